@@ -1,0 +1,37 @@
+// The one exception type the library raises: a classic run-time error number with
+// source, description and help reference, as automation clients expect them.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace errnum {
+inline constexpr std::int32_t InvalidProcedureCall = 5;
+inline constexpr std::int32_t SubscriptOutOfRange = 9;
+inline constexpr std::int32_t TypeMismatch = 13;
+inline constexpr std::int32_t FileNotFound = 53;
+inline constexpr std::int32_t DeviceIOError = 57;
+inline constexpr std::int32_t DiskFull = 61;
+inline constexpr std::int32_t PermissionDenied = 70;
+inline constexpr std::int32_t PathFileAccessError = 75;
+inline constexpr std::int32_t PathNotFound = 76;
+}  // namespace errnum
+
+// Standard description of a run-time error number ("Type mismatch" for 13, ...);
+// "Application-defined or object-defined error" for numbers without one.
+std::u16string StandardErrorDescription(std::int32_t number);
+
+class AutomationError : public std::runtime_error {
+public:
+    // Description defaults to the standard text of the number.
+    AutomationError(std::int32_t number, std::u16string source,
+                    std::u16string description = {}, std::u16string helpFile = {},
+                    std::int32_t helpContext = 0);
+
+    std::int32_t Number;
+    std::u16string Source;
+    std::u16string Description;
+    std::u16string HelpFile;
+    std::int32_t HelpContext;
+};

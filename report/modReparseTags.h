@@ -1,0 +1,26 @@
+// The reparse tag line of the report: catalogue name, value field and flag bits.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace modReparseTags {
+
+struct TagName {
+    std::uint32_t tag;
+    const char16_t* name;
+};
+
+// The 55 tags the report knows by name, in their stored order.
+std::span<const TagName> Catalogue();
+
+// "NAME (0xTTTTTTTT)" for a catalogued tag (looked up by its full value), else "0xTTTTTTTT".
+std::u16string FormatReparseTagName(std::uint32_t tag);
+
+// The name line, then one bullet line for the value field and one for each of the
+// bits 31, 30, 29, 28 that is set, each indented by `indent` spaces. Lines joined by
+// CR LF, none at either end.
+std::u16string FormatReparseTag(std::uint32_t tag, int indent, char16_t bullet);
+
+}  // namespace modReparseTags

@@ -1,0 +1,39 @@
+// Argument list and console output.
+#include "support/AppServices.h"
+
+#include <cstdio>
+
+#include "common/AutomationError.h"
+#include "common/Utf16.h"
+#include "support/quovixsupportfbe.h"
+
+const std::u16string& CommandLineArgs::Item(std::int32_t index) const
+{
+    if (index < 0 || index >= Count()) throw AutomationError(errnum::SubscriptOutOfRange, u"CommandLineArgs");
+    return args_[static_cast<std::size_t>(index)];
+}
+
+AppServices::AppServices(int argc, const char* const* argv)
+{
+    for (int i = 1; i < argc; ++i) args_.push_back(FromUtf8(argv[i]));
+    if (argc > 0 && argv[0] != nullptr) {
+        std::u16string name = esGetFileName(FromUtf8(argv[0]), kNativePathStyle);
+        const auto dot = name.rfind(u'.');
+        if (dot != std::u16string::npos && dot > 0) name.erase(dot);
+        exeName_ = std::move(name);
+    }
+}
+
+void ConsoleOutput::WriteLine(const std::u16string& text, bool /*flag*/)
+{
+    std::u16string lf;
+    lf.reserve(text.size() + 1);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') continue;
+        lf.push_back(text[i]);
+    }
+    lf.push_back(u'\n');
+    const std::string utf8 = ToUtf8(lf);
+    std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+    std::fflush(stdout);
+}

@@ -1,0 +1,63 @@
+// The "es" support functions: hexadecimal and GUID text, the byte dump, path handling
+// and the file-system tests that the reader makes.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+// "0x" + 8 upper-case hex digits: 0xA000000C.
+std::u16string esHexEx4(std::uint32_t value);
+// "0x" + 4 upper-case hex digits: 0x000C.
+std::u16string esHexEx2(std::uint16_t value);
+// Exactly 4 upper-case hex digits: 04B0.
+std::u16string esHex2(std::uint16_t value);
+
+// {01234567-89AB-CDEF-0123-456789ABCDEF}: the first three groups little-endian (the
+// Windows GUID byte order), upper case. Needs 16 bytes; raises error 5 on fewer.
+std::u16string esStringFromGUID(std::span<const std::uint8_t> guid);
+
+// 16 bytes a line: 4-digit offset, ": ", hex pairs (a short last line padded to full
+// width), two spaces, printable ASCII or ".". Lines joined by CR LF, none at the end.
+std::u16string esExpandByteBuffer2(std::span<const std::uint8_t> bytes);
+
+// ---- Paths ----------------------------------------------------------------------
+
+enum class PathStyle {
+    Posix,    // "/" separates; "\" also separates in a relative part being resolved
+    Windows,  // "\" and "/" separate; drive letters and UNC roots
+};
+
+#if defined(_WIN32)
+inline constexpr PathStyle kNativePathStyle = PathStyle::Windows;
+#else
+inline constexpr PathStyle kNativePathStyle = PathStyle::Posix;
+#endif
+
+// Lexical normalisation: "." and ".." removed, repeated separators folded, no trailing
+// separator except on a root. Never touches the file system.
+std::u16string NormalizePath(std::u16string_view path, PathStyle style);
+
+// Folder part without a trailing separator (a root keeps its separator); "" for a bare name.
+std::u16string esGetFilePath(std::u16string_view path, PathStyle style = kNativePathStyle);
+// Last component.
+std::u16string esGetFileName(std::u16string_view path, PathStyle style = kNativePathStyle);
+
+// Resolves `relative` against `baseFolder` and normalises; an absolute `relative` is only
+// normalised. In the POSIX style "\" separates the components of the relative part too.
+std::u16string esGetAbsoluteFileName(std::u16string_view relative, std::u16string_view baseFolder,
+                                     PathStyle style = kNativePathStyle);
+
+// The absolute, lexically normalised form of `path` against the current folder; links
+// are never resolved. The flag is accepted for the callers' form and has no effect.
+std::u16string esGetFullFileName(std::u16string_view path, bool expand = true);
+
+// ---- File-system tests (through the platform layer) -------------------------------
+
+// True when the entry exists, tested without following a link.
+bool esIsFileOrDirectoryExist(const std::u16string& path);
+// True when the entry carries a reparse point.
+bool esIsReparsePoint2(const std::u16string& path);
+// True where reparse data can be read on this host.
+bool esIsHostWinNT();
