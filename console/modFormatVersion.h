@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace modFormatVersion {
 
@@ -11,5 +12,15 @@ namespace modFormatVersion {
 std::u16string GetAppVersion(std::int16_t major, std::int16_t minor, std::int16_t revision);
 // The same for the identity of this build.
 std::u16string GetAppVersion();
+
+// The menu-bar version tag: "v." + major.minor.revision in plain decimal, a blank and the
+// processor word (1.0.19 with "x86" gives "v.1.0.19 x86").
+std::u16string GetAppVersionTag(std::int16_t major, std::int16_t minor, std::int16_t revision,
+                                std::u16string_view processor);
+// The same for the identity of this build and the processor it was compiled for.
+std::u16string GetAppVersionTag();
+// The processor word of this build in the Windows naming ("x86", "x64", "arm64", "arm"),
+// a short instruction-set name for a few other targets, "unknown" for the rest.
+std::u16string_view GetBuildProcessorName();
 
 }  // namespace modFormatVersion
