@@ -15,6 +15,116 @@ public:
 
     // ---- Slots 1-13: text and binary files ---------------------------------------
 
+    // Text methods. Texts are stored by the rules of FileEncoding_Const, FileBOM_Const and
+    // InvertBytes_Const. Every typed method first checks Encoding (0..3), FileBOM (0..2)
+    // and InvertBytes (0..2) and raises error 5 for the first one outside its range,
+    // whatever RaiseErrors says, before touching any file; the ...ByVar forms raise
+    // error 13 for a variant that cannot be converted, likewise. Failures of the file
+    // work give the failure result, or with RaiseErrors true the error of the byte
+    // method (number, source "qvxFSO", description) unchanged. Reading big-endian
+    // UTF-16 of an odd length raises error 9 whatever RaiseErrors says.
+
+    // Slot 1. Writes `Data` as the whole new content of `FileName` (created, or cut to
+    // length 0 first). Auto values become feANSI, fbBOM, ibDontInvertBytes. A hidden or
+    // system file stays hidden or system. True when written.
+    bool PutFile2(const std::u16string& FileName, const std::u16string& Data, bool RaiseErrors = false,
+                  FileEncoding_Const Encoding = feANSI, FileBOM_Const FileBOM = fbBOM,
+                  InvertBytes_Const InvertBytes = ibDontInvertBytes);
+
+    // Slot 2. Variant form of GetFileFormat2: FileName to a string, RaiseErrors to a
+    // Boolean (omitted: False), the three outputs' current values to 32-bit integers
+    // (omitted: 0); the outputs get the results back as 32-bit integers. Returns a
+    // Boolean variant.
+    Variant GetFileFormat2ByVar(const Variant& FileName, const Variant& RaiseErrors = Variant::Missing(),
+                                Variant* lpEncoding = nullptr, Variant* lpFileBOM = nullptr,
+                                Variant* lpInvertBytes = nullptr);
+
+    // Slot 3. Detects the format of an existing file from its first three bytes: FF FE
+    // little-endian UTF-16 with mark, FE FF big-endian UTF-16 with mark, EF BB BF UTF-8
+    // with mark, anything else ANSI without mark. True with the three outputs set;
+    // False (outputs untouched) when the file is missing (error 53) or cannot be read.
+    bool GetFileFormat2(const std::u16string& FileName, bool RaiseErrors = false,
+                        FileEncoding_Const* lpEncoding = nullptr, FileBOM_Const* lpFileBOM = nullptr,
+                        InvertBytes_Const* lpInvertBytes = nullptr);
+
+    // Slot 4. Variant form of OverwriteFile2; omitted arguments take OverwriteFile2's
+    // defaults. Returns a Boolean variant.
+    Variant OverwriteFile2ByVar(const Variant& FileName, const Variant& Data,
+                                const Variant& RaiseErrors = Variant::Missing(),
+                                const Variant& Encoding = Variant::Missing(),
+                                const Variant& FileBOM = Variant::Missing(),
+                                const Variant& InvertBytes = Variant::Missing());
+
+    // Slot 5. As PutFile2, but an existing file is truncated in place (OverwriteFileB):
+    // it keeps its identity, links and attributes.
+    bool OverwriteFile2(const std::u16string& FileName, const std::u16string& Data, bool RaiseErrors = false,
+                        FileEncoding_Const Encoding = feANSI, FileBOM_Const FileBOM = fbBOM,
+                        InvertBytes_Const InvertBytes = ibDontInvertBytes);
+
+    // Slot 6. Variant form of AppendFile2 (omitted arguments 0, RaiseErrors False); the
+    // three outputs get the resolved format as 32-bit integers. Returns a Boolean variant.
+    Variant AppendFile2ByVar(const Variant& FileName, const Variant& Data,
+                             const Variant& RaiseErrors = Variant::Missing(),
+                             const Variant& Encoding = Variant::Missing(),
+                             const Variant& FileBOM = Variant::Missing(),
+                             const Variant& InvertBytes = Variant::Missing(), Variant* lpEncoding = nullptr,
+                             Variant* lpFileBOM = nullptr, Variant* lpInvertBytes = nullptr);
+
+    // Slot 7. Adds `Data` at the end of `FileName`. For an existing file every Auto
+    // argument takes the detected value of its kind, and a non-empty file gets no second
+    // mark; a missing file is created with Auto resolved to feANSI, fbBOM,
+    // ibDontInvertBytes. The outputs get the resolved format (the mark as resolved, even
+    // when it was not written). False, with nothing written, when the file cannot be
+    // read or written.
+    bool AppendFile2(const std::u16string& FileName, const std::u16string& Data, bool RaiseErrors = false,
+                     FileEncoding_Const Encoding = feAuto, FileBOM_Const FileBOM = fbAuto,
+                     InvertBytes_Const InvertBytes = ibAuto, FileEncoding_Const* lpEncoding = nullptr,
+                     FileBOM_Const* lpFileBOM = nullptr, InvertBytes_Const* lpInvertBytes = nullptr);
+
+    // Slot 8. Variant form of GetFile2 (omitted arguments 0, RaiseErrors and lpSuccess
+    // False); the outputs get the resolved format as 32-bit integers and lpSuccess as a
+    // Boolean. Returns the text in a string variant.
+    Variant GetFile2ByVar(const std::u16string& FileName, const Variant& RaiseErrors = Variant::Missing(),
+                          const Variant& Encoding = Variant::Missing(),
+                          const Variant& FileBOM = Variant::Missing(),
+                          const Variant& InvertBytes = Variant::Missing(), Variant* lpEncoding = nullptr,
+                          Variant* lpFileBOM = nullptr, Variant* lpInvertBytes = nullptr,
+                          Variant* lpSuccess = nullptr);
+
+    // Slot 9. Reads the whole file as text. Every Auto argument takes the detected value
+    // of its kind; the outputs get the resolved format. A given mark is dropped by
+    // position (three bytes of UTF-8, one UTF-16 unit) without being checked. Returns ""
+    // with lpSuccess false (outputs untouched) when the file is missing or unreadable.
+    std::u16string GetFile2(const std::u16string& FileName, bool RaiseErrors = false,
+                            FileEncoding_Const Encoding = feAuto, FileBOM_Const FileBOM = fbAuto,
+                            InvertBytes_Const InvertBytes = ibAuto, FileEncoding_Const* lpEncoding = nullptr,
+                            FileBOM_Const* lpFileBOM = nullptr, InvertBytes_Const* lpInvertBytes = nullptr,
+                            bool* lpSuccess = nullptr);
+
+    // Byte methods. Failures of the file work (missing file 53, no access 75, missing
+    // folder 76, disk full 61, ...) give False / an empty array with lpSuccess false, or
+    // with RaiseErrors true an AutomationError with source "qvxFSO". A file is never
+    // left open. An empty Data writes nothing and counts as success.
+
+    // Slot 10. The whole content of an existing file (empty for an empty file). Never
+    // creates a file.
+    ByteArray GetFileB(const std::u16string& FileName, bool RaiseErrors = false, bool* lpSuccess = nullptr);
+
+    // Slot 11. Writes `Data` as the whole new content of `FileName`, creating it or
+    // cutting it to length 0 first. Hidden and system attributes are taken off for the
+    // re-creation and put back afterwards, also on failure; a read-only file fails (75)
+    // and stays unchanged. `Data` is not changed.
+    bool PutFileB(const std::u16string& FileName, ByteArray& Data, bool RaiseErrors = false);
+
+    // Slot 12. Adds `Data` after the last byte of `FileName`, creating it if missing.
+    bool AppendFileB(const std::u16string& FileName, ByteArray& Data, bool RaiseErrors = false);
+
+    // Slot 13. Truncates an existing file in place (same file identity, links and
+    // attributes), or creates a missing one, and writes `Data`. A failure of the
+    // truncating open other than "file not found" (a read-only file, a missing folder,
+    // a file another process holds open) raises its error whatever RaiseErrors says.
+    bool OverwriteFileB(const std::u16string& FileName, ByteArray& Data, bool RaiseErrors = false);
+
     // ---- Slots 14-21: zone identifiers, descriptions -------------------------------
 
     // ---- Slots 22-24: list files -------------------------------------------------

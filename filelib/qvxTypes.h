@@ -16,3 +16,24 @@ enum SymlinkTargetError_Const : std::int32_t {
     setInvalidReparseStringSize = 8,
     setInvalidLXSymlinkVersion = 9,
 };
+
+// How a text is stored as bytes. The Auto values take the format from the file (readers,
+// appending) or the writer's default.
+enum FileEncoding_Const : std::int32_t {
+    feAuto = 0,
+    feANSI = 1,   // the host's ANSI code page; never a byte-order mark
+    feUTF8 = 2,
+    feUTF16 = 3,  // 16-bit code units
+};
+
+enum FileBOM_Const : std::int32_t {
+    fbAuto = 0,
+    fbNoBOM = 1,
+    fbBOM = 2,  // EF BB BF for UTF-8, U+FEFF for UTF-16; ignored with feANSI
+};
+
+enum InvertBytes_Const : std::int32_t {
+    ibAuto = 0,
+    ibDontInvertBytes = 1,  // UTF-16 low byte first (little-endian)
+    ibInvertBytes = 2,      // the bytes of every code unit exchanged: big-endian UTF-16
+};

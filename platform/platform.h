@@ -64,9 +64,91 @@ std::error_code OpenReparsePoint(const std::u16string& path, ReparseHandle& hand
 std::error_code ReadReparseData(const ReparseHandle& handle, std::size_t capacity,
                                 std::vector<std::uint8_t>& out);
 
+// ---- Files ----------------------------------------------------------------------
+
+// Attribute bits in the Windows layout, as the library reports and sets them.
+inline constexpr std::uint32_t kAttributeReadOnly = 0x1;
+inline constexpr std::uint32_t kAttributeHidden = 0x2;
+inline constexpr std::uint32_t kAttributeSystem = 0x4;
+inline constexpr std::uint32_t kAttributeDirectory = 0x10;
+inline constexpr std::uint32_t kAttributeArchive = 0x20;
+inline constexpr std::uint32_t kAttributeNormal = 0x80;
+
+// How OpenFile opens. Every write mode opens for writing only.
+enum class FileOpenMode {
+    Read,              // an existing file, for reading
+    CreateTruncate,    // created when missing, else cut to length 0
+    OpenOrCreate,      // created when missing; writing starts at byte 0, nothing is cut
+    Append,            // created when missing; every write goes after the last byte
+    TruncateExisting,  // an existing file only, cut to length 0 in place (same identity);
+                       // refused with EBUSY while the system can tell that the file is
+                       // open elsewhere
+};
+
+// An open file. Closed by the destructor (errors ignored) or by Close (errors
+// reported); movable, not copyable.
+class File {
+public:
+    File() = default;
+    ~File();
+    File(File&& other) noexcept;
+    File& operator=(File&& other) noexcept;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+
+    bool isOpen() const { return native_ != -1; }
+    // Closes the file and reports what the system reports then (a delayed write error
+    // of a network or FUSE file system). The file is closed afterwards in any case.
+    std::error_code Close();
+
+private:
+    friend std::error_code OpenFile(const std::u16string&, FileOpenMode, File&);
+    friend std::error_code FileSize(const File&, std::uint64_t&);
+    friend std::error_code ReadFile(const File&, std::uint8_t*, std::size_t, std::size_t&);
+    friend std::error_code WriteFile(const File&, const std::uint8_t*, std::size_t);
+    std::intptr_t native_ = -1;
+};
+
+// Opens `path` as `mode` says; the file follows links. On failure `file` stays closed
+// and the error is the system's (ENOENT for a missing file or folder, EACCES, EISDIR,
+// ENOSPC, ...).
+std::error_code OpenFile(const std::u16string& path, FileOpenMode mode, File& file);
+
+// The length of the open file in bytes.
+std::error_code FileSize(const File& file, std::uint64_t& size);
+
+// Reads up to `count` bytes into `buffer` from the current position, as many as there
+// are: `got` is less than `count` only at the end of the file. On failure `got` tells
+// how many bytes arrived before it.
+std::error_code ReadFile(const File& file, std::uint8_t* buffer, std::size_t count, std::size_t& got);
+
+// Writes all `count` bytes at the current position (after the last byte for Append).
+// On failure some of them may have been written.
+std::error_code WriteFile(const File& file, const std::uint8_t* bytes, std::size_t count);
+
+// The attributes of the entry itself (a link is not followed), in the Windows layout:
+// on an NTFS volume (ntfs-3g) the NTFS attribute word; elsewhere directory or normal.
+// Read-only is added when the entry has no write-permission bit. `attributes` is valid
+// only on success.
+std::error_code GetFileAttributes(const std::u16string& path, std::uint32_t& attributes);
+
+// Sets the attributes of the entry itself: on an NTFS volume the settable bits of the
+// attribute word (read-only, hidden, system, archive, temporary, offline, not indexed);
+// a change of read-only also changes the write-permission bits (cleared all, or the
+// owner's added). Bits that do not change are not written. Hidden or system asked for
+// where the file system has no such bits fails with ENOTSUP.
+std::error_code SetFileAttributes(const std::u16string& path, std::uint32_t attributes);
+
+// The length in bytes of the file that `path` names (links followed).
+std::error_code QueryFileSize(const std::u16string& path, std::uint64_t& size);
+
 // ---- Process --------------------------------------------------------------------
 
 // The current working folder, or "" when it cannot be had.
 std::u16string CurrentDirectory();
+
+// The name of the user's locale for character handling ("ru_RU.UTF-8", "C"): on POSIX
+// the first set of LC_ALL, LC_CTYPE and LANG, "C" when none is. Never fails.
+std::string UserLocaleName();
 
 }  // namespace platform

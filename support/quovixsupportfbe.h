@@ -61,3 +61,20 @@ bool esIsFileOrDirectoryExist(const std::u16string& path);
 bool esIsReparsePoint2(const std::u16string& path);
 // True where reparse data can be read on this host.
 bool esIsHostWinNT();
+
+// ---- Files (through the platform layer) --------------------------------------------
+
+// True when `path` names an existing entry that is not a directory (tested without
+// following a link; an entry that may not be looked at counts as existing, so that
+// opening it reports why it cannot be read).
+bool esIsFileExist(const std::u16string& path);
+// True when `path` names an existing directory (without following a link).
+bool esIsDirectory(const std::u16string& path);
+// The size in bytes of the file `path` names; raises the mapped error of
+// esWin32ErrorToVBAErrorIO (source "qvxFSO") when it cannot be had.
+double esGetFileSizeEx(const std::u16string& path);
+
+// The run-time error number for a system error (errno on POSIX): ENOENT 53, or 76 when
+// `path` is given and a folder of it is missing; ENOTDIR 76; EACCES, EPERM, EROFS,
+// EISDIR and anything unlisted 75; ETXTBSY, EBUSY 70; ENOSPC, EDQUOT, EFBIG 61; EIO 57.
+std::int32_t esWin32ErrorToVBAErrorIO(std::int32_t systemError, const std::u16string& path = {});

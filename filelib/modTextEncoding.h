@@ -1,0 +1,52 @@
+// The text encoding model of qvxFSO: format detection from a file's first bytes, the
+// byte-pair swap of big-endian UTF-16, and the rules that turn text into a file's bytes
+// and back. Pure functions over bytes and strings.
+//
+// Byte-order marks (first bytes of the data):
+//   FF FE     UTF-16, low byte first        FE FF  UTF-16, high byte first (swapped)
+//   EF BB BF  UTF-8
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "filelib/qvxTypes.h"
+
+namespace modTextEncoding {
+
+// A file format with every value resolved (no Auto).
+struct FileFormat {
+    FileEncoding_Const Encoding = feANSI;
+    FileBOM_Const FileBOM = fbNoBOM;
+    InvertBytes_Const InvertBytes = ibDontInvertBytes;
+    bool operator==(const FileFormat&) const = default;
+};
+
+// Detects the format from the first min(Count, 3) bytes of `bytes`: with Count 2 only
+// the UTF-16 marks are tested, with Count 3 or more the UTF-8 mark too; anything else,
+// and any Count below 2, is ANSI without a mark (there is no guessing of unmarked
+// UTF-8 or UTF-16). Raises error 9 when the bytes to be tested lie past the end of
+// `bytes`; never fails while Count lies within it.
+FileFormat DetectFileFormat(std::span<const std::uint8_t> bytes, std::int32_t Count);
+
+// Exchanges the two bytes of each pair in place. An odd length raises error 9 once the
+// swap reaches the last byte; the pairs before it have been exchanged by then.
+void SwapBytePairs(std::vector<std::uint8_t>& bytes);
+
+// The bytes that store `text` in `format`: ANSI in the host's ANSI code page ("?" for
+// characters it cannot hold) and never marked; UTF-8 (unpaired surrogates as U+FFFD)
+// after EF BB BF when marked; UTF-16 code units after U+FEFF when marked, low byte
+// first, or high byte first with ibInvertBytes. Raises error 5 for an Auto value.
+std::vector<std::uint8_t> EncodeText(std::u16string_view text, const FileFormat& format);
+
+// The text that `bytes` hold in `format`. A mark is dropped by position, not checked:
+// the first three bytes of UTF-8, the first unit of UTF-16; an ANSI mark stays in the
+// text as characters. Ill-formed UTF-8 gives U+FFFD. A final odd byte of little-endian
+// UTF-16 belongs to no character and is left out; odd-length big-endian UTF-16 raises
+// error 9. Raises error 5 for an Auto value.
+std::u16string DecodeText(std::span<const std::uint8_t> bytes, const FileFormat& format);
+
+}  // namespace modTextEncoding

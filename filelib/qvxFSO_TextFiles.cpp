@@ -1,0 +1,220 @@
+// qvxFSO: text files in ANSI, UTF-8 and UTF-16 (slots 1 to 9), built on the byte
+// methods and the encoding rules of modTextEncoding.
+#include <algorithm>
+#include <limits>
+
+#include "common/AutomationError.h"
+#include "filelib/modTextEncoding.h"
+#include "filelib/qvxFSO.h"
+#include "filelib/qvxFileWork.h"
+#include "platform/platform.h"
+#include "support/quovixsupportfbe.h"
+
+using modTextEncoding::FileFormat;
+using qvxFileWork::Check;
+
+namespace {
+
+// Raised whatever RaiseErrors says, before any file is touched.
+void CheckFormatArguments(FileEncoding_Const encoding, FileBOM_Const bom, InvertBytes_Const invert)
+{
+    if (encoding < feAuto || encoding > feUTF16 || bom < fbAuto || bom > fbBOM || invert < ibAuto ||
+        invert > ibInvertBytes)
+        throw AutomationError(errnum::InvalidProcedureCall, u"qvxFSO");
+}
+
+// Each Auto value takes the value of its own kind from `fallback`.
+FileFormat Resolve(FileEncoding_Const encoding, FileBOM_Const bom, InvertBytes_Const invert, const FileFormat& fallback)
+{
+    return {encoding == feAuto ? fallback.Encoding : encoding, bom == fbAuto ? fallback.FileBOM : bom,
+            invert == ibAuto ? fallback.InvertBytes : invert};
+}
+
+// What a writer uses where the caller left a value to Auto.
+constexpr FileFormat kWriterDefaults{feANSI, fbBOM, ibDontInvertBytes};
+
+void Report(const FileFormat& format, FileEncoding_Const* lpEncoding, FileBOM_Const* lpFileBOM,
+            InvertBytes_Const* lpInvertBytes)
+{
+    if (lpEncoding) *lpEncoding = format.Encoding;
+    if (lpFileBOM) *lpFileBOM = format.FileBOM;
+    if (lpInvertBytes) *lpInvertBytes = format.InvertBytes;
+}
+
+// ---- Variant arguments -------------------------------------------------------------
+
+bool BoolArg(const Variant& v, bool omitted)
+{
+    return v.isMissing() ? omitted : v.toBool();
+}
+
+std::int32_t LongArg(const Variant& v, std::int32_t omitted)
+{
+    return v.isMissing() ? omitted : v.toLong();
+}
+
+// The current value of a by-reference argument; an omitted one counts as 0.
+std::int32_t RefLong(const Variant* v)
+{
+    return v == nullptr || v->isMissing() ? 0 : v->toLong();
+}
+
+void StoreLong(Variant* v, std::int32_t value)
+{
+    if (v) *v = Variant(value);
+}
+
+}  // namespace
+
+bool qvxFSO::PutFile2(const std::u16string& FileName, const std::u16string& Data, bool RaiseErrors,
+                      FileEncoding_Const Encoding, FileBOM_Const FileBOM, InvertBytes_Const InvertBytes)
+{
+    CheckFormatArguments(Encoding, FileBOM, InvertBytes);
+    ByteArray bytes = modTextEncoding::EncodeText(Data, Resolve(Encoding, FileBOM, InvertBytes, kWriterDefaults));
+    return PutFileB(FileName, bytes, RaiseErrors);
+}
+
+Variant qvxFSO::GetFileFormat2ByVar(const Variant& FileName, const Variant& RaiseErrors, Variant* lpEncoding,
+                                    Variant* lpFileBOM, Variant* lpInvertBytes)
+{
+    const std::u16string name = FileName.toString();
+    const bool raise = BoolArg(RaiseErrors, false);
+    auto encoding = static_cast<FileEncoding_Const>(RefLong(lpEncoding));
+    auto bom = static_cast<FileBOM_Const>(RefLong(lpFileBOM));
+    auto invert = static_cast<InvertBytes_Const>(RefLong(lpInvertBytes));
+    const bool result = GetFileFormat2(name, raise, &encoding, &bom, &invert);
+    StoreLong(lpEncoding, encoding);
+    StoreLong(lpFileBOM, bom);
+    StoreLong(lpInvertBytes, invert);
+    return Variant(result);
+}
+
+bool qvxFSO::GetFileFormat2(const std::u16string& FileName, bool RaiseErrors, FileEncoding_Const* lpEncoding,
+                            FileBOM_Const* lpFileBOM, InvertBytes_Const* lpInvertBytes)
+{
+    FileFormat detected;
+    const bool done = qvxFileWork::Guarded(RaiseErrors, [&] {
+        if (!esIsFileExist(FileName)) throw AutomationError(errnum::FileNotFound, u"qvxFSO");
+        platform::File file;
+        Check(platform::OpenFile(FileName, platform::FileOpenMode::Read, file), FileName);
+        std::uint64_t length = 0;
+        Check(platform::FileSize(file, length), FileName);
+        std::uint8_t head[3] = {};
+        std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(length, sizeof head));
+        if (count >= 2) Check(platform::ReadFile(file, head, count, count), FileName);
+        Check(file.Close(), FileName);
+        // A one-byte file is not read: one byte cannot hold a mark.
+        detected = modTextEncoding::DetectFileFormat(std::span(head, count), static_cast<std::int32_t>(count));
+    });
+    if (done) Report(detected, lpEncoding, lpFileBOM, lpInvertBytes);
+    return done;
+}
+
+Variant qvxFSO::OverwriteFile2ByVar(const Variant& FileName, const Variant& Data, const Variant& RaiseErrors,
+                                    const Variant& Encoding, const Variant& FileBOM, const Variant& InvertBytes)
+{
+    const std::u16string name = FileName.toString();
+    const std::u16string data = Data.toString();
+    const bool raise = BoolArg(RaiseErrors, false);
+    const auto encoding = static_cast<FileEncoding_Const>(LongArg(Encoding, feANSI));
+    const auto bom = static_cast<FileBOM_Const>(LongArg(FileBOM, fbBOM));
+    const auto invert = static_cast<InvertBytes_Const>(LongArg(InvertBytes, ibDontInvertBytes));
+    return Variant(OverwriteFile2(name, data, raise, encoding, bom, invert));
+}
+
+bool qvxFSO::OverwriteFile2(const std::u16string& FileName, const std::u16string& Data, bool RaiseErrors,
+                            FileEncoding_Const Encoding, FileBOM_Const FileBOM, InvertBytes_Const InvertBytes)
+{
+    CheckFormatArguments(Encoding, FileBOM, InvertBytes);
+    ByteArray bytes = modTextEncoding::EncodeText(Data, Resolve(Encoding, FileBOM, InvertBytes, kWriterDefaults));
+    return OverwriteFileB(FileName, bytes, RaiseErrors);
+}
+
+Variant qvxFSO::AppendFile2ByVar(const Variant& FileName, const Variant& Data, const Variant& RaiseErrors,
+                                 const Variant& Encoding, const Variant& FileBOM, const Variant& InvertBytes,
+                                 Variant* lpEncoding, Variant* lpFileBOM, Variant* lpInvertBytes)
+{
+    const std::u16string name = FileName.toString();
+    const std::u16string data = Data.toString();
+    const bool raise = BoolArg(RaiseErrors, false);
+    const auto encoding = static_cast<FileEncoding_Const>(LongArg(Encoding, feAuto));
+    const auto bom = static_cast<FileBOM_Const>(LongArg(FileBOM, fbAuto));
+    const auto invert = static_cast<InvertBytes_Const>(LongArg(InvertBytes, ibAuto));
+    auto outEncoding = static_cast<FileEncoding_Const>(RefLong(lpEncoding));
+    auto outBom = static_cast<FileBOM_Const>(RefLong(lpFileBOM));
+    auto outInvert = static_cast<InvertBytes_Const>(RefLong(lpInvertBytes));
+    const bool result = AppendFile2(name, data, raise, encoding, bom, invert, &outEncoding, &outBom, &outInvert);
+    StoreLong(lpEncoding, outEncoding);
+    StoreLong(lpFileBOM, outBom);
+    StoreLong(lpInvertBytes, outInvert);
+    return Variant(result);
+}
+
+bool qvxFSO::AppendFile2(const std::u16string& FileName, const std::u16string& Data, bool RaiseErrors,
+                         FileEncoding_Const Encoding, FileBOM_Const FileBOM, InvertBytes_Const InvertBytes,
+                         FileEncoding_Const* lpEncoding, FileBOM_Const* lpFileBOM, InvertBytes_Const* lpInvertBytes)
+{
+    CheckFormatArguments(Encoding, FileBOM, InvertBytes);
+    FileFormat resolved = Resolve(Encoding, FileBOM, InvertBytes, kWriterDefaults);
+    bool continuing = false;
+    if (esIsFileExist(FileName)) {
+        FileFormat detected;
+        if (!GetFileFormat2(FileName, RaiseErrors, &detected.Encoding, &detected.FileBOM, &detected.InvertBytes))
+            return false;
+        resolved = Resolve(Encoding, FileBOM, InvertBytes, detected);
+        double size = 0;
+        if (!qvxFileWork::Guarded(RaiseErrors, [&] { size = esGetFileSizeEx(FileName); })) {
+            // The detected format has reached the caller, as when the write itself fails.
+            Report(resolved, lpEncoding, lpFileBOM, lpInvertBytes);
+            return false;
+        }
+        continuing = size > 0;
+    }
+    Report(resolved, lpEncoding, lpFileBOM, lpInvertBytes);
+    // Text added to a file that has content never carries a second mark; the caller
+    // still learns the mark setting the file has.
+    FileFormat written = resolved;
+    if (continuing) written.FileBOM = fbNoBOM;
+    ByteArray bytes = modTextEncoding::EncodeText(Data, written);
+    return AppendFileB(FileName, bytes, RaiseErrors);
+}
+
+Variant qvxFSO::GetFile2ByVar(const std::u16string& FileName, const Variant& RaiseErrors, const Variant& Encoding,
+                              const Variant& FileBOM, const Variant& InvertBytes, Variant* lpEncoding,
+                              Variant* lpFileBOM, Variant* lpInvertBytes, Variant* lpSuccess)
+{
+    const bool raise = BoolArg(RaiseErrors, false);
+    const auto encoding = static_cast<FileEncoding_Const>(LongArg(Encoding, feAuto));
+    const auto bom = static_cast<FileBOM_Const>(LongArg(FileBOM, fbAuto));
+    const auto invert = static_cast<InvertBytes_Const>(LongArg(InvertBytes, ibAuto));
+    auto outEncoding = static_cast<FileEncoding_Const>(RefLong(lpEncoding));
+    auto outBom = static_cast<FileBOM_Const>(RefLong(lpFileBOM));
+    auto outInvert = static_cast<InvertBytes_Const>(RefLong(lpInvertBytes));
+    bool success = lpSuccess != nullptr && !lpSuccess->isMissing() && lpSuccess->toBool();
+    std::u16string text =
+        GetFile2(FileName, raise, encoding, bom, invert, &outEncoding, &outBom, &outInvert, &success);
+    StoreLong(lpEncoding, outEncoding);
+    StoreLong(lpFileBOM, outBom);
+    StoreLong(lpInvertBytes, outInvert);
+    if (lpSuccess) *lpSuccess = Variant(success);
+    return Variant(std::move(text));
+}
+
+std::u16string qvxFSO::GetFile2(const std::u16string& FileName, bool RaiseErrors, FileEncoding_Const Encoding,
+                                FileBOM_Const FileBOM, InvertBytes_Const InvertBytes, FileEncoding_Const* lpEncoding,
+                                FileBOM_Const* lpFileBOM, InvertBytes_Const* lpInvertBytes, bool* lpSuccess)
+{
+    if (lpSuccess) *lpSuccess = false;
+    CheckFormatArguments(Encoding, FileBOM, InvertBytes);
+    bool read = false;
+    const ByteArray bytes = GetFileB(FileName, RaiseErrors, &read);
+    if (!read) return {};
+    // Only the first three bytes take part in detection.
+    const auto count = static_cast<std::int32_t>(std::min<std::size_t>(bytes.size(), 3));
+    const FileFormat resolved =
+        Resolve(Encoding, FileBOM, InvertBytes, modTextEncoding::DetectFileFormat(bytes, count));
+    Report(resolved, lpEncoding, lpFileBOM, lpInvertBytes);
+    std::u16string text = modTextEncoding::DecodeText(bytes, resolved);
+    if (lpSuccess) *lpSuccess = true;
+    return text;
+}

@@ -1,0 +1,38 @@
+// The host's ANSI and OEM code pages, and text conversion through a Windows code page.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace codepages {
+
+// The ANSI and OEM code pages Windows assigns to the language of a POSIX locale name
+// ("ru_RU.UTF-8" -> 1251 and 866; "C", "POSIX" and "en_US" -> 1252 and 437; other
+// Western languages -> 1252 and 850). Unknown languages get the Western pair.
+std::uint32_t AnsiCodePageForLocale(std::string_view locale);
+std::uint32_t OemCodePageForLocale(std::string_view locale);
+
+// The code pages in use: those set by SetHostCodePages, else the user's locale's.
+std::uint32_t HostAnsiCodePage();
+std::uint32_t HostOemCodePage();
+
+// Replaces the host's ANSI and OEM code pages for this process; 0 returns that one to
+// the locale's. Raises error 5 (source "qvxFSO") for a code page that cannot be
+// converted, and then changes neither.
+void SetHostCodePages(std::uint32_t ansiCodePage, std::uint32_t oemCodePage);
+
+// True when text can be converted through `codePage`.
+bool IsSupportedCodePage(std::uint32_t codePage);
+
+// Appends `text` in `codePage` to `out`. A character that the page cannot hold (an
+// unpaired surrogate too) becomes "?". Raises error 5 for an unsupported code page.
+void Encode(std::u16string_view text, std::uint32_t codePage, std::vector<std::uint8_t>& out);
+
+// The text that `bytes` hold in `codePage`. Bytes that form no character become
+// U+FFFD (or U+001A where the page says so). Raises error 5 for an unsupported page.
+std::u16string Decode(std::span<const std::uint8_t> bytes, std::uint32_t codePage);
+
+}  // namespace codepages

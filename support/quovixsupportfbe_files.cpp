@@ -1,0 +1,64 @@
+// File tests and the mapping of system errors to run-time error numbers.
+#include <cerrno>
+
+#include "common/AutomationError.h"
+#include "platform/platform.h"
+#include "support/quovixsupportfbe.h"
+
+namespace {
+
+bool IsNoSuchEntry(const std::error_code& ec)
+{
+    return ec == std::errc::no_such_file_or_directory || ec == std::errc::not_a_directory;
+}
+
+// Windows tells "path not found" from "file not found"; POSIX says ENOENT for both, so
+// the folder is looked at.
+bool IsFolderMissing(const std::u16string& path)
+{
+    const std::u16string folder = esGetFilePath(path);
+    if (folder.empty() || folder == path) return false;
+    platform::EntryInfo info;
+    return IsNoSuchEntry(platform::QueryEntry(folder, info));
+}
+
+}  // namespace
+
+bool esIsFileExist(const std::u16string& path)
+{
+    if (path.empty()) return false;
+    platform::EntryInfo info;
+    const std::error_code ec = platform::QueryEntry(path, info);
+    if (IsNoSuchEntry(ec)) return false;
+    return ec || !info.isDirectory;
+}
+
+bool esIsDirectory(const std::u16string& path)
+{
+    if (path.empty()) return false;
+    platform::EntryInfo info;
+    return !platform::QueryEntry(path, info) && info.isDirectory;
+}
+
+double esGetFileSizeEx(const std::u16string& path)
+{
+    std::uint64_t size = 0;
+    if (const std::error_code ec = platform::QueryFileSize(path, size))
+        throw AutomationError(esWin32ErrorToVBAErrorIO(ec.value(), path), u"qvxFSO");
+    return static_cast<double>(size);
+}
+
+std::int32_t esWin32ErrorToVBAErrorIO(std::int32_t systemError, const std::u16string& path)
+{
+    switch (systemError) {
+    case ENOENT: return !path.empty() && IsFolderMissing(path) ? errnum::PathNotFound : errnum::FileNotFound;
+    case ENOTDIR: return errnum::PathNotFound;
+    case ETXTBSY:
+    case EBUSY: return errnum::PermissionDenied;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return errnum::DiskFull;
+    case EIO: return errnum::DeviceIOError;
+    default: return errnum::PathFileAccessError;
+    }
+}
