@@ -167,3 +167,9 @@ void Variant::setBytes(ByteArray bytes)
     }
     TypeMismatch();
 }
+
+const std::shared_ptr<void>& Variant::object() const
+{
+    if (const auto* held = std::get_if<std::shared_ptr<void>>(&value_)) return *held;
+    TypeMismatch();
+}

@@ -47,6 +47,8 @@ public:
     const ByteArray& bytes() const;
     // Replaces the held or referred array by `bytes`; error 13 when the variant holds no array.
     void setBytes(ByteArray bytes);
+    // The held object; error 13 for any other content.
+    const std::shared_ptr<void>& object() const;
 
 private:
     using Storage = std::variant<std::monostate, MissingTag, bool, std::int32_t, double,

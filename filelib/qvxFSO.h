@@ -4,9 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "common/Variant.h"
+#include "filelib/Collection.h"
 #include "filelib/qvxTypes.h"
 
 class qvxFSO {
@@ -128,6 +130,45 @@ public:
     // ---- Slots 14-21: zone identifiers, descriptions -------------------------------
 
     // ---- Slots 22-24: list files -------------------------------------------------
+
+    // List files: one entry per line; blank lines and comment lines can be skipped.
+    // Each entry is added with its 1-based position as key ("1", "2", ...).
+
+    // Slot 22. Reads the file line by line as ANSI text (lines end at CR LF or a lone
+    // CR). Blankness and the comment prefix (letter case counts) are judged on the line
+    // trimmed of blanks; TrimStrings decides whether the entry is trimmed; IsOem
+    // reinterprets entries as OEM text. No object on failure, or with RaiseErrors true
+    // the error (53 for a missing file).
+    std::shared_ptr<Collection> ReadStandardListFile(const std::u16string& FileName,
+                                                     const std::u16string& CommentChar = u";",
+                                                     bool IgnoreBlanks = true, bool TrimStrings = true,
+                                                     bool IsOem = false, bool RaiseErrors = false);
+
+    // Slot 23. Variant form of ReadStandardListFile2 (omitted: ";", True, True, False,
+    // 0, 0, 0; the outputs' current values converted, omitted 0 and False); the outputs
+    // get the resolved format as 32-bit integers and lpSuccess as a Boolean. Returns the
+    // collection in an object variant.
+    Variant ReadStandardListFile2ByVar(const Variant& FileName, const Variant& CommentChar = Variant::Missing(),
+                                       const Variant& IgnoreBlanks = Variant::Missing(),
+                                       const Variant& TrimStrings = Variant::Missing(),
+                                       const Variant& RaiseErrors = Variant::Missing(),
+                                       const Variant& Encoding = Variant::Missing(),
+                                       const Variant& FileBOM = Variant::Missing(),
+                                       const Variant& InvertBytes = Variant::Missing(),
+                                       Variant* lpEncoding = nullptr, Variant* lpFileBOM = nullptr,
+                                       Variant* lpInvertBytes = nullptr, Variant* lpSuccess = nullptr);
+
+    // Slot 24. Reads the whole file with GetFile2 (any encoding; the outputs as there)
+    // and splits it at CR LF. With TrimStrings a line is trimmed before the blank test;
+    // the comment prefix is compared without regard to letter case. Always returns a
+    // collection: empty with lpSuccess false on failure (argument errors included), or
+    // with RaiseErrors true the error.
+    std::shared_ptr<Collection> ReadStandardListFile2(
+        const std::u16string& FileName, const std::u16string& CommentChar = u";", bool IgnoreBlanks = true,
+        bool TrimStrings = true, bool RaiseErrors = false, FileEncoding_Const Encoding = feAuto,
+        FileBOM_Const FileBOM = fbAuto, InvertBytes_Const InvertBytes = ibAuto,
+        FileEncoding_Const* lpEncoding = nullptr, FileBOM_Const* lpFileBOM = nullptr,
+        InvertBytes_Const* lpInvertBytes = nullptr, bool* lpSuccess = nullptr);
 
     // ---- Slots 25-29: compression, recycling, file times ---------------------------
 

@@ -1,16 +1,17 @@
 // qvxFSO: text files in ANSI, UTF-8 and UTF-16 (slots 1 to 9), built on the byte
 // methods and the encoding rules of modTextEncoding.
 #include <algorithm>
-#include <limits>
 
 #include "common/AutomationError.h"
 #include "filelib/modTextEncoding.h"
+#include "filelib/qvxByVarArgs.h"
 #include "filelib/qvxFSO.h"
 #include "filelib/qvxFileWork.h"
 #include "platform/platform.h"
 #include "support/quovixsupportfbe.h"
 
 using modTextEncoding::FileFormat;
+using namespace qvxByVarArgs;
 using qvxFileWork::Check;
 
 namespace {
@@ -39,29 +40,6 @@ void Report(const FileFormat& format, FileEncoding_Const* lpEncoding, FileBOM_Co
     if (lpEncoding) *lpEncoding = format.Encoding;
     if (lpFileBOM) *lpFileBOM = format.FileBOM;
     if (lpInvertBytes) *lpInvertBytes = format.InvertBytes;
-}
-
-// ---- Variant arguments -------------------------------------------------------------
-
-bool BoolArg(const Variant& v, bool omitted)
-{
-    return v.isMissing() ? omitted : v.toBool();
-}
-
-std::int32_t LongArg(const Variant& v, std::int32_t omitted)
-{
-    return v.isMissing() ? omitted : v.toLong();
-}
-
-// The current value of a by-reference argument; an omitted one counts as 0.
-std::int32_t RefLong(const Variant* v)
-{
-    return v == nullptr || v->isMissing() ? 0 : v->toLong();
-}
-
-void StoreLong(Variant* v, std::int32_t value)
-{
-    if (v) *v = Variant(value);
 }
 
 }  // namespace
@@ -190,13 +168,13 @@ Variant qvxFSO::GetFile2ByVar(const std::u16string& FileName, const Variant& Rai
     auto outEncoding = static_cast<FileEncoding_Const>(RefLong(lpEncoding));
     auto outBom = static_cast<FileBOM_Const>(RefLong(lpFileBOM));
     auto outInvert = static_cast<InvertBytes_Const>(RefLong(lpInvertBytes));
-    bool success = lpSuccess != nullptr && !lpSuccess->isMissing() && lpSuccess->toBool();
+    bool success = RefBool(lpSuccess);
     std::u16string text =
         GetFile2(FileName, raise, encoding, bom, invert, &outEncoding, &outBom, &outInvert, &success);
     StoreLong(lpEncoding, outEncoding);
     StoreLong(lpFileBOM, outBom);
     StoreLong(lpInvertBytes, outInvert);
-    if (lpSuccess) *lpSuccess = Variant(success);
+    StoreBool(lpSuccess, success);
     return Variant(std::move(text));
 }
 

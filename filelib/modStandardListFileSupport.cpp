@@ -1,0 +1,137 @@
+// List-file splitting, filtering and reading.
+#include "filelib/modStandardListFileSupport.h"
+
+#include <unicode/uchar.h>
+#include <unicode/utf16.h>
+
+#include "common/AutomationError.h"
+#include "common/Utf16.h"
+#include "filelib/qvxFileWork.h"
+#include "platform/platform.h"
+#include "support/quovixsupport.h"
+#include "support/quovixsupportfbe.h"
+
+namespace modStandardListFileSupport {
+
+namespace {
+
+constexpr std::uint8_t kCR = 0x0D;
+constexpr std::uint8_t kLF = 0x0A;
+
+// Every entry's key is its 1-based position.
+void AddEntry(Collection& list, std::u16string entry)
+{
+    list.Add(std::move(entry), FromUtf8(std::to_string(list.Count() + 1)));
+}
+
+// Upper case code point by code point (simple mappings), so that the length stays.
+std::u16string Upper(std::u16string_view s)
+{
+    std::u16string out;
+    out.reserve(s.size());
+    std::size_t i = 0;
+    while (i < s.size()) {
+        UChar32 c;
+        U16_NEXT(s.data(), i, s.size(), c);
+        const UChar32 upper = u_toupper(c);
+        if (U_IS_BMP(upper)) {
+            out.push_back(static_cast<char16_t>(upper));
+        } else {
+            out.push_back(static_cast<char16_t>(U16_LEAD(upper)));
+            out.push_back(static_cast<char16_t>(U16_TRAIL(upper)));
+        }
+    }
+    return out;
+}
+
+std::vector<std::uint8_t> ReadWholeFile(const std::u16string& FileName)
+{
+    using qvxFileWork::Check;
+    if (!esIsFileExist(FileName)) throw AutomationError(errnum::FileNotFound, u"qvxFSO");
+    platform::File file;
+    Check(platform::OpenFile(FileName, platform::FileOpenMode::Read, file), FileName);
+    std::uint64_t length = 0;
+    Check(platform::FileSize(file, length), FileName);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
+    std::size_t got = 0;
+    if (!bytes.empty()) Check(platform::ReadFile(file, bytes.data(), bytes.size(), got), FileName);
+    bytes.resize(got);
+    Check(file.Close(), FileName);
+    return bytes;
+}
+
+}  // namespace
+
+std::vector<std::span<const std::uint8_t>> SplitLineInput(std::span<const std::uint8_t> bytes)
+{
+    std::vector<std::span<const std::uint8_t>> lines;
+    std::size_t start = 0;
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        if (bytes[i] != kCR) {
+            ++i;
+            continue;
+        }
+        lines.push_back(bytes.subspan(start, i - start));
+        ++i;
+        if (i < bytes.size() && bytes[i] == kLF) ++i;
+        start = i;
+    }
+    if (start < bytes.size()) lines.push_back(bytes.subspan(start));
+    return lines;
+}
+
+std::vector<std::u16string_view> SplitAtCrLf(std::u16string_view text)
+{
+    std::vector<std::u16string_view> lines;
+    if (text.empty()) return lines;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = text.find(u"\r\n", start);
+        if (end == std::u16string_view::npos) {
+            lines.push_back(text.substr(start));
+            return lines;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+}
+
+void AddLineInputEntries(std::span<const std::uint8_t> bytes, bool IsOem, std::u16string_view CommentPrefix,
+                         bool IgnoreBlanks, bool TrimStrings, Collection& list)
+{
+    for (const auto line : SplitLineInput(bytes)) {
+        std::u16string text = asStrConvW(line);
+        std::u16string trimmed = asTrimEx(text);
+        if (trimmed.empty() && IgnoreBlanks) continue;
+        if (!CommentPrefix.empty() && std::u16string_view(trimmed).substr(0, CommentPrefix.size()) == CommentPrefix)
+            continue;
+        std::u16string entry = TrimStrings ? std::move(trimmed) : std::move(text);
+        if (IsOem) entry = asOemToAnsi(entry);
+        AddEntry(list, std::move(entry));
+    }
+}
+
+void AddTextEntries(std::u16string_view text, std::u16string_view CommentChar, bool IgnoreBlanks,
+                    bool TrimStrings, Collection& list)
+{
+    const std::u16string prefix = Upper(CommentChar);
+    for (const std::u16string_view raw : SplitAtCrLf(text)) {
+        std::u16string line = TrimStrings ? asTrimEx(raw) : std::u16string(raw);
+        if (IgnoreBlanks && line.empty()) continue;
+        if (!prefix.empty() && Upper(std::u16string_view(line).substr(0, CommentChar.size())) == prefix) continue;
+        AddEntry(list, std::move(line));
+    }
+}
+
+std::shared_ptr<Collection> LoadStandardListFile(const std::u16string& FileName, bool IsOem,
+                                                 const std::u16string& CommentPrefix, bool IgnoreBlanks,
+                                                 bool TrimStrings)
+{
+    auto list = std::make_shared<Collection>();
+    const std::vector<std::uint8_t> bytes = ReadWholeFile(FileName);
+    AddLineInputEntries(bytes, IsOem, CommentPrefix, IgnoreBlanks, TrimStrings, *list);
+    return list;
+}
+
+}  // namespace modStandardListFileSupport
