@@ -125,10 +125,10 @@ std::u16string DecodeUtf8Sliced(std::span<const std::uint8_t> bytes)
 FileFormat DetectFileFormat(std::span<const std::uint8_t> bytes, std::int32_t Count)
 {
     FileFormat result;
+    if (Count > 0 && static_cast<std::size_t>(Count) > bytes.size()) Raise(errnum::SubscriptOutOfRange);
     if (Count < 2) return result;
     ByteReader reader(bytes);
     const auto head = reader.sub(0, Count == 2 ? 2 : 3);
-    if (!reader.ok()) Raise(errnum::SubscriptOutOfRange);
     if (head[0] == 0xFF && head[1] == 0xFE)
         result = {feUTF16, fbBOM, ibDontInvertBytes};
     else if (head[0] == 0xFE && head[1] == 0xFF)

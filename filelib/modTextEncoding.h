@@ -28,8 +28,8 @@ struct FileFormat {
 // Detects the format from the first min(Count, 3) bytes of `bytes`: with Count 2 only
 // the UTF-16 marks are tested, with Count 3 or more the UTF-8 mark too; anything else,
 // and any Count below 2, is ANSI without a mark (there is no guessing of unmarked
-// UTF-8 or UTF-16). Raises error 9 when the bytes to be tested lie past the end of
-// `bytes`; never fails while Count lies within it.
+// UTF-8 or UTF-16). Raises error 9 when Count exceeds the number of bytes; never fails
+// while Count lies within them.
 FileFormat DetectFileFormat(std::span<const std::uint8_t> bytes, std::int32_t Count);
 
 // Exchanges the two bytes of each pair in place. An odd length raises error 9 once the

@@ -1,0 +1,239 @@
+// Format detection, the byte-pair swap and the text encoding rules, against hand-written
+// byte sequences.
+#include "filelib/modTextEncoding.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "common/AutomationError.h"
+#include "support/CodePages.h"
+
+namespace {
+
+using modTextEncoding::DecodeText;
+using modTextEncoding::DetectFileFormat;
+using modTextEncoding::EncodeText;
+using modTextEncoding::FileFormat;
+using Bytes = std::vector<std::uint8_t>;
+
+// The ANSI rules depend on the host's code page; pin it for every test here.
+class TextEncoding : public ::testing::Test {
+protected:
+    void SetUp() override { codepages::SetHostCodePages(1252, 437); }
+    void TearDown() override { codepages::SetHostCodePages(0, 0); }
+};
+
+std::int32_t ErrorNumberOf(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const AutomationError& e) {
+        EXPECT_EQ(e.Source, u"qvxFSO");
+        return e.Number;
+    }
+    return 0;
+}
+
+constexpr FileFormat kAnsi{feANSI, fbNoBOM, ibDontInvertBytes};
+constexpr FileFormat kUtf8Bom{feUTF8, fbBOM, ibDontInvertBytes};
+constexpr FileFormat kUtf16LeBom{feUTF16, fbBOM, ibDontInvertBytes};
+constexpr FileFormat kUtf16BeBom{feUTF16, fbBOM, ibInvertBytes};
+
+TEST_F(TextEncoding, DetectsTheThreeMarksFromTheFirstBytesOnly)
+{
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        std::int32_t count;
+        FileFormat expected;
+    };
+    const Case cases[] = {
+        {"empty", {}, 0, kAnsi},
+        {"one byte FF", {0xFF}, 1, kAnsi},
+        {"FF FE", {0xFF, 0xFE}, 2, kUtf16LeBom},
+        {"FE FF", {0xFE, 0xFF}, 2, kUtf16BeBom},
+        {"EF BB is no mark", {0xEF, 0xBB}, 2, kAnsi},
+        {"EF BB BF", {0xEF, 0xBB, 0xBF}, 3, kUtf8Bom},
+        {"EF BB BF then text", {0xEF, 0xBB, 0xBF, 0x41}, 3, kUtf8Bom},
+        {"FF FE 00 00 is UTF-16 LE", {0xFF, 0xFE, 0x00, 0x00}, 3, kUtf16LeBom},
+        {"UTF-16 tested before UTF-8", {0xFE, 0xFF, 0xBF}, 3, kUtf16BeBom},
+        {"UTF-8 mark not tested with count 2", {0xEF, 0xBB, 0xBF}, 2, kAnsi},
+        {"count below 2 tests nothing", {0xFF, 0xFE, 0x41}, 1, kAnsi},
+        {"negative count tests nothing", {0xFF, 0xFE}, -4, kAnsi},
+        {"count larger than 3 looks at 3", {0xEF, 0xBB, 0xBF, 0x41, 0x42}, 5, kUtf8Bom},
+        {"UTF-8 without a mark is ANSI", {0xC3, 0xA9, 0xE2, 0x82, 0xAC}, 3, kAnsi},
+        {"UTF-16 without a mark is ANSI", {0x41, 0x00, 0x42, 0x00}, 3, kAnsi},
+        {"FE alone", {0xFE, 0x41}, 2, kAnsi},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(DetectFileFormat(c.bytes, c.count), c.expected);
+    }
+}
+
+TEST_F(TextEncoding, DetectionRefusesACountPastTheBytes)
+{
+    EXPECT_EQ(ErrorNumberOf([] { DetectFileFormat(Bytes{0xFF}, 2); }), 9);
+    EXPECT_EQ(ErrorNumberOf([] { DetectFileFormat(Bytes{0xFF, 0xFE}, 3); }), 9);
+    EXPECT_EQ(ErrorNumberOf([] { DetectFileFormat(Bytes{}, 1); }), 9);
+}
+
+TEST_F(TextEncoding, SwapBytePairsExchangesEachPairAndFailsOnAnOddLengthAfterThePairs)
+{
+    Bytes even{1, 2, 3, 4};
+    modTextEncoding::SwapBytePairs(even);
+    EXPECT_EQ(even, (Bytes{2, 1, 4, 3}));
+
+    Bytes empty;
+    modTextEncoding::SwapBytePairs(empty);
+    EXPECT_TRUE(empty.empty());
+
+    Bytes odd{1, 2, 3, 4, 5};
+    EXPECT_EQ(ErrorNumberOf([&] { modTextEncoding::SwapBytePairs(odd); }), 9);
+    EXPECT_EQ(odd, (Bytes{2, 1, 4, 3, 5}));
+}
+
+// Every resolved combination of the three values, writing the two letters AB.
+TEST_F(TextEncoding, EncodesABInEveryResolvedFormat)
+{
+    struct Case {
+        FileFormat format;
+        Bytes expected;
+    };
+    const Case cases[] = {
+        {{feANSI, fbNoBOM, ibDontInvertBytes}, {0x41, 0x42}},
+        {{feANSI, fbNoBOM, ibInvertBytes}, {0x41, 0x42}},
+        {{feANSI, fbBOM, ibDontInvertBytes}, {0x41, 0x42}},
+        {{feANSI, fbBOM, ibInvertBytes}, {0x41, 0x42}},
+        {{feUTF8, fbNoBOM, ibDontInvertBytes}, {0x41, 0x42}},
+        {{feUTF8, fbNoBOM, ibInvertBytes}, {0x41, 0x42}},
+        {{feUTF8, fbBOM, ibDontInvertBytes}, {0xEF, 0xBB, 0xBF, 0x41, 0x42}},
+        {{feUTF8, fbBOM, ibInvertBytes}, {0xEF, 0xBB, 0xBF, 0x41, 0x42}},
+        {{feUTF16, fbNoBOM, ibDontInvertBytes}, {0x41, 0x00, 0x42, 0x00}},
+        {{feUTF16, fbNoBOM, ibInvertBytes}, {0x00, 0x41, 0x00, 0x42}},
+        {{feUTF16, fbBOM, ibDontInvertBytes}, {0xFF, 0xFE, 0x41, 0x00, 0x42, 0x00}},
+        {{feUTF16, fbBOM, ibInvertBytes}, {0xFE, 0xFF, 0x00, 0x41, 0x00, 0x42}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.format.Encoding << "/" << c.format.FileBOM << "/" << c.format.InvertBytes);
+        EXPECT_EQ(EncodeText(u"AB", c.format), c.expected);
+    }
+}
+
+TEST_F(TextEncoding, EncodesNonAsciiText)
+{
+    // é, €, Ж, and U+1F600 as a surrogate pair.
+    const std::u16string text = u"\u00E9\u20AC\u0416\U0001F600";
+    struct Case {
+        const char* name;
+        FileFormat format;
+        Bytes expected;
+    };
+    const Case cases[] = {
+        {"ANSI 1252: what the page lacks becomes ?", kAnsi, {0xE9, 0x80, 0x3F, 0x3F}},
+        {"UTF-8", {feUTF8, fbNoBOM, ibDontInvertBytes},
+         {0xC3, 0xA9, 0xE2, 0x82, 0xAC, 0xD0, 0x96, 0xF0, 0x9F, 0x98, 0x80}},
+        {"UTF-16 LE", {feUTF16, fbNoBOM, ibDontInvertBytes}, {0xE9, 0x00, 0xAC, 0x20, 0x16, 0x04, 0x3D, 0xD8, 0x00, 0xDE}},
+        {"UTF-16 BE with mark", kUtf16BeBom,
+         {0xFE, 0xFF, 0x00, 0xE9, 0x20, 0xAC, 0x04, 0x16, 0xD8, 0x3D, 0xDE, 0x00}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(EncodeText(text, c.format), c.expected);
+    }
+    // An unpaired surrogate cannot be UTF-8: it becomes U+FFFD.
+    EXPECT_EQ(EncodeText(u"a\xD800z", {feUTF8, fbNoBOM, ibDontInvertBytes}), (Bytes{0x61, 0xEF, 0xBF, 0xBD, 0x7A}));
+}
+
+TEST_F(TextEncoding, DecodesByTheRulesAndDropsMarksByPosition)
+{
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        FileFormat format;
+        std::u16string expected;
+    };
+    const Case cases[] = {
+        {"ANSI keeps mark bytes as characters", {0xEF, 0xBB, 0xBF, 0x41}, {feANSI, fbBOM, ibDontInvertBytes},
+         u"\u00EF\u00BB\u00BFA"},
+        {"ANSI 1252", {0x47, 0x72, 0xFC, 0xDF, 0x80}, kAnsi, u"Gr\u00FC\u00DF\u20AC"},
+        {"UTF-8 with mark", {0xEF, 0xBB, 0xBF, 0xC3, 0xA9}, kUtf8Bom, u"\u00E9"},
+        {"UTF-8 mark asked for but absent: three bytes lost", {0x41, 0x42, 0x43, 0x44}, kUtf8Bom, u"D"},
+        {"UTF-8 mark asked for, fewer than three bytes", {0x41, 0x42}, kUtf8Bom, u""},
+        {"UTF-8 without mark keeps U+FEFF", {0xEF, 0xBB, 0xBF, 0x41}, {feUTF8, fbNoBOM, ibDontInvertBytes},
+         u"\uFEFFA"},
+        {"ill-formed UTF-8", {0x41, 0xFF, 0x42}, {feUTF8, fbNoBOM, ibDontInvertBytes}, u"A\uFFFDB"},
+        {"UTF-16 LE with mark", {0xFF, 0xFE, 0x41, 0x00, 0x16, 0x04}, kUtf16LeBom, u"A\u0416"},
+        {"UTF-16 mark asked for but absent: first character lost", {0x41, 0x00, 0x42, 0x00}, kUtf16LeBom, u"B"},
+        {"UTF-16 LE odd length: last byte left out", {0x41, 0x00, 0x42}, {feUTF16, fbNoBOM, ibDontInvertBytes},
+         u"A"},
+        {"UTF-16 LE with mark, one byte only", {0xFF}, kUtf16LeBom, u""},
+        {"UTF-16 BE with mark", {0xFE, 0xFF, 0x00, 0x41, 0x04, 0x16}, kUtf16BeBom, u"A\u0416"},
+        {"UTF-16 BE without mark", {0x00, 0x41, 0x00, 0x42}, {feUTF16, fbNoBOM, ibInvertBytes}, u"AB"},
+        {"UTF-16 surrogate pair", {0x3D, 0xD8, 0x00, 0xDE}, {feUTF16, fbNoBOM, ibDontInvertBytes}, u"\U0001F600"},
+        {"empty UTF-16 BE with mark", {}, kUtf16BeBom, u""},
+        {"empty ANSI", {}, kAnsi, u""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(DecodeText(c.bytes, c.format), c.expected);
+    }
+}
+
+TEST_F(TextEncoding, OddLengthBigEndianUtf16IsAnError)
+{
+    EXPECT_EQ(ErrorNumberOf([] { DecodeText(Bytes{0xFE, 0xFF, 0x00}, kUtf16BeBom); }), 9);
+    EXPECT_EQ(ErrorNumberOf([] { DecodeText(Bytes{0x41}, {feUTF16, fbNoBOM, ibInvertBytes}); }), 9);
+}
+
+TEST_F(TextEncoding, AutoValuesAreNotAFormat)
+{
+    EXPECT_EQ(ErrorNumberOf([] { EncodeText(u"x", {feAuto, fbBOM, ibDontInvertBytes}); }), 5);
+    EXPECT_EQ(ErrorNumberOf([] { DecodeText(Bytes{0x41}, {feANSI, fbAuto, ibDontInvertBytes}); }), 5);
+}
+
+TEST_F(TextEncoding, NonAsciiTextRoundTripsInEveryFormat)
+{
+    const FileFormat formats[] = {
+        {feUTF8, fbNoBOM, ibDontInvertBytes}, kUtf8Bom, {feUTF16, fbNoBOM, ibDontInvertBytes},
+        {feUTF16, fbNoBOM, ibInvertBytes},    kUtf16LeBom, kUtf16BeBom,
+    };
+    const std::u16string text = u"Gr\u00FC\u00DFe \u20AC \u041F\u0440\u0438\u0432\u0435\u0442 \u65E5\u672C \U0001F600\r\n";
+    for (const auto& f : formats) {
+        SCOPED_TRACE(testing::Message() << f.Encoding << "/" << f.FileBOM << "/" << f.InvertBytes);
+        EXPECT_EQ(DecodeText(EncodeText(text, f), f), text);
+    }
+    // ANSI holds what its page holds: Western text in 1252, Cyrillic in 1251.
+    EXPECT_EQ(DecodeText(EncodeText(u"Gr\u00FC\u00DFe \u20AC", kAnsi), kAnsi), u"Gr\u00FC\u00DFe \u20AC");
+    codepages::SetHostCodePages(1251, 866);
+    EXPECT_EQ(EncodeText(u"\u041F\u0440\u0438\u0432\u0435\u0442", kAnsi), (Bytes{0xCF, 0xF0, 0xE8, 0xE2, 0xE5, 0xF2}));
+    EXPECT_EQ(DecodeText(Bytes{0xCF, 0xF0, 0xE8, 0xE2, 0xE5, 0xF2}, kAnsi), u"\u041F\u0440\u0438\u0432\u0435\u0442");
+}
+
+// Every prefix of every sample decodes in every format without reading past its end.
+TEST_F(TextEncoding, EveryTruncationOfTheSamplesDecodes)
+{
+    const Bytes samples[] = {
+        {0xEF, 0xBB, 0xBF, 0xF0, 0x9F, 0x98, 0x80, 0xC3, 0xA9},
+        {0xFE, 0xFF, 0xD8, 0x3D, 0xDE, 0x00, 0x00, 0x41},
+        {0xFF, 0xFE, 0x3D, 0xD8, 0x00, 0xDE, 0x41, 0x00},
+    };
+    for (const Bytes& sample : samples)
+        for (std::size_t n = 0; n <= sample.size(); ++n) {
+            const std::span<const std::uint8_t> prefix(sample.data(), n);
+            (void)DetectFileFormat(prefix, static_cast<std::int32_t>(n));
+            for (const auto encoding : {feANSI, feUTF8, feUTF16})
+                for (const auto bom : {fbNoBOM, fbBOM})
+                    for (const auto invert : {ibDontInvertBytes, ibInvertBytes}) {
+                        try {
+                            (void)DecodeText(prefix, {encoding, bom, invert});
+                        } catch (const AutomationError& e) {
+                            EXPECT_TRUE(encoding == feUTF16 && invert == ibInvertBytes && n % 2 == 1);
+                            EXPECT_EQ(e.Number, 9);
+                        }
+                    }
+        }
+}
+
+}  // namespace

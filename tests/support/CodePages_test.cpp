@@ -1,0 +1,167 @@
+// Host code pages from locale names, conversion through them, and the text helpers
+// built on them.
+#include "support/CodePages.h"
+
+#include <gtest/gtest.h>
+
+#include "common/AutomationError.h"
+#include "support/quovixsupport.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+class CodePages : public ::testing::Test {
+protected:
+    void TearDown() override { codepages::SetHostCodePages(0, 0); }
+};
+
+TEST_F(CodePages, LocaleLanguagesGetTheWindowsPairs)
+{
+    struct Case {
+        const char* locale;
+        std::uint32_t ansi;
+        std::uint32_t oem;
+    };
+    const Case cases[] = {
+        {"C", 1252, 437},           {"POSIX", 1252, 437},         {"C.UTF-8", 1252, 437},
+        {"", 1252, 437},            {"en_US.UTF-8", 1252, 437},   {"en", 1252, 437},
+        {"en_GB.UTF-8", 1252, 850}, {"de_DE.UTF-8", 1252, 850},   {"fr_FR@euro", 1252, 850},
+        {"ru_RU.UTF-8", 1251, 866}, {"uk_UA", 1251, 866},         {"be_BY.UTF-8", 1251, 866},
+        {"bg_BG", 1251, 866},       {"pl_PL.ISO-8859-2", 1250, 852}, {"cs_CZ", 1250, 852},
+        {"sk_SK", 1250, 852},       {"hu_HU", 1250, 852},         {"hr_HR", 1250, 852},
+        {"sl_SI", 1250, 852},       {"ro_RO", 1250, 852},         {"el_GR.UTF-8", 1253, 737},
+        {"tr_TR.UTF-8", 1254, 857}, {"he_IL", 1255, 862},         {"ar_EG", 1256, 720},
+        {"lt_LT", 1257, 775},       {"lv_LV", 1257, 775},         {"et_EE", 1257, 775},
+        {"ja_JP.UTF-8", 932, 932},  {"zh_CN.UTF-8", 936, 936},    {"zh_TW.UTF-8", 950, 950},
+        {"zh_HK", 950, 950},        {"ko_KR.EUC-KR", 949, 949},   {"th_TH", 874, 874},
+        {"RU_ru", 1251, 866},       {"xx_YY", 1252, 850},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.locale);
+        EXPECT_EQ(codepages::AnsiCodePageForLocale(c.locale), c.ansi);
+        EXPECT_EQ(codepages::OemCodePageForLocale(c.locale), c.oem);
+    }
+}
+
+TEST_F(CodePages, EveryPageOfTheLocaleTableCanBeConverted)
+{
+    for (const std::uint32_t page : {1250u, 1251u, 1252u, 1253u, 1254u, 1255u, 1256u, 1257u, 1258u, 874u, 932u,
+                                     936u, 949u, 950u, 437u, 720u, 737u, 775u, 850u, 852u, 855u, 857u, 862u, 866u}) {
+        SCOPED_TRACE(page);
+        EXPECT_TRUE(codepages::IsSupportedCodePage(page));
+    }
+}
+
+TEST_F(CodePages, TheOverrideReplacesTheLocaleAndRefusesUnknownPages)
+{
+    codepages::SetHostCodePages(1251, 866);
+    EXPECT_EQ(codepages::HostAnsiCodePage(), 1251u);
+    EXPECT_EQ(codepages::HostOemCodePage(), 866u);
+    try {
+        codepages::SetHostCodePages(1252, 99999);
+        ADD_FAILURE() << "no error";
+    } catch (const AutomationError& e) {
+        EXPECT_EQ(e.Number, 5);
+    }
+    EXPECT_EQ(codepages::HostAnsiCodePage(), 1251u);
+    EXPECT_EQ(codepages::HostOemCodePage(), 866u);
+}
+
+TEST_F(CodePages, ConvertsAndReplacesWhatThePageCannotHold)
+{
+    struct Case {
+        const char* name;
+        std::uint32_t page;
+        std::u16string text;
+        Bytes bytes;
+    };
+    const Case cases[] = {
+        {"1252", 1252, u"Gr\u00FC\u00DF \u20AC", {0x47, 0x72, 0xFC, 0xDF, 0x20, 0x80}},
+        {"1251", 1251, u"\u0416\u0451", {0xC6, 0xB8}},
+        {"437", 437, u"\u00FC\u00E9\u2591", {0x81, 0x82, 0xB0}},
+        {"866", 866, u"\u041F\u0440", {0x8F, 0xE0}},
+        {"932", 932, u"\u65E5\u672C", {0x93, 0xFA, 0x96, 0x7B}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bytes out{0x7E};  // Encode appends
+        codepages::Encode(c.text, c.page, out);
+        Bytes expected{0x7E};
+        expected.insert(expected.end(), c.bytes.begin(), c.bytes.end());
+        EXPECT_EQ(out, expected);
+        EXPECT_EQ(codepages::Decode(c.bytes, c.page), c.text);
+    }
+    const struct {
+        std::uint32_t page;
+        std::u16string text;
+        Bytes bytes;
+    } lossy[] = {
+        {1252, u"\u0416\U0001F600x", {0x3F, 0x3F, 0x78}},
+        {437, u"\u20AC", {0x3F}},
+        {932, u"\u0416\u00E9", {0x84, 0x47, 0x3F}},
+        {1252, u"\xD800", {0x3F}},
+    };
+    for (const auto& c : lossy) {
+        SCOPED_TRACE(c.page);
+        Bytes out;
+        codepages::Encode(c.text, c.page, out);
+        EXPECT_EQ(out, c.bytes);
+    }
+}
+
+TEST_F(CodePages, EveryByteOfTheWesternPageRoundTrips)
+{
+    Bytes all(256);
+    for (int i = 0; i < 256; ++i) all[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
+    for (const std::uint32_t page : {1252u, 1251u, 437u, 866u}) {
+        SCOPED_TRACE(page);
+        Bytes back;
+        codepages::Encode(codepages::Decode(all, page), page, back);
+        EXPECT_EQ(back, all);
+    }
+}
+
+TEST_F(CodePages, StrConvGoesThroughTheHostsAnsiPage)
+{
+    codepages::SetHostCodePages(1251, 866);
+    EXPECT_EQ(asStrConvB(u"\u0416A"), (Bytes{0xC6, 0x41}));
+    EXPECT_EQ(asStrConvW(Bytes{0xC6, 0x41}), u"\u0416A");
+    EXPECT_EQ(asStrConvW(Bytes{}), u"");
+    // The three characters whose ANSI codes are 239, 187, 191 give the UTF-8 mark.
+    codepages::SetHostCodePages(1252, 437);
+    EXPECT_EQ(asStrConvB(u"\u00EF\u00BB\u00BF"), (Bytes{0xEF, 0xBB, 0xBF}));
+}
+
+TEST_F(CodePages, OemToAnsiReinterpretsAndTheRoundTripLosesOnlyWhatOemCannotHold)
+{
+    codepages::SetHostCodePages(1252, 437);
+    // Bytes 81 82 read as ANSI text are U+0081 U+201A; as OEM text they are ü é.
+    EXPECT_EQ(asOemToAnsi(asStrConvW(Bytes{0x81, 0x82})), u"\u00FC\u00E9");
+    const std::u16string text = u"\u00FC\u00E9 \u20AC \u00BE";  // 437 has no € and no ¾
+    EXPECT_EQ(asOemToAnsi(asAnsiToOem(text)), u"\u00FC\u00E9 ? ?");
+
+    codepages::SetHostCodePages(1251, 866);
+    EXPECT_EQ(asOemToAnsi(asStrConvW(Bytes{0x8F, 0xE0, 0xA8, 0xA2, 0xA5, 0xE2})), u"\u041F\u0440\u0438\u0432\u0435\u0442");
+}
+
+TEST(TextHelpers, TrimCutAndUtf8)
+{
+    const struct {
+        std::u16string in;
+        std::u16string out;
+    } trims[] = {
+        {u"  a b\t", u"a b"}, {u"\t\t", u""}, {u"", u""}, {u"x", u"x"}, {u"\u00A0x\u00A0", u"\u00A0x\u00A0"},
+    };
+    for (const auto& t : trims) EXPECT_EQ(asTrimEx(t.in), t.out);
+
+    EXPECT_EQ(asCutLeft(u"abcdef", 3), u"def");
+    EXPECT_EQ(asCutLeft(u"ab", 3), u"");
+    EXPECT_EQ(asCutLeft(u"ab", 0), u"ab");
+    EXPECT_THROW(asCutLeft(u"ab", -1), AutomationError);
+
+    EXPECT_EQ(asUNICODEToUTF8(u"\u00E9\U0001F600"), "\xC3\xA9\xF0\x9F\x98\x80");
+    EXPECT_EQ(asUTF8ToUNICODE(asUNICODEToUTF8(u"\u0416\u20AC")), u"\u0416\u20AC");
+}
+
+}  // namespace
