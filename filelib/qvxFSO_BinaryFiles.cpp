@@ -39,11 +39,13 @@ ByteArray qvxFSO::GetFileB(const std::u16string& FileName, bool RaiseErrors, boo
 bool qvxFSO::PutFileB(const std::u16string& FileName, ByteArray& Data, bool RaiseErrors)
 {
     return qvxFileWork::Guarded(RaiseErrors, [&] {
+        // Hidden and system files are released for the output open and get their
+        // attributes back when `reset` goes, on the failure path too. They go back
+        // only after the write: ntfs-3g shows a system file of length 0 as a FIFO
+        // (its Interix emulation), which the write could not open.
+        CFileAttributesReset reset;
+        reset.ResetAttributes(FileName);
         {
-            // Hidden and system files are released for the output open and get their
-            // attributes back when `reset` goes, on the failure path too.
-            CFileAttributesReset reset;
-            reset.ResetAttributes(FileName);
             platform::File file;
             Check(platform::OpenFile(FileName, platform::FileOpenMode::CreateTruncate, file), FileName);
             Check(file.Close(), FileName);

@@ -1,0 +1,184 @@
+// Hidden and system attributes around the re-creation of a file, on a real NTFS volume
+// (ntfs-3g) where they exist, and on a file system that has none.
+#include "filelib/CFileAttributesReset.h"
+
+#include <gtest/gtest.h>
+
+#include "common/AutomationError.h"
+#include "filelib/qvxFSO.h"
+#include "platform/platform.h"
+#include "tests/filelib/FileTestSupport.h"
+
+namespace {
+
+using filetest::Bytes;
+using filetest::Quote;
+using filetest::ReadBytes;
+using filetest::U;
+using filetest::WriteBytes;
+namespace fs = std::filesystem;
+
+constexpr std::uint32_t kReadOnly = platform::kAttributeReadOnly;
+constexpr std::uint32_t kHidden = platform::kAttributeHidden;
+constexpr std::uint32_t kSystem = platform::kAttributeSystem;
+
+std::uint32_t AttributesOf(const fs::path& p)
+{
+    std::uint32_t attributes = 0;
+    EXPECT_FALSE(platform::GetFileAttributes(U(p), attributes)) << p;
+    return attributes;
+}
+
+// Sets the NTFS attribute word with the attr tools, independently of the code under test.
+void SetNtfsAttributes(const fs::path& p, std::uint32_t word)
+{
+    char value[16];
+    std::snprintf(value, sizeof value, "0x%02X%02X%02X%02X", word & 0xFF, (word >> 8) & 0xFF, (word >> 16) & 0xFF,
+                  word >> 24);
+    ASSERT_TRUE(filetest::Run("setfattr -h -n system.ntfs_attrib -v " + std::string(value) + " " + Quote(p)));
+}
+
+class AttributeReset : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // The child re-run as nobody works on the parent's volume.
+        if (filetest::IsNobodyChild()) return;
+        const std::string why = volume_.MountNtfs(8, true);
+        if (!why.empty()) {
+            if (filetest::UnderCI()) FAIL() << "under CI: " << why;
+            GTEST_SKIP() << why;
+        }
+    }
+    fs::path Root() const { return volume_.Root(); }
+
+    filetest::ScratchMount volume_;
+};
+
+TEST_F(AttributeReset, HiddenOrSystemComesOffAndGoesBackOnRelease)
+{
+    const struct {
+        const char* name;
+        std::uint32_t set;
+        std::uint32_t whileReset;
+    } cases[] = {
+        {"hidden", kHidden, 0},
+        {"system", kSystem, 0},
+        {"hidden and system", kHidden | kSystem, 0},
+        {"hidden and read-only keeps read-only", kHidden | kReadOnly, kReadOnly},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path file = Root() / c.name;
+        // ntfs-3g shows system files of length 0 and 1 as a FIFO and a socket.
+        WriteBytes(file, {1, 2, 3, 4});
+        SetNtfsAttributes(file, 0x20 | c.set);
+        const std::uint32_t before = AttributesOf(file);
+        ASSERT_EQ(before & (kHidden | kSystem | kReadOnly), c.set);
+        {
+            CFileAttributesReset reset;
+            reset.ResetAttributes(U(file));
+            EXPECT_TRUE(reset.ResetDone());
+            EXPECT_EQ(AttributesOf(file) & (kHidden | kSystem | kReadOnly), c.whileReset);
+        }
+        EXPECT_EQ(AttributesOf(file), before);
+    }
+}
+
+TEST_F(AttributeReset, NothingChangesForAMissingOrPlainFile)
+{
+    WriteBytes(Root() / "plain", {1});
+    const std::uint32_t before = AttributesOf(Root() / "plain");
+    {
+        CFileAttributesReset reset;
+        reset.ResetAttributes(U(Root() / "plain"));
+        EXPECT_FALSE(reset.ResetDone());
+        reset.ResetAttributes(U(Root() / "missing"));
+        EXPECT_FALSE(reset.ResetDone());
+    }
+    EXPECT_EQ(AttributesOf(Root() / "plain"), before);
+    EXPECT_FALSE(fs::exists(Root() / "missing"));
+}
+
+TEST_F(AttributeReset, AFileRecreatedMeanwhileGetsTheAttributesReadBefore)
+{
+    const fs::path file = Root() / "recreated";
+    WriteBytes(file, {1, 1});
+    SetNtfsAttributes(file, 0x20 | kHidden);
+    {
+        CFileAttributesReset reset;
+        reset.ResetAttributes(U(file));
+        fs::remove(file);
+        WriteBytes(file, {2, 2});
+        EXPECT_EQ(AttributesOf(file) & kHidden, 0u);
+    }
+    EXPECT_EQ(AttributesOf(file) & kHidden, kHidden);
+}
+
+TEST_F(AttributeReset, PutFileBReplacesAHiddenFileWhichStaysHidden)
+{
+    qvxFSO fso;
+    for (const std::uint32_t bits : {kHidden, kSystem, kHidden | kSystem}) {
+        SCOPED_TRACE(bits);
+        const fs::path file = Root() / ("hidden" + std::to_string(bits));
+        WriteBytes(file, {9, 9, 9, 9});
+        SetNtfsAttributes(file, 0x20 | bits);
+        Bytes data{1, 2};
+        EXPECT_TRUE(fso.PutFileB(U(file), data, true));
+        EXPECT_EQ(ReadBytes(file), data);
+        EXPECT_EQ(AttributesOf(file) & (kHidden | kSystem), bits);
+        // The text writer goes the same way.
+        EXPECT_TRUE(fso.PutFile2(U(file), u"AB", true, feUTF8, fbBOM));
+        EXPECT_EQ(ReadBytes(file), (Bytes{0xEF, 0xBB, 0xBF, 0x41, 0x42}));
+        EXPECT_EQ(AttributesOf(file) & (kHidden | kSystem), bits);
+    }
+    // Root passes the mode check, so the read-only file is replaced; it keeps both.
+    const fs::path file = Root() / "hidden-ro-as-root";
+    WriteBytes(file, {9, 9, 9});
+    ASSERT_TRUE(filetest::Run("chmod 444 " + Quote(file)));
+    SetNtfsAttributes(file, 0x20 | kHidden | kReadOnly);
+    Bytes data{4, 5};
+    EXPECT_TRUE(fso.PutFileB(U(file), data, true));
+    EXPECT_EQ(ReadBytes(file), data);
+    EXPECT_EQ(AttributesOf(file) & (kHidden | kSystem | kReadOnly), kHidden | kReadOnly);
+}
+
+// As nobody, whom the volume's permissions bind: the read-only file refuses the
+// writer, and the reset puts the hidden attribute back on the failure path.
+TEST_F(AttributeReset, AHiddenReadOnlyFileStaysHiddenReadOnlyAndUnchanged)
+{
+    if (filetest::IsNobodyChild()) {
+        qvxFSO fso;
+        const std::u16string file = FromUtf8(filetest::ChildArgument());
+        Bytes data{1, 2};
+        EXPECT_FALSE(fso.PutFileB(file, data));
+        try {
+            fso.PutFileB(file, data, true);
+            ADD_FAILURE() << "no error";
+        } catch (const AutomationError& e) {
+            EXPECT_EQ(e.Number, 75);
+        }
+        return;
+    }
+    const fs::path file = Root() / "hidden-ro";
+    WriteBytes(file, {7, 7, 7});
+    ASSERT_TRUE(filetest::Run("chmod 444 " + Quote(file)));
+    SetNtfsAttributes(file, 0x20 | kHidden | kReadOnly);
+    ASSERT_EQ(AttributesOf(file) & (kHidden | kReadOnly), kHidden | kReadOnly);
+
+    filetest::RerunAsNobody(file.string());
+
+    EXPECT_EQ(ReadBytes(file), (Bytes{7, 7, 7}));
+    EXPECT_EQ(AttributesOf(file) & (kHidden | kSystem | kReadOnly), kHidden | kReadOnly);
+}
+
+TEST(AttributeResetElsewhere, AFileSystemWithoutHiddenBitsHasNothingToReset)
+{
+    filetest::TempFolder dir;
+    WriteBytes(dir / "f", {1});
+    CFileAttributesReset reset;
+    reset.ResetAttributes(U(dir / "f"));
+    EXPECT_FALSE(reset.ResetDone());
+}
+
+}  // namespace
