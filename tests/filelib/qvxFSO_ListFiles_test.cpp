@@ -1,0 +1,277 @@
+// List files: both readers, their filters, the line splitters and the keyed collection.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "common/AutomationError.h"
+#include "filelib/Collection.h"
+#include "filelib/modStandardListFileSupport.h"
+#include "filelib/qvxFSO.h"
+#include "support/CodePages.h"
+#include "tests/filelib/FileTestSupport.h"
+
+namespace {
+
+using filetest::Bytes;
+using filetest::U;
+using filetest::WriteBytes;
+using Entries = std::vector<std::u16string>;
+namespace fs = std::filesystem;
+
+Bytes Ascii(std::string_view s)
+{
+    return Bytes(s.begin(), s.end());
+}
+
+Entries EntriesOf(const std::shared_ptr<Collection>& list)
+{
+    if (!list) {
+        ADD_FAILURE() << "no collection";
+        return {};
+    }
+    return Entries(list->begin(), list->end());
+}
+
+// Every entry is reachable under its 1-based position, by index and by key.
+void ExpectKeyedByPosition(const Collection& list)
+{
+    for (std::int32_t n = 1; n <= list.Count(); ++n) {
+        EXPECT_EQ(list.Item(n), list.Item(FromUtf8(std::to_string(n))));
+    }
+}
+
+class ListFiles : public ::testing::Test {
+protected:
+    void SetUp() override { codepages::SetHostCodePages(1252, 437); }
+    void TearDown() override { codepages::SetHostCodePages(0, 0); }
+
+    std::u16string Write(const Bytes& content)
+    {
+        WriteBytes(dir_ / "list.txt", content);
+        return U(dir_ / "list.txt");
+    }
+
+    filetest::TempFolder dir_;
+    qvxFSO fso_;
+};
+
+// (1) a, (2) empty, (3) two blanks, a semicolon, a blank and "note", (4) a blank, b, a blank.
+const std::string kFourLines = "a\r\n\r\n  ; note\r\n b ";
+
+TEST_F(ListFiles, TheFourLineExampleWithEachArgumentVariation)
+{
+    struct Case {
+        const char* name;
+        std::string content;
+        std::u16string comment;
+        bool ignoreBlanks;
+        bool trim;
+        Entries first;   // ReadStandardListFile
+        Entries second;  // ReadStandardListFile2
+    };
+    const Case cases[] = {
+        {"defaults", kFourLines, u";", true, true, {u"a", u"b"}, {u"a", u"b"}},
+        {"no trimming: the first reader still sees the comment", kFourLines, u";", true, false, {u"a", u" b "},
+         {u"a", u"  ; note", u" b "}},
+        {"blanks kept", kFourLines, u";", false, true, {u"a", u"", u"b"}, {u"a", u"", u"b"}},
+        {"no comment prefix", kFourLines, u"", true, true, {u"a", u"; note", u"b"}, {u"a", u"; note", u"b"}},
+        {"comment letter case", "REM x\r\nrem y\r\nkeep", u"REM", true, true, {u"rem y", u"keep"}, {u"keep"}},
+        {"final CR LF with blanks kept", "a\r\nb\r\n", u";", false, true, {u"a", u"b"}, {u"a", u"b", u""}},
+        {"lone CR ends a line only for the first reader", "a\rb\r\nc", u";", true, true, {u"a", u"b", u"c"},
+         {u"a\rb", u"c"}},
+        {"lone LF ends no line", "a\nb", u";", true, true, {u"a\nb"}, {u"a\nb"}},
+        {"blank line of blanks", "a\r\n \t \r\nb", u";", true, false, {u"a", u"b"}, {u"a", u" \t ", u"b"}},
+        {"empty file", "", u";", false, true, {}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::u16string name = Write(Ascii(c.content));
+        const auto first = fso_.ReadStandardListFile(name, c.comment, c.ignoreBlanks, c.trim);
+        EXPECT_EQ(EntriesOf(first), c.first);
+        bool ok = false;
+        const auto second = fso_.ReadStandardListFile2(name, c.comment, c.ignoreBlanks, c.trim, true, feAuto, fbAuto,
+                                                       ibAuto, nullptr, nullptr, nullptr, &ok);
+        EXPECT_TRUE(ok);
+        EXPECT_EQ(EntriesOf(second), c.second);
+        if (first) ExpectKeyedByPosition(*first);
+        if (second) ExpectKeyedByPosition(*second);
+    }
+}
+
+TEST_F(ListFiles, DefaultsGiveTheEntriesUnderKeysOneAndTwo)
+{
+    const std::u16string name = Write(Ascii(kFourLines));
+    for (const auto& list : {fso_.ReadStandardListFile(name), fso_.ReadStandardListFile2(name)}) {
+        ASSERT_TRUE(list);
+        ASSERT_EQ(list->Count(), 2);
+        EXPECT_EQ(list->Item(u"1"), u"a");
+        EXPECT_EQ(list->Item(u"2"), u"b");
+        EXPECT_EQ(list->Item(2), u"b");
+    }
+}
+
+TEST_F(ListFiles, AMissingFile)
+{
+    const std::u16string name = U(dir_ / "missing.txt");
+    EXPECT_EQ(fso_.ReadStandardListFile(name), nullptr);
+    try {
+        fso_.ReadStandardListFile(name, u";", true, true, false, true);
+        ADD_FAILURE() << "no error";
+    } catch (const AutomationError& e) {
+        EXPECT_EQ(e.Number, 53);
+        EXPECT_EQ(e.Source, u"qvxFSO");
+    }
+
+    bool ok = true;
+    const auto list = fso_.ReadStandardListFile2(name, u";", true, true, false, feAuto, fbAuto, ibAuto, nullptr,
+                                                 nullptr, nullptr, &ok);
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->Count(), 0);
+    EXPECT_FALSE(ok);
+    EXPECT_THROW(fso_.ReadStandardListFile2(name, u";", true, true, true), AutomationError);
+    EXPECT_FALSE(fs::exists(dir_ / "missing.txt"));
+}
+
+TEST_F(ListFiles, ArgumentErrorsReachTheCallerOnlyWhenAskedTo)
+{
+    const std::u16string name = Write(Ascii("a"));
+    bool ok = true;
+    const auto list = fso_.ReadStandardListFile2(name, u";", true, true, false, static_cast<FileEncoding_Const>(7),
+                                                 fbAuto, ibAuto, nullptr, nullptr, nullptr, &ok);
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->Count(), 0);
+    EXPECT_FALSE(ok);
+    try {
+        fso_.ReadStandardListFile2(name, u";", true, true, true, static_cast<FileEncoding_Const>(7));
+        ADD_FAILURE() << "no error";
+    } catch (const AutomationError& e) {
+        EXPECT_EQ(e.Number, 5);
+    }
+}
+
+TEST_F(ListFiles, AUtf16ListFileWithMark)
+{
+    // FF FE, then "x ; c" CR LF "y" as little-endian units.
+    const std::u16string name =
+        Write({0xFF, 0xFE, 0x78, 0x00, 0x0D, 0x00, 0x0A, 0x00, 0x3B, 0x00, 0x63, 0x00, 0x0D, 0x00, 0x0A, 0x00, 0x16, 0x04});
+    FileEncoding_Const e = feAuto;
+    FileBOM_Const b = fbAuto;
+    InvertBytes_Const i = ibAuto;
+    bool ok = false;
+    const auto second = fso_.ReadStandardListFile2(name, u";", true, true, false, feAuto, fbAuto, ibAuto, &e, &b, &i, &ok);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(EntriesOf(second), (Entries{u"x", u"\u0416"}));
+    EXPECT_EQ(e, feUTF16);
+    EXPECT_EQ(b, fbBOM);
+    EXPECT_EQ(i, ibDontInvertBytes);
+
+    // The first reader takes the same bytes as ANSI text: lines end at each 0D byte.
+    const Entries first = EntriesOf(fso_.ReadStandardListFile(name, u""));
+    ASSERT_EQ(first.size(), 3u);
+    EXPECT_EQ(first[0], (std::u16string{u'\u00FF', u'\u00FE', u'x', u'\0'}));
+}
+
+TEST_F(ListFiles, OemTextWithIsOem)
+{
+    // 81 82 is "üé" in code page 437; in 1252 it is U+0081 and a low quotation mark.
+    const std::u16string name = Write({0x81, 0x82, 0x0D, 0x0A, 0x20, 0x9A, 0x20});
+    EXPECT_EQ(EntriesOf(fso_.ReadStandardListFile(name, u";", true, true, true)), (Entries{u"\u00FC\u00E9", u"\u00DC"}));
+    EXPECT_EQ(EntriesOf(fso_.ReadStandardListFile(name)), (Entries{u"\u0081\u201A", u"\u0161"}));
+
+    codepages::SetHostCodePages(1251, 866);
+    const std::u16string russian = Write({0x8F, 0xE0, 0xA8, 0xA2, 0xA5, 0xE2});
+    EXPECT_EQ(EntriesOf(fso_.ReadStandardListFile(russian, u";", true, true, true)),
+              (Entries{u"\u041F\u0440\u0438\u0432\u0435\u0442"}));
+}
+
+TEST_F(ListFiles, TheVariantFormConvertsAndWritesBack)
+{
+    const std::u16string name = Write(Ascii(kFourLines));
+    Variant e, b, i, ok;
+    Variant result = fso_.ReadStandardListFile2ByVar(Variant(name), Variant::Missing(), Variant::Missing(),
+                                                     Variant(u"False"), Variant::Missing(), Variant::Missing(),
+                                                     Variant::Missing(), Variant::Missing(), &e, &b, &i, &ok);
+    ASSERT_EQ(result.type(), Variant::Type::Object);
+    const auto list = std::static_pointer_cast<Collection>(result.object());
+    EXPECT_EQ(EntriesOf(list), (Entries{u"a", u"  ; note", u" b "}));
+    EXPECT_EQ(ok.type(), Variant::Type::Boolean);
+    EXPECT_TRUE(ok.toBool());
+    EXPECT_EQ(e.type(), Variant::Type::Long);
+    EXPECT_EQ(e.toLong(), feANSI);
+    EXPECT_EQ(b.toLong(), fbNoBOM);
+    EXPECT_EQ(i.toLong(), ibDontInvertBytes);
+
+    try {
+        fso_.ReadStandardListFile2ByVar(Variant(name), Variant(), Variant(u"maybe"));
+        ADD_FAILURE() << "no error";
+    } catch (const AutomationError& err) {
+        EXPECT_EQ(err.Number, 13);
+    }
+}
+
+TEST(ListSplitters, LineInputAndCrLfSplitting)
+{
+    using modStandardListFileSupport::SplitAtCrLf;
+    using modStandardListFileSupport::SplitLineInput;
+    const struct {
+        std::string in;
+        std::vector<std::string> lines;
+    } lineInput[] = {
+        {"", {}}, {"a", {"a"}}, {"a\r\n", {"a"}}, {"a\r", {"a"}}, {"\r\n", {""}}, {"a\r\r\nb", {"a", "", "b"}},
+        {"a\n\rb", {"a\n", "b"}}, {"\r\n\r\n", {"", ""}},
+    };
+    for (const auto& c : lineInput) {
+        SCOPED_TRACE(c.in);
+        std::vector<std::string> got;
+        const Bytes bytes = Ascii(c.in);
+        for (const auto line : SplitLineInput(bytes)) got.emplace_back(line.begin(), line.end());
+        EXPECT_EQ(got, c.lines);
+    }
+    const struct {
+        std::u16string in;
+        std::vector<std::u16string> lines;
+    } crlf[] = {
+        {u"", {}}, {u"a", {u"a"}}, {u"a\r\n", {u"a", u""}}, {u"\r\n", {u"", u""}}, {u"a\rb\nc", {u"a\rb\nc"}},
+        {u"a\r\r\nb", {u"a\r", u"b"}},
+    };
+    for (const auto& c : crlf) {
+        std::vector<std::u16string> got;
+        for (const auto line : SplitAtCrLf(c.in)) got.emplace_back(line);
+        EXPECT_EQ(got, c.lines);
+    }
+}
+
+TEST(CollectionType, IndexAndKeyAccess)
+{
+    Collection list;
+    list.Add(u"first", u"Key");
+    list.Add(u"second");
+    list.Add(u"third", u"\u0416");
+    EXPECT_EQ(list.Count(), 3);
+    EXPECT_EQ(list.Item(1), u"first");
+    EXPECT_EQ(list.Item(3), u"third");
+    EXPECT_EQ(list.Item(u"kEY"), u"first");
+    EXPECT_EQ(list.Item(u"\u0436"), u"third");  // case folding beyond ASCII
+
+    const struct {
+        std::function<void()> call;
+        std::int32_t number;
+    } errors[] = {
+        {[&] { (void)list.Item(0); }, 9},
+        {[&] { (void)list.Item(4); }, 9},
+        {[&] { (void)list.Item(-1); }, 9},
+        {[&] { (void)list.Item(u"nope"); }, 5},
+        {[&] { list.Add(u"again", u"KEY"); }, 457},
+    };
+    for (const auto& e : errors) {
+        try {
+            e.call();
+            ADD_FAILURE() << "no error, expected " << e.number;
+        } catch (const AutomationError& err) {
+            EXPECT_EQ(err.Number, e.number);
+        }
+    }
+    EXPECT_EQ(list.Count(), 3);
+}
+
+}  // namespace
