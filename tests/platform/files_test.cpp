@@ -1,0 +1,176 @@
+// The platform layer's file operations: open modes, whole reads and writes, and the
+// Windows attribute bits on an ordinary file system and on ntfs-3g.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <fstream>
+
+#include "platform/platform.h"
+#include "tests/filelib/FileTestSupport.h"
+
+namespace {
+
+using filetest::Bytes;
+using filetest::Quote;
+using filetest::ReadBytes;
+using filetest::U;
+using filetest::WriteBytes;
+namespace fs = std::filesystem;
+using platform::FileOpenMode;
+
+void WriteAll(const fs::path& p, FileOpenMode mode, const Bytes& data)
+{
+    platform::File file;
+    ASSERT_FALSE(platform::OpenFile(U(p), mode, file));
+    ASSERT_FALSE(platform::WriteFile(file, data.data(), data.size()));
+    ASSERT_FALSE(file.Close());
+}
+
+TEST(PlatformFiles, OpenModesCreateCutAndAppendAsTheySay)
+{
+    filetest::TempFolder dir;
+    const fs::path f = dir / "f";
+    const struct {
+        const char* name;
+        FileOpenMode mode;
+        bool existed;
+        Bytes after;  // after writing 7 8 over 1 2 3
+    } cases[] = {
+        {"CreateTruncate on existing", FileOpenMode::CreateTruncate, true, {7, 8}},
+        {"CreateTruncate on missing", FileOpenMode::CreateTruncate, false, {7, 8}},
+        {"OpenOrCreate writes from the start, cuts nothing", FileOpenMode::OpenOrCreate, true, {7, 8, 3}},
+        {"OpenOrCreate on missing", FileOpenMode::OpenOrCreate, false, {7, 8}},
+        {"Append", FileOpenMode::Append, true, {1, 2, 3, 7, 8}},
+        {"Append on missing", FileOpenMode::Append, false, {7, 8}},
+        {"TruncateExisting", FileOpenMode::TruncateExisting, true, {7, 8}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::error_code ec;
+        fs::remove(f, ec);
+        if (c.existed) WriteBytes(f, {1, 2, 3});
+        WriteAll(f, c.mode, {7, 8});
+        EXPECT_EQ(ReadBytes(f), c.after);
+    }
+
+    fs::remove(f);
+    platform::File file;
+    EXPECT_EQ(platform::OpenFile(U(f), FileOpenMode::TruncateExisting, file).value(), ENOENT);
+    EXPECT_EQ(platform::OpenFile(U(f), FileOpenMode::Read, file).value(), ENOENT);
+    EXPECT_FALSE(file.isOpen());
+    EXPECT_FALSE(fs::exists(f));
+}
+
+TEST(PlatformFiles, ReadsWholeFilesAndReportsTheirSize)
+{
+    filetest::TempFolder dir;
+    Bytes content(100000);
+    for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<std::uint8_t>(i * 7);
+    WriteBytes(dir / "f", content);
+
+    platform::File file;
+    ASSERT_FALSE(platform::OpenFile(U(dir / "f"), FileOpenMode::Read, file));
+    std::uint64_t size = 0;
+    EXPECT_FALSE(platform::FileSize(file, size));
+    EXPECT_EQ(size, content.size());
+    Bytes buffer(content.size() + 10);
+    std::size_t got = 0;
+    EXPECT_FALSE(platform::ReadFile(file, buffer.data(), buffer.size(), got));
+    EXPECT_EQ(got, content.size());  // short only at the end
+    buffer.resize(got);
+    EXPECT_EQ(buffer, content);
+    EXPECT_FALSE(file.Close());
+    EXPECT_FALSE(file.isOpen());
+
+    std::uint64_t byName = 0;
+    EXPECT_FALSE(platform::QueryFileSize(U(dir / "f"), byName));
+    EXPECT_EQ(byName, content.size());
+}
+
+TEST(PlatformFiles, AFifoWithoutWriterDoesNotHoldTheReader)
+{
+    filetest::TempFolder dir;
+    ASSERT_TRUE(filetest::Run("mkfifo " + Quote(dir / "fifo")));
+    platform::File file;
+    ASSERT_FALSE(platform::OpenFile(U(dir / "fifo"), FileOpenMode::Read, file));
+    std::uint8_t byte = 0;
+    std::size_t got = 1;
+    EXPECT_FALSE(platform::ReadFile(file, &byte, 1, got));
+    EXPECT_EQ(got, 0u);
+}
+
+TEST(PlatformFiles, TruncateExistingRefusesAFileOpenElsewhere)
+{
+    filetest::TempFolder dir;
+    WriteBytes(dir / "f", {1, 2, 3});
+    std::ifstream holder(dir / "f");
+    platform::File file;
+    const std::error_code ec = platform::OpenFile(U(dir / "f"), FileOpenMode::TruncateExisting, file);
+    if (!ec) GTEST_SKIP() << "this file system grants no leases";
+    EXPECT_EQ(ec.value(), EBUSY);
+    EXPECT_EQ(ReadBytes(dir / "f"), (Bytes{1, 2, 3}));
+}
+
+TEST(PlatformAttributes, ReadOnlyIsTheWritePermissionBits)
+{
+    filetest::TempFolder dir;
+    const fs::path f = dir / "f";
+    WriteBytes(f, {1});
+    fs::permissions(f, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_directory(dir / "d");
+
+    std::uint32_t attributes = 0;
+    ASSERT_FALSE(platform::GetFileAttributes(U(f), attributes));
+    EXPECT_EQ(attributes, platform::kAttributeNormal);
+    ASSERT_FALSE(platform::GetFileAttributes(U(dir / "d"), attributes));
+    EXPECT_EQ(attributes & platform::kAttributeDirectory, platform::kAttributeDirectory);
+    EXPECT_EQ(platform::GetFileAttributes(U(dir / "missing"), attributes).value(), ENOENT);
+
+    // Setting read-only clears every write bit; clearing it gives the owner write back.
+    ASSERT_FALSE(platform::SetFileAttributes(U(f), platform::kAttributeReadOnly));
+    EXPECT_EQ(fs::status(f).permissions(), fs::perms::owner_read | fs::perms::group_read);
+    ASSERT_FALSE(platform::GetFileAttributes(U(f), attributes));
+    EXPECT_EQ(attributes, platform::kAttributeReadOnly);
+    ASSERT_FALSE(platform::SetFileAttributes(U(f), platform::kAttributeNormal));
+    EXPECT_EQ(fs::status(f).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+
+    // Nothing changes when nothing is asked to change.
+    fs::permissions(f, fs::perms::owner_read | fs::perms::group_write);
+    ASSERT_FALSE(platform::SetFileAttributes(U(f), platform::kAttributeArchive));
+    EXPECT_EQ(fs::status(f).permissions(), fs::perms::owner_read | fs::perms::group_write);
+
+    // There are no hidden or system bits to set here.
+    EXPECT_EQ(platform::SetFileAttributes(U(f), platform::kAttributeHidden).value(), ENOTSUP);
+}
+
+TEST(PlatformAttributes, NtfsHiddenAndSystemAreTheAttributeWord)
+{
+    filetest::ScratchMount volume;
+    TAGSCOPE_NEED_MOUNT(volume.MountNtfs(8, false), true);
+    const fs::path f = volume.Root() / "f";
+    WriteBytes(f, {1, 2, 3, 4});
+    ASSERT_TRUE(filetest::Run("setfattr -n system.ntfs_attrib -v 0x22000000 " + Quote(f)));
+
+    std::uint32_t attributes = 0;
+    ASSERT_FALSE(platform::GetFileAttributes(U(f), attributes));
+    EXPECT_EQ(attributes, platform::kAttributeHidden | platform::kAttributeArchive);
+
+    ASSERT_FALSE(platform::SetFileAttributes(U(f), platform::kAttributeSystem | platform::kAttributeArchive));
+    ASSERT_TRUE(filetest::Run("getfattr -n system.ntfs_attrib -e hex " + Quote(f) +
+                              " | grep -q 'system.ntfs_attrib=0x24000000'"));
+    ASSERT_FALSE(platform::GetFileAttributes(U(f), attributes));
+    EXPECT_EQ(attributes, platform::kAttributeSystem | platform::kAttributeArchive);
+
+    // The directory bit is not the caller's to change.
+    fs::create_directory(volume.Root() / "d");
+    ASSERT_FALSE(platform::SetFileAttributes(U(volume.Root() / "d"), platform::kAttributeHidden));
+    ASSERT_FALSE(platform::GetFileAttributes(U(volume.Root() / "d"), attributes));
+    EXPECT_EQ(attributes, platform::kAttributeHidden | platform::kAttributeDirectory);
+}
+
+TEST(PlatformProcess, TheUserLocaleIsNeverEmpty)
+{
+    EXPECT_FALSE(platform::UserLocaleName().empty());
+}
+
+}  // namespace
