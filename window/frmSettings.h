@@ -25,6 +25,8 @@ private:
 };
 
 class frmSettings : public QDialog {
+    Q_OBJECT
+
 public:
     // A modal dialog owned by `owner`; loaded (centred, colours on the buttons) at once.
     explicit frmSettings(QWidget* owner);

@@ -40,7 +40,16 @@ std::u16string GetWindowTitle(const std::u16string& name, const std::u16string& 
     const std::u16string app = GetAppName(name, extra);
     const std::u16string dash = enDash ? u"\u2013" : u"-";
     std::u16string shown = emptyText;
-    if (!document.empty()) shown = shortName ? esGetFileName(document, kNativePathStyle) : document;
+    if (!document.empty()) {
+        shown = document;
+        if (shortName) {
+            shown = esGetFileName(document, kNativePathStyle);
+            // A folder typed with a trailing separator ("junction/", as shells complete
+            // it) still names its last component; a root shows whole.
+            if (shown.empty()) shown = esGetFileName(NormalizePath(document, kNativePathStyle), kNativePathStyle);
+            if (shown.empty()) shown = document;
+        }
+    }
     return shown + u" " + dash + u" " + app;
 }
 

@@ -15,8 +15,8 @@ std::u16string GetAppNameFromTitle(const std::u16string& title, const std::u16st
                                    const std::u16string& extra);
 
 // "<shown name> <dash> <application name>". The shown name is the last component of
-// `document` when `shortName` is true, else `document` whole; `emptyText` when `document`
-// is "". The dash is the en dash U+2013 when `enDash` is true, else "-".
+// `document` when `shortName` is true (trailing separators aside; a root shows whole),
+// else `document` whole; `emptyText` when `document` is "". The dash is the en dash U+2013 when `enDash` is true, else "-".
 std::u16string GetWindowTitle(const std::u16string& name, const std::u16string& extra,
                               const std::u16string& document, const std::u16string& emptyText, bool enDash,
                               bool shortName);
