@@ -15,9 +15,9 @@ const std::u16string& CommandLineArgs::Item(std::int32_t index) const
 
 AppServices::AppServices(int argc, const char* const* argv)
 {
-    for (int i = 1; i < argc; ++i) args_.push_back(FromUtf8(argv[i]));
+    for (int i = 1; i < argc; ++i) args_.push_back(FromNativePath(argv[i]));
     if (argc > 0 && argv[0] != nullptr) {
-        std::u16string name = esGetFileName(FromUtf8(argv[0]), kNativePathStyle);
+        std::u16string name = esGetFileName(FromNativePath(argv[0]), kNativePathStyle);
         const auto dot = name.rfind(u'.');
         if (dot != std::u16string::npos && dot > 0) name.erase(dot);
         exeName_ = std::move(name);

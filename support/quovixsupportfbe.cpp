@@ -228,6 +228,9 @@ std::u16string esGetAbsoluteFileName(std::u16string_view relative, std::u16strin
 
 std::u16string esGetFullFileName(std::u16string_view path, bool /*expand*/)
 {
+    // An empty name names no entry; widening it to the current folder would report on
+    // something the user never asked about.
+    if (path.empty()) throw AutomationError(errnum::InvalidProcedureCall, u"quovixsupportfbe");
     std::u16string root;
     if (RootOf(path, kNativePathStyle, root) > 0 && (kNativePathStyle == PathStyle::Posix || root.size() > 2))
         return NormalizePath(path, kNativePathStyle);

@@ -51,6 +51,7 @@ std::u16string esGetAbsoluteFileName(std::u16string_view relative, std::u16strin
 
 // The absolute, lexically normalised form of `path` against the current folder; links
 // are never resolved. The flag is accepted for the callers' form and has no effect.
+// Raises error 5 for an empty path.
 std::u16string esGetFullFileName(std::u16string_view path, bool expand = true);
 
 // ---- File-system tests (through the platform layer) -------------------------------

@@ -32,7 +32,7 @@ std::error_code LastError()
 std::error_code QueryEntry(const std::u16string& path, EntryInfo& info)
 {
     struct stat st{};
-    if (::lstat(ToUtf8(path).c_str(), &st) != 0) return LastError();
+    if (::lstat(ToNativePath(path).c_str(), &st) != 0) return LastError();
     info.isDirectory = S_ISDIR(st.st_mode);
     info.isSymlink = S_ISLNK(st.st_mode);
     return {};
@@ -40,7 +40,7 @@ std::error_code QueryEntry(const std::u16string& path, EntryInfo& info)
 
 ReparseState QueryReparsePoint(const std::u16string& path)
 {
-    const std::string native = ToUtf8(path);
+    const std::string native = ToNativePath(path);
     unsigned char word[4] = {};
     const ssize_t n = ::lgetxattr(native.c_str(), kAttribAttr, word, sizeof word);
     if (n == static_cast<ssize_t>(sizeof word)) {
@@ -95,7 +95,7 @@ void ReparseHandle::close()
 std::error_code OpenReparsePoint(const std::u16string& path, ReparseHandle& handle)
 {
     handle.close();
-    std::string native = ToUtf8(path);
+    std::string native = ToNativePath(path);
     const int fd = ::open(native.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) return LastError();
     handle.native_ = fd;
@@ -122,7 +122,7 @@ std::u16string CurrentDirectory()
 {
     std::vector<char> buf(PATH_MAX);
     for (;;) {
-        if (::getcwd(buf.data(), buf.size()) != nullptr) return FromUtf8(buf.data());
+        if (::getcwd(buf.data(), buf.size()) != nullptr) return FromNativePath(buf.data());
         if (errno != ERANGE) return {};
         buf.resize(buf.size() * 2);
     }

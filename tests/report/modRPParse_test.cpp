@@ -75,3 +75,15 @@ TEST_F(ReportDriver, MissingPathWindowShowsPathBlankLineAndError)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ReportDriverEdges, EmptyNameIsNotWidenedToTheCurrentFolder)
+{
+    std::u16string text;
+    std::vector<std::uint8_t> data;
+    modRPParse::BuildReparseReport(modRPParse::Frontend::Console, u"", text, data);
+    EXPECT_EQ(text, u"Can't read reparse point data: file or directory not found.");
+}
+
+}  // namespace

@@ -120,3 +120,12 @@ TEST(FullFileName, NeverResolvesLinksAndKeepsBackslashes)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FullFileName, EmptyNameIsAnError)
+{
+    EXPECT_THROW(esGetFullFileName(u"", true), AutomationError);
+}
+
+}  // namespace
