@@ -41,7 +41,8 @@ private:
 
 // Answers the modal dialogs and boxes of the program one after the other: each step gets
 // the next modal widget that becomes active. A modal widget that appears when no step is
-// left is rejected and counted, so a test fails instead of hanging.
+// left, or that a step leaves open, is rejected and counted, so a test fails instead of
+// hanging.
 class ModalAnswerer : public QObject {
 public:
     using Step = std::function<void(QWidget*)>;
@@ -58,6 +59,8 @@ private:
     QTimer timer_;
     std::deque<Step> steps_;
     QPointer<QWidget> last_;
+    int pollsOnLast_ = 0;
+    static constexpr int kGiveUpPolls = 3000;  // 30 s of 10 ms polls
     int unexpected_ = 0;
     QStringList unexpectedTitles_;
 };
