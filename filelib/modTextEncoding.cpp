@@ -3,12 +3,14 @@
 
 #include <unicode/ustring.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
+#include <new>
 
 #include "common/AutomationError.h"
 #include "common/ByteReader.h"
-#include "support/quovixsupport.h"
+#include "support/CodePages.h"
 
 namespace modTextEncoding {
 
@@ -44,21 +46,8 @@ void StoreUnits(std::u16string_view units, std::uint8_t* out, bool swapped)
     }
 }
 
-std::u16string LoadUnits(std::span<const std::uint8_t> bytes, bool swapped)
-{
-    std::u16string out(bytes.size() / 2, u'\0');
-    if (!swapped && std::endian::native == std::endian::little) {
-        std::memcpy(out.data(), bytes.data(), out.size() * 2);
-        return out;
-    }
-    for (std::size_t i = 0; i < out.size(); ++i) {
-        const unsigned first = bytes[2 * i];
-        const unsigned second = bytes[2 * i + 1];
-        out[i] = static_cast<char16_t>(swapped ? first << 8 | second : second << 8 | first);
-    }
-    return out;
-}
 
+// Appends the UTF-8 bytes of `text` (at most 2^28 units) to `out`.
 void AppendUtf8(std::u16string_view text, std::vector<std::uint8_t>& out)
 {
     if (text.empty()) return;
@@ -74,50 +63,64 @@ void AppendUtf8(std::u16string_view text, std::vector<std::uint8_t>& out)
     out.resize(start + static_cast<std::size_t>(length));
 }
 
-std::u16string DecodeUtf8(std::span<const std::uint8_t> bytes)
+// Appends the text of `bytes` (fewer than 2^31 of them) to `out`.
+void AppendFromUtf8(std::span<const std::uint8_t> bytes, std::u16string& out)
 {
-    std::u16string out;
-    if (bytes.empty()) return out;
+    if (bytes.empty()) return;
+    const std::size_t start = out.size();
     // Never more UTF-16 units than UTF-8 bytes.
-    out.resize(bytes.size());
+    out.resize(start + bytes.size());
     std::int32_t length = 0;
     UErrorCode status = U_ZERO_ERROR;
-    u_strFromUTF8WithSub(out.data(), static_cast<std::int32_t>(out.size()), &length,
+    u_strFromUTF8WithSub(out.data() + start, static_cast<std::int32_t>(bytes.size()), &length,
                          reinterpret_cast<const char*>(bytes.data()), static_cast<std::int32_t>(bytes.size()),
                          kReplacement, nullptr, &status);
-    if (U_FAILURE(status)) Raise(errnum::InvalidProcedureCall);
-    out.resize(static_cast<std::size_t>(length));
-    return out;
+    if (U_FAILURE(status)) {
+        out.resize(start);
+        Raise(errnum::InvalidProcedureCall);
+    }
+    out.resize(start + static_cast<std::size_t>(length));
 }
 
-// ICU counts in 32-bit lengths; the text methods read and write whole files, which may
-// be larger, so the UTF-8 conversions go in slices that end on whole characters.
-constexpr std::size_t kSlice = std::size_t{1} << 28;
-
-void AppendUtf8Sliced(std::u16string_view text, std::vector<std::uint8_t>& out)
+void AppendUnits(std::span<const std::uint8_t> bytes, bool swapped, std::u16string& out)
 {
-    while (text.size() > kSlice) {
-        std::size_t cut = kSlice;
-        if (text[cut - 1] >= 0xD800 && text[cut - 1] <= 0xDBFF) --cut;  // keep a pair together
-        AppendUtf8(text.substr(0, cut), out);
-        text.remove_prefix(cut);
+    const std::size_t start = out.size();
+    const std::size_t units = bytes.size() / 2;
+    out.resize(start + units);
+    char16_t* const target = out.data() + start;
+    if (!swapped && std::endian::native == std::endian::little) {
+        std::memcpy(target, bytes.data(), units * 2);
+        return;
     }
-    AppendUtf8(text, out);
+    for (std::size_t i = 0; i < units; ++i) {
+        const unsigned first = bytes[2 * i];
+        const unsigned second = bytes[2 * i + 1];
+        target[i] = static_cast<char16_t>(swapped ? first << 8 | second : second << 8 | first);
+    }
 }
 
-std::u16string DecodeUtf8Sliced(std::span<const std::uint8_t> bytes)
+// How many bytes at the end of `bytes` begin a UTF-8 character that the next piece may
+// finish: a lead byte followed by fewer continuation bytes than it announces.
+std::size_t UnfinishedUtf8Tail(std::span<const std::uint8_t> bytes)
 {
-    if (bytes.size() <= kSlice) return DecodeUtf8(bytes);
-    std::u16string out;
-    while (!bytes.empty()) {
-        std::size_t cut = std::min(kSlice, bytes.size());
-        // Back up to the start of a character: at most three continuation bytes.
-        if (cut < bytes.size())
-            for (int i = 0; i < 3 && cut > 0 && (bytes[cut] & 0xC0) == 0x80; ++i) --cut;
-        out += DecodeUtf8(bytes.first(cut));
-        bytes = bytes.subspan(cut);
+    const std::size_t n = bytes.size();
+    for (std::size_t back = 1; back <= 3 && back <= n; ++back) {
+        const std::uint8_t b = bytes[n - back];
+        if ((b & 0xC0) == 0x80) continue;  // a continuation byte: look further back
+        const std::size_t needs = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+        return needs > back ? back : 0;
     }
-    return out;
+    return 0;
+}
+
+// Pieces are small enough to stay in the cache while they are converted, and keep
+// ICU's 32-bit lengths far away.
+constexpr std::size_t kPieceUnits = std::size_t{1} << 17;
+constexpr std::size_t kFeedSlice = std::size_t{1} << 18;
+
+bool IsHighSurrogate(char16_t c)
+{
+    return c >= 0xD800 && c <= 0xDBFF;
 }
 
 }  // namespace
@@ -147,44 +150,145 @@ void SwapBytePairs(std::vector<std::uint8_t>& bytes)
 
 std::vector<std::uint8_t> EncodeText(std::u16string_view text, const FileFormat& format)
 {
-    RequireResolved(format);
-    const bool marked = format.FileBOM == fbBOM;
+    TextEncoder encoder(text, format);
     std::vector<std::uint8_t> out;
-    switch (format.Encoding) {
-    case feUTF8:
-        if (marked) out.assign(std::begin(kUtf8Mark), std::end(kUtf8Mark));
-        AppendUtf8Sliced(text, out);
-        break;
-    case feUTF16: {
-        const bool swapped = format.InvertBytes == ibInvertBytes;
-        const std::size_t markBytes = marked ? 2 : 0;
-        out.resize(markBytes + text.size() * 2);
-        if (marked) StoreUnits(std::u16string_view(&kUtf16Mark, 1), out.data(), swapped);
-        StoreUnits(text, out.data() + markBytes, swapped);
-        break;
-    }
-    default: out = asStrConvB(text); break;
-    }
+    for (auto piece = encoder.Next(); !piece.empty(); piece = encoder.Next())
+        out.insert(out.end(), piece.begin(), piece.end());
     return out;
 }
 
 std::u16string DecodeText(std::span<const std::uint8_t> bytes, const FileFormat& format)
 {
+    TextDecoder decoder(format, bytes.size());
+    decoder.Feed(bytes);
+    return decoder.Finish();
+}
+
+// ---- TextEncoder -------------------------------------------------------------------
+
+struct TextEncoder::Codec {
+    explicit Codec(std::uint32_t codePage) : ansi(codePage) {}
+    codepages::Encoder ansi;
+};
+
+TextEncoder::TextEncoder(std::u16string_view text, const FileFormat& format)
+    : rest_(text), format_(format), markPending_(format.FileBOM == fbBOM && format.Encoding != feANSI)
+{
     RequireResolved(format);
-    const bool marked = format.FileBOM == fbBOM;
-    switch (format.Encoding) {
-    case feUTF8:
-        if (marked) bytes = bytes.subspan(std::min<std::size_t>(bytes.size(), sizeof kUtf8Mark));
-        return DecodeUtf8Sliced(bytes);
-    case feUTF16: {
-        const bool swapped = format.InvertBytes == ibInvertBytes;
-        if (swapped && bytes.size() % 2 != 0) Raise(errnum::SubscriptOutOfRange);
-        // The mark is one unit, dropped before the units are made.
-        if (marked && bytes.size() >= 2) bytes = bytes.subspan(2);
-        return LoadUnits(bytes, swapped);
+    if (format.Encoding == feANSI) codec_ = std::make_unique<Codec>(codepages::HostAnsiCodePage());
+}
+
+TextEncoder::~TextEncoder() = default;
+
+std::span<const std::uint8_t> TextEncoder::Next()
+{
+    piece_.clear();
+    const bool swapped = format_.InvertBytes == ibInvertBytes;
+    if (markPending_) {
+        markPending_ = false;
+        if (format_.Encoding == feUTF8) {
+            piece_.assign(std::begin(kUtf8Mark), std::end(kUtf8Mark));
+        } else {
+            piece_.resize(2);
+            StoreUnits(std::u16string_view(&kUtf16Mark, 1), piece_.data(), swapped);
+        }
     }
-    default: return asStrConvW(bytes);
+    while (piece_.empty() && !finished_) {
+        std::size_t n = std::min(kPieceUnits, rest_.size());
+        // A surrogate pair stays in one piece: UTF-8 needs both halves at once.
+        if (n < rest_.size() && IsHighSurrogate(rest_[n - 1])) --n;
+        const std::u16string_view slice = rest_.substr(0, n);
+        rest_.remove_prefix(n);
+        finished_ = rest_.empty();
+        switch (format_.Encoding) {
+        case feUTF8: AppendUtf8(slice, piece_); break;
+        case feUTF16:
+            piece_.resize(slice.size() * 2);
+            StoreUnits(slice, piece_.data(), swapped);
+            break;
+        default: codec_->ansi.Encode(slice, finished_, piece_); break;
+        }
     }
+    return piece_;
+}
+
+// ---- TextDecoder -------------------------------------------------------------------
+
+struct TextDecoder::Codec {
+    explicit Codec(std::uint32_t codePage) : ansi(codePage) {}
+    codepages::Decoder ansi;
+};
+
+TextDecoder::TextDecoder(const FileFormat& format, std::uint64_t expectedBytes)
+    : format_(format),
+      skip_(format.FileBOM != fbBOM ? 0 : format.Encoding == feUTF8 ? sizeof kUtf8Mark : format.Encoding == feUTF16 ? 2 : 0)
+{
+    RequireResolved(format);
+    if (format.Encoding == feANSI) codec_ = std::make_unique<Codec>(codepages::HostAnsiCodePage());
+    // Reserved, not touched: memory is only used as the text grows into it.
+    const std::uint64_t units = format.Encoding == feUTF16 ? expectedBytes / 2 : expectedBytes;
+    if (units > text_.max_size()) throw std::bad_alloc();
+    text_.reserve(static_cast<std::size_t>(units));
+}
+
+TextDecoder::~TextDecoder() = default;
+
+void TextDecoder::Feed(std::span<const std::uint8_t> bytes)
+{
+    total_ += bytes.size();
+    const std::size_t drop = std::min(skip_, bytes.size());
+    bytes = bytes.subspan(drop);
+    skip_ -= drop;
+    while (!bytes.empty()) {
+        std::span<const std::uint8_t> slice = bytes.first(std::min(kFeedSlice, bytes.size()));
+        bytes = bytes.subspan(slice.size());
+        switch (format_.Encoding) {
+        case feUTF8: {
+            // A character left unfinished by the piece before is finished by this one;
+            // the joined bytes are decoded in one run, exactly as the whole would be.
+            if (!carry_.empty()) {
+                carry_.insert(carry_.end(), slice.begin(), slice.end());
+                slice = carry_;
+            }
+            const std::size_t tail = UnfinishedUtf8Tail(slice);
+            AppendFromUtf8(slice.first(slice.size() - tail), text_);
+            std::vector<std::uint8_t> rest(slice.end() - static_cast<std::ptrdiff_t>(tail), slice.end());
+            carry_ = std::move(rest);
+            break;
+        }
+        case feUTF16: {
+            const bool swapped = format_.InvertBytes == ibInvertBytes;
+            if (!carry_.empty()) {
+                const std::uint8_t pair[2] = {carry_[0], slice[0]};
+                AppendUnits(pair, swapped, text_);
+                carry_.clear();
+                slice = slice.subspan(1);
+            }
+            AppendUnits(slice, swapped, text_);
+            if (slice.size() % 2 != 0) carry_.assign(1, slice.back());
+            break;
+        }
+        default: codec_->ansi.Decode(slice, false, text_); break;
+        }
+    }
+}
+
+bool TextDecoder::OddBigEndian() const
+{
+    return format_.Encoding == feUTF16 && format_.InvertBytes == ibInvertBytes && total_ % 2 != 0;
+}
+
+std::u16string TextDecoder::Finish()
+{
+    // The swap of the pairs meets a last byte without partner.
+    if (OddBigEndian()) Raise(errnum::SubscriptOutOfRange);
+    switch (format_.Encoding) {
+    case feUTF8: AppendFromUtf8(carry_, text_); break;
+    case feUTF16: break;  // a last odd byte of little-endian data belongs to no character
+    default: codec_->ansi.Decode({}, true, text_); break;
+    }
+    carry_.clear();
+    return std::move(text_);
 }
 
 }  // namespace modTextEncoding

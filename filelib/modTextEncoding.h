@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -48,5 +49,56 @@ std::vector<std::uint8_t> EncodeText(std::u16string_view text, const FileFormat&
 // UTF-16 belongs to no character and is left out; odd-length big-endian UTF-16 raises
 // error 9. Raises error 5 for an Auto value.
 std::u16string DecodeText(std::span<const std::uint8_t> bytes, const FileFormat& format);
+
+// EncodeText piece by piece, so that a long text is never held twice as bytes: each
+// call of Next gives the next piece, and the pieces together are EncodeText's bytes.
+class TextEncoder {
+public:
+    // Raises error 5 for an Auto value or an ANSI page that cannot be converted. `text`
+    // must outlive the encoder.
+    TextEncoder(std::u16string_view text, const FileFormat& format);
+    ~TextEncoder();
+    TextEncoder(const TextEncoder&) = delete;
+    TextEncoder& operator=(const TextEncoder&) = delete;
+
+    // The next piece; empty once every byte has been given. Valid until the next call.
+    std::span<const std::uint8_t> Next();
+
+private:
+    struct Codec;
+    std::u16string_view rest_;
+    FileFormat format_;
+    bool markPending_;
+    bool finished_ = false;
+    std::vector<std::uint8_t> piece_;
+    std::unique_ptr<Codec> codec_;
+};
+
+// DecodeText piece by piece: the bytes of a file are fed as they are read, in pieces of
+// any size, and Finish gives the same text DecodeText gives for all of them.
+class TextDecoder {
+public:
+    // Raises error 5 for an Auto value or an ANSI page that cannot be converted.
+    // `expectedBytes` sizes the text in advance.
+    explicit TextDecoder(const FileFormat& format, std::uint64_t expectedBytes = 0);
+    ~TextDecoder();
+    TextDecoder(const TextDecoder&) = delete;
+    TextDecoder& operator=(const TextDecoder&) = delete;
+
+    void Feed(std::span<const std::uint8_t> bytes);
+    // True when Finish will raise error 9: big-endian UTF-16 of an odd length.
+    bool OddBigEndian() const;
+    // The text of everything fed; the decoder is spent afterwards.
+    std::u16string Finish();
+
+private:
+    struct Codec;
+    FileFormat format_;
+    std::uint64_t total_ = 0;  // bytes fed
+    std::size_t skip_;         // mark bytes still to drop
+    std::vector<std::uint8_t> carry_;  // an unfinished UTF-8 character or UTF-16 unit
+    std::u16string text_;
+    std::unique_ptr<Codec> codec_;
+};
 
 }  // namespace modTextEncoding

@@ -3,7 +3,6 @@
 #include <new>
 
 #include "common/AutomationError.h"
-#include "filelib/CFileAttributesReset.h"
 #include "filelib/qvxFSO.h"
 #include "filelib/qvxFileWork.h"
 #include "platform/platform.h"
@@ -38,43 +37,22 @@ ByteArray qvxFSO::GetFileB(const std::u16string& FileName, bool RaiseErrors, boo
 
 bool qvxFSO::PutFileB(const std::u16string& FileName, ByteArray& Data, bool RaiseErrors)
 {
-    return qvxFileWork::Guarded(RaiseErrors, [&] {
-        // Hidden and system files are released for the output open and get their
-        // attributes back when `reset` goes, on the failure path too. They go back
-        // only after the write: ntfs-3g shows a system file of length 0 as a FIFO
-        // (its Interix emulation), which the write could not open.
-        CFileAttributesReset reset;
-        reset.ResetAttributes(FileName);
-        {
-            platform::File file;
-            Check(platform::OpenFile(FileName, platform::FileOpenMode::CreateTruncate, file), FileName);
-            Check(file.Close(), FileName);
-        }
-        qvxFileWork::WriteWhole(FileName, platform::FileOpenMode::OpenOrCreate, Data);
-    });
+    return qvxFileWork::Guarded(RaiseErrors, [&] { qvxFileWork::PutBytes(FileName, qvxFileWork::WholeArray(Data)); });
 }
 
 bool qvxFSO::AppendFileB(const std::u16string& FileName, ByteArray& Data, bool RaiseErrors)
 {
-    return qvxFileWork::Guarded(RaiseErrors, [&] {
-        qvxFileWork::WriteWhole(FileName, platform::FileOpenMode::Append, Data);
-    });
+    return qvxFileWork::Guarded(RaiseErrors,
+                                [&] { qvxFileWork::AppendBytes(FileName, qvxFileWork::WholeArray(Data)); });
 }
 
 bool qvxFSO::OverwriteFileB(const std::u16string& FileName, ByteArray& Data, bool RaiseErrors)
 {
-    {
-        // Not guarded: a file that exists but cannot be taken over (read-only, held
-        // open elsewhere, its folder missing) is an error whatever RaiseErrors says.
-        platform::File file;
-        if (const std::error_code ec = platform::OpenFile(FileName, platform::FileOpenMode::TruncateExisting, file)) {
-            const std::int32_t number = esWin32ErrorToVBAErrorIO(ec.value(), FileName);
-            if (number != errnum::FileNotFound) throw AutomationError(number, u"qvxFSO");
-        }
-    }
+    // Not guarded: a file that exists but cannot be taken over (read-only, held open
+    // elsewhere, its folder missing) is an error whatever RaiseErrors says.
+    qvxFileWork::TruncateExisting(FileName);
     // A missing file is created here; an existing one is empty by now, so writing after
     // its end writes from its start.
-    return qvxFileWork::Guarded(RaiseErrors, [&] {
-        qvxFileWork::WriteWhole(FileName, platform::FileOpenMode::Append, Data);
-    });
+    return qvxFileWork::Guarded(RaiseErrors,
+                                [&] { qvxFileWork::AppendBytes(FileName, qvxFileWork::WholeArray(Data)); });
 }

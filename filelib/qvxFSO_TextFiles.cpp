@@ -1,6 +1,7 @@
 // qvxFSO: text files in ANSI, UTF-8 and UTF-16 (slots 1 to 9), built on the byte
 // methods and the encoding rules of modTextEncoding.
 #include <algorithm>
+#include <memory>
 
 #include "common/AutomationError.h"
 #include "filelib/modTextEncoding.h"
@@ -31,6 +32,11 @@ FileFormat Resolve(FileEncoding_Const encoding, FileBOM_Const bom, InvertBytes_C
             invert == ibAuto ? fallback.InvertBytes : invert};
 }
 
+qvxFileWork::ByteSource SourceOf(modTextEncoding::TextEncoder& encoder)
+{
+    return [&encoder] { return encoder.Next(); };
+}
+
 // What a writer uses where the caller left a value to Auto.
 constexpr FileFormat kWriterDefaults{feANSI, fbBOM, ibDontInvertBytes};
 
@@ -48,8 +54,8 @@ bool qvxFSO::PutFile2(const std::u16string& FileName, const std::u16string& Data
                       FileEncoding_Const Encoding, FileBOM_Const FileBOM, InvertBytes_Const InvertBytes)
 {
     CheckFormatArguments(Encoding, FileBOM, InvertBytes);
-    ByteArray bytes = modTextEncoding::EncodeText(Data, Resolve(Encoding, FileBOM, InvertBytes, kWriterDefaults));
-    return PutFileB(FileName, bytes, RaiseErrors);
+    modTextEncoding::TextEncoder encoder(Data, Resolve(Encoding, FileBOM, InvertBytes, kWriterDefaults));
+    return qvxFileWork::Guarded(RaiseErrors, [&] { qvxFileWork::PutBytes(FileName, SourceOf(encoder)); });
 }
 
 Variant qvxFSO::GetFileFormat2ByVar(const Variant& FileName, const Variant& RaiseErrors, Variant* lpEncoding,
@@ -104,8 +110,10 @@ bool qvxFSO::OverwriteFile2(const std::u16string& FileName, const std::u16string
                             FileEncoding_Const Encoding, FileBOM_Const FileBOM, InvertBytes_Const InvertBytes)
 {
     CheckFormatArguments(Encoding, FileBOM, InvertBytes);
-    ByteArray bytes = modTextEncoding::EncodeText(Data, Resolve(Encoding, FileBOM, InvertBytes, kWriterDefaults));
-    return OverwriteFileB(FileName, bytes, RaiseErrors);
+    modTextEncoding::TextEncoder encoder(Data, Resolve(Encoding, FileBOM, InvertBytes, kWriterDefaults));
+    // As OverwriteFileB: the truncating open is not guarded.
+    qvxFileWork::TruncateExisting(FileName);
+    return qvxFileWork::Guarded(RaiseErrors, [&] { qvxFileWork::AppendBytes(FileName, SourceOf(encoder)); });
 }
 
 Variant qvxFSO::AppendFile2ByVar(const Variant& FileName, const Variant& Data, const Variant& RaiseErrors,
@@ -153,8 +161,8 @@ bool qvxFSO::AppendFile2(const std::u16string& FileName, const std::u16string& D
     // still learns the mark setting the file has.
     FileFormat written = resolved;
     if (continuing) written.FileBOM = fbNoBOM;
-    ByteArray bytes = modTextEncoding::EncodeText(Data, written);
-    return AppendFileB(FileName, bytes, RaiseErrors);
+    modTextEncoding::TextEncoder encoder(Data, written);
+    return qvxFileWork::Guarded(RaiseErrors, [&] { qvxFileWork::AppendBytes(FileName, SourceOf(encoder)); });
 }
 
 Variant qvxFSO::GetFile2ByVar(const std::u16string& FileName, const Variant& RaiseErrors, const Variant& Encoding,
@@ -184,15 +192,32 @@ std::u16string qvxFSO::GetFile2(const std::u16string& FileName, bool RaiseErrors
 {
     if (lpSuccess) *lpSuccess = false;
     CheckFormatArguments(Encoding, FileBOM, InvertBytes);
-    bool read = false;
-    const ByteArray bytes = GetFileB(FileName, RaiseErrors, &read);
+    // The file is decoded as it is read: the format comes from its first piece, which
+    // holds its first three bytes (only those take part in detection).
+    std::uint64_t length = 0;
+    FileFormat resolved;
+    std::unique_ptr<modTextEncoding::TextDecoder> decoder;
+    const bool read = qvxFileWork::Guarded(RaiseErrors, [&] {
+        qvxFileWork::ReadPieces(
+            FileName, [&](std::uint64_t L) { length = L; },
+            [&](std::span<const std::uint8_t> piece) {
+                if (!decoder) {
+                    const auto count = static_cast<std::int32_t>(std::min<std::size_t>(piece.size(), 3));
+                    resolved = Resolve(Encoding, FileBOM, InvertBytes, modTextEncoding::DetectFileFormat(piece, count));
+                    decoder = std::make_unique<modTextEncoding::TextDecoder>(resolved, length);
+                }
+                decoder->Feed(piece);
+            });
+        // An empty file has the format of no bytes.
+        if (!decoder) {
+            resolved = Resolve(Encoding, FileBOM, InvertBytes, modTextEncoding::DetectFileFormat({}, 0));
+            decoder = std::make_unique<modTextEncoding::TextDecoder>(resolved);
+        }
+    });
     if (!read) return {};
-    // Only the first three bytes take part in detection.
-    const auto count = static_cast<std::int32_t>(std::min<std::size_t>(bytes.size(), 3));
-    const FileFormat resolved =
-        Resolve(Encoding, FileBOM, InvertBytes, modTextEncoding::DetectFileFormat(bytes, count));
     Report(resolved, lpEncoding, lpFileBOM, lpInvertBytes);
-    std::u16string text = modTextEncoding::DecodeText(bytes, resolved);
+    // Odd-length big-endian UTF-16 raises here, whatever RaiseErrors says.
+    std::u16string text = decoder->Finish();
     if (lpSuccess) *lpSuccess = true;
     return text;
 }

@@ -1,12 +1,15 @@
-// The pattern every file method of qvxFSO follows: run the file work, and on a failure
-// either return the failure result or raise the error unchanged (RaiseErrors).
+// The file work behind qvxFSO's byte and text methods, and the pattern each of them
+// follows: run the work, and on a failure either return the failure result or raise
+// the error unchanged (RaiseErrors). The text methods stream their bytes through the
+// same steps as the byte methods, so that a long text is never held twice in memory.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <new>
+#include <span>
 #include <string>
 #include <system_error>
-#include <vector>
 
 #include "common/AutomationError.h"
 #include "platform/platform.h"
@@ -42,14 +45,27 @@ bool Guarded(bool RaiseErrors, Work&& work)
     }
 }
 
-// Opens `path` in a write mode, writes all of `data` and closes it, raising the mapped
-// error of the first step that fails.
-inline void WriteWhole(const std::u16string& path, platform::FileOpenMode mode, const std::vector<std::uint8_t>& data)
-{
-    platform::File file;
-    Check(platform::OpenFile(path, mode, file), path);
-    if (!data.empty()) Check(platform::WriteFile(file, data.data(), data.size()), path);
-    Check(file.Close(), path);
-}
+// The bytes a writer stores, piece by piece: each call gives the next piece, an empty
+// one at the end.
+using ByteSource = std::function<std::span<const std::uint8_t>()>;
+
+// A source that gives `bytes` in one piece.
+ByteSource WholeArray(std::span<const std::uint8_t> bytes);
+
+// The writers' file work; each raises the mapped error of the first step that fails.
+// PutBytes: hidden and system attributes off, an output open that creates the file or
+// cuts it to length 0, then the bytes written from the start, the attributes back
+// (also on failure).
+void PutBytes(const std::u16string& FileName, const ByteSource& source);
+// The bytes written after the last byte of the file, which is created if missing.
+void AppendBytes(const std::u16string& FileName, const ByteSource& source);
+// OverwriteFileB's first step: an existing file cut to length 0 in place. A missing
+// file is left for AppendBytes to create; any other failure raises its error.
+void TruncateExisting(const std::u16string& FileName);
+
+// Reads a whole existing file: `begin` gets its length, then `piece` gets its bytes in
+// order, in pieces. A missing file raises error 53; no file is ever created.
+void ReadPieces(const std::u16string& FileName, const std::function<void(std::uint64_t)>& begin,
+                const std::function<void(std::span<const std::uint8_t>)>& piece);
 
 }  // namespace qvxFileWork

@@ -2,9 +2,12 @@
 #include "support/CodePages.h"
 
 #include <unicode/ucnv.h>
+#include <unicode/ucnv_cb.h>
 
 #include <atomic>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "common/AutomationError.h"
@@ -88,6 +91,18 @@ struct ConverterCloser {
 };
 using ConverterPtr = std::unique_ptr<UConverter, ConverterCloser>;
 
+// Every character the page cannot hold becomes the substitute "?". ICU's own
+// substitution callback drops default-ignorable characters (U+200B, U+FEFF, ...)
+// instead, which would make text vanish without trace.
+void SubstituteEveryUnmappable(const void* /*context*/, UConverterFromUnicodeArgs* args, const UChar* /*units*/,
+                               std::int32_t /*length*/, UChar32 /*codePoint*/, UConverterCallbackReason reason,
+                               UErrorCode* status)
+{
+    if (reason > UCNV_IRREGULAR) return;  // close, reset, clone: nothing to write
+    *status = U_ZERO_ERROR;
+    ucnv_cbFromUWriteSub(args, 0, status);
+}
+
 // Windows names ANSI pages windows-N and OEM pages by their IBM number; ICU knows each
 // page under one of these names.
 ConverterPtr OpenConverter(std::uint32_t codePage)
@@ -99,6 +114,7 @@ ConverterPtr OpenConverter(std::uint32_t codePage)
         if (U_FAILURE(status) || !converter) continue;
         status = U_ZERO_ERROR;
         ucnv_setSubstChars(converter.get(), "?", 1, &status);
+        ucnv_setFromUCallBack(converter.get(), SubstituteEveryUnmappable, nullptr, nullptr, nullptr, &status);
         if (U_FAILURE(status)) continue;
         return converter;
     }
@@ -163,50 +179,232 @@ void SetHostCodePages(std::uint32_t ansiCodePage, std::uint32_t oemCodePage)
     g_oemOverride.store(oemCodePage);
 }
 
+namespace {
+
+// ---- Single-byte pages: ICU's mapping, walked as two tables ----------------------
+
+bool IsHigh(char16_t c)
+{
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLow(char16_t c)
+{
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+// A page whose every byte is one character converts by table lookup, several times
+// faster than ICU's general path. The tables are ICU's own results: each byte decoded
+// alone, and each character of the Basic Multilingual Plane encoded alone (with "?"
+// for what the page lacks). Surrogates never reach the tables: a pair, which no single
+// byte page holds, and an unpaired half each become one "?", as ICU has it.
+}  // namespace
+
+struct SingleByteTable {
+    char16_t toUnicode[256];
+    std::uint8_t fromBmp[0x10000];
+};
+
+namespace {
+
+std::unique_ptr<SingleByteTable> BuildSingleByteTable(std::uint32_t codePage)
+{
+    ConverterPtr converter = OpenConverter(codePage);
+    if (!converter || ucnv_getType(converter.get()) != UCNV_SBCS) return nullptr;
+    auto table = std::make_unique<SingleByteTable>();
+    for (int b = 0; b < 256; ++b) {
+        const char byte = static_cast<char>(b);
+        UChar unit[4];
+        UErrorCode status = U_ZERO_ERROR;
+        const std::int32_t n = ucnv_toUChars(converter.get(), unit, 4, &byte, 1, &status);
+        if (U_FAILURE(status) || n != 1) return nullptr;
+        table->toUnicode[b] = unit[0];
+    }
+    std::u16string bmp;
+    bmp.reserve(0x10000);
+    for (std::uint32_t c = 0; c < 0x10000; ++c)
+        bmp.push_back(static_cast<char16_t>(IsHigh(static_cast<char16_t>(c)) || IsLow(static_cast<char16_t>(c)) ? u'?' : c));
+    std::vector<char> bytes(0x10000 * 2);
+    UErrorCode status = U_ZERO_ERROR;
+    ucnv_reset(converter.get());
+    const std::int32_t n = ucnv_fromUChars(converter.get(), bytes.data(), static_cast<std::int32_t>(bytes.size()),
+                                           bmp.data(), static_cast<std::int32_t>(bmp.size()), &status);
+    // One byte a character, or the page is not what it claimed.
+    if (U_FAILURE(status) || n != 0x10000) return nullptr;
+    for (std::size_t c = 0; c < 0x10000; ++c) table->fromBmp[c] = static_cast<std::uint8_t>(bytes[c]);
+    return table;
+}
+
+// Built on first use, kept for the process's life, shared read-only by every thread.
+const SingleByteTable* SingleByteTableFor(std::uint32_t codePage)
+{
+    static std::mutex mutex;
+    static std::map<std::uint32_t, std::unique_ptr<SingleByteTable>> tables;
+    const std::lock_guard lock(mutex);
+    auto it = tables.find(codePage);
+    if (it == tables.end()) it = tables.emplace(codePage, BuildSingleByteTable(codePage)).first;
+    return it->second.get();
+}
+
+void DecodeTable(const SingleByteTable& table, std::span<const std::uint8_t> bytes, std::u16string& out)
+{
+    const std::size_t start = out.size();
+    out.resize(start + bytes.size());
+    char16_t* target = out.data() + start;
+    for (std::size_t i = 0; i < bytes.size(); ++i) target[i] = table.toUnicode[bytes[i]];
+}
+
+// `pendingHigh` carries a high surrogate that ended the piece before.
+void EncodeTable(const SingleByteTable& table, std::u16string_view text, bool last, bool& pendingHigh,
+                 std::vector<std::uint8_t>& out)
+{
+    const std::size_t start = out.size();
+    out.resize(start + text.size() + 1);
+    std::uint8_t* target = out.data() + start;
+    std::size_t i = 0;
+    if (pendingHigh) {
+        pendingHigh = false;
+        *target++ = '?';
+        if (!text.empty() && IsLow(text[0])) i = 1;
+    }
+    while (i < text.size()) {
+        const char16_t c = text[i++];
+        if (!IsHigh(c) && !IsLow(c)) {
+            *target++ = table.fromBmp[c];
+            continue;
+        }
+        if (IsHigh(c)) {
+            if (i == text.size() && !last) {
+                pendingHigh = true;
+                break;
+            }
+            if (i < text.size() && IsLow(text[i])) ++i;
+        }
+        *target++ = '?';
+    }
+    out.resize(static_cast<std::size_t>(target - out.data()));
+}
+
+// ---- Any page, through ICU ---------------------------------------------------------
+
+void EncodeWith(UConverter* converter, std::u16string_view text, bool last, std::vector<std::uint8_t>& out)
+{
+    // Every code unit gives at most the page's longest character, "?" included; a high
+    // surrogate left pending by the piece before may add one more.
+    const std::size_t start = out.size();
+    const auto maxChar = static_cast<std::size_t>(ucnv_getMaxCharSize(converter));
+    out.resize(start + (text.size() + 1) * maxChar);
+    const UChar* source = text.data();
+    std::size_t used = start;
+    for (;;) {
+        char* target = reinterpret_cast<char*>(out.data() + used);
+        UErrorCode status = U_ZERO_ERROR;
+        ucnv_fromUnicode(converter, &target, reinterpret_cast<char*>(out.data() + out.size()), &source,
+                         text.data() + text.size(), nullptr, last, &status);
+        used = static_cast<std::size_t>(target - reinterpret_cast<char*>(out.data()));
+        if (status == U_BUFFER_OVERFLOW_ERROR) {
+            out.resize(out.size() + 4 * maxChar);
+            continue;
+        }
+        if (U_FAILURE(status)) {
+            out.resize(start);
+            Unsupported();
+        }
+        break;
+    }
+    out.resize(used);
+}
+
+void DecodeWith(UConverter* converter, std::span<const std::uint8_t> bytes, bool last, std::u16string& out)
+{
+    // Windows pages give at most one unit a byte (plus what a piece before left
+    // pending); a page that gives more, such as GB 18030's four-byte forms, makes the
+    // loop grow the buffer.
+    const std::size_t start = out.size();
+    out.resize(start + bytes.size() + 8);
+    const char* source = reinterpret_cast<const char*>(bytes.data());
+    const char* const sourceLimit = source + bytes.size();
+    std::size_t used = start;
+    for (;;) {
+        UChar* target = out.data() + used;
+        UErrorCode status = U_ZERO_ERROR;
+        ucnv_toUnicode(converter, &target, out.data() + out.size(), &source, sourceLimit, nullptr, last, &status);
+        used = static_cast<std::size_t>(target - out.data());
+        if (status == U_BUFFER_OVERFLOW_ERROR) {
+            out.resize(out.size() + bytes.size() + 8);
+            continue;
+        }
+        if (U_FAILURE(status)) {
+            out.resize(start);
+            Unsupported();
+        }
+        break;
+    }
+    out.resize(used);
+}
+
+}  // namespace
+
 void Encode(std::u16string_view text, std::uint32_t codePage, std::vector<std::uint8_t>& out)
 {
-    UConverter* converter = ConverterFor(codePage);
-    if (text.empty()) return;
-    const std::size_t start = out.size();
-    // Every code unit gives at most the page's longest character, "?" included.
-    out.resize(start + text.size() * static_cast<std::size_t>(ucnv_getMaxCharSize(converter)));
-    char* target = reinterpret_cast<char*>(out.data() + start);
-    char* const targetLimit = reinterpret_cast<char*>(out.data() + out.size());
-    const UChar* source = text.data();
-    UErrorCode status = U_ZERO_ERROR;
-    ucnv_fromUnicode(converter, &target, targetLimit, &source, text.data() + text.size(), nullptr, true, &status);
-    if (U_FAILURE(status)) {
-        out.resize(start);
-        Unsupported();
+    if (const SingleByteTable* table = SingleByteTableFor(codePage)) {
+        bool pending = false;
+        EncodeTable(*table, text, true, pending, out);
+        return;
     }
-    out.resize(static_cast<std::size_t>(target - reinterpret_cast<char*>(out.data())));
+    UConverter* converter = ConverterFor(codePage);
+    if (!text.empty()) EncodeWith(converter, text, true, out);
 }
 
 std::u16string Decode(std::span<const std::uint8_t> bytes, std::uint32_t codePage)
 {
-    UConverter* converter = ConverterFor(codePage);
     std::u16string out;
-    if (bytes.empty()) return out;
-    // Windows pages give at most one unit a byte; a page that gives more (GB 18030's
-    // four-byte forms give two units) makes the loop grow the buffer.
-    out.resize(bytes.size() + 1);
-    const char* source = reinterpret_cast<const char*>(bytes.data());
-    const char* const sourceLimit = source + bytes.size();
-    std::size_t used = 0;
-    for (;;) {
-        UChar* target = out.data() + used;
-        UErrorCode status = U_ZERO_ERROR;
-        ucnv_toUnicode(converter, &target, out.data() + out.size(), &source, sourceLimit, nullptr, true, &status);
-        used = static_cast<std::size_t>(target - out.data());
-        if (status == U_BUFFER_OVERFLOW_ERROR) {
-            out.resize(out.size() * 2);
-            continue;
-        }
-        if (U_FAILURE(status)) Unsupported();
-        break;
+    if (const SingleByteTable* table = SingleByteTableFor(codePage)) {
+        DecodeTable(*table, bytes, out);
+        return out;
     }
-    out.resize(used);
+    UConverter* converter = ConverterFor(codePage);
+    if (!bytes.empty()) DecodeWith(converter, bytes, true, out);
     return out;
+}
+
+Decoder::Decoder(std::uint32_t codePage) : table_(SingleByteTableFor(codePage))
+{
+    if (table_) return;
+    converter_ = OpenConverter(codePage).release();
+    if (!converter_) Unsupported();
+}
+
+Decoder::~Decoder()
+{
+    if (converter_) ucnv_close(converter_);
+}
+
+void Decoder::Decode(std::span<const std::uint8_t> bytes, bool last, std::u16string& out)
+{
+    if (table_)
+        DecodeTable(*table_, bytes, out);
+    else
+        DecodeWith(converter_, bytes, last, out);
+}
+
+Encoder::Encoder(std::uint32_t codePage) : table_(SingleByteTableFor(codePage))
+{
+    if (table_) return;
+    converter_ = OpenConverter(codePage).release();
+    if (!converter_) Unsupported();
+}
+
+Encoder::~Encoder()
+{
+    if (converter_) ucnv_close(converter_);
+}
+
+void Encoder::Encode(std::u16string_view text, bool last, std::vector<std::uint8_t>& out)
+{
+    if (table_)
+        EncodeTable(*table_, text, last, pendingHigh_, out);
+    else
+        EncodeWith(converter_, text, last, out);
 }
 
 }  // namespace codepages

@@ -7,7 +7,11 @@
 #include <string_view>
 #include <vector>
 
+struct UConverter;
+
 namespace codepages {
+
+struct SingleByteTable;
 
 // The ANSI and OEM code pages Windows assigns to the language of a POSIX locale name
 // ("ru_RU.UTF-8" -> 1251 and 866; "C", "POSIX" and "en_US" -> 1252 and 437; other
@@ -34,5 +38,43 @@ void Encode(std::u16string_view text, std::uint32_t codePage, std::vector<std::u
 // The text that `bytes` hold in `codePage`. Bytes that form no character become
 // U+FFFD (or U+001A where the page says so). Raises error 5 for an unsupported page.
 std::u16string Decode(std::span<const std::uint8_t> bytes, std::uint32_t codePage);
+
+// Conversion of a long text or byte stream piece by piece through one code page: a
+// character split between two pieces is put together, and the results equal those of
+// Encode and Decode over the whole. Each object has a converter of its own.
+class Decoder {
+public:
+    // Raises error 5 for an unsupported code page.
+    explicit Decoder(std::uint32_t codePage);
+    ~Decoder();
+    Decoder(const Decoder&) = delete;
+    Decoder& operator=(const Decoder&) = delete;
+
+    // Appends the text of the next piece to `out`; `last` marks the final piece, after
+    // which bytes left of an unfinished character become U+FFFD.
+    void Decode(std::span<const std::uint8_t> bytes, bool last, std::u16string& out);
+
+private:
+    const struct SingleByteTable* table_ = nullptr;
+    UConverter* converter_ = nullptr;
+};
+
+class Encoder {
+public:
+    // Raises error 5 for an unsupported code page.
+    explicit Encoder(std::uint32_t codePage);
+    ~Encoder();
+    Encoder(const Encoder&) = delete;
+    Encoder& operator=(const Encoder&) = delete;
+
+    // Appends the bytes of the next piece of text to `out`; `last` marks the final piece
+    // (a high surrogate left at the end of a piece waits for the next one).
+    void Encode(std::u16string_view text, bool last, std::vector<std::uint8_t>& out);
+
+private:
+    const struct SingleByteTable* table_ = nullptr;
+    UConverter* converter_ = nullptr;
+    bool pendingHigh_ = false;
+};
 
 }  // namespace codepages
