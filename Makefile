@@ -27,5 +27,9 @@ test: deps
 	cmake --build $(TEST_BUILD) -j $(JOBS)
 	ctest --test-dir $(TEST_BUILD) --output-on-failure -j 1
 
+# The README's picture of the window program (docs/tagscope-window.png), under Xvfb.
+screenshot: build
+	scripts/screenshot $(BUILD) docs/tagscope-window.png
+
 clean:
 	rm -rf $(BUILD) $(TEST_BUILD)
