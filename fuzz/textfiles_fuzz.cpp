@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <span>
 #include <string>
@@ -52,6 +53,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     Check(e.Number == 9 && encoding == feUTF16 && invert == ibInvertBytes && size % 2 == 1,
                           "decoding raised outside odd big-endian UTF-16");
                     continue;
+                }
+                // Read in pieces, as the reader does: any split gives the same text.
+                {
+                    modTextEncoding::TextDecoder pieces(format);
+                    const std::size_t step = 1 + options % 7;
+                    for (std::size_t at = 0; at < size; at += step)
+                        pieces.Feed(bytes.subspan(at, std::min(step, size - at)));
+                    Check(pieces.Finish() == text, "decoding in pieces differs from the whole");
                 }
                 if (encoding == feUTF16 && bom == fbNoBOM) {
                     // UTF-16 units pass unchanged both ways.

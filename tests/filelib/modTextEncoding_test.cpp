@@ -236,4 +236,61 @@ TEST_F(TextEncoding, EveryTruncationOfTheSamplesDecodes)
         }
 }
 
+// A file is decoded as it is read, in pieces of any size: every split must give the
+// text of the whole.
+TEST_F(TextEncoding, DecodingInPiecesEqualsDecodingTheWhole)
+{
+    const Bytes samples[] = {
+        {0xEF, 0xBB, 0xBF, 0xF0, 0x9F, 0x98, 0x80, 0xC3, 0xA9, 0xE2, 0x82, 0xAC, 0x41},
+        {0x41, 0xE2, 0x82, 0x41, 0xF0, 0x9F, 0xC3, 0xA9, 0xED, 0xA0, 0x80, 0xFF, 0xC0, 0xAF, 0xF4, 0x90, 0x80, 0x80},
+        {0xFE, 0xFF, 0xD8, 0x3D, 0xDE, 0x00, 0x00, 0x41, 0x04},
+        {0xFF, 0xFE, 0x3D, 0xD8, 0x00, 0xDE, 0x41, 0x00},
+        {0x80, 0x81, 0x8D, 0xE9, 0xFF, 0x00, 0x41},
+    };
+    for (const Bytes& sample : samples)
+        for (const auto encoding : {feANSI, feUTF8, feUTF16})
+            for (const auto bom : {fbNoBOM, fbBOM})
+                for (const auto invert : {ibDontInvertBytes, ibInvertBytes})
+                    for (std::size_t piece = 1; piece <= 5; ++piece) {
+                        const FileFormat format{encoding, bom, invert};
+                        SCOPED_TRACE(testing::Message() << encoding << "/" << bom << "/" << invert << " piece " << piece
+                                                        << " of " << sample.size());
+                        modTextEncoding::TextDecoder decoder(format);
+                        for (std::size_t at = 0; at < sample.size(); at += piece)
+                            decoder.Feed(std::span(sample).subspan(at, std::min(piece, sample.size() - at)));
+                        const bool odd = encoding == feUTF16 && invert == ibInvertBytes && sample.size() % 2 == 1;
+                        EXPECT_EQ(decoder.OddBigEndian(), odd);
+                        if (odd) {
+                            EXPECT_EQ(ErrorNumberOf([&] { decoder.Finish(); }), 9);
+                            continue;
+                        }
+                        EXPECT_EQ(decoder.Finish(), DecodeText(sample, format));
+                    }
+}
+
+// The encoder hands out pieces of 2^17 units; a surrogate pair on the border stays whole.
+TEST_F(TextEncoding, APairOnAPieceBorderStaysWhole)
+{
+    std::u16string text(131071, u'a');
+    text += u"\U0001F600b";
+    Bytes utf8(131071, 0x61);
+    for (const std::uint8_t b : {0xF0, 0x9F, 0x98, 0x80, 0x62}) utf8.push_back(b);
+    EXPECT_EQ(EncodeText(text, {feUTF8, fbNoBOM, ibDontInvertBytes}), utf8);
+    Bytes ansi(131071, 0x61);
+    ansi.push_back(0x3F);
+    ansi.push_back(0x62);
+    EXPECT_EQ(EncodeText(text, kAnsi), ansi);
+
+    modTextEncoding::TextEncoder encoder(text, {feUTF16, fbBOM, ibInvertBytes});
+    std::size_t pieces = 0;
+    Bytes all;
+    for (auto piece = encoder.Next(); !piece.empty(); piece = encoder.Next()) {
+        ++pieces;
+        all.insert(all.end(), piece.begin(), piece.end());
+    }
+    EXPECT_GT(pieces, 2u);
+    EXPECT_EQ(all, EncodeText(text, {feUTF16, fbBOM, ibInvertBytes}));
+    EXPECT_EQ(DecodeText(all, kUtf16BeBom), text);
+}
+
 }  // namespace

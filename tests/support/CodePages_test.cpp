@@ -3,6 +3,7 @@
 #include "support/CodePages.h"
 
 #include <gtest/gtest.h>
+#include <unicode/ucnv.h>
 
 #include "common/AutomationError.h"
 #include "support/quovixsupport.h"
@@ -146,6 +147,73 @@ TEST_F(CodePages, OemToAnsiReinterpretsAndTheRoundTripLosesOnlyWhatOemCannotHold
 
     codepages::SetHostCodePages(1251, 866);
     EXPECT_EQ(asOemToAnsi(asStrConvW(Bytes{0x8F, 0xE0, 0xA8, 0xA2, 0xA5, 0xE2})), u"\u041F\u0440\u0438\u0432\u0435\u0442");
+}
+
+// Single-byte pages convert through tables built from ICU; every byte and every
+// character of the Basic Multilingual Plane must come out as ICU itself converts it.
+TEST_F(CodePages, SingleByteTablesAgreeWithIcu)
+{
+    for (const std::uint32_t page : {1250u, 1251u, 1252u, 1253u, 1257u, 874u, 437u, 850u, 866u}) {
+        SCOPED_TRACE(page);
+        UErrorCode status = U_ZERO_ERROR;
+        const std::string name = "windows-" + std::to_string(page);
+        UConverter* icu = ucnv_open(page < 900 && page != 874 ? ("ibm-" + std::to_string(page)).c_str() : name.c_str(),
+                                    &status);
+        ASSERT_TRUE(U_SUCCESS(status));
+        ucnv_setSubstChars(icu, "?", 1, &status);
+        ASSERT_EQ(ucnv_getType(icu), UCNV_SBCS);
+        for (int b = 0; b < 256; ++b) {
+            const char byte = static_cast<char>(b);
+            UChar unit[2];
+            status = U_ZERO_ERROR;
+            ASSERT_EQ(ucnv_toUChars(icu, unit, 2, &byte, 1, &status), 1);
+            EXPECT_EQ(codepages::Decode(Bytes{static_cast<std::uint8_t>(b)}, page), std::u16string(1, unit[0])) << b;
+        }
+        std::u16string bmp;
+        for (std::uint32_t c = 0; c < 0x10000; ++c)
+            if (c < 0xD800 || c > 0xDFFF) bmp.push_back(static_cast<char16_t>(c));
+        Bytes ours;
+        codepages::Encode(bmp, page, ours);
+        ASSERT_EQ(ours.size(), bmp.size());
+        std::size_t differ = 0;
+        for (std::size_t i = 0; i < bmp.size(); ++i) {
+            char byte[4];
+            status = U_ZERO_ERROR;
+            const std::int32_t n = ucnv_fromUChars(icu, byte, 4, &bmp[i], 1, &status);
+            // ICU drops what it cannot map when the character is default-ignorable; ours
+            // gives "?" like every other unmappable one.
+            const std::uint8_t expected = n == 1 ? static_cast<std::uint8_t>(byte[0]) : 0x3F;
+            if (ours[i] != expected) ++differ;
+        }
+        EXPECT_EQ(differ, 0u);
+        ucnv_close(icu);
+    }
+}
+
+TEST_F(CodePages, StreamingConvertersPutSplitCharactersTogether)
+{
+    // Shift-JIS 日本 split inside its first character; a pair split across text pieces.
+    for (const std::uint32_t page : {932u, 1252u}) {
+        SCOPED_TRACE(page);
+        const std::u16string text = page == 932 ? u"\u65E5\u672C" : u"\u00E9x";
+        Bytes whole;
+        codepages::Encode(text, page, whole);
+        for (std::size_t cut = 0; cut <= whole.size(); ++cut) {
+            codepages::Decoder decoder(page);
+            std::u16string out;
+            decoder.Decode(std::span(whole).first(cut), false, out);
+            decoder.Decode(std::span(whole).subspan(cut), true, out);
+            EXPECT_EQ(out, text) << cut;
+        }
+    }
+    for (const std::uint32_t page : {932u, 1252u}) {
+        codepages::Encoder encoder(page);
+        Bytes out;
+        encoder.Encode(u"a\xD83D", false, out);
+        encoder.Encode(u"\xDE00" u"b" u"\xD800", false, out);
+        encoder.Encode(u"", true, out);
+        EXPECT_EQ(out, (Bytes{0x61, 0x3F, 0x62, 0x3F})) << page;
+    }
 }
 
 TEST(TextHelpers, TrimCutAndUtf8)
