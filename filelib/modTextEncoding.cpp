@@ -35,6 +35,8 @@ void RequireResolved(const FileFormat& f)
 // UTF-16 code units stored at `out`, low byte first or (swapped) high byte first.
 void StoreUnits(std::u16string_view units, std::uint8_t* out, bool swapped)
 {
+    // No units may come with no buffer at all, which memcpy must not see.
+    if (units.empty()) return;
     if (!swapped && std::endian::native == std::endian::little) {
         std::memcpy(out, units.data(), units.size() * 2);
         return;
@@ -86,6 +88,7 @@ void AppendUnits(std::span<const std::uint8_t> bytes, bool swapped, std::u16stri
 {
     const std::size_t start = out.size();
     const std::size_t units = bytes.size() / 2;
+    if (units == 0) return;
     out.resize(start + units);
     char16_t* const target = out.data() + start;
     if (!swapped && std::endian::native == std::endian::little) {
