@@ -1,5 +1,6 @@
-// qvxFSO: text files in ANSI, UTF-8 and UTF-16 (slots 1 to 9), built on the byte
-// methods and the encoding rules of modTextEncoding.
+// qvxFSO: text files in ANSI, UTF-8 and UTF-16 (slots 1 to 9). They take the byte
+// methods' file steps (qvxFileWork) with the rules of modTextEncoding, encoding and
+// decoding the text as it goes to and comes from the file.
 #include <algorithm>
 #include <memory>
 

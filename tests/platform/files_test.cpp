@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <fstream>
 
 #include "platform/platform.h"
 #include "tests/filelib/FileTestSupport.h"
@@ -61,32 +60,6 @@ TEST(PlatformFiles, OpenModesCreateCutAndAppendAsTheySay)
     EXPECT_FALSE(fs::exists(f));
 }
 
-TEST(PlatformFiles, ReadsWholeFilesAndReportsTheirSize)
-{
-    filetest::TempFolder dir;
-    Bytes content(100000);
-    for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<std::uint8_t>(i * 7);
-    WriteBytes(dir / "f", content);
-
-    platform::File file;
-    ASSERT_FALSE(platform::OpenFile(U(dir / "f"), FileOpenMode::Read, file));
-    std::uint64_t size = 0;
-    EXPECT_FALSE(platform::FileSize(file, size));
-    EXPECT_EQ(size, content.size());
-    Bytes buffer(content.size() + 10);
-    std::size_t got = 0;
-    EXPECT_FALSE(platform::ReadFile(file, buffer.data(), buffer.size(), got));
-    EXPECT_EQ(got, content.size());  // short only at the end
-    buffer.resize(got);
-    EXPECT_EQ(buffer, content);
-    EXPECT_FALSE(file.Close());
-    EXPECT_FALSE(file.isOpen());
-
-    std::uint64_t byName = 0;
-    EXPECT_FALSE(platform::QueryFileSize(U(dir / "f"), byName));
-    EXPECT_EQ(byName, content.size());
-}
-
 TEST(PlatformFiles, AFifoWithoutWriterDoesNotHoldTheReader)
 {
     filetest::TempFolder dir;
@@ -97,18 +70,6 @@ TEST(PlatformFiles, AFifoWithoutWriterDoesNotHoldTheReader)
     std::size_t got = 1;
     EXPECT_FALSE(platform::ReadFile(file, &byte, 1, got));
     EXPECT_EQ(got, 0u);
-}
-
-TEST(PlatformFiles, TruncateExistingRefusesAFileOpenElsewhere)
-{
-    filetest::TempFolder dir;
-    WriteBytes(dir / "f", {1, 2, 3});
-    std::ifstream holder(dir / "f");
-    platform::File file;
-    const std::error_code ec = platform::OpenFile(U(dir / "f"), FileOpenMode::TruncateExisting, file);
-    if (!ec) GTEST_SKIP() << "this file system grants no leases";
-    EXPECT_EQ(ec.value(), EBUSY);
-    EXPECT_EQ(ReadBytes(dir / "f"), (Bytes{1, 2, 3}));
 }
 
 TEST(PlatformAttributes, ReadOnlyIsTheWritePermissionBits)
