@@ -52,6 +52,7 @@ private slots:
     void centredWithoutStoredPlacement();
     void placementRestoredOnNextStart();
     void showMessageReplacesTextCaretAtStart();
+    void programIconOnWindows();
 
 private:
     QString JunctionPath() const { return volume_.Root() + QStringLiteral("/Users/Public/Common Files"); }
@@ -443,6 +444,20 @@ void MainWindowTest::showMessageReplacesTextCaretAtStart()
     QCOMPARE(window.txtMain->toPlainText(), QStringLiteral("first\nsecond"));
     QCOMPARE(window.txtMain->textCursor().position(), 0);
     QVERIFY(!window.txtMain->textCursor().hasSelection());
+}
+
+void MainWindowTest::programIconOnWindows()
+{
+    const QList<QSize> sizes{QSize(16, 16), QSize(32, 32), QSize(48, 48)};
+    frmMain* window = StartProgram({PlainFile()});
+    QVERIFY(window != nullptr);
+    for (const QSize& size : sizes) {
+        QVERIFY(window->windowIcon().availableSizes().contains(size));
+        // The default of every other window of the program as well.
+        QVERIFY(QApplication::windowIcon().availableSizes().contains(size));
+    }
+    const QImage small = window->windowIcon().pixmap(QSize(16, 16)).toImage();
+    QVERIFY(small.pixelColor(8, 8).alpha() > 0);
 }
 
 QTEST_MAIN(MainWindowTest)

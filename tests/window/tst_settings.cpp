@@ -137,6 +137,11 @@ void SettingsTest::dialogLayout()
     frmSettings dialog(nullptr);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Settings"));
     QCOMPARE(dialog.size(), QSize(401, 85));
+    // No window icon: its picture is fully transparent.
+    const QImage icon = dialog.windowIcon().pixmap(QSize(16, 16)).toImage();
+    QVERIFY(!icon.isNull());
+    for (int y = 0; y < icon.height(); ++y)
+        for (int x = 0; x < icon.width(); ++x) QCOMPARE(icon.pixelColor(x, y).alpha(), 0);
     struct Control {
         QWidget* widget;
         QRect geometry;
