@@ -15,13 +15,13 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QProxyStyle>
 #include <QScreen>
 #include <QSettings>
 #include <QTextCursor>
 #include <QUrl>
 
+#include <algorithm>
 #include <utility>
 
 #include "AppIdentity.h"
