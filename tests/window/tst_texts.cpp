@@ -22,7 +22,6 @@ private slots:
     void customColorsText();
     void colorRefs();
     void displayText();
-    void keyCodes();
 };
 
 void TextsTest::appNameFromTitle_data()
@@ -180,18 +179,6 @@ void TextsTest::displayText()
     QCOMPARE(FromDisplayText(QStringLiteral("a\n\nb")), std::u16string(u"a\r\n\r\nb"));
     const std::u16string report = u"File name: /x\r\n\r\nReparse tag: \u2022 Value";
     QCOMPARE(FromDisplayText(ToDisplayText(report)), report);
-}
-
-void TextsTest::keyCodes()
-{
-    QCOMPARE(KeyCodeOf(Qt::Key_F1), kKeyF1);
-    QCOMPARE(KeyCodeOf(Qt::Key_F2), kKeyF1 + 1);
-    QCOMPARE(KeyCodeOf(Qt::Key_Escape), kKeyEscape);
-    QCOMPARE(KeyCodeOf(Qt::Key_A), kKeyA);
-    QCOMPARE(KeyCodeOf(Qt::Key_unknown), 0);
-    QCOMPARE(ShiftStateOf(Qt::ShiftModifier), kShiftMask);
-    QCOMPARE(ShiftStateOf(Qt::ControlModifier | Qt::AltModifier), kCtrlMask | kAltMask);
-    QCOMPARE(ShiftStateOf(Qt::KeypadModifier), 0);
 }
 
 QTEST_GUILESS_MAIN(TextsTest)
