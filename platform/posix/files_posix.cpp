@@ -152,7 +152,7 @@ std::error_code File::Close()
 std::error_code OpenFile(const std::u16string& path, FileOpenMode mode, File& file)
 {
     file = File();
-    const std::string native = ToUtf8(path);
+    const std::string native = ToNativePath(path);
     constexpr int kCommon = O_CLOEXEC | O_NOCTTY;
     constexpr mode_t kNewFileMode = 0666;  // narrowed by the umask
     int fd = -1;
@@ -217,7 +217,7 @@ std::error_code WriteFile(const File& file, const std::uint8_t* bytes, std::size
 
 std::error_code GetFileAttributes(const std::u16string& path, std::uint32_t& attributes)
 {
-    const std::string native = ToUtf8(path);
+    const std::string native = ToNativePath(path);
     struct stat st{};
     if (::lstat(native.c_str(), &st) != 0) return LastError();
     std::uint32_t word = 0;
@@ -232,7 +232,7 @@ std::error_code GetFileAttributes(const std::u16string& path, std::uint32_t& att
 
 std::error_code SetFileAttributes(const std::u16string& path, std::uint32_t attributes)
 {
-    const std::string native = ToUtf8(path);
+    const std::string native = ToNativePath(path);
     struct stat st{};
     if (::lstat(native.c_str(), &st) != 0) return LastError();
     std::uint32_t word = 0;
@@ -263,7 +263,7 @@ std::error_code SetFileAttributes(const std::u16string& path, std::uint32_t attr
 std::error_code QueryFileSize(const std::u16string& path, std::uint64_t& size)
 {
     struct stat st{};
-    if (::stat(ToUtf8(path).c_str(), &st) != 0) return LastError();
+    if (::stat(ToNativePath(path).c_str(), &st) != 0) return LastError();
     size = static_cast<std::uint64_t>(st.st_size);
     return {};
 }

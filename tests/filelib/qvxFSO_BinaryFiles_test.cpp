@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "common/AutomationError.h"
+#include "common/Utf16.h"
 #include "filelib/qvxFSO.h"
 #include "tests/filelib/FileTestSupport.h"
 
@@ -207,6 +208,20 @@ TEST(BinaryFiles, AFullDiskIsDiskFull)
     Bytes small{1, 2, 3};
     EXPECT_TRUE(fso.PutFileB(name, small));
     EXPECT_EQ(ReadBytes(disk.Root() / "big"), small);
+}
+
+TEST(BinaryFiles, ANameThatIsNotUtf8IsReachedToo)
+{
+    filetest::TempFolder dir;
+    qvxFSO fso;
+    const fs::path file = dir / std::string("caf\xE9.bin");  // Latin-1 byte, not UTF-8
+    const std::u16string name = FromNativePath(file.string());
+    Bytes data{1, 2, 3};
+    EXPECT_TRUE(fso.PutFileB(name, data, true));
+    EXPECT_EQ(ReadBytes(file), data);
+    EXPECT_TRUE(fso.AppendFileB(name, data, true));
+    EXPECT_TRUE(fso.OverwriteFileB(name, data, true));
+    EXPECT_EQ(fso.GetFileB(name, true), data);
 }
 
 }  // namespace
