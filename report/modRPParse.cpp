@@ -4,6 +4,7 @@
 #include <array>
 #include <memory>
 
+#include "common/SkipOnError.h"
 #include "common/Variant.h"
 #include "common/modArraySize.h"
 #include "filelib/qvxFSO.h"
@@ -17,16 +18,6 @@ namespace {
 
 constexpr char16_t kBlankLine[] = u"\r\n\r\n";
 constexpr char16_t kCantRead[] = u"Can't read reparse point data";
-
-// Runs one step of the report; a step that fails leaves its results as they were.
-template <typename Step>
-void Try(Step&& step) noexcept
-{
-    try {
-        step();
-    } catch (...) {
-    }
-}
 
 }  // namespace
 
@@ -67,24 +58,24 @@ void BuildReparseReport(Frontend frontend, std::u16string path, std::u16string& 
     std::vector<std::uint8_t> bytes;
     SymlinkTargetError_Const code = steSuccess;
 
-    if (window) Try([] { ShowReportMessage(u"Reading reparse point..."); });
-    Try([&] { path = esGetFullFileName(path, true); });
-    Try([&] {
+    if (window) SkipOnError([] { ShowReportMessage(u"Reading reparse point..."); });
+    SkipOnError([&] { path = esGetFullFileName(path, true); });
+    SkipOnError([&] {
         Variant buffer = Variant::RefTo(bytes);
         FileSystemObject().GetSymlinkTargetEx(path, &rawTarget, &printName, &tag, &relative, &buffer, &code);
     });
 
     const std::int32_t size = modArraySize::GetArraySize(bytes);
     if (size > 0) {
-        if (window) Try([] { ShowReportMessage(u"Parsing result data..."); });
+        if (window) SkipOnError([] { ShowReportMessage(u"Parsing result data..."); });
         report = u"File name: " + path + kBlankLine;
         // The layout follows bit 31 of the tag alone.
-        Try([&] {
+        SkipOnError([&] {
             report += tag < 0 ? modReparseFormat::FormatMicrosoftReparseBuffer(bytes, rawTarget, printName, relative, bullet)
                               : modReparseFormat::FormatGuidReparseBuffer(bytes, bullet);
             report += kBlankLine;
         });
-        Try([&] {
+        SkipOnError([&] {
             std::u16string tail = esExpandByteBuffer2(bytes);
             tail += kBlankLine;
             tail += u"Total reparse data size: " + asFormatLong(size) + u" bytes";
@@ -96,7 +87,7 @@ void BuildReparseReport(Frontend frontend, std::u16string path, std::u16string& 
         report = kCantRead + GetTargetErrorText(code);
     }
 
-    Try([&] { ShowReportMessage(report); });
+    SkipOnError([&] { ShowReportMessage(report); });
     text = report;
     data = bytes;
 }

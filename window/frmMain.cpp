@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QShowEvent>
 
+#include "common/SkipOnError.h"
 #include "common/Utf16.h"
 #include "common/modArraySize.h"
 #include "console/modFormatVersion.h"
@@ -35,16 +36,6 @@ constexpr int kClientHeight = 6885 / kTwipsPerPixel;
 constexpr char16_t kPlacementKey[] = u"Window placement";
 constexpr char16_t kPathsSection[] = u"OFN Paths";
 constexpr char16_t kLastDirectoryKey[] = u"Last open TXT directory";
-
-// Runs one step of ApplySettings: a step that fails is skipped.
-template <typename Step>
-void TryStep(Step&& step) noexcept
-{
-    try {
-        step();
-    } catch (...) {
-    }
-}
 
 // A save command's write: any failure becomes the error that the error box shows.
 template <typename Write>
@@ -296,20 +287,20 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
 
 void frmMain::ApplySettings(bool colorsOnly)
 {
-    TryStep([this] {
+    SkipOnError([this] {
         QPalette palette = txtMain->palette();
         palette.setColor(QPalette::Base, ColorFromColorRef(modSettings::OutBoxBackColor));
         palette.setColor(QPalette::Text, ColorFromColorRef(modSettings::OutBoxForeColor));
         txtMain->setPalette(palette);
     });
     if (colorsOnly) return;
-    TryStep([this] { modTextBoxFonts::SetOutBoxFont(*txtMain, false); });
-    TryStep([this] {
+    SkipOnError([this] { modTextBoxFonts::SetOutBoxFont(*txtMain, false); });
+    SkipOnError([this] {
         setWindowTitle(ToQString(
             modAppWindowTitle::GetWindowTitle(u"", u"", modMain::CommandLineFile, u"Untitled", true, true)));
     });
-    TryStep([this] { mnuMain[98]->setText(ToQString(modFormatVersion::GetAppVersionTag())); });
-    TryStep([this] { esSetMenuJustify(*menuBar(), 2, true); });
+    SkipOnError([this] { mnuMain[98]->setText(ToQString(modFormatVersion::GetAppVersionTag())); });
+    SkipOnError([this] { esSetMenuJustify(*menuBar(), 2, true); });
 }
 
 void frmMain::RestoreFormPlacement()
