@@ -4,12 +4,9 @@
 #include <unicode/uchar.h>
 #include <unicode/utf16.h>
 
-#include "common/AutomationError.h"
 #include "common/Utf16.h"
 #include "filelib/qvxFileWork.h"
-#include "platform/platform.h"
 #include "support/quovixsupport.h"
-#include "support/quovixsupportfbe.h"
 
 namespace modStandardListFileSupport {
 
@@ -42,22 +39,6 @@ std::u16string Upper(std::u16string_view s)
         }
     }
     return out;
-}
-
-std::vector<std::uint8_t> ReadWholeFile(const std::u16string& FileName)
-{
-    using qvxFileWork::Check;
-    if (!esIsFileExist(FileName)) throw AutomationError(errnum::FileNotFound, u"qvxFSO");
-    platform::File file;
-    Check(platform::OpenFile(FileName, platform::FileOpenMode::Read, file), FileName);
-    std::uint64_t length = 0;
-    Check(platform::FileSize(file, length), FileName);
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
-    std::size_t got = 0;
-    if (!bytes.empty()) Check(platform::ReadFile(file, bytes.data(), bytes.size(), got), FileName);
-    bytes.resize(got);
-    Check(file.Close(), FileName);
-    return bytes;
 }
 
 }  // namespace
@@ -129,7 +110,7 @@ std::shared_ptr<Collection> LoadStandardListFile(const std::u16string& FileName,
                                                  bool TrimStrings)
 {
     auto list = std::make_shared<Collection>();
-    const std::vector<std::uint8_t> bytes = ReadWholeFile(FileName);
+    const std::vector<std::uint8_t> bytes = qvxFileWork::ReadWhole(FileName);
     AddLineInputEntries(bytes, IsOem, CommentPrefix, IgnoreBlanks, TrimStrings, *list);
     return list;
 }

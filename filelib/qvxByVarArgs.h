@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/Variant.h"
+#include "filelib/qvxTypes.h"
 
 namespace qvxByVarArgs {
 
@@ -45,5 +46,45 @@ inline void StoreBool(Variant* v, bool value)
 {
     if (v) *v = Variant(value);
 }
+
+// The format values of the text methods, Auto included.
+struct FormatValues {
+    FileEncoding_Const Encoding = feAuto;
+    FileBOM_Const FileBOM = fbAuto;
+    InvertBytes_Const InvertBytes = ibAuto;
+};
+
+// The Encoding, FileBOM and InvertBytes arguments; an omitted one takes its value from
+// `omitted` (Auto unless given).
+inline FormatValues FormatArgs(const Variant& Encoding, const Variant& FileBOM, const Variant& InvertBytes,
+                               const FormatValues& omitted = {})
+{
+    return {static_cast<FileEncoding_Const>(LongArg(Encoding, omitted.Encoding)),
+            static_cast<FileBOM_Const>(LongArg(FileBOM, omitted.FileBOM)),
+            static_cast<InvertBytes_Const>(LongArg(InvertBytes, omitted.InvertBytes))};
+}
+
+// The three by-reference format outputs: their current values (RefLong) to start from,
+// written back as 32-bit integers by Store.
+class FormatOutputs : public FormatValues {
+public:
+    FormatOutputs(Variant* lpEncoding, Variant* lpFileBOM, Variant* lpInvertBytes)
+        : FormatValues{static_cast<FileEncoding_Const>(RefLong(lpEncoding)),
+                       static_cast<FileBOM_Const>(RefLong(lpFileBOM)),
+                       static_cast<InvertBytes_Const>(RefLong(lpInvertBytes))},
+          refs_{lpEncoding, lpFileBOM, lpInvertBytes}
+    {
+    }
+
+    void Store() const
+    {
+        StoreLong(refs_[0], Encoding);
+        StoreLong(refs_[1], FileBOM);
+        StoreLong(refs_[2], InvertBytes);
+    }
+
+private:
+    Variant* refs_[3];
+};
 
 }  // namespace qvxByVarArgs

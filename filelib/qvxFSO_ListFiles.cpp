@@ -30,18 +30,13 @@ Variant qvxFSO::ReadStandardListFile2ByVar(const Variant& FileName, const Varian
     const bool ignoreBlanks = BoolArg(IgnoreBlanks, true);
     const bool trimStrings = BoolArg(TrimStrings, true);
     const bool raise = BoolArg(RaiseErrors, false);
-    const auto encoding = static_cast<FileEncoding_Const>(LongArg(Encoding, feAuto));
-    const auto bom = static_cast<FileBOM_Const>(LongArg(FileBOM, fbAuto));
-    const auto invert = static_cast<InvertBytes_Const>(LongArg(InvertBytes, ibAuto));
-    auto outEncoding = static_cast<FileEncoding_Const>(RefLong(lpEncoding));
-    auto outBom = static_cast<FileBOM_Const>(RefLong(lpFileBOM));
-    auto outInvert = static_cast<InvertBytes_Const>(RefLong(lpInvertBytes));
+    const FormatValues format = FormatArgs(Encoding, FileBOM, InvertBytes);
+    FormatOutputs out(lpEncoding, lpFileBOM, lpInvertBytes);
     bool success = RefBool(lpSuccess);
-    std::shared_ptr<Collection> list = ReadStandardListFile2(name, comment, ignoreBlanks, trimStrings, raise, encoding,
-                                                             bom, invert, &outEncoding, &outBom, &outInvert, &success);
-    StoreLong(lpEncoding, outEncoding);
-    StoreLong(lpFileBOM, outBom);
-    StoreLong(lpInvertBytes, outInvert);
+    std::shared_ptr<Collection> list =
+        ReadStandardListFile2(name, comment, ignoreBlanks, trimStrings, raise, format.Encoding, format.FileBOM,
+                              format.InvertBytes, &out.Encoding, &out.FileBOM, &out.InvertBytes, &success);
+    out.Store();
     StoreBool(lpSuccess, success);
     return Variant(std::shared_ptr<void>(std::move(list)));
 }

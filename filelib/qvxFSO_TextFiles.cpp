@@ -64,13 +64,9 @@ Variant qvxFSO::GetFileFormat2ByVar(const Variant& FileName, const Variant& Rais
 {
     const std::u16string name = FileName.toString();
     const bool raise = BoolArg(RaiseErrors, false);
-    auto encoding = static_cast<FileEncoding_Const>(RefLong(lpEncoding));
-    auto bom = static_cast<FileBOM_Const>(RefLong(lpFileBOM));
-    auto invert = static_cast<InvertBytes_Const>(RefLong(lpInvertBytes));
-    const bool result = GetFileFormat2(name, raise, &encoding, &bom, &invert);
-    StoreLong(lpEncoding, encoding);
-    StoreLong(lpFileBOM, bom);
-    StoreLong(lpInvertBytes, invert);
+    FormatOutputs out(lpEncoding, lpFileBOM, lpInvertBytes);
+    const bool result = GetFileFormat2(name, raise, &out.Encoding, &out.FileBOM, &out.InvertBytes);
+    out.Store();
     return Variant(result);
 }
 
@@ -79,11 +75,8 @@ bool qvxFSO::GetFileFormat2(const std::u16string& FileName, bool RaiseErrors, Fi
 {
     FileFormat detected;
     const bool done = qvxFileWork::Guarded(RaiseErrors, [&] {
-        if (!esIsFileExist(FileName)) throw AutomationError(errnum::FileNotFound, u"qvxFSO");
-        platform::File file;
-        Check(platform::OpenFile(FileName, platform::FileOpenMode::Read, file), FileName);
         std::uint64_t length = 0;
-        Check(platform::FileSize(file, length), FileName);
+        platform::File file = qvxFileWork::OpenToRead(FileName, length);
         std::uint8_t head[3] = {};
         std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(length, sizeof head));
         if (count >= 2) Check(platform::ReadFile(file, head, count, count), FileName);
@@ -101,10 +94,8 @@ Variant qvxFSO::OverwriteFile2ByVar(const Variant& FileName, const Variant& Data
     const std::u16string name = FileName.toString();
     const std::u16string data = Data.toString();
     const bool raise = BoolArg(RaiseErrors, false);
-    const auto encoding = static_cast<FileEncoding_Const>(LongArg(Encoding, feANSI));
-    const auto bom = static_cast<FileBOM_Const>(LongArg(FileBOM, fbBOM));
-    const auto invert = static_cast<InvertBytes_Const>(LongArg(InvertBytes, ibDontInvertBytes));
-    return Variant(OverwriteFile2(name, data, raise, encoding, bom, invert));
+    const FormatValues format = FormatArgs(Encoding, FileBOM, InvertBytes, {feANSI, fbBOM, ibDontInvertBytes});
+    return Variant(OverwriteFile2(name, data, raise, format.Encoding, format.FileBOM, format.InvertBytes));
 }
 
 bool qvxFSO::OverwriteFile2(const std::u16string& FileName, const std::u16string& Data, bool RaiseErrors,
@@ -124,16 +115,11 @@ Variant qvxFSO::AppendFile2ByVar(const Variant& FileName, const Variant& Data, c
     const std::u16string name = FileName.toString();
     const std::u16string data = Data.toString();
     const bool raise = BoolArg(RaiseErrors, false);
-    const auto encoding = static_cast<FileEncoding_Const>(LongArg(Encoding, feAuto));
-    const auto bom = static_cast<FileBOM_Const>(LongArg(FileBOM, fbAuto));
-    const auto invert = static_cast<InvertBytes_Const>(LongArg(InvertBytes, ibAuto));
-    auto outEncoding = static_cast<FileEncoding_Const>(RefLong(lpEncoding));
-    auto outBom = static_cast<FileBOM_Const>(RefLong(lpFileBOM));
-    auto outInvert = static_cast<InvertBytes_Const>(RefLong(lpInvertBytes));
-    const bool result = AppendFile2(name, data, raise, encoding, bom, invert, &outEncoding, &outBom, &outInvert);
-    StoreLong(lpEncoding, outEncoding);
-    StoreLong(lpFileBOM, outBom);
-    StoreLong(lpInvertBytes, outInvert);
+    const FormatValues format = FormatArgs(Encoding, FileBOM, InvertBytes);
+    FormatOutputs out(lpEncoding, lpFileBOM, lpInvertBytes);
+    const bool result = AppendFile2(name, data, raise, format.Encoding, format.FileBOM, format.InvertBytes,
+                                    &out.Encoding, &out.FileBOM, &out.InvertBytes);
+    out.Store();
     return Variant(result);
 }
 
@@ -171,18 +157,12 @@ Variant qvxFSO::GetFile2ByVar(const std::u16string& FileName, const Variant& Rai
                               Variant* lpFileBOM, Variant* lpInvertBytes, Variant* lpSuccess)
 {
     const bool raise = BoolArg(RaiseErrors, false);
-    const auto encoding = static_cast<FileEncoding_Const>(LongArg(Encoding, feAuto));
-    const auto bom = static_cast<FileBOM_Const>(LongArg(FileBOM, fbAuto));
-    const auto invert = static_cast<InvertBytes_Const>(LongArg(InvertBytes, ibAuto));
-    auto outEncoding = static_cast<FileEncoding_Const>(RefLong(lpEncoding));
-    auto outBom = static_cast<FileBOM_Const>(RefLong(lpFileBOM));
-    auto outInvert = static_cast<InvertBytes_Const>(RefLong(lpInvertBytes));
+    const FormatValues format = FormatArgs(Encoding, FileBOM, InvertBytes);
+    FormatOutputs out(lpEncoding, lpFileBOM, lpInvertBytes);
     bool success = RefBool(lpSuccess);
-    std::u16string text =
-        GetFile2(FileName, raise, encoding, bom, invert, &outEncoding, &outBom, &outInvert, &success);
-    StoreLong(lpEncoding, outEncoding);
-    StoreLong(lpFileBOM, outBom);
-    StoreLong(lpInvertBytes, outInvert);
+    std::u16string text = GetFile2(FileName, raise, format.Encoding, format.FileBOM, format.InvertBytes,
+                                   &out.Encoding, &out.FileBOM, &out.InvertBytes, &success);
+    out.Store();
     StoreBool(lpSuccess, success);
     return Variant(std::move(text));
 }

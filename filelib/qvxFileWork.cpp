@@ -2,7 +2,7 @@
 #include "filelib/qvxFileWork.h"
 
 #include <algorithm>
-#include <vector>
+#include <limits>
 
 #include "filelib/CFileAttributesReset.h"
 
@@ -63,14 +63,36 @@ void TruncateExisting(const std::u16string& FileName)
     }
 }
 
-void ReadPieces(const std::u16string& FileName, const std::function<void(std::uint64_t)>& begin,
-                const std::function<void(std::span<const std::uint8_t>)>& piece)
+platform::File OpenToRead(const std::u16string& FileName, std::uint64_t& length)
 {
     if (!esIsFileExist(FileName)) throw AutomationError(errnum::FileNotFound, u"qvxFSO");
     platform::File file;
     Check(platform::OpenFile(FileName, platform::FileOpenMode::Read, file), FileName);
-    std::uint64_t length = 0;
     Check(platform::FileSize(file, length), FileName);
+    return file;
+}
+
+std::vector<std::uint8_t> ReadWhole(const std::u16string& FileName)
+{
+    std::uint64_t length = 0;
+    platform::File file = OpenToRead(FileName, length);
+    std::vector<std::uint8_t> data;
+    if (length > 0) {
+        if (length > std::numeric_limits<std::size_t>::max() / 2) throw std::bad_alloc();
+        data.resize(static_cast<std::size_t>(length));
+        std::size_t got = 0;
+        Check(platform::ReadFile(file, data.data(), data.size(), got), FileName);
+        data.resize(got);
+    }
+    Check(file.Close(), FileName);
+    return data;
+}
+
+void ReadPieces(const std::u16string& FileName, const std::function<void(std::uint64_t)>& begin,
+                const std::function<void(std::span<const std::uint8_t>)>& piece)
+{
+    std::uint64_t length = 0;
+    platform::File file = OpenToRead(FileName, length);
     begin(length);
     std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(length, kReadPiece)));
     // The length taken at the open is what is read; a file that shrank meanwhile gives

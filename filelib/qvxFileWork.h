@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "common/AutomationError.h"
 #include "platform/platform.h"
@@ -63,8 +64,17 @@ void AppendBytes(const std::u16string& FileName, const ByteSource& source);
 // file is left for AppendBytes to create; any other failure raises its error.
 void TruncateExisting(const std::u16string& FileName);
 
-// Reads a whole existing file: `begin` gets its length, then `piece` gets its bytes in
-// order, in pieces. A missing file raises error 53; no file is ever created.
+// Opens an existing file for reading and takes its length. A missing file raises error
+// 53, and no file is ever created; any other failure raises its mapped error.
+platform::File OpenToRead(const std::u16string& FileName, std::uint64_t& length);
+
+// The whole content of an existing file (OpenToRead), read up to the length taken at
+// the open: a file that shrank meanwhile gives what it still holds. A length no buffer
+// can take raises std::bad_alloc (error 7 under Guarded).
+std::vector<std::uint8_t> ReadWhole(const std::u16string& FileName);
+
+// Reads a whole existing file (OpenToRead): `begin` gets its length, then `piece` gets
+// its bytes in order, in pieces.
 void ReadPieces(const std::u16string& FileName, const std::function<void(std::uint64_t)>& begin,
                 const std::function<void(std::span<const std::uint8_t>)>& piece);
 
