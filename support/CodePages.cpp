@@ -286,23 +286,18 @@ void EncodeTable(const SingleByteTable& table, std::u16string_view text, bool la
 
 // ---- Any page, through ICU ---------------------------------------------------------
 
-void EncodeWith(UConverter* converter, std::u16string_view text, bool last, std::vector<std::uint8_t>& out)
+// Runs an ICU conversion `step` that writes into `out` from `used` on, giving `out`
+// `grow` more elements each time ICU asks for room; `out` ends at what was written.
+// On a failure `out` goes back to `start` and error 5 is raised.
+template <typename Out, typename Step>
+void ConvertGrowing(Out& out, std::size_t start, std::size_t grow, Step step)
 {
-    // Every code unit gives at most the page's longest character, "?" included; a high
-    // surrogate left pending by the piece before may add one more.
-    const std::size_t start = out.size();
-    const auto maxChar = static_cast<std::size_t>(ucnv_getMaxCharSize(converter));
-    out.resize(start + (text.size() + 1) * maxChar);
-    const UChar* source = text.data();
     std::size_t used = start;
     for (;;) {
-        char* target = reinterpret_cast<char*>(out.data() + used);
         UErrorCode status = U_ZERO_ERROR;
-        ucnv_fromUnicode(converter, &target, reinterpret_cast<char*>(out.data() + out.size()), &source,
-                         text.data() + text.size(), nullptr, last, &status);
-        used = static_cast<std::size_t>(target - reinterpret_cast<char*>(out.data()));
+        used = step(used, status);
         if (status == U_BUFFER_OVERFLOW_ERROR) {
-            out.resize(out.size() + 4 * maxChar);
+            out.resize(out.size() + grow);
             continue;
         }
         if (U_FAILURE(status)) {
@@ -314,6 +309,23 @@ void EncodeWith(UConverter* converter, std::u16string_view text, bool last, std:
     out.resize(used);
 }
 
+void EncodeWith(UConverter* converter, std::u16string_view text, bool last, std::vector<std::uint8_t>& out)
+{
+    // Every code unit gives at most the page's longest character, "?" included; a high
+    // surrogate left pending by the piece before may add one more.
+    const std::size_t start = out.size();
+    const auto maxChar = static_cast<std::size_t>(ucnv_getMaxCharSize(converter));
+    out.resize(start + (text.size() + 1) * maxChar);
+    const UChar* source = text.data();
+    ConvertGrowing(out, start, 4 * maxChar, [&](std::size_t used, UErrorCode& status) {
+        char* const base = reinterpret_cast<char*>(out.data());
+        char* target = base + used;
+        ucnv_fromUnicode(converter, &target, base + out.size(), &source, text.data() + text.size(), nullptr, last,
+                         &status);
+        return static_cast<std::size_t>(target - base);
+    });
+}
+
 void DecodeWith(UConverter* converter, std::span<const std::uint8_t> bytes, bool last, std::u16string& out)
 {
     // Windows pages give at most one unit a byte (plus what a piece before left
@@ -323,23 +335,11 @@ void DecodeWith(UConverter* converter, std::span<const std::uint8_t> bytes, bool
     out.resize(start + bytes.size() + 8);
     const char* source = reinterpret_cast<const char*>(bytes.data());
     const char* const sourceLimit = source + bytes.size();
-    std::size_t used = start;
-    for (;;) {
+    ConvertGrowing(out, start, bytes.size() + 8, [&](std::size_t used, UErrorCode& status) {
         UChar* target = out.data() + used;
-        UErrorCode status = U_ZERO_ERROR;
         ucnv_toUnicode(converter, &target, out.data() + out.size(), &source, sourceLimit, nullptr, last, &status);
-        used = static_cast<std::size_t>(target - out.data());
-        if (status == U_BUFFER_OVERFLOW_ERROR) {
-            out.resize(out.size() + bytes.size() + 8);
-            continue;
-        }
-        if (U_FAILURE(status)) {
-            out.resize(start);
-            Unsupported();
-        }
-        break;
-    }
-    out.resize(used);
+        return static_cast<std::size_t>(target - out.data());
+    });
 }
 
 }  // namespace
@@ -367,14 +367,14 @@ std::u16string Decode(std::span<const std::uint8_t> bytes, std::uint32_t codePag
     return out;
 }
 
-Decoder::Decoder(std::uint32_t codePage) : table_(SingleByteTableFor(codePage))
+PageConverter::PageConverter(std::uint32_t codePage) : table_(SingleByteTableFor(codePage))
 {
     if (table_) return;
     converter_ = OpenConverter(codePage).release();
     if (!converter_) Unsupported();
 }
 
-Decoder::~Decoder()
+PageConverter::~PageConverter()
 {
     if (converter_) ucnv_close(converter_);
 }
@@ -385,18 +385,6 @@ void Decoder::Decode(std::span<const std::uint8_t> bytes, bool last, std::u16str
         DecodeTable(*table_, bytes, out);
     else
         DecodeWith(converter_, bytes, last, out);
-}
-
-Encoder::Encoder(std::uint32_t codePage) : table_(SingleByteTableFor(codePage))
-{
-    if (table_) return;
-    converter_ = OpenConverter(codePage).release();
-    if (!converter_) Unsupported();
-}
-
-Encoder::~Encoder()
-{
-    if (converter_) ucnv_close(converter_);
 }
 
 void Encoder::Encode(std::u16string_view text, bool last, std::vector<std::uint8_t>& out)

@@ -39,41 +39,43 @@ void Encode(std::u16string_view text, std::uint32_t codePage, std::vector<std::u
 // U+FFFD (or U+001A where the page says so). Raises error 5 for an unsupported page.
 std::u16string Decode(std::span<const std::uint8_t> bytes, std::uint32_t codePage);
 
+// What a Decoder or an Encoder converts through: the page's table where it has one,
+// else an ICU converter of the object's own.
+class PageConverter {
+protected:
+    // Raises error 5 for an unsupported code page.
+    explicit PageConverter(std::uint32_t codePage);
+    ~PageConverter();
+    PageConverter(const PageConverter&) = delete;
+    PageConverter& operator=(const PageConverter&) = delete;
+
+    const SingleByteTable* table_ = nullptr;
+    UConverter* converter_ = nullptr;
+};
+
 // Conversion of a long text or byte stream piece by piece through one code page: a
 // character split between two pieces is put together, and the results equal those of
 // Encode and Decode over the whole. Each object has a converter of its own.
-class Decoder {
+class Decoder : private PageConverter {
 public:
     // Raises error 5 for an unsupported code page.
-    explicit Decoder(std::uint32_t codePage);
-    ~Decoder();
-    Decoder(const Decoder&) = delete;
-    Decoder& operator=(const Decoder&) = delete;
+    explicit Decoder(std::uint32_t codePage) : PageConverter(codePage) {}
 
     // Appends the text of the next piece to `out`; `last` marks the final piece, after
     // which bytes left of an unfinished character become U+FFFD.
     void Decode(std::span<const std::uint8_t> bytes, bool last, std::u16string& out);
-
-private:
-    const struct SingleByteTable* table_ = nullptr;
-    UConverter* converter_ = nullptr;
 };
 
-class Encoder {
+class Encoder : private PageConverter {
 public:
     // Raises error 5 for an unsupported code page.
-    explicit Encoder(std::uint32_t codePage);
-    ~Encoder();
-    Encoder(const Encoder&) = delete;
-    Encoder& operator=(const Encoder&) = delete;
+    explicit Encoder(std::uint32_t codePage) : PageConverter(codePage) {}
 
     // Appends the bytes of the next piece of text to `out`; `last` marks the final piece
     // (a high surrogate left at the end of a piece waits for the next one).
     void Encode(std::u16string_view text, bool last, std::vector<std::uint8_t>& out);
 
 private:
-    const struct SingleByteTable* table_ = nullptr;
-    UConverter* converter_ = nullptr;
     bool pendingHigh_ = false;
 };
 
