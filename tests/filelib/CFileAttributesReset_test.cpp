@@ -11,9 +11,11 @@
 
 namespace {
 
+using filetest::AttributesOf;
 using filetest::Bytes;
 using filetest::Quote;
 using filetest::ReadBytes;
+using filetest::SetNtfsAttributes;
 using filetest::U;
 using filetest::WriteBytes;
 namespace fs = std::filesystem;
@@ -22,37 +24,17 @@ constexpr std::uint32_t kReadOnly = platform::kAttributeReadOnly;
 constexpr std::uint32_t kHidden = platform::kAttributeHidden;
 constexpr std::uint32_t kSystem = platform::kAttributeSystem;
 
-std::uint32_t AttributesOf(const fs::path& p)
-{
-    std::uint32_t attributes = 0;
-    EXPECT_FALSE(platform::GetFileAttributes(U(p), attributes)) << p;
-    return attributes;
-}
-
-// Sets the NTFS attribute word with the attr tools, independently of the code under test.
-void SetNtfsAttributes(const fs::path& p, std::uint32_t word)
-{
-    char value[16];
-    std::snprintf(value, sizeof value, "0x%02X%02X%02X%02X", word & 0xFF, (word >> 8) & 0xFF, (word >> 16) & 0xFF,
-                  word >> 24);
-    ASSERT_TRUE(filetest::Run("setfattr -h -n system.ntfs_attrib -v " + std::string(value) + " " + Quote(p)));
-}
-
 class AttributeReset : public ::testing::Test {
 protected:
     void SetUp() override
     {
         // The child re-run as nobody works on the parent's volume.
         if (filetest::IsNobodyChild()) return;
-        const std::string why = volume_.MountNtfs(8, true);
-        if (!why.empty()) {
-            if (filetest::UnderCI()) FAIL() << "under CI: " << why;
-            GTEST_SKIP() << why;
-        }
+        TAGSCOPE_MOUNT_OR_SKIP(volume_);
     }
     fs::path Root() const { return volume_.Root(); }
 
-    filetest::ScratchMount volume_;
+    testfs::NtfsVolume volume_{{.permissions = true}};
 };
 
 TEST_F(AttributeReset, HiddenOrSystemComesOffAndGoesBackOnRelease)

@@ -1,50 +1,37 @@
 // Test helpers for the file services: a temporary folder, scratch file systems (a small
-// tmpfs, an NTFS image mounted with ntfs-3g) mounted for one test, and re-running a
-// test as the user nobody, whom permissions bind (root passes every permission check).
+// tmpfs here, an NTFS image from tests/fixtures/NtfsVolume.h) mounted for one test,
+// re-running a test as the user nobody, whom permissions bind (root passes every
+// permission check), and the checks the file tests share.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <map>
-#include <random>
 #include <string>
 #include <vector>
 
+#include "common/AutomationError.h"
 #include "common/Utf16.h"
+#include "filelib/qvxFSO.h"
+#include "platform/platform.h"
+#include "support/CodePages.h"
+#include "tests/fixtures/NtfsVolume.h"
+#include "tests/fixtures/Shell.h"
 
 namespace filetest {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
-
-inline std::string Quote(const fs::path& p)
-{
-    std::string out = "'";
-    for (char c : p.string()) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-// Runs a shell command with its output discarded; true when it succeeded.
-inline bool Run(const std::string& command)
-{
-    return std::system(("{ " + command + "; } >/dev/null 2>&1").c_str()) == 0;
-}
-
-inline bool IsRoot()
-{
-    return Run("test \"$(id -u)\" = 0");
-}
-
-inline bool UnderCI()
-{
-    const char* ci = std::getenv("CI");
-    return ci != nullptr && std::string(ci) == "true";
-}
+using testfs::IsRoot;
+using testfs::Quote;
+using testfs::Run;
+using testfs::UnderCI;
+using testfs::UniqueTempPath;
 
 inline std::u16string U(const fs::path& p)
 {
@@ -63,11 +50,45 @@ inline void WriteBytes(const fs::path& p, const Bytes& bytes)
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-inline fs::path UniqueTempPath(const std::string& stem)
+// The number of the error a call raises, or 0 when it raises none. Every error the
+// library raises has the source "qvxFSO" and a description.
+template <typename F>
+std::int32_t RaisedNumber(F&& f)
 {
-    std::random_device rd;
-    return fs::temp_directory_path() / (stem + "-" + std::to_string(rd()) + std::to_string(rd()));
+    try {
+        f();
+    } catch (const AutomationError& e) {
+        EXPECT_EQ(e.Source, u"qvxFSO");
+        EXPECT_FALSE(e.Description.empty());
+        return e.Number;
+    }
+    return 0;
 }
+
+// The attributes of an entry as the platform layer reads them.
+inline std::uint32_t AttributesOf(const fs::path& p)
+{
+    std::uint32_t attributes = 0;
+    EXPECT_FALSE(platform::GetFileAttributes(U(p), attributes)) << p;
+    return attributes;
+}
+
+// Sets the NTFS attribute word with the attr tools, independently of the code under test.
+inline void SetNtfsAttributes(const fs::path& p, std::uint32_t word)
+{
+    char value[16];
+    std::snprintf(value, sizeof value, "0x%02X%02X%02X%02X", word & 0xFF, (word >> 8) & 0xFF, (word >> 16) & 0xFF,
+                  word >> 24);
+    ASSERT_TRUE(Run("setfattr -h -n system.ntfs_attrib -v " + std::string(value) + " " + Quote(p)));
+}
+
+// The ANSI rules depend on the host's code pages: pinned to 1252 and 437 for each test,
+// given back to the locale afterwards.
+class WesternCodePages : public ::testing::Test {
+protected:
+    void SetUp() override { codepages::SetHostCodePages(1252, 437); }
+    void TearDown() override { codepages::SetHostCodePages(0, 0); }
+};
 
 // A fresh folder under the system's temporary folder, removed with its content.
 class TempFolder {
@@ -95,67 +116,53 @@ private:
     fs::path path_;
 };
 
-// A file system mounted on a folder of its own for the length of a test. Mount
-// functions return "" on success, else why the mount could not be made.
-class ScratchMount {
+// The text and list methods on files of a temporary folder.
+class TextFileTest : public WesternCodePages {
+protected:
+    std::u16string Name(const std::string& leaf) const { return U(dir_ / leaf); }
+    fs::path File(const std::string& leaf) const { return dir_ / leaf; }
+
+    TempFolder dir_;
+    qvxFSO fso_;
+};
+
+// A tmpfs of its own mounted for the length of a test, writable by every user.
+class ScratchTmpfs {
 public:
-    ScratchMount() = default;
-    ~ScratchMount()
+    ScratchTmpfs() = default;
+    ~ScratchTmpfs()
     {
         if (mounted_) Run("umount " + Quote(mountPoint_) + " || umount -l " + Quote(mountPoint_));
         std::error_code ec;
         if (!dir_.empty()) fs::remove_all(dir_, ec);
     }
-    ScratchMount(const ScratchMount&) = delete;
-    ScratchMount& operator=(const ScratchMount&) = delete;
+    ScratchTmpfs(const ScratchTmpfs&) = delete;
+    ScratchTmpfs& operator=(const ScratchTmpfs&) = delete;
 
-    // A tmpfs of `kib` KiB, writable by every user.
-    std::string MountTmpfs(std::uint32_t kib)
+    // Mounts `kib` KiB; "" on success, else why not.
+    std::string Mount(std::uint32_t kib)
     {
         if (!IsRoot()) return "mounting needs root";
-        MakeDirs();
+        dir_ = UniqueTempPath("tagscope-mount");
+        mountPoint_ = dir_ / "mnt";
+        fs::create_directories(mountPoint_);
+        fs::permissions(dir_, fs::perms::all);
         if (!Run("mount -t tmpfs -o size=" + std::to_string(kib) + "k,mode=1777 tmpfs " + Quote(mountPoint_)))
             return "mount -t tmpfs failed (no CAP_SYS_ADMIN?)";
         mounted_ = true;
         return {};
     }
 
-    // A fresh NTFS image of `mib` MiB mounted with ntfs-3g. With `permissions` the
-    // volume keeps and enforces POSIX modes, so read-only files refuse writers.
-    std::string MountNtfs(std::uint32_t mib, bool permissions)
-    {
-        if (!IsRoot()) return "mounting needs root";
-        if (!fs::exists("/dev/fuse")) return "no /dev/fuse";
-        if (!Run("command -v mkntfs && command -v ntfs-3g")) return "mkntfs or ntfs-3g missing";
-        MakeDirs();
-        const fs::path image = dir_ / "volume.img";
-        if (!Run("truncate -s " + std::to_string(mib) + "M " + Quote(image) + " && mkntfs -F -q -Q " + Quote(image)))
-            return "mkntfs failed";
-        const std::string options = permissions ? " -o permissions" : "";
-        if (!Run("ntfs-3g" + options + " " + Quote(image) + " " + Quote(mountPoint_))) return "ntfs-3g failed";
-        mounted_ = true;
-        Run("chmod 1777 " + Quote(mountPoint_));
-        return {};
-    }
-
     const fs::path& Root() const { return mountPoint_; }
 
 private:
-    void MakeDirs()
-    {
-        dir_ = UniqueTempPath("tagscope-mount");
-        mountPoint_ = dir_ / "mnt";
-        fs::create_directories(mountPoint_);
-        fs::permissions(dir_, fs::perms::all);
-    }
-
     fs::path dir_;
     fs::path mountPoint_;
     bool mounted_ = false;
 };
 
-// Skips the test when the scratch file system cannot be had; a missing FUSE fails it
-// under CI, where it must be present.
+// Skips the test when the scratch file system cannot be had (`why` says why); a missing
+// FUSE fails it under CI, where it must be present.
 #define TAGSCOPE_NEED_MOUNT(why, fuse)                                           \
     do {                                                                         \
         const std::string why_ = (why);                                          \
@@ -164,6 +171,9 @@ private:
             GTEST_SKIP() << why_;                                                \
         }                                                                        \
     } while (0)
+
+// Mounts a testfs::NtfsVolume or skips the test (fails it under CI).
+#define TAGSCOPE_MOUNT_OR_SKIP(volume) TAGSCOPE_NEED_MOUNT((volume).Mount(), true)
 
 // True in the child that RerunAsNobody started.
 inline bool IsNobodyChild()

@@ -4,10 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "common/AutomationError.h"
 #include "support/CodePages.h"
+#include "tests/filelib/FileTestSupport.h"
 
 namespace {
 
@@ -15,25 +14,10 @@ using modTextEncoding::DecodeText;
 using modTextEncoding::DetectFileFormat;
 using modTextEncoding::EncodeText;
 using modTextEncoding::FileFormat;
-using Bytes = std::vector<std::uint8_t>;
+using filetest::Bytes;
 
-// The ANSI rules depend on the host's code page; pin it for every test here.
-class TextEncoding : public ::testing::Test {
-protected:
-    void SetUp() override { codepages::SetHostCodePages(1252, 437); }
-    void TearDown() override { codepages::SetHostCodePages(0, 0); }
-};
-
-std::int32_t ErrorNumberOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const AutomationError& e) {
-        EXPECT_EQ(e.Source, u"qvxFSO");
-        return e.Number;
-    }
-    return 0;
-}
+using TextEncoding = filetest::WesternCodePages;
+using filetest::RaisedNumber;
 
 constexpr FileFormat kAnsi{feANSI, fbNoBOM, ibDontInvertBytes};
 constexpr FileFormat kUtf8Bom{feUTF8, fbBOM, ibDontInvertBytes};
@@ -74,9 +58,9 @@ TEST_F(TextEncoding, DetectsTheThreeMarksFromTheFirstBytesOnly)
 
 TEST_F(TextEncoding, DetectionRefusesACountPastTheBytes)
 {
-    EXPECT_EQ(ErrorNumberOf([] { DetectFileFormat(Bytes{0xFF}, 2); }), 9);
-    EXPECT_EQ(ErrorNumberOf([] { DetectFileFormat(Bytes{0xFF, 0xFE}, 3); }), 9);
-    EXPECT_EQ(ErrorNumberOf([] { DetectFileFormat(Bytes{}, 1); }), 9);
+    EXPECT_EQ(RaisedNumber([] { DetectFileFormat(Bytes{0xFF}, 2); }), 9);
+    EXPECT_EQ(RaisedNumber([] { DetectFileFormat(Bytes{0xFF, 0xFE}, 3); }), 9);
+    EXPECT_EQ(RaisedNumber([] { DetectFileFormat(Bytes{}, 1); }), 9);
 }
 
 TEST_F(TextEncoding, SwapBytePairsExchangesEachPairAndFailsOnAnOddLengthAfterThePairs)
@@ -90,7 +74,7 @@ TEST_F(TextEncoding, SwapBytePairsExchangesEachPairAndFailsOnAnOddLengthAfterThe
     EXPECT_TRUE(empty.empty());
 
     Bytes odd{1, 2, 3, 4, 5};
-    EXPECT_EQ(ErrorNumberOf([&] { modTextEncoding::SwapBytePairs(odd); }), 9);
+    EXPECT_EQ(RaisedNumber([&] { modTextEncoding::SwapBytePairs(odd); }), 9);
     EXPECT_EQ(odd, (Bytes{2, 1, 4, 3, 5}));
 }
 
@@ -183,14 +167,14 @@ TEST_F(TextEncoding, DecodesByTheRulesAndDropsMarksByPosition)
 
 TEST_F(TextEncoding, OddLengthBigEndianUtf16IsAnError)
 {
-    EXPECT_EQ(ErrorNumberOf([] { DecodeText(Bytes{0xFE, 0xFF, 0x00}, kUtf16BeBom); }), 9);
-    EXPECT_EQ(ErrorNumberOf([] { DecodeText(Bytes{0x41}, {feUTF16, fbNoBOM, ibInvertBytes}); }), 9);
+    EXPECT_EQ(RaisedNumber([] { DecodeText(Bytes{0xFE, 0xFF, 0x00}, kUtf16BeBom); }), 9);
+    EXPECT_EQ(RaisedNumber([] { DecodeText(Bytes{0x41}, {feUTF16, fbNoBOM, ibInvertBytes}); }), 9);
 }
 
 TEST_F(TextEncoding, AutoValuesAreNotAFormat)
 {
-    EXPECT_EQ(ErrorNumberOf([] { EncodeText(u"x", {feAuto, fbBOM, ibDontInvertBytes}); }), 5);
-    EXPECT_EQ(ErrorNumberOf([] { DecodeText(Bytes{0x41}, {feANSI, fbAuto, ibDontInvertBytes}); }), 5);
+    EXPECT_EQ(RaisedNumber([] { EncodeText(u"x", {feAuto, fbBOM, ibDontInvertBytes}); }), 5);
+    EXPECT_EQ(RaisedNumber([] { DecodeText(Bytes{0x41}, {feANSI, fbAuto, ibDontInvertBytes}); }), 5);
 }
 
 TEST_F(TextEncoding, NonAsciiTextRoundTripsInEveryFormat)
@@ -261,7 +245,7 @@ TEST_F(TextEncoding, DecodingInPiecesEqualsDecodingTheWhole)
                         const bool odd = encoding == feUTF16 && invert == ibInvertBytes && sample.size() % 2 == 1;
                         EXPECT_EQ(decoder.OddBigEndian(), odd);
                         if (odd) {
-                            EXPECT_EQ(ErrorNumberOf([&] { decoder.Finish(); }), 9);
+                            EXPECT_EQ(RaisedNumber([&] { decoder.Finish(); }), 9);
                             continue;
                         }
                         EXPECT_EQ(decoder.Finish(), DecodeText(sample, format));

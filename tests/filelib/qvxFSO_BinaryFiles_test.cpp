@@ -12,24 +12,11 @@
 namespace {
 
 using filetest::Bytes;
+using filetest::RaisedNumber;
 using filetest::ReadBytes;
 using filetest::U;
 using filetest::WriteBytes;
 namespace fs = std::filesystem;
-
-// The error a call raises, or 0 when it raises none.
-template <typename F>
-std::int32_t RaisedNumber(F&& f)
-{
-    try {
-        f();
-    } catch (const AutomationError& e) {
-        EXPECT_EQ(e.Source, u"qvxFSO");
-        EXPECT_FALSE(e.Description.empty());
-        return e.Number;
-    }
-    return 0;
-}
 
 TEST(BinaryFiles, GetFileBReadsWholeFilesAndNeverCreatesOne)
 {
@@ -189,8 +176,8 @@ TEST(BinaryFiles, AReadOnlyFileIsAPathFileAccessErrorAndStaysUnchanged)
 
 TEST(BinaryFiles, AFullDiskIsDiskFull)
 {
-    filetest::ScratchMount disk;
-    TAGSCOPE_NEED_MOUNT(disk.MountTmpfs(64), false);
+    filetest::ScratchTmpfs disk;
+    TAGSCOPE_NEED_MOUNT(disk.Mount(64), false);
     qvxFSO fso;
     const std::u16string name = U(disk.Root() / "big");
     Bytes big(1 << 20, 0x5A);

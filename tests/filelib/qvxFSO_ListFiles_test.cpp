@@ -40,19 +40,13 @@ void ExpectKeyedByPosition(const Collection& list)
     }
 }
 
-class ListFiles : public ::testing::Test {
+class ListFiles : public filetest::TextFileTest {
 protected:
-    void SetUp() override { codepages::SetHostCodePages(1252, 437); }
-    void TearDown() override { codepages::SetHostCodePages(0, 0); }
-
     std::u16string Write(const Bytes& content)
     {
-        WriteBytes(dir_ / "list.txt", content);
-        return U(dir_ / "list.txt");
+        WriteBytes(File("list.txt"), content);
+        return Name("list.txt");
     }
-
-    filetest::TempFolder dir_;
-    qvxFSO fso_;
 };
 
 // (1) a, (2) empty, (3) two blanks, a semicolon, a blank and "note", (4) a blank, b, a blank.

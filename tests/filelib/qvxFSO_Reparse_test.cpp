@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "tests/filelib/FileTestSupport.h"
 #include "tests/filelib/ReparseBuffers.h"
-#include "tests/fixtures/NtfsVolume.h"
 
 namespace {
 
@@ -107,10 +107,9 @@ TEST_F(ReparseOnNtfs, DecodedLayoutsEndToEnd)
 
 TEST_F(ReparseOnNtfs, ByteBufferArgumentOnlyWhenItHoldsAnArray)
 {
-    const fs::path p = MakeDir("j");
     const Bytes buffer = testbuf::MountPoint(u"\\??\\D:\\", u"D:\\");
-    ASSERT_TRUE(volume_.SetReparseData(p, buffer));
-    ASSERT_EQ(volume_.Remount(), "");
+    ASSERT_EQ(volume_.MakeReparseFolder("j", buffer), "");
+    const fs::path p = volume_.Root() / "j";
     qvxFSO fso;
 
     Variant notAnArray(std::int32_t{5});
@@ -146,7 +145,8 @@ TEST_F(ReparseOnNtfs, PlainEntriesAreNotReparsePoints)
 
 TEST(ReparseOffNtfs, MissingPlainAndUnreadablePaths)
 {
-    const fs::path dir = fs::temp_directory_path() / ("tagscope-fso-" + std::to_string(::getpid()));
+    filetest::TempFolder temp;
+    const fs::path& dir = temp.Path();
     fs::create_directories(dir / "locked");
     std::ofstream(dir / "plain") << "x";
     std::ofstream(dir / "locked" / "entry") << "x";
@@ -165,9 +165,7 @@ TEST(ReparseOffNtfs, MissingPlainAndUnreadablePaths)
         ASSERT_EQ(::seteuid(0), 0);
         EXPECT_EQ(o.code, setCreateFileFailed);
         EXPECT_TRUE(o.bytes.empty());
-        fs::permissions(dir / "locked", fs::perms::owner_all);
     }
-    fs::remove_all(dir);
 }
 
 }  // namespace

@@ -9,23 +9,11 @@
 namespace {
 
 using filetest::Bytes;
+using filetest::RaisedNumber;
 using filetest::ReadBytes;
-using filetest::U;
 using filetest::WriteBytes;
 namespace fs = std::filesystem;
 using namespace std::string_literals;
-
-template <typename F>
-std::int32_t RaisedNumber(F&& f)
-{
-    try {
-        f();
-    } catch (const AutomationError& e) {
-        EXPECT_EQ(e.Source, u"qvxFSO");
-        return e.Number;
-    }
-    return 0;
-}
 
 struct Format {
     FileEncoding_Const encoding;
@@ -33,17 +21,7 @@ struct Format {
     InvertBytes_Const invert;
 };
 
-class TextFiles : public ::testing::Test {
-protected:
-    void SetUp() override { codepages::SetHostCodePages(1252, 437); }
-    void TearDown() override { codepages::SetHostCodePages(0, 0); }
-
-    std::u16string Name(const std::string& leaf) const { return U(dir_ / leaf); }
-    fs::path File(const std::string& leaf) const { return dir_ / leaf; }
-
-    filetest::TempFolder dir_;
-    qvxFSO fso_;
-};
+using TextFiles = filetest::TextFileTest;
 
 TEST_F(TextFiles, PutFile2WithOnlyNameAndDataWritesAnsiWithoutMark)
 {

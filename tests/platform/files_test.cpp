@@ -9,6 +9,7 @@
 
 namespace {
 
+using filetest::AttributesOf;
 using filetest::Bytes;
 using filetest::Quote;
 using filetest::ReadBytes;
@@ -80,18 +81,15 @@ TEST(PlatformAttributes, ReadOnlyIsTheWritePermissionBits)
     fs::permissions(f, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     fs::create_directory(dir / "d");
 
+    EXPECT_EQ(AttributesOf(f), platform::kAttributeNormal);
+    EXPECT_EQ(AttributesOf(dir / "d") & platform::kAttributeDirectory, platform::kAttributeDirectory);
     std::uint32_t attributes = 0;
-    ASSERT_FALSE(platform::GetFileAttributes(U(f), attributes));
-    EXPECT_EQ(attributes, platform::kAttributeNormal);
-    ASSERT_FALSE(platform::GetFileAttributes(U(dir / "d"), attributes));
-    EXPECT_EQ(attributes & platform::kAttributeDirectory, platform::kAttributeDirectory);
     EXPECT_EQ(platform::GetFileAttributes(U(dir / "missing"), attributes).value(), ENOENT);
 
     // Setting read-only clears every write bit; clearing it gives the owner write back.
     ASSERT_FALSE(platform::SetFileAttributes(U(f), platform::kAttributeReadOnly));
     EXPECT_EQ(fs::status(f).permissions(), fs::perms::owner_read | fs::perms::group_read);
-    ASSERT_FALSE(platform::GetFileAttributes(U(f), attributes));
-    EXPECT_EQ(attributes, platform::kAttributeReadOnly);
+    EXPECT_EQ(AttributesOf(f), platform::kAttributeReadOnly);
     ASSERT_FALSE(platform::SetFileAttributes(U(f), platform::kAttributeNormal));
     EXPECT_EQ(fs::status(f).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 
@@ -106,27 +104,22 @@ TEST(PlatformAttributes, ReadOnlyIsTheWritePermissionBits)
 
 TEST(PlatformAttributes, NtfsHiddenAndSystemAreTheAttributeWord)
 {
-    filetest::ScratchMount volume;
-    TAGSCOPE_NEED_MOUNT(volume.MountNtfs(8, false), true);
+    testfs::NtfsVolume volume;
+    TAGSCOPE_MOUNT_OR_SKIP(volume);
     const fs::path f = volume.Root() / "f";
     WriteBytes(f, {1, 2, 3, 4});
-    ASSERT_TRUE(filetest::Run("setfattr -n system.ntfs_attrib -v 0x22000000 " + Quote(f)));
-
-    std::uint32_t attributes = 0;
-    ASSERT_FALSE(platform::GetFileAttributes(U(f), attributes));
-    EXPECT_EQ(attributes, platform::kAttributeHidden | platform::kAttributeArchive);
+    filetest::SetNtfsAttributes(f, 0x22);
+    EXPECT_EQ(AttributesOf(f), platform::kAttributeHidden | platform::kAttributeArchive);
 
     ASSERT_FALSE(platform::SetFileAttributes(U(f), platform::kAttributeSystem | platform::kAttributeArchive));
     ASSERT_TRUE(filetest::Run("getfattr -n system.ntfs_attrib -e hex " + Quote(f) +
                               " | grep -q 'system.ntfs_attrib=0x24000000'"));
-    ASSERT_FALSE(platform::GetFileAttributes(U(f), attributes));
-    EXPECT_EQ(attributes, platform::kAttributeSystem | platform::kAttributeArchive);
+    EXPECT_EQ(AttributesOf(f), platform::kAttributeSystem | platform::kAttributeArchive);
 
     // The directory bit is not the caller's to change.
     fs::create_directory(volume.Root() / "d");
     ASSERT_FALSE(platform::SetFileAttributes(U(volume.Root() / "d"), platform::kAttributeHidden));
-    ASSERT_FALSE(platform::GetFileAttributes(U(volume.Root() / "d"), attributes));
-    EXPECT_EQ(attributes, platform::kAttributeHidden | platform::kAttributeDirectory);
+    EXPECT_EQ(AttributesOf(volume.Root() / "d"), platform::kAttributeHidden | platform::kAttributeDirectory);
 }
 
 TEST(PlatformProcess, TheUserLocaleIsNeverEmpty)

@@ -8,10 +8,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QSettings>
 #include <QTest>
 
+#include "tests/filelib/ReparseBuffers.h"
 #include "window/frmMain.h"
 #include "window/modMain.h"
 
@@ -133,98 +133,33 @@ void UrlCatcher::open(const QUrl& url)
     opened.append(url);
 }
 
-// ---- Reparse data ------------------------------------------------------------------------
+// ---- The junction ------------------------------------------------------------------------
 
 namespace {
 
-void PutU16(QByteArray& out, std::uint16_t v)
+const char kJunctionFolder[] = "Users/Public/Common Files";
+
+testbuf::Bytes JunctionBytes()
 {
-    out.append(static_cast<char>(v & 0xFF));
-    out.append(static_cast<char>(v >> 8));
+    return testbuf::MountPoint(u"\\??\\C:\\Program Files\\Common Files", u"C:\\Program Files\\Common Files");
 }
 
 }  // namespace
 
-QByteArray MountPointBuffer(const std::u16string& substituteName, const std::u16string& printName)
+QByteArray JunctionData()
 {
-    // Reparse header (tag, data length, reserved), then the mount point's offsets and
-    // lengths in bytes, then both names, each followed by a UTF-16 zero.
-    QByteArray names;
-    for (char16_t c : substituteName) PutU16(names, c);
-    PutU16(names, 0);
-    for (char16_t c : printName) PutU16(names, c);
-    PutU16(names, 0);
-    const auto substituteBytes = static_cast<std::uint16_t>(substituteName.size() * 2);
-    const auto printBytes = static_cast<std::uint16_t>(printName.size() * 2);
-    QByteArray out;
-    PutU16(out, 0x0003);
-    PutU16(out, 0xA000);
-    PutU16(out, static_cast<std::uint16_t>(8 + names.size()));
-    PutU16(out, 0);
-    PutU16(out, 0);
-    PutU16(out, substituteBytes);
-    PutU16(out, static_cast<std::uint16_t>(substituteBytes + 2));
-    PutU16(out, printBytes);
-    return out + names;
+    const testbuf::Bytes bytes = JunctionBytes();
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
 }
 
-// ---- ntfs-3g volume ----------------------------------------------------------------------
-
-namespace {
-
-bool Run(const QString& program, const QStringList& args)
+QString JunctionPath(const testfs::NtfsVolume& volume)
 {
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, args);
-    if (!process.waitForFinished(60000)) return false;
-    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    return QString::fromStdString((volume.Root() / kJunctionFolder).string());
 }
 
-}  // namespace
-
-NtfsTestVolume::~NtfsTestVolume()
+QString MakeJunction(testfs::NtfsVolume& volume)
 {
-    Unmount();
-}
-
-QString NtfsTestVolume::Mount()
-{
-    if (!QFileInfo(QStringLiteral("/dev/fuse")).isWritable()) return QStringLiteral("needs root and /dev/fuse");
-    dir_ = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/tagscope-window-ntfs-XXXXXX"));
-    if (!dir_->isValid()) return QStringLiteral("no temporary folder");
-    image_ = dir_->filePath(QStringLiteral("volume.img"));
-    mountPoint_ = dir_->filePath(QStringLiteral("mnt"));
-    QDir().mkpath(mountPoint_);
-    QFile image(image_);
-    if (!image.open(QIODevice::WriteOnly) || !image.resize(8 * 1024 * 1024)) return QStringLiteral("no image file");
-    image.close();
-    if (!Run(QStringLiteral("mkntfs"), {QStringLiteral("-F"), QStringLiteral("-q"), QStringLiteral("-Q"), image_}))
-        return QStringLiteral("mkntfs failed");
-    if (!Run(QStringLiteral("ntfs-3g"), {image_, mountPoint_})) return QStringLiteral("ntfs-3g mount failed");
-    mounted_ = true;
-    return {};
-}
-
-QString NtfsTestVolume::MakeReparseFolder(const QString& relative, const QByteArray& buffer)
-{
-    const QString path = mountPoint_ + u'/' + relative;
-    if (!QDir().mkpath(path)) return QStringLiteral("mkdir failed");
-    const QString value = QStringLiteral("0x") + QString::fromLatin1(buffer.toHex());
-    if (!Run(QStringLiteral("setfattr"), {QStringLiteral("-n"), QStringLiteral("system.ntfs_reparse_data"),
-                                          QStringLiteral("-v"), value, path}))
-        return QStringLiteral("setfattr failed");
-    Unmount();
-    if (!Run(QStringLiteral("ntfs-3g"), {image_, mountPoint_})) return QStringLiteral("ntfs-3g remount failed");
-    mounted_ = true;
-    return {};
-}
-
-void NtfsTestVolume::Unmount()
-{
-    if (!mounted_) return;
-    if (!Run(QStringLiteral("umount"), {mountPoint_})) Run(QStringLiteral("umount"), {QStringLiteral("-l"), mountPoint_});
-    mounted_ = false;
+    return QString::fromStdString(volume.MakeReparseFolder(kJunctionFolder, JunctionBytes()));
 }
 
 }  // namespace wintest

@@ -1,5 +1,6 @@
 // Shared pieces of the window program's GUI tests: a private settings folder, an answerer
-// for the modal dialogs the program opens, a start-up helper and a small ntfs-3g volume.
+// for the modal dialogs the program opens, a start-up helper and a junction on the NTFS
+// test volume (tests/fixtures/NtfsVolume.h).
 #pragma once
 
 #include <QByteArray>
@@ -11,12 +12,11 @@
 #include <QTimer>
 #include <QUrl>
 
-#include <cstdint>
 #include <deque>
 #include <functional>
-#include <memory>
-#include <string>
-#include <vector>
+
+#include "tests/fixtures/NtfsVolume.h"
+#include "tests/fixtures/Shell.h"
 
 class QWidget;
 class frmMain;
@@ -87,38 +87,26 @@ public slots:
     void open(const QUrl& url);
 };
 
-// A reparse buffer of a mount point (junction) with the given names.
-QByteArray MountPointBuffer(const std::u16string& substituteName, const std::u16string& printName);
-
-// A small NTFS image mounted with ntfs-3g in a temporary folder. Needs root and /dev/fuse.
-class NtfsTestVolume {
-public:
-    NtfsTestVolume() = default;
-    ~NtfsTestVolume();
-    // "" on success, else why the volume is not there.
-    QString Mount();
-    QString Root() const { return mountPoint_; }
-    // Makes the folder `relative` and writes `buffer` as its reparse data; remounts so
-    // that ntfs-3g shows the entry as a reparse point.
-    QString MakeReparseFolder(const QString& relative, const QByteArray& buffer);
-
-private:
-    void Unmount();
-    std::unique_ptr<QTemporaryDir> dir_;
-    QString image_;
-    QString mountPoint_;
-    bool mounted_ = false;
-};
+// The junction the tests read: the folder "Users/Public/Common Files" of an NTFS test
+// volume, a mount point to C:\Program Files\Common Files.
+QByteArray JunctionData();
+QString JunctionPath(const testfs::NtfsVolume& volume);
+// Makes the junction on a mounted volume; "" on success, else why not.
+QString MakeJunction(testfs::NtfsVolume& volume);
 
 }  // namespace wintest
 
-// Mounts the volume or skips the test; under CI (CI=true) a missing volume fails it.
-#define WINTEST_MOUNT_OR_SKIP(volume)                                                        \
-    do {                                                                                     \
-        const QString why_ = (volume).Mount();                                               \
-        if (!why_.isEmpty()) {                                                               \
-            if (qEnvironmentVariable("CI") == QStringLiteral("true"))                        \
-                QFAIL(qPrintable(QStringLiteral("NTFS volume unavailable under CI: ") + why_)); \
-            QSKIP(qPrintable(QStringLiteral("NTFS volume unavailable: ") + why_));          \
-        }                                                                                    \
+// Skips the test when `why` says why the NTFS volume is not there; under CI (CI=true),
+// where it must be, fails it.
+#define WINTEST_SKIP_WITHOUT_VOLUME(why)                                                         \
+    do {                                                                                         \
+        const QString why_ = (why);                                                              \
+        if (!why_.isEmpty()) {                                                                   \
+            if (testfs::UnderCI())                                                               \
+                QFAIL(qPrintable(QStringLiteral("NTFS volume unavailable under CI: ") + why_));  \
+            QSKIP(qPrintable(QStringLiteral("NTFS volume unavailable: ") + why_));              \
+        }                                                                                        \
     } while (0)
+
+// Mounts a testfs::NtfsVolume or skips the test (fails it under CI).
+#define WINTEST_MOUNT_OR_SKIP(volume) WINTEST_SKIP_WITHOUT_VOLUME(QString::fromStdString((volume).Mount()))

@@ -55,10 +55,10 @@ private slots:
     void programIconOnWindows();
 
 private:
-    QString JunctionPath() const { return volume_.Root() + QStringLiteral("/Users/Public/Common Files"); }
+    QString JunctionPath() const { return wintest::JunctionPath(volume_); }
     QString PlainFile() const { return scratch_.filePath(QStringLiteral("plain.txt")); }
 
-    NtfsTestVolume volume_;
+    testfs::NtfsVolume volume_;
     QString volumeProblem_;
     QTemporaryDir scratch_;
     std::optional<PrivateSettings> settings_;
@@ -71,11 +71,8 @@ void MainWindowTest::initTestCase()
     QVERIFY(plain.open(QIODevice::WriteOnly));
     plain.write("not a reparse point");
     plain.close();
-    volumeProblem_ = volume_.Mount();
-    if (volumeProblem_.isEmpty())
-        volumeProblem_ = volume_.MakeReparseFolder(
-            QStringLiteral("Users/Public/Common Files"),
-            MountPointBuffer(u"\\??\\C:\\Program Files\\Common Files", u"C:\\Program Files\\Common Files"));
+    volumeProblem_ = QString::fromStdString(volume_.Mount());
+    if (volumeProblem_.isEmpty()) volumeProblem_ = MakeJunction(volume_);
 }
 
 void MainWindowTest::init()
@@ -185,10 +182,7 @@ void MainWindowTest::menusAfterReport_data()
 void MainWindowTest::menusAfterReport()
 {
     QFETCH(bool, reparsePoint);
-    if (reparsePoint && !volumeProblem_.isEmpty()) {
-        if (qEnvironmentVariable("CI") == QStringLiteral("true")) QFAIL(qPrintable(volumeProblem_));
-        QSKIP(qPrintable(volumeProblem_));
-    }
+    if (reparsePoint) WINTEST_SKIP_WITHOUT_VOLUME(volumeProblem_);
     frmMain* window = StartWithReport(reparsePoint ? JunctionPath() : PlainFile());
     QVERIFY(window != nullptr);
     QVERIFY(!window->tmrLoad.isActive());
@@ -219,10 +213,7 @@ void MainWindowTest::progressTexts_data()
 void MainWindowTest::progressTexts()
 {
     QFETCH(bool, reparsePoint);
-    if (reparsePoint && !volumeProblem_.isEmpty()) {
-        if (qEnvironmentVariable("CI") == QStringLiteral("true")) QFAIL(qPrintable(volumeProblem_));
-        QSKIP(qPrintable(volumeProblem_));
-    }
+    if (reparsePoint) WINTEST_SKIP_WITHOUT_VOLUME(volumeProblem_);
     modMain::CommandLineFile = (reparsePoint ? JunctionPath() : PlainFile()).toStdU16String();
     frmMain& window = frmMain::Instance();
     QStringList shown;

@@ -115,9 +115,9 @@ private slots:
     void savedTextAfterFailedRead();
 
 private:
-    QString JunctionPath() const { return volume_.Root() + QStringLiteral("/Users/Public/Common Files"); }
+    QString JunctionPath() const { return wintest::JunctionPath(volume_); }
 
-    NtfsTestVolume volume_;
+    testfs::NtfsVolume volume_;
     QByteArray buffer_;
     QTemporaryDir scratch_;
     std::optional<PrivateSettings> settings_;
@@ -128,8 +128,8 @@ void SaveTest::initTestCase()
 {
     QStandardPaths::setTestModeEnabled(true);
     WINTEST_MOUNT_OR_SKIP(volume_);
-    buffer_ = MountPointBuffer(u"\\??\\C:\\Program Files\\Common Files", u"C:\\Program Files\\Common Files");
-    QCOMPARE(volume_.MakeReparseFolder(QStringLiteral("Users/Public/Common Files"), buffer_), QString());
+    buffer_ = JunctionData();
+    QCOMPARE(MakeJunction(volume_), QString());
 }
 
 void SaveTest::init()
