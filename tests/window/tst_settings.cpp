@@ -50,6 +50,23 @@ ModalAnswerer::Step AnswerColorDialog(QColor color, QColor custom, bool confirm,
     };
 }
 
+// Clicks one of the settings dialog's colour buttons, which opens the colour dialog.
+ModalAnswerer::Step ClickColorButton(ColorButton* frmSettings::*button)
+{
+    return [button](QWidget* modal) {
+        auto* dialog = qobject_cast<frmSettings*>(modal);
+        if (dialog != nullptr) Later(dialog, [dialog, button] { (dialog->*button)->click(); });
+    };
+}
+
+// Closes the settings dialog with "Cancel".
+ModalAnswerer::Step CancelSettings()
+{
+    return [](QWidget* modal) {
+        if (auto* dialog = qobject_cast<frmSettings*>(modal)) dialog->cmdCancel->click();
+    };
+}
+
 }  // namespace
 
 class SettingsTest : public QObject {
@@ -180,10 +197,7 @@ void SettingsTest::okAppliesAndPersists()
     QVERIFY(window != nullptr);
     ModalAnswerer answerer;
     std::int32_t shownInColorDialog = -1;
-    answerer.Then([&](QWidget* modal) {
-        auto* dialog = qobject_cast<frmSettings*>(modal);
-        if (dialog != nullptr) Later(dialog, [dialog] { dialog->cmdOutBoxForeColor->click(); });
-    });
+    answerer.Then(ClickColorButton(&frmSettings::cmdOutBoxForeColor));
     answerer.Then(AnswerColorDialog(QColor(255, 0, 0), QColor(1, 2, 3), true, &shownInColorDialog));
     answerer.Then([&](QWidget* modal) {
         if (auto* dialog = qobject_cast<frmSettings*>(modal)) {
@@ -219,14 +233,9 @@ void SettingsTest::cancelKeepsColorsButRemembersCustomColors()
     QVERIFY(window != nullptr);
     {
         ModalAnswerer answerer;
-        answerer.Then([&](QWidget* modal) {
-            auto* dialog = qobject_cast<frmSettings*>(modal);
-            if (dialog != nullptr) Later(dialog, [dialog] { dialog->cmdOutBoxBackColor->click(); });
-        });
+        answerer.Then(ClickColorButton(&frmSettings::cmdOutBoxBackColor));
         answerer.Then(AnswerColorDialog(QColor(0, 0, 128), QColor(9, 8, 7), true));
-        answerer.Then([&](QWidget* modal) {
-            if (auto* dialog = qobject_cast<frmSettings*>(modal)) dialog->cmdCancel->click();
-        });
+        answerer.Then(CancelSettings());
         window->mnuTools.at(1)->trigger();
         QVERIFY(answerer.AllAnswered());
         QCOMPARE(answerer.Unexpected(), 0);
@@ -243,17 +252,12 @@ void SettingsTest::cancelKeepsColorsButRemembersCustomColors()
     QColorDialog::setCustomColor(0, Qt::white);
     QColor firstCustom;
     ModalAnswerer again;
-    again.Then([&](QWidget* modal) {
-        auto* dialog = qobject_cast<frmSettings*>(modal);
-        if (dialog != nullptr) Later(dialog, [dialog] { dialog->cmdOutBoxForeColor->click(); });
-    });
+    again.Then(ClickColorButton(&frmSettings::cmdOutBoxForeColor));
     again.Then([&](QWidget* modal) {
         firstCustom = QColorDialog::customColor(0);
         if (auto* dialog = qobject_cast<QColorDialog*>(modal)) dialog->reject();
     });
-    again.Then([&](QWidget* modal) {
-        if (auto* dialog = qobject_cast<frmSettings*>(modal)) dialog->cmdCancel->click();
-    });
+    again.Then(CancelSettings());
     window->mnuTools.at(1)->trigger();
     QVERIFY(again.AllAnswered());
     QCOMPARE(again.Unexpected(), 0);
@@ -267,10 +271,7 @@ void SettingsTest::cancelledColorDialogChangesNothing()
     QVERIFY(window != nullptr);
     ModalAnswerer answerer;
     std::int32_t buttonAfter = -1;
-    answerer.Then([&](QWidget* modal) {
-        auto* dialog = qobject_cast<frmSettings*>(modal);
-        if (dialog != nullptr) Later(dialog, [dialog] { dialog->cmdOutBoxForeColor->click(); });
-    });
+    answerer.Then(ClickColorButton(&frmSettings::cmdOutBoxForeColor));
     answerer.Then(AnswerColorDialog(QColor(), QColor(), false));
     answerer.Then([&](QWidget* modal) {
         if (auto* dialog = qobject_cast<frmSettings*>(modal)) {
@@ -300,10 +301,7 @@ void SettingsTest::enterAndEscape()
     frmMain* window = OpenReadyWindow();
     QVERIFY(window != nullptr);
     ModalAnswerer answerer;
-    answerer.Then([&](QWidget* modal) {
-        auto* dialog = qobject_cast<frmSettings*>(modal);
-        if (dialog != nullptr) Later(dialog, [dialog] { dialog->cmdOutBoxBackColor->click(); });
-    });
+    answerer.Then(ClickColorButton(&frmSettings::cmdOutBoxBackColor));
     answerer.Then(AnswerColorDialog(QColor(0x12, 0x34, 0x56), QColor(255, 255, 255), true));
     answerer.Then([&](QWidget* modal) {
         // The focus rests on a colour button; the key still means Ok or Cancel.
