@@ -1,14 +1,20 @@
 // Shared pieces of the window program's GUI tests.
 #include "tests/window/WindowTestSupport.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTest>
 
 #include "tests/filelib/ReparseBuffers.h"
@@ -32,8 +38,7 @@ QString PrivateSettings::IniFile() const
 void PrivateSettings::WriteIni(const QByteArray& text) const
 {
     QDir().mkpath(QFileInfo(IniFile()).path());
-    QFile file(IniFile());
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) file.write(text);
+    WriteAll(IniFile(), text);
 }
 
 QString PrivateSettings::Value(const QString& key) const
@@ -44,6 +49,23 @@ QString PrivateSettings::Value(const QString& key) const
     return value.toString();
 }
 
+WindowTest::WindowTest()
+{
+    QStandardPaths::setTestModeEnabled(true);
+}
+
+void WindowTest::init()
+{
+    settings_.emplace();
+    modMain::CommandLineFile.clear();
+}
+
+void WindowTest::cleanup()
+{
+    DisposeMainWindow();
+    settings_.reset();
+}
+
 // ---- Modal dialogs -----------------------------------------------------------------------
 
 ModalAnswerer::ModalAnswerer()
@@ -52,8 +74,6 @@ ModalAnswerer::ModalAnswerer()
     connect(&timer_, &QTimer::timeout, this, &ModalAnswerer::Poll);
     timer_.start();
 }
-
-ModalAnswerer::~ModalAnswerer() = default;
 
 void ModalAnswerer::Poll()
 {
@@ -81,9 +101,50 @@ void ModalAnswerer::Poll()
     step(modal);
 }
 
+bool Answer(std::vector<Step> steps, const std::function<void()>& action)
+{
+    ModalAnswerer answerer;
+    for (Step& step : steps) answerer.Then(std::move(step));
+    action();
+    QCoreApplication::processEvents();
+    if (answerer.Unexpected() != 0) qWarning() << "unexpected modal widgets:" << answerer.UnexpectedTitles();
+    if (!answerer.AllAnswered()) qWarning() << "a step was left unused";
+    return answerer.AllAnswered() && answerer.Unexpected() == 0;
+}
+
 void Later(QObject* context, std::function<void()> work)
 {
     QTimer::singleShot(0, context, std::move(work));
+}
+
+Step AnswerBox(QMessageBox::StandardButton button, BoxSeen* seen)
+{
+    return [button, seen](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (box == nullptr) return;
+        if (seen != nullptr) *seen = {box->windowTitle(), box->text(), box->informativeText(), box->icon()};
+        box->button(button)->click();
+    };
+}
+
+Step AnswerSaveDialog(const QString& path, DialogSeen* seen)
+{
+    return [path, seen](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (dialog == nullptr) return;
+        if (seen != nullptr)
+            *seen = {dialog->nameFilters(), dialog->selectedNameFilter(), dialog->directory().absolutePath()};
+        // The user types the full name into the file name box and presses Save.
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        auto* buttons = dialog->findChild<QDialogButtonBox*>();
+        QAbstractButton* save = buttons != nullptr ? buttons->button(QDialogButtonBox::Save) : nullptr;
+        if (path.isEmpty() || name == nullptr || save == nullptr) {
+            dialog->reject();
+            return;
+        }
+        name->setText(path);
+        Later(dialog, [save] { save->click(); });
+    };
 }
 
 // ---- Start-up ----------------------------------------------------------------------------
@@ -116,6 +177,18 @@ void DisposeMainWindow()
         if (frmMain::Existing() == window) QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         delete frmMain::Existing();
     }
+}
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+bool WriteAll(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
 UrlCatcher::UrlCatcher()

@@ -1,9 +1,10 @@
-// Shared pieces of the window program's GUI tests: a private settings folder, an answerer
-// for the modal dialogs the program opens, a start-up helper and a junction on the NTFS
-// test volume (tests/fixtures/NtfsVolume.h).
+// Shared pieces of the window program's GUI tests: the set-up every test class shares, a
+// private settings folder, answers to the modal dialogs the program opens, start-up
+// helpers and a junction on the NTFS test volume (tests/fixtures/NtfsVolume.h).
 #pragma once
 
 #include <QByteArray>
+#include <QMessageBox>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -14,6 +15,8 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
+#include <vector>
 
 #include "tests/fixtures/NtfsVolume.h"
 #include "tests/fixtures/Shell.h"
@@ -39,16 +42,36 @@ private:
     QTemporaryDir dir_;
 };
 
+// The base of the test classes that start the program: standard paths in test mode, a
+// scratch folder, fresh private settings and no command-line file for each test
+// function, and no main window left behind.
+class WindowTest : public QObject {
+    Q_OBJECT
+
+protected:
+    WindowTest();
+    QString Scratch(const QString& name) const { return scratch_.filePath(name); }
+
+    QTemporaryDir scratch_;
+    std::optional<PrivateSettings> settings_;
+
+protected slots:
+    // Run before and after each test function; a test class with its own init or cleanup
+    // calls these.
+    void init();
+    void cleanup();
+};
+
+// One answer to a modal dialog or box: it gets the modal widget.
+using Step = std::function<void(QWidget*)>;
+
 // Answers the modal dialogs and boxes of the program one after the other: each step gets
 // the next modal widget that becomes active. A modal widget that appears when no step is
 // left, or that a step leaves open, is rejected and counted, so a test fails instead of
 // hanging.
 class ModalAnswerer : public QObject {
 public:
-    using Step = std::function<void(QWidget*)>;
-
     ModalAnswerer();
-    ~ModalAnswerer() override;
     void Then(Step step) { steps_.push_back(std::move(step)); }
     bool AllAnswered() const { return steps_.empty(); }
     int Unexpected() const { return unexpected_; }
@@ -65,9 +88,31 @@ private:
     QStringList unexpectedTitles_;
 };
 
+// Runs `action` with the modal dialogs it opens answered by `steps` in order; true when
+// every step was used and no other modal widget appeared (their titles are logged).
+bool Answer(std::vector<Step> steps, const std::function<void()>& action);
+
 // Runs `work` from the event loop once the current step has returned (for clicks that
 // open further modal dialogs).
 void Later(QObject* context, std::function<void()> work);
+
+// What a message box showed.
+struct BoxSeen {
+    QString title, text, details;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+};
+// Notes what a message box shows into `seen` (when given) and clicks `button`.
+Step AnswerBox(QMessageBox::StandardButton button, BoxSeen* seen = nullptr);
+
+// What a save dialog showed.
+struct DialogSeen {
+    QStringList filters;
+    QString selectedFilter;
+    QString directory;
+};
+// Notes what a save dialog shows into `seen` (when given), then types `path` into its
+// file name box and presses Save, or cancels it when `path` is empty.
+Step AnswerSaveDialog(const QString& path, DialogSeen* seen = nullptr);
 
 // Starts the program as Tagscope with `args`; the main window when one opened.
 frmMain* StartProgram(const QStringList& args);
@@ -75,6 +120,11 @@ frmMain* StartProgram(const QStringList& args);
 frmMain* StartWithReport(const QString& path);
 // Closes and deletes the main window if there is one.
 void DisposeMainWindow();
+
+// A file's bytes, or "<missing>" when it cannot be read.
+QByteArray ReadAll(const QString& path);
+// Replaces a file's content; false when it cannot be written.
+bool WriteAll(const QString& path, const QByteArray& bytes);
 
 // Records the local files handed to the desktop's viewer (QDesktopServices).
 class UrlCatcher : public QObject {

@@ -3,8 +3,6 @@
 #include <QFontInfo>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -43,81 +41,6 @@ bool Installed(const QString& family)
 const QString kMissingA = QStringLiteral("Tagscope No Such Font A");
 const QString kMissingB = QStringLiteral("Tagscope No Such Font B");
 
-}  // namespace
-
-class OutputBoxTest : public QObject {
-    Q_OBJECT
-
-private slots:
-    void initTestCase();
-    void outBoxFontIsFirstInstalledCandidate();
-    void firstInstalledCandidateWins_data();
-    void firstInstalledCandidateWins();
-    void listsThatChangeNothing_data();
-    void listsThatChangeNothing();
-    void nameCheckIgnoresCase();
-    void selectAllHookKeys_data();
-    void selectAllHookKeys();
-    void nextKeyAfterSelectAllIsProcessed();
-    void initWithNothing();
-    void releasedHookGivesKeysBack();
-    void ctrlAInTheMainWindow();
-};
-
-void OutputBoxTest::initTestCase()
-{
-    QStandardPaths::setTestModeEnabled(true);
-    // The test picks its fonts from what is installed: PT Mono comes with the program's
-    // dependencies, DejaVu Sans Mono with every Debian desktop; the missing names must be.
-    QVERIFY(Installed(QStringLiteral("PT Mono")));
-    QVERIFY(Installed(QStringLiteral("DejaVu Sans Mono")));
-    QVERIFY(!Installed(kMissingA) && !Installed(kMissingB));
-}
-
-void OutputBoxTest::outBoxFontIsFirstInstalledCandidate()
-{
-    QPlainTextEdit box;
-    modTextBoxFonts::SetOutBoxFont(box, false);
-    QCOMPARE(QFontInfo(box.font()).family(), QStringLiteral("PT Mono"));
-    QCOMPARE(box.font().pointSizeF(), 10.0);
-
-    // The second list starts at Consolas, then Andale Mono, Courier New and Courier: the
-    // first of them installed here wins, with its own size; none installed leaves the size.
-    QPlainTextEdit other;
-    QFont start = other.font();
-    start.setPointSizeF(7.5);
-    other.setFont(start);
-    modTextBoxFonts::SetOutBoxFont(other, true);
-    std::optional<std::pair<QString, double>> expected;
-    for (const auto& [name, size] : {std::pair{"Consolas", 11.0}, {"Andale Mono", 10.0}, {"Courier New", 10.0},
-                                     {"Courier", 10.0}}) {
-        if (Installed(QString::fromLatin1(name))) {
-            expected.emplace(QString::fromLatin1(name), size);
-            break;
-        }
-    }
-    if (expected) {
-        QCOMPARE(QFontInfo(other.font()).family().toUpper(), expected->first.toUpper());
-        QCOMPARE(other.font().pointSizeF(), expected->second);
-    } else {
-        QCOMPARE(other.font().pointSizeF(), 7.5);
-    }
-}
-
-void OutputBoxTest::firstInstalledCandidateWins_data()
-{
-    QTest::addColumn<QVariantList>("candidates");
-    QTest::addColumn<QString>("family");
-    QTest::addColumn<double>("points");
-    QTest::newRow("first entry installed") << QVariantList{"PT Mono", 10, "DejaVu Sans Mono", 9} << "PT Mono" << 10.0;
-    QTest::newRow("missing ones skipped") << QVariantList{kMissingA, 12, kMissingB, 14, "DejaVu Sans Mono", 9, "PT Mono", 10}
-                                          << "DejaVu Sans Mono" << 9.0;
-    QTest::newRow("size with decimals") << QVariantList{kMissingA, 12, "PT Mono", 11.25} << "PT Mono" << 11.25;
-    QTest::newRow("size given as text") << QVariantList{"PT Mono", "12"} << "PT Mono" << 12.0;
-}
-
-namespace {
-
 std::vector<Variant> ToCandidates(const QVariantList& list)
 {
     std::vector<Variant> out;
@@ -132,135 +55,163 @@ std::vector<Variant> ToCandidates(const QVariantList& list)
 
 }  // namespace
 
-void OutputBoxTest::firstInstalledCandidateWins()
-{
-    QFETCH(QVariantList, candidates);
-    QFETCH(QString, family);
-    QFETCH(double, points);
-    QPlainTextEdit box;
-    modTextBoxFonts::ApplyFirstFont(box, ToCandidates(candidates));
-    QCOMPARE(QFontInfo(box.font()).family(), family);
-    QCOMPARE(box.font().pointSizeF(), points);
-}
+class OutputBoxTest : public WindowTest {
+    Q_OBJECT
 
-void OutputBoxTest::listsThatChangeNothing_data()
-{
-    QTest::addColumn<QVariantList>("candidates");
-    QTest::addColumn<bool>("familyKept");
-    QTest::newRow("empty list") << QVariantList{} << true;
-    QTest::newRow("odd number of entries") << QVariantList{"PT Mono", 10, "DejaVu Sans Mono"} << true;
-    // Nothing installed: the size stays and the family is the last substitute.
-    QTest::newRow("no candidate installed") << QVariantList{kMissingA, 12, kMissingB, 14} << false;
-}
-
-void OutputBoxTest::listsThatChangeNothing()
-{
-    QFETCH(QVariantList, candidates);
-    QFETCH(bool, familyKept);
-    QPlainTextEdit box;
-    QFont start(QStringLiteral("DejaVu Sans Mono"));
-    start.setPointSizeF(8.5);
-    box.setFont(start);
-    modTextBoxFonts::ApplyFirstFont(box, ToCandidates(candidates));
-    QCOMPARE(box.font().pointSizeF(), 8.5);
-    const QString shown = QFontInfo(box.font()).family();
-    if (familyKept)
-        QCOMPARE(shown, QStringLiteral("DejaVu Sans Mono"));
-    else
-        QVERIFY2(Installed(shown) && shown != kMissingB, qPrintable(shown));  // the system's substitute
-}
-
-void OutputBoxTest::nameCheckIgnoresCase()
-{
-    QPlainTextEdit box;
-    QVERIFY(modTextBoxFonts::TrySetFont(box, u"pt mono", 10.5));
-    QCOMPARE(QFontInfo(box.font()).family(), QStringLiteral("PT Mono"));
-    QCOMPARE(box.font().pointSizeF(), 10.5);
-    QVERIFY(modTextBoxFonts::TrySetFont(box, u"PT MONO", 10));
-    QVERIFY(!modTextBoxFonts::TrySetFont(box, kMissingA.toStdU16String(), 10));
-    QVERIFY(!modTextBoxFonts::TrySetFont(box, u"", 10));
-}
-
-void OutputBoxTest::selectAllHookKeys_data()
-{
-    QTest::addColumn<int>("modifiers");
-    QTest::addColumn<bool>("handledByHook");
-    QTest::newRow("Ctrl+A") << int(Qt::ControlModifier) << true;
-    QTest::newRow("Ctrl+Shift+A") << int(Qt::ControlModifier | Qt::ShiftModifier) << false;
-    QTest::newRow("Ctrl+Alt+A") << int(Qt::ControlModifier | Qt::AltModifier) << false;
-    QTest::newRow("plain A") << int(Qt::NoModifier) << false;
-    QTest::newRow("Shift+A") << int(Qt::ShiftModifier) << false;
-}
-
-void OutputBoxTest::selectAllHookKeys()
-{
-    QFETCH(int, modifiers);
-    QFETCH(bool, handledByHook);
-    QPlainTextEdit box;
-    box.setPlainText(QStringLiteral("first line\nsecond line"));
-    box.moveCursor(QTextCursor::End);
-    KeySpy spy(box);  // installed first, so it sees what the hook lets through
-    csTBSelectAllHook hook;
-    QVERIFY(hook.Init(&box));
-    QCOMPARE(hook.TextBox(), &box);
-    QTest::keyClick(&box, Qt::Key_A, Qt::KeyboardModifiers(modifiers));
-    QCOMPARE(spy.presses, handledByHook ? 0 : 1);
-    if (handledByHook) {
-        QCOMPARE(box.textCursor().selectedText(), QString::fromUtf8("first line\u2029second line"));
-        QCOMPARE(box.toPlainText(), QStringLiteral("first line\nsecond line"));
+private slots:
+    void initTestCase()
+    {
+        // The test picks its fonts from what is installed: PT Mono comes with the program's
+        // dependencies, DejaVu Sans Mono with every Debian desktop; the missing names must be.
+        QVERIFY(Installed(QStringLiteral("PT Mono")));
+        QVERIFY(Installed(QStringLiteral("DejaVu Sans Mono")));
+        QVERIFY(!Installed(kMissingA) && !Installed(kMissingB));
     }
-}
 
-void OutputBoxTest::nextKeyAfterSelectAllIsProcessed()
-{
-    QPlainTextEdit box;
-    box.setPlainText(QStringLiteral("old text"));
-    csTBSelectAllHook hook;
-    QVERIFY(hook.Init(&box));
-    QTest::keyClick(&box, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(&box, Qt::Key_B);
-    // The selection was replaced by the next key: it reached the box.
-    QCOMPARE(box.toPlainText(), QStringLiteral("b"));
-}
+    void outBoxFontIsFirstInstalledCandidate()
+    {
+        QPlainTextEdit box;
+        modTextBoxFonts::SetOutBoxFont(box, false);
+        QCOMPARE(QFontInfo(box.font()).family(), QStringLiteral("PT Mono"));
+        QCOMPARE(box.font().pointSizeF(), 10.0);
 
-void OutputBoxTest::initWithNothing()
-{
-    QPlainTextEdit box;
-    box.setPlainText(QStringLiteral("text"));
-    KeySpy spy(box);
-    csTBSelectAllHook hook;
-    QVERIFY(!hook.Init(nullptr));
-    QCOMPARE(hook.TextBox(), nullptr);
-    QTest::keyClick(&box, Qt::Key_A, Qt::ControlModifier);
-    QCOMPARE(spy.presses, 1);
-}
+        // The second list starts at Consolas, then Andale Mono, Courier New and Courier: the
+        // first of them installed here wins, with its own size; none installed leaves the size.
+        QPlainTextEdit other;
+        QFont start = other.font();
+        start.setPointSizeF(7.5);
+        other.setFont(start);
+        modTextBoxFonts::SetOutBoxFont(other, true);
+        std::optional<std::pair<QString, double>> expected;
+        for (const auto& [name, size] : {std::pair{"Consolas", 11.0}, {"Andale Mono", 10.0}, {"Courier New", 10.0},
+                                         {"Courier", 10.0}}) {
+            if (Installed(QString::fromLatin1(name))) {
+                expected.emplace(QString::fromLatin1(name), size);
+                break;
+            }
+        }
+        if (expected) {
+            QCOMPARE(QFontInfo(other.font()).family().toUpper(), expected->first.toUpper());
+            QCOMPARE(other.font().pointSizeF(), expected->second);
+        } else {
+            QCOMPARE(other.font().pointSizeF(), 7.5);
+        }
+    }
 
-void OutputBoxTest::releasedHookGivesKeysBack()
-{
-    QPlainTextEdit box;
-    box.setPlainText(QStringLiteral("text"));
-    KeySpy spy(box);
-    auto hook = std::make_unique<csTBSelectAllHook>();
-    QVERIFY(hook->Init(&box));
-    QTest::keyClick(&box, Qt::Key_A, Qt::ControlModifier);
-    QCOMPARE(spy.presses, 0);
-    hook.reset();
-    QTest::keyClick(&box, Qt::Key_A, Qt::ControlModifier);
-    QCOMPARE(spy.presses, 1);
-}
+    // A box in DejaVu Sans Mono 8.5 given a list of family and size pairs; `family` empty
+    // for the system's substitute of a missing font.
+    void applyFirstFont_data()
+    {
+        QTest::addColumn<QVariantList>("candidates");
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<double>("points");
+        QTest::newRow("first entry installed") << QVariantList{"PT Mono", 10, "DejaVu Sans Mono", 9} << "PT Mono" << 10.0;
+        QTest::newRow("missing ones skipped")
+            << QVariantList{kMissingA, 12, kMissingB, 14, "PT Mono", 9, "DejaVu Sans Mono", 10} << "PT Mono" << 9.0;
+        QTest::newRow("size with decimals") << QVariantList{kMissingA, 12, "PT Mono", 11.25} << "PT Mono" << 11.25;
+        QTest::newRow("size given as text") << QVariantList{"PT Mono", "12"} << "PT Mono" << 12.0;
+        QTest::newRow("empty list changes nothing") << QVariantList{} << "DejaVu Sans Mono" << 8.5;
+        QTest::newRow("odd number of entries changes nothing")
+            << QVariantList{"PT Mono", 10, "DejaVu Sans Mono"} << "DejaVu Sans Mono" << 8.5;
+        QTest::newRow("no candidate installed: the size stays") << QVariantList{kMissingA, 12, kMissingB, 14} << "" << 8.5;
+    }
 
-void OutputBoxTest::ctrlAInTheMainWindow()
-{
-    PrivateSettings settings;
-    QTemporaryDir scratch;
-    modMain::CommandLineFile = scratch.filePath(QStringLiteral("missing")).toStdU16String();
-    frmMain& window = frmMain::Instance();
-    window.ShowMessage(u"one\r\ntwo");
-    QTest::keyClick(window.txtMain, Qt::Key_A, Qt::ControlModifier);
-    QCOMPARE(window.txtMain->textCursor().selectedText(), QString::fromUtf8("one\u2029two"));
-    QCOMPARE(QFontInfo(window.txtMain->font()).family(), QStringLiteral("PT Mono"));
-    DisposeMainWindow();
-}
+    void applyFirstFont()
+    {
+        QFETCH(QVariantList, candidates);
+        QFETCH(QString, family);
+        QFETCH(double, points);
+        QPlainTextEdit box;
+        QFont start(QStringLiteral("DejaVu Sans Mono"));
+        start.setPointSizeF(8.5);
+        box.setFont(start);
+        modTextBoxFonts::ApplyFirstFont(box, ToCandidates(candidates));
+        QCOMPARE(box.font().pointSizeF(), points);
+        const QString shown = QFontInfo(box.font()).family();
+        if (family.isEmpty())
+            QVERIFY2(Installed(shown) && shown != kMissingB, qPrintable(shown));  // the system's substitute
+        else
+            QCOMPARE(shown, family);
+    }
+
+    void nameCheckIgnoresCase()
+    {
+        QPlainTextEdit box;
+        QVERIFY(modTextBoxFonts::TrySetFont(box, u"pt mono", 10.5));
+        QCOMPARE(QFontInfo(box.font()).family(), QStringLiteral("PT Mono"));
+        QCOMPARE(box.font().pointSizeF(), 10.5);
+        QVERIFY(modTextBoxFonts::TrySetFont(box, u"PT MONO", 10));
+        QVERIFY(!modTextBoxFonts::TrySetFont(box, kMissingA.toStdU16String(), 10));
+        QVERIFY(!modTextBoxFonts::TrySetFont(box, u"", 10));
+    }
+
+    void selectAllHookKeys_data()
+    {
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("handledByHook");
+        QTest::newRow("Ctrl+A") << int(Qt::ControlModifier) << true;
+        QTest::newRow("Ctrl+Shift+A") << int(Qt::ControlModifier | Qt::ShiftModifier) << false;
+        QTest::newRow("Ctrl+Alt+A") << int(Qt::ControlModifier | Qt::AltModifier) << false;
+        QTest::newRow("plain A") << int(Qt::NoModifier) << false;
+        QTest::newRow("Shift+A") << int(Qt::ShiftModifier) << false;
+    }
+
+    void selectAllHookKeys()
+    {
+        QFETCH(int, modifiers);
+        QFETCH(bool, handledByHook);
+        QPlainTextEdit box;
+        box.setPlainText(QStringLiteral("first line\nsecond line"));
+        box.moveCursor(QTextCursor::End);
+        KeySpy spy(box);  // installed first, so it sees what the hook lets through
+        csTBSelectAllHook hook;
+        QVERIFY(hook.Init(&box));
+        QCOMPARE(hook.TextBox(), &box);
+        QTest::keyClick(&box, Qt::Key_A, Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(spy.presses, handledByHook ? 0 : 1);
+        if (handledByHook) {
+            QCOMPARE(box.textCursor().selectedText(), QString::fromUtf8("first line\u2029second line"));
+            QCOMPARE(box.toPlainText(), QStringLiteral("first line\nsecond line"));
+        }
+    }
+
+    // A hook given no box takes no keys; a hooked box gets the next key after Ctrl+A; a
+    // released hook gives Ctrl+A back to the box.
+    void selectAllHookLifetime()
+    {
+        QPlainTextEdit box;
+        box.setPlainText(QStringLiteral("old text"));
+        KeySpy spy(box);
+        {
+            csTBSelectAllHook none;
+            QVERIFY(!none.Init(nullptr));
+            QCOMPARE(none.TextBox(), nullptr);
+            QTest::keyClick(&box, Qt::Key_A, Qt::ControlModifier);
+            QCOMPARE(spy.presses, 1);
+        }
+        box.moveCursor(QTextCursor::End);
+        auto hook = std::make_unique<csTBSelectAllHook>();
+        QVERIFY(hook->Init(&box));
+        QTest::keyClick(&box, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(spy.presses, 1);
+        // The selection was replaced by the next key: it reached the box.
+        QTest::keyClick(&box, Qt::Key_B);
+        QCOMPARE(box.toPlainText(), QStringLiteral("b"));
+        hook.reset();
+        QTest::keyClick(&box, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(spy.presses, 2);
+    }
+
+    void ctrlAInTheMainWindow()
+    {
+        modMain::CommandLineFile = Scratch(QStringLiteral("missing")).toStdU16String();
+        frmMain& window = frmMain::Instance();
+        window.ShowMessage(u"one\r\ntwo");
+        QTest::keyClick(window.txtMain, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(window.txtMain->textCursor().selectedText(), QString::fromUtf8("one\u2029two"));
+        QCOMPARE(QFontInfo(window.txtMain->font()).family(), QStringLiteral("PT Mono"));
+    }
+};
 
 QTEST_MAIN(OutputBoxTest)
 #include "tst_outbox.moc"

@@ -1,18 +1,9 @@
 // The save commands on a real junction: the text as UTF-8 with mark and CR LF, the raw
 // bytes, the filters, and the remembered folder shared by both commands.
-#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QDialogButtonBox>
 #include <QDir>
-#include <QFile>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <optional>
@@ -23,45 +14,6 @@
 using namespace wintest;
 
 namespace {
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-struct DialogSeen {
-    QStringList filters;
-    QString selectedFilter;
-    QString directory;
-};
-
-// Answers a save dialog: notes what it showed, then types `path` and confirms, or
-// cancels when `path` is empty.
-ModalAnswerer::Step AnswerSaveDialog(DialogSeen& seen, const QString& path)
-{
-    return [&seen, path](QWidget* modal) {
-        auto* dialog = qobject_cast<QFileDialog*>(modal);
-        if (dialog == nullptr) return;
-        seen.filters = dialog->nameFilters();
-        seen.selectedFilter = dialog->selectedNameFilter();
-        seen.directory = dialog->directory().absolutePath();
-        if (path.isEmpty()) {
-            dialog->reject();
-            return;
-        }
-        // The user types the full name into the file name box and presses Save.
-        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        auto* buttons = dialog->findChild<QDialogButtonBox*>();
-        QAbstractButton* save = buttons != nullptr ? buttons->button(QDialogButtonBox::Save) : nullptr;
-        if (name == nullptr || save == nullptr) {
-            dialog->reject();
-            return;
-        }
-        name->setText(path);
-        Later(dialog, [save] { save->click(); });
-    };
-}
 
 // The report of the junction, as the rules of the report build it.
 QByteArray ExpectedReport(const QString& path)
@@ -100,169 +52,107 @@ const QString kDirectoryKey = QStringLiteral("OFN Paths/Last open TXT directory"
 
 }  // namespace
 
-class SaveTest : public QObject {
+class SaveTest : public WindowTest {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-
-    void saveTextAndDataShareTheFolder();
-    void typedNameGetsExtension_data();
-    void typedNameGetsExtension();
-    void replacingAskedFirst();
-    void savedTextAfterFailedRead();
-
-private:
     QString JunctionPath() const { return wintest::JunctionPath(volume_); }
 
     testfs::NtfsVolume volume_;
-    QByteArray buffer_;
-    QTemporaryDir scratch_;
-    std::optional<PrivateSettings> settings_;
     std::optional<QTemporaryDir> folderA_, folderB_;
+
+private slots:
+    void initTestCase()
+    {
+        WINTEST_MOUNT_OR_SKIP(volume_);
+        QCOMPARE(MakeJunction(volume_), QString());
+    }
+
+    void init()
+    {
+        WindowTest::init();
+        folderA_.emplace();
+        folderB_.emplace();
+    }
+
+    void saveTextAndDataShareTheFolder()
+    {
+        frmMain* window = StartWithReport(JunctionPath());
+        QVERIFY(window != nullptr);
+        QApplication::setActiveWindow(window);
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        const QString textFile = folderA_->filePath(QStringLiteral("report.txt"));
+        const QString dataFile = folderB_->filePath(QStringLiteral("junction.bin"));
+
+        // F2: save the text. Nothing is remembered yet, so the dialog starts in the current folder.
+        DialogSeen first, second, third;
+        QVERIFY(Answer({AnswerSaveDialog(textFile, &first)}, [&] { QTest::keyClick(window->txtMain, Qt::Key_F2); }));
+        QCOMPARE(first.filters, (QStringList{"Text files (*.TXT)", "All files (*)"}));
+        QCOMPARE(first.selectedFilter, first.filters.first());
+        QCOMPARE(first.directory, QDir::currentPath());
+        QCOMPARE(ReadAll(textFile), QByteArray("\xEF\xBB\xBF") + ExpectedReport(JunctionPath()));
+        QCOMPARE(settings_->Value(kDirectoryKey), folderA_->path());
+
+        // The data command starts where the text went, and is remembered in turn.
+        QVERIFY(Answer({AnswerSaveDialog(dataFile, &second)}, [&] { window->mnuFile.at(2)->trigger(); }));
+        QCOMPARE(second.filters, (QStringList{"Binary files (*.BIN)", "All files (*)"}));
+        QCOMPARE(second.directory, folderA_->path());
+        QCOMPARE(ReadAll(dataFile), JunctionData());
+        QCOMPARE(settings_->Value(kDirectoryKey), folderB_->path());
+
+        // The text command now starts there too; cancelling writes and remembers nothing.
+        QVERIFY(Answer({AnswerSaveDialog(QString(), &third)}, [&] { window->mnuFile.at(1)->trigger(); }));
+        QCOMPARE(third.directory, folderB_->path());
+        QCOMPARE(settings_->Value(kDirectoryKey), folderB_->path());
+        QCOMPARE(QDir(folderB_->path()).entryList(QDir::Files), QStringList{"junction.bin"});
+    }
+
+    void typedNameGetsExtension_data()
+    {
+        QTest::addColumn<int>("item");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("text without extension") << 1 << "report" << "report.txt";
+        QTest::newRow("text with its own extension") << 1 << "report.log" << "report.log";
+        QTest::newRow("data without extension") << 2 << "raw" << "raw.bin";
+    }
+
+    void typedNameGetsExtension()
+    {
+        QFETCH(int, item);
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
+        frmMain* window = StartWithReport(JunctionPath());
+        QVERIFY(window != nullptr);
+        QVERIFY(Answer({AnswerSaveDialog(folderA_->filePath(typed))}, [&] { window->mnuFile.at(item)->trigger(); }));
+        QCOMPARE(QDir(folderA_->path()).entryList(QDir::Files), QStringList{written});
+    }
+
+    void replacingAskedFirst()
+    {
+        frmMain* window = StartWithReport(JunctionPath());
+        QVERIFY(window != nullptr);
+        const QString target = folderA_->filePath(QStringLiteral("old.bin"));
+        QVERIFY(WriteAll(target, QByteArray(1000, 'x')));
+        BoxSeen question;
+        QVERIFY(Answer({AnswerSaveDialog(target), AnswerBox(QMessageBox::Yes, &question)},
+                       [&] { window->mnuFile.at(2)->trigger(); }));
+        QVERIFY2(question.text.contains(QStringLiteral("old.bin")), qPrintable(question.text));
+        // Replaced, not overwritten in place: exactly the reparse bytes remain.
+        QCOMPARE(ReadAll(target), JunctionData());
+    }
+
+    void savedTextAfterFailedRead()
+    {
+        const QString missing = folderB_->filePath(QStringLiteral("missing entry"));
+        frmMain* window = StartWithReport(missing);
+        QVERIFY(window != nullptr);
+        QVERIFY(!window->mnuFile.at(2)->isEnabled());
+        const QString target = folderA_->filePath(QStringLiteral("error.txt"));
+        QVERIFY(Answer({AnswerSaveDialog(target)}, [&] { window->mnuFile.at(1)->trigger(); }));
+        const QString text = missing + QStringLiteral("\r\n\r\nCan't read reparse point data: file or directory not found.");
+        QCOMPARE(ReadAll(target), QByteArray("\xEF\xBB\xBF") + text.toUtf8());
+    }
 };
-
-void SaveTest::initTestCase()
-{
-    QStandardPaths::setTestModeEnabled(true);
-    WINTEST_MOUNT_OR_SKIP(volume_);
-    buffer_ = JunctionData();
-    QCOMPARE(MakeJunction(volume_), QString());
-}
-
-void SaveTest::init()
-{
-    settings_.emplace();
-    folderA_.emplace();
-    folderB_.emplace();
-}
-
-void SaveTest::cleanup()
-{
-    DisposeMainWindow();
-    settings_.reset();
-}
-
-void SaveTest::saveTextAndDataShareTheFolder()
-{
-    frmMain* window = StartWithReport(JunctionPath());
-    QVERIFY(window != nullptr);
-    QApplication::setActiveWindow(window);
-    QVERIFY(QTest::qWaitForWindowActive(window));
-    const QString textFile = folderA_->filePath(QStringLiteral("report.txt"));
-    const QString dataFile = folderB_->filePath(QStringLiteral("junction.bin"));
-
-    // F2: save the text. Nothing is remembered yet, so the dialog starts in the current folder.
-    DialogSeen first, second, third;
-    {
-        ModalAnswerer answerer;
-        answerer.Then(AnswerSaveDialog(first, textFile));
-        QTest::keyClick(window->txtMain, Qt::Key_F2);
-        QVERIFY(answerer.AllAnswered());
-        QCOMPARE(answerer.Unexpected(), 0);
-    }
-    QCOMPARE(first.filters, (QStringList{"Text files (*.TXT)", "All files (*)"}));
-    QCOMPARE(first.selectedFilter, first.filters.first());
-    QCOMPARE(first.directory, QDir::currentPath());
-    QCOMPARE(ReadAll(textFile), QByteArray("\xEF\xBB\xBF") + ExpectedReport(JunctionPath()));
-    QCOMPARE(settings_->Value(kDirectoryKey), folderA_->path());
-
-    // The data command starts where the text went, and is remembered in turn.
-    {
-        ModalAnswerer answerer;
-        answerer.Then(AnswerSaveDialog(second, dataFile));
-        window->mnuFile.at(2)->trigger();
-        QVERIFY(answerer.AllAnswered());
-        QCOMPARE(answerer.Unexpected(), 0);
-    }
-    QCOMPARE(second.filters, (QStringList{"Binary files (*.BIN)", "All files (*)"}));
-    QCOMPARE(second.directory, folderA_->path());
-    QCOMPARE(ReadAll(dataFile), buffer_);
-    QCOMPARE(settings_->Value(kDirectoryKey), folderB_->path());
-
-    // The text command now starts there too; cancelling writes and remembers nothing.
-    {
-        ModalAnswerer answerer;
-        answerer.Then(AnswerSaveDialog(third, QString()));
-        window->mnuFile.at(1)->trigger();
-        QVERIFY(answerer.AllAnswered());
-        QCOMPARE(answerer.Unexpected(), 0);
-    }
-    QCOMPARE(third.directory, folderB_->path());
-    QCOMPARE(settings_->Value(kDirectoryKey), folderB_->path());
-    QCOMPARE(QDir(folderB_->path()).entryList(QDir::Files), QStringList{"junction.bin"});
-}
-
-void SaveTest::typedNameGetsExtension_data()
-{
-    QTest::addColumn<int>("item");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("written");
-    QTest::newRow("text without extension") << 1 << "report" << "report.txt";
-    QTest::newRow("text with its own extension") << 1 << "report.log" << "report.log";
-    QTest::newRow("data without extension") << 2 << "raw" << "raw.bin";
-}
-
-void SaveTest::typedNameGetsExtension()
-{
-    QFETCH(int, item);
-    QFETCH(QString, typed);
-    QFETCH(QString, written);
-    frmMain* window = StartWithReport(JunctionPath());
-    QVERIFY(window != nullptr);
-    DialogSeen seen;
-    ModalAnswerer answerer;
-    answerer.Then(AnswerSaveDialog(seen, folderA_->filePath(typed)));
-    window->mnuFile.at(item)->trigger();
-    QVERIFY(answerer.AllAnswered());
-    QCOMPARE(QDir(folderA_->path()).entryList(QDir::Files), QStringList{written});
-}
-
-void SaveTest::replacingAskedFirst()
-{
-    frmMain* window = StartWithReport(JunctionPath());
-    QVERIFY(window != nullptr);
-    const QString target = folderA_->filePath(QStringLiteral("old.bin"));
-    QFile old(target);
-    QVERIFY(old.open(QIODevice::WriteOnly));
-    old.write(QByteArray(1000, 'x'));
-    old.close();
-
-    DialogSeen seen;
-    QString question;
-    ModalAnswerer answerer;
-    answerer.Then(AnswerSaveDialog(seen, target));
-    answerer.Then([&](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        if (box == nullptr) return;
-        question = box->text();
-        box->button(QMessageBox::Yes)->click();
-    });
-    window->mnuFile.at(2)->trigger();
-    QVERIFY(answerer.AllAnswered());
-    QVERIFY2(question.contains(QStringLiteral("old.bin")), qPrintable(question));
-    // Replaced, not overwritten in place: exactly the reparse bytes remain.
-    QCOMPARE(ReadAll(target), buffer_);
-}
-
-void SaveTest::savedTextAfterFailedRead()
-{
-    const QString missing = folderB_->filePath(QStringLiteral("missing entry"));
-    frmMain* window = StartWithReport(missing);
-    QVERIFY(window != nullptr);
-    QVERIFY(!window->mnuFile.at(2)->isEnabled());
-    DialogSeen seen;
-    ModalAnswerer answerer;
-    const QString target = folderA_->filePath(QStringLiteral("error.txt"));
-    answerer.Then(AnswerSaveDialog(seen, target));
-    window->mnuFile.at(1)->trigger();
-    QVERIFY(answerer.AllAnswered());
-    QCOMPARE(ReadAll(target),
-             QByteArray("\xEF\xBB\xBF") +
-                 (missing + QStringLiteral("\r\n\r\nCan't read reparse point data: file or directory not found.")).toUtf8());
-}
 
 QTEST_MAIN(SaveTest)
 #include "tst_save.moc"
