@@ -134,12 +134,7 @@ TEST_F(AttributeReset, AHiddenReadOnlyFileStaysHiddenReadOnlyAndUnchanged)
         const std::u16string file = FromUtf8(filetest::ChildArgument());
         Bytes data{1, 2};
         EXPECT_FALSE(fso.PutFileB(file, data));
-        try {
-            fso.PutFileB(file, data, true);
-            ADD_FAILURE() << "no error";
-        } catch (const AutomationError& e) {
-            EXPECT_EQ(e.Number, 75);
-        }
+        EXPECT_EQ(filetest::RaisedNumber([&] { fso.PutFileB(file, data, true); }), 75);
         return;
     }
     const fs::path file = Root() / "hidden-ro";

@@ -17,11 +17,23 @@
 
 #include "common/AutomationError.h"
 #include "common/Utf16.h"
+#include "filelib/modTextEncoding.h"
 #include "filelib/qvxFSO.h"
 #include "platform/platform.h"
 #include "support/CodePages.h"
 #include "tests/fixtures/NtfsVolume.h"
 #include "tests/fixtures/Shell.h"
+
+namespace modTextEncoding {
+// Test messages show a format as its three numbers.
+inline void PrintTo(const FileFormat& f, std::ostream* os)
+{
+    *os << f.Encoding << "/" << f.FileBOM << "/" << f.InvertBytes;
+}
+}  // namespace modTextEncoding
+
+// The three format outputs of the text methods, written into a FileFormat `f`.
+#define FORMAT_OUTPUTS(f) &(f).Encoding, &(f).FileBOM, &(f).InvertBytes
 
 namespace filetest {
 
@@ -32,6 +44,10 @@ using testfs::Quote;
 using testfs::Run;
 using testfs::UnderCI;
 using testfs::UniqueTempPath;
+using modTextEncoding::FileFormat;
+
+// Every value Auto: what an output holds until a call writes it.
+inline constexpr FileFormat kAllAuto{feAuto, fbAuto, ibAuto};
 
 inline std::u16string U(const fs::path& p)
 {
@@ -116,14 +132,21 @@ private:
     fs::path path_;
 };
 
-// The text and list methods on files of a temporary folder.
-class TextFileTest : public WesternCodePages {
+// qvxFSO on files of a temporary folder.
+class FolderTest : public ::testing::Test {
 protected:
     std::u16string Name(const std::string& leaf) const { return U(dir_ / leaf); }
     fs::path File(const std::string& leaf) const { return dir_ / leaf; }
 
     TempFolder dir_;
     qvxFSO fso_;
+};
+
+// The text and list methods, with the code pages of WesternCodePages.
+class TextFileTest : public FolderTest {
+protected:
+    void SetUp() override { codepages::SetHostCodePages(1252, 437); }
+    void TearDown() override { codepages::SetHostCodePages(0, 0); }
 };
 
 // A tmpfs of its own mounted for the length of a test, writable by every user.

@@ -18,163 +18,146 @@ using filetest::U;
 using filetest::WriteBytes;
 namespace fs = std::filesystem;
 
-TEST(BinaryFiles, GetFileBReadsWholeFilesAndNeverCreatesOne)
+using BinaryFiles = filetest::FolderTest;
+
+TEST_F(BinaryFiles, GetFileBReadsWholeFilesAndNeverCreatesOne)
 {
-    filetest::TempFolder dir;
-    qvxFSO fso;
-    WriteBytes(dir / "data", {0, 1, 0xFE, 0xFF});
-    WriteBytes(dir / "empty", {});
+    WriteBytes(File("data"), {0, 1, 0xFE, 0xFF});
+    WriteBytes(File("empty"), {});
 
     bool ok = false;
-    EXPECT_EQ(fso.GetFileB(U(dir / "data"), false, &ok), (Bytes{0, 1, 0xFE, 0xFF}));
+    EXPECT_EQ(fso_.GetFileB(Name("data"), false, &ok), (Bytes{0, 1, 0xFE, 0xFF}));
     EXPECT_TRUE(ok);
     ok = false;
-    EXPECT_TRUE(fso.GetFileB(U(dir / "empty"), false, &ok).empty());
+    EXPECT_TRUE(fso_.GetFileB(Name("empty"), false, &ok).empty());
     EXPECT_TRUE(ok);
 
     ok = true;
-    EXPECT_TRUE(fso.GetFileB(U(dir / "missing"), false, &ok).empty());
+    EXPECT_TRUE(fso_.GetFileB(Name("missing"), false, &ok).empty());
     EXPECT_FALSE(ok);
     try {
-        fso.GetFileB(U(dir / "missing"), true, &ok);
+        fso_.GetFileB(Name("missing"), true, &ok);
         ADD_FAILURE() << "no error";
     } catch (const AutomationError& e) {
         EXPECT_EQ(e.Number, 53);
         EXPECT_EQ(e.Source, u"qvxFSO");
         EXPECT_EQ(e.Description, u"File not found");
     }
-    EXPECT_FALSE(fs::exists(dir / "missing"));
+    EXPECT_FALSE(fs::exists(File("missing")));
     // A folder is not a file.
-    EXPECT_EQ(RaisedNumber([&] { fso.GetFileB(U(dir.Path()), true); }), 53);
+    EXPECT_EQ(RaisedNumber([&] { fso_.GetFileB(U(dir_.Path()), true); }), 53);
 }
 
-TEST(BinaryFiles, PutFileBWritesAnewAndLeavesDataAlone)
+TEST_F(BinaryFiles, PutFileBWritesAnewAndLeavesDataAlone)
 {
-    filetest::TempFolder dir;
-    qvxFSO fso;
-    WriteBytes(dir / "f", {9, 9, 9, 9, 9, 9});
+    WriteBytes(File("f"), {9, 9, 9, 9, 9, 9});
     Bytes data{1, 2, 3};
-    EXPECT_TRUE(fso.PutFileB(U(dir / "f"), data));
-    EXPECT_EQ(ReadBytes(dir / "f"), (Bytes{1, 2, 3}));
+    EXPECT_TRUE(fso_.PutFileB(Name("f"), data));
+    EXPECT_EQ(ReadBytes(File("f")), (Bytes{1, 2, 3}));
     EXPECT_EQ(data, (Bytes{1, 2, 3}));
 
-    EXPECT_TRUE(fso.PutFileB(U(dir / "new"), data));
-    EXPECT_EQ(ReadBytes(dir / "new"), data);
+    EXPECT_TRUE(fso_.PutFileB(Name("new"), data));
+    EXPECT_EQ(ReadBytes(File("new")), data);
 
     Bytes none;
-    EXPECT_TRUE(fso.PutFileB(U(dir / "f"), none));
-    EXPECT_TRUE(fs::exists(dir / "f"));
-    EXPECT_EQ(fs::file_size(dir / "f"), 0u);
+    EXPECT_TRUE(fso_.PutFileB(Name("f"), none));
+    EXPECT_TRUE(fs::exists(File("f")));
+    EXPECT_EQ(fs::file_size(File("f")), 0u);
 }
 
-TEST(BinaryFiles, AppendFileBAddsAtTheEndAndCreatesAMissingFile)
+TEST_F(BinaryFiles, AppendFileBAddsAtTheEndAndCreatesAMissingFile)
 {
-    filetest::TempFolder dir;
-    qvxFSO fso;
-    Bytes data{0x01, 0x02};
-    EXPECT_TRUE(fso.AppendFileB(U(dir / "f"), data));
-    EXPECT_TRUE(fso.AppendFileB(U(dir / "f"), data));
-    EXPECT_EQ(ReadBytes(dir / "f"), (Bytes{1, 2, 1, 2}));
-    Bytes none;
-    EXPECT_TRUE(fso.AppendFileB(U(dir / "f"), none));
-    EXPECT_EQ(ReadBytes(dir / "f"), (Bytes{1, 2, 1, 2}));
+    Bytes data{0x01, 0x02}, none;
+    EXPECT_TRUE(fso_.AppendFileB(Name("f"), data));
+    EXPECT_TRUE(fso_.AppendFileB(Name("f"), data));
+    EXPECT_EQ(ReadBytes(File("f")), (Bytes{1, 2, 1, 2}));
+    EXPECT_TRUE(fso_.AppendFileB(Name("f"), none));
+    EXPECT_EQ(ReadBytes(File("f")), (Bytes{1, 2, 1, 2}));
 }
 
-TEST(BinaryFiles, OverwriteFileBKeepsTheFilesIdentity)
+TEST_F(BinaryFiles, OverwriteFileBKeepsTheFilesIdentity)
 {
-    filetest::TempFolder dir;
-    qvxFSO fso;
-    WriteBytes(dir / "f", {9, 9, 9, 9, 9, 9, 9, 9});
-    fs::create_hard_link(dir / "f", dir / "link");
-    fs::permissions(dir / "f", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    WriteBytes(File("f"), {9, 9, 9, 9, 9, 9, 9, 9});
+    fs::create_hard_link(File("f"), File("link"));
+    const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(File("f"), mode);
 
     Bytes data{1, 2, 3};
-    EXPECT_TRUE(fso.OverwriteFileB(U(dir / "f"), data));
-    EXPECT_EQ(ReadBytes(dir / "f"), (Bytes{1, 2, 3}));
+    EXPECT_TRUE(fso_.OverwriteFileB(Name("f"), data));
+    EXPECT_EQ(ReadBytes(File("f")), (Bytes{1, 2, 3}));
     // Same file: the other name sees the new content, both names still count.
-    EXPECT_EQ(ReadBytes(dir / "link"), (Bytes{1, 2, 3}));
-    EXPECT_EQ(fs::hard_link_count(dir / "f"), 2u);
-    EXPECT_EQ(fs::status(dir / "f").permissions(),
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(ReadBytes(File("link")), (Bytes{1, 2, 3}));
+    EXPECT_EQ(fs::hard_link_count(File("f")), 2u);
+    EXPECT_EQ(fs::status(File("f")).permissions(), mode);
 
-    EXPECT_TRUE(fso.OverwriteFileB(U(dir / "created"), data));
-    EXPECT_EQ(ReadBytes(dir / "created"), data);
+    EXPECT_TRUE(fso_.OverwriteFileB(Name("created"), data));
+    EXPECT_EQ(ReadBytes(File("created")), data);
 }
 
-TEST(BinaryFiles, AMissingFolderIsPathNotFound)
+// A missing folder is "path not found"; a folder where the file should be is a path/file
+// access error.
+TEST_F(BinaryFiles, AMissingFolderOrAFolderInsteadOfTheFile)
 {
-    filetest::TempFolder dir;
-    qvxFSO fso;
-    const std::u16string name = U(dir / "no-such-folder" / "f");
+    const std::u16string name = U(dir_ / "no-such-folder" / "f");
     Bytes data{1};
-    EXPECT_FALSE(fso.PutFileB(name, data));
-    EXPECT_FALSE(fso.AppendFileB(name, data));
-    EXPECT_EQ(RaisedNumber([&] { fso.PutFileB(name, data, true); }), 76);
-    EXPECT_EQ(RaisedNumber([&] { fso.AppendFileB(name, data, true); }), 76);
+    EXPECT_FALSE(fso_.PutFileB(name, data));
+    EXPECT_FALSE(fso_.AppendFileB(name, data));
+    EXPECT_EQ(RaisedNumber([&] { fso_.PutFileB(name, data, true); }), 76);
+    EXPECT_EQ(RaisedNumber([&] { fso_.AppendFileB(name, data, true); }), 76);
     // OverwriteFileB's truncating open is not guarded.
-    EXPECT_EQ(RaisedNumber([&] { fso.OverwriteFileB(name, data, false); }), 76);
-    EXPECT_FALSE(fs::exists(dir / "no-such-folder"));
+    EXPECT_EQ(RaisedNumber([&] { fso_.OverwriteFileB(name, data, false); }), 76);
+    EXPECT_FALSE(fs::exists(File("no-such-folder")));
+
+    fs::create_directory(File("d"));
+    EXPECT_EQ(RaisedNumber([&] { fso_.PutFileB(Name("d"), data, true); }), 75);
+    EXPECT_EQ(RaisedNumber([&] { fso_.AppendFileB(Name("d"), data, true); }), 75);
+    EXPECT_EQ(RaisedNumber([&] { fso_.OverwriteFileB(Name("d"), data); }), 75);
 }
 
-TEST(BinaryFiles, AFolderCannotBeWrittenAsAFile)
+TEST_F(BinaryFiles, OverwriteFileBRefusesAFileHeldOpenElsewhere)
 {
-    filetest::TempFolder dir;
-    qvxFSO fso;
-    fs::create_directory(dir / "d");
-    Bytes data{1};
-    EXPECT_EQ(RaisedNumber([&] { fso.PutFileB(U(dir / "d"), data, true); }), 75);
-    EXPECT_EQ(RaisedNumber([&] { fso.AppendFileB(U(dir / "d"), data, true); }), 75);
-    EXPECT_EQ(RaisedNumber([&] { fso.OverwriteFileB(U(dir / "d"), data); }), 75);
-}
-
-TEST(BinaryFiles, OverwriteFileBRefusesAFileHeldOpenElsewhere)
-{
-    filetest::TempFolder dir;
-    qvxFSO fso;
-    WriteBytes(dir / "f", {5, 6, 7});
+    WriteBytes(File("f"), {5, 6, 7});
     Bytes data{1};
     {
-        std::ifstream holder(dir / "f", std::ios::binary);
+        std::ifstream holder(File("f"), std::ios::binary);
         ASSERT_TRUE(holder.is_open());
         // Linux can tell only through a lease, which needs the owner or CAP_LEASE.
-        const std::int32_t number = RaisedNumber([&] { fso.OverwriteFileB(U(dir / "f"), data, false); });
+        const std::int32_t number = RaisedNumber([&] { fso_.OverwriteFileB(Name("f"), data, false); });
         if (number == 0) GTEST_SKIP() << "this file system grants no leases, so an open elsewhere cannot be seen";
         EXPECT_EQ(number, 70);
-        EXPECT_EQ(ReadBytes(dir / "f"), (Bytes{5, 6, 7}));
+        EXPECT_EQ(ReadBytes(File("f")), (Bytes{5, 6, 7}));
     }
-    EXPECT_TRUE(fso.OverwriteFileB(U(dir / "f"), data));
-    EXPECT_EQ(ReadBytes(dir / "f"), data);
+    EXPECT_TRUE(fso_.OverwriteFileB(Name("f"), data));
+    EXPECT_EQ(ReadBytes(File("f")), data);
 }
 
 // Run as nobody: root passes every permission check.
-TEST(BinaryFiles, AReadOnlyFileIsAPathFileAccessErrorAndStaysUnchanged)
+TEST_F(BinaryFiles, AReadOnlyFileIsAPathFileAccessErrorAndStaysUnchanged)
 {
     if (filetest::IsRoot()) {
         filetest::RerunAsNobody();
         return;
     }
-    filetest::TempFolder dir;
-    qvxFSO fso;
-    WriteBytes(dir / "ro", {7, 7, 7});
-    fs::permissions(dir / "ro", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    WriteBytes(File("ro"), {7, 7, 7});
+    fs::permissions(File("ro"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     Bytes data{1, 2};
 
-    EXPECT_FALSE(fso.PutFileB(U(dir / "ro"), data));
-    EXPECT_EQ(RaisedNumber([&] { fso.PutFileB(U(dir / "ro"), data, true); }), 75);
-    EXPECT_FALSE(fso.AppendFileB(U(dir / "ro"), data));
-    EXPECT_EQ(RaisedNumber([&] { fso.AppendFileB(U(dir / "ro"), data, true); }), 75);
-    EXPECT_EQ(RaisedNumber([&] { fso.OverwriteFileB(U(dir / "ro"), data, false); }), 75);
-    EXPECT_EQ(ReadBytes(dir / "ro"), (Bytes{7, 7, 7}));
+    EXPECT_FALSE(fso_.PutFileB(Name("ro"), data));
+    EXPECT_EQ(RaisedNumber([&] { fso_.PutFileB(Name("ro"), data, true); }), 75);
+    EXPECT_FALSE(fso_.AppendFileB(Name("ro"), data));
+    EXPECT_EQ(RaisedNumber([&] { fso_.AppendFileB(Name("ro"), data, true); }), 75);
+    EXPECT_EQ(RaisedNumber([&] { fso_.OverwriteFileB(Name("ro"), data, false); }), 75);
+    EXPECT_EQ(ReadBytes(File("ro")), (Bytes{7, 7, 7}));
 
     // Unreadable: the reader fails the same way.
-    fs::permissions(dir / "ro", fs::perms::none);
+    fs::permissions(File("ro"), fs::perms::none);
     bool ok = true;
-    EXPECT_TRUE(fso.GetFileB(U(dir / "ro"), false, &ok).empty());
+    EXPECT_TRUE(fso_.GetFileB(Name("ro"), false, &ok).empty());
     EXPECT_FALSE(ok);
-    EXPECT_EQ(RaisedNumber([&] { fso.GetFileB(U(dir / "ro"), true); }), 75);
+    EXPECT_EQ(RaisedNumber([&] { fso_.GetFileB(Name("ro"), true); }), 75);
 }
 
-TEST(BinaryFiles, AFullDiskIsDiskFull)
+TEST(BinaryFilesOnTmpfs, AFullDiskIsDiskFull)
 {
     filetest::ScratchTmpfs disk;
     TAGSCOPE_NEED_MOUNT(disk.Mount(64), false);
@@ -197,18 +180,16 @@ TEST(BinaryFiles, AFullDiskIsDiskFull)
     EXPECT_EQ(ReadBytes(disk.Root() / "big"), small);
 }
 
-TEST(BinaryFiles, ANameThatIsNotUtf8IsReachedToo)
+TEST_F(BinaryFiles, ANameThatIsNotUtf8IsReachedToo)
 {
-    filetest::TempFolder dir;
-    qvxFSO fso;
-    const fs::path file = dir / std::string("caf\xE9.bin");  // Latin-1 byte, not UTF-8
+    const fs::path file = File("caf\xE9.bin");  // Latin-1 byte, not UTF-8
     const std::u16string name = FromNativePath(file.string());
     Bytes data{1, 2, 3};
-    EXPECT_TRUE(fso.PutFileB(name, data, true));
+    EXPECT_TRUE(fso_.PutFileB(name, data, true));
     EXPECT_EQ(ReadBytes(file), data);
-    EXPECT_TRUE(fso.AppendFileB(name, data, true));
-    EXPECT_TRUE(fso.OverwriteFileB(name, data, true));
-    EXPECT_EQ(fso.GetFileB(name, true), data);
+    EXPECT_TRUE(fso_.AppendFileB(name, data, true));
+    EXPECT_TRUE(fso_.OverwriteFileB(name, data, true));
+    EXPECT_EQ(fso_.GetFileB(name, true), data);
 }
 
 }  // namespace

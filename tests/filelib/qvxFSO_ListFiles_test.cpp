@@ -13,7 +13,8 @@
 namespace {
 
 using filetest::Bytes;
-using filetest::U;
+using filetest::FileFormat;
+using filetest::RaisedNumber;
 using filetest::WriteBytes;
 using Entries = std::vector<std::u16string>;
 namespace fs = std::filesystem;
@@ -35,9 +36,13 @@ Entries EntriesOf(const std::shared_ptr<Collection>& list)
 // Every entry is reachable under its 1-based position, by index and by key.
 void ExpectKeyedByPosition(const Collection& list)
 {
-    for (std::int32_t n = 1; n <= list.Count(); ++n) {
-        EXPECT_EQ(list.Item(n), list.Item(FromUtf8(std::to_string(n))));
+    std::int32_t n = 0;
+    for (const auto& entry : list) {
+        ++n;
+        EXPECT_EQ(list.Item(n), entry);
+        EXPECT_EQ(list.Item(FromUtf8(std::to_string(n))), entry);
     }
+    EXPECT_EQ(n, list.Count());
 }
 
 class ListFiles : public filetest::TextFileTest {
@@ -90,31 +95,19 @@ TEST_F(ListFiles, TheFourLineExampleWithEachArgumentVariation)
         if (first) ExpectKeyedByPosition(*first);
         if (second) ExpectKeyedByPosition(*second);
     }
-}
-
-TEST_F(ListFiles, DefaultsGiveTheEntriesUnderKeysOneAndTwo)
-{
+    // The defaults are those of the first row: the entries under the keys "1" and "2".
     const std::u16string name = Write(Ascii(kFourLines));
     for (const auto& list : {fso_.ReadStandardListFile(name), fso_.ReadStandardListFile2(name)}) {
-        ASSERT_TRUE(list);
-        ASSERT_EQ(list->Count(), 2);
-        EXPECT_EQ(list->Item(u"1"), u"a");
-        EXPECT_EQ(list->Item(u"2"), u"b");
-        EXPECT_EQ(list->Item(2), u"b");
+        EXPECT_EQ(EntriesOf(list), (Entries{u"a", u"b"}));
+        if (list) ExpectKeyedByPosition(*list);
     }
 }
 
 TEST_F(ListFiles, AMissingFile)
 {
-    const std::u16string name = U(dir_ / "missing.txt");
+    const std::u16string name = Name("missing.txt");
     EXPECT_EQ(fso_.ReadStandardListFile(name), nullptr);
-    try {
-        fso_.ReadStandardListFile(name, u";", true, true, false, true);
-        ADD_FAILURE() << "no error";
-    } catch (const AutomationError& e) {
-        EXPECT_EQ(e.Number, 53);
-        EXPECT_EQ(e.Source, u"qvxFSO");
-    }
+    EXPECT_EQ(RaisedNumber([&] { fso_.ReadStandardListFile(name, u";", true, true, false, true); }), 53);
 
     bool ok = true;
     const auto list = fso_.ReadStandardListFile2(name, u";", true, true, false, feAuto, fbAuto, ibAuto, nullptr,
@@ -122,25 +115,21 @@ TEST_F(ListFiles, AMissingFile)
     ASSERT_TRUE(list);
     EXPECT_EQ(list->Count(), 0);
     EXPECT_FALSE(ok);
-    EXPECT_THROW(fso_.ReadStandardListFile2(name, u";", true, true, true), AutomationError);
-    EXPECT_FALSE(fs::exists(dir_ / "missing.txt"));
+    EXPECT_EQ(RaisedNumber([&] { fso_.ReadStandardListFile2(name, u";", true, true, true); }), 53);
+    EXPECT_FALSE(fs::exists(File("missing.txt")));
 }
 
 TEST_F(ListFiles, ArgumentErrorsReachTheCallerOnlyWhenAskedTo)
 {
     const std::u16string name = Write(Ascii("a"));
     bool ok = true;
-    const auto list = fso_.ReadStandardListFile2(name, u";", true, true, false, static_cast<FileEncoding_Const>(7),
-                                                 fbAuto, ibAuto, nullptr, nullptr, nullptr, &ok);
+    const auto bad = static_cast<FileEncoding_Const>(7);
+    const auto list =
+        fso_.ReadStandardListFile2(name, u";", true, true, false, bad, fbAuto, ibAuto, nullptr, nullptr, nullptr, &ok);
     ASSERT_TRUE(list);
     EXPECT_EQ(list->Count(), 0);
     EXPECT_FALSE(ok);
-    try {
-        fso_.ReadStandardListFile2(name, u";", true, true, true, static_cast<FileEncoding_Const>(7));
-        ADD_FAILURE() << "no error";
-    } catch (const AutomationError& e) {
-        EXPECT_EQ(e.Number, 5);
-    }
+    EXPECT_EQ(RaisedNumber([&] { fso_.ReadStandardListFile2(name, u";", true, true, true, bad); }), 5);
 }
 
 TEST_F(ListFiles, AUtf16ListFileWithMark)
@@ -148,16 +137,13 @@ TEST_F(ListFiles, AUtf16ListFileWithMark)
     // FF FE, then "x ; c" CR LF "y" as little-endian units.
     const std::u16string name =
         Write({0xFF, 0xFE, 0x78, 0x00, 0x0D, 0x00, 0x0A, 0x00, 0x3B, 0x00, 0x63, 0x00, 0x0D, 0x00, 0x0A, 0x00, 0x16, 0x04});
-    FileEncoding_Const e = feAuto;
-    FileBOM_Const b = fbAuto;
-    InvertBytes_Const i = ibAuto;
+    FileFormat got = filetest::kAllAuto;
     bool ok = false;
-    const auto second = fso_.ReadStandardListFile2(name, u";", true, true, false, feAuto, fbAuto, ibAuto, &e, &b, &i, &ok);
+    const auto second =
+        fso_.ReadStandardListFile2(name, u";", true, true, false, feAuto, fbAuto, ibAuto, FORMAT_OUTPUTS(got), &ok);
     EXPECT_TRUE(ok);
     EXPECT_EQ(EntriesOf(second), (Entries{u"x", u"\u0416"}));
-    EXPECT_EQ(e, feUTF16);
-    EXPECT_EQ(b, fbBOM);
-    EXPECT_EQ(i, ibDontInvertBytes);
+    EXPECT_EQ(got, (FileFormat{feUTF16, fbBOM, ibDontInvertBytes}));
 
     // The first reader takes the same bytes as ANSI text: lines end at each 0D byte.
     const Entries first = EntriesOf(fso_.ReadStandardListFile(name, u""));
@@ -194,13 +180,7 @@ TEST_F(ListFiles, TheVariantFormConvertsAndWritesBack)
     EXPECT_EQ(e.toLong(), feANSI);
     EXPECT_EQ(b.toLong(), fbNoBOM);
     EXPECT_EQ(i.toLong(), ibDontInvertBytes);
-
-    try {
-        fso_.ReadStandardListFile2ByVar(Variant(name), Variant(), Variant(u"maybe"));
-        ADD_FAILURE() << "no error";
-    } catch (const AutomationError& err) {
-        EXPECT_EQ(err.Number, 13);
-    }
+    EXPECT_EQ(RaisedNumber([&] { fso_.ReadStandardListFile2ByVar(Variant(name), Variant(), Variant(u"maybe")); }), 13);
 }
 
 TEST(ListSplitters, LineInputAndCrLfSplitting)

@@ -9,17 +9,14 @@
 namespace {
 
 using filetest::Bytes;
+using filetest::FileFormat;
+using filetest::kAllAuto;
 using filetest::RaisedNumber;
 using filetest::ReadBytes;
 using filetest::WriteBytes;
+using testing::PrintToString;
 namespace fs = std::filesystem;
 using namespace std::string_literals;
-
-struct Format {
-    FileEncoding_Const encoding;
-    FileBOM_Const bom;
-    InvertBytes_Const invert;
-};
 
 using TextFiles = filetest::TextFileTest;
 
@@ -32,56 +29,41 @@ TEST_F(TextFiles, PutFile2WithOnlyNameAndDataWritesAnsiWithoutMark)
 // The writers over every combination of the three values, Auto included.
 TEST_F(TextFiles, WritersResolveAutoAndEncodeEveryCombination)
 {
-    const Bytes ansi{0x41, 0x42};
-    const Bytes utf8{0x41, 0x42};
-    const Bytes utf8Bom{0xEF, 0xBB, 0xBF, 0x41, 0x42};
-    const Bytes le{0x41, 0x00, 0x42, 0x00};
-    const Bytes leBom{0xFF, 0xFE, 0x41, 0x00, 0x42, 0x00};
-    const Bytes be{0x00, 0x41, 0x00, 0x42};
-    const Bytes beBom{0xFE, 0xFF, 0x00, 0x41, 0x00, 0x42};
-    struct Case {
-        Format format;
-        Bytes expected;
-    };
-    const Case cases[] = {
+    const Bytes ansi{0x41, 0x42}, utf8{0x41, 0x42}, utf8Bom{0xEF, 0xBB, 0xBF, 0x41, 0x42};
+    const Bytes le{0x41, 0x00, 0x42, 0x00}, leBom{0xFF, 0xFE, 0x41, 0x00, 0x42, 0x00};
+    const Bytes be{0x00, 0x41, 0x00, 0x42}, beBom{0xFE, 0xFF, 0x00, 0x41, 0x00, 0x42};
+    const FileBOM_Const boms[] = {fbAuto, fbNoBOM, fbBOM};
+    const InvertBytes_Const inverts[] = {ibAuto, ibDontInvertBytes, ibInvertBytes};
+    // Per encoding, the bytes for each mark value (rows) and byte order (columns) above.
+    const struct {
+        FileEncoding_Const encoding;
+        Bytes expected[3][3];
+    } cases[] = {
         // feAuto is ANSI: the mark and byte order do not matter.
-        {{feAuto, fbAuto, ibAuto}, ansi}, {{feAuto, fbAuto, ibDontInvertBytes}, ansi},
-        {{feAuto, fbAuto, ibInvertBytes}, ansi}, {{feAuto, fbNoBOM, ibAuto}, ansi},
-        {{feAuto, fbNoBOM, ibDontInvertBytes}, ansi}, {{feAuto, fbNoBOM, ibInvertBytes}, ansi},
-        {{feAuto, fbBOM, ibAuto}, ansi}, {{feAuto, fbBOM, ibDontInvertBytes}, ansi},
-        {{feAuto, fbBOM, ibInvertBytes}, ansi},
-        {{feANSI, fbAuto, ibAuto}, ansi}, {{feANSI, fbAuto, ibDontInvertBytes}, ansi},
-        {{feANSI, fbAuto, ibInvertBytes}, ansi}, {{feANSI, fbNoBOM, ibAuto}, ansi},
-        {{feANSI, fbNoBOM, ibDontInvertBytes}, ansi}, {{feANSI, fbNoBOM, ibInvertBytes}, ansi},
-        {{feANSI, fbBOM, ibAuto}, ansi}, {{feANSI, fbBOM, ibDontInvertBytes}, ansi},
-        {{feANSI, fbBOM, ibInvertBytes}, ansi},
+        {feAuto, {{ansi, ansi, ansi}, {ansi, ansi, ansi}, {ansi, ansi, ansi}}},
+        {feANSI, {{ansi, ansi, ansi}, {ansi, ansi, ansi}, {ansi, ansi, ansi}}},
         // fbAuto is a mark.
-        {{feUTF8, fbAuto, ibAuto}, utf8Bom}, {{feUTF8, fbAuto, ibDontInvertBytes}, utf8Bom},
-        {{feUTF8, fbAuto, ibInvertBytes}, utf8Bom}, {{feUTF8, fbNoBOM, ibAuto}, utf8},
-        {{feUTF8, fbNoBOM, ibDontInvertBytes}, utf8}, {{feUTF8, fbNoBOM, ibInvertBytes}, utf8},
-        {{feUTF8, fbBOM, ibAuto}, utf8Bom}, {{feUTF8, fbBOM, ibDontInvertBytes}, utf8Bom},
-        {{feUTF8, fbBOM, ibInvertBytes}, utf8Bom},
+        {feUTF8, {{utf8Bom, utf8Bom, utf8Bom}, {utf8, utf8, utf8}, {utf8Bom, utf8Bom, utf8Bom}}},
         // ibAuto is little-endian.
-        {{feUTF16, fbAuto, ibAuto}, leBom}, {{feUTF16, fbAuto, ibDontInvertBytes}, leBom},
-        {{feUTF16, fbAuto, ibInvertBytes}, beBom}, {{feUTF16, fbNoBOM, ibAuto}, le},
-        {{feUTF16, fbNoBOM, ibDontInvertBytes}, le}, {{feUTF16, fbNoBOM, ibInvertBytes}, be},
-        {{feUTF16, fbBOM, ibAuto}, leBom}, {{feUTF16, fbBOM, ibDontInvertBytes}, leBom},
-        {{feUTF16, fbBOM, ibInvertBytes}, beBom},
+        {feUTF16, {{leBom, leBom, beBom}, {le, le, be}, {leBom, leBom, beBom}}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.format.encoding << "/" << c.format.bom << "/" << c.format.invert);
-        WriteBytes(File("put"), {9, 9, 9, 9, 9, 9, 9, 9, 9});
-        EXPECT_TRUE(fso_.PutFile2(Name("put"), u"AB", true, c.format.encoding, c.format.bom, c.format.invert));
-        EXPECT_EQ(ReadBytes(File("put")), c.expected);
-        WriteBytes(File("over"), {9, 9, 9, 9, 9, 9, 9, 9, 9});
-        EXPECT_TRUE(fso_.OverwriteFile2(Name("over"), u"AB", true, c.format.encoding, c.format.bom, c.format.invert));
-        EXPECT_EQ(ReadBytes(File("over")), c.expected);
-    }
+    for (const auto& c : cases)
+        for (int b = 0; b < 3; ++b)
+            for (int i = 0; i < 3; ++i) {
+                const FileFormat f{c.encoding, boms[b], inverts[i]};
+                SCOPED_TRACE(PrintToString(f));
+                WriteBytes(File("put"), {9, 9, 9, 9, 9, 9, 9, 9, 9});
+                EXPECT_TRUE(fso_.PutFile2(Name("put"), u"AB", true, f.Encoding, f.FileBOM, f.InvertBytes));
+                EXPECT_EQ(ReadBytes(File("put")), c.expected[b][i]);
+                WriteBytes(File("over"), {9, 9, 9, 9, 9, 9, 9, 9, 9});
+                EXPECT_TRUE(fso_.OverwriteFile2(Name("over"), u"AB", true, f.Encoding, f.FileBOM, f.InvertBytes));
+                EXPECT_EQ(ReadBytes(File("over")), c.expected[b][i]);
+            }
 }
 
 TEST_F(TextFiles, ArgumentsOutOfRangeAreErrorFiveBeforeAnyFileWork)
 {
-    const Format bad[] = {
+    const FileFormat bad[] = {
         {static_cast<FileEncoding_Const>(4), fbAuto, ibAuto},
         {static_cast<FileEncoding_Const>(-1), fbAuto, ibAuto},
         {feAuto, static_cast<FileBOM_Const>(3), ibAuto},
@@ -90,17 +72,17 @@ TEST_F(TextFiles, ArgumentsOutOfRangeAreErrorFiveBeforeAnyFileWork)
     };
     WriteBytes(File("existing"), {0x41});
     for (const auto& f : bad) {
-        SCOPED_TRACE(testing::Message() << f.encoding << "/" << f.bom << "/" << f.invert);
-        EXPECT_EQ(RaisedNumber([&] { fso_.PutFile2(Name("new"), u"x", false, f.encoding, f.bom, f.invert); }), 5);
-        EXPECT_EQ(RaisedNumber([&] { fso_.OverwriteFile2(Name("new"), u"x", false, f.encoding, f.bom, f.invert); }), 5);
-        EXPECT_EQ(RaisedNumber([&] { fso_.AppendFile2(Name("new"), u"x", false, f.encoding, f.bom, f.invert); }), 5);
-        EXPECT_EQ(RaisedNumber([&] { fso_.AppendFile2(Name("existing"), u"x", false, f.encoding, f.bom, f.invert); }),
-                  5);
+        SCOPED_TRACE(PrintToString(f));
+        const auto e = f.Encoding;
+        const auto b = f.FileBOM;
+        const auto i = f.InvertBytes;
+        EXPECT_EQ(RaisedNumber([&] { fso_.PutFile2(Name("new"), u"x", false, e, b, i); }), 5);
+        EXPECT_EQ(RaisedNumber([&] { fso_.OverwriteFile2(Name("new"), u"x", false, e, b, i); }), 5);
+        EXPECT_EQ(RaisedNumber([&] { fso_.AppendFile2(Name("new"), u"x", false, e, b, i); }), 5);
+        EXPECT_EQ(RaisedNumber([&] { fso_.AppendFile2(Name("existing"), u"x", false, e, b, i); }), 5);
         bool ok = true;
         // The argument check comes before the missing file is noticed.
-        EXPECT_EQ(RaisedNumber([&] { fso_.GetFile2(Name("new"), false, f.encoding, f.bom, f.invert, nullptr, nullptr,
-                                                   nullptr, &ok); }),
-                  5);
+        EXPECT_EQ(RaisedNumber([&] { fso_.GetFile2(Name("new"), false, e, b, i, nullptr, nullptr, nullptr, &ok); }), 5);
         EXPECT_FALSE(ok);
         EXPECT_FALSE(fs::exists(File("new")));
         EXPECT_EQ(ReadBytes(File("existing")), (Bytes{0x41}));
@@ -109,12 +91,11 @@ TEST_F(TextFiles, ArgumentsOutOfRangeAreErrorFiveBeforeAnyFileWork)
 
 TEST_F(TextFiles, GetFileFormat2ReportsWhatTheFirstBytesSay)
 {
-    struct Case {
+    const struct {
         const char* name;
         Bytes content;
-        Format expected;
-    };
-    const Case cases[] = {
+        FileFormat expected;
+    } cases[] = {
         {"empty", {}, {feANSI, fbNoBOM, ibDontInvertBytes}},
         {"one byte", {0xFF}, {feANSI, fbNoBOM, ibDontInvertBytes}},
         {"FF FE", {0xFF, 0xFE}, {feUTF16, fbBOM, ibDontInvertBytes}},
@@ -127,22 +108,14 @@ TEST_F(TextFiles, GetFileFormat2ReportsWhatTheFirstBytesSay)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         WriteBytes(File("f"), c.content);
-        FileEncoding_Const e = feAuto;
-        FileBOM_Const b = fbAuto;
-        InvertBytes_Const i = ibAuto;
-        EXPECT_TRUE(fso_.GetFileFormat2(Name("f"), true, &e, &b, &i));
-        EXPECT_EQ(e, c.expected.encoding);
-        EXPECT_EQ(b, c.expected.bom);
-        EXPECT_EQ(i, c.expected.invert);
+        FileFormat got = kAllAuto;
+        EXPECT_TRUE(fso_.GetFileFormat2(Name("f"), true, FORMAT_OUTPUTS(got)));
+        EXPECT_EQ(got, c.expected);
     }
 
-    FileEncoding_Const e = feUTF8;
-    FileBOM_Const b = fbBOM;
-    InvertBytes_Const i = ibInvertBytes;
-    EXPECT_FALSE(fso_.GetFileFormat2(Name("missing"), false, &e, &b, &i));
-    EXPECT_EQ(e, feUTF8);  // left as passed
-    EXPECT_EQ(b, fbBOM);
-    EXPECT_EQ(i, ibInvertBytes);
+    FileFormat passed{feUTF8, fbBOM, ibInvertBytes};
+    EXPECT_FALSE(fso_.GetFileFormat2(Name("missing"), false, FORMAT_OUTPUTS(passed)));
+    EXPECT_EQ(passed, (FileFormat{feUTF8, fbBOM, ibInvertBytes}));  // left as passed
     EXPECT_EQ(RaisedNumber([&] { fso_.GetFileFormat2(Name("missing"), true); }), 53);
 }
 
@@ -150,11 +123,10 @@ TEST_F(TextFiles, GetFile2ResolvesEachAutoValueFromTheFile)
 {
     // Big-endian UTF-16 with mark: FE FF 00 41 00 42, read with every combination.
     WriteBytes(File("be"), {0xFE, 0xFF, 0x00, 0x41, 0x00, 0x42});
-    struct Resolved {
-        Format format;
+    const struct {
+        FileFormat format;
         std::u16string text;
-    };
-    const Resolved results[] = {
+    } results[] = {
         {{feANSI, fbNoBOM, ibDontInvertBytes}, u"\u00FE\u00FF\0A\0B"s},
         {{feUTF8, fbNoBOM, ibDontInvertBytes}, u"\uFFFD\uFFFD\0A\0B"s},
         {{feUTF8, fbBOM, ibDontInvertBytes}, u"A\0B"s},
@@ -163,11 +135,11 @@ TEST_F(TextFiles, GetFile2ResolvesEachAutoValueFromTheFile)
         {{feUTF16, fbNoBOM, ibInvertBytes}, u"\uFEFFAB"},
         {{feUTF16, fbBOM, ibInvertBytes}, u"AB"},
     };
-    const auto expectedText = [&](Format f) -> std::u16string {
-        if (f.encoding == feANSI) return results[0].text;
+    const auto expectedText = [&](FileFormat f) -> std::u16string {
+        if (f.Encoding == feANSI) return results[0].text;
         for (const auto& r : results)
-            if (r.format.encoding == f.encoding && r.format.bom == f.bom &&
-                (f.encoding != feUTF16 || r.format.invert == f.invert))
+            if (r.format.Encoding == f.Encoding && r.format.FileBOM == f.FileBOM &&
+                (f.Encoding != feUTF16 || r.format.InvertBytes == f.InvertBytes))
                 return r.text;
         ADD_FAILURE() << "no expected text";
         return {};
@@ -175,60 +147,52 @@ TEST_F(TextFiles, GetFile2ResolvesEachAutoValueFromTheFile)
     for (const auto encoding : {feAuto, feANSI, feUTF8, feUTF16})
         for (const auto bom : {fbAuto, fbNoBOM, fbBOM})
             for (const auto invert : {ibAuto, ibDontInvertBytes, ibInvertBytes}) {
-                SCOPED_TRACE(testing::Message() << encoding << "/" << bom << "/" << invert);
+                SCOPED_TRACE(PrintToString(FileFormat{encoding, bom, invert}));
                 // What the file says: UTF-16, mark, swapped.
-                const Format resolved{encoding == feAuto ? feUTF16 : encoding, bom == fbAuto ? fbBOM : bom,
-                                      invert == ibAuto ? ibInvertBytes : invert};
-                FileEncoding_Const e = feAuto;
-                FileBOM_Const b = fbAuto;
-                InvertBytes_Const i = ibAuto;
+                const FileFormat resolved{encoding == feAuto ? feUTF16 : encoding, bom == fbAuto ? fbBOM : bom,
+                                          invert == ibAuto ? ibInvertBytes : invert};
+                FileFormat got = kAllAuto;
                 bool ok = false;
-                EXPECT_EQ(fso_.GetFile2(Name("be"), true, encoding, bom, invert, &e, &b, &i, &ok),
+                EXPECT_EQ(fso_.GetFile2(Name("be"), true, encoding, bom, invert, FORMAT_OUTPUTS(got), &ok),
                           expectedText(resolved));
                 EXPECT_TRUE(ok);
-                EXPECT_EQ(e, resolved.encoding);
-                EXPECT_EQ(b, resolved.bom);
-                EXPECT_EQ(i, resolved.invert);
+                EXPECT_EQ(got, resolved);
             }
 }
 
 TEST_F(TextFiles, GetFile2EdgeCases)
 {
-    FileEncoding_Const e = feAuto;
-    FileBOM_Const b = fbAuto;
-    InvertBytes_Const i = ibAuto;
+    FileFormat got = kAllAuto;
     bool ok = true;
 
     // Missing: empty text, no success, outputs untouched; 53 when raising.
-    EXPECT_EQ(fso_.GetFile2(Name("missing"), false, feAuto, fbAuto, ibAuto, &e, &b, &i, &ok), u"");
+    EXPECT_EQ(fso_.GetFile2(Name("missing"), false, feAuto, fbAuto, ibAuto, FORMAT_OUTPUTS(got), &ok), u"");
     EXPECT_FALSE(ok);
-    EXPECT_EQ(e, feAuto);
+    EXPECT_EQ(got, kAllAuto);
     EXPECT_EQ(RaisedNumber([&] { fso_.GetFile2(Name("missing"), true); }), 53);
     EXPECT_FALSE(fs::exists(File("missing")));
 
     // Empty: the format of an empty file, or the values given.
     WriteBytes(File("empty"), {});
-    EXPECT_EQ(fso_.GetFile2(Name("empty"), true, feAuto, fbAuto, ibAuto, &e, &b, &i, &ok), u"");
+    EXPECT_EQ(fso_.GetFile2(Name("empty"), true, feAuto, fbAuto, ibAuto, FORMAT_OUTPUTS(got), &ok), u"");
     EXPECT_TRUE(ok);
-    EXPECT_EQ(e, feANSI);
-    EXPECT_EQ(b, fbNoBOM);
-    EXPECT_EQ(i, ibDontInvertBytes);
-    EXPECT_EQ(fso_.GetFile2(Name("empty"), true, feUTF16, fbBOM, ibInvertBytes, &e, &b, &i, &ok), u"");
+    EXPECT_EQ(got, (FileFormat{feANSI, fbNoBOM, ibDontInvertBytes}));
+    ok = false;
+    EXPECT_EQ(fso_.GetFile2(Name("empty"), true, feUTF16, fbBOM, ibInvertBytes, FORMAT_OUTPUTS(got), &ok), u"");
     EXPECT_TRUE(ok);
-    EXPECT_EQ(e, feUTF16);
-    EXPECT_EQ(b, fbBOM);
-    EXPECT_EQ(i, ibInvertBytes);
+    EXPECT_EQ(got, (FileFormat{feUTF16, fbBOM, ibInvertBytes}));
 
     // UTF-16 asked for on an unmarked ANSI file: units, nothing dropped.
     WriteBytes(File("ansi"), {0x41, 0x42, 0x43, 0x44});
-    EXPECT_EQ(fso_.GetFile2(Name("ansi"), true, feUTF16, fbAuto, ibAuto, &e, &b, &i), u"\u4241\u4443");
-    EXPECT_EQ(b, fbNoBOM);
+    EXPECT_EQ(fso_.GetFile2(Name("ansi"), true, feUTF16, fbAuto, ibAuto, FORMAT_OUTPUTS(got)), u"\u4241\u4443");
+    EXPECT_EQ(got.FileBOM, fbNoBOM);
 
     // Odd-length big-endian UTF-16 is an error whatever RaiseErrors says.
     WriteBytes(File("odd"), {0xFE, 0xFF, 0x00, 0x41, 0x00});
     ok = true;
-    EXPECT_EQ(RaisedNumber([&] { fso_.GetFile2(Name("odd"), false, feAuto, fbAuto, ibAuto, nullptr, nullptr,
-                                               nullptr, &ok); }),
+    EXPECT_EQ(RaisedNumber([&] {
+                  fso_.GetFile2(Name("odd"), false, feAuto, fbAuto, ibAuto, nullptr, nullptr, nullptr, &ok);
+              }),
               9);
     EXPECT_FALSE(ok);
     // Little-endian leaves the odd byte out.
@@ -239,27 +203,21 @@ TEST_F(TextFiles, GetFile2EdgeCases)
 TEST_F(TextFiles, NonAsciiTextRoundTripsInEachEncoding)
 {
     const std::u16string text = u"Gr\u00FC\u00DFe \u041F\u0440\u0438\u0432\u0435\u0442 \u65E5\u672C \U0001F600\r\nx";
-    const Format marked[] = {
-        {feUTF8, fbBOM, ibDontInvertBytes}, {feUTF16, fbBOM, ibDontInvertBytes}, {feUTF16, fbBOM, ibInvertBytes}};
-    for (const auto& f : marked) {
-        SCOPED_TRACE(testing::Message() << f.encoding << "/" << f.invert);
-        ASSERT_TRUE(fso_.PutFile2(Name("rt"), text, true, f.encoding, f.bom, f.invert));
-        FileEncoding_Const e = feAuto;
-        FileBOM_Const b = fbAuto;
-        InvertBytes_Const i = ibAuto;
-        EXPECT_EQ(fso_.GetFile2(Name("rt"), true, feAuto, fbAuto, ibAuto, &e, &b, &i), text);
-        EXPECT_EQ(e, f.encoding);
-        EXPECT_EQ(b, fbBOM);
-        EXPECT_EQ(i, f.invert);
-    }
-    // Without a mark the reader has to be told.
-    const Format unmarked[] = {
-        {feUTF8, fbNoBOM, ibDontInvertBytes}, {feUTF16, fbNoBOM, ibDontInvertBytes}, {feUTF16, fbNoBOM, ibInvertBytes}};
-    for (const auto& f : unmarked) {
-        SCOPED_TRACE(testing::Message() << f.encoding << "/" << f.invert);
-        ASSERT_TRUE(fso_.OverwriteFile2(Name("rt"), text, true, f.encoding, f.bom, f.invert));
-        EXPECT_EQ(fso_.GetFile2(Name("rt"), true, f.encoding, f.bom, f.invert), text);
-    }
+    // With a mark the reader finds the format; without one it has to be told.
+    for (const auto bom : {fbBOM, fbNoBOM})
+        for (const FileFormat f : {FileFormat{feUTF8, bom, ibDontInvertBytes}, FileFormat{feUTF16, bom, ibDontInvertBytes},
+                                   FileFormat{feUTF16, bom, ibInvertBytes}}) {
+            SCOPED_TRACE(PrintToString(f));
+            ASSERT_TRUE(bom == fbBOM ? fso_.PutFile2(Name("rt"), text, true, f.Encoding, f.FileBOM, f.InvertBytes)
+                                     : fso_.OverwriteFile2(Name("rt"), text, true, f.Encoding, f.FileBOM, f.InvertBytes));
+            FileFormat got = kAllAuto;
+            if (bom == fbBOM) {
+                EXPECT_EQ(fso_.GetFile2(Name("rt"), true, feAuto, fbAuto, ibAuto, FORMAT_OUTPUTS(got)), text);
+                EXPECT_EQ(got, f);
+            } else {
+                EXPECT_EQ(fso_.GetFile2(Name("rt"), true, f.Encoding, f.FileBOM, f.InvertBytes), text);
+            }
+        }
     // ANSI carries what the host's page holds.
     codepages::SetHostCodePages(1251, 866);
     ASSERT_TRUE(fso_.PutFile2(Name("rt"), u"\u041F\u0440\u0438\u0432\u0435\u0442"));
@@ -269,31 +227,29 @@ TEST_F(TextFiles, NonAsciiTextRoundTripsInEachEncoding)
 
 TEST_F(TextFiles, AppendFile2ContinuesInTheFilesOwnFormat)
 {
-    struct Case {
+    const struct {
         const char* name;
         bool exists;
         Bytes before;
-        Format given;
+        FileFormat given;
         std::u16string data;
         Bytes after;
-        Format reported;
-    };
-    const Format allAuto{feAuto, fbAuto, ibAuto};
-    const Case cases[] = {
-        {"UTF-8 with mark: no second mark", true, {0xEF, 0xBB, 0xBF, 0x41}, allAuto, u"\u00E9",
+        FileFormat reported;
+    } cases[] = {
+        {"UTF-8 with mark: no second mark", true, {0xEF, 0xBB, 0xBF, 0x41}, kAllAuto, u"\u00E9",
          {0xEF, 0xBB, 0xBF, 0x41, 0xC3, 0xA9}, {feUTF8, fbBOM, ibDontInvertBytes}},
-        {"big-endian UTF-16 with mark", true, {0xFE, 0xFF, 0x00, 0x41}, allAuto, u"B\u0416",
+        {"big-endian UTF-16 with mark", true, {0xFE, 0xFF, 0x00, 0x41}, kAllAuto, u"B\u0416",
          {0xFE, 0xFF, 0x00, 0x41, 0x00, 0x42, 0x04, 0x16}, {feUTF16, fbBOM, ibInvertBytes}},
-        {"little-endian UTF-16 with mark", true, {0xFF, 0xFE, 0x41, 0x00}, allAuto, u"B",
+        {"little-endian UTF-16 with mark", true, {0xFF, 0xFE, 0x41, 0x00}, kAllAuto, u"B",
          {0xFF, 0xFE, 0x41, 0x00, 0x42, 0x00}, {feUTF16, fbBOM, ibDontInvertBytes}},
-        {"missing file: created in ANSI", false, {}, allAuto, u"\u00E9", {0xE9}, {feANSI, fbBOM, ibDontInvertBytes}},
+        {"missing file: created in ANSI", false, {}, kAllAuto, u"\u00E9", {0xE9}, {feANSI, fbBOM, ibDontInvertBytes}},
         {"missing file, UTF-8 asked for: marked", false, {}, {feUTF8, fbAuto, ibAuto}, u"A",
          {0xEF, 0xBB, 0xBF, 0x41}, {feUTF8, fbBOM, ibDontInvertBytes}},
-        {"empty file: the format of an empty file", true, {}, allAuto, u"\u00E9", {0xE9},
+        {"empty file: the format of an empty file", true, {}, kAllAuto, u"\u00E9", {0xE9},
          {feANSI, fbNoBOM, ibDontInvertBytes}},
         {"empty file, marked UTF-8 asked for: mark written", true, {}, {feUTF8, fbBOM, ibAuto}, u"A",
          {0xEF, 0xBB, 0xBF, 0x41}, {feUTF8, fbBOM, ibDontInvertBytes}},
-        {"UTF-8 without mark is taken for ANSI", true, {0xC3, 0xA9}, allAuto, u"\u00E9", {0xC3, 0xA9, 0xE9},
+        {"UTF-8 without mark is taken for ANSI", true, {0xC3, 0xA9}, kAllAuto, u"\u00E9", {0xC3, 0xA9, 0xE9},
          {feANSI, fbNoBOM, ibDontInvertBytes}},
         {"explicit UTF-8 on a UTF-16 file: no mark", true, {0xFF, 0xFE, 0x41, 0x00}, {feUTF8, fbAuto, ibAuto}, u"B",
          {0xFF, 0xFE, 0x41, 0x00, 0x42}, {feUTF8, fbBOM, ibDontInvertBytes}},
@@ -305,14 +261,11 @@ TEST_F(TextFiles, AppendFile2ContinuesInTheFilesOwnFormat)
         std::error_code ec;
         fs::remove(File("a"), ec);
         if (c.exists) WriteBytes(File("a"), c.before);
-        FileEncoding_Const e = feAuto;
-        FileBOM_Const b = fbAuto;
-        InvertBytes_Const i = ibAuto;
-        EXPECT_TRUE(fso_.AppendFile2(Name("a"), c.data, true, c.given.encoding, c.given.bom, c.given.invert, &e, &b, &i));
+        FileFormat got = kAllAuto;
+        EXPECT_TRUE(fso_.AppendFile2(Name("a"), c.data, true, c.given.Encoding, c.given.FileBOM, c.given.InvertBytes,
+                                     FORMAT_OUTPUTS(got)));
         EXPECT_EQ(ReadBytes(File("a")), c.after);
-        EXPECT_EQ(e, c.reported.encoding);
-        EXPECT_EQ(b, c.reported.bom);
-        EXPECT_EQ(i, c.reported.invert);
+        EXPECT_EQ(got, c.reported);
     }
 }
 
