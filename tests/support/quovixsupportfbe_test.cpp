@@ -119,10 +119,6 @@ TEST(FullFileName, NeverResolvesLinksAndKeepsBackslashes)
     EXPECT_TRUE(relative.ends_with(u"/some file"));
 }
 
-}  // namespace
-
-namespace {
-
 TEST(FullFileName, EmptyNameIsAnError)
 {
     EXPECT_THROW(esGetFullFileName(u"", true), AutomationError);
