@@ -74,10 +74,6 @@ TEST_F(ReportDriver, MissingPathWindowShowsPathBlankLineAndError)
     EXPECT_EQ(testhook::ShownMessages(), expected);
 }
 
-}  // namespace
-
-namespace {
-
 TEST(ReportDriverEdges, EmptyNameIsNotWidenedToTheCurrentFolder)
 {
     std::u16string text;
