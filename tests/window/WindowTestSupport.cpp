@@ -16,6 +16,9 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTimer>
+
+#include <deque>
 
 #include "tests/filelib/ReparseBuffers.h"
 #include "window/frmMain.h"
@@ -68,48 +71,62 @@ void WindowTest::cleanup()
 
 // ---- Modal dialogs -----------------------------------------------------------------------
 
-ModalAnswerer::ModalAnswerer()
-{
-    timer_.setInterval(10);
-    connect(&timer_, &QTimer::timeout, this, &ModalAnswerer::Poll);
-    timer_.start();
-}
+namespace {
 
-void ModalAnswerer::Poll()
-{
-    QWidget* modal = QApplication::activeModalWidget();
-    if (modal == nullptr || !modal->isVisible()) return;
-    if (modal == last_.data()) {
-        // A step that left its dialog open would block the test for good: give up on it.
-        if (++pollsOnLast_ == kGiveUpPolls) {
-            ++unexpected_;
-            unexpectedTitles_.append(QStringLiteral("left open: ") + modal->windowTitle());
-            if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+// Answers the modal dialogs and boxes one after the other: each step gets the next modal
+// widget that becomes active. A modal widget that appears when no step is left, or that a
+// step leaves open, is rejected and noted, so a test fails instead of hanging.
+class ModalAnswerer : public QObject {
+public:
+    explicit ModalAnswerer(std::vector<Step> steps) : steps_(steps.begin(), steps.end())
+    {
+        timer_.setInterval(10);
+        connect(&timer_, &QTimer::timeout, this, &ModalAnswerer::Poll);
+        timer_.start();
+    }
+
+    std::deque<Step> steps_;
+    QStringList unexpected_;  // the titles of the widgets rejected
+
+private:
+    void Poll()
+    {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || !modal->isVisible()) return;
+        if (modal == last_.data()) {
+            // A step that left its dialog open would block the test for good: give up on it.
+            if (++pollsOnLast_ == kGiveUpPolls) Reject(modal, QStringLiteral("left open: "));
+            return;
         }
-        return;
+        last_ = modal;
+        pollsOnLast_ = 0;
+        if (steps_.empty()) return Reject(modal, QString());
+        Step step = std::move(steps_.front());
+        steps_.pop_front();
+        step(modal);
     }
-    last_ = modal;
-    pollsOnLast_ = 0;
-    if (steps_.empty()) {
-        ++unexpected_;
-        unexpectedTitles_.append(modal->windowTitle());
+    void Reject(QWidget* modal, const QString& why)
+    {
+        unexpected_.append(why + modal->windowTitle());
         if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
-        return;
     }
-    Step step = std::move(steps_.front());
-    steps_.pop_front();
-    step(modal);
-}
+
+    QTimer timer_;
+    QPointer<QWidget> last_;
+    int pollsOnLast_ = 0;
+    static constexpr int kGiveUpPolls = 3000;  // 30 s of 10 ms polls
+};
+
+}  // namespace
 
 bool Answer(std::vector<Step> steps, const std::function<void()>& action)
 {
-    ModalAnswerer answerer;
-    for (Step& step : steps) answerer.Then(std::move(step));
+    ModalAnswerer answerer(std::move(steps));
     action();
     QCoreApplication::processEvents();
-    if (answerer.Unexpected() != 0) qWarning() << "unexpected modal widgets:" << answerer.UnexpectedTitles();
-    if (!answerer.AllAnswered()) qWarning() << "a step was left unused";
-    return answerer.AllAnswered() && answerer.Unexpected() == 0;
+    if (!answerer.unexpected_.isEmpty()) qWarning() << "unexpected modal widgets:" << answerer.unexpected_;
+    if (!answerer.steps_.empty()) qWarning() << "a step was left unused";
+    return answerer.steps_.empty() && answerer.unexpected_.isEmpty();
 }
 
 void Later(QObject* context, std::function<void()> work)

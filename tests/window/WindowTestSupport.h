@@ -10,10 +10,8 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QUrl>
 
-#include <deque>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -65,31 +63,10 @@ protected slots:
 // One answer to a modal dialog or box: it gets the modal widget.
 using Step = std::function<void(QWidget*)>;
 
-// Answers the modal dialogs and boxes of the program one after the other: each step gets
-// the next modal widget that becomes active. A modal widget that appears when no step is
-// left, or that a step leaves open, is rejected and counted, so a test fails instead of
-// hanging.
-class ModalAnswerer : public QObject {
-public:
-    ModalAnswerer();
-    void Then(Step step) { steps_.push_back(std::move(step)); }
-    bool AllAnswered() const { return steps_.empty(); }
-    int Unexpected() const { return unexpected_; }
-    QStringList UnexpectedTitles() const { return unexpectedTitles_; }
-
-private:
-    void Poll();
-    QTimer timer_;
-    std::deque<Step> steps_;
-    QPointer<QWidget> last_;
-    int pollsOnLast_ = 0;
-    static constexpr int kGiveUpPolls = 3000;  // 30 s of 10 ms polls
-    int unexpected_ = 0;
-    QStringList unexpectedTitles_;
-};
-
 // Runs `action` with the modal dialogs it opens answered by `steps` in order; true when
-// every step was used and no other modal widget appeared (their titles are logged).
+// every step was used and no other modal widget appeared. A modal widget that appears
+// when no step is left, or that a step leaves open, is rejected (and its title logged),
+// so a test fails instead of hanging.
 bool Answer(std::vector<Step> steps, const std::function<void()>& action);
 
 // Runs `work` from the event loop once the current step has returned (for clicks that

@@ -15,37 +15,14 @@ using namespace wintest;
 
 namespace {
 
-// The report of the junction, as the rules of the report build it.
+// The report of the junction: the hand-written text of TagscopeC's end-to-end test, with
+// the window's bullet and CR LF line breaks.
 QByteArray ExpectedReport(const QString& path)
 {
-    const QString text = QStringLiteral("File name: ") + path + QString::fromUtf8(
-        "\r\n\r\n"
-        "Reparse tag: IO_REPARSE_TAG_MOUNT_POINT (0xA0000003)\r\n"
-        "             \u2022 Value: 0x0003\r\n"
-        "             \u2022 Microsoft bit\r\n"
-        "             \u2022 Name surrogare bit\r\n"
-        "\r\n"
-        "Data length: 136 bytes\r\n"
-        "Reserved:    0x0000\r\n"
-        "\r\n"
-        "Substitute name:\r\n"
-        "\\??\\C:\\Program Files\\Common Files\r\n"
-        "\r\n"
-        "Print name:\r\n"
-        "C:\\Program Files\\Common Files\r\n"
-        "\r\n"
-        "0000: 03 00 00 A0 88 00 00 00 00 00 42 00 44 00 3A 00  ..........B.D.:.\r\n"
-        "0010: 5C 00 3F 00 3F 00 5C 00 43 00 3A 00 5C 00 50 00  \\.?.?.\\.C.:.\\.P.\r\n"
-        "0020: 72 00 6F 00 67 00 72 00 61 00 6D 00 20 00 46 00  r.o.g.r.a.m. .F.\r\n"
-        "0030: 69 00 6C 00 65 00 73 00 5C 00 43 00 6F 00 6D 00  i.l.e.s.\\.C.o.m.\r\n"
-        "0040: 6D 00 6F 00 6E 00 20 00 46 00 69 00 6C 00 65 00  m.o.n. .F.i.l.e.\r\n"
-        "0050: 73 00 00 00 43 00 3A 00 5C 00 50 00 72 00 6F 00  s...C.:.\\.P.r.o.\r\n"
-        "0060: 67 00 72 00 61 00 6D 00 20 00 46 00 69 00 6C 00  g.r.a.m. .F.i.l.\r\n"
-        "0070: 65 00 73 00 5C 00 43 00 6F 00 6D 00 6D 00 6F 00  e.s.\\.C.o.m.m.o.\r\n"
-        "0080: 6E 00 20 00 46 00 69 00 6C 00 65 00 73 00 00 00  n. .F.i.l.e.s...\r\n"
-        "\r\n"
-        "Total reparse data size: 144 bytes");
-    return text.toUtf8();
+    QString text = QString::fromUtf8(ReadAll(QFINDTESTDATA("../e2e/expected/junction.txt"))).trimmed();
+    text.replace(QStringLiteral("{MOUNT}/Users/Public/Common Files"), path);
+    text.replace(QStringLiteral("             - "), QString::fromUtf8("             \u2022 "));
+    return text.replace(u'\n', QStringLiteral("\r\n")).toUtf8();
 }
 
 const QString kDirectoryKey = QStringLiteral("OFN Paths/Last open TXT directory");
