@@ -100,11 +100,13 @@ inline void SetNtfsAttributes(const fs::path& p, std::uint32_t word)
 
 // The ANSI rules depend on the host's code pages: pinned to 1252 and 437 for each test,
 // given back to the locale afterwards.
-class WesternCodePages : public ::testing::Test {
+template <typename Base>
+class WithWesternCodePages : public Base {
 protected:
     void SetUp() override { codepages::SetHostCodePages(1252, 437); }
     void TearDown() override { codepages::SetHostCodePages(0, 0); }
 };
+using WesternCodePages = WithWesternCodePages<::testing::Test>;
 
 // A fresh folder under the system's temporary folder, removed with its content.
 class TempFolder {
@@ -142,12 +144,8 @@ protected:
     qvxFSO fso_;
 };
 
-// The text and list methods, with the code pages of WesternCodePages.
-class TextFileTest : public FolderTest {
-protected:
-    void SetUp() override { codepages::SetHostCodePages(1252, 437); }
-    void TearDown() override { codepages::SetHostCodePages(0, 0); }
-};
+// The text and list methods, with the Western code pages.
+using TextFileTest = WithWesternCodePages<FolderTest>;
 
 // A tmpfs of its own mounted for the length of a test, writable by every user.
 class ScratchTmpfs {
