@@ -69,25 +69,29 @@ void Normalize(const std::u16string& name, bool relative)
     modReparsePoint::NormalizeTargetPath(name, u"C:\\Users\\Public\\link", relative, PathStyle::Windows);
 }
 
+// A header block starts with its tag line and ends without a line break; a formatter may
+// refuse only a buffer too short to hold a tag.
+template <typename F>
+void CheckHeaderBlock(std::span<const std::uint8_t> data, F&& format, std::u16string_view tagLine)
+{
+    try {
+        const std::u16string text = format();
+        Check(text.starts_with(tagLine), "header block has no tag line");
+        Check(text.back() != u'\r' && text.back() != u'\n', "header block ends in a line break");
+    } catch (const AutomationError&) {
+        Check(data.size() < 4, "formatter failed on a buffer that holds a tag");
+    }
+}
+
 void Format(std::span<const std::uint8_t> data, const modReparsePoint::ReparseResult& r)
 {
     // Both layouts on every buffer: the driver picks one by bit 31, but neither formatter
     // may misread bytes of the other kind.
-    try {
-        const std::u16string text =
-            modReparseFormat::FormatMicrosoftReparseBuffer(data, r.rawTarget, r.printName, r.relative, u'\u2022');
-        Check(text.starts_with(u"Reparse tag: "), "Microsoft header block has no tag line");
-        Check(text.back() != u'\r' && text.back() != u'\n', "Microsoft header block ends in a line break");
-    } catch (const AutomationError&) {
-        Check(data.size() < 4, "Microsoft formatter failed on a buffer that holds a tag");
-    }
-    try {
-        const std::u16string text = modReparseFormat::FormatGuidReparseBuffer(data, u'-');
-        Check(text.starts_with(u"Reparse tag:  "), "GUID header block has no tag line");
-        Check(text.back() != u'\r' && text.back() != u'\n', "GUID header block ends in a line break");
-    } catch (const AutomationError&) {
-        Check(data.size() < 4, "GUID formatter failed on a buffer that holds a tag");
-    }
+    using namespace modReparseFormat;
+    CheckHeaderBlock(
+        data, [&] { return FormatMicrosoftReparseBuffer(data, r.rawTarget, r.printName, r.relative, u'\u2022'); },
+        u"Reparse tag: ");
+    CheckHeaderBlock(data, [&] { return FormatGuidReparseBuffer(data, u'-'); }, u"Reparse tag:  ");
 }
 
 void Dump(std::span<const std::uint8_t> data)
@@ -111,9 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     if (size >= 4) {
         const SymlinkTargetError_Const code = modReparsePoint::ParseReparseData(data, parsed);
         CheckDecoded(data, code, parsed);
-        const std::uint32_t tag = static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-                                  static_cast<std::uint32_t>(bytes[2]) << 16 |
-                                  static_cast<std::uint32_t>(bytes[3]) << 24;
+        const std::uint32_t tag = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
         Check(parsed.tag == static_cast<std::int32_t>(tag), "tag output differs from the first 4 bytes");
         const bool decodedTag = tag == modReparsePoint::kTagMountPoint || tag == modReparsePoint::kTagSymlink ||
                                 tag == modReparsePoint::kTagLxSymlink;
