@@ -58,7 +58,7 @@ protected:
 // (1) a, (2) empty, (3) two blanks, a semicolon, a blank and "note", (4) a blank, b, a blank.
 const std::string kFourLines = "a\r\n\r\n  ; note\r\n b ";
 
-TEST_F(ListFiles, TheFourLineExampleWithEachArgumentVariation)
+TEST_F(ListFiles, FiltersTrimmingAndLineEndsOfBothReaders)
 {
     struct Case {
         const char* name;
