@@ -87,7 +87,7 @@ std::vector<DecodeCase> DecodeCases()
     };
 }
 
-TEST(ParseReparseData, EveryOutcome)
+TEST(ParseReparseData, EachMalformedFieldGivesItsCode)
 {
     for (const DecodeCase& c : DecodeCases()) {
         SCOPED_TRACE(c.name);
@@ -125,7 +125,7 @@ struct NormalizeCase {
     std::u16string expected;
 };
 
-TEST(NormalizeTargetPath, Table)
+TEST(NormalizeTargetPath, PrefixesDroppedAndRelativeTargetsResolved)
 {
     const std::u16string guidRoot = u"\\??\\Volume{0a1b2c3d-4e5f-6789-abcd-ef0123456789}\\";
     const NormalizeCase cases[] = {

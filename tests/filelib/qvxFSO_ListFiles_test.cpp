@@ -108,7 +108,7 @@ TEST_F(ListFiles, FiltersTrimmingAndLineEndsOfBothReaders)
     }
 }
 
-TEST_F(ListFiles, AMissingFile)
+TEST_F(ListFiles, AMissingFileGivesNoEntriesOrError53)
 {
     const std::u16string name = Name("missing.txt");
     EXPECT_EQ(fso_.ReadStandardListFile(name), nullptr);
@@ -137,7 +137,7 @@ TEST_F(ListFiles, ArgumentErrorsReachTheCallerOnlyWhenAskedTo)
     EXPECT_EQ(RaisedNumber([&] { fso_.ReadStandardListFile2(name, u";", true, true, true, bad); }), 5);
 }
 
-TEST_F(ListFiles, AUtf16ListFileWithMark)
+TEST_F(ListFiles, OnlyTheSecondReaderDetectsUtf16)
 {
     // FF FE, then "x ; c" CR LF "y" as little-endian units.
     const std::u16string name =
@@ -156,7 +156,7 @@ TEST_F(ListFiles, AUtf16ListFileWithMark)
     EXPECT_EQ(first[0], (std::u16string{u'\u00FF', u'\u00FE', u'x', u'\0'}));
 }
 
-TEST_F(ListFiles, OemTextWithIsOem)
+TEST_F(ListFiles, IsOemReadsEntriesInTheOemCodePage)
 {
     // 81 82 is "üé" in code page 437; in 1252 it is U+0081 and a low quotation mark.
     const std::u16string name = Write({0x81, 0x82, 0x0D, 0x0A, 0x20, 0x9A, 0x20});
