@@ -3,6 +3,7 @@
 #include "report/modRPParse.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -16,6 +17,7 @@ namespace {
 using modRPParse::Frontend;
 using modRPParse::FormatReparseReport;
 using modRPParse::ReparseRead;
+namespace fs = std::filesystem;
 
 constexpr char16_t kTotal[] = u"\r\n\r\nTotal reparse data size: ";
 
@@ -76,59 +78,48 @@ TEST(FormatReparseReport, ControlCharactersInNamesShowAsReplacementCharacters)
               u"/m/\uFFFD");
 }
 
-class ReportDriver : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("tagscope-report-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
-    std::u16string Build(Frontend frontend, const std::u16string& path)
-    {
+// What reaches the sink, in order, and the text the driver hands back.
+TEST(ReportDriver, SinkGetsProgressLinesOnlyInTheWindowThenTheText)
+{
+    const fs::path dir = fs::temp_directory_path() / ("tagscope-report-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    std::ofstream(dir / "plain file.txt") << "text";
+    const std::u16string missing = u"Can't read reparse point data: file or directory not found.";
+    const struct {
+        const char* name;
+        Frontend frontend;
+        std::u16string path;
+        bool sinkFails;
+        std::u16string text;
+        std::vector<std::u16string> shown;  // the text itself comes last, unless the sink fails
+    } cases[] = {
+        {"console: the text alone", Frontend::Console, (dir / "plain file.txt").u16string(), false,
+         u"Can't read reparse point data: not a reparse point.", {}},
+        {"window: no bytes, no parsing line; the path widened first", Frontend::Window,
+         (dir / "sub" / ".." / "gone").u16string(), false, (dir / "gone").u16string() + u"\r\n\r\n" + missing,
+         {u"Reading reparse point..."}},
+        {"an empty name is not the current folder", Frontend::Console, u"", false, missing, {}},
+        {"a failing sink does not stop the report", Frontend::Window, u"", true, u"\r\n\r\n" + missing, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::u16string> shown;
         std::u16string text = u"stale";
-        data_ = {1};
+        std::vector<std::uint8_t> data = {1};
         modRPParse::BuildReparseReport(
-            frontend, path, [this](const std::u16string& message) { shown_.push_back(message); }, text, data_);
-        return text;
+            c.frontend, c.path,
+            [&](const std::u16string& message) {
+                if (c.sinkFails) throw std::runtime_error("no output");
+                shown.push_back(message);
+            },
+            text, data);
+        EXPECT_EQ(text, c.text);
+        EXPECT_TRUE(data.empty());
+        std::vector<std::u16string> expected = c.shown;
+        if (!c.sinkFails) expected.push_back(c.text);
+        EXPECT_EQ(shown, expected);
     }
-
-    std::filesystem::path dir_;
-    std::vector<std::u16string> shown_;
-    std::vector<std::uint8_t> data_;
-};
-
-TEST_F(ReportDriver, ConsoleShowsOnlyTheReportText)
-{
-    std::ofstream(dir_ / "plain file.txt") << "text";
-    const std::u16string text = Build(Frontend::Console, (dir_ / "plain file.txt").u16string());
-    EXPECT_EQ(text, u"Can't read reparse point data: not a reparse point.");
-    EXPECT_TRUE(data_.empty());
-    EXPECT_EQ(shown_, std::vector<std::u16string>{text});
-}
-
-TEST_F(ReportDriver, WindowShowsProgressThenTheWidenedPathAndError)
-{
-    const std::u16string text = Build(Frontend::Window, (dir_ / "sub" / ".." / "gone").u16string());
-    EXPECT_EQ(text, (dir_ / "gone").u16string() + u"\r\n\r\nCan't read reparse point data: file or directory not found.");
-    // No data came back: no "Parsing result data..." line.
-    const std::vector<std::u16string> expected = {u"Reading reparse point...", text};
-    EXPECT_EQ(shown_, expected);
-}
-
-TEST_F(ReportDriver, EmptyNameIsNotWidenedToTheCurrentFolder)
-{
-    EXPECT_EQ(Build(Frontend::Console, u""), u"Can't read reparse point data: file or directory not found.");
-}
-
-TEST_F(ReportDriver, AFailingSinkDoesNotStopTheReport)
-{
-    std::u16string text;
-    modRPParse::BuildReparseReport(
-        Frontend::Window, u"", [](const std::u16string&) { throw std::runtime_error("no output"); }, text, data_);
-    EXPECT_EQ(text, u"\r\n\r\nCan't read reparse point data: file or directory not found.");
+    fs::remove_all(dir);
 }
 
 }  // namespace
