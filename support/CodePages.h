@@ -11,8 +11,6 @@ struct UConverter;
 
 namespace codepages {
 
-struct SingleByteTable;
-
 // The ANSI and OEM code pages Windows assigns to the language of a POSIX locale name
 // ("ru_RU.UTF-8" -> 1251 and 866; "C", "POSIX" and "en_US" -> 1252 and 437; other
 // Western languages -> 1252 and 850). Unknown languages get the Western pair.
@@ -35,12 +33,14 @@ bool IsSupportedCodePage(std::uint32_t codePage);
 // unpaired surrogate too) becomes "?". Raises error 5 for an unsupported code page.
 void Encode(std::u16string_view text, std::uint32_t codePage, std::vector<std::uint8_t>& out);
 
-// The text that `bytes` hold in `codePage`. Bytes that form no character become
-// U+FFFD (or U+001A where the page says so). Raises error 5 for an unsupported page.
+// The text that `bytes` hold in `codePage`. Every byte of a single-byte page is a
+// character, as on Windows: a byte the page leaves undefined becomes the character
+// Windows gives it (a C1 control or a private-use character), which Encode turns back
+// into that byte. In other pages, bytes that form no character become U+FFFD (or U+001A
+// where the page says so). Raises error 5 for an unsupported page.
 std::u16string Decode(std::span<const std::uint8_t> bytes, std::uint32_t codePage);
 
-// What a Decoder or an Encoder converts through: the page's table where it has one,
-// else an ICU converter of the object's own.
+// What a Decoder or an Encoder converts through: an ICU converter of the object's own.
 class PageConverter {
 protected:
     // Raises error 5 for an unsupported code page.
@@ -49,7 +49,6 @@ protected:
     PageConverter(const PageConverter&) = delete;
     PageConverter& operator=(const PageConverter&) = delete;
 
-    const SingleByteTable* table_ = nullptr;
     UConverter* converter_ = nullptr;
 };
 
@@ -74,9 +73,6 @@ public:
     // Appends the bytes of the next piece of text to `out`; `last` marks the final piece
     // (a high surrogate left at the end of a piece waits for the next one).
     void Encode(std::u16string_view text, bool last, std::vector<std::uint8_t>& out);
-
-private:
-    bool pendingHigh_ = false;
 };
 
 }  // namespace codepages
