@@ -142,6 +142,20 @@ std::error_code SetFileAttributes(const std::u16string& path, std::uint32_t attr
 // The length in bytes of the file that `path` names (links followed).
 std::error_code QueryFileSize(const std::u16string& path, std::uint64_t& size);
 
+// ---- System errors --------------------------------------------------------------
+
+// What a system error number of this backend (errno on POSIX, GetLastError on Windows;
+// the value of the error codes above) means for the library's run-time error numbers.
+// NoSuchEntry: the entry is missing (POSIX cannot tell whether its folder is);
+// NoSuchFolder: a folder of the path is missing or is no folder.
+enum class ErrorKind { NoSuchEntry, NoSuchFolder, Busy, DiskFull, DeviceIO, Other };
+ErrorKind ClassifyError(int systemError);
+
+// The program's command line in full Unicode, the program name first. POSIX: `argv` as the system's bytes (FromNativePath). Windows: the wide
+// command line; `argv` there holds the ANSI form, which loses characters outside the
+// code page, and is not used.
+std::vector<std::u16string> ProgramArguments(int argc, const char* const* argv);
+
 // ---- Process --------------------------------------------------------------------
 
 // The current working folder, or "" when it cannot be had.

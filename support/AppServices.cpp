@@ -6,6 +6,7 @@
 
 #include <Hollin0106/AutomationError.h>
 #include "common/Utf16.h"
+#include "platform/platform.h"
 #include "support/quovixsupportfbe.h"
 
 using namespace Hollin0106;
@@ -18,9 +19,10 @@ const std::u16string& CommandLineArgs::Item(std::int32_t index) const
 
 AppServices::AppServices(int argc, const char* const* argv)
 {
-    for (int i = 1; i < argc; ++i) args_.push_back(FromNativePath(argv[i]));
-    if (argc > 0 && argv[0] != nullptr) {
-        std::u16string name = esGetFileName(FromNativePath(argv[0]), kNativePathStyle);
+    std::vector<std::u16string> all = platform::ProgramArguments(argc, argv);
+    for (std::size_t i = 1; i < all.size(); ++i) args_.push_back(std::move(all[i]));
+    if (!all.empty() && !all[0].empty()) {
+        std::u16string name = esGetFileName(all[0], kNativePathStyle);
         const auto dot = name.rfind(u'.');
         if (dot != std::u16string::npos && dot > 0) name.erase(dot);
         exeName_ = std::move(name);

@@ -1,6 +1,4 @@
 // File tests and the mapping of system errors to run-time error numbers.
-#include <cerrno>
-
 #include <Hollin0106/AutomationError.h>
 #include "platform/platform.h"
 #include "support/quovixsupportfbe.h"
@@ -52,15 +50,14 @@ double esGetFileSizeEx(const std::u16string& path)
 
 std::int32_t esWin32ErrorToVBAErrorIO(std::int32_t systemError, const std::u16string& path)
 {
-    switch (systemError) {
-    case ENOENT: return !path.empty() && IsFolderMissing(path) ? errnum::PathNotFound : errnum::FileNotFound;
-    case ENOTDIR: return errnum::PathNotFound;
-    case ETXTBSY:
-    case EBUSY: return errnum::PermissionDenied;
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG: return errnum::DiskFull;
-    case EIO: return errnum::DeviceIOError;
-    default: return errnum::PathFileAccessError;
+    switch (platform::ClassifyError(systemError)) {
+    case platform::ErrorKind::NoSuchEntry:
+        return !path.empty() && IsFolderMissing(path) ? errnum::PathNotFound : errnum::FileNotFound;
+    case platform::ErrorKind::NoSuchFolder: return errnum::PathNotFound;
+    case platform::ErrorKind::Busy: return errnum::PermissionDenied;
+    case platform::ErrorKind::DiskFull: return errnum::DiskFull;
+    case platform::ErrorKind::DeviceIO: return errnum::DeviceIOError;
+    case platform::ErrorKind::Other: break;
     }
+    return errnum::PathFileAccessError;
 }

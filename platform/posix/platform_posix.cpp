@@ -129,3 +129,29 @@ std::u16string CurrentDirectory()
 }
 
 }  // namespace platform
+
+namespace platform {
+
+ErrorKind ClassifyError(int systemError)
+{
+    switch (systemError) {
+    case ENOENT: return ErrorKind::NoSuchEntry;
+    case ENOTDIR: return ErrorKind::NoSuchFolder;
+    case ETXTBSY:
+    case EBUSY: return ErrorKind::Busy;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return ErrorKind::DiskFull;
+    case EIO: return ErrorKind::DeviceIO;
+    default: return ErrorKind::Other;
+    }
+}
+
+std::vector<std::u16string> ProgramArguments(int argc, const char* const* argv)
+{
+    std::vector<std::u16string> args;
+    for (int i = 0; i < argc; ++i) args.push_back(argv[i] != nullptr ? FromNativePath(argv[i]) : std::u16string());
+    return args;
+}
+
+}  // namespace platform

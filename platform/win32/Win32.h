@@ -1,0 +1,45 @@
+// Shared pieces of the Win32 backend: windows.h, wide paths and system errors. Include
+// platform/platform.h before this header: windows.h turns GetFileAttributes and
+// SetFileAttributes into macros, which would rename the platform layer's own functions.
+#pragma once
+
+#include <windows.h>
+
+#undef GetFileAttributes
+#undef SetFileAttributes
+
+#include <string>
+#include <system_error>
+
+namespace platform::win32 {
+
+// The category of GetLastError values. Its conditions are the portable std::errc ones
+// (ERROR_FILE_NOT_FOUND and ERROR_PATH_NOT_FOUND compare equal to
+// errc::no_such_file_or_directory, ERROR_ACCESS_DENIED to permission_denied, ...), so
+// code outside the backend can test an error without knowing the system.
+const std::error_category& Category();
+
+inline std::error_code Error(DWORD code)
+{
+    return {static_cast<int>(code), Category()};
+}
+
+// The calling thread's last error; ERROR_GEN_FAILURE when a failing call left none.
+inline std::error_code LastError()
+{
+    const DWORD code = ::GetLastError();
+    return Error(code != ERROR_SUCCESS ? code : ERROR_GEN_FAILURE);
+}
+
+// A path as the wide calls take it (wchar_t is UTF-16 on Windows).
+inline std::wstring Wide(const std::u16string& path)
+{
+    return std::wstring(path.begin(), path.end());
+}
+
+inline std::u16string FromWide(const wchar_t* text, std::size_t length)
+{
+    return std::u16string(text, text + length);
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,145 @@
+// The ICU functions the code calls, on Windows, where no ICU comes with the program:
+// case mapping through LCMapStringEx with the invariant locale, UTF-8 through the
+// project's own converter. ICU's headers give the signatures.
+#include "platform/Icu.h"
+
+#include <unicode/uchar.h>
+#include <unicode/ustring.h>
+#include <unicode/utf16.h>
+
+#include "platform/platform.h"
+#include "platform/win32/Win32.h"
+
+#include <cstring>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "common/Utf16.h"
+
+namespace platform {
+
+namespace {
+
+// `c` mapped by LCMapStringEx as `flags` say; `c` itself when the mapping does not give
+// exactly one code point.
+UChar32 MapCodePoint(UChar32 c, DWORD flags)
+{
+    if (c < 0 || c > 0x10FFFF || U_IS_SURROGATE(c)) return c;
+    wchar_t in[2];
+    int inLength = 0;
+    if (U_IS_BMP(c)) {
+        in[inLength++] = static_cast<wchar_t>(c);
+    } else {
+        in[inLength++] = static_cast<wchar_t>(U16_LEAD(c));
+        in[inLength++] = static_cast<wchar_t>(U16_TRAIL(c));
+    }
+    wchar_t out[4] = {};
+    const int n = ::LCMapStringEx(LOCALE_NAME_INVARIANT, flags, in, inLength, out, 4, nullptr, nullptr, 0);
+    if (n == 1 && !U16_IS_SURROGATE(out[0])) return out[0];
+    if (n == 2 && U16_IS_LEAD(out[0]) && U16_IS_TRAIL(out[1])) return U16_GET_SUPPLEMENTARY(out[0], out[1]);
+    return c;
+}
+
+UChar32 ToUpper(UChar32 c)
+{
+    return MapCodePoint(c, LCMAP_UPPERCASE);
+}
+
+// Simple case folding as the lower case of the upper case: this also folds the
+// variants that have no lower-case mapping of their own to the common form (final
+// sigma, micro sign, long s, Kelvin sign all meet their plain letter).
+UChar32 FoldCase(UChar32 c, uint32_t /*options*/)
+{
+    return MapCodePoint(MapCodePoint(c, LCMAP_UPPERCASE), LCMAP_LOWERCASE);
+}
+
+int32_t StrFoldCase(UChar* dest, int32_t destCapacity, const UChar* src, int32_t srcLength, uint32_t options,
+                    UErrorCode* status)
+{
+    if (status == nullptr || U_FAILURE(*status)) return 0;
+    if (src == nullptr || destCapacity < 0 || (dest == nullptr && destCapacity > 0)) {
+        *status = U_ILLEGAL_ARGUMENT_ERROR;
+        return 0;
+    }
+    const int32_t length = srcLength < 0 ? static_cast<int32_t>(std::char_traits<UChar>::length(src)) : srcLength;
+    int32_t written = 0;
+    for (int32_t i = 0; i < length;) {
+        UChar32 c;
+        U16_NEXT(src, i, length, c);
+        const UChar32 folded = FoldCase(c, options);
+        const int32_t units = U16_LENGTH(folded);
+        if (written + units <= destCapacity) {  // the length is counted on past the end
+            int32_t at = written;
+            UBool error = false;
+            U16_APPEND(dest, at, destCapacity, folded, error);
+            (void)error;
+        }
+        written += units;
+    }
+    if (written > destCapacity) *status = U_BUFFER_OVERFLOW_ERROR;
+    return written;
+}
+
+char* StrToUtf8WithSub(char* dest, int32_t destCapacity, int32_t* destLength, const UChar* src, int32_t srcLength,
+                       UChar32 subchar, int32_t* substitutions, UErrorCode* status)
+{
+    if (status == nullptr || U_FAILURE(*status)) return dest;
+    // The project's converter puts U+FFFD for an unpaired surrogate; other
+    // substitutes are not needed by any caller.
+    if (src == nullptr || destCapacity < 0 || (dest == nullptr && destCapacity > 0) || subchar != 0xFFFD) {
+        *status = U_ILLEGAL_ARGUMENT_ERROR;
+        return dest;
+    }
+    const std::u16string_view text(src, srcLength < 0 ? std::char_traits<UChar>::length(src)
+                                                      : static_cast<std::size_t>(srcLength));
+    if (substitutions != nullptr) {
+        int32_t count = 0;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (U16_IS_LEAD(text[i]) && i + 1 < text.size() && U16_IS_TRAIL(text[i + 1]))
+                ++i;
+            else if (U16_IS_SURROGATE(text[i]))
+                ++count;
+        }
+        *substitutions = count;
+    }
+    const std::string utf8 = ToUtf8(text);
+    const auto length = static_cast<int32_t>(utf8.size());
+    if (destLength != nullptr) *destLength = length;
+    if (length > destCapacity) {
+        *status = U_BUFFER_OVERFLOW_ERROR;
+        return dest;
+    }
+    std::memcpy(dest, utf8.data(), utf8.size());
+    if (length < destCapacity) dest[length] = '\0';
+    return dest;
+}
+
+struct Function {
+    const char* name;
+    void* address;
+};
+
+const Function kFunctions[] = {
+    {"u_foldCase", reinterpret_cast<void*>(&FoldCase)},
+    {"u_strFoldCase", reinterpret_cast<void*>(&StrFoldCase)},
+    {"u_toupper", reinterpret_cast<void*>(&ToUpper)},
+    {"u_strToUTF8WithSub", reinterpret_cast<void*>(&StrToUtf8WithSub)},
+};
+
+}  // namespace
+
+void* IcuFunction(const char* name)
+{
+    // ICU's headers add the version to every name ("u_toupper_72"); the table has none.
+    std::string_view base(name);
+    const auto underscore = base.rfind('_');
+    if (underscore != std::string_view::npos && underscore + 1 < base.size() &&
+        base.find_first_not_of("0123456789", underscore + 1) == std::string_view::npos)
+        base = base.substr(0, underscore);
+    for (const Function& f : kFunctions)
+        if (base == f.name) return f.address;
+    throw std::runtime_error(std::string("ICU function not available on Windows: ") + name);
+}
+
+}  // namespace platform
