@@ -119,7 +119,11 @@ std::vector<std::u16string> ProgramArguments(int argc, const char* const* argv)
     std::vector<std::u16string> args;
     // The process's own argument vector is taken again from the wide command line; a
     // vector made up by the caller is converted from the ANSI code page it is in.
-    if (argc == __argc && argv == __argv) {
+    // (The C runtime hands main a copy of __argv: the strings are compared.)
+    bool own = argc == __argc && argv != nullptr && __argv != nullptr;
+    for (int i = 0; own && i < argc; ++i)
+        own = argv[i] != nullptr && __argv[i] != nullptr && std::strcmp(argv[i], __argv[i]) == 0;
+    if (own) {
         int count = 0;
         if (wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count)) {
             for (int i = 0; i < count; ++i) args.push_back(win32::FromWide(wide[i], std::wcslen(wide[i])));
