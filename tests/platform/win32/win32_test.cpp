@@ -1,0 +1,174 @@
+// The Win32 backend under Wine or Windows: system errors, wide names, attributes, the
+// reparse reader's answers for entries without a reparse point, code pages.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/platform.h"
+#include "support/CodePages.h"
+#include "support/quovixsupportfbe.h"
+#include "tests/filelib/FileTestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using filetest::Bytes;
+using filetest::U;
+
+TEST(Win32Errors, SystemErrorsBecomeTheFileRuntimesNumbers)
+{
+    filetest::TempFolder dir;
+    const struct {
+        const char* name;
+        int error;
+        std::u16string path;
+        std::int32_t number;
+    } cases[] = {
+        {"ERROR_FILE_NOT_FOUND", 2, U(dir / "missing.txt"), 53},
+        {"ERROR_FILE_NOT_FOUND, folder missing", 2, U(dir / "nofolder" / "missing.txt"), 76},
+        {"ERROR_PATH_NOT_FOUND", 3, u"", 76},
+        {"ERROR_ACCESS_DENIED", 5, u"", 75},
+        {"ERROR_WRITE_PROTECT", 19, u"", 75},
+        {"ERROR_CRC", 23, u"", 57},
+        {"ERROR_SHARING_VIOLATION", 32, u"", 70},
+        {"ERROR_LOCK_VIOLATION", 33, u"", 70},
+        {"ERROR_HANDLE_DISK_FULL", 39, u"", 61},
+        {"ERROR_DISK_FULL", 112, u"", 61},
+        {"ERROR_FILENAME_EXCED_RANGE", 206, u"", 75},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(esWin32ErrorToVBAErrorIO(c.error, c.path), c.number);
+    }
+}
+
+TEST(Win32Entries, MissingEntriesAreThePortableConditionAndNamesAreFullUnicode)
+{
+    filetest::TempFolder dir;
+    platform::EntryInfo info;
+    EXPECT_EQ(platform::QueryEntry(U(dir / "missing"), info), std::errc::no_such_file_or_directory);
+    EXPECT_EQ(platform::QueryEntry(U(dir / "nofolder" / "missing"), info), std::errc::no_such_file_or_directory);
+    EXPECT_FALSE(esIsFileOrDirectoryExist(U(dir / "missing")));
+
+    // Cyrillic and Japanese together fit no ANSI code page.
+    const std::u16string name = U(dir.Path()) + u"\\имя-名前.txt";
+    {
+        platform::File file;
+        ASSERT_FALSE(platform::OpenFile(name, platform::FileOpenMode::CreateTruncate, file));
+        const Bytes first{1, 2, 3};
+        ASSERT_FALSE(platform::WriteFile(file, first.data(), first.size()));
+        ASSERT_FALSE(file.Close());
+        ASSERT_FALSE(platform::OpenFile(name, platform::FileOpenMode::Append, file));
+        const Bytes more{4};
+        ASSERT_FALSE(platform::WriteFile(file, more.data(), more.size()));
+    }
+    std::uint64_t size = 0;
+    ASSERT_FALSE(platform::QueryFileSize(name, size));
+    EXPECT_EQ(size, 4u);
+    ASSERT_FALSE(platform::QueryEntry(name, info));
+    EXPECT_FALSE(info.isDirectory || info.isSymlink);
+    EXPECT_EQ(platform::QueryReparsePoint(name), platform::ReparseState::No);
+}
+
+TEST(Win32Entries, TheReaderOpensAnEntryWithoutReparsePointButReadsNothing)
+{
+    filetest::TempFolder dir;
+    filetest::WriteBytes(dir / "plain", {1});
+    for (const fs::path& p : {dir / "plain", dir.Path()}) {
+        SCOPED_TRACE(p.string());
+        platform::ReparseHandle handle;
+        ASSERT_FALSE(platform::OpenReparsePoint(U(p), handle));
+        std::vector<std::uint8_t> out{9};
+        EXPECT_EQ(platform::ReadReparseData(handle, 16 * 1024, out).value(), 4390);  // ERROR_NOT_A_REPARSE_POINT
+        EXPECT_TRUE(out.empty());
+    }
+    platform::ReparseHandle handle;
+    EXPECT_EQ(platform::OpenReparsePoint(U(dir / "missing"), handle), std::errc::no_such_file_or_directory);
+    EXPECT_FALSE(handle.isOpen());
+}
+
+TEST(Win32Attributes, ReadOnlyHiddenAndSystemComeAndGo)
+{
+    filetest::TempFolder dir;
+    const std::u16string f = U(dir / "f");
+    filetest::WriteBytes(dir / "f", {1});
+    // Only these three are looked at: Wine shows every file with the archive bit.
+    constexpr std::uint32_t kLooked = 0x1 | 0x2 | 0x4;
+    const struct {
+        std::uint32_t set;
+        std::uint32_t got;
+    } cases[] = {
+        {0x1 | 0x2 | 0x4, 0x1 | 0x2 | 0x4},
+        {0x80 | 0x2, 0x2},  // normal is dropped beside any other bit
+        {0x80, 0},
+        {0x4, 0x4},
+        {0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.set);
+        ASSERT_FALSE(platform::SetFileAttributes(f, c.set));
+        std::uint32_t attributes = 0;
+        ASSERT_FALSE(platform::GetFileAttributes(f, attributes));
+        EXPECT_EQ(attributes & kLooked, c.got);
+    }
+    std::uint32_t attributes = 0;
+    ASSERT_FALSE(platform::GetFileAttributes(U(dir.Path()), attributes));
+    EXPECT_EQ(attributes & platform::kAttributeDirectory, platform::kAttributeDirectory);
+}
+
+TEST(Win32CodePages, PiecesCutInsideACharacterGiveTheWholesText)
+{
+    const struct {
+        const char* name;
+        std::uint32_t page;
+        Bytes bytes;
+        std::u16string text;
+    } cases[] = {
+        {"Shift-JIS double bytes", 932, {0x93, 0xFA, 0x96, 0x7B, 0x41}, u"日本A"},
+        {"UTF-8 three and four bytes", 65001, {0xE2, 0x82, 0xAC, 0xF0, 0x9F, 0x98, 0x80}, u"€😀"},
+        {"1252, undefined bytes kept", 1252, {0x80, 0x81, 0x8D}, u"€\u0081\u008D"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(codepages::Decode(c.bytes, c.page), c.text);
+        for (std::size_t cut = 0; cut <= c.bytes.size(); ++cut) {
+            codepages::Decoder decoder(c.page);
+            std::u16string out;
+            decoder.Decode(std::span(c.bytes).first(cut), false, out);
+            decoder.Decode(std::span(c.bytes).subspan(cut), true, out);
+            EXPECT_EQ(out, c.text) << "cut at " << cut;
+        }
+        std::vector<std::uint8_t> back;
+        codepages::Encode(c.text, c.page, back);
+        EXPECT_EQ(back, c.bytes);
+    }
+}
+
+TEST(Win32CodePages, WhatThePageLacksIsOneQuestionMarkAndUnknownPagesAreErrorFive)
+{
+    const std::u16string text = u"a😀" + std::u16string(1, char16_t{0xD800}) + u"b";  // a lone high surrogate
+    for (const std::size_t cut : {std::size_t{1}, std::size_t{2}, std::size_t{3}}) {
+        codepages::Encoder encoder(1252);
+        std::vector<std::uint8_t> out;
+        encoder.Encode(std::u16string_view(text).substr(0, cut), false, out);
+        encoder.Encode(std::u16string_view(text).substr(cut), true, out);
+        EXPECT_EQ(out, (Bytes{'a', '?', '?', 'b'})) << "cut at " << cut;
+    }
+    std::vector<std::uint8_t> utf8;
+    codepages::Encode(text, 65001, utf8);
+    EXPECT_EQ(utf8, (Bytes{'a', 0xF0, 0x9F, 0x98, 0x80, '?', 'b'}));
+    EXPECT_FALSE(codepages::IsSupportedCodePage(0));
+    EXPECT_FALSE(codepages::IsSupportedCodePage(99999));
+    EXPECT_EQ(filetest::RaisedNumber([] { codepages::Decoder d(99999); }), 5);
+    EXPECT_EQ(filetest::RaisedNumber([] { codepages::SetHostCodePages(1252, 99999); }), 5);
+}
+
+TEST(Win32Process, AMadeUpArgumentVectorIsReadInTheAnsiCodePage)
+{
+    const char* const argv[] = {"C:\\bin\\probe.exe", "plain", ""};
+    const std::vector<std::u16string> args = platform::ProgramArguments(3, argv);
+    EXPECT_EQ(args, (std::vector<std::u16string>{u"C:\\bin\\probe.exe", u"plain", u""}));
+    EXPECT_FALSE(platform::CurrentDirectory().empty());
+}
+
+}  // namespace
