@@ -31,11 +31,11 @@ inline std::error_code LastError()
     return Error(code != ERROR_SUCCESS ? code : ERROR_GEN_FAILURE);
 }
 
-// A path as the wide calls take it (wchar_t is UTF-16 on Windows).
-inline std::wstring Wide(const std::u16string& path)
-{
-    return std::wstring(path.begin(), path.end());
-}
+// `path` as the wide calls take it (wchar_t is UTF-16 on Windows). A name that holds
+// NUL is refused with ERROR_INVALID_PARAMETER: the system would stop reading it there
+// and address another entry. A path too long for the plain calls gets the "\\?\" form
+// (made absolute first, its separators backslashes), which reaches 32,767 characters.
+std::error_code SystemPath(const std::u16string& path, std::wstring& out);
 
 inline std::u16string FromWide(const wchar_t* text, std::size_t length)
 {

@@ -96,6 +96,34 @@ const std::error_category& Category()
 
 }  // namespace win32
 
+namespace win32 {
+
+std::error_code SystemPath(const std::u16string& path, std::wstring& out)
+{
+    out.clear();
+    if (path.find(u'\0') != std::u16string::npos) return Error(ERROR_INVALID_PARAMETER);
+    out.assign(path.begin(), path.end());
+    // Folders take 12 characters less than MAX_PATH (room for an 8.3 name in them).
+    constexpr std::size_t kPlainLimit = MAX_PATH - 12;
+    if (out.size() < kPlainLimit || out.starts_with(L"\\\\?\\")) return {};
+    std::wstring full(out.size() + MAX_PATH, L'\0');
+    DWORD n = ::GetFullPathNameW(out.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (n >= full.size()) {
+        full.resize(n);
+        n = ::GetFullPathNameW(out.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    }
+    if (n == 0 || n >= full.size()) return LastError();
+    full.resize(n);
+    if (full.starts_with(L"\\\\")) {
+        out = L"\\\\?\\UNC\\" + full.substr(2);  // \\server\share\...
+    } else {
+        out = L"\\\\?\\" + full;
+    }
+    return {};
+}
+
+}  // namespace win32
+
 ErrorKind ClassifyError(int systemError)
 {
     switch (static_cast<DWORD>(systemError)) {

@@ -8,7 +8,7 @@ namespace platform {
 
 using win32::Error;
 using win32::LastError;
-using win32::Wide;
+using win32::SystemPath;
 
 namespace {
 
@@ -58,6 +58,8 @@ std::error_code File::Close()
 std::error_code OpenFile(const std::u16string& path, FileOpenMode mode, File& file)
 {
     file = File();
+    std::wstring wide;
+    if (const std::error_code ec = SystemPath(path, wide)) return ec;
     DWORD access = GENERIC_WRITE;
     // Readers let others read and write, as a POSIX open does; writers let others read.
     DWORD share = FILE_SHARE_READ;
@@ -78,7 +80,7 @@ std::error_code OpenFile(const std::u16string& path, FileOpenMode mode, File& fi
     }
     // CREATE_ALWAYS on a hidden or system file fails unless those bits are asked for
     // again; the library clears them first (CFileAttributesReset) where it has to.
-    const HANDLE h = ::CreateFileW(Wide(path).c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+    const HANDLE h = ::CreateFileW(wide.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
                                    nullptr);
     // A folder opened as a file fails with ERROR_ACCESS_DENIED, as POSIX's EISDIR.
     if (h == INVALID_HANDLE_VALUE) return LastError();
@@ -135,7 +137,9 @@ std::error_code WriteFile(const File& file, const std::uint8_t* bytes, std::size
 
 std::error_code GetFileAttributes(const std::u16string& path, std::uint32_t& attributes)
 {
-    const DWORD a = ::GetFileAttributesW(Wide(path).c_str());
+    std::wstring wide;
+    if (const std::error_code ec = SystemPath(path, wide)) return ec;
+    const DWORD a = ::GetFileAttributesW(wide.c_str());
     if (a == INVALID_FILE_ATTRIBUTES) return LastError();
     attributes = a;
     return {};
@@ -143,7 +147,8 @@ std::error_code GetFileAttributes(const std::u16string& path, std::uint32_t& att
 
 std::error_code SetFileAttributes(const std::u16string& path, std::uint32_t attributes)
 {
-    const std::wstring wide = Wide(path);
+    std::wstring wide;
+    if (const std::error_code ec = SystemPath(path, wide)) return ec;
     const DWORD current = ::GetFileAttributesW(wide.c_str());
     if (current == INVALID_FILE_ATTRIBUTES) return LastError();
     // Bits outside the settable ones (folder, reparse point, compressed, ...) are the
@@ -158,7 +163,8 @@ std::error_code SetFileAttributes(const std::u16string& path, std::uint32_t attr
 std::error_code QueryFileSize(const std::u16string& path, std::uint64_t& size)
 {
     // The size of what the name leads to, links followed, as POSIX stat gives it.
-    const std::wstring wide = Wide(path);
+    std::wstring wide;
+    if (const std::error_code ec = SystemPath(path, wide)) return ec;
     const HANDLE h = ::CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr);

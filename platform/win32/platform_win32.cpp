@@ -15,12 +15,14 @@ namespace platform {
 
 using win32::Error;
 using win32::LastError;
-using win32::Wide;
+using win32::SystemPath;
 
 std::error_code QueryEntry(const std::u16string& path, EntryInfo& info)
 {
+    std::wstring wide;
+    if (const std::error_code ec = SystemPath(path, wide)) return ec;
     // GetFileAttributesW looks at the entry itself: a link or junction is not followed.
-    const DWORD attributes = ::GetFileAttributesW(Wide(path).c_str());
+    const DWORD attributes = ::GetFileAttributesW(wide.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return LastError();
     info.isDirectory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     info.isSymlink = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
@@ -29,7 +31,9 @@ std::error_code QueryEntry(const std::u16string& path, EntryInfo& info)
 
 ReparseState QueryReparsePoint(const std::u16string& path)
 {
-    const DWORD attributes = ::GetFileAttributesW(Wide(path).c_str());
+    std::wstring wide;
+    if (SystemPath(path, wide)) return ReparseState::No;
+    const DWORD attributes = ::GetFileAttributesW(wide.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES)
         return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ? ReparseState::Yes : ReparseState::No;
     const DWORD error = ::GetLastError();
@@ -87,10 +91,12 @@ void ReparseHandle::close()
 std::error_code OpenReparsePoint(const std::u16string& path, ReparseHandle& handle)
 {
     handle.close();
+    std::wstring wide;
+    if (const std::error_code ec = SystemPath(path, wide)) return ec;
     // No access rights are asked for: FSCTL_GET_REPARSE_POINT needs none, so an entry
     // the user may not read is still reported. Backup semantics open folders too, and
     // open-reparse-point opens the entry instead of its target.
-    const HANDLE h = ::CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    const HANDLE h = ::CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
                                    nullptr);
     if (h == INVALID_HANDLE_VALUE) return LastError();

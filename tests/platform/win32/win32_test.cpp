@@ -70,6 +70,34 @@ TEST(Win32Entries, MissingEntriesAreThePortableConditionAndNamesAreFullUnicode)
     EXPECT_EQ(platform::QueryReparsePoint(name), platform::ReparseState::No);
 }
 
+TEST(Win32Entries, ANameWithNulIsRefusedAndALongPathIsReached)
+{
+    filetest::TempFolder dir;
+    filetest::WriteBytes(dir / "a", {1});
+    const std::u16string withNul = U(dir / "a") + std::u16string(1, u'\0') + u"b";
+    platform::EntryInfo info;
+    EXPECT_EQ(platform::QueryEntry(withNul, info), std::errc::invalid_argument);
+    platform::File file;
+    EXPECT_EQ(platform::OpenFile(withNul, platform::FileOpenMode::CreateTruncate, file), std::errc::invalid_argument);
+    EXPECT_EQ(filetest::ReadBytes(dir / "a"), (Bytes{1}));
+
+    // Longer than MAX_PATH (260) in all, each part within the 255 a name may have.
+    const fs::path folder = dir / std::string(200, 'f');
+    ASSERT_TRUE(fs::create_directory(folder));
+    const std::u16string name = U(folder) + u"\\" + std::u16string(100, u'n') + u"/" + u"..\\" +
+                                std::u16string(120, u'x') + u".bin";
+    ASSERT_GT(name.size(), 400u);
+    ASSERT_FALSE(platform::OpenFile(name, platform::FileOpenMode::CreateTruncate, file));
+    const Bytes data{7, 8};
+    ASSERT_FALSE(platform::WriteFile(file, data.data(), data.size()));
+    ASSERT_FALSE(file.Close());
+    std::uint64_t size = 0;
+    ASSERT_FALSE(platform::QueryFileSize(name, size));
+    EXPECT_EQ(size, 2u);
+    ASSERT_FALSE(platform::QueryEntry(name, info));
+    EXPECT_FALSE(info.isDirectory);
+}
+
 TEST(Win32Entries, TheReaderOpensAnEntryWithoutReparsePointButReadsNothing)
 {
     filetest::TempFolder dir;
