@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -155,6 +156,12 @@ ErrorKind ClassifyError(int systemError);
 // command line; `argv` there holds the ANSI form, which loses characters outside the
 // code page, and is not used.
 std::vector<std::u16string> ProgramArguments(int argc, const char* const* argv);
+
+// Shows `text` in the console window that standard output is, when it is one (Windows:
+// WriteConsoleW, so every character shows whatever the console's code page). False
+// when standard output is no console window (a file, a pipe; always on POSIX) or the
+// console refuses the text: the caller then writes the bytes itself.
+bool WriteConsoleText(std::u16string_view text);
 
 // ---- Process --------------------------------------------------------------------
 

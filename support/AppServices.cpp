@@ -38,8 +38,10 @@ void ConsoleOutput::WriteLine(const std::u16string& text, bool /*flag*/)
         lf.push_back(text[i]);
     }
     lf.push_back(u'\n');
-    const std::string utf8 = ToUtf8(lf);
     if (closed_) return;
+    // A console window shows the characters themselves, whatever its code page.
+    if (std::fflush(stdout) == 0 && platform::WriteConsoleText(lf)) return;
+    const std::string utf8 = ToUtf8(lf);
     if (std::fwrite(utf8.data(), 1, utf8.size(), stdout) != utf8.size()) Fail();
     if (std::fflush(stdout) != 0) Fail();
 }

@@ -147,6 +147,12 @@ ErrorKind ClassifyError(int systemError)
     }
 }
 
+bool WriteConsoleText(std::u16string_view /*text*/)
+{
+    // A terminal takes the UTF-8 bytes as they are.
+    return false;
+}
+
 std::vector<std::u16string> ProgramArguments(int argc, const char* const* argv)
 {
     std::vector<std::u16string> args;

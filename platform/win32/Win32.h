@@ -1,12 +1,15 @@
 // Shared pieces of the Win32 backend: windows.h, wide paths and system errors. Include
-// platform/platform.h before this header: windows.h turns GetFileAttributes and
-// SetFileAttributes into macros, which would rename the platform layer's own functions.
+// platform/platform.h before this header: windows.h turns GetFileAttributes,
+// SetFileAttributes, FindFirstFile and FindNextFile into macros, which would rename the
+// platform layer's own functions; they are undefined here.
 #pragma once
 
 #include <windows.h>
 
 #undef GetFileAttributes
 #undef SetFileAttributes
+#undef FindFirstFile
+#undef FindNextFile
 
 #include <string>
 #include <system_error>

@@ -7,6 +7,7 @@
 #include <shellapi.h>
 #include <winioctl.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
@@ -145,6 +146,28 @@ std::vector<std::u16string> ProgramArguments(int argc, const char* const* argv)
         args.push_back(win32::FromWide(wide.data(), static_cast<std::size_t>(n)));
     }
     return args;
+}
+
+bool WriteConsoleText(std::u16string_view text)
+{
+    const HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    // GetConsoleMode succeeds only for a console window, not for a file or a pipe.
+    if (out == nullptr || out == INVALID_HANDLE_VALUE || !::GetConsoleMode(out, &mode)) return false;
+    std::wstring wide;
+    wide.reserve(text.size() + text.size() / 32);
+    for (const char16_t c : text) {
+        if (c == u'\n') wide.push_back(L'\r');
+        wide.push_back(static_cast<wchar_t>(c));
+    }
+    std::size_t done = 0;
+    while (done < wide.size()) {
+        DWORD n = 0;
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(wide.size() - done, 16384));
+        if (!::WriteConsoleW(out, wide.data() + done, want, &n, nullptr) || n == 0) return done > 0;
+        done += n;
+    }
+    return true;
 }
 
 std::u16string CurrentDirectory()
