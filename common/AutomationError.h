@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 
 namespace errnum {
 inline constexpr std::int32_t InvalidProcedureCall = 5;
@@ -34,4 +35,6 @@ public:
     std::u16string Description;
     std::u16string HelpFile;
     std::int32_t HelpContext;
+    // The operating system's own error behind a failed file operation; empty otherwise.
+    std::error_code SystemError;
 };
