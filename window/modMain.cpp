@@ -1,13 +1,17 @@
-// Start-up of the window program Tagscope: one argument opens the main window, anything
-// else shows the usage box.
+// Start-up of the window program Tagscope.
 #include "window/modMain.h"
 
+#include <cstdio>
 #include <memory>
+#include <vector>
 
+#include "common/Utf16.h"
+#include "console/CommandLineOptions.h"
 #include "console/modAppInfo.h"
 #include "report/modRPParse.h"
 #include "support/AppServices.h"
-#include "window/WindowServices.h"
+#include "window/Dialogs.h"
+#include "window/Icons.h"
 #include "window/frmMain.h"
 
 namespace modMain {
@@ -24,7 +28,7 @@ AppServices& Services()
     return *g_appServices;
 }
 
-bool Main(int argc, const char* const* argv)
+int Main(int argc, const char* const* argv)
 {
     // Every window of the program carries the program's icon group.
     asSetWindowResIconAll(nullptr, u"A_MAIN");
@@ -32,16 +36,34 @@ bool Main(int argc, const char* const* argv)
     return ProcessCommandLine();
 }
 
-bool ProcessCommandLine()
+int ProcessCommandLine()
 {
     const CommandLineArgs args = Services().Args();
-    if (args.Count() != 1) {
-        ShowUsage();
-        return false;
+    std::vector<std::u16string> list;
+    for (std::int32_t i = 0; i < args.Count(); ++i) list.push_back(args.Item(i));
+    const CommandLineOptions::Parsed parsed = CommandLineOptions::Parse(list, true);
+    if (!parsed.unknown.empty()) {
+        const std::string text = ToUtf8(CommandLineOptions::UnknownOptionText(Services().ExeName(), parsed.unknown));
+        std::fprintf(stderr, "%s\n", text.c_str());
+        return kExitBadOption;
     }
-    CommandLineFile = args.Item(0);
+    if (parsed.help || parsed.version) {
+        ConsoleOutput().WriteLine(parsed.help ? CommandLineOptions::HelpText(Services().ExeName(), true)
+                                              : modAppInfo::GetAppInfoText(false, true));
+        return 0;
+    }
+    if (parsed.open && parsed.names.empty()) {
+        FileDialog dialog;
+        if (!dialog.ShowOpen()) return 0;
+        CommandLineFile = dialog.FileName;
+    } else if (parsed.names.size() == 1) {
+        CommandLineFile = parsed.names.front();
+    } else {
+        ShowUsage();
+        return 0;
+    }
     frmMain::Instance().show();
-    return true;
+    return kWindowOpen;
 }
 
 void ShowUsage()

@@ -7,7 +7,8 @@
 
 #include <cmath>
 
-#include "window/WindowServices.h"
+#include "common/AutomationError.h"
+#include "window/QtText.h"
 
 namespace modTextBoxFonts {
 
