@@ -20,6 +20,8 @@
 #include "window/QtText.h"
 #include "window/modAppWindowTitle.h"
 
+using namespace Hollin0106;
+
 // ---- Colour dialog -----------------------------------------------------------------------
 
 CustomColors::CustomColors()

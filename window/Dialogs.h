@@ -10,7 +10,7 @@
 #include <exception>
 #include <string>
 
-#include "common/AutomationError.h"
+#include <Hollin0106/AutomationError.h>
 
 class QWidget;
 
@@ -88,7 +88,7 @@ public:
     // A modal error box: the message, a blank line and the error's description with the
     // operating system's own reason under it when the error carries one; the error's
     // number and source below. `style` carries the icon (16 = error icon).
-    static void ShowError(const AutomationError& error, int style, int flags, const std::u16string& message,
+    static void ShowError(const Hollin0106::AutomationError& error, int style, int flags, const std::u16string& message,
                           QWidget* owner);
 };
 

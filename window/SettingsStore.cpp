@@ -6,9 +6,11 @@
 
 #include <cstdio>
 
-#include "common/AutomationError.h"
+#include <Hollin0106/AutomationError.h>
 #include "common/Utf16.h"
 #include "window/QtText.h"
+
+using namespace Hollin0106;
 
 namespace {
 

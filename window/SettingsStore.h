@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "common/Variant.h"
+#include <Hollin0106/Variant.h>
 
 class QWidget;
 
@@ -18,14 +18,14 @@ public:
     // The stored value, or `defaultValue` when the key is missing. A number read as
     // vkNumber comes back as a 32-bit integer; stored text that is no such number comes
     // back as that text, so a caller's conversion decides. vkText gives text.
-    Variant ReadValue(const std::u16string& section, const std::u16string& key, ValueKind kind,
-                      const Variant& defaultValue) const;
+    Hollin0106::Variant ReadValue(const std::u16string& section, const std::u16string& key, ValueKind kind,
+                      const Hollin0106::Variant& defaultValue) const;
 
     // Stores `value` (converted to a 32-bit integer for vkNumber, to text for vkText) and
     // writes it to disk. Raises error 13 for a value that does not convert and error 75
     // when the store cannot be written.
     void WriteValue(const std::u16string& section, const std::u16string& key, ValueKind kind,
-                    const Variant& value);
+                    const Hollin0106::Variant& value);
 
     // Applies the placement stored under the key (Qt's saved geometry); false when none
     // is stored or it cannot be applied.

@@ -19,7 +19,7 @@
 #include "common/SkipOnError.h"
 #include "common/modArraySize.h"
 #include "console/modFormatVersion.h"
-#include "filelib/qvxFSO.h"
+#include <Hollin0106/qvxFSO.h>
 #include "report/modRPParse.h"
 #include "support/quovixsupportfbe.h"
 #include "window/AboutBox.h"
@@ -35,6 +35,8 @@
 #include "window/modRecentEntries.h"
 #include "window/modSettings.h"
 #include "window/modTextBoxFonts.h"
+
+using namespace Hollin0106;
 
 namespace {
 

@@ -5,6 +5,8 @@
 
 #include "window/SettingsStore.h"
 
+using namespace Hollin0106;
+
 namespace modRecentEntries {
 
 namespace {

@@ -1,8 +1,10 @@
 // The window program's two user settings: the output box's background and text colours.
 #include "window/modSettings.h"
 
-#include "common/AutomationError.h"
+#include <Hollin0106/AutomationError.h>
 #include "window/SettingsStore.h"
+
+using namespace Hollin0106;
 
 namespace modSettings {
 

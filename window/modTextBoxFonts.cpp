@@ -7,8 +7,10 @@
 
 #include <cmath>
 
-#include "common/AutomationError.h"
+#include <Hollin0106/AutomationError.h>
 #include "window/QtText.h"
+
+using namespace Hollin0106;
 
 namespace modTextBoxFonts {
 

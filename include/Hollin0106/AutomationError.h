@@ -7,6 +7,8 @@
 #include <string>
 #include <system_error>
 
+namespace Hollin0106 {
+
 namespace errnum {
 inline constexpr std::int32_t InvalidProcedureCall = 5;
 inline constexpr std::int32_t SubscriptOutOfRange = 9;
@@ -38,3 +40,5 @@ public:
     // The operating system's own error behind a failed file operation; empty otherwise.
     std::error_code SystemError;
 };
+
+}  // namespace Hollin0106
