@@ -1,9 +1,9 @@
 // The save commands on a real junction: the text as UTF-8 with mark and CR LF, the raw
-// bytes, the filters, and the remembered folder shared by both commands.
+// bytes, the suggested names, the remembered folder shared by both commands, and saving
+// when the settings cannot be written.
 #include <QAction>
 #include <QApplication>
 #include <QDir>
-#include <QPlainTextEdit>
 #include <QTest>
 
 #include <optional>
@@ -40,7 +40,7 @@ class SaveTest : public WindowTest {
 private slots:
     void initTestCase()
     {
-        WINTEST_MOUNT_OR_SKIP(volume_);
+        WINTEST_SKIP_WITHOUT_VOLUME(QString::fromStdString(volume_.Mount()));
         QCOMPARE(MakeJunction(volume_), QString());
     }
 
@@ -58,63 +58,40 @@ private slots:
         QApplication::setActiveWindow(window);
         QVERIFY(QTest::qWaitForWindowActive(window));
         const QString textFile = folderA_->filePath(QStringLiteral("report.txt"));
-        const QString dataFile = folderB_->filePath(QStringLiteral("junction.bin"));
+        const QString dataFile = folderB_->filePath(QStringLiteral("junction"));  // ".bin" is added
 
-        // F2: save the text. Nothing is remembered yet, so the dialog starts in the current folder.
+        // F2: save the text. Nothing is remembered yet: the home folder and the entry's name.
         DialogSeen first, second, third;
-        QVERIFY(Answer({AnswerSaveDialog(textFile, &first)}, [&] { QTest::keyClick(window->txtMain, Qt::Key_F2); }));
+        QVERIFY(Answer({AnswerFileDialog(textFile, &first)}, [&] { QTest::keyClick(window->txtMain, Qt::Key_F2); }));
         QCOMPARE(first.filters, (QStringList{"Text files (*.TXT)", "All files (*)"}));
-        QCOMPARE(first.selectedFilter, first.filters.first());
-        QCOMPARE(first.directory, QDir::currentPath());
+        QCOMPARE(first.directory, QDir::homePath());
+        QCOMPARE(first.fileName, QStringLiteral("Common Files.txt"));
         QCOMPARE(ReadAll(textFile), QByteArray("\xEF\xBB\xBF") + ExpectedReport(JunctionPath()));
         QCOMPARE(settings_->Value(kDirectoryKey), folderA_->path());
 
         // The data command starts where the text went, and is remembered in turn.
-        QVERIFY(Answer({AnswerSaveDialog(dataFile, &second)}, [&] { window->mnuFile.at(2)->trigger(); }));
+        QVERIFY(Answer({AnswerFileDialog(dataFile, &second)}, [&] { window->mnuFile.at(2)->trigger(); }));
         QCOMPARE(second.filters, (QStringList{"Binary files (*.BIN)", "All files (*)"}));
         QCOMPARE(second.directory, folderA_->path());
-        QCOMPARE(ReadAll(dataFile), JunctionData());
+        QCOMPARE(second.fileName, QStringLiteral("Common Files.bin"));
+        QCOMPARE(ReadAll(dataFile + ".bin"), JunctionData());
         QCOMPARE(settings_->Value(kDirectoryKey), folderB_->path());
 
         // The text command now starts there too; cancelling writes and remembers nothing.
-        QVERIFY(Answer({AnswerSaveDialog(QString(), &third)}, [&] { window->mnuFile.at(1)->trigger(); }));
+        QVERIFY(Answer({AnswerFileDialog(QString(), &third)}, [&] { window->mnuFile.at(1)->trigger(); }));
         QCOMPARE(third.directory, folderB_->path());
         QCOMPARE(settings_->Value(kDirectoryKey), folderB_->path());
         QCOMPARE(QDir(folderB_->path()).entryList(QDir::Files), QStringList{"junction.bin"});
     }
 
-    void typedNameGetsExtension_data()
-    {
-        QTest::addColumn<int>("item");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("written");
-        QTest::newRow("text without extension") << 1 << "report" << "report.txt";
-        QTest::newRow("text with its own extension") << 1 << "report.log" << "report.log";
-        QTest::newRow("data without extension") << 2 << "raw" << "raw.bin";
-    }
-
-    void typedNameGetsExtension()
-    {
-        QFETCH(int, item);
-        QFETCH(QString, typed);
-        QFETCH(QString, written);
-        frmMain* window = StartWithReport(JunctionPath());
-        QVERIFY(window != nullptr);
-        QVERIFY(Answer({AnswerSaveDialog(folderA_->filePath(typed))}, [&] { window->mnuFile.at(item)->trigger(); }));
-        QCOMPARE(QDir(folderA_->path()).entryList(QDir::Files), QStringList{written});
-    }
-
-    void replacingAskedFirst()
+    // The folder is only remembered for convenience: the file is written all the same.
+    void savesWhenSettingsCannotBeWritten()
     {
         frmMain* window = StartWithReport(JunctionPath());
         QVERIFY(window != nullptr);
-        const QString target = folderA_->filePath(QStringLiteral("old.bin"));
-        QVERIFY(WriteAll(target, QByteArray(1000, 'x')));
-        BoxSeen question;
-        QVERIFY(Answer({AnswerSaveDialog(target), AnswerBox(QMessageBox::Yes, &question)},
-                       [&] { window->mnuFile.at(2)->trigger(); }));
-        QVERIFY2(question.text.contains(QStringLiteral("old.bin")), qPrintable(question.text));
-        // Replaced, not overwritten in place: exactly the reparse bytes remain.
+        settings_->MakeUnwritable();
+        const QString target = folderA_->filePath(QStringLiteral("raw.bin"));
+        QVERIFY(Answer({AnswerFileDialog(target)}, [&] { window->mnuFile.at(2)->trigger(); }));
         QCOMPARE(ReadAll(target), JunctionData());
     }
 
@@ -125,7 +102,7 @@ private slots:
         QVERIFY(window != nullptr);
         QVERIFY(!window->mnuFile.at(2)->isEnabled());
         const QString target = folderA_->filePath(QStringLiteral("error.txt"));
-        QVERIFY(Answer({AnswerSaveDialog(target)}, [&] { window->mnuFile.at(1)->trigger(); }));
+        QVERIFY(Answer({AnswerFileDialog(target)}, [&] { window->mnuFile.at(1)->trigger(); }));
         const QString text = missing + QStringLiteral("\r\n\r\nCan't read reparse point data: file or directory not found.");
         QCOMPARE(ReadAll(target), QByteArray("\xEF\xBB\xBF") + text.toUtf8());
     }
