@@ -81,7 +81,7 @@ private slots:
     {
         for (const bool window : {false, true}) {
             const QString exe = window ? QStringLiteral("Tagscope") : QStringLiteral("TagscopeC");
-            QFile file(QFINDTESTDATA("expected/help-" + exe + ".txt"));
+            QFile file(QFINDTESTDATA((window ? "expected/help-" : "../e2e/expected/help-") + exe + ".txt"));
             QVERIFY(file.open(QIODevice::ReadOnly));
             const QString expected = QString::fromUtf8(file.readAll()).trimmed();
             QCOMPARE(ToDisplayText(CommandLineOptions::HelpText(FromQString(exe), window)), expected);
