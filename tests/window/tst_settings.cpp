@@ -2,7 +2,6 @@
 // dialog and custom colours, Ok and Cancel.
 #include <QAction>
 #include <QColorDialog>
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -104,20 +103,6 @@ private slots:
         QCOMPARE(modSettings::OutBoxForeColor, fore);
         QCOMPARE(BoxColor(window, false), ColorFromColorRef(back));
         QCOMPARE(BoxColor(window, true), ColorFromColorRef(fore));
-    }
-
-    void dialogControls()
-    {
-        frmSettings dialog(nullptr);
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("Settings"));
-        QCOMPARE(dialog.lblTag->text(), QStringLiteral("Text out colors"));
-        QCOMPARE(dialog.cmdOutBoxForeColor->toolTip(), QStringLiteral(" Text color "));
-        QCOMPARE(dialog.cmdOutBoxBackColor->toolTip(), QStringLiteral(" Background color "));
-        QVERIFY(dialog.cmdOk->isDefault());
-        // Tab order: text colour, background colour, Ok, Cancel.
-        QCOMPARE(dialog.cmdOutBoxForeColor->nextInFocusChain(), static_cast<QWidget*>(dialog.cmdOutBoxBackColor));
-        QCOMPARE(dialog.cmdOutBoxBackColor->nextInFocusChain(), static_cast<QWidget*>(dialog.cmdOk));
-        QCOMPARE(dialog.cmdOk->nextInFocusChain(), static_cast<QWidget*>(dialog.cmdCancel));
     }
 
     // A colour picked on one button, the settings dialog then closed in each way.
