@@ -1,6 +1,6 @@
 // The main window: start-up, the report with its progress texts and menus, keys, caption
 // and menu bar, size and placement; other entries by Open, drop, Reload and the recent
-// list; copy and zoom.
+// list; copy and zoom; the save commands on a real junction.
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -19,6 +19,22 @@
 #include "window/modMain.h"
 
 using namespace wintest;
+
+namespace {
+
+// The report of the junction: the hand-written text of TagscopeC's end-to-end test, with
+// the window's bullet and CR LF line breaks.
+QByteArray ExpectedReport(const QString& path)
+{
+    QString text = QString::fromUtf8(ReadAll(QFINDTESTDATA("../e2e/expected/junction.txt"))).trimmed();
+    text.replace(QStringLiteral("{MOUNT}/Users/Public/Common Files"), path);
+    text.replace(QStringLiteral("             - "), QString::fromUtf8("             \u2022 "));
+    return text.replace(u'\n', QStringLiteral("\r\n")).toUtf8();
+}
+
+const QString kDirectoryKey = QStringLiteral("OFN Paths/Last open TXT directory");
+
+}  // namespace
 
 class MainWindowTest : public WindowTest {
     Q_OBJECT
@@ -309,6 +325,67 @@ private slots:
         QCOMPARE(window->txtMain->font().pointSizeF(), normal + 2);
         QTest::keyClick(window->txtMain, Qt::Key_0, Qt::ControlModifier);
         QCOMPARE(window->txtMain->font().pointSizeF(), normal);
+    }
+
+    void saveTextAndDataShareTheFolder()
+    {
+        WINTEST_SKIP_WITHOUT_VOLUME(volumeProblem_);
+        QTemporaryDir folderA, folderB;
+        frmMain* window = StartWithReport(JunctionPath(volume_));
+        QVERIFY(window != nullptr);
+        QApplication::setActiveWindow(window);
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        const QString textFile = folderA.filePath(QStringLiteral("report.txt"));
+        const QString dataFile = folderB.filePath(QStringLiteral("junction"));  // ".bin" is added
+
+        // F2: save the text. Nothing is remembered yet: the home folder and the entry's name.
+        DialogSeen first, second, third;
+        QVERIFY(Answer({AnswerFileDialog(textFile, &first)}, [&] { QTest::keyClick(window->txtMain, Qt::Key_F2); }));
+        QCOMPARE(first.filters, (QStringList{"Text files (*.TXT)", "All files (*)"}));
+        QCOMPARE(first.directory, QDir::homePath());
+        QCOMPARE(first.fileName, QStringLiteral("Common Files.txt"));
+        QCOMPARE(ReadAll(textFile), QByteArray("\xEF\xBB\xBF") + ExpectedReport(JunctionPath(volume_)));
+        QCOMPARE(settings_->Value(kDirectoryKey), folderA.path());
+
+        // The data command starts where the text went, and is remembered in turn.
+        QVERIFY(Answer({AnswerFileDialog(dataFile, &second)}, [&] { window->mnuFile.at(2)->trigger(); }));
+        QCOMPARE(second.filters, (QStringList{"Binary files (*.BIN)", "All files (*)"}));
+        QCOMPARE(second.directory, folderA.path());
+        QCOMPARE(second.fileName, QStringLiteral("Common Files.bin"));
+        QCOMPARE(ReadAll(dataFile + ".bin"), JunctionData());
+        QCOMPARE(settings_->Value(kDirectoryKey), folderB.path());
+
+        // The text command now starts there too; cancelling writes and remembers nothing.
+        QVERIFY(Answer({AnswerFileDialog(QString(), &third)}, [&] { window->mnuFile.at(1)->trigger(); }));
+        QCOMPARE(third.directory, folderB.path());
+        QCOMPARE(settings_->Value(kDirectoryKey), folderB.path());
+        QCOMPARE(QDir(folderB.path()).entryList(QDir::Files), QStringList{"junction.bin"});
+    }
+
+    // The folder is only remembered for convenience: the file is written all the same.
+    void savesWhenSettingsCannotBeWritten()
+    {
+        WINTEST_SKIP_WITHOUT_VOLUME(volumeProblem_);
+        QTemporaryDir folderA;
+        frmMain* window = StartWithReport(JunctionPath(volume_));
+        QVERIFY(window != nullptr);
+        settings_->MakeUnwritable();
+        const QString target = folderA.filePath(QStringLiteral("raw.bin"));
+        QVERIFY(Answer({AnswerFileDialog(target)}, [&] { window->mnuFile.at(2)->trigger(); }));
+        QCOMPARE(ReadAll(target), JunctionData());
+    }
+
+    void savedTextAfterFailedRead()
+    {
+        QTemporaryDir folderA, folderB;
+        const QString missing = folderB.filePath(QStringLiteral("missing entry"));
+        frmMain* window = StartWithReport(missing);
+        QVERIFY(window != nullptr);
+        QVERIFY(!window->mnuFile.at(2)->isEnabled());
+        const QString target = folderA.filePath(QStringLiteral("error.txt"));
+        QVERIFY(Answer({AnswerFileDialog(target)}, [&] { window->mnuFile.at(1)->trigger(); }));
+        const QString text = missing + QStringLiteral("\r\n\r\nCan't read reparse point data: file or directory not found.");
+        QCOMPARE(ReadAll(target), QByteArray("\xEF\xBB\xBF") + text.toUtf8());
     }
 };
 
