@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTest>
+#include <QWindow>
 
 #include "tests/window/WindowTestSupport.h"
 #include "window/QtText.h"
@@ -258,12 +259,15 @@ private slots:
         if (drop) {
             QMimeData data;
             data.setUrls({QUrl::fromLocalFile(junction), QUrl::fromLocalFile(PlainFile())});
-            QDragEnterEvent enter(window->rect().center(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            // Over the output box, through the window as the platform delivers a drag.
+            QVERIFY(QTest::qWaitForWindowExposed(window));
+            const QPoint at = window->txtMain->mapTo(window, window->txtMain->rect().center());
+            QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
             enter.setAccepted(false);
-            QApplication::sendEvent(window, &enter);
+            QApplication::sendEvent(window->windowHandle(), &enter);
             QVERIFY(enter.isAccepted());
-            QDropEvent dropped(window->rect().center(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(window, &dropped);
+            QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(window->windowHandle(), &dropped);
         } else {
             DialogSeen seen;
             QVERIFY(Answer({AnswerFileDialog(junction, &seen)}, [&] { window->mnuFile.at(3)->trigger(); }));
