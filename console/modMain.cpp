@@ -2,6 +2,7 @@
 #include "console/modMain.h"
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -30,7 +31,7 @@ ConsoleOutput& Console()
 int Main(int argc, const char* const* argv)
 {
     g_appServices = std::make_unique<AppServices>(argc, argv);
-    return ProcessCommandLine();
+    return FinishOutput(ProcessCommandLine());
 }
 
 int ProcessCommandLine()
@@ -57,8 +58,21 @@ int ProcessCommandLine()
     CommandLineFile = parsed.names.front();
     std::u16string text;
     std::vector<std::uint8_t> data;
-    modRPParse::BuildReparseReport(modRPParse::Frontend::Console, CommandLineFile, text, data);
+    modRPParse::BuildReparseReport(
+        modRPParse::Frontend::Console, CommandLineFile,
+        [](const std::u16string& message) { Console().WriteLine(message, false); }, text, data);
     return data.empty() ? kExitNoData : kExitReport;
+}
+
+int FinishOutput(int status)
+{
+    const int error = Console().Close();
+    if (error == 0) return status;
+    // A report that never arrived must not pass for one: a script reads the status.
+    const std::string line = ToUtf8(g_appServices->ExeName()) + ": cannot write to standard output: " +
+                             std::strerror(error) + "\n";
+    std::fputs(line.c_str(), stderr);
+    return kExitOutputFailed;
 }
 
 void ShowUsage()
@@ -69,12 +83,3 @@ void ShowUsage()
 }
 
 }  // namespace modMain
-
-namespace modRPParse {
-
-void ShowReportMessage(const std::u16string& text)
-{
-    modMain::Console().WriteLine(text, false);
-}
-
-}  // namespace modRPParse

@@ -295,7 +295,9 @@ void frmMain::LoadReport()
 {
     for (QAction* item : {mnuFile[1], mnuFile[2], mnuView[1], mnuTools[1]}) item->setEnabled(false);
     IsLoading = true;
-    modRPParse::BuildReparseReport(modRPParse::Frontend::Window, modMain::CommandLineFile, ReportText, ReportData);
+    modRPParse::BuildReparseReport(
+        modRPParse::Frontend::Window, modMain::CommandLineFile,
+        [this](const std::u16string& message) { ShowMessage(message); }, ReportText, ReportData);
     IsLoading = false;
     mnuFile[1]->setEnabled(true);
     if (modArraySize::GetArraySize(ReportData) > 0) mnuFile[2]->setEnabled(true);

@@ -8,7 +8,6 @@
 #include "common/Utf16.h"
 #include "console/CommandLineOptions.h"
 #include "console/modAppInfo.h"
-#include "report/modRPParse.h"
 #include "support/AppServices.h"
 #include "window/Dialogs.h"
 #include "window/Icons.h"
@@ -48,9 +47,10 @@ int ProcessCommandLine()
         return kExitBadOption;
     }
     if (parsed.help || parsed.version) {
-        ConsoleOutput().WriteLine(parsed.help ? CommandLineOptions::HelpText(Services().ExeName(), true)
-                                              : modAppInfo::GetAppInfoText(false, true));
-        return 0;
+        ConsoleOutput out;
+        out.WriteLine(parsed.help ? CommandLineOptions::HelpText(Services().ExeName(), true)
+                                  : modAppInfo::GetAppInfoText(false, true));
+        return out.Close() == 0 ? 0 : kExitNoOutput;
     }
     if (parsed.open && parsed.names.empty()) {
         FileDialog dialog;
@@ -74,12 +74,3 @@ void ShowUsage()
 }
 
 }  // namespace modMain
-
-namespace modRPParse {
-
-void ShowReportMessage(const std::u16string& text)
-{
-    frmMain::Instance().ShowMessage(text);
-}
-
-}  // namespace modRPParse

@@ -16,8 +16,10 @@ extern std::u16string CommandLineFile;
 // What Main returns when the main window is open: the caller then runs the event loop
 // until the window closes. Any other value is the program's exit status.
 inline constexpr int kWindowOpen = -1;
-// The exit status for an unrecognised option.
+// The exit statuses for an unrecognised option and for --help or --version text that
+// could not be written, as TagscopeC has them.
 inline constexpr int kExitBadOption = 2;
+inline constexpr int kExitNoOutput = 3;
 
 // Start-up for the process arguments (argv as main received them). Returns kWindowOpen
 // or the exit status (0 after the usage box, --help, --version or a cancelled Open dialog).
