@@ -5,6 +5,8 @@
 
 int main(int argc, char** argv)
 {
+    // --help and --version need no display.
+    if (const int status = modMain::TextOptions(argc, argv); status != modMain::kWindowOpen) return status;
     // Qt is given only the program's own name: every argument is the program's, so none
     // of Qt's options (-style, -platform, ...) can take an entry's name away.
     int qtArgc = 1;

@@ -27,20 +27,20 @@ AppServices& Services()
     return *g_appServices;
 }
 
-int Main(int argc, const char* const* argv)
-{
-    // Every window of the program carries the program's icon group.
-    asSetWindowResIconAll(nullptr, u"A_MAIN");
-    g_appServices = std::make_unique<AppServices>(argc, argv);
-    return ProcessCommandLine();
-}
+namespace {
 
-int ProcessCommandLine()
+CommandLineOptions::Parsed ParsedArgs()
 {
     const CommandLineArgs args = Services().Args();
     std::vector<std::u16string> list;
     for (std::int32_t i = 0; i < args.Count(); ++i) list.push_back(args.Item(i));
-    const CommandLineOptions::Parsed parsed = CommandLineOptions::Parse(list, true);
+    return CommandLineOptions::Parse(list, true);
+}
+
+// An unrecognised option, --help and --version are answered on the terminal: the exit
+// status, or kWindowOpen when none of them was given.
+int AnswerTextOptions(const CommandLineOptions::Parsed& parsed)
+{
     if (!parsed.unknown.empty()) {
         const std::string text = ToUtf8(CommandLineOptions::UnknownOptionText(Services().ExeName(), parsed.unknown));
         std::fprintf(stderr, "%s\n", text.c_str());
@@ -52,6 +52,29 @@ int ProcessCommandLine()
                                   : modAppInfo::GetAppInfoText(false, true));
         return out.Close() == 0 ? 0 : kExitNoOutput;
     }
+    return kWindowOpen;
+}
+
+}  // namespace
+
+int TextOptions(int argc, const char* const* argv)
+{
+    g_appServices = std::make_unique<AppServices>(argc, argv);
+    return AnswerTextOptions(ParsedArgs());
+}
+
+int Main(int argc, const char* const* argv)
+{
+    // Every window of the program carries the program's icon group.
+    asSetWindowResIconAll(nullptr, u"A_MAIN");
+    g_appServices = std::make_unique<AppServices>(argc, argv);
+    return ProcessCommandLine();
+}
+
+int ProcessCommandLine()
+{
+    const CommandLineOptions::Parsed parsed = ParsedArgs();
+    if (const int status = AnswerTextOptions(parsed); status != kWindowOpen) return status;
     if (parsed.open && parsed.names.empty()) {
         FileDialog dialog;
         if (!dialog.ShowOpen()) return 0;

@@ -21,6 +21,10 @@ inline constexpr int kWindowOpen = -1;
 inline constexpr int kExitBadOption = 2;
 inline constexpr int kExitNoOutput = 3;
 
+// Answers an unrecognised option, --help and --version on the terminal, before any window
+// system is needed: the exit status, or kWindowOpen when the start-up goes on to Main.
+int TextOptions(int argc, const char* const* argv);
+
 // Start-up for the process arguments (argv as main received them). Returns kWindowOpen
 // or the exit status (0 after the usage box, --help, --version or a cancelled Open dialog).
 int Main(int argc, const char* const* argv);
