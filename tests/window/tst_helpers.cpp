@@ -1,6 +1,6 @@
 // The window program's pure pieces and output-box helpers: the options of both programs
-// and their help texts, the caption, the version tag, save dialog filters, the custom-colour
-// text form, the recent-entries list, the font fallback list and the select-all key and hook.
+// and their help texts, the caption, the version tag, the custom-colour text form, the
+// recent-entries list, the font fallback list, and the select-all key and hook.
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -175,14 +175,6 @@ private slots:
 #if defined(__x86_64__)
         QCOMPARE(ToQString(modFormatVersion::GetAppVersionTag()), QStringLiteral("v.1.0.19 x64"));
 #endif
-    }
-
-    void nameFilters()
-    {
-        QCOMPARE(FileDialog::QtNameFilters(u"Text files|*.TXT|All files|*.*"),
-                 (QStringList{"Text files (*.TXT)", "All files (*)"}));
-        QCOMPARE(FileDialog::QtNameFilters(u"Logs|*.log;*.txt|Orphan"), QStringList{"Logs (*.log *.txt)"});
-        QCOMPARE(FileDialog::QtNameFilters(u""), QStringList{});
     }
 
     void customColorsText_data()
