@@ -182,17 +182,6 @@ private slots:
         }
     }
 
-    // A settings file that cannot be written neither keeps the window open nor shows a box.
-    void closesWithUnwritableSettings()
-    {
-        frmMain* window = StartWithReport(PlainFile());
-        QVERIFY(window != nullptr);
-        const QPointer<frmMain> guard(window);
-        settings_->MakeUnwritable();
-        QVERIFY(Answer({}, [&] { window->mnuFile.at(11)->trigger(); }));
-        QTRY_VERIFY(guard.isNull());
-    }
-
     void captionIconAndMenuBar_data()
     {
         QTest::addColumn<QString>("argument");
