@@ -37,7 +37,8 @@ test-linux: deps
 # in the build folder.
 windows: deps
 	cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-	  -DCMAKE_BUILD_TYPE= -DTAGSCOPE_WERROR=ON
+	  -DCMAKE_BUILD_TYPE= -DTAGSCOPE_WERROR=ON \
+	  $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 
 test-windows: windows
