@@ -50,6 +50,8 @@ constexpr ErrorCondition kConditions[] = {
     {ERROR_INVALID_FUNCTION, std::errc::function_not_supported},
     {ERROR_NOT_SUPPORTED, std::errc::not_supported},
     {ERROR_NOT_A_REPARSE_POINT, std::errc::no_message_available},
+    {ERROR_NOT_FOUND, std::errc::no_message_available},
+    {ERROR_BAD_FILE_TYPE, std::errc::no_such_device_or_address},
     {ERROR_MORE_DATA, std::errc::value_too_large},
     {ERROR_INSUFFICIENT_BUFFER, std::errc::value_too_large},
     {ERROR_CRC, std::errc::io_error},

@@ -84,7 +84,13 @@ std::error_code OpenFile(const std::u16string& path, FileOpenMode mode, File& fi
                                    nullptr);
     // A folder opened as a file fails with ERROR_ACCESS_DENIED, as POSIX's EISDIR.
     if (h == INVALID_HANDLE_VALUE) return LastError();
-    if (mode != FileOpenMode::Read && ::GetFileType(h) == FILE_TYPE_DISK) {
+    if (mode != FileOpenMode::Read) {
+        // The write modes take a file only: a device name ("CON", "NUL", "COM1") or a
+        // pipe would take the bytes and keep none of them.
+        if (::GetFileType(h) != FILE_TYPE_DISK) {
+            ::CloseHandle(h);
+            return Error(ERROR_BAD_FILE_TYPE);
+        }
         BY_HANDLE_FILE_INFORMATION information{};
         if (::GetFileInformationByHandle(h, &information) &&
             (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {

@@ -81,6 +81,10 @@ TEST(Win32Entries, ANameWithNulIsRefusedAndALongPathIsReached)
     EXPECT_EQ(platform::OpenFile(withNul, platform::FileOpenMode::CreateTruncate, file), std::errc::invalid_argument);
     EXPECT_EQ(filetest::ReadBytes(dir / "a"), (Bytes{1}));
 
+    // A device takes bytes and keeps none: no writer may take it for a file.
+    EXPECT_EQ(platform::OpenFile(u"NUL", platform::FileOpenMode::CreateTruncate, file),
+              std::errc::no_such_device_or_address);
+
     // Longer than MAX_PATH (260) in all, each part within the 255 a name may have.
     const fs::path folder = dir / std::string(200, 'f');
     ASSERT_TRUE(fs::create_directory(folder));
