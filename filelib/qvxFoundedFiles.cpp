@@ -187,7 +187,7 @@ bool qvxFoundedFiles::Search(const std::u16string& Path, const std::u16string& M
 
     for (;;) {
         if (!IsDotEntry(data.name)) {
-            std::shared_ptr<FoundedFile> entry(new FoundedFile);
+            auto entry = std::make_shared<FoundedFile>(FoundedFile::Key{});
             InitFromFindData(*entry, std::move(data), options, SearchWithParent, chain);
             if (entry->childs_ && entry->childs_->IsCancelled()) {
                 items_.clear();

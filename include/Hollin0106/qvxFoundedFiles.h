@@ -27,7 +27,14 @@ public:
 // One found entry. Made only by the search; a caller may keep it after the collection
 // goes away.
 class FoundedFile {
+    struct Key {
+        explicit Key() = default;
+    };
+
 public:
+    // Only the search can name the key (one allocation per entry with make_shared).
+    explicit FoundedFile(Key) {}
+
     // The entries found in this directory by the same search one level down; empty for
     // files and for directories that were not entered.
     std::shared_ptr<qvxFoundedFiles> Childs() const;
@@ -67,7 +74,6 @@ public:
 
 private:
     friend class qvxFoundedFiles;
-    FoundedFile() = default;
 
     std::uint32_t attributes_ = 0;
     std::uint64_t creationTime_ = 0;  // FILETIMEs
