@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+namespace Hollin0106 {
+
 // Result codes of the reparse-point reader.
 enum SymlinkTargetError_Const : std::int32_t {
     steSuccess = 0,
@@ -37,3 +39,5 @@ enum InvertBytes_Const : std::int32_t {
     ibDontInvertBytes = 1,  // UTF-16 low byte first (little-endian)
     ibInvertBytes = 2,      // the bytes of every code unit exchanged: big-endian UTF-16
 };
+
+}  // namespace Hollin0106
