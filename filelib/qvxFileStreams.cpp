@@ -3,7 +3,7 @@
 
 #include <new>
 
-#include "common/AutomationError.h"
+#include <Hollin0106/AutomationError.h>
 #include "filelib/modStreamWalk.h"
 #include "platform/platform.h"
 #include "support/quovixsupport.h"

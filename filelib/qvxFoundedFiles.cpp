@@ -3,7 +3,7 @@
 
 #include <unicode/uchar.h>
 
-#include "common/AutomationError.h"
+#include <Hollin0106/AutomationError.h>
 #include "filelib/modFindFiles.h"
 #include "platform/platform.h"
 #include "support/quovixsupport.h"
