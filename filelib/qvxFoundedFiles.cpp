@@ -87,6 +87,11 @@ const std::u16string& FoundedFile::Path() const
 
 double FoundedFile::CreationTime() const
 {
+    if (creationTimeLater_) {
+        if (platform::QueryCreationTime(esBuildFileName(Path(), name_, false), creationTime_))
+            creationTime_ = lastWriteTime_;
+        creationTimeLater_ = false;
+    }
     return modFindFiles::FileTimeToVariantDate(creationTime_, platform::CurrentUtcBias());
 }
 
@@ -214,6 +219,7 @@ void qvxFoundedFiles::InitFromFindData(FoundedFile& entry, platform::FindData&& 
 {
     entry.attributes_ = data.attributes;
     entry.creationTime_ = data.creationTime;
+    entry.creationTimeLater_ = data.creationTimeLater;
     entry.lastAccessTime_ = data.lastAccessTime;
     entry.lastWriteTime_ = data.lastWriteTime;
     entry.size_ = data.size;

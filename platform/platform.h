@@ -196,6 +196,9 @@ struct FindData {
     // path to stop at loops. Zero when unknown.
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
+    // True when creationTime is not filled because it costs one more call per entry
+    // (ntfs-3g keeps it in an extended attribute): QueryCreationTime gives it.
+    bool creationTimeLater = false;
 };
 
 // An open directory search. Closed by the destructor; movable, not copyable.
@@ -226,8 +229,8 @@ private:
 // directly and, when absent under that spelling, found by a case-insensitive scan.
 // Attributes: on NTFS the attribute word; elsewhere directory, read-only (no write
 // bit), hidden (a name starting with "."), normal otherwise, and a link carries the
-// reparse bit with its target's directory bit. Creation time: the birth time, else
-// ntfs-3g's system.ntfs_crtime, else the change time. ENOENT when nothing matches or the
+// reparse bit with its target's directory bit. Creation time: the birth time, else the
+// change time; on NTFS without a birth time it is left for QueryCreationTime. ENOENT when nothing matches or the
 // folder is missing; EACCES, ENOTDIR, ... as the system reports them.
 std::error_code FindFirstFile(const std::u16string& pattern, FindHandle& handle, FindData& data);
 // The next match; ENOENT when there is none left.
@@ -235,6 +238,10 @@ std::error_code FindNextFile(FindHandle& handle, FindData& data);
 
 // The find data of the entry `path` names (the entry itself; a link as above).
 std::error_code QueryFindData(const std::u16string& path, FindData& data);
+
+// The creation time of the entry itself as a FILETIME: the birth time, else ntfs-3g's
+// system.ntfs_crtime, else the change time.
+std::error_code QueryCreationTime(const std::u16string& path, std::uint64_t& fileTime);
 
 // True for a root of the file-system tree ("/").
 bool PathIsRoot(const std::u16string& path);

@@ -58,7 +58,9 @@ public:
     bool AttributeEncrypted() const { return (attributes_ & 0x4000) != 0; }
 
     // Automation dates in local time (the current offset from UTC), whole seconds; the
-    // zero date when a time cannot be converted.
+    // zero date when a time cannot be converted. Where the file system keeps the
+    // creation time apart (ntfs-3g), it is read on the first call (the last write time
+    // when the entry is gone by then).
     double CreationTime() const;
     double LastAccessTime() const;
     double LastWriteTime() const;
@@ -76,7 +78,8 @@ private:
     friend class qvxFoundedFiles;
 
     std::uint32_t attributes_ = 0;
-    std::uint64_t creationTime_ = 0;  // FILETIMEs
+    mutable bool creationTimeLater_ = false;  // read on first use (see CreationTime)
+    mutable std::uint64_t creationTime_ = 0;  // FILETIMEs
     std::uint64_t lastAccessTime_ = 0;
     std::uint64_t lastWriteTime_ = 0;
     std::uint64_t size_ = 0;

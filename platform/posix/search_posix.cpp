@@ -62,15 +62,15 @@ void Fill(const struct statx& sx, int at, const char* leaf, const std::string& n
     data.inode = sx.stx_ino;
     const bool link = S_ISLNK(sx.stx_mode);
 
-    std::uint64_t word = 0, crtime = 0;
-    unsigned char raw[8];
+    std::uint64_t word = 0;
+    unsigned char raw[4];
     const bool hasWord = ntfs && ReadLe(native, kAttribAttr, raw, 4, word);
-    if (sx.stx_mask & STATX_BTIME)
-        data.creationTime = FileTime(sx.stx_btime);
-    else if (ntfs && ReadLe(native, kCrtimeAttr, raw, 8, crtime))
-        data.creationTime = crtime;
-    else
-        data.creationTime = FileTime(sx.stx_ctime);
+    // ntfs-3g has no birth time in its stat, and reading system.ntfs_crtime for every
+    // entry would cost a third round trip to the daemon: it is read when asked for.
+    data.creationTimeLater = hasWord && !(sx.stx_mask & STATX_BTIME);
+    data.creationTime = data.creationTimeLater     ? 0
+                        : sx.stx_mask & STATX_BTIME ? FileTime(sx.stx_btime)
+                                                    : FileTime(sx.stx_ctime);
 
     std::uint32_t attributes = static_cast<std::uint32_t>(word);
     if (link) {
@@ -216,6 +216,20 @@ std::error_code QueryFindData(const std::u16string& path, FindData& data)
     data = FindData();
     data.name = slash == std::u16string::npos ? path : path.substr(slash + 1);
     Fill(sx, AT_FDCWD, native.c_str(), native, ntfs, !data.name.empty() && data.name[0] == u'.', data);
+    return {};
+}
+
+std::error_code QueryCreationTime(const std::u16string& path, std::uint64_t& fileTime)
+{
+    const std::string native = ToNativePath(path);
+    struct statx sx{};
+    if (::statx(AT_FDCWD, native.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_BTIME | STATX_CTIME, &sx) != 0)
+        return Errno(errno);
+    unsigned char raw[8];
+    if (sx.stx_mask & STATX_BTIME)
+        fileTime = FileTime(sx.stx_btime);
+    else if (!ReadLe(native, kCrtimeAttr, raw, 8, fileTime))
+        fileTime = FileTime(sx.stx_ctime);
     return {};
 }
 
