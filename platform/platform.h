@@ -142,6 +142,15 @@ std::error_code SetFileAttributes(const std::u16string& path, std::uint32_t attr
 // The length in bytes of the file that `path` names (links followed).
 std::error_code QueryFileSize(const std::u16string& path, std::uint64_t& size);
 
+// ---- Process --------------------------------------------------------------------
+
+// The current working folder, or "" when it cannot be had.
+std::u16string CurrentDirectory();
+
+// The name of the user's locale for character handling ("ru_RU.UTF-8", "C"): on POSIX
+// the first set of LC_ALL, LC_CTYPE and LANG, "C" when none is. Never fails.
+std::string UserLocaleName();
+
 // ---- Streams of an entry (the backup interface's stream sequence) ---------------
 
 // The streams of one entry as the Windows backup interface delivers them: each stream
@@ -248,14 +257,5 @@ bool PathIsRoot(const std::u16string& path);
 
 // The local time's offset from UTC now, in seconds (east positive).
 std::int64_t CurrentUtcBias();
-
-// ---- Process --------------------------------------------------------------------
-
-// The current working folder, or "" when it cannot be had.
-std::u16string CurrentDirectory();
-
-// The name of the user's locale for character handling ("ru_RU.UTF-8", "C"): on POSIX
-// the first set of LC_ALL, LC_CTYPE and LANG, "C" when none is. Never fails.
-std::string UserLocaleName();
 
 }  // namespace platform
