@@ -102,4 +102,18 @@ TEST_F(StreamsOnNtfs, ItemsCarryTheirPropertiesAndOutliveTheList)
     EXPECT_FALSE(named->AttributeSparseAttribute());
 }
 
+// Off NTFS: the unnamed data and the user.* attributes; a link is not followed.
+TEST(StreamsElsewhere, DataAndUserAttributes)
+{
+    filetest::TempFolder dir;
+    filetest::WriteBytes(dir / "f", filetest::Bytes(17, 'f'));
+    fs::create_symlink("f", dir / "link");
+    if (!filetest::Run("setfattr -n user.note -v 0x4142 " + Quote(dir / "f")))
+        GTEST_SKIP() << "no user attributes on " << dir.Path();
+    qvxFileStreams streams;
+    EXPECT_EQ(Listed(streams, dir / "f", true), "1 ::$DATA 17\n4 :note:$DATA 2\n");
+    EXPECT_EQ(Listed(streams, dir / "link"), "1 ::$DATA 0\n");
+    EXPECT_EQ(Listed(streams, dir.Path()), "");
+}
+
 }  // namespace
