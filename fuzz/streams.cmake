@@ -3,5 +3,5 @@
 tagscope_add_fuzzer(fuzz_streams
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/streams_fuzz.cpp
   LIBS hollin_objects tagscope_support
-  SECONDS 18
+  SECONDS 17
   CORPUS_DIRS ${CMAKE_CURRENT_LIST_DIR}/regressions/streams ${CMAKE_CURRENT_LIST_DIR}/corpus/streams)
