@@ -1,8 +1,9 @@
 // UTF-8 <-> UTF-16 conversions. Written out rather than taken from ICU: every program
 // converts its arguments and output, and loading ICU would double the start-up time of
-// the console program.
+// the console program; the text files' UTF-8 goes through here as well.
 #include "common/Utf16.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace {
@@ -14,6 +15,7 @@ struct Utf8Step {
     bool ok;
     std::size_t length;
     char32_t codePoint;
+    bool truncated = false;  // ill-formed only because the bytes end inside the character
 };
 
 Utf8Step NextUtf8(std::string_view bytes, std::size_t at)
@@ -41,7 +43,7 @@ Utf8Step NextUtf8(std::string_view bytes, std::size_t at)
         return {false, 1, 0};
     }
     for (std::size_t k = 1; k <= trail; ++k) {
-        if (k >= bytes.size() - at) return {false, k, 0};
+        if (k >= bytes.size() - at) return {false, k, 0, true};
         const std::uint8_t b = byteAt(at + k);
         if (b < low || b > high) return {false, k, 0};
         low = 0x80, high = 0xBF;
@@ -77,33 +79,117 @@ std::u16string FromUtf8(std::string_view utf8)
 {
     std::u16string out;
     out.reserve(utf8.size());
-    for (std::size_t i = 0; i < utf8.size();) {
-        const Utf8Step step = NextUtf8(utf8, i);
-        AppendUtf16(step.ok ? step.codePoint : U'\uFFFD', out);
-        i += step.length;
-    }
+    Utf8Decoder().Decode(utf8, true, out);
     return out;
 }
 
-std::string ToUtf8(std::u16string_view utf16)
+void Utf8Decoder::Decode(std::string_view bytes, bool last, std::u16string& out)
 {
-    std::string out;
-    out.reserve(utf16.size());
+    // Written through a small buffer that stays in the cache, and appended from there, so
+    // that `out` is written once, into memory its caller may have reserved.
+    char16_t chunk[8192];
+    std::size_t used = 0;
+    const auto put = [&](char32_t cp) {
+        if (used + 2 > std::size(chunk)) {
+            out.append(chunk, used);
+            used = 0;
+        }
+        if (cp < 0x10000) {
+            chunk[used++] = static_cast<char16_t>(cp);
+        } else {
+            cp -= 0x10000;
+            chunk[used++] = static_cast<char16_t>(0xD800 + (cp >> 10));
+            chunk[used++] = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+        }
+    };
+    if (pendingSize_ > 0) {
+        // The character the piece before began: at most four bytes decide it.
+        char joined[4];
+        std::copy_n(pending_, pendingSize_, joined);
+        const std::size_t take = std::min(sizeof joined - pendingSize_, bytes.size());
+        std::copy_n(bytes.data(), take, joined + pendingSize_);
+        const std::string_view head(joined, pendingSize_ + take);
+        const Utf8Step step = NextUtf8(head, 0);
+        if (step.truncated && !last) {
+            // Still unfinished: every byte of this piece belongs to it.
+            std::copy_n(head.data(), head.size(), pending_);
+            pendingSize_ = head.size();
+            return;
+        }
+        put(step.ok ? step.codePoint : U'\uFFFD');
+        // The pending bytes were a well-formed beginning, so the step covers them all.
+        bytes.remove_prefix(step.length - pendingSize_);
+        pendingSize_ = 0;
+    }
+    const auto* const data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    const std::size_t size = bytes.size();
+    std::size_t i = 0;
+    while (i < size) {
+        if (used + 2 > std::size(chunk)) {
+            out.append(chunk, used);
+            used = 0;
+        }
+        // ASCII and two-byte characters, most of most texts, go without the general step.
+        const std::size_t room = std::size(chunk) - used - 1;
+        const std::size_t end = i + std::min(size - i, room);
+        while (i < end) {
+            const std::uint8_t b = data[i];
+            if (b < 0x80) {
+                chunk[used++] = b;
+                ++i;
+            } else if (b >= 0xC2 && b <= 0xDF && i + 1 < size && (data[i + 1] & 0xC0) == 0x80) {
+                chunk[used++] = static_cast<char16_t>((b & 0x1F) << 6 | (data[i + 1] & 0x3F));
+                i += 2;
+            } else {
+                break;
+            }
+        }
+        if (i >= end) continue;
+        const Utf8Step step = NextUtf8(bytes, i);
+        if (step.truncated && !last) {
+            std::copy_n(bytes.data() + i, step.length, pending_);
+            pendingSize_ = step.length;
+            break;
+        }
+        put(step.ok ? step.codePoint : U'\uFFFD');
+        i += step.length;
+    }
+    out.append(chunk, used);
+}
+
+std::size_t WriteUtf8(std::u16string_view utf16, char* out)
+{
+    char* const begin = out;
+    const auto put = [&](unsigned byte) { *out++ = static_cast<char>(byte); };
     for (std::size_t i = 0; i < utf16.size(); ++i) {
         char32_t cp = utf16[i];
+        if (cp < 0x80) {
+            put(cp);
+            continue;
+        }
         if (IsHigh(utf16[i]) && i + 1 < utf16.size() && IsLow(utf16[i + 1]))
             cp = 0x10000 + ((cp - 0xD800) << 10) + (utf16[++i] - 0xDC00);
         else if (IsHigh(utf16[i]) || IsLow(utf16[i]))
             cp = 0xFFFD;
-        if (cp < 0x80) {
-            out.push_back(static_cast<char>(cp));
-            continue;
+        if (cp < 0x800) {
+            put(0xC0 | cp >> 6);
+        } else if (cp < 0x10000) {
+            put(0xE0 | cp >> 12);
+            put(0x80 | (cp >> 6 & 0x3F));
+        } else {
+            put(0xF0 | cp >> 18);
+            put(0x80 | (cp >> 12 & 0x3F));
+            put(0x80 | (cp >> 6 & 0x3F));
         }
-        const std::size_t trail = cp < 0x800 ? 1 : cp < 0x10000 ? 2 : 3;
-        constexpr std::uint8_t kLeadMark[] = {0, 0xC0, 0xE0, 0xF0};
-        out.push_back(static_cast<char>(kLeadMark[trail] | cp >> (6 * trail)));
-        for (std::size_t k = trail; k-- > 0;) out.push_back(static_cast<char>(0x80 | ((cp >> (6 * k)) & 0x3F)));
+        put(0x80 | (cp & 0x3F));
     }
+    return static_cast<std::size_t>(out - begin);
+}
+
+std::string ToUtf8(std::u16string_view utf16)
+{
+    std::string out(utf16.size() * 3, '\0');
+    out.resize(WriteUtf8(utf16, out.data()));
     return out;
 }
 

@@ -11,6 +11,8 @@ struct UConverter;
 
 namespace codepages {
 
+struct SingleByteTables;
+
 // The ANSI and OEM code pages Windows assigns to the language of a POSIX locale name
 // ("ru_RU.UTF-8" -> 1251 and 866; "C", "POSIX" and "en_US" -> 1252 and 437; other
 // Western languages -> 1252 and 850). Unknown languages get the Western pair.
@@ -40,7 +42,8 @@ void Encode(std::u16string_view text, std::uint32_t codePage, std::vector<std::u
 // where the page says so). Raises error 5 for an unsupported page.
 std::u16string Decode(std::span<const std::uint8_t> bytes, std::uint32_t codePage);
 
-// What a Decoder or an Encoder converts through: an ICU converter of the object's own.
+// What a Decoder or an Encoder converts through: the page's tables where it has them,
+// else an ICU converter of the object's own.
 class PageConverter {
 protected:
     // Raises error 5 for an unsupported code page.
@@ -49,6 +52,7 @@ protected:
     PageConverter(const PageConverter&) = delete;
     PageConverter& operator=(const PageConverter&) = delete;
 
+    const SingleByteTables* tables_ = nullptr;
     UConverter* converter_ = nullptr;
 };
 
@@ -73,6 +77,9 @@ public:
     // Appends the bytes of the next piece of text to `out`; `last` marks the final piece
     // (a high surrogate left at the end of a piece waits for the next one).
     void Encode(std::u16string_view text, bool last, std::vector<std::uint8_t>& out);
+
+private:
+    bool pendingHigh_ = false;
 };
 
 }  // namespace codepages

@@ -46,11 +46,29 @@ UChar32 ToUpper(UChar32 c)
     return MapCodePoint(c, LCMAP_UPPERCASE);
 }
 
-// Simple case folding as the lower case of the upper case: this also folds the
-// variants that have no lower-case mapping of their own to the common form (final
-// sigma, micro sign, long s, Kelvin sign all meet their plain letter).
+// The letters whose simple case folding is another letter than their lower case
+// (Unicode's CaseFolding.txt, status C): variant forms that meet their plain letter.
+struct Folding {
+    UChar32 from;
+    UChar32 to;
+};
+constexpr Folding kSpecialFoldings[] = {
+    {0x00B5, 0x03BC},  // micro sign -> mu
+    {0x017F, 0x0073},  // long s -> s
+    {0x0345, 0x03B9},  // combining ypogegrammeni -> iota
+    {0x03C2, 0x03C3},  // final sigma -> sigma
+    {0x03D0, 0x03B2}, {0x03D1, 0x03B8}, {0x03D5, 0x03C6}, {0x03D6, 0x03C0},
+    {0x03F0, 0x03BA}, {0x03F1, 0x03C1}, {0x03F5, 0x03B5},
+    {0x1E9B, 0x1E61},  // long s with dot above
+    {0x1FBE, 0x03B9},  // prosgegrammeni -> iota
+};
+
+// Simple case folding: the table above, else the lower case of the upper case, which
+// also brings the Kelvin and Angstrom signs to their letters.
 UChar32 FoldCase(UChar32 c, uint32_t /*options*/)
 {
+    for (const Folding& f : kSpecialFoldings)
+        if (f.from == c) return f.to;
     return MapCodePoint(MapCodePoint(c, LCMAP_UPPERCASE), LCMAP_LOWERCASE);
 }
 
@@ -114,6 +132,32 @@ char* StrToUtf8WithSub(char* dest, int32_t destCapacity, int32_t* destLength, co
     if (length < destCapacity) dest[length] = '\0';
     return dest;
 }
+
+}  // namespace
+
+}  // namespace platform
+
+// The same functions under ICU's own (versioned) names, for the code that calls them
+// directly; ICU's headers give the names.
+U_CAPI UChar32 U_EXPORT2 u_foldCase(UChar32 c, uint32_t options)
+{
+    return platform::FoldCase(c, options);
+}
+
+U_CAPI UChar32 U_EXPORT2 u_toupper(UChar32 c)
+{
+    return platform::ToUpper(c);
+}
+
+U_CAPI int32_t U_EXPORT2 u_strFoldCase(UChar* dest, int32_t destCapacity, const UChar* src, int32_t srcLength,
+                                       uint32_t options, UErrorCode* pErrorCode)
+{
+    return platform::StrFoldCase(dest, destCapacity, src, srcLength, options, pErrorCode);
+}
+
+namespace platform {
+
+namespace {
 
 struct Function {
     const char* name;

@@ -70,15 +70,10 @@ TEST_F(AttributeReset, HiddenOrSystemComesOffAndGoesBackOnRelease)
             CFileAttributesReset reset;
             reset.ResetAttributes(U(file));
             EXPECT_EQ(reset.ResetDone(), c.done);
-            if (c.set != kMissing) {
-                EXPECT_EQ(AttributesOf(file) & (kHidden | kSystem | kReadOnly), c.whileReset);
-            }
+            if (c.set != kMissing) EXPECT_EQ(AttributesOf(file) & (kHidden | kSystem | kReadOnly), c.whileReset);
         }
-        if (c.set != kMissing) {
-            EXPECT_EQ(AttributesOf(file), before);
-        } else {
-            EXPECT_FALSE(fs::exists(file));
-        }
+        if (c.set != kMissing) EXPECT_EQ(AttributesOf(file), before);
+        else EXPECT_FALSE(fs::exists(file));
     }
     // A file re-created meanwhile gets the attributes read before.
     const fs::path file = Root() / "recreated";

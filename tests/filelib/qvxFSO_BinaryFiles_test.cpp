@@ -108,9 +108,7 @@ void ExpectEveryWriterFails(qvxFSO& fso, const std::u16string& name, std::int32_
         EXPECT_EQ(RaisedNumber([&] { put = fso.PutFileB(name, data, raise); }), expected);
         EXPECT_EQ(RaisedNumber([&] { append = fso.AppendFileB(name, data, raise); }), expected);
         EXPECT_EQ(RaisedNumber([&] { fso.OverwriteFileB(name, data, raise); }), number);
-        if (!raise) {
-            EXPECT_FALSE(put || append);
-        }
+        if (!raise) EXPECT_FALSE(put || append);
     }
 }
 

@@ -1,0 +1,279 @@
+// Win32 backend of the stream walk (BackupRead / BackupSeek) and the directory search
+// (FindFirstFileW / FindNextFileW, GetCompressedFileSizeW).
+#include "platform/platform.h"
+#include "platform/win32/Win32.h"
+
+#include <shlwapi.h>
+
+// shlwapi.h makes PathIsRoot a macro, which would rename the platform's own function.
+#undef PathIsRoot
+
+#include <algorithm>
+
+namespace platform {
+
+using win32::Error;
+using win32::LastError;
+using win32::SystemPath;
+
+// ---- Streams ----------------------------------------------------------------------
+
+struct BackupReader::State {
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    LPVOID context = nullptr;
+    bool processSecurity = false;
+
+    ~State()
+    {
+        if (handle == INVALID_HANDLE_VALUE) return;
+        // A read with bAbort frees the context the backup calls keep.
+        if (context != nullptr) {
+            DWORD n = 0;
+            ::BackupRead(handle, nullptr, 0, &n, TRUE, processSecurity, &context);
+        }
+        ::CloseHandle(handle);
+    }
+};
+
+BackupReader::BackupReader() : state_(nullptr) {}
+
+BackupReader::~BackupReader()
+{
+    delete state_;
+}
+
+BackupReader::BackupReader(BackupReader&& other) noexcept : state_(other.state_)
+{
+    other.state_ = nullptr;
+}
+
+BackupReader& BackupReader::operator=(BackupReader&& other) noexcept
+{
+    if (this != &other) {
+        delete state_;
+        state_ = other.state_;
+        other.state_ = nullptr;
+    }
+    return *this;
+}
+
+std::error_code BackupReader::Read(std::uint8_t* buffer, std::size_t count, std::size_t& got)
+{
+    got = 0;
+    if (state_ == nullptr) return {};
+    while (got < count) {
+        DWORD n = 0;
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(count - got, 1u << 30));
+        if (!::BackupRead(state_->handle, buffer + got, want, &n, FALSE, state_->processSecurity, &state_->context))
+            return LastError();
+        if (n == 0) break;
+        got += n;
+    }
+    return {};
+}
+
+std::uint64_t BackupReader::Seek(std::uint64_t count)
+{
+    if (state_ == nullptr) return 0;
+    DWORD low = 0, high = 0;
+    // BackupSeek stops at the end of the current stream and says how far it went.
+    ::BackupSeek(state_->handle, static_cast<DWORD>(count), static_cast<DWORD>(count >> 32), &low, &high,
+                 &state_->context);
+    return static_cast<std::uint64_t>(high) << 32 | low;
+}
+
+std::error_code OpenBackupReader(const std::u16string& path, bool processSecurity, BackupReader& reader)
+{
+    reader = BackupReader();
+    std::wstring wide;
+    if (const std::error_code ec = SystemPath(path, wide)) return ec;
+    // The entry itself: a link or junction is read, not what it points to.
+    const HANDLE h = ::CreateFileW(wide.c_str(), GENERIC_READ | (processSecurity ? READ_CONTROL : 0),
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return LastError();
+    reader.state_ = new BackupReader::State{h, nullptr, processSecurity};
+    return {};
+}
+
+// ---- Directory search -------------------------------------------------------------
+
+struct FindHandle::State {
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    std::wstring folder;  // with its trailing separator, for the names found
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+
+    ~State()
+    {
+        if (handle != INVALID_HANDLE_VALUE) ::FindClose(handle);
+    }
+};
+
+FindHandle::FindHandle() : state_(nullptr) {}
+
+FindHandle::~FindHandle()
+{
+    delete state_;
+}
+
+FindHandle::FindHandle(FindHandle&& other) noexcept : state_(other.state_)
+{
+    other.state_ = nullptr;
+}
+
+FindHandle& FindHandle::operator=(FindHandle&& other) noexcept
+{
+    if (this != &other) {
+        delete state_;
+        state_ = other.state_;
+        other.state_ = nullptr;
+    }
+    return *this;
+}
+
+std::uint64_t FindHandle::Device() const
+{
+    return state_ != nullptr ? state_->device : 0;
+}
+
+std::uint64_t FindHandle::Inode() const
+{
+    return state_ != nullptr ? state_->inode : 0;
+}
+
+namespace {
+
+std::uint64_t ToUInt64(const FILETIME& t)
+{
+    return static_cast<std::uint64_t>(t.dwHighDateTime) << 32 | t.dwLowDateTime;
+}
+
+// The volume serial number and file index of what opening `wide` reaches (a link's
+// target); zeros when it cannot be opened.
+void Identity(const std::wstring& wide, std::uint64_t& device, std::uint64_t& inode)
+{
+    device = inode = 0;
+    const HANDLE h = ::CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (::GetFileInformationByHandle(h, &info)) {
+        device = info.dwVolumeSerialNumber;
+        inode = static_cast<std::uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
+    }
+    ::CloseHandle(h);
+}
+
+void Fill(const WIN32_FIND_DATAW& found, const std::wstring& folder, FindData& data)
+{
+    data = FindData();
+    data.attributes = found.dwFileAttributes;
+    data.creationTime = ToUInt64(found.ftCreationTime);
+    data.lastAccessTime = ToUInt64(found.ftLastAccessTime);
+    data.lastWriteTime = ToUInt64(found.ftLastWriteTime);
+    data.size = static_cast<std::uint64_t>(found.nFileSizeHigh) << 32 | found.nFileSizeLow;
+    data.name = win32::FromWide(found.cFileName, std::wcslen(found.cFileName));
+    const std::wstring full = folder + found.cFileName;
+    DWORD high = 0;
+    const DWORD low = ::GetCompressedFileSizeW(full.c_str(), &high);
+    if (low != INVALID_FILE_SIZE || ::GetLastError() == NO_ERROR)
+        data.allocatedSize = static_cast<std::uint64_t>(high) << 32 | low;
+    // Only a folder can lead a search into a loop; files keep zeros.
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && data.name != u"." && data.name != u"..")
+        Identity(full, data.device, data.inode);
+}
+
+}  // namespace
+
+std::error_code FindFirstFile(const std::u16string& pattern, FindHandle& handle, FindData& data)
+{
+    handle = FindHandle();
+    std::wstring wide;
+    if (const std::error_code ec = SystemPath(pattern, wide)) return ec;
+    WIN32_FIND_DATAW found{};
+    // Matching is the system's: case-insensitive, "." and ".." where they match.
+    const HANDLE h = ::FindFirstFileW(wide.c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        return Error(error == ERROR_NO_MORE_FILES ? ERROR_FILE_NOT_FOUND : error);
+    }
+    auto* state = new FindHandle::State;
+    state->handle = h;
+    const auto slash = wide.find_last_of(L"\\/");
+    state->folder = slash == std::wstring::npos ? std::wstring() : wide.substr(0, slash + 1);
+    Identity(state->folder.empty() ? std::wstring(L".") : state->folder, state->device, state->inode);
+    handle.state_ = state;
+    Fill(found, state->folder, data);
+    return {};
+}
+
+std::error_code FindNextFile(FindHandle& handle, FindData& data)
+{
+    if (handle.state_ == nullptr) return Error(ERROR_INVALID_HANDLE);
+    WIN32_FIND_DATAW found{};
+    if (!::FindNextFileW(handle.state_->handle, &found)) {
+        const DWORD error = ::GetLastError();
+        return Error(error == ERROR_NO_MORE_FILES ? ERROR_FILE_NOT_FOUND : error);
+    }
+    Fill(found, handle.state_->folder, data);
+    return {};
+}
+
+std::error_code QueryFindData(const std::u16string& path, FindData& data)
+{
+    std::wstring wide;
+    if (const std::error_code ec = SystemPath(path, wide)) return ec;
+    WIN32_FILE_ATTRIBUTE_DATA attributes{};
+    if (!::GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &attributes)) return LastError();
+    WIN32_FIND_DATAW found{};
+    found.dwFileAttributes = attributes.dwFileAttributes;
+    found.ftCreationTime = attributes.ftCreationTime;
+    found.ftLastAccessTime = attributes.ftLastAccessTime;
+    found.ftLastWriteTime = attributes.ftLastWriteTime;
+    found.nFileSizeHigh = attributes.nFileSizeHigh;
+    found.nFileSizeLow = attributes.nFileSizeLow;
+    // A root keeps its whole name ("C:\"), an entry its last component.
+    std::wstring name = wide;
+    std::wstring folder;
+    const auto slash = wide.find_last_of(L"\\/");
+    if (slash != std::wstring::npos && slash + 1 < wide.size()) {
+        name = wide.substr(slash + 1);
+        folder = wide.substr(0, slash + 1);
+    }
+    if (name.size() >= MAX_PATH) name.resize(MAX_PATH - 1);
+    std::copy(name.begin(), name.end(), found.cFileName);
+    Fill(found, folder, data);
+    return {};
+}
+
+std::error_code QueryCreationTime(const std::u16string& path, std::uint64_t& fileTime)
+{
+    std::wstring wide;
+    if (const std::error_code ec = SystemPath(path, wide)) return ec;
+    WIN32_FILE_ATTRIBUTE_DATA attributes{};
+    if (!::GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &attributes)) return LastError();
+    fileTime = ToUInt64(attributes.ftCreationTime);
+    return {};
+}
+
+bool PathIsRoot(const std::u16string& path)
+{
+    const std::wstring wide(path.begin(), path.end());
+    return path.find(u'\0') == std::u16string::npos && ::PathIsRootW(wide.c_str());
+}
+
+std::int64_t CurrentUtcBias()
+{
+    TIME_ZONE_INFORMATION zone{};
+    LONG bias = 0;  // minutes west of UTC
+    switch (::GetTimeZoneInformation(&zone)) {
+    case TIME_ZONE_ID_STANDARD: bias = zone.Bias + zone.StandardBias; break;
+    case TIME_ZONE_ID_DAYLIGHT: bias = zone.Bias + zone.DaylightBias; break;
+    case TIME_ZONE_ID_UNKNOWN: bias = zone.Bias; break;
+    default: return 0;
+    }
+    return -static_cast<std::int64_t>(bias) * 60;
+}
+
+}  // namespace platform
