@@ -133,32 +133,6 @@ char* StrToUtf8WithSub(char* dest, int32_t destCapacity, int32_t* destLength, co
     return dest;
 }
 
-}  // namespace
-
-}  // namespace platform
-
-// The same functions under ICU's own (versioned) names, for the code that calls them
-// directly; ICU's headers give the names.
-U_CAPI UChar32 U_EXPORT2 u_foldCase(UChar32 c, uint32_t options)
-{
-    return platform::FoldCase(c, options);
-}
-
-U_CAPI UChar32 U_EXPORT2 u_toupper(UChar32 c)
-{
-    return platform::ToUpper(c);
-}
-
-U_CAPI int32_t U_EXPORT2 u_strFoldCase(UChar* dest, int32_t destCapacity, const UChar* src, int32_t srcLength,
-                                       uint32_t options, UErrorCode* pErrorCode)
-{
-    return platform::StrFoldCase(dest, destCapacity, src, srcLength, options, pErrorCode);
-}
-
-namespace platform {
-
-namespace {
-
 struct Function {
     const char* name;
     void* address;
