@@ -195,6 +195,38 @@ TEST(Win32CodePages, WhatThePageLacksIsOneQuestionMarkAndUnknownPagesAreErrorFiv
     EXPECT_EQ(filetest::RaisedNumber([] { codepages::SetHostCodePages(1252, 99999); }), 5);
 }
 
+TEST(Win32Search, AFolderFoundInItsParentIsTheFolderASearchInsideItStandsIn)
+{
+    filetest::TempFolder dir;
+    fs::create_directory(dir / "sub");
+    filetest::WriteBytes(dir / "sub" / "f.txt", {1, 2, 3});
+
+    platform::FindHandle handle;
+    platform::FindData data;
+    // The system's matching: case-insensitive, no wildcards needed for one entry.
+    ASSERT_FALSE(platform::FindFirstFile(U(dir / "SUB"), handle, data));
+    EXPECT_EQ(data.name, u"sub");
+    EXPECT_EQ(data.attributes & platform::kAttributeDirectory, platform::kAttributeDirectory);
+    EXPECT_NE(data.inode, 0u);
+    const std::uint64_t device = data.device, inode = data.inode;
+
+    platform::FindHandle inside;
+    ASSERT_FALSE(platform::FindFirstFile(U(dir / "sub" / "*.TXT"), inside, data));
+    EXPECT_EQ(inside.Device(), device);
+    EXPECT_EQ(inside.Inode(), inode);
+    EXPECT_EQ(data.name, u"f.txt");
+    EXPECT_EQ(data.size, 3u);
+    EXPECT_EQ(data.inode, 0u);  // a file leads nowhere
+    EXPECT_EQ(platform::FindNextFile(inside, data), std::errc::no_such_file_or_directory);
+    EXPECT_EQ(platform::FindFirstFile(U(dir / "*.none"), handle, data), std::errc::no_such_file_or_directory);
+
+    const struct {
+        const char16_t* path;
+        bool root;
+    } roots[] = {{u"C:\\", true}, {u"C:\\x", false}, {u"\\\\server\\share", true}, {u"x", false}, {u"", false}};
+    for (const auto& r : roots) EXPECT_EQ(platform::PathIsRoot(r.path), r.root) << std::string(r.path, r.path + std::char_traits<char16_t>::length(r.path));
+}
+
 TEST(Win32Process, AMadeUpArgumentVectorIsReadInTheAnsiCodePage)
 {
     const char* const argv[] = {"C:\\bin\\probe.exe", "plain", ""};
