@@ -4,12 +4,14 @@
 #include "platform/Icu.h"
 
 #include <unicode/uchar.h>
+#include <unicode/uloc.h>
 #include <unicode/ustring.h>
 #include <unicode/utf16.h>
 
 #include "platform/platform.h"
 #include "platform/win32/Win32.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -99,6 +101,84 @@ int32_t StrFoldCase(UChar* dest, int32_t destCapacity, const UChar* src, int32_t
     return written;
 }
 
+// Compares by simple case folding, code point by code point (the order of ICU's
+// u_strCaseCompare with U_COMPARE_CODE_POINT_ORDER left out: UTF-16 unit order).
+int32_t StrCaseCompare(const UChar* s1, int32_t length1, const UChar* s2, int32_t length2, uint32_t options,
+                       UErrorCode* status)
+{
+    if (status == nullptr || U_FAILURE(*status)) return 0;
+    if (s1 == nullptr || s2 == nullptr) {
+        *status = U_ILLEGAL_ARGUMENT_ERROR;
+        return 0;
+    }
+    if (length1 < 0) length1 = static_cast<int32_t>(std::char_traits<UChar>::length(s1));
+    if (length2 < 0) length2 = static_cast<int32_t>(std::char_traits<UChar>::length(s2));
+    int32_t i = 0, j = 0;
+    while (i < length1 && j < length2) {
+        UChar32 a, b;
+        U16_NEXT(s1, i, length1, a);
+        U16_NEXT(s2, j, length2, b);
+        a = FoldCase(a, options);
+        b = FoldCase(b, options);
+        if (a != b) return a < b ? -1 : 1;
+    }
+    return i < length1 ? 1 : j < length2 ? -1 : 0;
+}
+
+// Copies `text` and its terminator where it fits, and reports the length as ICU does.
+int32_t Deliver(std::string_view text, char* out, int32_t capacity, UErrorCode* status)
+{
+    const auto length = static_cast<int32_t>(text.size());
+    if (length > capacity) {
+        *status = U_BUFFER_OVERFLOW_ERROR;
+    } else {
+        std::memcpy(out, text.data(), text.size());
+        if (length < capacity) out[length] = '\0';
+    }
+    return length;
+}
+
+// The locale of a Windows language identifier ("en_US"), from LCIDToLocaleName.
+int32_t LocaleForLcid(uint32_t lcid, char* locale, int32_t capacity, UErrorCode* status)
+{
+    if (status == nullptr || U_FAILURE(*status)) return 0;
+    wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
+    // Primary language 0 is no language: LCIDToLocaleName would give the user's default
+    // locale for some of them (0x0C00, 0x0400), ICU none.
+    const int n = (lcid & 0x3FF) == 0 ? 0 : ::LCIDToLocaleName(lcid, name, LOCALE_NAME_MAX_LENGTH, 0);
+    if (n <= 1) {
+        *status = U_ILLEGAL_ARGUMENT_ERROR;
+        return 0;
+    }
+    std::string text;
+    for (int i = 0; i + 1 < n; ++i) text.push_back(name[i] == L'-' ? '_' : static_cast<char>(name[i] & 0x7F));
+    return Deliver(text, locale, capacity, status);
+}
+
+// The English name of a locale ("English (United States)"), from GetLocaleInfoEx; the
+// display language asked for is English in every caller.
+int32_t LocaleDisplayName(const char* locale, const char* /*displayLocale*/, UChar* result, int32_t capacity,
+                          UErrorCode* status)
+{
+    if (status == nullptr || U_FAILURE(*status)) return 0;
+    std::wstring name;
+    for (const char* p = locale; p != nullptr && *p != '\0'; ++p) name.push_back(*p == '_' ? L'-' : static_cast<wchar_t>(*p));
+    wchar_t text[256] = {};
+    const int n = ::GetLocaleInfoEx(name.c_str(), LOCALE_SENGLISHDISPLAYNAME, text, 256);
+    if (n <= 1) {
+        *status = U_ILLEGAL_ARGUMENT_ERROR;
+        return 0;
+    }
+    const int32_t length = n - 1;
+    if (length > capacity) {
+        *status = U_BUFFER_OVERFLOW_ERROR;
+    } else {
+        std::copy(text, text + length, result);
+        if (length < capacity) result[length] = 0;
+    }
+    return length;
+}
+
 char* StrToUtf8WithSub(char* dest, int32_t destCapacity, int32_t* destLength, const UChar* src, int32_t srcLength,
                        UChar32 subchar, int32_t* substitutions, UErrorCode* status)
 {
@@ -143,6 +223,9 @@ const Function kFunctions[] = {
     {"u_strFoldCase", reinterpret_cast<void*>(&StrFoldCase)},
     {"u_toupper", reinterpret_cast<void*>(&ToUpper)},
     {"u_strToUTF8WithSub", reinterpret_cast<void*>(&StrToUtf8WithSub)},
+    {"u_strCaseCompare", reinterpret_cast<void*>(&StrCaseCompare)},
+    {"uloc_getLocaleForLCID", reinterpret_cast<void*>(&LocaleForLcid)},
+    {"uloc_getDisplayName", reinterpret_cast<void*>(&LocaleDisplayName)},
 };
 
 }  // namespace
