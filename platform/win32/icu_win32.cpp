@@ -1,6 +1,7 @@
 // The ICU functions the code calls, on Windows, where no ICU comes with the program:
-// case mapping through LCMapStringEx with the invariant locale, UTF-8 through the
-// project's own converter. ICU's headers give the signatures.
+// case mapping through LCMapStringEx with the invariant locale, locale names through
+// the system's locale data, UTF-8 through the project's own converter. ICU's headers
+// give the signatures.
 #include "platform/Icu.h"
 
 #include <unicode/uchar.h>
@@ -63,10 +64,14 @@ constexpr Folding kSpecialFoldings[] = {
     {0x03F0, 0x03BA}, {0x03F1, 0x03C1}, {0x03F5, 0x03B5},
     {0x1E9B, 0x1E61},  // long s with dot above
     {0x1FBE, 0x03B9},  // prosgegrammeni -> iota
+    // Letters whose fold is their plain lower case, which not every system's tables
+    // give (Wine leaves them as they are): the title-case digraphs, Ohm, Kelvin and
+    // Angstrom signs.
+    {0x01C5, 0x01C6}, {0x01C8, 0x01C9}, {0x01CB, 0x01CC}, {0x01F2, 0x01F3},
+    {0x2126, 0x03C9}, {0x212A, 0x006B}, {0x212B, 0x00E5},
 };
 
-// Simple case folding: the table above, else the lower case of the upper case, which
-// also brings the Kelvin and Angstrom signs to their letters.
+// Simple case folding: the table above, else the lower case of the upper case.
 UChar32 FoldCase(UChar32 c, uint32_t /*options*/)
 {
     for (const Folding& f : kSpecialFoldings)

@@ -4,6 +4,10 @@
 
 #include <filesystem>
 
+#include <unicode/uchar.h>
+#include <unicode/ustring.h>
+
+#include "platform/Icu.h"
 #include "platform/platform.h"
 #include "support/CodePages.h"
 #include "support/quovixsupportfbe.h"
@@ -225,6 +229,32 @@ TEST(Win32Search, AFolderFoundInItsParentIsTheFolderASearchInsideItStandsIn)
         bool root;
     } roots[] = {{u"C:\\", true}, {u"C:\\x", false}, {u"\\\\server\\share", true}, {u"x", false}, {u"", false}};
     for (const auto& r : roots) EXPECT_EQ(platform::PathIsRoot(r.path), r.root) << std::string(r.path, r.path + std::char_traits<char16_t>::length(r.path));
+}
+
+TEST(Win32CaseFolding, VariantLettersMeetTheirPlainLetterButNoLetterBecomesTwo)
+{
+    const struct {
+        std::u16string a, b;
+        bool same;
+    } cases[] = {
+        {u"ΣΊΣΥΦΟΣ", u"σίσυφος", true},  // a final sigma against a capital one
+        {u"µs", u"ΜS", true},             // micro sign
+        {u"ſ", u"S", true},               // long s
+        {u"\u212A", u"k", true},          // Kelvin sign
+        {u"ǅ", u"ǆ", true},               // title case
+        {u"Ä", u"ä", true},
+        {u"a", u"b", false},
+        {u"straße", u"STRASSE", false},   // full folding would make "ss" of "ß"
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.a.size() << "/" << c.b.size());
+        UErrorCode status = U_ZERO_ERROR;
+        const int32_t order = ICU_CALL(u_strCaseCompare)(c.a.data(), static_cast<int32_t>(c.a.size()), c.b.data(),
+                                                         static_cast<int32_t>(c.b.size()), U_FOLD_CASE_DEFAULT,
+                                                         &status);
+        EXPECT_TRUE(U_SUCCESS(status));
+        EXPECT_EQ(order == 0, c.same);
+    }
 }
 
 TEST(Win32Process, AMadeUpArgumentVectorIsReadInTheAnsiCodePage)
