@@ -3,6 +3,8 @@
 
 #include <unicode/uchar.h>
 
+#include "platform/Icu.h"
+
 #include <Hollin0106/AutomationError.h>
 #include "filelib/modFindFiles.h"
 #include "platform/platform.h"
@@ -40,7 +42,8 @@ std::u16string Upper(std::u16string_view s)
 {
     std::u16string out(s);
     for (char16_t& c : out)
-        if (!(c >= 0xD800 && c <= 0xDFFF)) c = static_cast<char16_t>(u_toupper(c));
+        if (!(c >= 0xD800 && c <= 0xDFFF)) c = c < 0x80 ? (c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 0x20) : c)
+                       : static_cast<char16_t>(ICU_CALL(u_toupper)(c));
     return out;
 }
 

@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "common/WildcardMask.h"
+#include "platform/posix/WildcardMask.h"
 #include "filelib/modStreamWalk.h"
 #include "support/quovixsupport.h"
 

@@ -233,7 +233,7 @@ private:
 };
 
 // Starts a search for `pattern`, a folder and a last component that may hold wildcards
-// (common/WildcardMask.h), and delivers the first match ("." and ".." included when
+// (platform/posix/WildcardMask.h), and delivers the first match ("." and ".." included when
 // they match). A last component without wildcards names one entry: it is looked up
 // directly and, when absent under that spelling, found by a case-insensitive scan.
 // Attributes: on NTFS the attribute word; elsewhere directory, read-only (no write

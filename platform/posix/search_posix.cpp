@@ -15,7 +15,7 @@
 #include <memory>
 
 #include "common/Utf16.h"
-#include "common/WildcardMask.h"
+#include "platform/posix/WildcardMask.h"
 
 namespace platform {
 

@@ -1,5 +1,5 @@
 // Windows wildcard masks: the DOS rules of "*", "?" and "." and case-insensitive letters.
-#include "common/WildcardMask.h"
+#include "platform/posix/WildcardMask.h"
 
 #include <gtest/gtest.h>
 

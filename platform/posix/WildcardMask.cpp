@@ -1,8 +1,10 @@
 // Windows wildcard matching over folded code points.
-#include "common/WildcardMask.h"
+#include "platform/posix/WildcardMask.h"
 
 #include <unicode/uchar.h>
 #include <unicode/utf16.h>
+
+#include "platform/Icu.h"
 
 namespace {
 
@@ -22,7 +24,8 @@ std::vector<char32_t> Folded(std::u16string_view text)
         char32_t c = text[i++];
         if (U16_IS_LEAD(c) && i < text.size() && U16_IS_TRAIL(text[i]))
             c = static_cast<char32_t>(U16_GET_SUPPLEMENTARY(c, text[i++]));
-        out.push_back(static_cast<char32_t>(u_foldCase(static_cast<UChar32>(c), U_FOLD_CASE_DEFAULT)));
+        out.push_back(c < 0x80 ? (c >= U'A' && c <= U'Z' ? c + 0x20 : c)
+                             : static_cast<char32_t>(ICU_CALL(u_foldCase)(static_cast<UChar32>(c), U_FOLD_CASE_DEFAULT)));
     }
     return out;
 }
