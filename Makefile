@@ -3,12 +3,14 @@
 #   make test   install what is missing, build with ASan+UBSan, run every test, then the
 #               Windows build's tests under Wine
 #   make windows  cross-build Hollin0106.dll, TagscopeC.exe and the unit tests with MinGW-w64
+#   make package  the Debian packages (CPack), checked with lintian and in a scratch root
 BUILD      ?= build
 TEST_BUILD ?= build-test
 WINDOWS_BUILD ?= build-windows
+PACKAGE_BUILD ?= build-package
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build demo test test-linux test-windows windows screenshot clean
+.PHONY: all deps build demo test test-linux test-windows windows package screenshot clean
 
 all: build
 
@@ -44,9 +46,19 @@ windows: deps
 test-windows: windows
 	ctest --test-dir $(WINDOWS_BUILD) --output-on-failure -j 1
 
+# A release build of its own, installed under /usr. Not part of `make test`: it builds
+# everything again without sanitizers, minutes on a small machine.
+package: deps
+	cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAGSCOPE_TESTS=OFF \
+	  -DCMAKE_INSTALL_PREFIX=/usr
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	rm -f $(PACKAGE_BUILD)/*.deb
+	cd $(PACKAGE_BUILD) && cpack -G DEB
+	tests/package/check-packages $(PACKAGE_BUILD)
+
 # The README's picture of the window program (docs/tagscope-window.png), under Xvfb.
 screenshot: build
 	scripts/screenshot $(BUILD) docs/tagscope-window.png
 
 clean:
-	rm -rf $(BUILD) $(TEST_BUILD) $(WINDOWS_BUILD)
+	rm -rf $(BUILD) $(TEST_BUILD) $(WINDOWS_BUILD) $(PACKAGE_BUILD)
