@@ -1,0 +1,215 @@
+// The PE resource reader and the version-block walker over built images, their every
+// prefix and corrupted copies; the language names.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "filelib/modPEImage.h"
+#include "filelib/modVersionResource.h"
+#include "tests/filelib/VersionImages.h"
+
+namespace {
+
+using modPEImage::FindVersionResource;
+using modVersionResource::VerQueryValue;
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr std::u16string_view kCompany = u"\\StringFileInfo\\040904B0\\CompanyName";
+
+void PutU16(Bytes& b, std::size_t at, std::uint16_t v)
+{
+    b[at] = static_cast<std::uint8_t>(v);
+    b[at + 1] = static_cast<std::uint8_t>(v >> 8);
+}
+void PutU32(Bytes& b, std::size_t at, std::uint32_t v)
+{
+    PutU16(b, at, static_cast<std::uint16_t>(v));
+    PutU16(b, at + 2, static_cast<std::uint16_t>(v >> 16));
+}
+
+// The file offset of the raw data of the section named ".rsrc" (its header: +20).
+std::size_t ResourceSectionOffset(const Bytes& image)
+{
+    const char name[8] = {'.', 'r', 's', 'r', 'c', 0, 0, 0};
+    const auto it = std::search(image.begin(), image.end(), name, name + 8);
+    EXPECT_NE(it, image.end());
+    const auto at = static_cast<std::size_t>(it - image.begin()) + 20;
+    return image[at] | image[at + 1] << 8 | image[at + 2] << 16 | static_cast<std::size_t>(image[at + 3]) << 24;
+}
+
+TEST(VersionResource, FindsTheBlockIn32And64BitImages)
+{
+    for (const char* name : {"full64.dll", "full32.dll", "gui40.exe", "console.exe"}) {
+        SCOPED_TRACE(name);
+        const Bytes image = versiontest::ReadImage(name);
+        const auto block = FindVersionResource(image);
+        ASSERT_TRUE(block.has_value());
+        const auto company = VerQueryValue(*block, kCompany);
+        ASSERT_TRUE(company.has_value());
+        EXPECT_TRUE(company->isText);
+        EXPECT_EQ(modVersionResource::ValueText(*company), u"Орла Венн — Ørsted");
+    }
+}
+
+TEST(VersionResource, QueriesFollowTheKeysWithoutRegardToCase)
+{
+    const Bytes image = versiontest::ReadImage("full64.dll");
+    const auto block = *FindVersionResource(image);
+    struct Row {
+        const char16_t* subBlock;
+        bool found;
+        std::size_t length;  // bytes
+    };
+    const Row rows[] = {
+        {u"\\", true, 52},
+        {u"", true, 52},
+        {u"\\VarFileInfo\\Translation", true, 4},
+        {u"\\varfileinfo\\TRANSLATION", true, 4},
+        {u"\\\\VarFileInfo\\\\Translation\\", true, 4},
+        {u"\\StringFileInfo\\040904b0\\fileversion", true, 16},  // "5.6.7.8" and its zero
+        {u"\\StringFileInfo\\040904B0\\PrivateBuild", true, 2},  // only the zero
+        {u"\\StringFileInfo\\040904B0\\Comments", false, 0},
+        {u"\\StringFileInfo\\040704B0\\CompanyName", false, 0},
+        {u"\\VarFileInfo\\Translation\\More", false, 0},
+        {u"\\NoSuchBlock", false, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.subBlock, row.subBlock + std::char_traits<char16_t>::length(row.subBlock)));
+        const auto value = VerQueryValue(block, row.subBlock);
+        ASSERT_EQ(value.has_value(), row.found);
+        if (value) EXPECT_EQ(value->bytes.size(), row.length);
+    }
+}
+
+TEST(VersionResource, EveryPrefixOfAnImageOrABlockEndsTheWalkCleanly)
+{
+    const Bytes image = versiontest::ReadImage("full64.dll");
+    const auto full = *FindVersionResource(image);
+    const auto blockEnd = static_cast<std::size_t>(full.data() - image.data()) + full.size();
+    for (std::size_t n = 0; n < image.size(); ++n) {
+        const Bytes prefix(image.begin(), image.begin() + static_cast<std::ptrdiff_t>(n));
+        const auto block = FindVersionResource(prefix);
+        ASSERT_EQ(block.has_value(), n >= blockEnd) << "prefix " << n;
+    }
+    const Bytes block(full.begin(), full.end());
+    for (std::size_t n = 0; n < block.size(); ++n) {
+        const Bytes prefix(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(n));
+        ASSERT_FALSE(VerQueryValue(prefix, u"\\").has_value()) << "prefix " << n;
+        ASSERT_FALSE(VerQueryValue(prefix, kCompany).has_value()) << "prefix " << n;
+    }
+}
+
+TEST(VersionResource, CorruptedLengthsGiveNoValue)
+{
+    const Bytes image = versiontest::ReadImage("full64.dll");
+    const auto good = *FindVersionResource(image);
+    // The root node: +0 wLength, +2 wValueLength, key "VS_VERSION_INFO" (32 bytes with its
+    // zero) from +6, the 52-byte value from +40, the first child (StringFileInfo) at +92.
+    struct Row {
+        const char* name;
+        std::size_t at;
+        std::uint16_t value;
+        const char16_t* subBlock;
+    };
+    const Row rows[] = {
+        {"root longer than the block", 0, 0xFFFF, u"\\"},
+        {"root shorter than its header", 0, 4, u"\\"},
+        {"binary value longer than its node", 2, 0xFFF0, u"\\"},
+        {"child of length zero", 92, 0, kCompany.data()},
+        {"child longer than its parent", 92, 0xFFF0, kCompany.data()},
+        {"key without its zero", 0, 36, u"\\"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Bytes block(good.begin(), good.end());
+        PutU16(block, row.at, row.value);
+        EXPECT_FALSE(VerQueryValue(block, row.subBlock).has_value());
+    }
+}
+
+TEST(VersionResource, BrokenResourceDirectoriesGiveNoBlock)
+{
+    const Bytes good = versiontest::ReadImage("full64.dll");
+    const std::size_t root = ResourceSectionOffset(good);
+    // Resource directory: +12 named-entry count, +14 ID-entry count, entries from +16
+    // (+0 ID, +4 offset with the high bit for a subdirectory).
+    struct Row {
+        const char* name;
+        std::size_t at;
+        std::uint32_t value;
+        bool wide;
+    };
+    const Row rows[] = {
+        {"the type entry points back at the root", 16 + 4, 0x80000000u, true},
+        {"the type entry points past the section", 16 + 4, 0x8FFFFFF0u, true},
+        {"the type entry holds data, not a directory", 16 + 4, 0, true},
+        {"no RT_VERSION type", 16, 3, true},
+        {"more entries than the section holds", 14, 0xFFFF, false},
+    };
+    ASSERT_TRUE(FindVersionResource(good).has_value());
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Bytes image = good;
+        if (row.wide) PutU32(image, root + row.at, row.value);
+        else PutU16(image, root + row.at, static_cast<std::uint16_t>(row.value));
+        if (row.at == 14) PutU32(image, root + 16, 3);  // and the one real entry is no version
+        EXPECT_FALSE(FindVersionResource(image).has_value());
+    }
+}
+
+TEST(VersionResource, ImageHeadersTellTheKindOfProgram)
+{
+    Bytes dos(64, 0);
+    dos[0] = 'M';
+    dos[1] = 'Z';
+    Bytes ne(0x80, 0);
+    ne[0] = 'M';
+    ne[1] = 'Z';
+    PutU32(ne, 0x3C, 0x40);
+    ne[0x40] = 'N';
+    ne[0x41] = 'E';
+    PutU16(ne, 0x40 + 0x3E, 0x030A);
+    struct Row {
+        const char* name;
+        Bytes bytes;
+        modPEImage::ImageKind kind;
+        std::uint16_t subsystem, major, minor, expectedWindows;
+    };
+    using modPEImage::ImageKind;
+    const Row rows[] = {
+        {"gui40.exe", versiontest::ReadImage("gui40.exe"), ImageKind::PE, 2, 4, 0, 0},
+        {"console.exe", versiontest::ReadImage("console.exe"), ImageKind::PE, 3, 4, 0, 0},
+        {"DOS program", dos, ImageKind::MZ, 0, 0, 0, 0},
+        {"NE program", ne, ImageKind::NE, 0, 0, 0, 0x030A},
+        {"NE header cut off", Bytes(ne.begin(), ne.begin() + 0x7E), ImageKind::MZ, 0, 0, 0, 0},
+        {"text", Bytes{'h', 'i'}, ImageKind::None, 0, 0, 0, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const auto h = modPEImage::ReadImageHeader(row.bytes);
+        EXPECT_EQ(h.kind, row.kind);
+        EXPECT_EQ(h.subsystem, row.subsystem);
+        EXPECT_EQ(h.subsystemMajor, row.major);
+        EXPECT_EQ(h.subsystemMinor, row.minor);
+        EXPECT_EQ(h.expectedWindows, row.expectedWindows);
+    }
+}
+
+TEST(VersionResource, LanguageNamesAsWindowsPrintsThem)
+{
+    const std::pair<std::uint16_t, std::u16string_view> rows[] = {
+        {0x0409, u"English (United States)"}, {0x0419, u"Russian (Russia)"},
+        {0x0407, u"German (Germany)"},        {0x0000, u"Language Neutral"},
+        {0x0411, u"Japanese (Japan)"},        {0x0804, u"Chinese (Simplified, PRC)"},
+        {0x0C0A, u"Spanish (Spain, International Sort)"},
+        {0x0809, u"English (United Kingdom)"}, {0x3FFF, u"Language Neutral"},
+        {0x0C00, u"Language Neutral"}, {0x0412, u"Korean (Korea)"},
+    };
+    for (const auto& [id, name] : rows) {
+        SCOPED_TRACE(id);
+        EXPECT_EQ(modVersionResource::VerLanguageName(id), name);
+    }
+}
+
+}  // namespace
