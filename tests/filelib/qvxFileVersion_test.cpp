@@ -2,9 +2,14 @@
 // and the cleared state after every kind of failure.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <map>
+#include <sstream>
+
 #include "common/Utf16.h"
 #include "filelib/qvxFileVersion.h"
 #include "tests/filelib/VersionImages.h"
+#include "tests/fixtures/Shell.h"
 
 namespace {
 
@@ -91,6 +96,102 @@ TEST(qvxFileVersion, AFailedReadLeavesTheObjectCleared)
         EXPECT_EQ(v.StrCompanyName(&exists), u"");
         EXPECT_FALSE(exists);
     }
+}
+
+// Windows libraries that Debian ships and nobody here wrote: MinGW-w64's runtime DLLs and,
+// where Wine is installed, some of its DLLs.
+std::vector<std::string> RealLibraries()
+{
+    namespace fs = std::filesystem;
+    std::vector<std::string> out;
+    for (const char* root : {"/usr/x86_64-w64-mingw32/lib", "/usr/lib/gcc/x86_64-w64-mingw32",
+                             "/usr/i686-w64-mingw32/lib", "/usr/lib/x86_64-linux-gnu/wine"}) {
+        std::error_code ec;
+        for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::end(it) && out.size() < 300;
+             it.increment(ec))
+            if (it->path().extension() == ".dll" && it->is_regular_file()) out.push_back(it->path().string());
+    }
+    return out;
+}
+
+std::u16string FromHex(const std::string& hex)
+{
+    std::string bytes;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) bytes.push_back(static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+    return FromUtf8(bytes);
+}
+
+TEST(qvxFileVersion, AgreesWithPefileOnRealLibraries)
+{
+    if (!testfs::Run("/usr/bin/python3 -c 'import pefile'")) {
+        if (testfs::UnderCI()) FAIL() << "python3-pefile is missing";
+        GTEST_SKIP() << "python3-pefile is not installed";
+    }
+    std::vector<std::string> files = RealLibraries();
+    // (Not otherlang.dll: of a table of several translations pefile keeps only the last.)
+    for (const char* name : {"full64.dll", "full32.dll", "notranslation.dll"})
+        files.push_back(versiontest::ImagePath(name).string());
+    std::string command = "/usr/bin/python3 " TAGSCOPE_SOURCE_DIR "/tests/filelib/versions/pefile-dump.py";
+    for (const auto& f : files) command += " " + testfs::Quote(f);
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string output;
+    char chunk[4096];
+    for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) output.append(chunk, n);
+    ASSERT_EQ(pclose(pipe), 0);
+
+    using Strings = std::u16string (qvxFileVersion::*)(bool*) const;
+    const std::map<std::string, Strings> strings = {
+        {"Comments", &qvxFileVersion::StrComments},         {"CompanyName", &qvxFileVersion::StrCompanyName},
+        {"FileDescription", &qvxFileVersion::StrFileDescription}, {"FileVersion", &qvxFileVersion::StrFileVersion},
+        {"InternalName", &qvxFileVersion::StrInternalName}, {"LegalCopyright", &qvxFileVersion::StrLegalCopyright},
+        {"LegalTrademarks", &qvxFileVersion::StrLegalTrademarks},
+        {"OLESelfRegister", &qvxFileVersion::StrOLESelfRegister},
+        {"OriginalFilename", &qvxFileVersion::StrOriginalFilename},
+        {"PrivateBuild", &qvxFileVersion::StrPrivateBuild}, {"ProductName", &qvxFileVersion::StrProductName},
+        {"ProductVersion", &qvxFileVersion::StrProductVersion}, {"SpecialBuild", &qvxFileVersion::StrSpecialBuild},
+    };
+    std::istringstream lines(output);
+    std::size_t compared = 0, withVersion = 0;
+    for (std::string line; std::getline(lines, line);) {
+        std::vector<std::string> f;
+        std::istringstream fields(line);
+        for (std::string field; std::getline(fields, field, '\t');) f.push_back(field);
+        ASSERT_GE(f.size(), 2u);
+        SCOPED_TRACE(f[0]);
+        ++compared;
+        qvxFileVersion v;
+        ASSERT_EQ(v.ReadFile(FromUtf8(f[0])), f[1] == "1");
+        if (f[1] != "1") continue;
+        ++withVersion;
+        ASSERT_GE(f.size(), 17u);
+        const std::uint32_t fixed[] = {
+            v.Signature(),
+            static_cast<std::uint32_t>(v.StrucVerMajor()) << 16 | v.StrucVerMinor(),
+            static_cast<std::uint32_t>(v.FileVerMajor()) << 16 | static_cast<std::uint32_t>(v.FileVerMinor()),
+            static_cast<std::uint32_t>(v.FileVerRevisionMajor()) << 16 | static_cast<std::uint32_t>(v.FileVerRevisionMinor()),
+            static_cast<std::uint32_t>(v.ProductVerMajor()) << 16 | static_cast<std::uint32_t>(v.ProductVerMinor()),
+            static_cast<std::uint32_t>(v.ProductVerRevisionMajor()) << 16 |
+                static_cast<std::uint32_t>(v.ProductVerRevisionMinor()),
+            v.FileFlagsMask(), v.FileFlags(), v.FileOS(), v.FileType(), v.FileSubType(), v.FileDateMS(),
+            v.FileDateLS(), v.TranslationLanguageID(), v.TranslationCharset()};
+        for (std::size_t i = 0; i < std::size(fixed); ++i) EXPECT_EQ(std::to_string(fixed[i]), f[2 + i]) << "field " << i;
+        std::map<std::string, std::u16string> theirs;
+        for (std::size_t i = 17; i < f.size(); ++i) {
+            const auto eq = f[i].find('=');
+            theirs[f[i].substr(0, eq)] = FromHex(f[i].substr(eq + 1));
+        }
+        for (const auto& [name, property] : strings) {
+            SCOPED_TRACE(name);
+            bool exists = false;
+            const std::u16string ours = (v.*property)(&exists);
+            const auto it = theirs.find(name);
+            EXPECT_EQ(exists, it != theirs.end());
+            if (it != theirs.end()) EXPECT_EQ(ours, it->second);
+        }
+    }
+    EXPECT_EQ(compared, files.size());
+    EXPECT_GE(withVersion, 3u);  // libwinpthread and the two images with a translation
 }
 
 }  // namespace
