@@ -3,7 +3,11 @@
 // offsets in the comments are relative to the structure named.
 #include "filelib/modPEImage.h"
 
+#include <algorithm>
+#include <string>
+
 #include "common/ByteReader.h"
+#include "common/Utf16.h"
 
 namespace modPEImage {
 namespace {
@@ -174,6 +178,27 @@ ImageHeader ReadImageHeader(std::span<const std::uint8_t> image)
     out.subsystemMinor = minor;
     out.subsystem = subsystem;
     return out;
+}
+
+std::uint32_t ShellExeType(std::span<const std::uint8_t> head, std::u16string_view extension)
+{
+    const std::u16string ext = AsciiLower(extension);
+    if (ext == u".com" || ext == u".bat" || ext == u".cmd") return kMZ;
+    if (ext != u".exe") return 0;
+    const ImageHeader h = ReadImageHeader(head);
+    switch (h.kind) {
+    case ImageKind::PE:
+        if (h.subsystem != kSubsystemWindowsGui) return kPESignature;
+        return static_cast<std::uint32_t>(h.subsystemMajor & 0xFF) << 24 |
+               static_cast<std::uint32_t>(h.subsystemMinor & 0xFF) << 16 | kPESignature;
+    case ImageKind::NE:
+        return static_cast<std::uint32_t>(h.expectedWindows) << 16 | kNESignature;
+    case ImageKind::MZ:
+        return kMZ;
+    case ImageKind::None:
+        break;
+    }
+    return 0;
 }
 
 std::optional<std::span<const std::uint8_t>> FindVersionResource(std::span<const std::uint8_t> image)

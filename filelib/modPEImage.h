@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string_view>
 
 namespace modPEImage {
 
@@ -27,6 +28,16 @@ inline constexpr std::uint16_t kSubsystemWindowsGui = 2;
 // offset in the DOS header's e_lfanew field a Windows program. Kind None when the bytes
 // do not start with "MZ"; a new-style header that is cut off or unknown gives MZ.
 ImageHeader ReadImageHeader(std::span<const std::uint8_t> image);
+
+// The executable type of a file in the layout of the Windows shell's answer: the
+// signature's letters in the low word (low byte first) and the Windows version the
+// program needs in the high word (major in the high byte). By the file's extension
+// (without regard to case): ".com", ".bat" and ".cmd" are "MZ" programs; an ".exe" is
+// what its header says: a PE image for the GUI subsystem "PE" with its subsystem version,
+// any other PE image "PE" with version 0, an NE image "NE" with its expected Windows
+// version, an MZ program "MZ"; anything else, and an ".exe" that is no program, 0.
+// `head` is the file's first bytes (4 KiB hold every header read here).
+std::uint32_t ShellExeType(std::span<const std::uint8_t> head, std::u16string_view extension);
 
 // The bytes of the first RT_VERSION resource (any name, any language) of the PE32 or
 // PE32+ image in `image` (the whole file): the VS_VERSIONINFO block, a sub-span of

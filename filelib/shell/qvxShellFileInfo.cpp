@@ -1,0 +1,162 @@
+// qvxShellFileInfo: file-manager information through Qt. The MIME database gives the
+// type name and icon names; attributes come from the entry itself (the platform layer for
+// NTFS's hidden and system bits, Qt's file information for the rest); icons from the
+// installed icon themes.
+#include "filelib/shell/qvxShellFileInfo.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMimeDatabase>
+
+#include "common/Utf16.h"
+#include "filelib/modPEImage.h"
+#include "filelib/qvxFileWork.h"
+#include "filelib/shell/modShellIcons.h"
+#include "platform/platform.h"
+#include "support/quovixsupportfbe.h"
+
+namespace {
+
+QString ToQString(const std::u16string& s) { return QString::fromStdU16String(s); }
+
+// The first bytes of a file, enough for every executable header the shell reads; empty
+// when the file cannot be read.
+std::vector<std::uint8_t> FileHead(const std::u16string& FileName)
+{
+    std::vector<std::uint8_t> head(4096);
+    std::size_t got = 0;
+    const bool read = qvxFileWork::Guarded(false, [&] {
+        std::uint64_t length = 0;
+        platform::File file = qvxFileWork::OpenToRead(FileName, length);
+        qvxFileWork::Check(platform::ReadFile(file, head.data(), head.size(), got), FileName);
+    });
+    head.resize(read ? got : 0);
+    return head;
+}
+
+std::uint32_t AttributesOf(const std::u16string& FileName, const QFileInfo& info)
+{
+    std::uint32_t a = saFileSystem | saCanLink;
+    if (info.isDir()) a |= saFolder | saFileSysAncestor;
+    else a |= saStream;
+    if (info.isSymLink()) a |= saLink;
+    if (info.isReadable()) a |= saCanCopy;
+    if (!info.isWritable()) a |= saReadOnly;
+    if (QFileInfo(info.absolutePath()).isWritable()) a |= saCanMove | saCanRename | saCanDelete;
+    // Dot files are hidden to a file manager; on NTFS the hidden bit of the entry counts too.
+    std::uint32_t ntfs = 0;
+    if (info.fileName().startsWith(u'.') ||
+        (!platform::GetFileAttributes(FileName, ntfs) && (ntfs & platform::kAttributeHidden)))
+        a |= saHidden;
+    return a;
+}
+
+}  // namespace
+
+void ShellFileEXE::DecodeExeType(std::uint32_t result)
+{
+    const std::uint16_t high = esHiWord(result);
+    const std::uint16_t low = esLoWord(result);
+    major_ = esHiByte(high);
+    minor_ = esLoByte(high);
+    signature_.clear();
+    if (low != 0) {
+        signature_.push_back(static_cast<char16_t>(esLoByte(low)));
+        signature_.push_back(static_cast<char16_t>(esHiByte(low)));
+    }
+}
+
+void ShellFileIcon::InitIcon(std::shared_ptr<Picture> icon, std::int32_t index)
+{
+    icon_ = std::move(icon);
+    index_ = index;
+}
+
+void qvxShellFileInfo::ResetInfo()
+{
+    fileName_.clear();
+    displayName_.clear();
+    typeName_.clear();
+    iconLocation_.clear();
+    iconName_.clear();
+    attributes_ = 0;
+    systemIconIndex_ = 0;
+    systemImageList_ = 0;
+    isFolder_ = false;
+    exeType_.reset();
+    for (auto& icon : icons_) icon.reset();
+}
+
+bool qvxShellFileInfo::ReadFile(const std::u16string& FileName)
+{
+    ResetInfo();
+    const QString path = ToQString(FileName);
+    const QFileInfo info(path);
+    // A link counts as found even when its target is missing, as the entry itself exists.
+    if (FileName.empty() || (!info.exists() && !info.isSymLink())) return false;
+    fileName_ = FileName;
+    attributes_ = AttributesOf(FileName, info);
+    const QString name = info.fileName();
+    displayName_ = (name.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : name).toStdU16String();
+    const QMimeType mime = QMimeDatabase().mimeTypeForFile(info);
+    typeName_ = mime.comment().toStdU16String();
+    isFolder_ = info.isDir();
+    // The icon names of the type, most specific first; every file has one at last.
+    QStringList names{mime.iconName(), mime.genericIconName()};
+    names.append(isFolder_ ? QStringLiteral("folder") : QStringLiteral("text-x-generic"));
+    const QString file = modShellIcons::FindIconFile(names, modShellIcons::kLargeSize);
+    iconLocation_ = file.toStdU16String();
+    iconName_ = (file.isEmpty() ? names.front() : QFileInfo(file).completeBaseName()).toStdU16String();
+    systemIconIndex_ = modShellIcons::ImageListIndex(ToQString(iconName_));
+    systemImageList_ = modShellIcons::ImageListHandle();
+    return true;
+}
+
+std::shared_ptr<ShellFileEXE> qvxShellFileInfo::EXEType()
+{
+    if (fileName_.empty()) return nullptr;
+    if (!exeType_) {
+        exeType_ = std::shared_ptr<ShellFileEXE>(new ShellFileEXE());
+        const std::u16string name = esGetFileName(fileName_);
+        const std::size_t dot = name.rfind(u'.');
+        const std::u16string ext = dot == std::u16string::npos ? std::u16string() : name.substr(dot);
+        exeType_->DecodeExeType(modPEImage::ShellExeType(FileHead(fileName_), ext));
+    }
+    return exeType_;
+}
+
+std::shared_ptr<ShellFileIcon> qvxShellFileInfo::IconIn(IconSlot slot)
+{
+    if (fileName_.empty()) return nullptr;
+    auto& icon = icons_[slot];
+    if (icon) return icon;
+    const bool small = slot == kSmall || slot == kLinkSmall || slot == kOpenSmall || slot == kSelectedSmall;
+    const int size = small ? modShellIcons::kSmallSize : modShellIcons::kLargeSize;
+    QStringList names{ToQString(iconName_)};
+    if (isFolder_ && (slot == kOpenLarge || slot == kOpenSmall)) names.prepend(QStringLiteral("folder-open"));
+    // The entry must still be there, as the shell asks for it again.
+    const QFileInfo info(ToQString(fileName_));
+    const QString file = info.exists() || info.isSymLink() ? modShellIcons::FindIconFile(names, size) : QString();
+    QImage picture = file.isEmpty() ? QImage() : modShellIcons::LoadIcon(file, size);
+    std::int32_t index = -1;
+    if (picture.isNull()) {
+        picture = modShellIcons::DefaultIcon(size);
+    } else {
+        index = modShellIcons::ImageListIndex(QFileInfo(file).completeBaseName());
+        if (slot == kLinkLarge || slot == kLinkSmall) picture = modShellIcons::WithLinkOverlay(picture);
+        if (slot == kSelectedLarge || slot == kSelectedSmall) picture = modShellIcons::Selected(picture);
+    }
+    icon = std::shared_ptr<ShellFileIcon>(new ShellFileIcon());
+    icon->InitIcon(std::make_shared<Picture>(picture), index);
+    return icon;
+}
+
+std::shared_ptr<ShellFileIcon> qvxShellFileInfo::Icon() { return IconIn(kLarge); }
+std::shared_ptr<ShellFileIcon> qvxShellFileInfo::SmallIcon() { return IconIn(kSmall); }
+std::shared_ptr<ShellFileIcon> qvxShellFileInfo::LinkOverlayIcon() { return IconIn(kLinkLarge); }
+std::shared_ptr<ShellFileIcon> qvxShellFileInfo::LinkOverlaySmallIcon() { return IconIn(kLinkSmall); }
+std::shared_ptr<ShellFileIcon> qvxShellFileInfo::OpenIcon() { return IconIn(kOpenLarge); }
+std::shared_ptr<ShellFileIcon> qvxShellFileInfo::OpenSmallIcon() { return IconIn(kOpenSmall); }
+std::shared_ptr<ShellFileIcon> qvxShellFileInfo::SelectedIcon() { return IconIn(kSelectedLarge); }
+std::shared_ptr<ShellFileIcon> qvxShellFileInfo::SelectedSmallIcon() { return IconIn(kSelectedSmall); }
+std::shared_ptr<ShellFileIcon> qvxShellFileInfo::ShellSizeIcon() { return IconIn(kShellSize); }

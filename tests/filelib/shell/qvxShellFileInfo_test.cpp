@@ -1,0 +1,213 @@
+// qvxShellFileInfo without a display: executable types of built programs, type names,
+// icons kept until the next ReadFile, the default icon and the empty state after a
+// failed ReadFile.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "common/Utf16.h"
+#include "filelib/shell/qvxShellFileInfo.h"
+#include "tests/filelib/VersionImages.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class ShellFileInfoTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir_ = fs::temp_directory_path() / ("shellinfo-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                                            "-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::u16string Write(const std::string& name, const std::vector<std::uint8_t>& bytes)
+    {
+        std::ofstream(dir_ / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                            static_cast<std::streamsize>(bytes.size()));
+        return FromUtf8((dir_ / name).string());
+    }
+    std::u16string Path(const std::string& name) const { return FromUtf8((dir_ / name).string()); }
+
+    fs::path dir_;
+};
+
+std::vector<std::uint8_t> Text(const std::string& s) { return {s.begin(), s.end()}; }
+
+TEST_F(ShellFileInfoTest, ExecutableTypesComeFromTheHeaderAndTheExtension)
+{
+    std::vector<std::uint8_t> dos(64, 0);
+    dos[0] = 'M';
+    dos[1] = 'Z';
+    std::vector<std::uint8_t> ne(0x80, 0);
+    ne[0] = 'M';
+    ne[1] = 'Z';
+    ne[0x3C] = 0x40;
+    ne[0x40] = 'N';
+    ne[0x41] = 'E';
+    ne[0x40 + 0x3E] = 0x0A;  // expected Windows 3.10
+    ne[0x40 + 0x3F] = 0x03;
+    struct Row {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        std::u16string_view signature;
+        std::int32_t major, minor;
+    };
+    const Row rows[] = {
+        {"gui.exe", versiontest::ReadImage("gui40.exe"), u"PE", 4, 0},
+        {"console.EXE", versiontest::ReadImage("console.exe"), u"PE", 0, 0},
+        {"old.exe", ne, u"NE", 3, 10},
+        {"dos.exe", dos, u"MZ", 0, 0},
+        {"tool.com", Text("\xB4\x4C\xCD\x21"), u"MZ", 0, 0},
+        {"run.bat", Text("@echo off\r\n"), u"MZ", 0, 0},
+        {"gui.dll", versiontest::ReadImage("gui40.exe"), u"", 0, 0},
+        {"notes.exe", Text("not a program"), u"", 0, 0},
+        {"readme", Text("hello"), u"", 0, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        qvxShellFileInfo info;
+        ASSERT_TRUE(info.ReadFile(Write(row.name, row.bytes)));
+        const auto exe = info.EXEType();
+        ASSERT_NE(exe, nullptr);
+        EXPECT_EQ(exe->Signature(), row.signature);
+        EXPECT_EQ(exe->OSVersionMajor(), row.major);
+        EXPECT_EQ(exe->OSVersionMinor(), row.minor);
+        EXPECT_EQ(info.EXEType(), exe);
+    }
+}
+
+TEST_F(ShellFileInfoTest, TypeNamesAttributesAndDisplayNames)
+{
+    const std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+    fs::create_directory(dir_ / "Folder");
+    fs::create_symlink(dir_ / "missing", dir_ / "dangling");
+    struct Row {
+        std::u16string path;
+        std::u16string_view typeName, displayName;
+        std::uint32_t set, clear;
+    };
+    const Row rows[] = {
+        {Write("notes.txt", Text("plain words\n")), u"plain text document", u"notes.txt", saStream | saCanCopy,
+         saFolder | saLink | saHidden},
+        {Write("picture.dat", png), u"PNG image", u"picture.dat", saStream, saFolder},
+        {Path("Folder"), u"folder", u"Folder", saFolder | saFileSysAncestor, saStream},
+        {Write(".hidden", Text("x")), u"plain text document", u".hidden", saHidden, saFolder},
+        {Path("dangling"), u"", u"dangling", saLink, saFolder},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(ToUtf8(row.path));
+        qvxShellFileInfo info;
+        ASSERT_TRUE(info.ReadFile(row.path));
+        EXPECT_EQ(info.FileName(), row.path);
+        if (!row.typeName.empty()) EXPECT_EQ(info.TypeName(), row.typeName);
+        EXPECT_EQ(info.DisplayName(), row.displayName);
+        EXPECT_EQ(info.Attributes() & (row.set | row.clear | saFileSystem), row.set | saFileSystem);
+        EXPECT_NE(info.hSystemImageList(), 0u);
+    }
+}
+
+TEST_F(ShellFileInfoTest, IconsAreKeptUntilTheNextReadFile)
+{
+    const std::u16string file = Write("notes.txt", Text("words"));
+    qvxShellFileInfo info;
+    ASSERT_TRUE(info.ReadFile(file));
+    ASSERT_FALSE(info.IconLocation().empty()) << "no icon theme installed";
+    const auto icon = info.Icon();
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(info.Icon(), icon);
+    EXPECT_EQ(icon->Index(), info.SystemIconIndex());
+    // Same type, same index in the image list.
+    qvxShellFileInfo other;
+    ASSERT_TRUE(other.ReadFile(Write("more.txt", Text("more"))));
+    EXPECT_EQ(other.SystemIconIndex(), info.SystemIconIndex());
+
+    struct Row {
+        const char* name;
+        std::shared_ptr<ShellFileIcon> (qvxShellFileInfo::*property)();
+        std::int32_t size;
+    };
+    const Row rows[] = {
+        {"Icon", &qvxShellFileInfo::Icon, 32},
+        {"SmallIcon", &qvxShellFileInfo::SmallIcon, 16},
+        {"LinkOverlayIcon", &qvxShellFileInfo::LinkOverlayIcon, 32},
+        {"LinkOverlaySmallIcon", &qvxShellFileInfo::LinkOverlaySmallIcon, 16},
+        {"OpenIcon", &qvxShellFileInfo::OpenIcon, 32},
+        {"OpenSmallIcon", &qvxShellFileInfo::OpenSmallIcon, 16},
+        {"SelectedIcon", &qvxShellFileInfo::SelectedIcon, 32},
+        {"SelectedSmallIcon", &qvxShellFileInfo::SelectedSmallIcon, 16},
+        {"ShellSizeIcon", &qvxShellFileInfo::ShellSizeIcon, 32},
+    };
+    const auto plainLarge = info.Icon()->Icon()->Pixels();
+    const auto plainSmall = info.SmallIcon()->Icon()->Pixels();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const auto got = (info.*row.property)();
+        ASSERT_NE(got, nullptr);
+        EXPECT_EQ(got->Icon()->Width(), row.size);
+        EXPECT_EQ(got->Icon()->Height(), row.size);
+        EXPECT_EQ(got->Icon()->Pixels().size(), static_cast<std::size_t>(row.size * row.size * 4));
+        EXPECT_GE(got->Index(), 0);
+        // The overlay and the selection change the picture; the others show the file's icon.
+        const std::string name = row.name;
+        const bool changed = name.starts_with("Link") || name.starts_with("Selected");
+        EXPECT_EQ(got->Icon()->Pixels() != (row.size == 32 ? plainLarge : plainSmall), changed);
+    }
+    ASSERT_TRUE(info.ReadFile(file));
+    EXPECT_NE(info.Icon(), icon);
+    // A caller may keep an icon after the object that made it.
+    const auto kept = info.SmallIcon();
+    info = qvxShellFileInfo();
+    EXPECT_EQ(kept->Icon()->Width(), 16);
+}
+
+TEST_F(ShellFileInfoTest, AFileThatVanishedGivesTheDefaultIcon)
+{
+    const std::u16string file = Write("gone.txt", Text("soon gone"));
+    qvxShellFileInfo info;
+    ASSERT_TRUE(info.ReadFile(file));
+    fs::remove(dir_ / "gone.txt");
+    for (auto property : {&qvxShellFileInfo::SmallIcon, &qvxShellFileInfo::Icon}) {
+        const auto icon = (info.*property)();
+        ASSERT_NE(icon, nullptr);
+        EXPECT_EQ(icon->Index(), -1);
+        const auto pixels = icon->Icon()->Pixels();
+        EXPECT_TRUE(std::any_of(pixels.begin(), pixels.end(), [](std::uint8_t b) { return b != 0; }));
+    }
+    EXPECT_EQ(info.SmallIcon()->Icon()->Width(), 16);
+    EXPECT_EQ(info.Icon()->Icon()->Width(), 32);
+}
+
+TEST_F(ShellFileInfoTest, AFailedReadFileLeavesTheObjectEmpty)
+{
+    qvxShellFileInfo info;
+    ASSERT_TRUE(info.ReadFile(Write("notes.txt", Text("words"))));
+    ASSERT_NE(info.Icon(), nullptr);
+    for (const std::u16string& name : {Path("no such file"), std::u16string()}) {
+        EXPECT_FALSE(info.ReadFile(name));
+        EXPECT_EQ(info.FileName(), u"");
+        EXPECT_EQ(info.DisplayName(), u"");
+        EXPECT_EQ(info.Attributes(), 0u);
+        EXPECT_EQ(info.hSystemImageList(), 0u);
+        EXPECT_EQ(info.EXEType(), nullptr);
+        EXPECT_EQ(info.Icon(), nullptr);
+        EXPECT_EQ(info.LinkOverlaySmallIcon(), nullptr);
+    }
+}
+
+TEST_F(ShellFileInfoTest, PicturesSaveAsPNG)
+{
+    qvxShellFileInfo info;
+    ASSERT_TRUE(info.ReadFile(Write("notes.txt", Text("words"))));
+    const auto picture = info.LinkOverlayIcon()->Icon();
+    ASSERT_TRUE(picture->SaveAsPNG(Path("icon.png")));
+    qvxShellFileInfo saved;
+    ASSERT_TRUE(saved.ReadFile(Path("icon.png")));
+    EXPECT_EQ(saved.TypeName(), u"PNG image");
+    EXPECT_FALSE(picture->SaveAsPNG(Path("no such folder/icon.png")));
+}
+
+}  // namespace
