@@ -1,6 +1,6 @@
 // qvxFileVersion: reads the file, finds its version block (modPEImage) and answers the
 // properties from it (modVersionResource).
-#include "filelib/qvxFileVersion.h"
+#include <Hollin0106/qvxFileVersion.h>
 
 #include <algorithm>
 
@@ -9,6 +9,7 @@
 #include "filelib/qvxFileWork.h"
 #include "support/quovixsupportfbe.h"
 
+namespace Hollin0106 {
 namespace {
 
 // PE images are limited to 4 GiB by their 32-bit offsets; the loader refuses far less.
@@ -105,3 +106,5 @@ TAGSCOPE_VERSION_STRING(StrProductName, u"ProductName")
 TAGSCOPE_VERSION_STRING(StrProductVersion, u"ProductVersion")
 TAGSCOPE_VERSION_STRING(StrSpecialBuild, u"SpecialBuild")
 #undef TAGSCOPE_VERSION_STRING
+
+}  // namespace Hollin0106

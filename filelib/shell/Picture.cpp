@@ -1,12 +1,14 @@
 // Picture over a QImage; saving encodes PNG in memory and writes it through the file
 // library, so the file work fails and reports the way every other writer's does.
-#include "filelib/shell/Picture.h"
+#include <Hollin0106/Picture.h>
 
 #include <QBuffer>
 #include <QImage>
 #include <QImageWriter>
 
 #include "filelib/qvxFileWork.h"
+
+namespace Hollin0106 {
 
 Picture::Picture(const QImage& image) : image_(std::make_unique<QImage>(image.convertToFormat(QImage::Format_RGBA8888)))
 {
@@ -17,9 +19,9 @@ Picture::~Picture() = default;
 std::int32_t Picture::Width() const { return image_->width(); }
 std::int32_t Picture::Height() const { return image_->height(); }
 
-std::vector<std::uint8_t> Picture::Pixels() const
+ByteArray Picture::Pixels() const
 {
-    std::vector<std::uint8_t> out;
+    ByteArray out;
     const auto rowBytes = static_cast<std::size_t>(image_->width()) * 4;
     out.reserve(rowBytes * static_cast<std::size_t>(image_->height()));
     for (int y = 0; y < image_->height(); ++y) {
@@ -39,3 +41,5 @@ bool Picture::SaveAsPNG(const std::u16string& FileName) const
     const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(png.constData()), static_cast<std::size_t>(png.size()));
     return qvxFileWork::Guarded(false, [&] { qvxFileWork::PutBytes(FileName, qvxFileWork::WholeArray(bytes)); });
 }
+
+}  // namespace Hollin0106

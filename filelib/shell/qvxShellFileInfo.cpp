@@ -2,7 +2,7 @@
 // type name and icon names; attributes come from the entry itself (the platform layer for
 // NTFS's hidden and system bits, Qt's file information for the rest); icons from the
 // installed icon themes.
-#include "filelib/shell/qvxShellFileInfo.h"
+#include <Hollin0106/qvxShellFileInfo.h>
 
 #include <QDir>
 #include <QFileInfo>
@@ -15,6 +15,7 @@
 #include "platform/platform.h"
 #include "support/quovixsupportfbe.h"
 
+namespace Hollin0106 {
 namespace {
 
 QString ToQString(const std::u16string& s) { return QString::fromStdU16String(s); }
@@ -160,3 +161,5 @@ std::shared_ptr<ShellFileIcon> qvxShellFileInfo::OpenSmallIcon() { return IconIn
 std::shared_ptr<ShellFileIcon> qvxShellFileInfo::SelectedIcon() { return IconIn(kSelectedLarge); }
 std::shared_ptr<ShellFileIcon> qvxShellFileInfo::SelectedSmallIcon() { return IconIn(kSelectedSmall); }
 std::shared_ptr<ShellFileIcon> qvxShellFileInfo::ShellSizeIcon() { return IconIn(kShellSize); }
+
+}  // namespace Hollin0106

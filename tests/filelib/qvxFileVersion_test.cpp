@@ -7,11 +7,13 @@
 #include <sstream>
 
 #include "common/Utf16.h"
-#include "filelib/qvxFileVersion.h"
+#include <Hollin0106/qvxFileVersion.h>
 #include "tests/filelib/VersionImages.h"
 #include "tests/fixtures/Shell.h"
 
 namespace {
+
+using namespace Hollin0106;
 
 std::u16string Image(const std::string& name) { return FromUtf8(versiontest::ImagePath(name).string()); }
 

@@ -7,10 +7,12 @@
 #include <fstream>
 
 #include "common/Utf16.h"
-#include "filelib/shell/qvxShellFileInfo.h"
+#include <Hollin0106/qvxShellFileInfo.h>
 #include "tests/filelib/VersionImages.h"
 
 namespace {
+
+using namespace Hollin0106;
 
 namespace fs = std::filesystem;
 

@@ -7,7 +7,11 @@
 #include <string>
 #include <vector>
 
+#include <Hollin0106/Variant.h>
+
 class QImage;
+
+namespace Hollin0106 {
 
 class Picture {
 public:
@@ -20,10 +24,12 @@ public:
     std::int32_t Height() const;
     // Width x Height pixels, row by row from the top, 4 bytes each: red, green, blue,
     // alpha (not premultiplied).
-    std::vector<std::uint8_t> Pixels() const;
+    ByteArray Pixels() const;
     // Writes the picture as a PNG file; False when the file cannot be written.
     bool SaveAsPNG(const std::u16string& FileName) const;
 
 private:
     std::unique_ptr<QImage> image_;
 };
+
+}  // namespace Hollin0106

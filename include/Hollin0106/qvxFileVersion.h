@@ -10,7 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "filelib/qvxTypes.h"
+#include <Hollin0106/Variant.h>
+#include <Hollin0106/qvxTypes.h>
+
+namespace Hollin0106 {
 
 class qvxFileVersion {
 public:
@@ -28,7 +31,7 @@ public:
     // The file last read successfully; empty after Clear.
     const std::u16string& FileName() const { return fileName_; }
     // A copy of the raw VS_VERSIONINFO block; empty after Clear.
-    std::vector<std::uint8_t> InfoBuffer() const { return buffer_; }
+    ByteArray InfoBuffer() const { return buffer_; }
 
     // The fields of the fixed file information, unchanged (also values outside the
     // enumerations).
@@ -104,3 +107,5 @@ private:
     std::uint16_t languageId_ = 0;
     std::uint16_t charset_ = 0;
 };
+
+}  // namespace Hollin0106

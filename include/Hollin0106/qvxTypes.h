@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+namespace Hollin0106 {
+
 // Result codes of the reparse-point reader.
 enum SymlinkTargetError_Const : std::int32_t {
     steSuccess = 0,
@@ -85,3 +87,5 @@ enum FileSubType_Const : std::uint32_t {
     FileSubType_Font_Vector = 2,
     FileSubType_Font_TrueType = 3,
 };
+
+}  // namespace Hollin0106

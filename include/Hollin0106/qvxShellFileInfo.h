@@ -12,7 +12,9 @@
 #include <memory>
 #include <string>
 
-#include "filelib/shell/Picture.h"
+#include <Hollin0106/Picture.h>
+
+namespace Hollin0106 {
 
 // The executable type of a file, decoded from a result R in the layout of the Windows
 // shell: the signature's two letters in the low word (low byte first), the version the
@@ -119,3 +121,5 @@ private:
     std::shared_ptr<ShellFileEXE> exeType_;
     std::array<std::shared_ptr<ShellFileIcon>, kIconSlots> icons_;
 };
+
+}  // namespace Hollin0106
