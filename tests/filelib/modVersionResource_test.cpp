@@ -38,20 +38,6 @@ std::size_t ResourceSectionOffset(const Bytes& image)
     return image[at] | image[at + 1] << 8 | image[at + 2] << 16 | static_cast<std::size_t>(image[at + 3]) << 24;
 }
 
-TEST(VersionResource, FindsTheBlockIn32And64BitImages)
-{
-    for (const char* name : {"full64.dll", "full32.dll", "gui40.exe", "console.exe"}) {
-        SCOPED_TRACE(name);
-        const Bytes image = versiontest::ReadImage(name);
-        const auto block = FindVersionResource(image);
-        ASSERT_TRUE(block.has_value());
-        const auto company = VerQueryValue(*block, kCompany);
-        ASSERT_TRUE(company.has_value());
-        EXPECT_TRUE(company->isText);
-        EXPECT_EQ(modVersionResource::ValueText(*company), u"Орла Венн — Ørsted");
-    }
-}
-
 TEST(VersionResource, QueriesFollowTheKeysWithoutRegardToCase)
 {
     const Bytes image = versiontest::ReadImage("full64.dll");
@@ -155,44 +141,6 @@ TEST(VersionResource, BrokenResourceDirectoriesGiveNoBlock)
         else PutU16(image, root + row.at, static_cast<std::uint16_t>(row.value));
         if (row.at == 14) PutU32(image, root + 16, 3);  // and the one real entry is no version
         EXPECT_FALSE(FindVersionResource(image).has_value());
-    }
-}
-
-TEST(VersionResource, ImageHeadersTellTheKindOfProgram)
-{
-    Bytes dos(64, 0);
-    dos[0] = 'M';
-    dos[1] = 'Z';
-    Bytes ne(0x80, 0);
-    ne[0] = 'M';
-    ne[1] = 'Z';
-    PutU32(ne, 0x3C, 0x40);
-    ne[0x40] = 'N';
-    ne[0x41] = 'E';
-    PutU16(ne, 0x40 + 0x3E, 0x030A);
-    struct Row {
-        const char* name;
-        Bytes bytes;
-        modPEImage::ImageKind kind;
-        std::uint16_t subsystem, major, minor, expectedWindows;
-    };
-    using modPEImage::ImageKind;
-    const Row rows[] = {
-        {"gui40.exe", versiontest::ReadImage("gui40.exe"), ImageKind::PE, 2, 4, 0, 0},
-        {"console.exe", versiontest::ReadImage("console.exe"), ImageKind::PE, 3, 4, 0, 0},
-        {"DOS program", dos, ImageKind::MZ, 0, 0, 0, 0},
-        {"NE program", ne, ImageKind::NE, 0, 0, 0, 0x030A},
-        {"NE header cut off", Bytes(ne.begin(), ne.begin() + 0x7E), ImageKind::MZ, 0, 0, 0, 0},
-        {"text", Bytes{'h', 'i'}, ImageKind::None, 0, 0, 0, 0},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        const auto h = modPEImage::ReadImageHeader(row.bytes);
-        EXPECT_EQ(h.kind, row.kind);
-        EXPECT_EQ(h.subsystem, row.subsystem);
-        EXPECT_EQ(h.subsystemMajor, row.major);
-        EXPECT_EQ(h.subsystemMinor, row.minor);
-        EXPECT_EQ(h.expectedWindows, row.expectedWindows);
     }
 }
 

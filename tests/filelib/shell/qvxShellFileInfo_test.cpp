@@ -62,6 +62,7 @@ TEST_F(ShellFileInfoTest, ExecutableTypesComeFromTheHeaderAndTheExtension)
         {"gui.exe", versiontest::ReadImage("gui40.exe"), u"PE", 4, 0},
         {"console.EXE", versiontest::ReadImage("console.exe"), u"PE", 0, 0},
         {"old.exe", ne, u"NE", 3, 10},
+        {"cut.exe", std::vector<std::uint8_t>(ne.begin(), ne.begin() + 0x7E), u"MZ", 0, 0},
         {"dos.exe", dos, u"MZ", 0, 0},
         {"tool.com", Text("\xB4\x4C\xCD\x21"), u"MZ", 0, 0},
         {"run.bat", Text("@echo off\r\n"), u"MZ", 0, 0},
@@ -166,34 +167,22 @@ TEST_F(ShellFileInfoTest, IconsAreKeptUntilTheNextReadFile)
     EXPECT_EQ(kept->Icon()->Width(), 16);
 }
 
-TEST_F(ShellFileInfoTest, AFileThatVanishedGivesTheDefaultIcon)
+TEST_F(ShellFileInfoTest, AVanishedFileGivesTheDefaultIconAFailedReadFileNone)
 {
-    const std::u16string file = Write("gone.txt", Text("soon gone"));
     qvxShellFileInfo info;
-    ASSERT_TRUE(info.ReadFile(file));
+    ASSERT_TRUE(info.ReadFile(Write("gone.txt", Text("soon gone"))));
     fs::remove(dir_ / "gone.txt");
-    for (auto property : {&qvxShellFileInfo::SmallIcon, &qvxShellFileInfo::Icon}) {
+    for (const auto& [property, size] : {std::pair{&qvxShellFileInfo::SmallIcon, 16}, {&qvxShellFileInfo::Icon, 32}}) {
         const auto icon = (info.*property)();
-        ASSERT_NE(icon, nullptr);
         EXPECT_EQ(icon->Index(), -1);
+        EXPECT_EQ(icon->Icon()->Width(), size);
         const auto pixels = icon->Icon()->Pixels();
         EXPECT_TRUE(std::any_of(pixels.begin(), pixels.end(), [](std::uint8_t b) { return b != 0; }));
     }
-    EXPECT_EQ(info.SmallIcon()->Icon()->Width(), 16);
-    EXPECT_EQ(info.Icon()->Icon()->Width(), 32);
-}
-
-TEST_F(ShellFileInfoTest, AFailedReadFileLeavesTheObjectEmpty)
-{
-    qvxShellFileInfo info;
-    ASSERT_TRUE(info.ReadFile(Write("notes.txt", Text("words"))));
-    ASSERT_NE(info.Icon(), nullptr);
-    for (const std::u16string& name : {Path("no such file"), std::u16string()}) {
+    for (const std::u16string& name : {Path("gone.txt"), std::u16string()}) {
         EXPECT_FALSE(info.ReadFile(name));
-        EXPECT_EQ(info.FileName(), u"");
-        EXPECT_EQ(info.DisplayName(), u"");
-        EXPECT_EQ(info.Attributes(), 0u);
-        EXPECT_EQ(info.hSystemImageList(), 0u);
+        EXPECT_EQ(info.FileName() + info.DisplayName() + info.TypeName() + info.IconLocation(), u"");
+        EXPECT_EQ(info.Attributes() | info.hSystemImageList(), 0u);
         EXPECT_EQ(info.EXEType(), nullptr);
         EXPECT_EQ(info.Icon(), nullptr);
         EXPECT_EQ(info.LinkOverlaySmallIcon(), nullptr);

@@ -4,7 +4,8 @@ command line, one line a file, for a comparison with qvxFileVersion:
 
   path <TAB> 0                                       no usable version resource
   path <TAB> 1 <TAB> 13 fixed fields (decimal) <TAB> language <TAB> code page
-       <TAB> name=hex(UTF-8 value) ... for each string of the first translation's table
+       <TAB> name=hex(UTF-8 value) ... for each of the standard strings that the first
+       translation's table holds, in the order of STRINGS
 """
 import sys
 
@@ -13,6 +14,9 @@ import pefile
 FIXED = ["Signature", "StrucVersion", "FileVersionMS", "FileVersionLS", "ProductVersionMS",
          "ProductVersionLS", "FileFlagsMask", "FileFlags", "FileOS", "FileType", "FileSubtype",
          "FileDateMS", "FileDateLS"]
+STRINGS = ["Comments", "CompanyName", "FileDescription", "FileVersion", "InternalName", "LegalCopyright",
+           "LegalTrademarks", "OLESelfRegister", "OriginalFilename", "PrivateBuild", "ProductName",
+           "ProductVersion", "SpecialBuild"]
 
 
 def describe(path):
@@ -35,8 +39,10 @@ def describe(path):
         return [path, "0"]
     line = [path, "1"] + [str(getattr(fixed[0], f)) for f in FIXED] + [str(translation[0]), str(translation[1])]
     key = "%04X%04X" % translation
-    for name, value in tables.get(key, {}).items():
-        line.append(name.decode() + "=" + value.hex())
+    table = tables.get(key, {})
+    for name in STRINGS:
+        if name.encode() in table:
+            line.append(name + "=" + table[name.encode()].hex())
     return line
 
 
