@@ -139,6 +139,44 @@ std::optional<std::uint32_t> DirectoryEntry(std::span<const std::uint8_t> dir, s
     return std::nullopt;
 }
 
+// The first RT_VERSION resource of an NE image. NE header: +24h offset of the resource
+// table (from the NE header). Resource table: +0 alignment shift, then type records
+// (+0 type ID, 8000h set for a numbered type, 0 ends the table; +2 resource count; 4
+// reserved bytes) each followed by its 12-byte resource records (+0 offset and +2 length,
+// both in units of 1 << shift).
+std::optional<std::span<const std::uint8_t>> FindNEVersionResource(std::span<const std::uint8_t> image)
+{
+    ByteReader r(image);
+    const auto lfanew = NewHeaderOffset(r);
+    if (!lfanew) return std::nullopt;
+    r.seek(*lfanew);
+    if (r.u16le() != kNESignature) return std::nullopt;
+    r.seek(*lfanew);
+    r.skip(0x24);
+    const std::uint16_t table = r.u16le();
+    r.seek(*lfanew);
+    r.skip(table);
+    const std::uint16_t shift = r.u16le();
+    if (!r.ok() || shift > 16) return std::nullopt;
+    // Each type record moves forward by at least 8 bytes, so the walk ends at the end of
+    // the file at the latest.
+    for (;;) {
+        const std::uint16_t type = r.u16le();
+        const std::uint16_t count = r.u16le();
+        r.skip(4);
+        if (!r.ok() || type == 0) return std::nullopt;
+        if (type != (0x8000 | kRTVersion)) {
+            r.skip(std::size_t{count} * 12);
+            continue;
+        }
+        if (count == 0) return std::nullopt;
+        const std::uint64_t offset = std::uint64_t{r.u16le()} << shift;
+        const std::uint64_t length = std::uint64_t{r.u16le()} << shift;
+        if (!r.ok() || length == 0 || offset > image.size() || length > image.size() - offset) return std::nullopt;
+        return image.subspan(static_cast<std::size_t>(offset), static_cast<std::size_t>(length));
+    }
+}
+
 }  // namespace
 
 ImageHeader ReadImageHeader(std::span<const std::uint8_t> image)
@@ -204,7 +242,8 @@ std::uint32_t ShellExeType(std::span<const std::uint8_t> head, std::u16string_vi
 std::optional<std::span<const std::uint8_t>> FindVersionResource(std::span<const std::uint8_t> image)
 {
     const PEHeaders h = ReadPEHeaders(image);
-    if (!h.ok || h.resourceRva == 0) return std::nullopt;
+    if (!h.ok) return FindNEVersionResource(image);
+    if (h.resourceRva == 0) return std::nullopt;
     const auto dir = MapRva(image, h, h.resourceRva);
     if (dir.empty()) return std::nullopt;
 

@@ -39,11 +39,12 @@ ImageHeader ReadImageHeader(std::span<const std::uint8_t> image);
 // `head` is the file's first bytes (4 KiB hold every header read here).
 std::uint32_t ShellExeType(std::span<const std::uint8_t> head, std::u16string_view extension);
 
-// The bytes of the first RT_VERSION resource (any name, any language) of the PE32 or
-// PE32+ image in `image` (the whole file): the VS_VERSIONINFO block, a sub-span of
-// `image`. Nothing when the file is no PE image, has no such resource, or when any
-// header, directory entry or data entry points outside the file; the directory walk is
-// three levels deep at most, so a directory that points back at itself ends it too.
+// The bytes of the first RT_VERSION resource (any name, any language) of the PE32, PE32+
+// or NE image in `image` (the whole file): the VS_VERSIONINFO block (16-bit layout in an
+// NE image), a sub-span of `image`. Nothing when the file is no such image, has no such
+// resource, or when any header, directory entry or data entry points outside the file;
+// the directory walk is three levels deep at most, so a directory that points back at
+// itself ends it too.
 std::optional<std::span<const std::uint8_t>> FindVersionResource(std::span<const std::uint8_t> image);
 
 }  // namespace modPEImage

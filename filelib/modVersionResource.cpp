@@ -2,13 +2,16 @@
 // "String", "Var" structures): +0 wLength (the node with its children, in bytes),
 // +2 wValueLength (bytes; UTF-16 units for text), +4 wType (1 text, 0 binary), +6 the
 // zero-terminated UTF-16 key, padding to a 32-bit boundary, the value, padding, children.
+// The 16-bit layout of NE programs has no wType, an 8-bit key and values counted in bytes.
 #include "filelib/modVersionResource.h"
 
 #include <unicode/uchar.h>
 #include <unicode/uloc.h>
 #include <unicode/ustring.h>
 
+#include <algorithm>
 #include <array>
+#include <string_view>
 #include <vector>
 
 #include "common/ByteReader.h"
@@ -18,6 +21,8 @@ namespace modVersionResource {
 namespace {
 
 constexpr std::size_t kNodeHeader = 6;
+constexpr std::size_t kNodeHeader16 = 4;
+constexpr std::string_view kRootKey{"VS_VERSION_INFO\0", 16};
 
 std::size_t Align4(std::size_t offset) { return (offset + 3) & ~std::size_t{3}; }
 
@@ -31,23 +36,31 @@ struct Node {
     std::size_t childrenStart = 0;
 };
 
+// True for a block in the 16-bit layout: its root key follows wValueLength in 8-bit text.
+bool Is16Bit(std::span<const std::uint8_t> block)
+{
+    return block.size() >= kNodeHeader16 + kRootKey.size() &&
+           std::equal(kRootKey.begin(), kRootKey.end(), block.begin() + kNodeHeader16);
+}
+
 // The node at `start`, which must end by `limit`. Alignment counts from the block's
 // start, as Windows aligns in its own copy of the block.
-std::optional<Node> ReadNode(std::span<const std::uint8_t> block, std::size_t start, std::size_t limit)
+std::optional<Node> ReadNode(std::span<const std::uint8_t> block, std::size_t start, std::size_t limit, bool layout16)
 {
     ByteReader r(block.first(limit));
     r.seek(start);
     const std::uint16_t length = r.u16le();
     const std::uint16_t valueLength = r.u16le();
-    const std::uint16_t type = r.u16le();
-    if (!r.ok() || length < kNodeHeader || length > limit - start) return std::nullopt;
+    const std::uint16_t type = layout16 ? 0 : r.u16le();
+    const std::size_t header = layout16 ? kNodeHeader16 : kNodeHeader;
+    if (!r.ok() || length < header || length > limit - start) return std::nullopt;
     Node n;
     n.start = start;
     n.end = start + length;
     ByteReader in(block.first(n.end));
-    in.seek(start + kNodeHeader);
+    in.seek(start + header);
     for (;;) {
-        const std::uint16_t unit = in.u16le();
+        const std::uint16_t unit = layout16 ? in.u8() : in.u16le();
         if (!in.ok()) return std::nullopt;  // the key must end inside the node
         if (unit == 0) break;
         n.key.push_back(static_cast<char16_t>(unit));
@@ -73,11 +86,12 @@ bool SameKey(std::u16string_view a, std::u16string_view b)
 // The child of `parent` with key `key`. Children lie one after the other, each starting
 // on a 32-bit boundary; every step moves forward by at least a node header, so the walk
 // ends.
-std::optional<Node> FindChild(std::span<const std::uint8_t> block, const Node& parent, std::u16string_view key)
+std::optional<Node> FindChild(std::span<const std::uint8_t> block, const Node& parent, std::u16string_view key,
+                              bool layout16)
 {
     std::size_t at = parent.childrenStart;
-    while (at + kNodeHeader <= parent.end) {
-        const auto child = ReadNode(block, at, parent.end);
+    while (at + kNodeHeader16 <= parent.end) {
+        const auto child = ReadNode(block, at, parent.end, layout16);
         if (!child) return std::nullopt;
         if (SameKey(child->key, key)) return child;
         at = Align4(child->end);
@@ -111,22 +125,28 @@ constexpr std::array kWindowsNames{
 
 std::optional<VersionValue> VerQueryValue(std::span<const std::uint8_t> block, std::u16string_view subBlock)
 {
-    auto node = ReadNode(block, 0, block.size());
+    const bool layout16 = Is16Bit(block);
+    auto node = ReadNode(block, 0, block.size(), layout16);
     if (!node) return std::nullopt;
     std::size_t pos = 0;
     while (pos < subBlock.size()) {
         const std::size_t sep = subBlock.find(u'\\', pos);
         const std::size_t end = sep == std::u16string_view::npos ? subBlock.size() : sep;
         if (end > pos) {
-            node = FindChild(block, *node, subBlock.substr(pos, end - pos));
+            node = FindChild(block, *node, subBlock.substr(pos, end - pos), layout16);
             if (!node) return std::nullopt;
         }
         pos = end + 1;
     }
-    return VersionValue{block.subspan(node->valueStart, node->valueLength), node->isText};
+    return VersionValue{block.subspan(node->valueStart, node->valueLength), node->isText, layout16};
 }
 
-std::u16string ValueText(const VersionValue& value) { return asGetStringFromPointerW(value.bytes); }
+std::u16string ValueText(const VersionValue& value)
+{
+    if (!value.isAnsi) return asGetStringFromPointerW(value.bytes);
+    const std::string text = asGetStringFromPointerA(value.bytes);
+    return asStrConvW(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+}
 
 std::u16string VerLanguageName(std::uint16_t languageId)
 {

@@ -1,10 +1,11 @@
-# Fuzz target over the PE resource reader and the version-block walker. Seeds: the
-# images the tests build from tests/filelib/versions/*.rc.
+# Fuzz target over the PE and NE resource readers and the version-block walker. Seeds: the
+# images the tests build from tests/filelib/versions/*.rc and a small NE program.
 tagscope_add_fuzzer(fuzz_versions
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/versions_fuzz.cpp
   LIBS hollin_objects tagscope_support
   SECONDS 20
-  CORPUS_DIRS ${CMAKE_CURRENT_LIST_DIR}/regressions/versions ${CMAKE_BINARY_DIR}/tests/version-images)
+  CORPUS_DIRS ${CMAKE_CURRENT_LIST_DIR}/regressions/versions ${CMAKE_CURRENT_LIST_DIR}/corpus/versions
+    ${CMAKE_BINARY_DIR}/tests/version-images)
 if(TARGET tagscope_version_images)
   add_dependencies(fuzz_versions tagscope_version_images)
 endif()

@@ -7,6 +7,7 @@
 
 #include "filelib/modPEImage.h"
 #include "filelib/modVersionResource.h"
+#include "support/CodePages.h"
 #include "tests/filelib/VersionImages.h"
 
 namespace {
@@ -141,6 +142,65 @@ TEST(VersionResource, BrokenResourceDirectoriesGiveNoBlock)
         else PutU16(image, root + row.at, static_cast<std::uint16_t>(row.value));
         if (row.at == 14) PutU32(image, root + 16, 3);  // and the one real entry is no version
         EXPECT_FALSE(FindVersionResource(image).has_value());
+    }
+}
+
+// A node of a block in the 16-bit layout: lengths, 8-bit key, value and children, each
+// on a 32-bit boundary.
+Bytes Node16(const std::string& key, const Bytes& value, const std::vector<Bytes>& children = {})
+{
+    Bytes n(4);
+    n.insert(n.end(), key.begin(), key.end());
+    n.push_back(0);
+    n.resize((n.size() + 3) & ~std::size_t{3});
+    n.insert(n.end(), value.begin(), value.end());
+    for (const Bytes& child : children) {
+        n.resize((n.size() + 3) & ~std::size_t{3});
+        n.insert(n.end(), child.begin(), child.end());
+    }
+    PutU16(n, 0, static_cast<std::uint16_t>(n.size()));
+    PutU16(n, 2, static_cast<std::uint16_t>(value.size()));
+    return n;
+}
+
+TEST(VersionResource, NEProgramsCarryBlocksInThe16BitLayout)
+{
+    Bytes fixed(52, 0);
+    PutU32(fixed, 0, 0xFEEF04BD);
+    PutU32(fixed, 8, 0x0003000A);  // file version 3.10
+    const Bytes block = Node16("VS_VERSION_INFO", fixed,
+                               {Node16("StringFileInfo", {}, {Node16("040904E4", {}, {Node16("CompanyName", {'C', 'a', 'f', 0xE9, 0})})}),
+                                Node16("VarFileInfo", {}, {Node16("Translation", {0x09, 0x04, 0xE4, 0x04})})});
+    // MZ header -> NE header at 40h -> resource table at 80h (shift 4: 16-byte units) ->
+    // one RT_VERSION resource at 100h.
+    Bytes image(0x100, 0);
+    image[0] = 'M';
+    image[1] = 'Z';
+    image[0x3C] = 0x40;
+    image[0x40] = 'N';
+    image[0x41] = 'E';
+    PutU16(image, 0x40 + 0x24, 0x40);
+    PutU16(image, 0x80, 4);
+    PutU16(image, 0x82, 0x8003);  // an icon type with one resource first
+    PutU16(image, 0x84, 1);
+    PutU16(image, 0x96, 0x8010);
+    PutU16(image, 0x98, 1);
+    PutU16(image, 0x9E, 0x100 >> 4);
+    PutU16(image, 0xA0, static_cast<std::uint16_t>((block.size() + 15) >> 4));
+    image.insert(image.end(), block.begin(), block.end());
+    image.resize(0x100 + ((block.size() + 15) & ~std::size_t{15}));
+
+    codepages::SetHostCodePages(1252, 437);
+    const auto found = FindVersionResource(image);
+    ASSERT_TRUE(found.has_value());
+    EXPECT_EQ(VerQueryValue(*found, u"\\")->bytes.size(), 52u);
+    EXPECT_EQ(VerQueryValue(*found, u"\\VarFileInfo\\Translation")->bytes.size(), 4u);
+    EXPECT_EQ(modVersionResource::ValueText(*VerQueryValue(*found, u"\\StringFileInfo\\040904e4\\companyname")),
+              u"Café");
+    codepages::SetHostCodePages(0, 0);
+    for (std::size_t n = 0; n < image.size(); ++n) {
+        const Bytes prefix(image.begin(), image.begin() + static_cast<std::ptrdiff_t>(n));
+        ASSERT_FALSE(FindVersionResource(prefix).has_value()) << "prefix " << n;
     }
 }
 
