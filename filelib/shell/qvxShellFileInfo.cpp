@@ -91,7 +91,8 @@ void qvxShellFileInfo::ResetInfo()
 bool qvxShellFileInfo::ReadFile(const std::u16string& FileName)
 {
     ResetInfo();
-    const QString path = ToQString(FileName);
+    // Without the trailing separator a folder's name is its last component ("/tmp/" -> "tmp").
+    const QString path = QDir::cleanPath(ToQString(FileName));
     const QFileInfo info(path);
     // A link counts as found even when its target is missing, as the entry itself exists.
     if (FileName.empty() || (!info.exists() && !info.isSymLink())) return false;

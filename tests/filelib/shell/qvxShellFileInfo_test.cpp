@@ -97,7 +97,7 @@ TEST_F(ShellFileInfoTest, TypeNamesAttributesAndDisplayNames)
         {Write("notes.txt", Text("plain words\n")), u"plain text document", u"notes.txt", saStream | saCanCopy,
          saFolder | saLink | saHidden},
         {Write("picture.dat", png), u"PNG image", u"picture.dat", saStream, saFolder},
-        {Path("Folder"), u"folder", u"Folder", saFolder | saFileSysAncestor, saStream},
+        {Path("Folder/"), u"folder", u"Folder", saFolder | saFileSysAncestor, saStream},
         {Write(".hidden", Text("x")), u"plain text document", u".hidden", saHidden, saFolder},
         {Path("dangling"), u"", u"dangling", saLink, saFolder},
     };
