@@ -8,7 +8,11 @@
 
 #include "common/Utf16.h"
 #include <Hollin0106/qvxShellFileInfo.h>
+#include <Hollin0106/qvxFileVersion.h>
+
 #include "tests/filelib/VersionImages.h"
+#include "tests/fixtures/NtfsVolume.h"
+#include "tests/fixtures/Shell.h"
 
 namespace {
 
@@ -199,6 +203,32 @@ TEST_F(ShellFileInfoTest, PicturesSaveAsPNG)
     ASSERT_TRUE(saved.ReadFile(Path("icon.png")));
     EXPECT_EQ(saved.TypeName(), u"PNG image");
     EXPECT_FALSE(picture->SaveAsPNG(Path("no such folder/icon.png")));
+}
+
+// On a real NTFS volume: a program's version and executable type, and the hidden bit of
+// the NTFS attribute word.
+TEST(ShellFileInfoNtfs, ProgramsAndHiddenFilesOnAnNtfsVolume)
+{
+    testfs::NtfsVolume volume;
+    if (const std::string why = volume.Mount(); !why.empty()) {
+        if (testfs::UnderCI()) FAIL() << "under CI: " << why;
+        GTEST_SKIP() << why;
+    }
+    fs::copy_file(versiontest::ImagePath("gui40.exe"), volume.Root() / "App.exe");
+    std::ofstream(volume.Root() / "secret.txt") << "hidden";
+    ASSERT_TRUE(testfs::Run("setfattr -h -n system.ntfs_attrib -v 0x22000000 " +
+                            testfs::Quote(volume.Root() / "secret.txt")));
+
+    qvxFileVersion version;
+    ASSERT_TRUE(version.ReadFile(FromUtf8((volume.Root() / "App.exe").string())));
+    EXPECT_EQ(version.ProductVerRevisionMinor(), 40000);
+    qvxShellFileInfo info;
+    ASSERT_TRUE(info.ReadFile(FromUtf8((volume.Root() / "App.exe").string())));
+    EXPECT_EQ(info.EXEType()->Signature(), u"PE");
+    EXPECT_EQ(info.EXEType()->OSVersionMajor(), 4);
+    EXPECT_EQ(info.Attributes() & saHidden, 0u);
+    ASSERT_TRUE(info.ReadFile(FromUtf8((volume.Root() / "secret.txt").string())));
+    EXPECT_NE(info.Attributes() & saHidden, 0u);
 }
 
 }  // namespace
