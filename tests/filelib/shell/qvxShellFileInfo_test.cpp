@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "common/Utf16.h"
 #include <Hollin0106/qvxShellFileInfo.h>
@@ -132,36 +133,24 @@ TEST_F(ShellFileInfoTest, IconsAreKeptUntilTheNextReadFile)
     ASSERT_TRUE(other.ReadFile(Write("more.txt", Text("more"))));
     EXPECT_EQ(other.SystemIconIndex(), info.SystemIconIndex());
 
-    struct Row {
-        const char* name;
-        std::shared_ptr<ShellFileIcon> (qvxShellFileInfo::*property)();
-        std::int32_t size;
-    };
-    const Row rows[] = {
-        {"Icon", &qvxShellFileInfo::Icon, 32},
-        {"SmallIcon", &qvxShellFileInfo::SmallIcon, 16},
-        {"LinkOverlayIcon", &qvxShellFileInfo::LinkOverlayIcon, 32},
-        {"LinkOverlaySmallIcon", &qvxShellFileInfo::LinkOverlaySmallIcon, 16},
-        {"OpenIcon", &qvxShellFileInfo::OpenIcon, 32},
-        {"OpenSmallIcon", &qvxShellFileInfo::OpenSmallIcon, 16},
-        {"SelectedIcon", &qvxShellFileInfo::SelectedIcon, 32},
-        {"SelectedSmallIcon", &qvxShellFileInfo::SelectedSmallIcon, 16},
-        {"ShellSizeIcon", &qvxShellFileInfo::ShellSizeIcon, 32},
+    // Each icon at its size; the overlay and the selection change the file's picture.
+    const std::tuple<std::shared_ptr<ShellFileIcon> (qvxShellFileInfo::*)(), std::int32_t, bool> rows[] = {
+        {&qvxShellFileInfo::Icon, 32, false},          {&qvxShellFileInfo::SmallIcon, 16, false},
+        {&qvxShellFileInfo::LinkOverlayIcon, 32, true}, {&qvxShellFileInfo::LinkOverlaySmallIcon, 16, true},
+        {&qvxShellFileInfo::OpenIcon, 32, false},      {&qvxShellFileInfo::OpenSmallIcon, 16, false},
+        {&qvxShellFileInfo::SelectedIcon, 32, true},   {&qvxShellFileInfo::SelectedSmallIcon, 16, true},
+        {&qvxShellFileInfo::ShellSizeIcon, 32, false},
     };
     const auto plainLarge = info.Icon()->Icon()->Pixels();
     const auto plainSmall = info.SmallIcon()->Icon()->Pixels();
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        const auto got = (info.*row.property)();
-        ASSERT_NE(got, nullptr);
-        EXPECT_EQ(got->Icon()->Width(), row.size);
-        EXPECT_EQ(got->Icon()->Height(), row.size);
-        EXPECT_EQ(got->Icon()->Pixels().size(), static_cast<std::size_t>(row.size * row.size * 4));
+    for (const auto& [property, size, changed] : rows) {
+        SCOPED_TRACE(size * 10 + changed);
+        const auto got = (info.*property)();
+        EXPECT_EQ(got->Icon()->Width() * got->Icon()->Height(), size * size);
         EXPECT_GE(got->Index(), 0);
-        // The overlay and the selection change the picture; the others show the file's icon.
-        const std::string name = row.name;
-        const bool changed = name.starts_with("Link") || name.starts_with("Selected");
-        EXPECT_EQ(got->Icon()->Pixels() != (row.size == 32 ? plainLarge : plainSmall), changed);
+        const auto pixels = got->Icon()->Pixels();
+        EXPECT_EQ(pixels.size(), static_cast<std::size_t>(size * size * 4));
+        EXPECT_EQ(pixels != (size == 32 ? plainLarge : plainSmall), changed);
     }
     ASSERT_TRUE(info.ReadFile(file));
     EXPECT_NE(info.Icon(), icon);
