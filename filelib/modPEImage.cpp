@@ -218,6 +218,19 @@ ImageHeader ReadImageHeader(std::span<const std::uint8_t> image)
     return out;
 }
 
+std::optional<std::uint64_t> ImageExtent(std::span<const std::uint8_t> head)
+{
+    const PEHeaders h = ReadPEHeaders(head);
+    if (!h.ok) return std::nullopt;
+    std::uint64_t extent = h.sectionTable + std::uint64_t{40} * h.sectionCount;
+    if (extent > head.size()) return std::nullopt;
+    for (std::size_t i = 0; i < h.sectionCount; ++i) {
+        const Section s = ReadSection(head, h.sectionTable, i);
+        extent = std::max(extent, std::uint64_t{s.rawOffset} + s.rawSize);
+    }
+    return extent;
+}
+
 std::uint32_t ShellExeType(std::span<const std::uint8_t> head, std::u16string_view extension)
 {
     const std::u16string ext = AsciiLower(extension);

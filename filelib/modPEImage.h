@@ -29,6 +29,12 @@ inline constexpr std::uint16_t kSubsystemWindowsGui = 2;
 // do not start with "MZ"; a new-style header that is cut off or unknown gives MZ.
 ImageHeader ReadImageHeader(std::span<const std::uint8_t> image);
 
+// How many bytes from the start of the file hold the headers and the raw data of every
+// section of the PE image whose first bytes are `head` (which must hold the section
+// table; 64 KiB always do for images a loader accepts). Data appended after the image (an
+// installer's payload) lies beyond. Nothing when `head` holds no complete PE header.
+std::optional<std::uint64_t> ImageExtent(std::span<const std::uint8_t> head);
+
 // The executable type of a file in the layout of the Windows shell's answer: the
 // signature's letters in the low word (low byte first) and the Windows version the
 // program needs in the high word (major in the high byte). By the file's extension

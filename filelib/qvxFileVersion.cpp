@@ -12,24 +12,40 @@
 namespace Hollin0106 {
 namespace {
 
-// PE images are limited to 4 GiB by their 32-bit offsets; the loader refuses far less.
-// A larger file cannot be one, and is not read.
-constexpr std::uint64_t kLargestImage = std::uint64_t{1} << 32;
+constexpr std::size_t kHeadBytes = 64 * 1024;
+// NE programs keep their resources anywhere in the file; they are small, and a larger
+// file is not read whole.
+constexpr std::uint64_t kLargestNEFile = 64 * 1024 * 1024;
 
-// The whole file when it starts like an executable ("MZ"); otherwise nothing, so that a
-// large file of any other kind is not read whole. Raises the file work's errors.
+// The bytes of the file that can hold its version resource: for a PE image the headers
+// and sections (not what an installer appends after them), for an NE program the whole
+// file; nothing for any other file, so that a large file of another kind is not read.
+// Raises the file work's errors.
 std::vector<std::uint8_t> ReadExecutable(const std::u16string& FileName)
 {
     std::uint64_t length = 0;
     platform::File file = qvxFileWork::OpenToRead(FileName, length);
-    if (length < 2 || length > kLargestImage) return {};
-    std::vector<std::uint8_t> data(2);
+    std::vector<std::uint8_t> data(static_cast<std::size_t>(std::min<std::uint64_t>(length, kHeadBytes)));
     std::size_t got = 0;
     qvxFileWork::Check(platform::ReadFile(file, data.data(), data.size(), got), FileName);
-    if (got < 2 || data[0] != 'M' || data[1] != 'Z') return {};
-    data.resize(static_cast<std::size_t>(length));
-    qvxFileWork::Check(platform::ReadFile(file, data.data() + 2, data.size() - 2, got), FileName);
-    data.resize(2 + got);  // a file that shrank meanwhile gives what it still holds
+    data.resize(got);
+    std::uint64_t want = 0;
+    switch (modPEImage::ReadImageHeader(data).kind) {
+    case modPEImage::ImageKind::PE:
+        want = modPEImage::ImageExtent(data).value_or(0);
+        break;
+    case modPEImage::ImageKind::NE:
+        want = length <= kLargestNEFile ? length : 0;
+        break;
+    default:
+        break;
+    }
+    want = std::min(want, length);  // a file cut short keeps what it holds
+    if (want <= data.size()) return data;
+    const std::size_t have = data.size();
+    data.resize(static_cast<std::size_t>(want));
+    qvxFileWork::Check(platform::ReadFile(file, data.data() + have, data.size() - have, got), FileName);
+    data.resize(have + got);  // a file that shrank meanwhile gives what it still holds
     return data;
 }
 

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "common/Utf16.h"
+#include "support/CodePages.h"
 #include <Hollin0106/qvxFileVersion.h>
 #include "tests/filelib/VersionImages.h"
 #include "tests/fixtures/Shell.h"
@@ -62,15 +63,32 @@ TEST(qvxFileVersion, StringsComeFromTheFirstTranslationOnly)
         {"full64.dll", &qvxFileVersion::StrComments, u"", false},
         {"full64.dll", &qvxFileVersion::StrPrivateBuild, u"", true},  // present, but empty
         {"otherlang.dll", &qvxFileVersion::StrCompanyName, u"", false},
+        {"ne-program.exe", &qvxFileVersion::StrCompanyName, u"Café", true},  // 8-bit text, code page 1252
     };
+    codepages::SetHostCodePages(1252, 437);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.image);
         qvxFileVersion v;
-        ASSERT_TRUE(v.ReadFile(Image(row.image)));
+        const std::string name = row.image;
+        ASSERT_TRUE(v.ReadFile(name.ends_with(".exe") ? FromUtf8(TAGSCOPE_SOURCE_DIR "/fuzz/corpus/versions/" + name)
+                                                       : Image(name)));
         bool exists = !row.exists;
         EXPECT_EQ((v.*row.property)(&exists), row.text);
         EXPECT_EQ(exists, row.exists);
     }
+    codepages::SetHostCodePages(0, 0);
+}
+
+// An installer: a program with gigabytes of payload after its image (a sparse file here).
+TEST(qvxFileVersion, ReadsTheVersionOfAProgramWithALargePayload)
+{
+    const auto path = testfs::UniqueTempPath("installer") += ".exe";
+    std::filesystem::copy_file(versiontest::ImagePath("full64.dll"), path);
+    std::filesystem::resize_file(path, std::uint64_t{5} << 30);
+    qvxFileVersion v;
+    EXPECT_TRUE(v.ReadFile(FromUtf8(path.string())));
+    EXPECT_EQ(v.ProductVerRevisionMinor(), 40000);
+    std::filesystem::remove(path);
 }
 
 TEST(qvxFileVersion, AFailedReadLeavesTheObjectCleared)
