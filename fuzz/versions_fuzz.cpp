@@ -40,7 +40,11 @@ void QueryAll(std::span<const std::uint8_t> block)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::span<const std::uint8_t> bytes(data, size);
-    (void)modPEImage::ReadImageHeader(bytes);
+    (void)modPEImage::ShellExeType(bytes, u".exe");
+    if (const auto extent = modPEImage::ImageExtent(bytes)) {
+        // The headers lie inside what was read, and the extent covers them.
+        Check(*extent >= 64, "extent shorter than the DOS header");
+    }
     if (const auto block = modPEImage::FindVersionResource(bytes)) {
         Check(Inside(*block, bytes), "block outside the image");
         QueryAll(*block);
