@@ -140,16 +140,15 @@ std::shared_ptr<ShellFileIcon> qvxShellFileInfo::IconIn(IconSlot slot)
     const QFileInfo info(ToQString(fileName_));
     const QString file = info.exists() || info.isSymLink() ? modShellIcons::FindIconFile(names, size) : QString();
     QImage picture = file.isEmpty() ? QImage() : modShellIcons::LoadIcon(file, size);
-    std::int32_t index = -1;
-    if (picture.isNull()) {
-        picture = modShellIcons::DefaultIcon(size);
-    } else {
-        index = modShellIcons::ImageListIndex(QFileInfo(file).completeBaseName());
-        if (slot == kLinkLarge || slot == kLinkSmall) picture = modShellIcons::WithLinkOverlay(picture);
-        if (slot == kSelectedLarge || slot == kSelectedSmall) picture = modShellIcons::Selected(picture);
-    }
     icon = std::shared_ptr<ShellFileIcon>(new ShellFileIcon());
-    icon->InitIcon(std::make_shared<Picture>(picture), index);
+    if (picture.isNull()) {
+        icon->InitIcon(small ? modShellIcons::asLoadResIconSmall(u"") : modShellIcons::asLoadResIcon(u""), -1);
+        return icon;
+    }
+    if (slot == kLinkLarge || slot == kLinkSmall) picture = modShellIcons::WithLinkOverlay(picture);
+    if (slot == kSelectedLarge || slot == kSelectedSmall) picture = modShellIcons::Selected(picture);
+    icon->InitIcon(modShellIcons::asGetIconFromHandle(picture),
+                   modShellIcons::ImageListIndex(QFileInfo(file).completeBaseName()));
     return icon;
 }
 
