@@ -1,5 +1,5 @@
-// Windows executable headers and the PE resource directory. Layouts as the PE/COFF
-// specification (Microsoft, "PE Format") and the NE format documentation give them;
+// Windows executable headers and the PE resource directory. Layouts as Microsoft's PE/COFF
+// documentation ("PE Format") and the NE format documentation give them;
 // offsets in the comments are relative to the structure named.
 #include "filelib/modPEImage.h"
 
