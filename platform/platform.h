@@ -142,6 +142,17 @@ std::error_code SetFileAttributes(const std::u16string& path, std::uint32_t attr
 // The length in bytes of the file that `path` names (links followed).
 std::error_code QueryFileSize(const std::u16string& path, std::uint64_t& size);
 
+// What an open of `path` would reach, links followed: whether it exists, is a directory,
+// and may be read and written by this process (the effective user's permissions). All
+// false when it cannot be reached (a link whose target is missing).
+struct TargetInfo {
+    bool exists = false;
+    bool isDirectory = false;
+    bool readable = false;
+    bool writable = false;
+};
+TargetInfo QueryTarget(const std::u16string& path);
+
 // ---- Process --------------------------------------------------------------------
 
 // The current working folder, or "" when it cannot be had.

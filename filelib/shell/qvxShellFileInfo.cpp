@@ -1,10 +1,8 @@
-// qvxShellFileInfo: file-manager information through Qt. The MIME database gives the
-// type name and icon names; attributes come from the entry itself (the platform layer for
-// NTFS's hidden and system bits, Qt's file information for the rest); icons from the
-// installed icon themes.
+// qvxShellFileInfo: file-manager information. Qt's MIME database gives the type name and
+// icon names, from the file's name and first bytes; the attributes come from the entry
+// through the platform layer; icons from the installed icon themes.
 #include <Hollin0106/qvxShellFileInfo.h>
 
-#include <QDir>
 #include <QFileInfo>
 #include <QMimeDatabase>
 
@@ -35,21 +33,32 @@ std::vector<std::uint8_t> FileHead(const std::u16string& FileName)
     return head;
 }
 
-std::uint32_t AttributesOf(const std::u16string& FileName, const QFileInfo& info)
+// Shell attribute bits of the entry `FileName` (already known to exist as `entry`).
+std::uint32_t AttributesOf(const std::u16string& FileName, const std::u16string& name, const platform::EntryInfo& entry,
+                           const platform::TargetInfo& target)
 {
     std::uint32_t a = saFileSystem | saCanLink;
-    if (info.isDir()) a |= saFolder | saFileSysAncestor;
-    else a |= saStream;
-    if (info.isSymLink()) a |= saLink;
-    if (info.isReadable()) a |= saCanCopy;
-    if (!info.isWritable()) a |= saReadOnly;
-    if (QFileInfo(info.absolutePath()).isWritable()) a |= saCanMove | saCanRename | saCanDelete;
+    a |= target.isDirectory ? saFolder | saFileSysAncestor : saStream;
+    if (entry.isSymlink) a |= saLink;
+    if (target.readable) a |= saCanCopy;
+    if (!target.writable) a |= saReadOnly;
+    if (platform::QueryTarget(esGetFilePath(FileName).empty() ? u"." : esGetFilePath(FileName)).writable)
+        a |= saCanMove | saCanRename | saCanDelete;
     // Dot files are hidden to a file manager; on NTFS the hidden bit of the entry counts too.
     std::uint32_t ntfs = 0;
-    if (info.fileName().startsWith(u'.') ||
-        (!platform::GetFileAttributes(FileName, ntfs) && (ntfs & platform::kAttributeHidden)))
+    if (name.starts_with(u'.') || (!platform::GetFileAttributes(FileName, ntfs) && (ntfs & platform::kAttributeHidden)))
         a |= saHidden;
     return a;
+}
+
+// The MIME type of the entry: a folder's, or a file's by its name and first bytes.
+QMimeType MimeTypeOf(const std::u16string& FileName, const std::u16string& name, bool isFolder)
+{
+    const QMimeDatabase db;
+    if (isFolder) return db.mimeTypeForName(QStringLiteral("inode/directory"));
+    const std::vector<std::uint8_t> head = FileHead(FileName);
+    return db.mimeTypeForFileNameAndData(
+        ToQString(name), QByteArray(reinterpret_cast<const char*>(head.data()), static_cast<qsizetype>(head.size())));
 }
 
 }  // namespace
@@ -91,18 +100,19 @@ void qvxShellFileInfo::ResetInfo()
 bool qvxShellFileInfo::ReadFile(const std::u16string& FileName)
 {
     ResetInfo();
-    // Without the trailing separator a folder's name is its last component ("/tmp/" -> "tmp").
-    const QString path = QDir::cleanPath(ToQString(FileName));
-    const QFileInfo info(path);
     // A link counts as found even when its target is missing, as the entry itself exists.
-    if (FileName.empty() || (!info.exists() && !info.isSymLink())) return false;
+    platform::EntryInfo entry;
+    if (FileName.empty() || platform::QueryEntry(FileName, entry)) return false;
+    const platform::TargetInfo target = platform::QueryTarget(FileName);
     fileName_ = FileName;
-    attributes_ = AttributesOf(FileName, info);
-    const QString name = info.fileName();
-    displayName_ = (name.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : name).toStdU16String();
-    const QMimeType mime = QMimeDatabase().mimeTypeForFile(info);
+    // Without the trailing separator a folder's name is its last component ("/tmp/" -> "tmp").
+    const std::u16string full = esGetFullFileName(FileName);
+    const std::u16string name = esGetFileName(full);
+    displayName_ = name.empty() ? full : name;
+    attributes_ = AttributesOf(FileName, displayName_, entry, target);
+    isFolder_ = target.isDirectory;
+    const QMimeType mime = MimeTypeOf(FileName, displayName_, isFolder_);
     typeName_ = mime.comment().toStdU16String();
-    isFolder_ = info.isDir();
     // The icon names of the type, most specific first; every file has one at last.
     QStringList names{mime.iconName(), mime.genericIconName()};
     names.append(isFolder_ ? QStringLiteral("folder") : QStringLiteral("text-x-generic"));
@@ -137,8 +147,8 @@ std::shared_ptr<ShellFileIcon> qvxShellFileInfo::IconIn(IconSlot slot)
     QStringList names{ToQString(iconName_)};
     if (isFolder_ && (slot == kOpenLarge || slot == kOpenSmall)) names.prepend(QStringLiteral("folder-open"));
     // The entry must still be there, as the shell asks for it again.
-    const QFileInfo info(ToQString(fileName_));
-    const QString file = info.exists() || info.isSymLink() ? modShellIcons::FindIconFile(names, size) : QString();
+    platform::EntryInfo entry;
+    const QString file = platform::QueryEntry(fileName_, entry) ? QString() : modShellIcons::FindIconFile(names, size);
     QImage picture = file.isEmpty() ? QImage() : modShellIcons::LoadIcon(file, size);
     icon = std::shared_ptr<ShellFileIcon>(new ShellFileIcon());
     if (picture.isNull()) {

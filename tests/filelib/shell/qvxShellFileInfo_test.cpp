@@ -35,9 +35,9 @@ protected:
     {
         std::ofstream(dir_ / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                             static_cast<std::streamsize>(bytes.size()));
-        return FromUtf8((dir_ / name).string());
+        return FromNativePath((dir_ / name).string());
     }
-    std::u16string Path(const std::string& name) const { return FromUtf8((dir_ / name).string()); }
+    std::u16string Path(const std::string& name) const { return FromNativePath((dir_ / name).string()); }
 
     fs::path dir_;
 };
@@ -93,6 +93,7 @@ TEST_F(ShellFileInfoTest, TypeNamesAttributesAndDisplayNames)
     const std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
     fs::create_directory(dir_ / "Folder");
     fs::create_symlink(dir_ / "missing", dir_ / "dangling");
+    fs::create_directory_symlink(dir_ / "Folder", dir_ / "FolderLink");
     struct Row {
         std::u16string path;
         std::u16string_view typeName, displayName;
@@ -104,7 +105,9 @@ TEST_F(ShellFileInfoTest, TypeNamesAttributesAndDisplayNames)
         {Write("picture.dat", png), u"PNG image", u"picture.dat", saStream, saFolder},
         {Path("Folder/"), u"folder", u"Folder", saFolder | saFileSysAncestor, saStream},
         {Write(".hidden", Text("x")), u"plain text document", u".hidden", saHidden, saFolder},
+        {Write("caf\xE9.txt", Text("not UTF-8")), u"plain text document", u"caf\xDCE9.txt", saCanCopy, saHidden},
         {Path("dangling"), u"", u"dangling", saLink, saFolder},
+        {Path("FolderLink"), u"folder", u"FolderLink", saLink | saFolder, saStream},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(ToUtf8(row.path));
