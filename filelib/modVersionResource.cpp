@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "common/ByteReader.h"
+#include "platform/Icu.h"
 #include "support/quovixsupport.h"
 
 namespace modVersionResource {
@@ -78,7 +79,7 @@ std::optional<Node> ReadNode(std::span<const std::uint8_t> block, std::size_t st
 bool SameKey(std::u16string_view a, std::u16string_view b)
 {
     UErrorCode status = U_ZERO_ERROR;
-    return u_strCaseCompare(a.data(), static_cast<int32_t>(a.size()), b.data(), static_cast<int32_t>(b.size()),
+    return ICU_CALL(u_strCaseCompare)(a.data(), static_cast<int32_t>(a.size()), b.data(), static_cast<int32_t>(b.size()),
                             U_FOLD_CASE_DEFAULT, &status) == 0 &&
            U_SUCCESS(status);
 }
@@ -154,14 +155,14 @@ std::u16string VerLanguageName(std::uint16_t languageId)
         if (entry.id == languageId) return entry.name;
     UErrorCode status = U_ZERO_ERROR;
     std::array<char, ULOC_FULLNAME_CAPACITY> locale{};
-    uloc_getLocaleForLCID(languageId, locale.data(), static_cast<int32_t>(locale.size()), &status);
+    ICU_CALL(uloc_getLocaleForLCID)(languageId, locale.data(), static_cast<int32_t>(locale.size()), &status);
     // ICU maps the neutral sublanguages of no language to its root locale.
     if (U_FAILURE(status) || locale[0] == '\0' || std::string_view(locale.data()) == "root")
         return u"Language Neutral";
     std::vector<UChar> name(256);
     status = U_ZERO_ERROR;
     const int32_t length =
-        uloc_getDisplayName(locale.data(), "en", name.data(), static_cast<int32_t>(name.size()), &status);
+        ICU_CALL(uloc_getDisplayName)(locale.data(), "en", name.data(), static_cast<int32_t>(name.size()), &status);
     if (U_FAILURE(status) || length <= 0) return u"Language Neutral";
     return std::u16string(name.begin(), name.begin() + std::min<int32_t>(length, static_cast<int32_t>(name.size())));
 }
