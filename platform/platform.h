@@ -143,6 +143,17 @@ std::error_code SetFileAttributes(const std::u16string& path, std::uint32_t attr
 // The length in bytes of the file that `path` names (links followed).
 std::error_code QueryFileSize(const std::u16string& path, std::uint64_t& size);
 
+// What an open of `path` would reach, links followed: whether it exists, is a directory,
+// and may be read and written by this process (the effective user's permissions). All
+// false when it cannot be reached (a link whose target is missing).
+struct TargetInfo {
+    bool exists = false;
+    bool isDirectory = false;
+    bool readable = false;
+    bool writable = false;
+};
+TargetInfo QueryTarget(const std::u16string& path);
+
 // ---- System errors --------------------------------------------------------------
 
 // What a system error number of this backend (errno on POSIX, GetLastError on Windows;
@@ -152,9 +163,9 @@ std::error_code QueryFileSize(const std::u16string& path, std::uint64_t& size);
 enum class ErrorKind { NoSuchEntry, NoSuchFolder, Busy, DiskFull, DeviceIO, Other };
 ErrorKind ClassifyError(int systemError);
 
-// The program's command line in full Unicode, the program name first. POSIX: `argv` as the system's bytes (FromNativePath). Windows: the wide
-// command line; `argv` there holds the ANSI form, which loses characters outside the
-// code page, and is not used.
+// The program's command line in full Unicode, the program name first. POSIX: `argv` as
+// the system's bytes (FromNativePath). Windows: the wide command line; `argv` there
+// holds the ANSI form, which loses characters outside the code page, and is not used.
 std::vector<std::u16string> ProgramArguments(int argc, const char* const* argv);
 
 // Shows `text` in the console window that standard output is, when it is one (Windows:

@@ -14,6 +14,12 @@ std::u16string esHexEx2(std::uint16_t value);
 // Exactly 4 upper-case hex digits: 04B0.
 std::u16string esHex2(std::uint16_t value);
 
+// The halves of a 32-bit value (words) and of a 16-bit value (bytes).
+constexpr std::uint16_t esHiWord(std::uint32_t value) { return static_cast<std::uint16_t>(value >> 16); }
+constexpr std::uint16_t esLoWord(std::uint32_t value) { return static_cast<std::uint16_t>(value & 0xFFFF); }
+constexpr std::uint8_t esHiByte(std::uint16_t value) { return static_cast<std::uint8_t>(value >> 8); }
+constexpr std::uint8_t esLoByte(std::uint16_t value) { return static_cast<std::uint8_t>(value & 0xFF); }
+
 // {01234567-89AB-CDEF-0123-456789ABCDEF}: the first three groups little-endian (the
 // Windows GUID byte order), upper case. Needs 16 bytes; raises error 5 on fewer.
 std::u16string esStringFromGUID(std::span<const std::uint8_t> guid);
