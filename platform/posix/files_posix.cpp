@@ -129,7 +129,7 @@ int OpenWithoutWaiting(const SystemName& name, FileOpenMode mode)
             fd = ::openat(name.dir(), name.name(), flags | O_EXCL, kNewFileMode);
             created = fd >= 0;
         }
-        if (fd < 0 && errno != EINTR && errno != EEXIST) return -1;
+        if (fd < 0 && errno != EINTR && errno != EEXIST && errno != EIO) return -1;
     }
     if (fd < 0) return -1;
     if (mode == FileOpenMode::Read) {
@@ -234,7 +234,7 @@ std::error_code GetFileAttributes(const std::u16string& path, std::uint32_t& att
     SystemName name;
     if (const std::error_code ec = ToSystemName(path, name)) return ec;
     struct stat st{};
-    if (::fstatat(name.dir(), name.name(), &st, AT_SYMLINK_NOFOLLOW) != 0) return LastError();
+    if (const std::error_code ec = StatAt(name, st, AT_SYMLINK_NOFOLLOW)) return ec;
     std::uint32_t word = 0;
     const std::error_code ec = ReadAttributeWord(name, word);
     if (ec) {
@@ -250,7 +250,7 @@ std::error_code SetFileAttributes(const std::u16string& path, std::uint32_t attr
     SystemName name;
     if (std::error_code ec = ToSystemName(path, name)) return ec;
     struct stat st{};
-    if (::fstatat(name.dir(), name.name(), &st, AT_SYMLINK_NOFOLLOW) != 0) return LastError();
+    if (const std::error_code ec = StatAt(name, st, AT_SYMLINK_NOFOLLOW)) return ec;
     std::uint32_t word = 0;
     std::error_code ec = ReadAttributeWord(name, word);
     const bool hasWord = !ec;
@@ -281,7 +281,7 @@ std::error_code QueryFileSize(const std::u16string& path, std::uint64_t& size)
     SystemName name;
     if (const std::error_code ec = ToSystemName(path, name)) return ec;
     struct stat st{};
-    if (::fstatat(name.dir(), name.name(), &st, 0) != 0) return LastError();
+    if (const std::error_code ec = StatAt(name, st, 0)) return ec;
     size = static_cast<std::uint64_t>(st.st_size);
     return {};
 }

@@ -72,6 +72,15 @@ std::error_code ToSystemName(const std::u16string& path, SystemName& out)
     return {};
 }
 
+std::error_code StatAt(const SystemName& name, struct stat& st, int flags)
+{
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (::fstatat(name.dir(), name.name(), &st, flags) == 0) return {};
+        if (errno != EIO) break;
+    }
+    return LastError();
+}
+
 std::string DescriptorPath(int fd)
 {
     return "/proc/self/fd/" + std::to_string(fd);

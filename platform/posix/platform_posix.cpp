@@ -32,7 +32,7 @@ std::error_code QueryEntry(const std::u16string& path, EntryInfo& info)
     SystemName name;
     if (const std::error_code ec = ToSystemName(path, name)) return ec;
     struct stat st{};
-    if (::fstatat(name.dir(), name.name(), &st, AT_SYMLINK_NOFOLLOW) != 0) return LastError();
+    if (const std::error_code ec = StatAt(name, st, AT_SYMLINK_NOFOLLOW)) return ec;
     info.isDirectory = S_ISDIR(st.st_mode);
     info.isSymlink = S_ISLNK(st.st_mode);
     return {};

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <fcntl.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdint>
@@ -63,6 +64,12 @@ private:
 // the root (absolute names) or the current folder (relative ones), links inside the
 // path followed as the system follows them; what fails on the way is the error.
 std::error_code ToSystemName(const std::u16string& path, SystemName& out);
+
+// fstatat on a SystemName. The kernel answers EIO once for a FUSE entry whose type
+// changed behind its back (ntfs-3g: an empty file that gained or lost the system
+// attribute turns FIFO or regular) and looks afresh on the next call, so EIO is tried
+// once more.
+std::error_code StatAt(const SystemName& name, struct stat& st, int flags);
 
 // The path under /proc/self/fd of an open descriptor: extended-attribute calls on it
 // reach the entry the descriptor holds, a link itself for an O_PATH|O_NOFOLLOW one.
