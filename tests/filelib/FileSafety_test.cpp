@@ -235,11 +235,16 @@ TEST_F(FileSafetyOnNtfs, EntriesDeeperThanPathMaxAreReached)
     EXPECT_TRUE(fso.PutFileB(U(deep / "f"), kNew, true));
     EXPECT_EQ(fso.GetFileB(U(deep / "f"), true), kNew);
 
-    // Named relatively from its own folder, and widened to its full name.
+    // Named relatively, as a long name from the volume's root and from its own folder,
+    // and widened to its full name.
     EXPECT_EQ(InChild([&] {
+                  SymlinkTargetError_Const relative = setCreateFileFailed;
+                  if (::chdir(volume_.Root().c_str()) != 0) return 1;
+                  fso.GetSymlinkTargetEx(U(deep.lexically_relative(volume_.Root()) / "j"), nullptr, nullptr,
+                                         nullptr, nullptr, nullptr, &relative);
+                  if (relative != steSuccess) return 4;
                   for (int i = 0; i < 22; ++i)
                       if (::chdir(i == 0 ? (volume_.Root() / part).c_str() : part.c_str()) != 0) return 1;
-                  SymlinkTargetError_Const relative = setCreateFileFailed;
                   fso.GetSymlinkTargetEx(u"j", nullptr, nullptr, nullptr, nullptr, nullptr, &relative);
                   if (relative != steSuccess) return 2;
                   return esGetFullFileName(u"j") == U(deep / "j") ? 0 : 3;
