@@ -1,5 +1,5 @@
 // POSIX backend of the file operations: whole-file I/O and the Windows attribute bits
-// (hidden and system from ntfs-3g's system.ntfs_attrib, read-only from the mode).
+// (ntfs-3g's system.ntfs_attrib, and read-only also from the mode).
 #include "platform/platform.h"
 
 #include <fcntl.h>

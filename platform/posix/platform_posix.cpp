@@ -41,7 +41,8 @@ std::error_code QueryEntry(const std::u16string& path, EntryInfo& info)
 ReparseState QueryReparsePoint(const std::u16string& path)
 {
     SystemName name;
-    if (const std::error_code ec = ToSystemName(path, name)) return Refused(ec) ? ReparseState::Unknown : ReparseState::No;
+    if (const std::error_code ec = ToSystemName(path, name))
+        return Refused(ec) ? ReparseState::Unknown : ReparseState::No;
     std::uint32_t attrib = 0;
     const std::error_code ec = ReadAttributeWord(name, attrib);
     if (!ec && (attrib & kFileAttributeReparsePoint)) return ReparseState::Yes;
