@@ -176,24 +176,18 @@ TEST(FileSafety, ANameWithANulIsABadFileNameInEveryMethod)
     EXPECT_EQ(code, setFileNotFound);
 }
 
+// A name part too long, or links in a circle on the way: no such entry can exist.
 TEST(FileSafety, NamesNoEntryCanHaveAreNotFound)
 {
     TempFolder dir;
-    WriteBytes(dir / "file", {1});
     ASSERT_TRUE(filetest::Run("ln -s loop " + Quote(dir / "loop")));
-    const std::pair<std::string, SymlinkTargetError_Const> cases[] = {
-        {"missing", setFileNotFound},
-        {"file/below", setFileNotFound},                 // ENOTDIR
-        {"loop/below", setFileNotFound},                 // ELOOP
-        {std::string(300, 'n'), setFileNotFound},        // ENAMETOOLONG
-        {"file", setNotSymlink},
-    };
     qvxFSO fso;
-    for (const auto& [leaf, expected] : cases) {
+    for (const std::string& leaf : {std::string("loop/below"), std::string(300, 'n')}) {
         SCOPED_TRACE(leaf.substr(0, 20));
         SymlinkTargetError_Const code = steSuccess;
         fso.GetSymlinkTargetEx(U(dir / leaf), nullptr, nullptr, nullptr, nullptr, nullptr, &code);
-        EXPECT_EQ(code, expected);
+        EXPECT_EQ(code, setFileNotFound);
+        EXPECT_EQ(RaisedIn([&] { fso.GetFileB(U(dir / leaf), true); }), 53);
     }
 }
 
