@@ -125,7 +125,8 @@ std::error_code FileSize(const File& file, std::uint64_t& size);
 
 // Reads up to `count` bytes into `buffer` from the current position, as many as there
 // are: `got` is less than `count` only at the end of the file. The end is where the
-// reads end, not the size FileSize told: /proc and sysfs files say 0 and hold more. On failure `got` tells
+// reads end, not the size FileSize told: /proc and sysfs files say 0 and hold more. A
+// FIFO ends where it holds nothing more for now: a reader never waits for a writer. On failure `got` tells
 // how many bytes arrived before it.
 std::error_code ReadFile(const File& file, std::uint8_t* buffer, std::size_t count, std::size_t& got);
 

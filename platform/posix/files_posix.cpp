@@ -110,7 +110,8 @@ int TruncateInPlace(int fd)
 // Every open is made without waiting: a FIFO without a partner would otherwise block
 // the caller for ever (a writer's open fails with ENXIO then). A reader may read a FIFO
 // or a regular file, a writer only a regular file; nothing is cut before the checks
-// passed. Blocking I/O is restored afterwards.
+// passed. Blocking I/O is restored afterwards, except on a FIFO: its reader takes what
+// is there and does not wait for a writer that may never send.
 int OpenWithoutWaiting(const SystemName& name, FileOpenMode mode)
 {
     constexpr int kCommon = O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
@@ -135,8 +136,9 @@ int OpenWithoutWaiting(const SystemName& name, FileOpenMode mode)
     if (mode == FileOpenMode::Read) {
         struct stat st{};
         if (::fstat(fd, &st) != 0) return Fail(fd, errno);
+        if (S_ISFIFO(st.st_mode)) return fd;
         // A device would be read without end (/dev/zero) or not at all.
-        if (!S_ISREG(st.st_mode) && !S_ISFIFO(st.st_mode)) return Fail(fd, S_ISDIR(st.st_mode) ? EISDIR : ENXIO);
+        if (!S_ISREG(st.st_mode)) return Fail(fd, S_ISDIR(st.st_mode) ? EISDIR : ENXIO);
     } else if (!created && !WritableRegularFile(fd)) {
         return Fail(fd, errno);
     }
@@ -205,6 +207,7 @@ std::error_code ReadFile(const File& file, std::uint8_t* buffer, std::size_t cou
         const ssize_t n = ::read(static_cast<int>(file.native_), buffer + got, count - got);
         if (n < 0) {
             if (errno == EINTR) continue;
+            if (errno == EAGAIN) break;  // a FIFO with nothing in it now: its end
             return LastError();
         }
         if (n == 0) break;
