@@ -144,11 +144,19 @@ TEST(FileSafety, WritersRefuseAKernelFifoWithoutBlocking)
         };
         for (const Writer& w : kWriters) {
             SCOPED_TRACE(std::string(w.name) + " / " + std::to_string(other));
-            EXPECT_EQ(RaisedIn([&] { attach(), w.write(fso, U(fifo)); }), 75);
+            EXPECT_EQ(RaisedIn([&] {
+                          attach();
+                          w.write(fso, U(fifo));
+                      }),
+                      75);
             EXPECT_EQ(KindOf(fifo), 'p');
         }
         // A reader takes what is there, as much as an empty file, and does not wait.
-        EXPECT_EQ(InChild([&] { return attach(), fso.GetFileB(U(fifo), true).empty() ? 0 : 1; }), 0);
+        EXPECT_EQ(InChild([&] {
+                      attach();
+                      return fso.GetFileB(U(fifo), true).empty() ? 0 : 1;
+                  }),
+                  0);
     }
 }
 
