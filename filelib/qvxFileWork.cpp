@@ -66,8 +66,7 @@ bool OverwriteBytes(const std::u16string& FileName, const ByteSource& source, bo
     reset.ResetAttributes(FileName);
     platform::File file;
     if (const std::error_code ec = platform::OpenFile(FileName, platform::FileOpenMode::TruncateExisting, file)) {
-        const std::int32_t number = esWin32ErrorToVBAErrorIO(ec.value(), FileName);
-        if (number != errnum::FileNotFound) throw AutomationError(number, u"qvxFSO");
+        if (esWin32ErrorToVBAErrorIO(ec.value(), FileName) != errnum::FileNotFound) Check(ec, FileName);
         return Guarded(RaiseErrors, [&] { AppendBytes(FileName, source); });
     }
     // The file cut to length 0 is written through the same open: it keeps its identity,
