@@ -45,6 +45,12 @@ std::u16string esGetFilePath(std::u16string_view path, PathStyle style = kNative
 // Last component.
 std::u16string esGetFileName(std::u16string_view path, PathStyle style = kNativePathStyle);
 
+// `folder` and `name` joined by one separator: none is added after a folder that ends
+// in one, and separators at the start of `name` are dropped. An empty folder gives
+// `name`. The flag is accepted for the callers' form and has no effect.
+std::u16string esBuildFileName(std::u16string_view folder, std::u16string_view name, bool flag = false,
+                               PathStyle style = kNativePathStyle);
+
 // Resolves `relative` against `baseFolder` and normalises; an absolute `relative` is only
 // normalised. In the POSIX style "\" separates the components of the relative part too.
 std::u16string esGetAbsoluteFileName(std::u16string_view relative, std::u16string_view baseFolder,
