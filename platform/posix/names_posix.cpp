@@ -36,12 +36,19 @@ SystemName& SystemName::operator=(SystemName&& other) noexcept
     return *this;
 }
 
+std::error_code ToNativeName(const std::u16string& path, std::string& native)
+{
+    if (path.find(u'\0') != std::u16string::npos) return Errno(EINVAL);
+    native = ToNativePath(path);
+    return {};
+}
+
 std::error_code ToSystemName(const std::u16string& path, SystemName& out)
 {
     out = SystemName();
-    if (path.find(u'\0') != std::u16string::npos) return Errno(EINVAL);
+    std::string native;
+    if (const std::error_code ec = ToNativeName(path, native)) return ec;
     if (path.empty()) return Errno(ENOENT);
-    std::string native = ToNativePath(path);
     if (native.size() < PATH_MAX) {
         out.name_ = std::move(native);
         return {};

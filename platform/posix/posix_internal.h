@@ -33,6 +33,11 @@ inline std::uint32_t DecodeWordLE(const unsigned char (&raw)[4])
            static_cast<std::uint32_t>(raw[2]) << 16 | static_cast<std::uint32_t>(raw[3]) << 24;
 }
 
+// The bytes of `path` as the system takes a name: EINVAL for a name holding a NUL (the
+// system would end it there and so address another entry). For the calls that have no
+// *at form and no long names to reach; all others take ToSystemName.
+std::error_code ToNativeName(const std::u16string& path, std::string& native);
+
 // A name as the system takes it: a folder descriptor (AT_FDCWD or one of its own,
 // closed with the object) and a name relative to it, for the *at calls. Movable only.
 class SystemName {

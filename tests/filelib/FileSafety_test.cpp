@@ -15,6 +15,8 @@
 #include <type_traits>
 
 #include <Hollin0106/Variant.h>
+#include <Hollin0106/qvxFileStreams.h>
+#include <Hollin0106/qvxFoundedFiles.h>
 #include "support/quovixsupportfbe.h"
 #include "tests/filelib/FileTestSupport.h"
 #include "tests/filelib/ReparseBuffers.h"
@@ -178,9 +180,15 @@ TEST(FileSafety, ANameWithANulIsABadFileNameInEveryMethod)
         EXPECT_EQ(RaisedIn(call), 52);
         EXPECT_FALSE(fs::exists(dir / "a"));
     }
+    // Where "a" exists, nothing that reports on an entry reports on it.
+    WriteBytes(dir / "a", {1});
     SymlinkTargetError_Const code = steSuccess;
     fso.GetSymlinkTargetEx(name, nullptr, nullptr, nullptr, nullptr, nullptr, &code);
     EXPECT_EQ(code, setFileNotFound);
+    qvxFileStreams streams;
+    EXPECT_FALSE(streams.ReadFileStreams(name));
+    qvxFoundedFiles found;
+    EXPECT_FALSE(found.RefreshEx2(name, u""));
 }
 
 // A name part too long, or links in a circle on the way: no such entry can exist.
