@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 // "0x" + 8 upper-case hex digits: 0xA000000C.
 std::u16string esHexEx4(std::uint32_t value);
@@ -77,6 +78,9 @@ bool esIsHostWinNT();
 
 // ---- Files (through the platform layer) --------------------------------------------
 
+// True when a failed look at an entry says that no such entry exists: missing, a
+// file where a folder was needed, a name part too long, or links in a circle.
+bool esIsNoSuchEntry(const std::error_code& ec);
 // True when `path` names an existing entry that is not a directory (tested without
 // following a link; an entry that may not be looked at counts as existing, so that
 // opening it reports why it cannot be read).
@@ -88,6 +92,7 @@ bool esIsDirectory(const std::u16string& path);
 double esGetFileSizeEx(const std::u16string& path);
 
 // The run-time error number for a system error (errno on POSIX): ENOENT 53, or 76 when
-// `path` is given and a folder of it is missing; ENOTDIR 76; EACCES, EPERM, EROFS,
+// `path` is given and a folder of it is missing; ENOTDIR 76; EINVAL (a name holding a
+// NUL) 52; EACCES, EPERM, EROFS,
 // EISDIR and anything unlisted 75; ETXTBSY, EBUSY 70; ENOSPC, EDQUOT, EFBIG 61; EIO 57.
 std::int32_t esWin32ErrorToVBAErrorIO(std::int32_t systemError, const std::u16string& path = {});

@@ -43,6 +43,7 @@ constexpr ErrorCondition kConditions[] = {
     {ERROR_ALREADY_EXISTS, std::errc::file_exists},
     {ERROR_DIR_NOT_EMPTY, std::errc::directory_not_empty},
     {ERROR_FILENAME_EXCED_RANGE, std::errc::filename_too_long},
+    {ERROR_CANT_RESOLVE_FILENAME, std::errc::too_many_symbolic_link_levels},
     {ERROR_INVALID_HANDLE, std::errc::bad_file_descriptor},
     {ERROR_NOT_ENOUGH_MEMORY, std::errc::not_enough_memory},
     {ERROR_OUTOFMEMORY, std::errc::not_enough_memory},
@@ -129,8 +130,11 @@ std::error_code SystemPath(const std::u16string& path, std::wstring& out)
 ErrorKind ClassifyError(int systemError)
 {
     switch (static_cast<DWORD>(systemError)) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_INVALID_NAME: return ErrorKind::NoSuchEntry;
+    case ERROR_FILE_NOT_FOUND: return ErrorKind::NoSuchEntry;
+    // A NUL in a name (refused by SystemPath) or characters the file system refuses.
+    case ERROR_INVALID_PARAMETER:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME: return ErrorKind::BadName;
     case ERROR_PATH_NOT_FOUND:
     case ERROR_INVALID_DRIVE:
     case ERROR_BAD_NETPATH:

@@ -42,12 +42,6 @@ ReparseState QueryReparsePoint(const std::u16string& path)
                                                                             : ReparseState::No;
 }
 
-bool CanReadReparseData()
-{
-    // The Windows NT family, the only one a 64-bit program runs on, has reparse points.
-    return true;
-}
-
 namespace {
 
 HANDLE AsHandle(std::intptr_t native)

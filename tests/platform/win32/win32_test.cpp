@@ -39,6 +39,8 @@ TEST(Win32Errors, SystemErrorsBecomeTheFileRuntimesNumbers)
         {"ERROR_HANDLE_DISK_FULL", 39, u"", 61},
         {"ERROR_DISK_FULL", 112, u"", 61},
         {"ERROR_FILENAME_EXCED_RANGE", 206, u"", 75},
+        {"ERROR_INVALID_NAME", 123, u"", 52},
+        {"ERROR_INVALID_PARAMETER, a NUL in the name", 87, u"", 52},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
