@@ -221,6 +221,14 @@ std::u16string esGetFileName(std::u16string_view path, PathStyle style)
     return std::u16string(sep == std::u16string_view::npos ? path : path.substr(sep + 1));
 }
 
+std::u16string esBuildFileName(std::u16string_view folder, std::u16string_view name, PathStyle style)
+{
+    if (folder.empty()) return std::u16string(name);
+    std::u16string joined(folder);
+    if (!IsSeparator(joined.back(), style, false)) joined += style == PathStyle::Windows ? u'\\' : u'/';
+    return joined += name;
+}
+
 std::u16string esGetAbsoluteFileName(std::u16string_view relative, std::u16string_view baseFolder, PathStyle style)
 {
     return Resolve(baseFolder, relative, style, true);
