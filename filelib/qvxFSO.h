@@ -129,6 +129,39 @@ public:
 
     // ---- Slots 14-21: zone identifiers, descriptions -------------------------------
 
+    // Zone identifiers: the key ZoneId of the section [ZoneTransfer] in the stream
+    // "Zone.Identifier" of the file (on Linux its extended attribute
+    // user.Zone.Identifier, which ntfs-3g shows as the NTFS stream). Other sections,
+    // keys and lines of the stream are kept byte for byte.
+
+    // Slot 14. The zone number stored for the file, unchecked; 0 (fzLocalMachine) when
+    // the file, the stream, the section or the key is missing or the value is no number.
+    FileZone_Const GetFileZone(const std::u16string& FileName);
+    // Slot 15. Stores `FileZone` (any value) in decimal, creating the stream, section or
+    // key as needed. False when the file is missing or the stream cannot be written.
+    bool SetFileZone(const std::u16string& FileName, FileZone_Const FileZone);
+    // Slot 16. True when the file exists and its stream holds the key.
+    bool IsFileZoneDefined(const std::u16string& FileName);
+    // Slot 17. Removes the key (the stream and the section header stay). False when the
+    // file is missing, the key is not there, or the stream cannot be written.
+    bool DeleteFileZone(const std::u16string& FileName);
+
+    // Descriptions: the entry for the file in the "Descript.ion" file of its folder
+    // (see qvxDescriptIon). Each call reads the folder's file afresh.
+
+    // Slot 18. The description of the file named by its full name, or "".
+    std::u16string GetFileDescription(const std::u16string& FileName);
+    // Slot 19. SetFileDescription2 with AutoUTF8Mode True.
+    bool SetFileDescription(const std::u16string& FileName, const std::u16string& DescriptionText);
+    // Slot 20. Sets (or with "" removes) the description and rewrites the folder's file;
+    // with AutoUTF8Mode a text the OEM code page cannot hold turns the whole file to
+    // UTF-8. False when the folder's file cannot be read or written.
+    bool SetFileDescription2(const std::u16string& FileName, const std::u16string& DescriptionText,
+                             bool AutoUTF8Mode = true);
+    // Slot 21. Removes the description and rewrites the folder's file (True even when
+    // there was none); False when the folder's file cannot be read or written.
+    bool DeleteFileDescription(const std::u16string& FileName);
+
     // ---- Slots 22-24: list files -------------------------------------------------
 
     // List files: one entry per line; blank lines and comment lines can be skipped.
@@ -171,6 +204,35 @@ public:
         InvertBytes_Const* lpInvertBytes = nullptr, bool* lpSuccess = nullptr);
 
     // ---- Slots 25-29: compression, recycling, file times ---------------------------
+
+    // Slot 25. Switches compression on (cfDefault, cfLZNT1) or off (cfNone). False with
+    // the system's error code (errno) in lpErrorCode when the file cannot be opened or
+    // the file system refuses: ntfs-3g compresses directories (new files in them are
+    // compressed) but not existing files (EOPNOTSUPP); other values give EINVAL.
+    bool SetFileCompression(const std::u16string& FileName, CompressionFormat_Const CompressionFormat,
+                            std::int32_t* lpErrorCode = nullptr);
+    // Slot 26. cfLZNT1 for a compressed entry, cfNone otherwise; cfError with the error
+    // code (ENOENT is 2) when the state cannot be read.
+    CompressionFormat_Const GetFileCompression(const std::u16string& FileName, std::int32_t* lpErrorCode = nullptr);
+    // Slot 27. Moves the file or directory into the trash (freedesktop.org), or with
+    // SkipRecycleBin deletes it for good (a directory with its content, links inside
+    // removed, never followed). A junction or other reparse-point directory is removed
+    // as a link, whatever SkipRecycleBin says: its target stays. A missing name gives
+    // False, or error 53 with RaiseErrors; other failures their mapped error.
+    bool RecycleFile(const std::u16string& FileName, bool SkipRecycleBin = false, bool RaiseErrors = false);
+    // Slot 28. The creation, last access and last write times as local dates, to the
+    // millisecond; the outputs are written only on success. A time the file system does
+    // not keep (no creation time off NTFS without a birth time) gives 0. An empty name
+    // raises error 5 whatever RaiseErrors says.
+    bool GetFileDateTime(const std::u16string& FileName, double* lpCreationTime = nullptr,
+                         double* lpLastAccessTime = nullptr, double* lpLastWriteTime = nullptr,
+                         bool RaiseErrors = false);
+    // Slot 29. Sets the times given as local dates; 0, or a date before 1601 or after
+    // 9999, leaves that time unchanged. A creation time where the file system keeps none
+    // that can be set fails (ENOTSUP, error 75) and changes nothing. An empty name
+    // raises error 5 whatever RaiseErrors says.
+    bool SetFileDateTime(const std::u16string& FileName, double CreationTime = 0, double LastAccessTime = 0,
+                         double LastWriteTime = 0, bool RaiseErrors = false);
 
     // ---- Slots 30-31: reparse points ---------------------------------------------
 
