@@ -13,8 +13,10 @@
 
 #include "common/Utf16.h"
 #include "filelib/modTextEncoding.h"
-#include "filelib/qvxFSO.h"
+#include <Hollin0106/qvxFSO.h>
 #include "support/CodePages.h"
+
+using namespace Hollin0106;
 
 namespace {
 

@@ -1,10 +1,12 @@
 // Run-time error numbers and their standard descriptions.
-#include "common/AutomationError.h"
+#include <Hollin0106/AutomationError.h>
 
 #include <array>
 #include <utility>
 
 #include "common/Utf16.h"
+
+namespace Hollin0106 {
 
 std::u16string StandardErrorDescription(std::int32_t number)
 {
@@ -35,3 +37,5 @@ AutomationError::AutomationError(std::int32_t number, std::u16string source,
       HelpContext(helpContext)
 {
 }
+
+}  // namespace Hollin0106

@@ -1,12 +1,14 @@
 // Variant conversions with automation semantics.
-#include "common/Variant.h"
+#include <Hollin0106/Variant.h>
 
 #include <cmath>
 #include <limits>
 #include <string>
 
-#include "common/AutomationError.h"
+#include <Hollin0106/AutomationError.h>
 #include "common/Utf16.h"
+
+namespace Hollin0106 {
 
 namespace {
 
@@ -173,3 +175,5 @@ const std::shared_ptr<void>& Variant::object() const
     if (const auto* held = std::get_if<std::shared_ptr<void>>(&value_)) return *held;
     TypeMismatch();
 }
+
+}  // namespace Hollin0106

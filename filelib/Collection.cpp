@@ -1,9 +1,11 @@
 // Ordered strings with case-insensitive keys.
-#include "filelib/Collection.h"
+#include <Hollin0106/Collection.h>
 
 #include <unicode/unistr.h>
 
-#include "common/AutomationError.h"
+#include <Hollin0106/AutomationError.h>
+
+namespace Hollin0106 {
 
 namespace {
 
@@ -48,3 +50,5 @@ const std::u16string& Collection::Item(std::u16string_view Key) const
     if (it == keys_.end()) throw AutomationError(errnum::InvalidProcedureCall, u"Collection");
     return items_[it->second];
 }
+
+}  // namespace Hollin0106

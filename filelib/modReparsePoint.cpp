@@ -6,6 +6,8 @@
 #include "platform/platform.h"
 #include "support/quovixsupport.h"
 
+using namespace Hollin0106;
+
 namespace modReparsePoint {
 
 namespace {

@@ -16,10 +16,12 @@
 #include <string>
 #include <vector>
 
-#include "filelib/qvxTypes.h"
+#include <Hollin0106/qvxTypes.h>
 #include "support/quovixsupportfbe.h"
 
 namespace modReparsePoint {
+
+using namespace Hollin0106;
 
 inline constexpr std::uint32_t kTagMountPoint = 0xA0000003;
 inline constexpr std::uint32_t kTagSymlink = 0xA000000C;

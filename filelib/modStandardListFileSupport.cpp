@@ -8,6 +8,8 @@
 #include "filelib/qvxFileWork.h"
 #include "support/quovixsupport.h"
 
+using namespace Hollin0106;
+
 namespace modStandardListFileSupport {
 
 namespace {

@@ -10,9 +10,11 @@
 #include <string_view>
 #include <vector>
 
-#include "filelib/Collection.h"
+#include <Hollin0106/Collection.h>
 
 namespace modStandardListFileSupport {
+
+using namespace Hollin0106;
 
 // The lines of a text read line by line: a line ends at CR LF or at a lone CR, which
 // are not part of it (a lone LF is); a last line without an ending counts, an ending at

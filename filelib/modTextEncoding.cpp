@@ -8,9 +8,11 @@
 #include <cstring>
 #include <new>
 
-#include "common/AutomationError.h"
+#include <Hollin0106/AutomationError.h>
 #include "common/ByteReader.h"
 #include "support/CodePages.h"
+
+using namespace Hollin0106;
 
 namespace modTextEncoding {
 

@@ -14,9 +14,11 @@
 #include <string_view>
 #include <vector>
 
-#include "filelib/qvxTypes.h"
+#include <Hollin0106/qvxTypes.h>
 
 namespace modTextEncoding {
+
+using namespace Hollin0106;
 
 // A file format with every value resolved (no Auto).
 struct FileFormat {

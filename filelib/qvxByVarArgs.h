@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <string>
 
-#include "common/Variant.h"
-#include "filelib/qvxTypes.h"
+#include <Hollin0106/Variant.h>
+#include <Hollin0106/qvxTypes.h>
 
 namespace qvxByVarArgs {
+
+using namespace Hollin0106;
 
 inline bool BoolArg(const Variant& v, bool omitted)
 {

@@ -1,11 +1,15 @@
 // qvxDescriptIon: the entry list and its file.
-#include "filelib/qvxDescriptIon.h"
+#include <Hollin0106/qvxDescriptIon.h>
 
 #include <cerrno>
 
+#include "filelib/modDescriptIon.h"
 #include "filelib/qvxFileWork.h"
 #include "platform/platform.h"
+#include "support/TextCase.h"
 #include "support/quovixsupportfbe.h"
+
+namespace Hollin0106 {
 
 namespace {
 
@@ -16,56 +20,61 @@ bool InRange(std::int32_t index, std::size_t count)
     return index >= 0 && static_cast<std::size_t>(index) < count;
 }
 
+// The index of the first name equal to `name` without regard to case, or the count.
+std::size_t Find(const std::vector<std::u16string>& names, std::u16string_view name)
+{
+    std::size_t i = 0;
+    while (i < names.size() && !EqualsIgnoringCase(names[i], name)) ++i;
+    return i;
+}
+
 }  // namespace
 
 std::u16string qvxDescriptIon::ItemFileName(std::int32_t Index) const
 {
-    return InRange(Index, entries_.size()) ? entries_[static_cast<std::size_t>(Index)].FileName : std::u16string();
+    return InRange(Index, names_.size()) ? names_[static_cast<std::size_t>(Index)] : std::u16string();
 }
 
 std::u16string qvxDescriptIon::ItemDescription(std::int32_t Index) const
 {
-    return InRange(Index, entries_.size()) ? entries_[static_cast<std::size_t>(Index)].Description
-                                           : std::u16string();
+    return InRange(Index, descriptions_.size()) ? descriptions_[static_cast<std::size_t>(Index)] : std::u16string();
 }
 
 std::u16string qvxDescriptIon::ItemDescriptionByFileName(const std::u16string& FileName) const
 {
     if (FileName.empty()) return {};
-    const auto at = modDescriptIon::FindEntry(entries_, FileName);
-    return at ? entries_[*at].Description : std::u16string();
+    const std::size_t at = Find(names_, FileName);
+    return at < names_.size() ? descriptions_[at] : std::u16string();
 }
 
 bool qvxDescriptIon::RemoveItem(std::int32_t Index)
 {
-    if (!InRange(Index, entries_.size())) return false;
-    entries_.erase(entries_.begin() + Index);
+    if (!InRange(Index, names_.size())) return false;
+    names_.erase(names_.begin() + Index);
+    descriptions_.erase(descriptions_.begin() + Index);
     return true;
 }
 
 bool qvxDescriptIon::RemoveItemByFileName(const std::u16string& FileName)
 {
     if (FileName.empty()) return false;
-    const auto at = modDescriptIon::FindEntry(entries_, FileName);
-    if (!at) return false;
-    entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(*at));
-    return true;
+    const std::size_t at = Find(names_, FileName);
+    return at < names_.size() && RemoveItem(static_cast<std::int32_t>(at));
 }
 
 void qvxDescriptIon::AddItem(const std::u16string& FileName, const std::u16string& Description)
 {
     if (FileName.empty()) return;
-    if (Description.empty()) {
-        RemoveItemByFileName(FileName);
-        return;
-    }
     RemoveItemByFileName(FileName);
-    entries_.push_back({FileName, Description});
+    if (Description.empty()) return;  // an empty description only removes
+    names_.push_back(FileName);
+    descriptions_.push_back(Description);
 }
 
 void qvxDescriptIon::Clear()
 {
-    entries_.clear();
+    names_.clear();
+    descriptions_.clear();
     fileName_.clear();
     utf8Mode_ = false;
 }
@@ -84,7 +93,10 @@ bool qvxDescriptIon::ReadFile(const std::u16string& FileName)
             return false;
     }
     modDescriptIon::Contents contents = modDescriptIon::Parse(bytes);
-    entries_ = std::move(contents.Entries);
+    for (modDescriptIon::Entry& entry : contents.Entries) {
+        names_.push_back(std::move(entry.FileName));
+        descriptions_.push_back(std::move(entry.Description));
+    }
     utf8Mode_ = contents.UTF8Mode;
     fileName_ = FileName;
     return true;
@@ -97,11 +109,14 @@ bool qvxDescriptIon::WriteFile(const std::u16string& FileName)
     // Hidden, system and read-only would stand in the way of the rewrite; the result
     // does not matter, the write tells.
     (void)platform::SetFileAttributes(target, platform::kAttributeNormal);
-    if (entries_.empty()) {
+    if (names_.empty()) {
         if (!esIsFileExist(target)) return true;
         return !platform::RemoveFile(target);
     }
-    const std::vector<std::uint8_t> bytes = modDescriptIon::Format(entries_, utf8Mode_);
+    std::vector<modDescriptIon::Entry> entries;
+    entries.reserve(names_.size());
+    for (std::size_t i = 0; i < names_.size(); ++i) entries.push_back({names_[i], descriptions_[i]});
+    const std::vector<std::uint8_t> bytes = modDescriptIon::Format(entries, utf8Mode_);
     if (!qvxFileWork::Guarded(false, [&] { qvxFileWork::PutBytes(target, qvxFileWork::WholeArray(bytes)); }))
         return false;
     // As Windows keeps it: hidden. A file system without the attribute keeps a plain file.
@@ -118,3 +133,5 @@ bool qvxDescriptIon::WriteDirectoryFile(const std::u16string& PathName)
 {
     return WriteFile(PathName.empty() ? std::u16string() : esBuildFileName(PathName, kDirectoryFileName));
 }
+
+}  // namespace Hollin0106

@@ -1,6 +1,8 @@
 // qvxFSO: whole byte arrays to and from files (slots 10 to 13).
-#include "filelib/qvxFSO.h"
+#include <Hollin0106/qvxFSO.h>
 #include "filelib/qvxFileWork.h"
+
+namespace Hollin0106 {
 
 ByteArray qvxFSO::GetFileB(const std::u16string& FileName, bool RaiseErrors, bool* lpSuccess)
 {
@@ -12,18 +14,18 @@ ByteArray qvxFSO::GetFileB(const std::u16string& FileName, bool RaiseErrors, boo
     return data;
 }
 
-bool qvxFSO::PutFileB(const std::u16string& FileName, ByteArray& Data, bool RaiseErrors)
+bool qvxFSO::PutFileB(const std::u16string& FileName, const ByteArray& Data, bool RaiseErrors)
 {
     return qvxFileWork::Guarded(RaiseErrors, [&] { qvxFileWork::PutBytes(FileName, qvxFileWork::WholeArray(Data)); });
 }
 
-bool qvxFSO::AppendFileB(const std::u16string& FileName, ByteArray& Data, bool RaiseErrors)
+bool qvxFSO::AppendFileB(const std::u16string& FileName, const ByteArray& Data, bool RaiseErrors)
 {
     return qvxFileWork::Guarded(RaiseErrors,
                                 [&] { qvxFileWork::AppendBytes(FileName, qvxFileWork::WholeArray(Data)); });
 }
 
-bool qvxFSO::OverwriteFileB(const std::u16string& FileName, ByteArray& Data, bool RaiseErrors)
+bool qvxFSO::OverwriteFileB(const std::u16string& FileName, const ByteArray& Data, bool RaiseErrors)
 {
     // Not guarded: a file that exists but cannot be taken over (read-only, held open
     // elsewhere, its folder missing) is an error whatever RaiseErrors says.
@@ -33,3 +35,5 @@ bool qvxFSO::OverwriteFileB(const std::u16string& FileName, ByteArray& Data, boo
     return qvxFileWork::Guarded(RaiseErrors,
                                 [&] { qvxFileWork::AppendBytes(FileName, qvxFileWork::WholeArray(Data)); });
 }
+
+}  // namespace Hollin0106

@@ -1,8 +1,10 @@
 // qvxFSO: the description of one file in its folder's Descript.ion (slots 18 to 21).
-#include "filelib/qvxDescriptIon.h"
-#include "filelib/qvxFSO.h"
+#include <Hollin0106/qvxDescriptIon.h>
+#include <Hollin0106/qvxFSO.h>
 #include "support/CodePages.h"
 #include "support/quovixsupportfbe.h"
+
+namespace Hollin0106 {
 
 namespace {
 
@@ -50,3 +52,5 @@ bool qvxFSO::DeleteFileDescription(const std::u16string& FileName)
     descriptions.RemoveItemByFileName(esGetFileName(FileName));
     return descriptions.WriteDirectoryFile(folder);
 }
+
+}  // namespace Hollin0106

@@ -1,10 +1,13 @@
 // qvxFSO: compression, recycling and file times (slots 25 to 29).
+#include <Hollin0106/qvxFSO.h>
+
 #include <cerrno>
 
-#include "filelib/qvxFSO.h"
 #include "filelib/qvxFileWork.h"
 #include "platform/platform.h"
 #include "support/quovixsupportfbe.h"
+
+namespace Hollin0106 {
 
 namespace {
 
@@ -114,3 +117,5 @@ bool qvxFSO::SetFileDateTime(const std::u16string& FileName, double CreationTime
     if (const std::error_code ec = platform::SetFileTimes(FileName, times)) return Fail(RaiseErrors, ec, FileName);
     return true;
 }
+
+}  // namespace Hollin0106

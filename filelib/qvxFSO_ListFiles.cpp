@@ -1,9 +1,11 @@
 // qvxFSO: standard list files (slots 22 to 24).
-#include "common/AutomationError.h"
+#include <Hollin0106/AutomationError.h>
 #include "filelib/modStandardListFileSupport.h"
 #include "filelib/qvxByVarArgs.h"
-#include "filelib/qvxFSO.h"
+#include <Hollin0106/qvxFSO.h>
 #include "filelib/qvxFileWork.h"
+
+namespace Hollin0106 {
 
 using namespace qvxByVarArgs;
 
@@ -74,3 +76,5 @@ std::shared_ptr<Collection> qvxFSO::ReadStandardListFile2(const std::u16string& 
     if (lpSuccess) *lpSuccess = done;
     return done ? list : empty;
 }
+
+}  // namespace Hollin0106

@@ -1,6 +1,8 @@
 // qvxFSO: the reparse-point methods.
 #include "filelib/modReparsePoint.h"
-#include "filelib/qvxFSO.h"
+#include <Hollin0106/qvxFSO.h>
+
+namespace Hollin0106 {
 
 std::u16string qvxFSO::GetSymlinkTarget(const std::u16string& SymlinkFileName,
                                         std::u16string* lpTargetFileNameRaw, std::u16string* lpPrintName,
@@ -26,3 +28,5 @@ std::u16string qvxFSO::GetSymlinkTargetEx(const std::u16string& SymlinkFileName,
     if (lpErrorCode) *lpErrorCode = code;
     return result.target;
 }
+
+}  // namespace Hollin0106

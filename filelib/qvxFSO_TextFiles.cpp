@@ -4,13 +4,15 @@
 #include <algorithm>
 #include <memory>
 
-#include "common/AutomationError.h"
+#include <Hollin0106/AutomationError.h>
 #include "filelib/modTextEncoding.h"
 #include "filelib/qvxByVarArgs.h"
-#include "filelib/qvxFSO.h"
+#include <Hollin0106/qvxFSO.h>
 #include "filelib/qvxFileWork.h"
 #include "platform/platform.h"
 #include "support/quovixsupportfbe.h"
+
+namespace Hollin0106 {
 
 using modTextEncoding::FileFormat;
 using namespace qvxByVarArgs;
@@ -202,3 +204,5 @@ std::u16string qvxFSO::GetFile2(const std::u16string& FileName, bool RaiseErrors
     if (lpSuccess) *lpSuccess = true;
     return text;
 }
+
+}  // namespace Hollin0106

@@ -1,13 +1,16 @@
 // qvxFSO: zone identifiers (slots 14 to 17), INI text in the file's Zone.Identifier
 // stream read and written with the profile functions below.
+#include <Hollin0106/qvxFSO.h>
+
 #include <cerrno>
 #include <optional>
 
 #include "common/Utf16.h"
 #include "filelib/modPrivateProfile.h"
-#include "filelib/qvxFSO.h"
 #include "platform/platform.h"
 #include "support/quovixsupportfbe.h"
+
+namespace Hollin0106 {
 
 namespace {
 
@@ -77,3 +80,5 @@ bool qvxFSO::DeleteFileZone(const std::u16string& FileName)
     if (!IsFileZoneDefined(FileName)) return false;
     return WritePrivateProfileString(kZoneSection, kZoneKey, nullptr, FileName, kZoneStream);
 }
+
+}  // namespace Hollin0106

@@ -6,6 +6,8 @@
 
 #include "filelib/CFileAttributesReset.h"
 
+using namespace Hollin0106;
+
 namespace qvxFileWork {
 
 namespace {

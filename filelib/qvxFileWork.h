@@ -12,11 +12,13 @@
 #include <system_error>
 #include <vector>
 
-#include "common/AutomationError.h"
+#include <Hollin0106/AutomationError.h>
 #include "platform/platform.h"
 #include "support/quovixsupportfbe.h"
 
 namespace qvxFileWork {
+
+using namespace Hollin0106;
 
 inline constexpr std::int32_t kOutOfMemory = 7;
 

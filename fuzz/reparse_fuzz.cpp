@@ -7,12 +7,14 @@
 #include <span>
 #include <string>
 
-#include "common/AutomationError.h"
+#include <Hollin0106/AutomationError.h>
 #include "filelib/modReparsePoint.h"
-#include "filelib/qvxTypes.h"
+#include <Hollin0106/qvxTypes.h>
 #include "report/modRPParse.h"
 #include "report/modReparseFormat.h"
 #include "support/quovixsupportfbe.h"
+
+using namespace Hollin0106;
 
 // The report module reaches its front-end only through this hook; nothing is shown here.
 void modRPParse::ShowReportMessage(const std::u16string& /*text*/) {}

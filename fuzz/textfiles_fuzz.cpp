@@ -10,11 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "common/AutomationError.h"
-#include "filelib/Collection.h"
+#include <Hollin0106/AutomationError.h>
+#include <Hollin0106/Collection.h>
 #include "filelib/modStandardListFileSupport.h"
 #include "filelib/modTextEncoding.h"
 #include "support/CodePages.h"
+
+using namespace Hollin0106;
 
 namespace {
 

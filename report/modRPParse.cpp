@@ -5,12 +5,14 @@
 #include <memory>
 
 #include "common/SkipOnError.h"
-#include "common/Variant.h"
+#include <Hollin0106/Variant.h>
 #include "common/modArraySize.h"
-#include "filelib/qvxFSO.h"
+#include <Hollin0106/qvxFSO.h>
 #include "report/modReparseFormat.h"
 #include "support/quovixsupport.h"
 #include "support/quovixsupportfbe.h"
+
+using namespace Hollin0106;
 
 namespace modRPParse {
 

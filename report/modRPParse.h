@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+namespace Hollin0106 {
 class qvxFSO;
+}
 
 namespace modRPParse {
 
@@ -16,7 +18,7 @@ enum class Frontend {
 };
 
 // The program's one library object, created on first use and kept to process end.
-qvxFSO& FileSystemObject();
+Hollin0106::qvxFSO& FileSystemObject();
 
 // Builds the report for `path` and shows it through ShowReportMessage (the window flavour
 // shows two progress lines first). On return `text` holds the final text and `data` a copy

@@ -1,12 +1,14 @@
 // Formatting of the reparse buffer's fixed fields.
 #include "report/modReparseFormat.h"
 
-#include "common/AutomationError.h"
+#include <Hollin0106/AutomationError.h>
 #include "common/ByteReader.h"
 #include "filelib/modReparsePoint.h"
 #include "report/modReparseTags.h"
 #include "support/quovixsupport.h"
 #include "support/quovixsupportfbe.h"
+
+using namespace Hollin0106;
 
 namespace modReparseFormat {
 

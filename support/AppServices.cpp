@@ -3,9 +3,11 @@
 
 #include <cstdio>
 
-#include "common/AutomationError.h"
+#include <Hollin0106/AutomationError.h>
 #include "common/Utf16.h"
 #include "support/quovixsupportfbe.h"
+
+using namespace Hollin0106;
 
 const std::u16string& CommandLineArgs::Item(std::int32_t index) const
 {

@@ -10,8 +10,10 @@
 #include <mutex>
 #include <string>
 
-#include "common/AutomationError.h"
+#include <Hollin0106/AutomationError.h>
 #include "platform/platform.h"
+
+using namespace Hollin0106;
 
 namespace codepages {
 

@@ -1,9 +1,11 @@
 // Text helpers that go through the host's ANSI and OEM code pages, and trimming.
 #include "support/quovixsupport.h"
 
-#include "common/AutomationError.h"
+#include <Hollin0106/AutomationError.h>
 #include "common/Utf16.h"
 #include "support/CodePages.h"
+
+using namespace Hollin0106;
 
 namespace {
 

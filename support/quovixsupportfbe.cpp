@@ -3,8 +3,10 @@
 
 #include <vector>
 
-#include "common/AutomationError.h"
+#include <Hollin0106/AutomationError.h>
 #include "platform/platform.h"
+
+using namespace Hollin0106;
 
 namespace {
 

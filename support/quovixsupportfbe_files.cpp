@@ -1,9 +1,11 @@
 // File tests and the mapping of system errors to run-time error numbers.
 #include <cerrno>
 
-#include "common/AutomationError.h"
+#include <Hollin0106/AutomationError.h>
 #include "platform/platform.h"
 #include "support/quovixsupportfbe.h"
+
+using namespace Hollin0106;
 
 namespace {
 

@@ -30,6 +30,8 @@
 #include "console/modFormatVersion.h"
 #include "window/modAppWindowTitle.h"
 
+using namespace Hollin0106;
+
 // ---- Texts and colours -----------------------------------------------------------------
 
 QString ToQString(const std::u16string& text)

@@ -13,8 +13,8 @@
 #include <exception>
 #include <string>
 
-#include "common/AutomationError.h"
-#include "common/Variant.h"
+#include <Hollin0106/AutomationError.h>
+#include <Hollin0106/Variant.h>
 
 class QIcon;
 class QKeyEvent;
@@ -67,14 +67,14 @@ public:
     // The stored value, or `defaultValue` when the key is missing. A number read as
     // vkNumber comes back as a 32-bit integer; stored text that is no such number comes
     // back as that text, so a caller's conversion decides. vkText gives text.
-    Variant ReadValue(const std::u16string& section, const std::u16string& key, ValueKind kind,
-                      const Variant& defaultValue) const;
+    Hollin0106::Variant ReadValue(const std::u16string& section, const std::u16string& key, ValueKind kind,
+                      const Hollin0106::Variant& defaultValue) const;
 
     // Stores `value` (converted to a 32-bit integer for vkNumber, to text for vkText) and
     // writes it to disk. Raises error 13 for a value that does not convert and error 75
     // when the store cannot be written.
     void WriteValue(const std::u16string& section, const std::u16string& key, ValueKind kind,
-                    const Variant& value);
+                    const Hollin0106::Variant& value);
 
     // Applies the placement stored under the key (Qt's saved geometry); false when none
     // is stored or it cannot be applied.
@@ -150,7 +150,7 @@ class ErrorBox {
 public:
     // A modal error box: the message, a blank line and the error's description; the
     // error's number and source below. `style` carries the icon (16 = error icon).
-    static void ShowError(const AutomationError& error, int style, int flags, const std::u16string& message,
+    static void ShowError(const Hollin0106::AutomationError& error, int style, int flags, const std::u16string& message,
                           QWidget* owner);
 };
 

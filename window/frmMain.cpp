@@ -14,7 +14,7 @@
 #include "common/Utf16.h"
 #include "common/modArraySize.h"
 #include "console/modFormatVersion.h"
-#include "filelib/qvxFSO.h"
+#include <Hollin0106/qvxFSO.h>
 #include "report/modRPParse.h"
 #include "support/quovixsupportfbe.h"
 #include "window/WindowServices.h"
@@ -23,6 +23,8 @@
 #include "window/modMain.h"
 #include "window/modSettings.h"
 #include "window/modTextBoxFonts.h"
+
+using namespace Hollin0106;
 
 namespace {
 

@@ -12,6 +12,8 @@
 #include "window/WindowServices.h"
 #include "window/modSettings.h"
 
+using namespace Hollin0106;
+
 namespace {
 
 // The dialog's layout is given in twips; 15 twips make one pixel.

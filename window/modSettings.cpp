@@ -3,6 +3,8 @@
 
 #include "window/WindowServices.h"
 
+using namespace Hollin0106;
+
 namespace modSettings {
 
 std::int32_t OutBoxBackColor = kDefaultBackColor;

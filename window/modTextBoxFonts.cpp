@@ -9,6 +9,8 @@
 
 #include "window/WindowServices.h"
 
+using namespace Hollin0106;
+
 namespace modTextBoxFonts {
 
 std::vector<Variant> OutBoxFontCandidates(bool flag)

@@ -4,11 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "common/Variant.h"
+#include <Hollin0106/Variant.h>
 
 class QWidget;
 
 namespace modTextBoxFonts {
+
+using namespace Hollin0106;
 
 // The candidates of SetOutBoxFont, alternating font name and point size. With `flag`
 // false: PT Mono 10, Consolas 11, Andale Mono 10, Courier New 10, Courier 10; with `flag`

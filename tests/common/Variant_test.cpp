@@ -1,9 +1,11 @@
 // Variant conversions and by-reference byte arrays.
-#include "common/Variant.h"
+#include <Hollin0106/Variant.h>
 
 #include <gtest/gtest.h>
 
-#include "common/AutomationError.h"
+#include <Hollin0106/AutomationError.h>
+
+using namespace Hollin0106;
 
 namespace {
 

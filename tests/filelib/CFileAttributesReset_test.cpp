@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include "common/AutomationError.h"
-#include "filelib/qvxFSO.h"
+#include <Hollin0106/AutomationError.h>
+#include <Hollin0106/qvxFSO.h>
 #include "platform/platform.h"
 #include "tests/filelib/FileTestSupport.h"
+
+using namespace Hollin0106;
 
 namespace {
 

@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "common/AutomationError.h"
+#include <Hollin0106/AutomationError.h>
 #include "common/Utf16.h"
 #include "filelib/modTextEncoding.h"
-#include "filelib/qvxFSO.h"
+#include <Hollin0106/qvxFSO.h>
 #include "platform/platform.h"
 #include "support/CodePages.h"
 #include "tests/fixtures/NtfsVolume.h"
@@ -36,6 +36,8 @@ inline void PrintTo(const FileFormat& f, std::ostream* os)
 #define FORMAT_OUTPUTS(f) &(f).Encoding, &(f).FileBOM, &(f).InvertBytes
 
 namespace filetest {
+
+using namespace Hollin0106;
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;

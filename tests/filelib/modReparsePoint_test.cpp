@@ -5,6 +5,8 @@
 
 #include "tests/filelib/ReparseBuffers.h"
 
+using namespace Hollin0106;
+
 namespace {
 
 using namespace modReparsePoint;

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include "common/AutomationError.h"
+#include <Hollin0106/AutomationError.h>
 #include "support/CodePages.h"
 #include "tests/filelib/FileTestSupport.h"
+
+using namespace Hollin0106;
 
 namespace {
 

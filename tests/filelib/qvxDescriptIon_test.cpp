@@ -2,11 +2,13 @@
 // kept hidden, and in the temporary folder, with the Western code pages (OEM 437).
 #include <gtest/gtest.h>
 
-#include "filelib/qvxDescriptIon.h"
-#include "filelib/qvxFSO.h"
+#include <Hollin0106/qvxDescriptIon.h>
+#include <Hollin0106/qvxFSO.h>
 #include "tests/filelib/FileTestSupport.h"
 
 namespace {
+
+using namespace Hollin0106;
 
 namespace fs = std::filesystem;
 using filetest::Bytes;

@@ -4,10 +4,12 @@
 
 #include <fstream>
 
-#include "common/AutomationError.h"
+#include <Hollin0106/AutomationError.h>
 #include "common/Utf16.h"
-#include "filelib/qvxFSO.h"
+#include <Hollin0106/qvxFSO.h>
 #include "tests/filelib/FileTestSupport.h"
+
+using namespace Hollin0106;
 
 namespace {
 

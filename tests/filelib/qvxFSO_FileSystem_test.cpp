@@ -6,12 +6,14 @@
 #include <cstdlib>
 #include <optional>
 
-#include "filelib/qvxFSO.h"
+#include <Hollin0106/qvxFSO.h>
 #include "support/OleDate.h"
 #include "tests/filelib/FileTestSupport.h"
 #include "tests/filelib/ReparseBuffers.h"
 
 namespace {
+
+using namespace Hollin0106;
 
 namespace fs = std::filesystem;
 using filetest::RaisedNumber;

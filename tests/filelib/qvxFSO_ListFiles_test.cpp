@@ -3,12 +3,14 @@
 
 #include <functional>
 
-#include "common/AutomationError.h"
-#include "filelib/Collection.h"
+#include <Hollin0106/AutomationError.h>
+#include <Hollin0106/Collection.h>
 #include "filelib/modStandardListFileSupport.h"
-#include "filelib/qvxFSO.h"
+#include <Hollin0106/qvxFSO.h>
 #include "support/CodePages.h"
 #include "tests/filelib/FileTestSupport.h"
+
+using namespace Hollin0106;
 
 namespace {
 

@@ -1,6 +1,6 @@
 // qvxFSO::GetSymlinkTarget(Ex) against real entries: an ntfs-3g volume with reparse points
 // written by the test, plain files, missing and unreadable paths.
-#include "filelib/qvxFSO.h"
+#include <Hollin0106/qvxFSO.h>
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -10,6 +10,8 @@
 
 #include "tests/filelib/FileTestSupport.h"
 #include "tests/filelib/ReparseBuffers.h"
+
+using namespace Hollin0106;
 
 namespace {
 

@@ -1,10 +1,12 @@
 // qvxFSO's text methods and their variant forms, on real files.
 #include <gtest/gtest.h>
 
-#include "common/AutomationError.h"
-#include "filelib/qvxFSO.h"
+#include <Hollin0106/AutomationError.h>
+#include <Hollin0106/qvxFSO.h>
 #include "support/CodePages.h"
 #include "tests/filelib/FileTestSupport.h"
+
+using namespace Hollin0106;
 
 namespace {
 

@@ -5,10 +5,12 @@
 #include <cstdio>
 #include <string>
 
-#include "filelib/qvxFSO.h"
+#include <Hollin0106/qvxFSO.h>
 #include "tests/filelib/FileTestSupport.h"
 
 namespace {
+
+using namespace Hollin0106;
 
 namespace fs = std::filesystem;
 using filetest::Quote;

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "common/AutomationError.h"
+#include <Hollin0106/AutomationError.h>
 #include "tests/filelib/ReparseBuffers.h"
+
+using namespace Hollin0106;
 
 namespace {
 

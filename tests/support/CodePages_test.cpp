@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 #include <unicode/ucnv.h>
 
-#include "common/AutomationError.h"
+#include <Hollin0106/AutomationError.h>
 #include "support/quovixsupport.h"
 #include "tests/filelib/FileTestSupport.h"
+
+using namespace Hollin0106;
 
 namespace {
 

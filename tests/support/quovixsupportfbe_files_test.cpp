@@ -3,9 +3,11 @@
 
 #include <cerrno>
 
-#include "common/AutomationError.h"
+#include <Hollin0106/AutomationError.h>
 #include "support/quovixsupportfbe.h"
 #include "tests/filelib/FileTestSupport.h"
+
+using namespace Hollin0106;
 
 namespace {
 

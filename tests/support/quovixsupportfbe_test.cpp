@@ -5,8 +5,10 @@
 
 #include <vector>
 
-#include "common/AutomationError.h"
+#include <Hollin0106/AutomationError.h>
 #include "support/quovixsupport.h"
+
+using namespace Hollin0106;
 
 namespace {
 

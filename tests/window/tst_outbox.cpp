@@ -14,6 +14,8 @@
 #include "window/modMain.h"
 #include "window/modTextBoxFonts.h"
 
+using namespace Hollin0106;
+
 using namespace wintest;
 
 namespace {

@@ -14,6 +14,8 @@
 #include "window/modMain.h"
 #include "window/modSettings.h"
 
+using namespace Hollin0106;
+
 using namespace wintest;
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "filelib/modDescriptIon.h"
+namespace Hollin0106 {
 
 class qvxDescriptIon {
 public:
@@ -27,7 +27,7 @@ public:
     std::u16string ItemDescription(std::int32_t Index) const;
     // The description of the entry named `FileName` (case ignored); "" when there is none.
     std::u16string ItemDescriptionByFileName(const std::u16string& FileName) const;
-    std::int32_t ItemCount() const { return static_cast<std::int32_t>(entries_.size()); }
+    std::int32_t ItemCount() const { return static_cast<std::int32_t>(names_.size()); }
 
     // Removes entry `Index`; False when it is outside the list.
     bool RemoveItem(std::int32_t Index);
@@ -53,7 +53,11 @@ public:
     bool WriteDirectoryFile(const std::u16string& PathName = {});
 
 private:
-    std::vector<modDescriptIon::Entry> entries_;
+    // The entries in list order: two parallel lists of equal length.
+    std::vector<std::u16string> names_;
+    std::vector<std::u16string> descriptions_;
     std::u16string fileName_;
     bool utf8Mode_ = false;
 };
+
+}  // namespace Hollin0106

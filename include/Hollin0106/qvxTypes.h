@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+namespace Hollin0106 {
+
 // Result codes of the reparse-point reader.
 enum SymlinkTargetError_Const : std::int32_t {
     steSuccess = 0,
@@ -54,3 +56,5 @@ enum CompressionFormat_Const : std::int32_t {
     cfDefault = 1,
     cfLZNT1 = 2,
 };
+
+}  // namespace Hollin0106

@@ -8,6 +8,8 @@
 #include <unordered_map>
 #include <vector>
 
+namespace Hollin0106 {
+
 class Collection {
 public:
     using const_iterator = std::vector<std::u16string>::const_iterator;
@@ -33,3 +35,5 @@ private:
     std::vector<std::u16string> items_;
     std::unordered_map<std::u16string, std::size_t> keys_;  // folded key -> position
 };
+
+}  // namespace Hollin0106

@@ -8,6 +8,8 @@
 #include <variant>
 #include <vector>
 
+namespace Hollin0106 {
+
 using ByteArray = std::vector<std::uint8_t>;
 
 class Variant {
@@ -55,3 +57,5 @@ private:
                                  std::u16string, ByteArray, ByteArray*, std::shared_ptr<void>>;
     Storage value_;
 };
+
+}  // namespace Hollin0106

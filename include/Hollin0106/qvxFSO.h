@@ -7,9 +7,11 @@
 #include <memory>
 #include <string>
 
-#include "common/Variant.h"
-#include "filelib/Collection.h"
-#include "filelib/qvxTypes.h"
+#include <Hollin0106/Variant.h>
+#include <Hollin0106/Collection.h>
+#include <Hollin0106/qvxTypes.h>
+
+namespace Hollin0106 {
 
 class qvxFSO {
 public:
@@ -116,16 +118,16 @@ public:
     // cutting it to length 0 first. Hidden and system attributes are taken off for the
     // re-creation and put back afterwards, also on failure; a read-only file fails (75)
     // and stays unchanged. `Data` is not changed.
-    bool PutFileB(const std::u16string& FileName, ByteArray& Data, bool RaiseErrors = false);
+    bool PutFileB(const std::u16string& FileName, const ByteArray& Data, bool RaiseErrors = false);
 
     // Slot 12. Adds `Data` after the last byte of `FileName`, creating it if missing.
-    bool AppendFileB(const std::u16string& FileName, ByteArray& Data, bool RaiseErrors = false);
+    bool AppendFileB(const std::u16string& FileName, const ByteArray& Data, bool RaiseErrors = false);
 
     // Slot 13. Truncates an existing file in place (same file identity, links and
     // attributes), or creates a missing one, and writes `Data`. A failure of the
     // truncating open other than "file not found" (a read-only file, a missing folder,
     // a file another process holds open) raises its error whatever RaiseErrors says.
-    bool OverwriteFileB(const std::u16string& FileName, ByteArray& Data, bool RaiseErrors = false);
+    bool OverwriteFileB(const std::u16string& FileName, const ByteArray& Data, bool RaiseErrors = false);
 
     // ---- Slots 14-21: zone identifiers, descriptions -------------------------------
 
@@ -259,3 +261,5 @@ public:
                                       Variant* lpReparseDataBuffer = nullptr,
                                       SymlinkTargetError_Const* lpErrorCode = nullptr);
 };
+
+}  // namespace Hollin0106

@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace Hollin0106 {
+
 namespace errnum {
 inline constexpr std::int32_t InvalidProcedureCall = 5;
 inline constexpr std::int32_t SubscriptOutOfRange = 9;
@@ -35,3 +37,5 @@ public:
     std::u16string HelpFile;
     std::int32_t HelpContext;
 };
+
+}  // namespace Hollin0106
