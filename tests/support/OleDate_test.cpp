@@ -44,18 +44,6 @@ TEST(OleDate, WallClockMillisecondsBothWays)
     }
 }
 
-TEST(OleDate, FileTimes)
-{
-    // 1601-01-01, 1970-01-01 and a time with 100-ns units below the millisecond.
-    EXPECT_EQ(oledate::FileTimeToUnixMillis(0), oledate::kFirstMillis);
-    EXPECT_EQ(oledate::FileTimeToUnixMillis(116444736000000000ULL), 0);
-    EXPECT_EQ(oledate::FileTimeToUnixMillis(116444736000019999ULL), 1);
-    EXPECT_EQ(oledate::UnixMillisToFileTime(1), 116444736000010000ULL);
-    // 10000-01-01 00:00 UTC is beyond every date.
-    EXPECT_EQ(oledate::FileTimeToUnixMillis(2650467744000000000ULL), std::nullopt);
-    EXPECT_EQ(oledate::UnixMillisToFileTime(oledate::kFirstMillis - 1), std::nullopt);
-}
-
 // The dates are local time, daylight saving time included: Central European time here.
 class LocalDates : public ::testing::Test {
 protected:
