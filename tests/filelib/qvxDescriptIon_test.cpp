@@ -1,5 +1,6 @@
 // qvxDescriptIon and qvxFSO's description methods on an NTFS volume, where the file is
-// kept hidden, and in the temporary folder, with the Western code pages (OEM 437).
+// kept hidden, with the Western code pages (OEM 437). A read-only tmpfs test of the
+// faults (qvxFSO_FileSystem_test.cpp) writes one on a file system without the attribute.
 #include <gtest/gtest.h>
 
 #include <Hollin0106/qvxDescriptIon.h>
@@ -99,15 +100,6 @@ TEST_F(DescriptionsOnNtfs, TheClassReadsEditsAndWrites)
     EXPECT_EQ(d.ItemCount(), 2);
     EXPECT_FALSE(d.ReadFile(U(volume_.Root() / "no/Descript.ion")));
     EXPECT_EQ(d.FileName(), u"");
-}
-
-using DescriptionsInTheTempFolder = filetest::WithWesternCodePages<filetest::FolderTest>;
-
-TEST_F(DescriptionsInTheTempFolder, APlainFileWhereThereIsNoHiddenAttribute)
-{
-    EXPECT_TRUE(fso_.SetFileDescription(Name("x"), u"y"));
-    EXPECT_EQ(ReadBytes(File("Descript.ion")), B("x y\r\n"));
-    EXPECT_EQ(fso_.GetFileDescription(Name("x")), u"y");
 }
 
 }  // namespace

@@ -47,22 +47,15 @@ TEST(OleDate, WallClockMillisecondsBothWays)
 // The dates are local time, daylight saving time included: Central European time here.
 class LocalDates : public ::testing::Test {
 protected:
-    void SetUp() override
+    void SetUp() override { Zone("CET-1CEST,M3.5.0,M10.5.0/3"); }
+    void TearDown() override { Zone(saved_ ? saved_->c_str() : nullptr); }
+    static void Zone(const char* tz)
     {
-        const char* tz = std::getenv("TZ");
-        saved_ = tz ? std::optional<std::string>(tz) : std::nullopt;
-        ::setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
+        tz ? ::setenv("TZ", tz, 1) : ::unsetenv("TZ");
         ::tzset();
     }
-    void TearDown() override
-    {
-        if (saved_)
-            ::setenv("TZ", saved_->c_str(), 1);
-        else
-            ::unsetenv("TZ");
-        ::tzset();
-    }
-    std::optional<std::string> saved_;
+    const std::optional<std::string> saved_ =
+        std::getenv("TZ") ? std::optional<std::string>(std::getenv("TZ")) : std::nullopt;
 };
 
 TEST_F(LocalDates, FileTimesBecomeLocalDatesAndBack)
