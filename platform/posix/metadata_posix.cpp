@@ -304,8 +304,10 @@ std::int64_t LocalOffsetAtLocal(std::int64_t localSeconds)
     struct tm fields{};
     if (::gmtime_r(&t, &fields) == nullptr) return 0;
     fields.tm_isdst = -1;
+    // -1 is also a valid answer; only errno tells a failure (EOVERFLOW).
+    errno = 0;
     const time_t utc = ::mktime(&fields);
-    if (utc == static_cast<time_t>(-1) && fields.tm_year == 0) return 0;
+    if (utc == static_cast<time_t>(-1) && errno != 0) return 0;
     return localSeconds - static_cast<std::int64_t>(utc);
 }
 
