@@ -8,7 +8,7 @@
 
 #include <cerrno>
 
-// Returns 0, or the errno of the failure (EIO when Qt does not leave one).
+// Returns 0, or the errno of the failure (EIO when Qt leaves none that fits).
 extern "C" __attribute__((visibility("default"))) int tagscope_move_to_trash(const char* nativePath)
 {
     const QString path = QFile::decodeName(nativePath);
@@ -21,7 +21,12 @@ extern "C" __attribute__((visibility("default"))) int tagscope_move_to_trash(con
     if (!data.isEmpty()) QDir().mkpath(data);
     QString inTrash;
     errno = 0;
-    if (!QFile::moveToTrash(path, &inTrash)) return errno != 0 ? errno : EIO;
+    if (!QFile::moveToTrash(path, &inTrash)) {
+        // errno is what the last system call left; the entry was there, so a "no such
+        // file" came from the trash's own folders and says nothing about the entry.
+        const int e = errno;
+        return e != 0 && e != ENOENT ? e : EIO;
+    }
     if (QDir::isRelativePath(inTrash)) {
         QFile::rename(inTrash, path);
         return EIO;
