@@ -169,7 +169,7 @@ std::error_code GetCompression(const std::u16string& path, bool& compressed);
 // Switches compression on or off. ntfs-3g honours the bit only on directories (new
 // files in them are compressed) and ignores it silently elsewhere: a change that did
 // not take is reported as EOPNOTSUPP. Elsewhere the inode flag is set (btrfs honours
-// it); a file system without inode flags refuses with its error (ENOTTY), except that
+// it); a file system that cannot refuses with its error (EOPNOTSUPP, ENOTTY), except that
 // switching off where nothing can be compressed succeeds.
 std::error_code SetCompression(const std::u16string& path, bool compress);
 
