@@ -2,8 +2,10 @@
 // stream is the extended attribute user.Zone.Identifier, read back with the attr tools.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <string>
+#include <thread>
 
 #include <Hollin0106/qvxFSO.h>
 #include "tests/filelib/FileTestSupport.h"
@@ -16,17 +18,22 @@ namespace fs = std::filesystem;
 using filetest::Quote;
 using filetest::U;
 
-// The raw bytes of the file's zone stream as getfattr shows them, "-" when it has none.
-std::string RawZone(const fs::path& file)
+// What a shell command writes on standard output, "-" when it fails.
+std::string Output(const std::string& command)
 {
-    const std::string command = "getfattr --only-values -n user.Zone.Identifier " + Quote(file) + " 2>/dev/null";
     std::string out;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+    if (FILE* pipe = ::popen((command + " 2>/dev/null").c_str(), "r")) {
         char buffer[256];
         for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
         if (::pclose(pipe) != 0) return "-";
     }
     return out;
+}
+
+// The raw bytes of the file's zone stream as getfattr shows them, "-" when it has none.
+std::string RawZone(const fs::path& file)
+{
+    return Output("getfattr --only-values -n user.Zone.Identifier " + Quote(file));
 }
 
 void ZonesBehaveOn(const fs::path& dir)
@@ -77,6 +84,17 @@ TEST(ZonesOnNtfs, SetReadTestAndDelete)
     testfs::NtfsVolume volume;
     TAGSCOPE_MOUNT_OR_SKIP(volume);
     ZonesBehaveOn(volume.Root());
+    // It is the NTFS stream Windows reads: the $DATA attribute named Zone.Identifier.
+    // ntfs-3g may still be writing its last records when umount returns: read until
+    // they are there, for a few seconds at most.
+    volume.Unmount();
+    const std::string expected = "[ZoneTransfer]\r\nZoneId=4\r\nReferrerUrl=http://x/\r\nHostUrl=http://x/a.zip\r\n";
+    std::string onDisk;
+    for (int i = 0; i < 30 && onDisk != expected; ++i) {
+        if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        onDisk = Output("ntfscat -a 0x80 -n Zone.Identifier " + Quote(volume.Image()) + " /download.zip");
+    }
+    EXPECT_EQ(onDisk, expected);
 }
 
 TEST(ZonesInTheTempFolder, SetReadTestAndDelete)
