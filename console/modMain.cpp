@@ -1,9 +1,12 @@
 // Start-up of the console program: one argument gives a report, anything else the usage text.
 #include "console/modMain.h"
 
+#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <vector>
 
+#include "common/Utf16.h"
 #include "console/modAppInfo.h"
 #include "report/modRPParse.h"
 #include "support/AppServices.h"
@@ -27,7 +30,7 @@ ConsoleOutput& Console()
 int Main(int argc, const char* const* argv)
 {
     g_appServices = std::make_unique<AppServices>(argc, argv);
-    return ProcessCommandLine();
+    return FinishOutput(ProcessCommandLine());
 }
 
 int ProcessCommandLine()
@@ -40,8 +43,21 @@ int ProcessCommandLine()
     CommandLineFile = args.Item(0);
     std::u16string text;
     std::vector<std::uint8_t> data;
-    modRPParse::BuildReparseReport(modRPParse::Frontend::Console, CommandLineFile, text, data);
+    modRPParse::BuildReparseReport(
+        modRPParse::Frontend::Console, CommandLineFile,
+        [](const std::u16string& message) { Console().WriteLine(message, false); }, text, data);
     return data.empty() ? kExitNoData : kExitReport;
+}
+
+int FinishOutput(int status)
+{
+    const int error = Console().Close();
+    if (error == 0) return status;
+    // A report that never arrived must not pass for one: a script reads the status.
+    const std::string line = ToUtf8(g_appServices->ExeName()) + ": cannot write to standard output: " +
+                             std::strerror(error) + "\n";
+    std::fputs(line.c_str(), stderr);
+    return kExitOutputFailed;
 }
 
 void ShowUsage()
@@ -52,12 +68,3 @@ void ShowUsage()
 }
 
 }  // namespace modMain
-
-namespace modRPParse {
-
-void ShowReportMessage(const std::u16string& text)
-{
-    modMain::Console().WriteLine(text, false);
-}
-
-}  // namespace modRPParse

@@ -1,6 +1,9 @@
 // Reparse point reading, validation and decoding.
 #include "filelib/modReparsePoint.h"
 
+#include <algorithm>
+#include <optional>
+
 #include "common/ByteReader.h"
 #include "common/Utf16.h"
 #include "platform/platform.h"
@@ -35,29 +38,71 @@ bool ReadName(std::span<const std::uint8_t> data, std::size_t fixedPart, std::ui
     return true;
 }
 
+// One field at `offset`, or nothing when the bytes end before it.
+template <typename T>
+std::optional<T> FieldAt(std::span<const std::uint8_t> data, std::size_t offset)
+{
+    ByteReader reader(data);
+    reader.seek(offset);
+    T value{};
+    if constexpr (sizeof(T) == 2)
+        value = reader.u16le();
+    else
+        value = reader.u32le();
+    if (!reader.ok()) return std::nullopt;
+    return value;
+}
+
+// The fixed fields of `data` read as the layout of `layout`: the tag's own layout for
+// the report, a decoder's own layout when it is asked to read any buffer as its kind.
+std::optional<ReparseHeader> DecodeHeaderAs(std::span<const std::uint8_t> data, std::optional<std::uint32_t> layout)
+{
+    const auto tag = FieldAt<std::uint32_t>(data, 0);
+    if (!tag) return std::nullopt;
+    ReparseHeader header;
+    header.Tag = *tag;
+    header.DataLength = FieldAt<std::uint16_t>(data, 4);
+    header.Reserved = FieldAt<std::uint16_t>(data, 6);
+    const std::uint32_t kind = layout.value_or(*tag);
+    if ((kind & 0x80000000u) == 0) {
+        ByteReader reader(data);
+        const auto guid = reader.sub(8, 16);
+        if (reader.ok()) {
+            header.Guid.emplace();
+            std::copy(guid.begin(), guid.end(), header.Guid->begin());
+        }
+    } else if (kind == kTagMountPoint || kind == kTagSymlink) {
+        ByteReader reader(data);
+        reader.seek(8);
+        ReparseNameFields names;
+        names.SubstituteOffset = reader.u16le();
+        names.SubstituteLength = reader.u16le();
+        names.PrintOffset = reader.u16le();
+        names.PrintLength = reader.u16le();
+        if (reader.ok()) header.Names = names;
+        if (kind == kTagSymlink) header.SymlinkFlags = FieldAt<std::uint32_t>(data, 16);
+    } else if (kind == kTagLxSymlink) {
+        header.LxVersion = FieldAt<std::uint32_t>(data, 8);
+    }
+    return header;
+}
+
 // Mount points and symbolic links share their header; only the fixed part and the
 // flags word differ.
 SymlinkTargetError_Const ParseNameBuffer(std::span<const std::uint8_t> data, std::size_t fixedPart,
-                                         bool hasFlags, ReparseResult& out)
+                                         std::uint32_t layout, ReparseResult& out)
 {
     if (data.size() < fixedPart) return setInvalidReparseDataSize;
-    ByteReader reader(data);
-    reader.seek(4);
-    const std::uint16_t dataLength = reader.u16le();
-    reader.skip(2);  // reserved
-    const std::uint16_t substituteOffset = reader.u16le();
-    const std::uint16_t substituteLength = reader.u16le();
-    const std::uint16_t printOffset = reader.u16le();
-    const std::uint16_t printLength = reader.u16le();
-    const std::uint32_t flags = hasFlags ? reader.u32le() : 0;
-    if (!reader.ok()) return setInvalidReparseDataSize;
+    const auto header = DecodeHeaderAs(data, layout);
+    if (!header || !header->DataLength || !header->Names) return setInvalidReparseDataSize;
+    const ReparseNameFields& names = *header->Names;
 
-    if (dataLength > data.size() - kHeaderSize) return setInvalidReparseDataSize;
-    if (!ReadName(data, fixedPart, substituteOffset, substituteLength, out.rawTarget))
+    if (*header->DataLength > data.size() - kHeaderSize) return setInvalidReparseDataSize;
+    if (!ReadName(data, fixedPart, names.SubstituteOffset, names.SubstituteLength, out.rawTarget))
         return setInvalidReparseStringSize;
-    if (!ReadName(data, fixedPart, printOffset, printLength, out.printName))
+    if (!ReadName(data, fixedPart, names.PrintOffset, names.PrintLength, out.printName))
         return setInvalidReparseStringSize;
-    out.relative = hasFlags && (flags & kSymlinkFlagRelative) != 0;
+    out.relative = (header->SymlinkFlags.value_or(0) & kSymlinkFlagRelative) != 0;
     return steSuccess;
 }
 
@@ -129,25 +174,21 @@ SymlinkTargetError_Const ParseReparseData(std::span<const std::uint8_t> data, Re
 
 SymlinkTargetError_Const ParseMountPointData(std::span<const std::uint8_t> data, ReparseResult& out)
 {
-    return ParseNameBuffer(data, kMountPointFixedPart, false, out);
+    return ParseNameBuffer(data, kMountPointFixedPart, kTagMountPoint, out);
 }
 
 SymlinkTargetError_Const ParseSymlinkData(std::span<const std::uint8_t> data, ReparseResult& out)
 {
-    return ParseNameBuffer(data, kSymlinkFixedPart, true, out);
+    return ParseNameBuffer(data, kSymlinkFixedPart, kTagSymlink, out);
 }
 
 SymlinkTargetError_Const ParseLxSymlinkData(std::span<const std::uint8_t> data, ReparseResult& out)
 {
     if (data.size() < kLxSymlinkFixedPart) return setInvalidReparseDataSize;
-    ByteReader reader(data);
-    reader.seek(4);
-    const std::uint16_t dataLength = reader.u16le();
-    reader.seek(8);
-    const std::uint32_t version = reader.u32le();
-    if (!reader.ok()) return setInvalidReparseDataSize;
-    if (version != kLxSymlinkVersion) return setInvalidLXSymlinkVersion;
-    if (dataLength > data.size() - kHeaderSize) return setInvalidReparseDataSize;
+    const auto header = DecodeHeaderAs(data, kTagLxSymlink);
+    if (!header || !header->DataLength || !header->LxVersion) return setInvalidReparseDataSize;
+    if (*header->LxVersion != kLxSymlinkVersion) return setInvalidLXSymlinkVersion;
+    if (*header->DataLength > data.size() - kHeaderSize) return setInvalidReparseDataSize;
     const auto target = data.subspan(kLxSymlinkFixedPart);
     out.rawTarget = target.empty() ? std::u16string() : asUTF8ToUNICODE(asGetStringFromPointerA(target));
     out.printName.clear();
@@ -170,3 +211,12 @@ std::u16string NormalizeTargetPath(const std::u16string& rawTarget, const std::u
 }
 
 }  // namespace modReparsePoint
+
+namespace Hollin0106 {
+
+std::optional<ReparseHeader> DecodeReparseHeader(std::span<const std::uint8_t> data)
+{
+    return modReparsePoint::DecodeHeaderAs(data, std::nullopt);
+}
+
+}  // namespace Hollin0106

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include <Hollin0106/ReparseHeader.h>
 #include <Hollin0106/qvxTypes.h>
 #include "support/quovixsupportfbe.h"
 
@@ -23,9 +24,9 @@ namespace modReparsePoint {
 
 using namespace Hollin0106;
 
-inline constexpr std::uint32_t kTagMountPoint = 0xA0000003;
-inline constexpr std::uint32_t kTagSymlink = 0xA000000C;
-inline constexpr std::uint32_t kTagLxSymlink = 0xA000001D;
+inline constexpr std::uint32_t kTagMountPoint = kReparseTagMountPoint;
+inline constexpr std::uint32_t kTagSymlink = kReparseTagSymlink;
+inline constexpr std::uint32_t kTagLxSymlink = kReparseTagLxSymlink;
 // Size of the buffer the file system is asked to fill.
 inline constexpr std::size_t kReparseBufferSize = 0x8000;
 

@@ -7,6 +7,7 @@
 
 #include <Hollin0106/Variant.h>
 #include <Hollin0106/qvxTypes.h>
+#include "filelib/modTextEncoding.h"
 
 namespace qvxByVarArgs {
 
@@ -49,17 +50,14 @@ inline void StoreBool(Variant* v, bool value)
     if (v) *v = Variant(value);
 }
 
-// The format values of the text methods, Auto included.
-struct FormatValues {
-    FileEncoding_Const Encoding = feAuto;
-    FileBOM_Const FileBOM = fbAuto;
-    InvertBytes_Const InvertBytes = ibAuto;
-};
+// The format triple of the text methods; as arguments its values may still be Auto.
+using FormatValues = modTextEncoding::FileFormat;
+inline constexpr FormatValues kAllAuto{feAuto, fbAuto, ibAuto};
 
 // The Encoding, FileBOM and InvertBytes arguments; an omitted one takes its value from
 // `omitted` (Auto unless given).
 inline FormatValues FormatArgs(const Variant& Encoding, const Variant& FileBOM, const Variant& InvertBytes,
-                               const FormatValues& omitted = {})
+                               const FormatValues& omitted = kAllAuto)
 {
     return {static_cast<FileEncoding_Const>(LongArg(Encoding, omitted.Encoding)),
             static_cast<FileBOM_Const>(LongArg(FileBOM, omitted.FileBOM)),

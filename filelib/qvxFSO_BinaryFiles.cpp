@@ -1,4 +1,4 @@
-// qvxFSO: whole byte arrays to and from files (slots 10 to 13).
+// qvxFSO: whole byte arrays to and from files.
 #include <Hollin0106/qvxFSO.h>
 #include "filelib/qvxFileWork.h"
 

@@ -1,4 +1,4 @@
-// qvxFSO: the description of one file in its folder's Descript.ion (slots 18 to 21).
+// qvxFSO: the description of one file in its folder's Descript.ion.
 #include <Hollin0106/qvxDescriptIon.h>
 #include <Hollin0106/qvxFSO.h>
 #include "support/CodePages.h"

@@ -1,4 +1,4 @@
-// qvxFSO: compression, recycling and file times (slots 25 to 29).
+// qvxFSO: compression, recycling and file times.
 #include <Hollin0106/qvxFSO.h>
 
 #include <cerrno>

@@ -1,4 +1,4 @@
-// qvxFSO: standard list files (slots 22 to 24).
+// qvxFSO: standard list files.
 #include <Hollin0106/AutomationError.h>
 #include "filelib/modStandardListFileSupport.h"
 #include "filelib/qvxByVarArgs.h"

@@ -1,4 +1,4 @@
-// qvxFSO: text files in ANSI, UTF-8 and UTF-16 (slots 1 to 9). They take the byte
+// qvxFSO: text files in ANSI, UTF-8 and UTF-16. They take the byte
 // methods' file steps (qvxFileWork) with the rules of modTextEncoding, encoding and
 // decoding the text as it goes to and comes from the file.
 #include <algorithm>

@@ -1,4 +1,4 @@
-// qvxFSO: zone identifiers (slots 14 to 17), INI text in the file's Zone.Identifier
+// qvxFSO: zone identifiers, INI text in the file's Zone.Identifier
 // stream read and written with the profile functions below.
 #include <Hollin0106/qvxFSO.h>
 

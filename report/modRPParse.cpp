@@ -2,11 +2,11 @@
 #include "report/modRPParse.h"
 
 #include <array>
-#include <memory>
 
 #include "common/SkipOnError.h"
 #include <Hollin0106/Variant.h>
 #include "common/modArraySize.h"
+#include <Hollin0106/ReparseHeader.h>
 #include <Hollin0106/qvxFSO.h>
 #include "report/modReparseFormat.h"
 #include "support/quovixsupport.h"
@@ -47,51 +47,59 @@ std::u16string GetTargetErrorText(std::int32_t code)
     return kSuffixes[static_cast<std::size_t>(code)];
 }
 
-void BuildReparseReport(Frontend frontend, std::u16string path, std::u16string& text,
+std::u16string ShowableName(std::u16string_view name)
+{
+    std::u16string shown(name);
+    for (char16_t& c : shown)
+        if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) c = u'\uFFFD';
+    return shown;
+}
+
+std::u16string FormatReparseReport(Frontend frontend, const std::u16string& fullPath, const ReparseRead& read)
+{
+    const bool window = frontend == Frontend::Window;
+    const std::u16string path = ShowableName(fullPath);
+    if (read.Data.empty()) {
+        const std::u16string error = kCantRead + GetTargetErrorText(read.Code);
+        return window ? path + kBlankLine + error : error;
+    }
+
+    std::u16string report = u"File name: " + path + kBlankLine;
+    SkipOnError([&] {
+        // The layout follows bit 31 of the tag alone; fewer than 4 bytes hold no tag.
+        const auto header = DecodeReparseHeader(read.Data);
+        if (!header) return;
+        report += modReparseFormat::FormatReparseHeader(*header, ShowableName(read.RawTarget),
+                                                        ShowableName(read.PrintName), window ? u'\u2022' : u'-');
+        report += kBlankLine;
+    });
+    SkipOnError([&] {
+        std::u16string tail = esExpandByteBuffer2(read.Data);
+        tail += kBlankLine;
+        tail += u"Total reparse data size: " + asFormatLong(modArraySize::GetArraySize(read.Data)) + u" bytes";
+        report += tail;
+    });
+    return report;
+}
+
+void BuildReparseReport(Frontend frontend, std::u16string path, const ReportSink& show, std::u16string& text,
                         std::vector<std::uint8_t>& data)
 {
     const bool window = frontend == Frontend::Window;
-    const char16_t bullet = window ? u'\u2022' : u'-';
-    std::u16string report;
-    std::u16string rawTarget;
-    std::u16string printName;
-    std::int32_t tag = 0;
-    bool relative = false;
-    std::vector<std::uint8_t> bytes;
-    SymlinkTargetError_Const code = steSuccess;
+    const auto send = [&show](const std::u16string& message) { SkipOnError([&] { show(message); }); };
 
-    if (window) SkipOnError([] { ShowReportMessage(u"Reading reparse point..."); });
+    if (window) send(u"Reading reparse point...");
     SkipOnError([&] { path = esGetFullFileName(path, true); });
+    ReparseRead read;
     SkipOnError([&] {
-        Variant buffer = Variant::RefTo(bytes);
-        FileSystemObject().GetSymlinkTargetEx(path, &rawTarget, &printName, &tag, &relative, &buffer, &code);
+        Variant buffer = Variant::RefTo(read.Data);
+        FileSystemObject().GetSymlinkTargetEx(path, &read.RawTarget, &read.PrintName, nullptr, nullptr, &buffer,
+                                              &read.Code);
     });
-
-    const std::int32_t size = modArraySize::GetArraySize(bytes);
-    if (size > 0) {
-        if (window) SkipOnError([] { ShowReportMessage(u"Parsing result data..."); });
-        report = u"File name: " + path + kBlankLine;
-        // The layout follows bit 31 of the tag alone.
-        SkipOnError([&] {
-            report += tag < 0 ? modReparseFormat::FormatMicrosoftReparseBuffer(bytes, rawTarget, printName, relative, bullet)
-                              : modReparseFormat::FormatGuidReparseBuffer(bytes, bullet);
-            report += kBlankLine;
-        });
-        SkipOnError([&] {
-            std::u16string tail = esExpandByteBuffer2(bytes);
-            tail += kBlankLine;
-            tail += u"Total reparse data size: " + asFormatLong(size) + u" bytes";
-            report += tail;
-        });
-    } else if (window) {
-        report = path + kBlankLine + kCantRead + GetTargetErrorText(code);
-    } else {
-        report = kCantRead + GetTargetErrorText(code);
-    }
-
-    SkipOnError([&] { ShowReportMessage(report); });
-    text = report;
-    data = bytes;
+    if (window && !read.Data.empty()) send(u"Parsing result data...");
+    text = FormatReparseReport(frontend, path, read);
+    send(text);
+    data = std::move(read.Data);
 }
 
 }  // namespace modRPParse

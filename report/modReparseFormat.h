@@ -1,24 +1,21 @@
-// The header block of the report: the fixed fields of a reparse buffer.
+// The header block of the report: the fixed fields of a reparse buffer, printed from the
+// decoded header and the names the reader decoded.
 #pragma once
 
 #include <cstdint>
-#include <span>
 #include <string>
+
+#include <Hollin0106/ReparseHeader.h>
 
 namespace modReparseFormat {
 
-// Tags with bit 31 clear: tag, data length, reserved field and GUID, labels 14 wide.
-// Fields that lie beyond the end of `data` are left out; with fewer than 4 bytes there is
-// no tag to show and error 9 is raised.
-std::u16string FormatGuidReparseBuffer(std::span<const std::uint8_t> data, char16_t bullet);
-
-// Tags with bit 31 set: tag, data length and reserved field (labels 13 wide), then the
-// names, flags and version of mount points, symbolic links and LX symlinks. The names
-// come from the reader, never from the bytes; an empty name leaves its block out.
-// `relative` is accepted for the callers' form; the flags word in the bytes is shown.
-// No line break at either end. Error 9 with fewer than 4 bytes.
-std::u16string FormatMicrosoftReparseBuffer(std::span<const std::uint8_t> data, const std::u16string& rawTarget,
-                                            const std::u16string& printName, bool relative, char16_t bullet);
+// The tag line block (labels 13 wide for Microsoft's layout, 14 for the GUID layout), the
+// data length and reserved fields, then by layout: the GUID; the substitute and print
+// names and the flags of mount points and symbolic links; the path and version of LX
+// symlinks. Fields missing from the header are left out, as is an empty name. No line
+// break at either end.
+std::u16string FormatReparseHeader(const Hollin0106::ReparseHeader& header, const std::u16string& rawTarget,
+                                   const std::u16string& printName, char16_t bullet);
 
 // The flags word of a symbolic link: its hex text, a SYMLINK_FLAG_RELATIVE line for bit 0
 // and one line with the remaining bits when any are set.

@@ -9,6 +9,11 @@ namespace modReparseTags {
 
 namespace {
 
+struct TagName {
+    std::uint32_t tag;
+    const char16_t* name;
+};
+
 constexpr std::array<TagName, 55> kCatalogue{{
     {0x00000000, u"IO_REPARSE_TAG_RESERVED_ZERO"},
     {0x00000001, u"IO_REPARSE_TAG_RESERVED_ONE"},
@@ -76,16 +81,13 @@ struct TagBit {
 constexpr std::array<TagBit, 4> kTagBits{{
     {0x80000000, u" Microsoft bit"},
     {0x40000000, u" Reserved bit"},
+    // "surrogare" (not "surrogate") is how the report has always spelt it; scripts that
+    // read reports match it, so it stays.
     {0x20000000, u" Name surrogare bit"},
     {0x10000000, u" Directory bit"},
 }};
 
 }  // namespace
-
-std::span<const TagName> Catalogue()
-{
-    return kCatalogue;
-}
 
 std::u16string FormatReparseTagName(std::uint32_t tag)
 {

@@ -1,6 +1,7 @@
 // Argument list and console output.
 #include "support/AppServices.h"
 
+#include <cerrno>
 #include <cstdio>
 
 #include <Hollin0106/AutomationError.h>
@@ -36,6 +37,22 @@ void ConsoleOutput::WriteLine(const std::u16string& text, bool /*flag*/)
     }
     lf.push_back(u'\n');
     const std::string utf8 = ToUtf8(lf);
-    std::fwrite(utf8.data(), 1, utf8.size(), stdout);
-    std::fflush(stdout);
+    if (closed_) return;
+    if (std::fwrite(utf8.data(), 1, utf8.size(), stdout) != utf8.size()) Fail();
+    if (std::fflush(stdout) != 0) Fail();
+}
+
+int ConsoleOutput::Close()
+{
+    if (closed_) return error_;
+    closed_ = true;
+    if (std::fflush(stdout) != 0) Fail();
+    if (std::fclose(stdout) != 0) Fail();
+    return error_;
+}
+
+void ConsoleOutput::Fail()
+{
+    // The first failure says why; later ones follow from it.
+    if (error_ == 0) error_ = errno != 0 ? errno : EIO;
 }

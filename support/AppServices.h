@@ -35,6 +35,15 @@ private:
 // Writes lines to standard output as UTF-8; every CR LF of a text becomes LF there.
 class ConsoleOutput {
 public:
-    // The text and a line break. The flag is accepted for the callers' form.
+    // The text and a line break, flushed. The flag is accepted for the callers' form. A
+    // failed write or flush is kept for Close to report.
     void WriteLine(const std::u16string& text, bool flag = false);
+    // Flushes and closes standard output: 0 when every write, the flush and the close
+    // succeeded, else the errno of the first failure. Nothing is written after it.
+    int Close();
+
+private:
+    void Fail();
+    int error_ = 0;
+    bool closed_ = false;
 };

@@ -214,7 +214,9 @@ void frmMain::tmrLoad_Timer()
 {
     tmrLoad.stop();
     IsLoading = true;
-    modRPParse::BuildReparseReport(modRPParse::Frontend::Window, modMain::CommandLineFile, ReportText, ReportData);
+    modRPParse::BuildReparseReport(
+        modRPParse::Frontend::Window, modMain::CommandLineFile,
+        [this](const std::u16string& message) { ShowMessage(message); }, ReportText, ReportData);
     IsLoading = false;
     mnuFile[1]->setEnabled(true);
     if (modArraySize::GetArraySize(ReportData) > 0) mnuFile[2]->setEnabled(true);

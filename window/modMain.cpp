@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "console/modAppInfo.h"
-#include "report/modRPParse.h"
 #include "support/AppServices.h"
 #include "window/WindowServices.h"
 #include "window/frmMain.h"
@@ -52,12 +51,3 @@ void ShowUsage()
 }
 
 }  // namespace modMain
-
-namespace modRPParse {
-
-void ShowReportMessage(const std::u16string& text)
-{
-    frmMain::Instance().ShowMessage(text);
-}
-
-}  // namespace modRPParse

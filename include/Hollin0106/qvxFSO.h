@@ -1,6 +1,8 @@
-// qvxFSO: the file-system object of the library Hollin0106. Its public methods stand in
-// the order of its automation interface (slot numbers in the comments); the groups of
-// methods are implemented in separate files of filelib/.
+// qvxFSO: the file-system object of the library Hollin0106: whole text and byte files,
+// zone identifiers, descriptions, list files, compression, recycling, file times and
+// reparse points. Expected problems are results (False, an empty value, a
+// result code); with RaiseErrors true, or for a wrong argument, a method raises
+// AutomationError with the classic run-time number and the source "qvxFSO".
 #pragma once
 
 #include <cstdint>
@@ -17,7 +19,7 @@ class qvxFSO {
 public:
     qvxFSO() = default;
 
-    // ---- Slots 1-13: text and binary files ---------------------------------------
+    // ---- Text and byte files ------------------------------------------------------
 
     // Text methods. Texts are stored by the rules of FileEncoding_Const, FileBOM_Const and
     // InvertBytes_Const. Every typed method first checks Encoding (0..3), FileBOM (0..2)
@@ -28,14 +30,14 @@ public:
     // method (number, source "qvxFSO", description) unchanged. Reading big-endian
     // UTF-16 of an odd length raises error 9 whatever RaiseErrors says.
 
-    // Slot 1. Writes `Data` as the whole new content of `FileName` (created, or cut to
+    // Writes `Data` as the whole new content of `FileName` (created, or cut to
     // length 0 first). Auto values become feANSI, fbBOM, ibDontInvertBytes. A hidden or
     // system file stays hidden or system. True when written.
     bool PutFile2(const std::u16string& FileName, const std::u16string& Data, bool RaiseErrors = false,
                   FileEncoding_Const Encoding = feANSI, FileBOM_Const FileBOM = fbBOM,
                   InvertBytes_Const InvertBytes = ibDontInvertBytes);
 
-    // Slot 2. Variant form of GetFileFormat2: FileName to a string, RaiseErrors to a
+    // Variant form of GetFileFormat2: FileName to a string, RaiseErrors to a
     // Boolean (omitted: False), the three outputs' current values to 32-bit integers
     // (omitted: 0); the outputs get the results back as 32-bit integers. Returns a
     // Boolean variant.
@@ -43,7 +45,7 @@ public:
                                 Variant* lpEncoding = nullptr, Variant* lpFileBOM = nullptr,
                                 Variant* lpInvertBytes = nullptr);
 
-    // Slot 3. Detects the format of an existing file from its first three bytes: FF FE
+    // Detects the format of an existing file from its first three bytes: FF FE
     // little-endian UTF-16 with mark, FE FF big-endian UTF-16 with mark, EF BB BF UTF-8
     // with mark, anything else ANSI without mark. True with the three outputs set;
     // False (outputs untouched) when the file is missing (error 53) or cannot be read.
@@ -51,7 +53,7 @@ public:
                         FileEncoding_Const* lpEncoding = nullptr, FileBOM_Const* lpFileBOM = nullptr,
                         InvertBytes_Const* lpInvertBytes = nullptr);
 
-    // Slot 4. Variant form of OverwriteFile2; omitted arguments take OverwriteFile2's
+    // Variant form of OverwriteFile2; omitted arguments take OverwriteFile2's
     // defaults. Returns a Boolean variant.
     Variant OverwriteFile2ByVar(const Variant& FileName, const Variant& Data,
                                 const Variant& RaiseErrors = Variant::Missing(),
@@ -59,13 +61,13 @@ public:
                                 const Variant& FileBOM = Variant::Missing(),
                                 const Variant& InvertBytes = Variant::Missing());
 
-    // Slot 5. As PutFile2, but an existing file is truncated in place (OverwriteFileB):
+    // As PutFile2, but an existing file is truncated in place (OverwriteFileB):
     // it keeps its identity, links and attributes.
     bool OverwriteFile2(const std::u16string& FileName, const std::u16string& Data, bool RaiseErrors = false,
                         FileEncoding_Const Encoding = feANSI, FileBOM_Const FileBOM = fbBOM,
                         InvertBytes_Const InvertBytes = ibDontInvertBytes);
 
-    // Slot 6. Variant form of AppendFile2 (omitted arguments 0, RaiseErrors False); the
+    // Variant form of AppendFile2 (omitted arguments 0, RaiseErrors False); the
     // three outputs get the resolved format as 32-bit integers. Returns a Boolean variant.
     Variant AppendFile2ByVar(const Variant& FileName, const Variant& Data,
                              const Variant& RaiseErrors = Variant::Missing(),
@@ -74,7 +76,7 @@ public:
                              const Variant& InvertBytes = Variant::Missing(), Variant* lpEncoding = nullptr,
                              Variant* lpFileBOM = nullptr, Variant* lpInvertBytes = nullptr);
 
-    // Slot 7. Adds `Data` at the end of `FileName`. For an existing file every Auto
+    // Adds `Data` at the end of `FileName`. For an existing file every Auto
     // argument takes the detected value of its kind, and a non-empty file gets no second
     // mark; a missing file is created with Auto resolved to feANSI, fbBOM,
     // ibDontInvertBytes. The outputs get the resolved format (the mark as resolved, even
@@ -85,7 +87,7 @@ public:
                      InvertBytes_Const InvertBytes = ibAuto, FileEncoding_Const* lpEncoding = nullptr,
                      FileBOM_Const* lpFileBOM = nullptr, InvertBytes_Const* lpInvertBytes = nullptr);
 
-    // Slot 8. Variant form of GetFile2 (omitted arguments 0, RaiseErrors and lpSuccess
+    // Variant form of GetFile2 (omitted arguments 0, RaiseErrors and lpSuccess
     // False); the outputs get the resolved format as 32-bit integers and lpSuccess as a
     // Boolean. Returns the text in a string variant.
     Variant GetFile2ByVar(const std::u16string& FileName, const Variant& RaiseErrors = Variant::Missing(),
@@ -95,7 +97,7 @@ public:
                           Variant* lpFileBOM = nullptr, Variant* lpInvertBytes = nullptr,
                           Variant* lpSuccess = nullptr);
 
-    // Slot 9. Reads the whole file as text. Every Auto argument takes the detected value
+    // Reads the whole file as text. Every Auto argument takes the detected value
     // of its kind; the outputs get the resolved format. A given mark is dropped by
     // position (three bytes of UTF-8, one UTF-16 unit) without being checked. Returns ""
     // with lpSuccess false (outputs untouched) when the file is missing or unreadable.
@@ -110,66 +112,66 @@ public:
     // with RaiseErrors true an AutomationError with source "qvxFSO". A file is never
     // left open. An empty Data writes nothing and counts as success.
 
-    // Slot 10. The whole content of an existing file (empty for an empty file). Never
+    // The whole content of an existing file (empty for an empty file). Never
     // creates a file.
     ByteArray GetFileB(const std::u16string& FileName, bool RaiseErrors = false, bool* lpSuccess = nullptr);
 
-    // Slot 11. Writes `Data` as the whole new content of `FileName`, creating it or
+    // Writes `Data` as the whole new content of `FileName`, creating it or
     // cutting it to length 0 first. Hidden and system attributes are taken off for the
     // re-creation and put back afterwards, also on failure; a read-only file fails (75)
     // and stays unchanged. `Data` is not changed.
     bool PutFileB(const std::u16string& FileName, const ByteArray& Data, bool RaiseErrors = false);
 
-    // Slot 12. Adds `Data` after the last byte of `FileName`, creating it if missing.
+    // Adds `Data` after the last byte of `FileName`, creating it if missing.
     bool AppendFileB(const std::u16string& FileName, const ByteArray& Data, bool RaiseErrors = false);
 
-    // Slot 13. Truncates an existing file in place (same file identity, links and
+    // Truncates an existing file in place (same file identity, links and
     // attributes), or creates a missing one, and writes `Data`. A failure of the
     // truncating open other than "file not found" (a read-only file, a missing folder,
     // a file another process holds open) raises its error whatever RaiseErrors says.
     bool OverwriteFileB(const std::u16string& FileName, const ByteArray& Data, bool RaiseErrors = false);
 
-    // ---- Slots 14-21: zone identifiers, descriptions -------------------------------
+    // ---- Zone identifiers and descriptions ------------------------------------------
 
     // Zone identifiers: the key ZoneId of the section [ZoneTransfer] in the stream
     // "Zone.Identifier" of the file (on Linux its extended attribute
     // user.Zone.Identifier, which ntfs-3g shows as the NTFS stream). Other sections,
     // keys and lines of the stream are kept byte for byte.
 
-    // Slot 14. The zone number stored for the file, unchecked; 0 (fzLocalMachine) when
+    // The zone number stored for the file, unchecked; 0 (fzLocalMachine) when
     // the file, the stream, the section or the key is missing or the value is no number.
     FileZone_Const GetFileZone(const std::u16string& FileName);
-    // Slot 15. Stores `FileZone` (any value) in decimal, creating the stream, section or
+    // Stores `FileZone` (any value) in decimal, creating the stream, section or
     // key as needed. False when the file is missing or the stream cannot be written.
     bool SetFileZone(const std::u16string& FileName, FileZone_Const FileZone);
-    // Slot 16. True when the file exists and its stream holds the key.
+    // True when the file exists and its stream holds the key.
     bool IsFileZoneDefined(const std::u16string& FileName);
-    // Slot 17. Removes the key (the stream and the section header stay). False when the
+    // Removes the key (the stream and the section header stay). False when the
     // file is missing, the key is not there, or the stream cannot be written.
     bool DeleteFileZone(const std::u16string& FileName);
 
     // Descriptions: the entry for the file in the "Descript.ion" file of its folder
     // (see qvxDescriptIon). Each call reads the folder's file afresh.
 
-    // Slot 18. The description of the file named by its full name, or "".
+    // The description of the file named by its full name, or "".
     std::u16string GetFileDescription(const std::u16string& FileName);
-    // Slot 19. SetFileDescription2 with AutoUTF8Mode True.
+    // SetFileDescription2 with AutoUTF8Mode True.
     bool SetFileDescription(const std::u16string& FileName, const std::u16string& DescriptionText);
-    // Slot 20. Sets (or with "" removes) the description and rewrites the folder's file;
+    // Sets (or with "" removes) the description and rewrites the folder's file;
     // with AutoUTF8Mode a text the OEM code page cannot hold turns the whole file to
     // UTF-8. False when the folder's file cannot be read or written.
     bool SetFileDescription2(const std::u16string& FileName, const std::u16string& DescriptionText,
                              bool AutoUTF8Mode = true);
-    // Slot 21. Removes the description and rewrites the folder's file (True even when
+    // Removes the description and rewrites the folder's file (True even when
     // there was none); False when the folder's file cannot be read or written.
     bool DeleteFileDescription(const std::u16string& FileName);
 
-    // ---- Slots 22-24: list files -------------------------------------------------
+    // ---- List files ----------------------------------------------------------------
 
     // List files: one entry per line; blank lines and comment lines can be skipped.
     // Each entry is added with its 1-based position as key ("1", "2", ...).
 
-    // Slot 22. Reads the file line by line as ANSI text (lines end at CR LF or a lone
+    // Reads the file line by line as ANSI text (lines end at CR LF or a lone
     // CR). Blankness and the comment prefix (letter case counts) are judged on the line
     // trimmed of blanks; TrimStrings decides whether the entry is trimmed; IsOem
     // reinterprets entries as OEM text. No object on failure, or with RaiseErrors true
@@ -179,7 +181,7 @@ public:
                                                      bool IgnoreBlanks = true, bool TrimStrings = true,
                                                      bool IsOem = false, bool RaiseErrors = false);
 
-    // Slot 23. Variant form of ReadStandardListFile2 (omitted: ";", True, True, False,
+    // Variant form of ReadStandardListFile2 (omitted: ";", True, True, False,
     // 0, 0, 0; the outputs' current values converted, omitted 0 and False); the outputs
     // get the resolved format as 32-bit integers and lpSuccess as a Boolean. Returns the
     // collection in an object variant.
@@ -193,7 +195,7 @@ public:
                                        Variant* lpEncoding = nullptr, Variant* lpFileBOM = nullptr,
                                        Variant* lpInvertBytes = nullptr, Variant* lpSuccess = nullptr);
 
-    // Slot 24. Reads the whole file with GetFile2 (any encoding; the outputs as there)
+    // Reads the whole file with GetFile2 (any encoding; the outputs as there)
     // and splits it at CR LF. With TrimStrings a line is trimmed before the blank test;
     // the comment prefix is compared without regard to letter case. Always returns a
     // collection: empty with lpSuccess false on failure (argument errors included), or
@@ -205,46 +207,48 @@ public:
         FileEncoding_Const* lpEncoding = nullptr, FileBOM_Const* lpFileBOM = nullptr,
         InvertBytes_Const* lpInvertBytes = nullptr, bool* lpSuccess = nullptr);
 
-    // ---- Slots 25-29: compression, recycling, file times ---------------------------
+    // ---- Compression, recycling and file times --------------------------------------
 
-    // Slot 25. Switches compression on (cfDefault, cfLZNT1) or off (cfNone). False with
+    // Switches compression on (cfDefault, cfLZNT1) or off (cfNone). False with
     // the system's error code (errno) in lpErrorCode when the file cannot be opened or
     // the file system refuses: ntfs-3g compresses directories (new files in them are
     // compressed) but not existing files (EOPNOTSUPP); other values give EINVAL.
     bool SetFileCompression(const std::u16string& FileName, CompressionFormat_Const CompressionFormat,
                             std::int32_t* lpErrorCode = nullptr);
-    // Slot 26. cfLZNT1 for a compressed entry, cfNone otherwise; cfError with the error
+    // cfLZNT1 for a compressed entry, cfNone otherwise; cfError with the error
     // code (ENOENT is 2) when the state cannot be read.
     CompressionFormat_Const GetFileCompression(const std::u16string& FileName, std::int32_t* lpErrorCode = nullptr);
-    // Slot 27. Moves the file or directory into the trash (freedesktop.org), or with
+    // Moves the file or directory into the trash (freedesktop.org), or with
     // SkipRecycleBin deletes it for good (a directory with its content, links inside
     // removed, never followed). A junction or other reparse-point directory is removed
     // as a link, whatever SkipRecycleBin says: its target stays. A missing name gives
     // False, or error 53 with RaiseErrors; other failures their mapped error.
     bool RecycleFile(const std::u16string& FileName, bool SkipRecycleBin = false, bool RaiseErrors = false);
-    // Slot 28. The creation, last access and last write times as local dates, to the
+    // The creation, last access and last write times as local dates, to the
     // millisecond; the outputs are written only on success. A time the file system does
     // not keep (no creation time off NTFS without a birth time) gives 0. An empty name
     // raises error 5 whatever RaiseErrors says.
     bool GetFileDateTime(const std::u16string& FileName, double* lpCreationTime = nullptr,
                          double* lpLastAccessTime = nullptr, double* lpLastWriteTime = nullptr,
                          bool RaiseErrors = false);
-    // Slot 29. Sets the times given as local dates; 0, or a date before 1601 or after
+    // Sets the times given as local dates; 0, or a date before 1601 or after
     // 9999, leaves that time unchanged. A creation time where the file system keeps none
     // that can be set fails (ENOTSUP, error 75) and changes nothing. An empty name
     // raises error 5 whatever RaiseErrors says.
     bool SetFileDateTime(const std::u16string& FileName, double CreationTime = 0, double LastAccessTime = 0,
                          double LastWriteTime = 0, bool RaiseErrors = false);
 
-    // ---- Slots 30-31: reparse points ---------------------------------------------
+    // ---- Reparse points ------------------------------------------------------------
 
-    // Slot 30. Reads the reparse point of `SymlinkFileName` without following it and
+    // Reads the reparse point of `SymlinkFileName` without following it and
     // returns the normalised target ("" when there is none). The optional outputs are
     // reset and then filled as far as the read got: the raw target (substitute name or
     // LX target), the print name, the tag, the relative flag. The bytes read reach
     // `lpReparseDataBuffer` only when it holds or refers to a byte array; any other
-    // content is left untouched. Expected problems are not errors: they leave the outputs
-    // empty (GetSymlinkTargetEx reports them as a result code).
+    // content is left untouched. Expected problems are not errors (GetSymlinkTargetEx
+    // reports them as a result code); the outputs keep what was read before the problem:
+    // the bytes and tag of a tag that is not decoded, the substitute name before a bad
+    // print name, nothing for a path that is missing or no reparse point.
     std::u16string GetSymlinkTarget(const std::u16string& SymlinkFileName,
                                     std::u16string* lpTargetFileNameRaw = nullptr,
                                     std::u16string* lpPrintName = nullptr,
@@ -252,7 +256,9 @@ public:
                                     bool* lpRelativePath = nullptr,
                                     Variant* lpReparseDataBuffer = nullptr);
 
-    // Slot 31. As GetSymlinkTarget, and writes the result code to `lpErrorCode`.
+    // As GetSymlinkTarget, and writes the result code to `lpErrorCode`. The bytes come
+    // back whenever any were read, whatever the code; DecodeReparseHeader
+    // (<Hollin0106/ReparseHeader.h>) gives their fixed fields.
     std::u16string GetSymlinkTargetEx(const std::u16string& SymlinkFileName,
                                       std::u16string* lpTargetFileNameRaw = nullptr,
                                       std::u16string* lpPrintName = nullptr,

@@ -210,22 +210,18 @@ inline std::string ChildArgument()
     return value ? value : "";
 }
 
-// Runs the current test again in a child process as the user nobody (setpriv), with
-// `argument` in its environment (ChildArgument), and checks that exactly this test ran
-// there and passed. Returns false, with the reason recorded, when that is impossible.
-inline bool RerunAsNobody(const std::string& argument = {})
+// Runs the current test again in a child process as the user nobody (through
+// tests/fixtures/run-unprivileged), with `argument` in its environment (ChildArgument),
+// and checks that exactly this test ran there and passed. Only for root.
+inline void RerunAsNobody(const std::string& argument = {})
 {
-    if (!Run("command -v setpriv")) {
-        ADD_FAILURE() << "setpriv missing: cannot drop root for a permission test";
-        return false;
-    }
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     const std::string filter = std::string(info->test_suite_name()) + "." + info->name();
-    const fs::path self = fs::read_symlink("/proc/self/exe");
     const fs::path log = UniqueTempPath("tagscope-child") += ".log";
-    const std::string command = "TAGSCOPE_AS_NOBODY=1 TAGSCOPE_CHILD_ARG=" + Quote(argument) +
-                                " setpriv --reuid=65534 --regid=65534 --clear-groups " + Quote(self) +
-                                " --gtest_filter=" + Quote(filter) + " >" + Quote(log) + " 2>&1";
+    const std::string command = "TAGSCOPE_AS_NOBODY=1 TAGSCOPE_CHILD_ARG=" + Quote(argument) + " " +
+                                Quote(fs::path(TAGSCOPE_SOURCE_DIR) / "tests/fixtures/run-unprivileged") + " " +
+                                Quote(fs::read_symlink("/proc/self/exe")) + " --gtest_filter=" + Quote(filter) +
+                                " >" + Quote(log) + " 2>&1";
     const int status = std::system(command.c_str());
     std::ifstream in(log);
     const std::string output((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -234,7 +230,6 @@ inline bool RerunAsNobody(const std::string& argument = {})
     EXPECT_EQ(status, 0) << output;
     EXPECT_NE(output.find("[  PASSED  ] 1 test."), std::string::npos) << "the child did not run the test:\n"
                                                                       << output;
-    return status == 0;
 }
 
 }  // namespace filetest

@@ -96,24 +96,30 @@ TEST_F(BinaryFiles, OverwriteFileBKeepsTheFilesIdentity)
     EXPECT_EQ(ReadBytes(File("created")), data);
 }
 
+// Each writer on a target it cannot write: False, the error's number with RaiseErrors, and
+// nothing left behind. OverwriteFileB's truncating open raises whatever RaiseErrors says.
+void ExpectEveryWriterFails(qvxFSO& fso, const std::u16string& name, std::int32_t number)
+{
+    const Bytes data{1, 2};
+    for (const bool raise : {false, true}) {
+        SCOPED_TRACE(raise ? "RaiseErrors" : "no RaiseErrors");
+        const std::int32_t expected = raise ? number : 0;
+        bool put = true, append = true;
+        EXPECT_EQ(RaisedNumber([&] { put = fso.PutFileB(name, data, raise); }), expected);
+        EXPECT_EQ(RaisedNumber([&] { append = fso.AppendFileB(name, data, raise); }), expected);
+        EXPECT_EQ(RaisedNumber([&] { fso.OverwriteFileB(name, data, raise); }), number);
+        if (!raise) EXPECT_FALSE(put || append);
+    }
+}
+
 // A missing folder is "path not found"; a folder where the file should be is a path/file
 // access error.
 TEST_F(BinaryFiles, AMissingFolderOrAFolderInsteadOfTheFile)
 {
-    const std::u16string name = U(dir_ / "no-such-folder" / "f");
-    Bytes data{1};
-    EXPECT_FALSE(fso_.PutFileB(name, data));
-    EXPECT_FALSE(fso_.AppendFileB(name, data));
-    EXPECT_EQ(RaisedNumber([&] { fso_.PutFileB(name, data, true); }), 76);
-    EXPECT_EQ(RaisedNumber([&] { fso_.AppendFileB(name, data, true); }), 76);
-    // OverwriteFileB's truncating open is not guarded.
-    EXPECT_EQ(RaisedNumber([&] { fso_.OverwriteFileB(name, data, false); }), 76);
+    ExpectEveryWriterFails(fso_, U(dir_ / "no-such-folder" / "f"), 76);
     EXPECT_FALSE(fs::exists(File("no-such-folder")));
-
     fs::create_directory(File("d"));
-    EXPECT_EQ(RaisedNumber([&] { fso_.PutFileB(Name("d"), data, true); }), 75);
-    EXPECT_EQ(RaisedNumber([&] { fso_.AppendFileB(Name("d"), data, true); }), 75);
-    EXPECT_EQ(RaisedNumber([&] { fso_.OverwriteFileB(Name("d"), data); }), 75);
+    ExpectEveryWriterFails(fso_, Name("d"), 75);
 }
 
 TEST_F(BinaryFiles, OverwriteFileBRefusesAFileHeldOpenElsewhere)
@@ -142,13 +148,7 @@ TEST_F(BinaryFiles, AReadOnlyFileIsAPathFileAccessErrorAndStaysUnchanged)
     }
     WriteBytes(File("ro"), {7, 7, 7});
     fs::permissions(File("ro"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    Bytes data{1, 2};
-
-    EXPECT_FALSE(fso_.PutFileB(Name("ro"), data));
-    EXPECT_EQ(RaisedNumber([&] { fso_.PutFileB(Name("ro"), data, true); }), 75);
-    EXPECT_FALSE(fso_.AppendFileB(Name("ro"), data));
-    EXPECT_EQ(RaisedNumber([&] { fso_.AppendFileB(Name("ro"), data, true); }), 75);
-    EXPECT_EQ(RaisedNumber([&] { fso_.OverwriteFileB(Name("ro"), data, false); }), 75);
+    ExpectEveryWriterFails(fso_, Name("ro"), 75);
     EXPECT_EQ(ReadBytes(File("ro")), (Bytes{7, 7, 7}));
 
     // Unreadable: the reader fails the same way.

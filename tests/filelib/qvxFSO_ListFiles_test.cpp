@@ -5,7 +5,6 @@
 
 #include <Hollin0106/AutomationError.h>
 #include <Hollin0106/Collection.h>
-#include "filelib/modStandardListFileSupport.h"
 #include <Hollin0106/qvxFSO.h>
 #include "support/CodePages.h"
 #include "tests/filelib/FileTestSupport.h"
@@ -59,7 +58,7 @@ protected:
 // (1) a, (2) empty, (3) two blanks, a semicolon, a blank and "note", (4) a blank, b, a blank.
 const std::string kFourLines = "a\r\n\r\n  ; note\r\n b ";
 
-TEST_F(ListFiles, TheFourLineExampleWithEachArgumentVariation)
+TEST_F(ListFiles, FiltersTrimmingAndLineEndsOfBothReaders)
 {
     struct Case {
         const char* name;
@@ -83,6 +82,10 @@ TEST_F(ListFiles, TheFourLineExampleWithEachArgumentVariation)
         {"lone LF ends no line", "a\nb", u";", true, true, {u"a\nb"}, {u"a\nb"}},
         {"blank line of blanks", "a\r\n \t \r\nb", u";", true, false, {u"a", u"b"}, {u"a", u" \t ", u"b"}},
         {"empty file", "", u";", false, true, {}, {}},
+        {"CR before CR LF", "a\r\r\nb", u";", false, false, {u"a", u"", u"b"}, {u"a\r", u"b"}},
+        {"LF CR", "a\n\rb", u";", false, false, {u"a\n", u"b"}, {u"a\n\rb"}},
+        {"final lone CR", "a\r", u";", false, false, {u"a"}, {u"a\r"}},
+        {"only line breaks", "\r\n\r\n", u";", false, true, {u"", u""}, {u"", u"", u""}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -105,7 +108,7 @@ TEST_F(ListFiles, TheFourLineExampleWithEachArgumentVariation)
     }
 }
 
-TEST_F(ListFiles, AMissingFile)
+TEST_F(ListFiles, AMissingFileGivesNoEntriesOrError53)
 {
     const std::u16string name = Name("missing.txt");
     EXPECT_EQ(fso_.ReadStandardListFile(name), nullptr);
@@ -134,7 +137,7 @@ TEST_F(ListFiles, ArgumentErrorsReachTheCallerOnlyWhenAskedTo)
     EXPECT_EQ(RaisedNumber([&] { fso_.ReadStandardListFile2(name, u";", true, true, true, bad); }), 5);
 }
 
-TEST_F(ListFiles, AUtf16ListFileWithMark)
+TEST_F(ListFiles, OnlyTheSecondReaderDetectsUtf16)
 {
     // FF FE, then "x ; c" CR LF "y" as little-endian units.
     const std::u16string name =
@@ -153,7 +156,7 @@ TEST_F(ListFiles, AUtf16ListFileWithMark)
     EXPECT_EQ(first[0], (std::u16string{u'\u00FF', u'\u00FE', u'x', u'\0'}));
 }
 
-TEST_F(ListFiles, OemTextWithIsOem)
+TEST_F(ListFiles, IsOemReadsEntriesInTheOemCodePage)
 {
     // 81 82 is "üé" in code page 437; in 1252 it is U+0081 and a low quotation mark.
     const std::u16string name = Write({0x81, 0x82, 0x0D, 0x0A, 0x20, 0x9A, 0x20});
@@ -183,38 +186,6 @@ TEST_F(ListFiles, TheVariantFormConvertsAndWritesBack)
     EXPECT_EQ(b.toLong(), fbNoBOM);
     EXPECT_EQ(i.toLong(), ibDontInvertBytes);
     EXPECT_EQ(RaisedNumber([&] { fso_.ReadStandardListFile2ByVar(Variant(name), Variant(), Variant(u"maybe")); }), 13);
-}
-
-TEST(ListSplitters, LineInputAndCrLfSplitting)
-{
-    using modStandardListFileSupport::SplitAtCrLf;
-    using modStandardListFileSupport::SplitLineInput;
-    const struct {
-        std::string in;
-        std::vector<std::string> lines;
-    } lineInput[] = {
-        {"", {}}, {"a", {"a"}}, {"a\r\n", {"a"}}, {"a\r", {"a"}}, {"\r\n", {""}}, {"a\r\r\nb", {"a", "", "b"}},
-        {"a\n\rb", {"a\n", "b"}}, {"\r\n\r\n", {"", ""}},
-    };
-    for (const auto& c : lineInput) {
-        SCOPED_TRACE(c.in);
-        std::vector<std::string> got;
-        const Bytes bytes = Ascii(c.in);
-        for (const auto line : SplitLineInput(bytes)) got.emplace_back(line.begin(), line.end());
-        EXPECT_EQ(got, c.lines);
-    }
-    const struct {
-        std::u16string in;
-        std::vector<std::u16string> lines;
-    } crlf[] = {
-        {u"", {}}, {u"a", {u"a"}}, {u"a\r\n", {u"a", u""}}, {u"\r\n", {u"", u""}}, {u"a\rb\nc", {u"a\rb\nc"}},
-        {u"a\r\r\nb", {u"a\r", u"b"}},
-    };
-    for (const auto& c : crlf) {
-        std::vector<std::u16string> got;
-        for (const auto line : SplitAtCrLf(c.in)) got.emplace_back(line);
-        EXPECT_EQ(got, c.lines);
-    }
 }
 
 TEST(CollectionType, IndexAndKeyAccess)

@@ -1,9 +1,9 @@
-// qvxFSO::GetSymlinkTarget(Ex) against real entries: an ntfs-3g volume with reparse points
-// written by the test, plain files, missing and unreadable paths.
+// qvxFSO::GetSymlinkTarget(Ex) on real entries: what the library call adds to the decoding
+// (tested in modReparsePoint_test) and to the report of the sample volume (tests/e2e): the
+// normalised target, the reset outputs, the byte-array argument, entries that cannot be read.
 #include <Hollin0106/qvxFSO.h>
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -35,139 +35,92 @@ Outputs Read(const fs::path& path)
     return o;
 }
 
-class ReparseOnNtfs : public ::testing::Test {
-protected:
-    void SetUp() override { TAGSCOPE_MOUNT_OR_SKIP(volume_); }
-
-    fs::path MakeDir(const fs::path& rel)
-    {
-        fs::create_directories(volume_.Root() / rel);
-        return volume_.Root() / rel;
-    }
-    fs::path MakeFile(const fs::path& rel)
-    {
-        fs::create_directories((volume_.Root() / rel).parent_path());
-        std::ofstream(volume_.Root() / rel) << "x";
-        return volume_.Root() / rel;
-    }
-
-    testfs::NtfsVolume volume_;
-};
-
-TEST_F(ReparseOnNtfs, DecodedLayoutsEndToEnd)
+TEST(ReparseOnNtfs, TargetsOutputsAndTheByteArrayArgument)
 {
-    struct Sample {
+    testfs::NtfsVolume volume;
+    TAGSCOPE_MOUNT_OR_SKIP(volume);
+    const fs::path root = volume.Root();
+    const struct {
         const char* name;
         fs::path entry;
-        bool directory;
         Bytes buffer;
         SymlinkTargetError_Const code;
-        std::u16string raw, print;
+        std::u16string target;
         bool relative;
-        std::u16string target;  // "" = computed below for relative links
+    } samples[] = {
+        {"relative link resolves against its folder", "dir/sub/Ссылка.txt",
+         testbuf::Symlink(u"..\\отчёт.txt", u"..\\отчёт.txt", 1), steSuccess, (root / "dir" / "отчёт.txt").u16string(),
+         true},
+        {"network link becomes a UNC name", "share link",
+         testbuf::Symlink(u"\\??\\UNC\\server\\share", u"\\\\server\\share", 0), steSuccess, u"\\\\server\\share", false},
+        {"an undecoded tag keeps its bytes and tag", "wof.dll", testbuf::Raw(0x80000017, Bytes(16, 1)),
+         setUnsupportedReparseTag, u"", false},
     };
-    const std::u16string guidRoot = u"\\??\\Volume{0a1b2c3d-4e5f-6789-abcd-ef0123456789}\\";
-    std::vector<Sample> samples = {
-        {"junction with spaces", "Users/Public/Common Files", true,
-         testbuf::MountPoint(u"\\??\\C:\\Program Files\\Common Files", u"C:\\Program Files\\Common Files"), steSuccess,
-         u"\\??\\C:\\Program Files\\Common Files", u"C:\\Program Files\\Common Files", false,
-         u"C:\\Program Files\\Common Files"},
-        {"volume mount point", "Volume", true, testbuf::MountPoint(guidRoot, u""), steSuccess, guidRoot, u"", false,
-         guidRoot},
-        {"network symlink", "share link", false,
-         testbuf::Symlink(u"\\??\\UNC\\server\\share\\folder", u"\\\\server\\share\\folder", 0), steSuccess,
-         u"\\??\\UNC\\server\\share\\folder", u"\\\\server\\share\\folder", false, u"\\\\server\\share\\folder"},
-        {"relative symlink, non-ASCII name", "dir/sub/Ссылка.txt", false,
-         testbuf::Symlink(u"..\\отчёт.txt", u"..\\отчёт.txt", 1), steSuccess, u"..\\отчёт.txt", u"..\\отчёт.txt", true,
-         u""},
-        {"LX symlink", "lx", false, testbuf::LxSymlink("/usr/share/doc"), steSuccess, u"/usr/share/doc", u"", false,
-         u"/usr/share/doc"},
-        {"WOF tag is not decoded", "wof.dll", false, testbuf::Raw(0x80000017, Bytes(16, 1)), setUnsupportedReparseTag,
-         u"", u"", false, u""},
-    };
-    for (Sample& s : samples) {
-        const fs::path p = s.directory ? MakeDir(s.entry) : MakeFile(s.entry);
-        ASSERT_TRUE(volume_.SetReparseData(p, s.buffer)) << s.name;
+    for (const auto& s : samples) {
+        fs::create_directories((root / s.entry).parent_path());
+        std::ofstream(root / s.entry) << "x";
+        ASSERT_TRUE(volume.SetReparseData(root / s.entry, s.buffer)) << s.name;
     }
-    ASSERT_EQ(volume_.Remount(), "");
-    for (const Sample& s : samples) {
+    fs::create_directories(root / "plain dir");
+    std::ofstream(root / "plain.txt") << "x";
+    ASSERT_EQ(volume.MakeReparseFolder("j", testbuf::MountPoint(u"\\??\\D:\\", u"D:\\")), "");
+
+    for (const auto& s : samples) {
         SCOPED_TRACE(s.name);
-        const fs::path p = volume_.Root() / s.entry;
-        const Outputs o = Read(p);
+        const Outputs o = Read(root / s.entry);
         EXPECT_EQ(o.code, s.code);
-        EXPECT_EQ(static_cast<std::uint32_t>(o.tag), testbuf::Bytes(s.buffer)[0] | s.buffer[1] << 8 | s.buffer[2] << 16 |
-                                                          static_cast<std::uint32_t>(s.buffer[3]) << 24);
-        EXPECT_EQ(o.raw, s.raw);
-        EXPECT_EQ(o.print, s.print);
+        EXPECT_EQ(o.tag, static_cast<std::int32_t>(s.buffer[0] | s.buffer[1] << 8 | s.buffer[2] << 16 |
+                                                   static_cast<std::uint32_t>(s.buffer[3]) << 24));
         EXPECT_EQ(o.relative, s.relative);
         EXPECT_EQ(o.bytes, s.buffer);
-        const std::u16string expectedTarget =
-            s.relative ? (volume_.Root() / "dir" / "отчёт.txt").u16string() : s.target;
-        EXPECT_EQ(o.target, expectedTarget);
+        EXPECT_EQ(o.target, s.target);
     }
-}
-
-TEST_F(ReparseOnNtfs, ByteBufferArgumentOnlyWhenItHoldsAnArray)
-{
-    const Bytes buffer = testbuf::MountPoint(u"\\??\\D:\\", u"D:\\");
-    ASSERT_EQ(volume_.MakeReparseFolder("j", buffer), "");
-    const fs::path p = volume_.Root() / "j";
-    qvxFSO fso;
-
-    Variant notAnArray(std::int32_t{5});
-    EXPECT_EQ(fso.GetSymlinkTarget(p.u16string(), nullptr, nullptr, nullptr, nullptr, &notAnArray), u"D:\\");
-    EXPECT_EQ(notAnArray.toLong(), 5);
-
-    Variant held(ByteArray{1, 2, 3});
-    fso.GetSymlinkTarget(p.u16string(), nullptr, nullptr, nullptr, nullptr, &held);
-    EXPECT_EQ(held.bytes(), buffer);
-
-    // No bytes read: the array becomes empty.
-    Variant emptied(ByteArray{1, 2, 3});
-    SymlinkTargetError_Const code = steSuccess;
-    fso.GetSymlinkTargetEx((volume_.Root() / "missing").u16string(), nullptr, nullptr, nullptr, nullptr, &emptied, &code);
-    EXPECT_EQ(code, setFileNotFound);
-    EXPECT_TRUE(emptied.bytes().empty());
-}
-
-TEST_F(ReparseOnNtfs, PlainEntriesAreNotReparsePoints)
-{
-    for (const fs::path& p : {MakeFile("plain.txt"), MakeDir("plain dir"), volume_.Root()}) {
+    // Entries without reparse data: every output is reset.
+    for (const fs::path& p : {root / "plain.txt", root / "plain dir", root}) {
         SCOPED_TRACE(p.string());
         const Outputs o = Read(p);
         EXPECT_EQ(o.code, setNotSymlink);
-        EXPECT_EQ(o.tag, 0);
-        EXPECT_EQ(o.raw, u"");
-        EXPECT_EQ(o.print, u"");
-        EXPECT_FALSE(o.relative);
+        EXPECT_EQ(std::tie(o.tag, o.raw, o.print, o.relative, o.target), std::make_tuple(0, u"", u"", false, u""));
         EXPECT_TRUE(o.bytes.empty());
-        EXPECT_EQ(o.target, u"");
     }
+
+    // The bytes reach the argument only when it holds an array.
+    qvxFSO fso;
+    Variant notAnArray(std::int32_t{5});
+    EXPECT_EQ(fso.GetSymlinkTarget((root / "j").u16string(), nullptr, nullptr, nullptr, nullptr, &notAnArray), u"D:\\");
+    EXPECT_EQ(notAnArray.toLong(), 5);
+    Variant held(ByteArray{1, 2, 3});
+    fso.GetSymlinkTarget((root / "j").u16string(), nullptr, nullptr, nullptr, nullptr, &held);
+    EXPECT_EQ(held.bytes(), testbuf::MountPoint(u"\\??\\D:\\", u"D:\\"));
 }
 
-TEST(ReparseOffNtfs, MissingPlainAndUnreadablePaths)
+TEST(ReparseOffNtfs, MissingAndPlainPaths)
 {
     filetest::TempFolder temp;
     const fs::path& dir = temp.Path();
-    fs::create_directories(dir / "locked");
     std::ofstream(dir / "plain") << "x";
-    std::ofstream(dir / "locked" / "entry") << "x";
-
     EXPECT_EQ(Read(dir / "missing").code, setFileNotFound);
     EXPECT_EQ(Read(dir / "missing" / "deeper").code, setFileNotFound);
     EXPECT_EQ(Read(dir / "plain" / "below a file").code, setFileNotFound);
     EXPECT_EQ(Read(dir / "plain").code, setNotSymlink);
+}
 
-    // A folder that may not be searched: the entry cannot even be looked at, so opening it
-    // is what fails. Root would pass any permission check, so look as nobody.
-    if (::geteuid() == 0) {
-        fs::permissions(dir / "locked", fs::perms::none);
-        ASSERT_EQ(::seteuid(65534), 0);
-        const Outputs o = Read(dir / "locked" / "entry");
-        ASSERT_EQ(::seteuid(0), 0);
+// An entry in a folder that may not be searched cannot even be looked at, so opening it is
+// what fails. Root would pass any permission check, so the test runs again as nobody.
+TEST(ReparseOffNtfs, AnEntryInAFolderThatMayNotBeSearchedCannotBeOpened)
+{
+    if (filetest::IsNobodyChild()) {
+        const Outputs o = Read(fs::path(filetest::ChildArgument()) / "entry");
         EXPECT_EQ(o.code, setCreateFileFailed);
         EXPECT_TRUE(o.bytes.empty());
+        return;
     }
+    if (!filetest::IsRoot()) GTEST_SKIP() << "needs root to re-run as nobody";
+    filetest::TempFolder temp;
+    fs::create_directories(temp / "locked");
+    std::ofstream(temp / "locked" / "entry") << "x";
+    fs::permissions(temp / "locked", fs::perms::none);
+    filetest::RerunAsNobody((temp / "locked").string());
 }
 
 }  // namespace

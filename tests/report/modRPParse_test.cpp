@@ -1,85 +1,125 @@
-// The report driver: error texts, front-end differences and the progress lines.
+// The report: error texts, reports of any bytes whatever the code, names made safe to
+// show, and the driver's front-end differences.
 #include "report/modRPParse.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
-#include "tests/report/ReportHook.h"
+#include "tests/filelib/ReparseBuffers.h"
+
+using namespace Hollin0106;
 
 namespace {
 
 using modRPParse::Frontend;
+using modRPParse::FormatReparseReport;
+using modRPParse::ReparseRead;
+namespace fs = std::filesystem;
 
-TEST(GetTargetErrorText, EveryCodeAndOutOfRange)
+constexpr char16_t kTotal[] = u"\r\n\r\nTotal reparse data size: ";
+
+TEST(FormatReparseReport, NoBytesGiveTheErrorLineOfTheCode)
 {
-    const std::pair<std::int32_t, const char16_t*> cases[] = {
-        {0, u": unknown error."},
-        {1, u": CreateFile() failed."},
-        {2, u": DeviceIOControl() failed."},
-        {3, u": unsupported reparse tag."},
-        {4, u": file or directory not found."},
-        {5, u": unsupported operation system."},
-        {6, u": not a reparse point."},
-        {7, u": invalid size of reparse data (too small for tag or header, or specified variable data size)."},
-        {8, u": invalid reparse data string size or offset."},
-        {9, u": invalid LX symlink version value."},
-        {10, u"."},
-        {-1, u"."},
-        {INT32_MIN, u"."},
+    const struct {
+        const char* name;
+        Frontend frontend;
+        SymlinkTargetError_Const code;
+        std::u16string expected;
+    } cases[] = {
+        {"console: the line alone", Frontend::Console, setNotSymlink,
+         u"Can't read reparse point data: not a reparse point."},
+        {"window: path and blank line first", Frontend::Window, setFileNotFound,
+         u"/m/x\r\n\r\nCan't read reparse point data: file or directory not found."},
+        {"a code without a text ends the line", Frontend::Console, static_cast<SymlinkTargetError_Const>(10),
+         u"Can't read reparse point data."},
+        {"negative code likewise", Frontend::Console, static_cast<SymlinkTargetError_Const>(-1),
+         u"Can't read reparse point data."},
     };
-    for (const auto& [code, text] : cases) EXPECT_EQ(modRPParse::GetTargetErrorText(code), text) << code;
-}
-
-class ReportDriver : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        dir_ = std::filesystem::temp_directory_path() / ("tagscope-report-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
-        std::filesystem::create_directories(dir_);
-        plain_ = dir_ / "plain file.txt";
-        std::ofstream(plain_) << "text";
-        testhook::ShownMessages().clear();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(FormatReparseReport(c.frontend, u"/m/x", ReparseRead{c.code, {}, u"ignored", u"ignored"}), c.expected);
     }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
-    std::filesystem::path dir_;
-    std::filesystem::path plain_;
-};
-
-TEST_F(ReportDriver, PlainFileConsoleShowsOnlyTheErrorLine)
-{
-    std::u16string text = u"stale";
-    std::vector<std::uint8_t> data = {1};
-    modRPParse::BuildReparseReport(Frontend::Console, plain_.u16string(), text, data);
-    EXPECT_EQ(text, u"Can't read reparse point data: not a reparse point.");
-    EXPECT_TRUE(data.empty());
-    ASSERT_EQ(testhook::ShownMessages().size(), 1u);
-    EXPECT_EQ(testhook::ShownMessages()[0], text);
 }
 
-TEST_F(ReportDriver, MissingPathWindowShowsPathBlankLineAndError)
+TEST(FormatReparseReport, BytesGiveTheFullReportWhateverTheCode)
 {
-    // The path is widened to its full form before anything is read.
-    const std::u16string missing = (dir_ / "sub" / ".." / "gone").u16string();
-    std::u16string text;
-    std::vector<std::uint8_t> data;
-    modRPParse::BuildReparseReport(Frontend::Window, missing, text, data);
-    const std::u16string full = (dir_ / "gone").u16string();
-    EXPECT_EQ(text, full + u"\r\n\r\nCan't read reparse point data: file or directory not found.");
-    // No data came back: no "Parsing result data..." line.
-    const std::vector<std::u16string> expected = {u"Reading reparse point...", text};
-    EXPECT_EQ(testhook::ShownMessages(), expected);
+    // The print name runs past the end: the reader says 8 but has the substitute name.
+    testbuf::Bytes bad = testbuf::Symlink(u"ab", u"cd", 0);
+    bad[14] = 200;
+    const std::u16string text = FormatReparseReport(Frontend::Console, u"/m/x", {setInvalidReparseStringSize, bad, u"ab", u""});
+    EXPECT_TRUE(text.starts_with(u"File name: /m/x\r\n\r\nReparse tag: IO_REPARSE_TAG_SYMLINK (0xA000000C)\r\n"));
+    EXPECT_NE(text.find(u"\r\n\r\nSubstitute name:\r\nab\r\n\r\nFlags: 0x00000000\r\n\r\n0000: 0C 00 00 A0"), std::u16string::npos);
+    EXPECT_TRUE(text.ends_with(kTotal + std::u16string(u"32 bytes")));
 }
 
-TEST(ReportDriverEdges, EmptyNameIsNotWidenedToTheCurrentFolder)
+TEST(FormatReparseReport, FewerThanFourBytesGiveNoHeaderBlock)
 {
-    std::u16string text;
-    std::vector<std::uint8_t> data;
-    modRPParse::BuildReparseReport(modRPParse::Frontend::Console, u"", text, data);
-    EXPECT_EQ(text, u"Can't read reparse point data: file or directory not found.");
+    for (const Frontend frontend : {Frontend::Console, Frontend::Window})
+        EXPECT_EQ(FormatReparseReport(frontend, u"/m/x", {setInvalidReparseDataSize, {0x41, 0x0D, 0x0A}, u"", u""}),
+                  u"File name: /m/x\r\n\r\n0000: 41 0D 0A" + std::u16string(39, u' ') + u"  A.." + kTotal + u"3 bytes");
+}
+
+TEST(FormatReparseReport, ControlCharactersInNamesShowAsReplacementCharacters)
+{
+    // A name that would fake a report line and clear the screen; U+00A0 is no control.
+    const std::u16string fake = u"C:\\x\r\nTotal reparse data size: 1 bytes\x1B[2J\x7F\x85\u00A0";
+    const std::u16string shown = u"C:\\x\uFFFD\uFFFDTotal reparse data size: 1 bytes\uFFFD[2J\uFFFD\uFFFD\u00A0";
+    const testbuf::Bytes data = testbuf::Symlink(fake, fake, 0);
+    const std::u16string text = FormatReparseReport(Frontend::Console, u"/m/\tx\x9B", {steSuccess, data, fake, fake});
+    EXPECT_TRUE(text.starts_with(u"File name: /m/\uFFFDx\uFFFD\r\n"));
+    EXPECT_NE(text.find(u"Substitute name:\r\n" + shown + u"\r\n\r\nPrint name:\r\n" + shown + u"\r\n"),
+              std::u16string::npos);
+    // The dump keeps every byte: CR LF of the name as 0D 00 0A 00.
+    EXPECT_NE(text.find(u"0D 00 0A 00"), std::u16string::npos);
+    EXPECT_EQ(FormatReparseReport(Frontend::Window, u"/m/\x1B", {setFileNotFound, {}, u"", u""}).substr(0, 4),
+              u"/m/\uFFFD");
+}
+
+// What reaches the sink, in order, and the text the driver hands back.
+TEST(ReportDriver, SinkGetsProgressLinesOnlyInTheWindowThenTheText)
+{
+    const fs::path dir = fs::temp_directory_path() / ("tagscope-report-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    std::ofstream(dir / "plain file.txt") << "text";
+    const std::u16string missing = u"Can't read reparse point data: file or directory not found.";
+    const struct {
+        const char* name;
+        Frontend frontend;
+        std::u16string path;
+        bool sinkFails;
+        std::u16string text;
+        std::vector<std::u16string> shown;  // the text itself comes last, unless the sink fails
+    } cases[] = {
+        {"console: the text alone", Frontend::Console, (dir / "plain file.txt").u16string(), false,
+         u"Can't read reparse point data: not a reparse point.", {}},
+        {"window: no bytes, no parsing line; the path widened first", Frontend::Window,
+         (dir / "sub" / ".." / "gone").u16string(), false, (dir / "gone").u16string() + u"\r\n\r\n" + missing,
+         {u"Reading reparse point..."}},
+        {"an empty name is not the current folder", Frontend::Console, u"", false, missing, {}},
+        {"a failing sink does not stop the report", Frontend::Window, u"", true, u"\r\n\r\n" + missing, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::u16string> shown;
+        std::u16string text = u"stale";
+        std::vector<std::uint8_t> data = {1};
+        modRPParse::BuildReparseReport(
+            c.frontend, c.path,
+            [&](const std::u16string& message) {
+                if (c.sinkFails) throw std::runtime_error("no output");
+                shown.push_back(message);
+            },
+            text, data);
+        EXPECT_EQ(text, c.text);
+        EXPECT_TRUE(data.empty());
+        std::vector<std::u16string> expected = c.shown;
+        if (!c.sinkFails) expected.push_back(c.text);
+        EXPECT_EQ(shown, expected);
+    }
+    fs::remove_all(dir);
 }
 
 }  // namespace

@@ -37,7 +37,7 @@ TEST(ErrorMapping, AMissingFolderIsPathNotFound)
     EXPECT_EQ(esWin32ErrorToVBAErrorIO(ENOENT, u"bare-name-in-the-current-folder"), 53);
 }
 
-TEST(FileTests, FilesFoldersAndSizes)
+TEST(FileTests, EntriesAreJudgedWithoutFollowingLinks)
 {
     filetest::TempFolder dir;
     filetest::WriteBytes(dir / "f", {1, 2, 3});

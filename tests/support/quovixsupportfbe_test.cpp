@@ -54,7 +54,7 @@ TEST(ExpandByteBuffer2, LinesPaddingAndCharacters)
               u"0000: 41 41 41 41 41 41 41 41 41 41 41 41 41 41 41 41  AAAAAAAAAAAAAAAA");
 }
 
-TEST(TrimAndStrings, Helpers)
+TEST(TrimAndStrings, LineBreaksTrimmedNamesCutAtTheFirstZero)
 {
     EXPECT_EQ(asTrimCRLF(u"a\r\n\r\n"), u"a");
     EXPECT_EQ(asTrimCRLF(u"\r\na\rb\n"), u"\r\na\rb");
