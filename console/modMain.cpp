@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/Utf16.h"
+#include "console/CommandLineOptions.h"
 #include "console/modAppInfo.h"
 #include "report/modRPParse.h"
 #include "support/AppServices.h"
@@ -36,11 +37,25 @@ int Main(int argc, const char* const* argv)
 int ProcessCommandLine()
 {
     const CommandLineArgs args = g_appServices->Args();
-    if (args.Count() != 1) {
+    std::vector<std::u16string> list;
+    for (std::int32_t i = 0; i < args.Count(); ++i) list.push_back(args.Item(i));
+    const CommandLineOptions::Parsed parsed = CommandLineOptions::Parse(list, false);
+    if (!parsed.unknown.empty()) {
+        const std::string text = ToUtf8(CommandLineOptions::UnknownOptionText(g_appServices->ExeName(), parsed.unknown));
+        std::fprintf(stderr, "%s\n", text.c_str());
+        return kExitUsage;
+    }
+    if (parsed.help || parsed.version) {
+        Console().WriteLine(parsed.help ? CommandLineOptions::HelpText(g_appServices->ExeName(), false)
+                                        : modAppInfo::GetAppInfoText(true, true),
+                            false);
+        return kExitReport;
+    }
+    if (parsed.names.size() != 1) {
         ShowUsage();
         return kExitUsage;
     }
-    CommandLineFile = args.Item(0);
+    CommandLineFile = parsed.names.front();
     std::u16string text;
     std::vector<std::uint8_t> data;
     modRPParse::BuildReparseReport(

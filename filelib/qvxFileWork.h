@@ -22,10 +22,14 @@ using namespace Hollin0106;
 
 inline constexpr std::int32_t kOutOfMemory = 7;
 
-// Raises the run-time error for a failed system call on `path` (source "qvxFSO").
+// Raises the run-time error for a failed system call on `path` (source "qvxFSO"), with
+// the system's error beside it.
 inline void Check(const std::error_code& ec, const std::u16string& path)
 {
-    if (ec) throw AutomationError(esWin32ErrorToVBAErrorIO(ec.value(), path), u"qvxFSO");
+    if (!ec) return;
+    AutomationError error(esWin32ErrorToVBAErrorIO(ec.value(), path), u"qvxFSO");
+    error.SystemError = ec;
+    throw error;
 }
 
 // Runs `work`. True when it completed; False when it raised and RaiseErrors is false;

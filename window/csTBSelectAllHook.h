@@ -2,9 +2,8 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
-
 #include <QPlainTextEdit>
+#include <QPointer>
 
 class csTBSelectAllHook : public QObject {
 public:
@@ -21,19 +20,11 @@ public:
     // then nothing changes.
     bool Init(QPlainTextEdit* textBox);
 
-    // The box's key-down: Ctrl alone with A selects all, clears `keyCode` and `shift` so
-    // the box does not see the key, and drops the character that comes with it. Other
-    // keys and modifier combinations pass unchanged.
-    void KeyDown(int& keyCode, int& shift);
-    // The box's key-press: drops the character of a Ctrl+A handled in KeyDown (sets
-    // `charCode` to 0), once.
-    void KeyPress(int& charCode);
-
 protected:
+    // Ctrl alone with the A key (IsSelectAllKey) selects all; the key and its control
+    // character stop here. Other keys and modifier combinations pass unchanged.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QPointer<QPlainTextEdit> textBox_;
-    bool active_ = false;
-    bool swallowNextKeyPress_ = false;
 };

@@ -1,5 +1,5 @@
-// The main window: the read-only output box with the report, the menus and the saving
-// of the report text and the raw reparse data.
+// The main window: the read-only output box with the report, the menus, opening other
+// entries, and the saving of the report text and the raw reparse data.
 #pragma once
 
 #include <QMainWindow>
@@ -28,10 +28,10 @@ public:
 
     ~frmMain() override;
 
-    // Asks for the target of a save command in a save dialog that starts in the folder
-    // last saved to; on confirmation remembers the chosen file's folder at once. Returns
-    // the full path, or "" when the user cancelled. Errors of the dialog or the settings
-    // store reach the caller.
+    // Asks for the target of a save command in a save dialog that suggests the entry's
+    // name with ".txt" or ".bin" in the folder last saved to (the home folder at first);
+    // on confirmation remembers the chosen file's folder at once, as far as the settings
+    // can be written. Returns the full path, or "" when the user cancelled.
     std::u16string GetSaveFileName(bool textFile);
 
     // Replaces the output box's text (CR LF line breaks become the box's own) and puts
@@ -42,12 +42,14 @@ public:
     void SaveReparseData();
     void tmrLoad_Timer();
     void mnuFile_Click(int index);
+    void mnuEdit_Click(int index);
+    void mnuView_Click(int index);
     void mnuTools_Click(int index);
     void mnuHelp_Click(int index);
     void ApplySettings(bool colorsOnly);
     void Form_Load();
     void Form_Unload();
-    void Form_QueryUnload(bool& cancel, int unloadMode);
+    void Form_QueryUnload(bool& cancel);
     void RestoreFormPlacement();
     void SaveFormPlacement();
     void Form_Resize();
@@ -55,21 +57,35 @@ public:
     // exactly. Sets `keyCode` to 0 when it acted on the key.
     void Form_KeyDown(int& keyCode, int& shift);
 
+    // Shows the report of `path` in place of the current one, as a start with that name
+    // would: caption, menus, report. Nothing happens while a report is being built.
+    void OpenEntry(const std::u16string& path);
+    // A recent entry chosen: opened, or when it no longer exists removed from the list
+    // with a message.
+    void OpenRecentEntry(const std::u16string& path);
+    // Changes the output box's font size by `steps` points (0: back to the font's own
+    // size) and remembers it.
+    void Zoom(int steps);
+
+    static constexpr int kKeyEscape = 27;
+    static constexpr int kKeyF1 = 112;
+    static constexpr int kShiftMask = 1;
+
     // Controls and state.
     QPlainTextEdit* txtMain = nullptr;
     QTimer tmrLoad;
     std::map<int, QAction*> mnuMain;
     std::map<int, QAction*> mnuFile;
+    std::map<int, QAction*> mnuEdit;
+    std::map<int, QAction*> mnuView;
     std::map<int, QAction*> mnuTools;
     std::map<int, QAction*> mnuHelp;
+    QMenu* mnuRecent = nullptr;  // File > Recent entries
     bool IsLoading = false;
     std::unique_ptr<csTBSelectAllHook> SelectAllHook;
     std::u16string ReportText;
     std::vector<std::uint8_t> ReportData;
-
-    // Unload modes of Form_QueryUnload.
-    static constexpr int kUnloadByUser = 0;  // the window's close box, Alt+F4
-    static constexpr int kUnloadByCode = 1;  // "Exit", Escape
+    int ZoomSteps = 0;  // points added to the output box's font
 
 signals:
     // After ShowMessage has shown a text.
@@ -78,16 +94,21 @@ signals:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     frmMain();
     void CreateMenus();
     QAction* AddItem(QMenu& menu, std::map<int, QAction*>& items, int index, const QString& caption,
-                     const QKeySequence& shortcut, bool enabled, void (frmMain::*handler)(int));
-    void UnloadByCode();
+                     const QList<QKeySequence>& shortcuts, bool enabled, void (frmMain::*handler)(int));
+    void LoadReport();
+    void ApplyCaption();
+    void ApplyZoom();
+    void FillRecentMenu(const std::vector<std::u16string>& list);
 
     QWidget* client_ = nullptr;  // the client area below the menu bar
     bool loadTimerStarted_ = false;
-    int unloadMode_ = kUnloadByUser;
+    double fontPoints_ = 0;  // the output box font's own size, before zooming
 };

@@ -9,7 +9,10 @@
 
 #include <algorithm>
 
-#include "window/WindowServices.h"
+#include "window/Dialogs.h"
+#include "window/Icons.h"
+#include "window/QtText.h"
+#include "window/SettingsStore.h"
 #include "window/modSettings.h"
 
 using namespace Hollin0106;
@@ -169,10 +172,20 @@ void frmSettings::StoreColors(bool& ok)
 
 void frmSettings::cmdOk_Click()
 {
+    // The new colours count only once they are stored: when the store fails they go back,
+    // so that Cancel after the error leaves the colours as they were.
+    const std::int32_t back = modSettings::OutBoxBackColor;
+    const std::int32_t fore = modSettings::OutBoxForeColor;
     bool ok = false;
     StoreColors(ok);
     if (!ok) return;
-    modSettings::SaveSettings();
+    try {
+        modSettings::SaveSettings();
+    } catch (...) {
+        modSettings::OutBoxBackColor = back;
+        modSettings::OutBoxForeColor = fore;
+        throw;
+    }
     accept();
 }
 
@@ -206,5 +219,7 @@ void frmSettings::PickColor(ColorButton& button)
         store.ReadValue(kColorsSection, kCustomColorsKey, SettingsStore::vkText, Variant(u"")).toString());
     if (!dialog.Show()) return;
     button.SetBackColor(dialog.Color);
-    store.WriteValue(kColorsSection, kCustomColorsKey, SettingsStore::vkText, Variant(dialog.Custom.ToText()));
+    StoreBestEffort([&] {
+        store.WriteValue(kColorsSection, kCustomColorsKey, SettingsStore::vkText, Variant(dialog.Custom.ToText()));
+    });
 }

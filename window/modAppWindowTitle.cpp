@@ -33,6 +33,16 @@ std::u16string GetAppName(const std::u16string& name, const std::u16string& extr
     return GetAppNameFromTitle(AppIdentity::Title, name, extra);
 }
 
+std::u16string GetDocumentName(const std::u16string& document)
+{
+    std::u16string shown = esGetFileName(document, kNativePathStyle);
+    // A folder typed with a trailing separator ("junction/", as shells complete it) still
+    // names its last component; a root shows whole.
+    if (shown.empty()) shown = esGetFileName(NormalizePath(document, kNativePathStyle), kNativePathStyle);
+    if (shown.empty()) shown = document;
+    return shown;
+}
+
 std::u16string GetWindowTitle(const std::u16string& name, const std::u16string& extra,
                               const std::u16string& document, const std::u16string& emptyText, bool enDash,
                               bool shortName)
@@ -40,16 +50,7 @@ std::u16string GetWindowTitle(const std::u16string& name, const std::u16string& 
     const std::u16string app = GetAppName(name, extra);
     const std::u16string dash = enDash ? u"\u2013" : u"-";
     std::u16string shown = emptyText;
-    if (!document.empty()) {
-        shown = document;
-        if (shortName) {
-            shown = esGetFileName(document, kNativePathStyle);
-            // A folder typed with a trailing separator ("junction/", as shells complete
-            // it) still names its last component; a root shows whole.
-            if (shown.empty()) shown = esGetFileName(NormalizePath(document, kNativePathStyle), kNativePathStyle);
-            if (shown.empty()) shown = document;
-        }
-    }
+    if (!document.empty()) shown = shortName ? GetDocumentName(document) : document;
     return shown + u" " + dash + u" " + app;
 }
 

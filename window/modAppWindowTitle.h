@@ -14,6 +14,9 @@ std::u16string GetAppName(const std::u16string& name, const std::u16string& extr
 std::u16string GetAppNameFromTitle(const std::u16string& title, const std::u16string& name,
                                    const std::u16string& extra);
 
+// The last component of `document`, trailing separators aside; a root whole.
+std::u16string GetDocumentName(const std::u16string& document);
+
 // "<shown name> <dash> <application name>". The shown name is the last component of
 // `document` when `shortName` is true (trailing separators aside; a root shows whole),
 // else `document` whole; `emptyText` when `document` is "". The dash is the en dash U+2013 when `enDash` is true, else "-".

@@ -1,12 +1,16 @@
-// Start-up of the window program Tagscope: one argument opens the main window, anything
-// else shows the usage box.
+// Start-up of the window program Tagscope.
 #include "window/modMain.h"
 
+#include <cstdio>
 #include <memory>
+#include <vector>
 
+#include "common/Utf16.h"
+#include "console/CommandLineOptions.h"
 #include "console/modAppInfo.h"
 #include "support/AppServices.h"
-#include "window/WindowServices.h"
+#include "window/Dialogs.h"
+#include "window/Icons.h"
 #include "window/frmMain.h"
 
 namespace modMain {
@@ -23,7 +27,43 @@ AppServices& Services()
     return *g_appServices;
 }
 
-bool Main(int argc, const char* const* argv)
+namespace {
+
+CommandLineOptions::Parsed ParsedArgs()
+{
+    const CommandLineArgs args = Services().Args();
+    std::vector<std::u16string> list;
+    for (std::int32_t i = 0; i < args.Count(); ++i) list.push_back(args.Item(i));
+    return CommandLineOptions::Parse(list, true);
+}
+
+// An unrecognised option, --help and --version are answered on the terminal: the exit
+// status, or kWindowOpen when none of them was given.
+int AnswerTextOptions(const CommandLineOptions::Parsed& parsed)
+{
+    if (!parsed.unknown.empty()) {
+        const std::string text = ToUtf8(CommandLineOptions::UnknownOptionText(Services().ExeName(), parsed.unknown));
+        std::fprintf(stderr, "%s\n", text.c_str());
+        return kExitBadOption;
+    }
+    if (parsed.help || parsed.version) {
+        ConsoleOutput out;
+        out.WriteLine(parsed.help ? CommandLineOptions::HelpText(Services().ExeName(), true)
+                                  : modAppInfo::GetAppInfoText(false, true));
+        return out.Close() == 0 ? 0 : kExitNoOutput;
+    }
+    return kWindowOpen;
+}
+
+}  // namespace
+
+int TextOptions(int argc, const char* const* argv)
+{
+    g_appServices = std::make_unique<AppServices>(argc, argv);
+    return AnswerTextOptions(ParsedArgs());
+}
+
+int Main(int argc, const char* const* argv)
 {
     // Every window of the program carries the program's icon group.
     asSetWindowResIconAll(nullptr, u"A_MAIN");
@@ -31,16 +71,22 @@ bool Main(int argc, const char* const* argv)
     return ProcessCommandLine();
 }
 
-bool ProcessCommandLine()
+int ProcessCommandLine()
 {
-    const CommandLineArgs args = Services().Args();
-    if (args.Count() != 1) {
+    const CommandLineOptions::Parsed parsed = ParsedArgs();
+    if (const int status = AnswerTextOptions(parsed); status != kWindowOpen) return status;
+    if (parsed.open && parsed.names.empty()) {
+        FileDialog dialog;
+        if (!dialog.ShowOpen()) return 0;
+        CommandLineFile = dialog.FileName;
+    } else if (parsed.names.size() == 1) {
+        CommandLineFile = parsed.names.front();
+    } else {
         ShowUsage();
-        return false;
+        return 0;
     }
-    CommandLineFile = args.Item(0);
     frmMain::Instance().show();
-    return true;
+    return kWindowOpen;
 }
 
 void ShowUsage()

@@ -1,5 +1,6 @@
-// Start-up of the window program Tagscope: one argument opens the main window, anything
-// else shows the usage box.
+// Start-up of the window program Tagscope: one name opens the main window on it, --open
+// without one asks for it first, --help and --version print and end, and anything else
+// shows the usage box.
 #pragma once
 
 #include <string>
@@ -8,17 +9,28 @@ class AppServices;
 
 namespace modMain {
 
-// The path of the one argument; set before the main window is created.
+// The path of the entry shown; set before the main window is created, and changed when
+// the window opens another entry.
 extern std::u16string CommandLineFile;
 
-// Start-up for the process arguments (argv as main received them, after Qt took its own
-// options). Returns true when the main window is open: the caller then runs the event
-// loop until the window closes. False when the usage box was shown and closed.
-bool Main(int argc, const char* const* argv);
+// What Main returns when the main window is open: the caller then runs the event loop
+// until the window closes. Any other value is the program's exit status.
+inline constexpr int kWindowOpen = -1;
+// The exit statuses for an unrecognised option and for --help or --version text that
+// could not be written, as TagscopeC has them.
+inline constexpr int kExitBadOption = 2;
+inline constexpr int kExitNoOutput = 3;
 
-// With exactly one argument stores it in CommandLineFile and shows the main window
-// (true); otherwise shows the usage box (false).
-bool ProcessCommandLine();
+// Answers an unrecognised option, --help and --version on the terminal, before any window
+// system is needed: the exit status, or kWindowOpen when the start-up goes on to Main.
+int TextOptions(int argc, const char* const* argv);
+
+// Start-up for the process arguments (argv as main received them). Returns kWindowOpen
+// or the exit status (0 after the usage box, --help, --version or a cancelled Open dialog).
+int Main(int argc, const char* const* argv);
+
+// Takes the options and the name from the argument list; see Main.
+int ProcessCommandLine();
 
 // The information message box: program information, a blank line, and
 // "Usage: <program>[.EXE] FileName".

@@ -1,7 +1,8 @@
 // The window program's two user settings: the output box's background and text colours.
 #include "window/modSettings.h"
 
-#include "window/WindowServices.h"
+#include <Hollin0106/AutomationError.h>
+#include "window/SettingsStore.h"
 
 using namespace Hollin0106;
 

@@ -7,7 +7,8 @@
 
 #include <cmath>
 
-#include "window/WindowServices.h"
+#include <Hollin0106/AutomationError.h>
+#include "window/QtText.h"
 
 using namespace Hollin0106;
 

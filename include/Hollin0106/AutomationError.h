@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 
 namespace Hollin0106 {
 
@@ -36,6 +37,8 @@ public:
     std::u16string Description;
     std::u16string HelpFile;
     std::int32_t HelpContext;
+    // The operating system's own error behind a failed file operation; empty otherwise.
+    std::error_code SystemError;
 };
 
 }  // namespace Hollin0106

@@ -26,8 +26,6 @@
 
 namespace wintest {
 
-// ---- Settings ----------------------------------------------------------------------------
-
 PrivateSettings::PrivateSettings()
 {
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir_.path());
@@ -52,6 +50,11 @@ QString PrivateSettings::Value(const QString& key) const
     return value.toString();
 }
 
+void PrivateSettings::MakeUnwritable() const
+{
+    WriteAll(dir_.filePath(QStringLiteral("Quovix")), "a file, not the settings folder");
+}
+
 WindowTest::WindowTest()
 {
     QStandardPaths::setTestModeEnabled(true);
@@ -69,13 +72,9 @@ void WindowTest::cleanup()
     settings_.reset();
 }
 
-// ---- Modal dialogs -----------------------------------------------------------------------
-
 namespace {
 
-// Answers the modal dialogs and boxes one after the other: each step gets the next modal
-// widget that becomes active. A modal widget that appears when no step is left, or that a
-// step leaves open, is rejected and noted, so a test fails instead of hanging.
+// Gives each modal widget that becomes active to the next step.
 class ModalAnswerer : public QObject {
 public:
     explicit ModalAnswerer(std::vector<Step> steps) : steps_(steps.begin(), steps.end())
@@ -144,17 +143,19 @@ Step AnswerBox(QMessageBox::StandardButton button, BoxSeen* seen)
     };
 }
 
-Step AnswerSaveDialog(const QString& path, DialogSeen* seen)
+Step AnswerFileDialog(const QString& path, DialogSeen* seen)
 {
     return [path, seen](QWidget* modal) {
         auto* dialog = qobject_cast<QFileDialog*>(modal);
         if (dialog == nullptr) return;
-        if (seen != nullptr)
-            *seen = {dialog->nameFilters(), dialog->selectedNameFilter(), dialog->directory().absolutePath()};
-        // The user types the full name into the file name box and presses Save.
         auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (seen != nullptr)
+            *seen = {dialog->nameFilters(), dialog->directory().absolutePath(), name ? name->text() : QString()};
+        // The user types the full name into the file name box and presses Save or Open.
         auto* buttons = dialog->findChild<QDialogButtonBox*>();
-        QAbstractButton* save = buttons != nullptr ? buttons->button(QDialogButtonBox::Save) : nullptr;
+        QAbstractButton* save = buttons == nullptr ? nullptr
+                                : buttons->button(dialog->acceptMode() == QFileDialog::AcceptSave ? QDialogButtonBox::Save
+                                                                                                   : QDialogButtonBox::Open);
         if (path.isEmpty() || name == nullptr || save == nullptr) {
             dialog->reject();
             return;
@@ -164,8 +165,6 @@ Step AnswerSaveDialog(const QString& path, DialogSeen* seen)
     };
 }
 
-// ---- Start-up ----------------------------------------------------------------------------
-
 frmMain* StartProgram(const QStringList& args)
 {
     std::vector<QByteArray> storage;
@@ -173,7 +172,7 @@ frmMain* StartProgram(const QStringList& args)
     for (const QString& a : args) storage.push_back(a.toUtf8());
     std::vector<const char*> argv;
     for (const QByteArray& s : storage) argv.push_back(s.constData());
-    if (!modMain::Main(static_cast<int>(argv.size()), argv.data())) return nullptr;
+    if (modMain::Main(static_cast<int>(argv.size()), argv.data()) != modMain::kWindowOpen) return nullptr;
     return frmMain::Existing();
 }
 
@@ -222,8 +221,6 @@ void UrlCatcher::open(const QUrl& url)
 {
     opened.append(url);
 }
-
-// ---- The junction ------------------------------------------------------------------------
 
 namespace {
 

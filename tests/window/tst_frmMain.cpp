@@ -1,27 +1,52 @@
-// Start-up and the main window: the usage box, menus before and after a report, the
-// progress texts, keys, closing while loading, caption, resizing and placement.
+// The main window: start-up, the report with its progress texts and menus, keys, caption
+// and menu bar, size and placement; other entries by Open, drop, Reload and the recent
+// list; copy and zoom; the save commands on a real junction.
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QDir>
 #include <QFileInfo>
+#include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTest>
-
-#include <cstdlib>
+#include <QWindow>
 
 #include "tests/window/WindowTestSupport.h"
-#include "window/WindowServices.h"
+#include "window/QtText.h"
 #include "window/frmMain.h"
 #include "window/modMain.h"
 
 using namespace wintest;
 
+namespace {
+
+// The report of the junction: the hand-written text of TagscopeC's end-to-end test, with
+// the window's bullet and CR LF line breaks.
+QByteArray ExpectedReport(const QString& path)
+{
+    QString text = QString::fromUtf8(ReadAll(QFINDTESTDATA("../e2e/expected/junction.txt"))).trimmed();
+    text.replace(QStringLiteral("{MOUNT}/Users/Public/Common Files"), path);
+    text.replace(QStringLiteral("             - "), QString::fromUtf8("             \u2022 "));
+    return text.replace(u'\n', QStringLiteral("\r\n")).toUtf8();
+}
+
+const QString kDirectoryKey = QStringLiteral("OFN Paths/Last open TXT directory");
+
+}  // namespace
+
 class MainWindowTest : public WindowTest {
     Q_OBJECT
 
-    QString JunctionPath() const { return wintest::JunctionPath(volume_); }
     QString PlainFile() const { return Scratch(QStringLiteral("plain.txt")); }
+    static QStringList RecentMenu(frmMain* window)
+    {
+        QStringList items;
+        for (QAction* item : window->mnuRecent->actions()) items.append(item->text());
+        return items;
+    }
 
     testfs::NtfsVolume volume_;
     QString volumeProblem_;
@@ -34,92 +59,42 @@ private slots:
         if (volumeProblem_.isEmpty()) volumeProblem_ = MakeJunction(volume_);
     }
 
-    void usageInsteadOfWindow_data()
+    void noWindow_data()
     {
         QTest::addColumn<QStringList>("args");
-        QTest::newRow("no argument") << QStringList{};
-        QTest::newRow("two arguments") << QStringList{"a", "b"};
+        QTest::newRow("no argument: usage") << QStringList{};
+        QTest::newRow("two arguments: usage") << QStringList{"a", "b"};
+        QTest::newRow("--open, dialog cancelled") << QStringList{"--open"};
     }
 
-    void usageInsteadOfWindow()
+    void noWindow()
     {
         QFETCH(QStringList, args);
         BoxSeen box;
-        bool opened = true;
-        QVERIFY(Answer({AnswerBox(QMessageBox::Ok, &box)}, [&] { opened = StartProgram(args) != nullptr; }));
-        QVERIFY(!opened);
-        QCOMPARE(frmMain::Existing(), nullptr);
-        QCOMPARE(box.icon, QMessageBox::Information);
-        QCOMPARE(box.text, QString::fromUtf8("Quovix - Tag Scope 1.00.0019\n"
-                                             "Orla Venn 2025-2026. Dedicated to Dovra\n"
-                                             "\n"
-                                             "Usage: Tagscope[.EXE] FileName"));
+        const bool usage = args != QStringList{"--open"};
+        QVERIFY(Answer({usage ? AnswerBox(QMessageBox::Ok, &box) : AnswerFileDialog({})}, [&] {
+            QCOMPARE(StartProgram(args), nullptr);
+        }));
+        if (usage)
+            QCOMPARE(box.text, QStringLiteral("Quovix - Tag Scope 1.00.0019\nOrla Venn 2025-2026. Dedicated to Dovra\n"
+                                              "\nUsage: Tagscope[.EXE] FileName"));
     }
 
-    void menusAtStart()
-    {
-        struct Item {
-            std::map<int, QAction*> frmMain::*menu;
-            int index;
-            const char* caption;
-            QKeySequence shortcut;
-            bool enabled;
-        };
-        const Item items[] = {
-            {&frmMain::mnuMain, 1, "File", {}, true},
-            {&frmMain::mnuFile, 1, "Save output text as...", QKeySequence(Qt::Key_F2), false},
-            {&frmMain::mnuFile, 2, "Save reparse point data as...", {}, false},
-            {&frmMain::mnuFile, 11, "Exit", QKeySequence(Qt::CTRL | Qt::Key_Q), true},
-            {&frmMain::mnuMain, 2, "Tools", {}, true},
-            {&frmMain::mnuTools, 1, "Settings...", {}, false},
-            {&frmMain::mnuMain, 98, "v.1.0.19 ", {}, false},
-            {&frmMain::mnuMain, 99, "Help", {}, true},
-            {&frmMain::mnuHelp, 1, "Contents...", QKeySequence(Qt::Key_F1), true},
-            {&frmMain::mnuHelp, 11, "About...", QKeySequence(Qt::SHIFT | Qt::Key_F1), true},
-        };
-        modMain::CommandLineFile = PlainFile().toStdU16String();
-        frmMain& window = frmMain::Instance();  // loaded, not shown: the report has not started
-        QVERIFY(!window.tmrLoad.isActive());
-        for (const Item& item : items) {
-            QAction* action = (window.*item.menu).at(item.index);
-            QVERIFY2(action->text().startsWith(QString::fromUtf8(item.caption)), qPrintable(action->text()));
-            QVERIFY2(action->shortcut() == item.shortcut, item.caption);
-            QVERIFY2(action->isEnabled() == item.enabled, item.caption);
-        }
-        QVERIFY(window.mnuFile.at(10)->isSeparator());
-        QVERIFY(window.mnuHelp.at(10)->isSeparator());
-        // Top-level order: File, Tools, the version tag, Help; the last two at the right end.
-        QList<QAction*> top;
-        for (QAction* a : window.menuBar()->actions())
-            if (!a->isSeparator()) top.append(a);
-        QCOMPARE(top, (QList<QAction*>{window.mnuMain.at(1), window.mnuMain.at(2), window.mnuMain.at(98),
-                                       window.mnuMain.at(99)}));
-        window.show();
-        // Shown: the report waits for the timer; the commands stay disabled until it is done.
-        QVERIFY(window.tmrLoad.isActive());
-        QCOMPARE(window.tmrLoad.interval(), 1);
-        QVERIFY(!window.mnuFile.at(1)->isEnabled());
-        QVERIFY(window.txtMain->toPlainText().isEmpty());
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        const QMenuBar* bar = window.menuBar();
-        QVERIFY(bar->actionGeometry(window.mnuMain.at(99)).right() > bar->width() - 20);
-        QVERIFY(bar->actionGeometry(window.mnuMain.at(98)).left() > bar->actionGeometry(window.mnuMain.at(2)).right() + 50);
-    }
-
-    // The progress texts in order, closing refused while they come, and the menus and
-    // texts once the report is done.
+    // The progress texts in order, closing refused while they come, the commands enabled
+    // once the report is done.
     void report_data()
     {
-        QTest::addColumn<bool>("reparsePoint");
+        QTest::addColumn<bool>("junction");
         QTest::newRow("not a reparse point: nothing read") << false;
         QTest::newRow("junction: data read") << true;
     }
 
     void report()
     {
-        QFETCH(bool, reparsePoint);
-        if (reparsePoint) WINTEST_SKIP_WITHOUT_VOLUME(volumeProblem_);
-        modMain::CommandLineFile = (reparsePoint ? JunctionPath() : PlainFile()).toStdU16String();
+        QFETCH(bool, junction);
+        if (junction) WINTEST_SKIP_WITHOUT_VOLUME(volumeProblem_);
+        const QString path = junction ? JunctionPath(volume_) : PlainFile();
+        modMain::CommandLineFile = path.toStdU16String();
         frmMain& window = frmMain::Instance();
         const QPointer<frmMain> guard(&window);
         QStringList shown;
@@ -128,58 +103,42 @@ private slots:
             shown.append(text);
             closed.append(window.close());
         });
+        QVERIFY(!window.mnuFile.at(1)->isEnabled() && !window.mnuTools.at(1)->isEnabled());
         window.show();
         QTRY_VERIFY(window.mnuTools.at(1)->isEnabled());
         QStringList expected{QStringLiteral("Reading reparse point...")};
-        if (reparsePoint) expected << QStringLiteral("Parsing result data...");
+        if (junction) expected << QStringLiteral("Parsing result data...");
         expected << ToDisplayText(window.ReportText);
         QCOMPARE(shown, expected);
         QCOMPARE(closed, QList<bool>(expected.size(), false));
-        QVERIFY(guard && window.isVisible());
-
-        QVERIFY(!window.tmrLoad.isActive());
-        QVERIFY(!window.IsLoading);
         QVERIFY(window.mnuFile.at(1)->isEnabled());
-        QCOMPARE(window.mnuFile.at(2)->isEnabled(), reparsePoint);
-        if (reparsePoint) {
-            QCOMPARE(window.ReportData.size(), std::size_t{144});
-            QVERIFY(window.ReportText.starts_with(u"File name: " + JunctionPath().toStdU16String() + u"\r\n\r\n"));
-        } else {
-            QVERIFY(window.ReportData.empty());
-            QCOMPARE(ToQString(window.ReportText),
-                     PlainFile() + QStringLiteral("\r\n\r\nCan't read reparse point data: not a reparse point."));
-        }
-        // The box shows the same text with its own line breaks.
-        QCOMPARE(window.txtMain->toPlainText(), ToDisplayText(window.ReportText));
-        QVERIFY(window.txtMain->isReadOnly());
-        // Once the report is done the same request closes the window.
+        QCOMPARE(window.mnuFile.at(2)->isEnabled(), junction);
+        QCOMPARE(window.ReportData.size(), junction ? std::size_t{144} : 0);
+        QVERIFY(window.ReportText.starts_with((junction ? u"File name: " : u"") + path.toStdU16String() + u"\r\n\r\n"));
+        QCOMPARE(window.txtMain->textCursor().position(), 0);
         QVERIFY(window.close());
         QTRY_VERIFY(guard.isNull());
     }
 
-    // Keys and commands on a shown report: `command` is a menu item ("Help 1") or "close"
-    // for the window's close box; without one `keys` are pressed in the output box.
+    // `command` is a menu item ("Help 1") or "close" for the close box; else `keys` are
+    // pressed in the output box.
     void keysAndCommands_data()
     {
         QTest::addColumn<QKeySequence>("keys");
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("outcome");
-        const QString readMe = QStringLiteral("read-me"), about = QStringLiteral("about");
-        const QString closed = QStringLiteral("closed");
-        QTest::newRow("F1 opens the read-me") << QKeySequence(Qt::Key_F1) << "" << readMe;
-        QTest::newRow("Contents... opens the read-me") << QKeySequence() << "Help 1" << readMe;
-        QTest::newRow("Shift+F1 shows the about box") << QKeySequence(Qt::SHIFT | Qt::Key_F1) << "" << about;
-        QTest::newRow("About... shows the about box") << QKeySequence() << "Help 11" << about;
-        QTest::newRow("Escape closes") << QKeySequence(Qt::Key_Escape) << "" << closed;
-        QTest::newRow("Ctrl+Q closes") << QKeySequence(Qt::CTRL | Qt::Key_Q) << "" << closed;
-        QTest::newRow("Exit closes") << QKeySequence() << "File 11" << closed;
-        QTest::newRow("the close box closes") << QKeySequence() << "close" << closed;
+        QTest::newRow("F1 opens the read-me") << QKeySequence(Qt::Key_F1) << "" << "read-me";
+        QTest::newRow("Contents... opens the read-me") << QKeySequence() << "Help 1" << "read-me";
+        QTest::newRow("Shift+F1 shows the about box") << QKeySequence(Qt::SHIFT | Qt::Key_F1) << "" << "about";
+        QTest::newRow("About... shows the about box") << QKeySequence() << "Help 11" << "about";
+        QTest::newRow("Escape closes") << QKeySequence(Qt::Key_Escape) << "" << "closed";
+        QTest::newRow("Ctrl+Q closes") << QKeySequence(Qt::CTRL | Qt::Key_Q) << "" << "closed";
+        QTest::newRow("Exit closes") << QKeySequence() << "File 11" << "closed";
+        QTest::newRow("the close box closes") << QKeySequence() << "close" << "closed";
+        QTest::newRow("F10 opens the File menu") << QKeySequence(Qt::Key_F10) << "" << "menu";
         QTest::newRow("Shift+Escape does nothing") << QKeySequence(Qt::SHIFT | Qt::Key_Escape) << "" << "";
-        QTest::newRow("Ctrl+Escape does nothing") << QKeySequence(Qt::CTRL | Qt::Key_Escape) << "" << "";
         QTest::newRow("Ctrl+F1 does nothing") << QKeySequence(Qt::CTRL | Qt::Key_F1) << "" << "";
         QTest::newRow("Alt+F1 does nothing") << QKeySequence(Qt::ALT | Qt::Key_F1) << "" << "";
-        QTest::newRow("Ctrl+Shift+F1 does nothing") << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F1) << "" << "";
-        QTest::newRow("F3 does nothing") << QKeySequence(Qt::Key_F3) << "" << "";
     }
 
     void keysAndCommands()
@@ -194,9 +153,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(window));
         UrlCatcher catcher;
         BoxSeen box;
-        std::vector<Step> steps;
-        if (outcome == u"about") steps.push_back(AnswerBox(QMessageBox::Ok, &box));
-        QVERIFY(Answer(steps, [&] {
+        QVERIFY(Answer(outcome == u"about" ? std::vector<Step>{AnswerBox(QMessageBox::Ok, &box)} : std::vector<Step>{}, [&] {
             const QStringList item = command.split(u' ');
             if (command == u"close")
                 window->close();
@@ -214,12 +171,9 @@ private slots:
             return;
         }
         QVERIFY(guard && guard->isVisible());
+        QCOMPARE(window->menuBar()->activeAction(), outcome == u"menu" ? window->mnuMain.at(1) : nullptr);
         QCOMPARE(catcher.opened.size(), outcome == u"read-me" ? 1 : 0);
-        if (outcome == u"read-me") {
-            const QFileInfo opened(catcher.opened.first().toLocalFile());
-            QCOMPARE(opened.fileName(), QStringLiteral("README.md"));
-            QVERIFY(opened.isFile());
-        }
+        if (outcome == u"read-me") QVERIFY(QFileInfo(catcher.opened.first().toLocalFile()).isFile());
         if (outcome == u"about") {
             QCOMPARE(box.title, QStringLiteral("About Tag Scope"));
             for (const char* part : {"Quovix - Tag Scope", "1.00.0019", "v.1.0.19",
@@ -228,7 +182,7 @@ private slots:
         }
     }
 
-    void captionAndIcon_data()
+    void captionIconAndMenuBar_data()
     {
         QTest::addColumn<QString>("argument");
         QTest::addColumn<QString>("expected");
@@ -236,72 +190,195 @@ private slots:
         QTest::newRow("empty argument") << "" << QString::fromUtf8("Untitled \u2013 Tag Scope");
     }
 
-    void captionAndIcon()
+    void captionIconAndMenuBar()
     {
         QFETCH(QString, argument);
         QFETCH(QString, expected);
         frmMain* window = StartProgram({argument});
         QVERIFY(window != nullptr);
         QCOMPARE(window->windowTitle(), expected);
-        QCOMPARE(ToQString(modMain::CommandLineFile), argument);
-        // The program icon, also the default of every other window of the program.
-        for (const QSize size : {QSize(16, 16), QSize(32, 32), QSize(48, 48)}) {
-            QVERIFY(window->windowIcon().availableSizes().contains(size));
-            QVERIFY(QApplication::windowIcon().availableSizes().contains(size));
-        }
-        QVERIFY(window->windowIcon().pixmap(QSize(16, 16)).toImage().pixelColor(8, 8).alpha() > 0);
-    }
-
-    void resizeKeepsOutputBoxCovering()
-    {
-        frmMain* window = StartWithReport(PlainFile());
-        QVERIFY(window != nullptr);
+        for (const QSize size : {QSize(16, 16), QSize(32, 32), QSize(48, 48)})
+            QVERIFY(QApplication::windowIcon().availableSizes().contains(size) &&
+                    window->windowIcon().availableSizes().contains(size));
+        // The version tag and Help stand at the right end of the menu bar.
         QVERIFY(QTest::qWaitForWindowExposed(window));
-        // The first client area is 10155 x 6885 twips: 677 x 459 pixels.
-        QCOMPARE(window->centralWidget()->size(), QSize(677, 459));
-        for (const QSize size : {QSize(400, 250), QSize(900, 520), QSize(677, 300)}) {
-            window->resize(size);
-            QTRY_COMPARE(window->size(), size);
-            QWidget* client = window->centralWidget();
-            QTRY_COMPARE(window->txtMain->geometry(), QRect(QPoint(0, 0), client->size()));
-            QCOMPARE(client->geometry(), QRect(0, window->menuBar()->height(), size.width(),
-                                               size.height() - window->menuBar()->height()));
-        }
+        const QMenuBar* bar = window->menuBar();
+        QVERIFY(window->mnuMain.at(98)->text().startsWith(QStringLiteral("v.1.0.19 ")));
+        QVERIFY(bar->actionGeometry(window->mnuMain.at(99)).right() > bar->width() - 20);
+        QVERIFY(bar->actionGeometry(window->mnuMain.at(98)).left() > bar->actionGeometry(window->mnuMain.at(2)).right() + 50);
     }
 
-    // Centred without a stored placement; the placement at exit restored on the next start.
-    void placement()
+    // The first client area (10155 x 6885 twips), covered by the box at every size; the
+    // window centred at first and where it was left the next time.
+    void sizeAndPlacement()
     {
         frmMain* first = StartWithReport(PlainFile());
         QVERIFY(first != nullptr);
         QVERIFY(QTest::qWaitForWindowExposed(first));
+        QCOMPARE(first->centralWidget()->size(), QSize(677, 459));
         const QPoint offset = first->frameGeometry().center() - first->screen()->availableGeometry().center();
-        QVERIFY2(std::abs(offset.x()) <= 2 && std::abs(offset.y()) <= 2,
-                 qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
+        QVERIFY(offset.manhattanLength() <= 4);
         const QRect placed(37, 41, 520, 333);
         first->setGeometry(placed);
         QTRY_COMPARE(first->geometry(), placed);
+        QTRY_COMPARE(first->txtMain->geometry(), QRect(QPoint(0, 0), first->centralWidget()->size()));
         first->mnuFile.at(11)->trigger();
         QTRY_COMPARE(frmMain::Existing(), nullptr);
-
         frmMain* second = StartProgram({PlainFile()});
-        QVERIFY(second != nullptr);
-        QVERIFY(QTest::qWaitForWindowExposed(second));
+        QVERIFY(second != nullptr && QTest::qWaitForWindowExposed(second));
         QTRY_COMPARE(second->geometry(), placed);
     }
 
-    void showMessageReplacesTextCaretAtStart()
+    // Open... and a drop from a file manager show the junction's report in the same
+    // window, and the junction joins the recent entries in front.
+    void otherEntryReplacesReport_data()
     {
-        modMain::CommandLineFile = PlainFile().toStdU16String();
-        frmMain& window = frmMain::Instance();
-        std::u16string longText;
-        for (int i = 0; i < 200; ++i) longText += u"line\r\n";
-        window.ShowMessage(longText + u"end");
-        window.txtMain->moveCursor(QTextCursor::End);
-        window.ShowMessage(u"first\r\nsecond");
-        QCOMPARE(window.txtMain->toPlainText(), QStringLiteral("first\nsecond"));
-        QCOMPARE(window.txtMain->textCursor().position(), 0);
-        QVERIFY(!window.txtMain->textCursor().hasSelection());
+        QTest::addColumn<bool>("drop");
+        QTest::newRow("File > Open...") << false;
+        QTest::newRow("dropped") << true;
+    }
+
+    void otherEntryReplacesReport()
+    {
+        QFETCH(bool, drop);
+        WINTEST_SKIP_WITHOUT_VOLUME(volumeProblem_);
+        const QString junction = JunctionPath(volume_);
+        frmMain* window = StartWithReport(PlainFile());
+        QVERIFY(window != nullptr);
+        if (drop) {
+            QMimeData data;
+            data.setUrls({QUrl::fromLocalFile(junction), QUrl::fromLocalFile(PlainFile())});
+            // Over the output box, through the window as the platform delivers a drag.
+            QVERIFY(QTest::qWaitForWindowExposed(window));
+            const QPoint at = window->txtMain->mapTo(window, window->txtMain->rect().center());
+            QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            enter.setAccepted(false);
+            QApplication::sendEvent(window->windowHandle(), &enter);
+            QVERIFY(enter.isAccepted());
+            QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(window->windowHandle(), &dropped);
+        } else {
+            DialogSeen seen;
+            QVERIFY(Answer({AnswerFileDialog(junction, &seen)}, [&] { window->mnuFile.at(3)->trigger(); }));
+            QCOMPARE(seen.directory, QDir(scratch_.path()).absolutePath());
+        }
+        QTRY_VERIFY(window->ReportText.starts_with(u"File name: " + junction.toStdU16String()));
+        QCOMPARE(window->windowTitle(), QString::fromUtf8("Common Files \u2013 Tag Scope"));
+        QVERIFY(window->mnuFile.at(2)->isEnabled());
+        QCOMPARE(RecentMenu(window), (QStringList{"&1 " + junction, "&2 " + PlainFile()}));
+        QCOMPARE(settings_->Value(QStringLiteral("Recent entries/1")), junction);
+    }
+
+    void reloadReadsAgain()
+    {
+        const QString file = Scratch(QStringLiteral("going.txt"));
+        QVERIFY(WriteAll(file, "x"));
+        frmMain* window = StartWithReport(file);
+        QVERIFY(window != nullptr && window->ReportText.ends_with(u"not a reparse point."));
+        QVERIFY(QFile::remove(file));
+        QTest::keyClick(window->txtMain, Qt::Key_F5);
+        QTRY_VERIFY(window->ReportText.ends_with(u"file or directory not found."));
+    }
+
+    void missingRecentEntryIsRemoved()
+    {
+        const QString gone = Scratch(QStringLiteral("gone"));
+        settings_->WriteIni(("[Recent%20entries]\n1=" + gone + "\n2=" + PlainFile() + "\n").toUtf8());
+        frmMain* window = StartWithReport(PlainFile());
+        QVERIFY(window != nullptr);
+        QCOMPARE(RecentMenu(window), (QStringList{"&1 " + PlainFile(), "&2 " + gone}));
+        BoxSeen box;
+        QVERIFY(Answer({AnswerBox(QMessageBox::Ok, &box)}, [&] { window->mnuRecent->actions().at(1)->trigger(); }));
+        QVERIFY2(box.text.startsWith(gone + QStringLiteral("\n\n")), qPrintable(box.text));
+        QCOMPARE(RecentMenu(window), QStringList{"&1 " + PlainFile()});
+        QCOMPARE(settings_->Value(QStringLiteral("Recent entries/2")), QString());
+        QVERIFY(window->ReportText.starts_with(PlainFile().toStdU16String()));
+    }
+
+    // Edit > Select All and Copy, also the output box's context menu; the zoom keys, and
+    // the zoom kept for the next start.
+    void copyAndZoom()
+    {
+        frmMain* window = StartWithReport(PlainFile());
+        QVERIFY(window != nullptr);
+        QCOMPARE(window->txtMain->actions(), (QList<QAction*>{window->mnuEdit.at(1), window->mnuEdit.at(2)}));
+        QVERIFY(!window->mnuEdit.at(1)->isEnabled());
+        window->mnuEdit.at(2)->trigger();
+        window->mnuEdit.at(1)->trigger();
+        QCOMPARE(QApplication::clipboard()->text(), ToDisplayText(window->ReportText));
+
+        const double normal = window->txtMain->font().pointSizeF();
+        for (const auto key : {Qt::Key_Plus, Qt::Key_Plus, Qt::Key_Plus, Qt::Key_Minus})
+            QTest::keyClick(window->txtMain, key, Qt::ControlModifier);
+        QCOMPARE(window->txtMain->font().pointSizeF(), normal + 2);
+        QCOMPARE(settings_->Value(QStringLiteral("Out Box/Zoom")), QStringLiteral("2"));
+        DisposeMainWindow();
+        window = StartWithReport(PlainFile());
+        QVERIFY(window != nullptr);
+        QCOMPARE(window->txtMain->font().pointSizeF(), normal + 2);
+        QTest::keyClick(window->txtMain, Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(window->txtMain->font().pointSizeF(), normal);
+    }
+
+    void saveTextAndDataShareTheFolder()
+    {
+        WINTEST_SKIP_WITHOUT_VOLUME(volumeProblem_);
+        QTemporaryDir folderA, folderB;
+        frmMain* window = StartWithReport(JunctionPath(volume_));
+        QVERIFY(window != nullptr);
+        QApplication::setActiveWindow(window);
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        const QString textFile = folderA.filePath(QStringLiteral("report.txt"));
+        const QString dataFile = folderB.filePath(QStringLiteral("junction"));  // ".bin" is added
+
+        // F2: save the text. Nothing is remembered yet: the home folder and the entry's name.
+        DialogSeen first, second, third;
+        QVERIFY(Answer({AnswerFileDialog(textFile, &first)}, [&] { QTest::keyClick(window->txtMain, Qt::Key_F2); }));
+        QCOMPARE(first.filters, (QStringList{"Text files (*.TXT)", "All files (*)"}));
+        QCOMPARE(first.directory, QDir::homePath());
+        QCOMPARE(first.fileName, QStringLiteral("Common Files.txt"));
+        QCOMPARE(ReadAll(textFile), QByteArray("\xEF\xBB\xBF") + ExpectedReport(JunctionPath(volume_)));
+        QCOMPARE(settings_->Value(kDirectoryKey), folderA.path());
+
+        // The data command starts where the text went, and is remembered in turn.
+        QVERIFY(Answer({AnswerFileDialog(dataFile, &second)}, [&] { window->mnuFile.at(2)->trigger(); }));
+        QCOMPARE(second.filters, (QStringList{"Binary files (*.BIN)", "All files (*)"}));
+        QCOMPARE(second.directory, folderA.path());
+        QCOMPARE(second.fileName, QStringLiteral("Common Files.bin"));
+        QCOMPARE(ReadAll(dataFile + ".bin"), JunctionData());
+        QCOMPARE(settings_->Value(kDirectoryKey), folderB.path());
+
+        // The text command now starts there too; cancelling writes and remembers nothing.
+        QVERIFY(Answer({AnswerFileDialog(QString(), &third)}, [&] { window->mnuFile.at(1)->trigger(); }));
+        QCOMPARE(third.directory, folderB.path());
+        QCOMPARE(settings_->Value(kDirectoryKey), folderB.path());
+        QCOMPARE(QDir(folderB.path()).entryList(QDir::Files), QStringList{"junction.bin"});
+    }
+
+    // The folder is only remembered for convenience: the file is written all the same.
+    void savesWhenSettingsCannotBeWritten()
+    {
+        WINTEST_SKIP_WITHOUT_VOLUME(volumeProblem_);
+        QTemporaryDir folderA;
+        frmMain* window = StartWithReport(JunctionPath(volume_));
+        QVERIFY(window != nullptr);
+        settings_->MakeUnwritable();
+        const QString target = folderA.filePath(QStringLiteral("raw.bin"));
+        QVERIFY(Answer({AnswerFileDialog(target)}, [&] { window->mnuFile.at(2)->trigger(); }));
+        QCOMPARE(ReadAll(target), JunctionData());
+    }
+
+    void savedTextAfterFailedRead()
+    {
+        QTemporaryDir folderA, folderB;
+        const QString missing = folderB.filePath(QStringLiteral("missing entry"));
+        frmMain* window = StartWithReport(missing);
+        QVERIFY(window != nullptr);
+        QVERIFY(!window->mnuFile.at(2)->isEnabled());
+        const QString target = folderA.filePath(QStringLiteral("error.txt"));
+        QVERIFY(Answer({AnswerFileDialog(target)}, [&] { window->mnuFile.at(1)->trigger(); }));
+        const QString text = missing + QStringLiteral("\r\n\r\nCan't read reparse point data: file or directory not found.");
+        QCOMPARE(ReadAll(target), QByteArray("\xEF\xBB\xBF") + text.toUtf8());
     }
 };
 

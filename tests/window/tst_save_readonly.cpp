@@ -1,5 +1,5 @@
-// Saving onto a read-only file: the error box with the path, the message and the error's
-// description, the file unchanged, the folder remembered all the same. Must run as a user
+// Saving onto a read-only file: the error box with the path, the message, the error's
+// description and the system's reason, the file unchanged, the folder remembered all the same. Must run as a user
 // who is not root (ctest starts it through run-unprivileged).
 #include <QAction>
 #include <QFile>
@@ -49,14 +49,15 @@ private slots:
 
         // The save dialog, "replace?" answered Yes, then the error box.
         BoxSeen error;
-        QVERIFY(Answer({AnswerSaveDialog(target), AnswerBox(QMessageBox::Yes), AnswerBox(QMessageBox::Ok, &error)}, [&] {
+        QVERIFY(Answer({AnswerFileDialog(target), AnswerBox(QMessageBox::Yes), AnswerBox(QMessageBox::Ok, &error)}, [&] {
             if (textCommand)
                 window->mnuFile.at(1)->trigger();
             else
                 window->SaveReparseData();
         }));
         QCOMPARE(error.icon, QMessageBox::Critical);
-        QCOMPARE(error.text, target + QStringLiteral("\n\n") + message + QStringLiteral("\n\nPath/File access error"));
+        QCOMPARE(error.text, target + QStringLiteral("\n\n") + message +
+                                 QStringLiteral("\n\nPath/File access error\nPermission denied"));
         QCOMPARE(error.details, QStringLiteral("Error 75 (qvxFSO)"));
         QCOMPARE(ReadAll(target), QByteArray("keep me"));
         // The folder was remembered when the dialog was confirmed, before the write failed.

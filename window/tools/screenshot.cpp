@@ -24,7 +24,7 @@ int main(int argc, char** argv)
     }
     const QString picture = QString::fromLocal8Bit(argv[2]);
     const char* programArgs[] = {"Tagscope", argv[1]};
-    if (!modMain::Main(2, programArgs)) return 1;
+    if (modMain::Main(2, programArgs) != modMain::kWindowOpen) return 1;
 
     int result = 1;
     QTimer poll;
