@@ -1,22 +1,195 @@
-// UTF conversions through ICU.
+// UTF-8 <-> UTF-16 conversions. Written out rather than taken from ICU: every program
+// converts its arguments and output, and loading ICU would double the start-up time of
+// the console program; the text files' UTF-8 goes through here as well.
 #include "common/Utf16.h"
 
-#include <unicode/unistr.h>
-
+#include <algorithm>
 #include <cstdint>
+
+namespace {
+
+// One step of UTF-8 decoding at bytes[at]: a well-formed character (`ok`, its code point
+// and length), or the maximal ill-formed subpart there (its length, 1 to 3), as Unicode
+// defines it (chapter 3, "U+FFFD Substitution of Maximal Subparts").
+struct Utf8Step {
+    bool ok;
+    std::size_t length;
+    char32_t codePoint;
+    bool truncated = false;  // ill-formed only because the bytes end inside the character
+};
+
+Utf8Step NextUtf8(std::string_view bytes, std::size_t at)
+{
+    const auto byteAt = [&](std::size_t k) { return static_cast<std::uint8_t>(bytes[k]); };
+    const std::uint8_t lead = byteAt(at);
+    if (lead < 0x80) return {true, 1, lead};
+    std::size_t trail = 0;
+    char32_t cp = 0;
+    // The range of the first trail byte excludes overlong forms, surrogates and code
+    // points past U+10FFFF; later trail bytes are 80..BF.
+    std::uint8_t low = 0x80;
+    std::uint8_t high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        trail = 1, cp = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        trail = 2, cp = lead & 0x0F;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        trail = 3, cp = lead & 0x07;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return {false, 1, 0};
+    }
+    for (std::size_t k = 1; k <= trail; ++k) {
+        if (k >= bytes.size() - at) return {false, k, 0, true};
+        const std::uint8_t b = byteAt(at + k);
+        if (b < low || b > high) return {false, k, 0};
+        low = 0x80, high = 0xBF;
+        cp = cp << 6 | (b & 0x3F);
+    }
+    return {true, trail + 1, cp};
+}
+
+void AppendUtf16(char32_t cp, std::u16string& out)
+{
+    if (cp < 0x10000) {
+        out.push_back(static_cast<char16_t>(cp));
+        return;
+    }
+    cp -= 0x10000;
+    out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+    out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+}
+
+bool IsHigh(char16_t c)
+{
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool IsLow(char16_t c)
+{
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+}  // namespace
 
 std::u16string FromUtf8(std::string_view utf8)
 {
-    const icu::UnicodeString u = icu::UnicodeString::fromUTF8(
-        icu::StringPiece(utf8.data(), static_cast<std::int32_t>(utf8.size())));
-    return std::u16string(u.getBuffer(), static_cast<std::size_t>(u.length()));
+    std::u16string out;
+    out.reserve(utf8.size());
+    Utf8Decoder().Decode(utf8, true, out);
+    return out;
+}
+
+void Utf8Decoder::Decode(std::string_view bytes, bool last, std::u16string& out)
+{
+    // Written through a small buffer that stays in the cache, and appended from there, so
+    // that `out` is written once, into memory its caller may have reserved.
+    char16_t chunk[8192];
+    std::size_t used = 0;
+    const auto put = [&](char32_t cp) {
+        if (used + 2 > std::size(chunk)) {
+            out.append(chunk, used);
+            used = 0;
+        }
+        if (cp < 0x10000) {
+            chunk[used++] = static_cast<char16_t>(cp);
+        } else {
+            cp -= 0x10000;
+            chunk[used++] = static_cast<char16_t>(0xD800 + (cp >> 10));
+            chunk[used++] = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+        }
+    };
+    if (pendingSize_ > 0) {
+        // The character the piece before began: at most four bytes decide it.
+        char joined[4];
+        std::copy_n(pending_, pendingSize_, joined);
+        const std::size_t take = std::min(sizeof joined - pendingSize_, bytes.size());
+        std::copy_n(bytes.data(), take, joined + pendingSize_);
+        const std::string_view head(joined, pendingSize_ + take);
+        const Utf8Step step = NextUtf8(head, 0);
+        if (step.truncated && !last) {
+            // Still unfinished: every byte of this piece belongs to it.
+            std::copy_n(head.data(), head.size(), pending_);
+            pendingSize_ = head.size();
+            return;
+        }
+        put(step.ok ? step.codePoint : U'\uFFFD');
+        // The pending bytes were a well-formed beginning, so the step covers them all.
+        bytes.remove_prefix(step.length - pendingSize_);
+        pendingSize_ = 0;
+    }
+    const auto* const data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    const std::size_t size = bytes.size();
+    std::size_t i = 0;
+    while (i < size) {
+        if (used + 2 > std::size(chunk)) {
+            out.append(chunk, used);
+            used = 0;
+        }
+        // ASCII and two-byte characters, most of most texts, go without the general step.
+        const std::size_t room = std::size(chunk) - used - 1;
+        const std::size_t end = i + std::min(size - i, room);
+        while (i < end) {
+            const std::uint8_t b = data[i];
+            if (b < 0x80) {
+                chunk[used++] = b;
+                ++i;
+            } else if (b >= 0xC2 && b <= 0xDF && i + 1 < size && (data[i + 1] & 0xC0) == 0x80) {
+                chunk[used++] = static_cast<char16_t>((b & 0x1F) << 6 | (data[i + 1] & 0x3F));
+                i += 2;
+            } else {
+                break;
+            }
+        }
+        if (i >= end) continue;
+        const Utf8Step step = NextUtf8(bytes, i);
+        if (step.truncated && !last) {
+            std::copy_n(bytes.data() + i, step.length, pending_);
+            pendingSize_ = step.length;
+            break;
+        }
+        put(step.ok ? step.codePoint : U'\uFFFD');
+        i += step.length;
+    }
+    out.append(chunk, used);
+}
+
+std::size_t WriteUtf8(std::u16string_view utf16, char* out)
+{
+    char* const begin = out;
+    const auto put = [&](unsigned byte) { *out++ = static_cast<char>(byte); };
+    for (std::size_t i = 0; i < utf16.size(); ++i) {
+        char32_t cp = utf16[i];
+        if (cp < 0x80) {
+            put(cp);
+            continue;
+        }
+        if (IsHigh(utf16[i]) && i + 1 < utf16.size() && IsLow(utf16[i + 1]))
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (utf16[++i] - 0xDC00);
+        else if (IsHigh(utf16[i]) || IsLow(utf16[i]))
+            cp = 0xFFFD;
+        if (cp < 0x800) {
+            put(0xC0 | cp >> 6);
+        } else if (cp < 0x10000) {
+            put(0xE0 | cp >> 12);
+            put(0x80 | (cp >> 6 & 0x3F));
+        } else {
+            put(0xF0 | cp >> 18);
+            put(0x80 | (cp >> 12 & 0x3F));
+            put(0x80 | (cp >> 6 & 0x3F));
+        }
+        put(0x80 | (cp & 0x3F));
+    }
+    return static_cast<std::size_t>(out - begin);
 }
 
 std::string ToUtf8(std::u16string_view utf16)
 {
-    const icu::UnicodeString u(false, utf16.data(), static_cast<std::int32_t>(utf16.size()));
-    std::string out;
-    u.toUTF8String(out);
+    std::string out(utf16.size() * 3, '\0');
+    out.resize(WriteUtf8(utf16, out.data()));
     return out;
 }
 
@@ -24,45 +197,15 @@ std::u16string FromNativePath(std::string_view bytes)
 {
     std::u16string out;
     out.reserve(bytes.size());
-    std::size_t i = 0;
-    const auto byteAt = [&](std::size_t k) { return static_cast<std::uint8_t>(bytes[k]); };
-    while (i < bytes.size()) {
-        const std::uint8_t lead = byteAt(i);
-        std::size_t length = 0;
-        std::uint32_t cp = 0;
-        std::uint32_t min = 0;
-        if (lead < 0x80) {
-            out.push_back(lead);
-            ++i;
-            continue;
-        }
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2, cp = lead & 0x1F, min = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3, cp = lead & 0x0F, min = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4, cp = lead & 0x07, min = 0x10000;
-        }
-        bool ok = length != 0 && length <= bytes.size() - i;
-        for (std::size_t k = 1; ok && k < length; ++k) {
-            const std::uint8_t b = byteAt(i + k);
-            ok = (b & 0xC0) == 0x80;
-            cp = (cp << 6) | (b & 0x3F);
-        }
-        ok = ok && cp >= min && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
-        if (!ok) {
-            out.push_back(static_cast<char16_t>(0xDC00 + lead));
-            ++i;
-            continue;
-        }
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+    for (std::size_t i = 0; i < bytes.size();) {
+        const Utf8Step step = NextUtf8(bytes, i);
+        if (step.ok) {
+            AppendUtf16(step.codePoint, out);
         } else {
-            out.push_back(static_cast<char16_t>(cp));
+            for (std::size_t k = 0; k < step.length; ++k)
+                out.push_back(static_cast<char16_t>(0xDC00 + static_cast<std::uint8_t>(bytes[i + k])));
         }
-        i += length;
+        i += step.length;
     }
     return out;
 }

@@ -4,6 +4,7 @@
 #include <unicode/uchar.h>
 
 #include "AppIdentity.h"
+#include "platform/Icu.h"
 #include "console/modFormatVersion.h"
 
 namespace modAppInfo {
@@ -24,7 +25,7 @@ bool MatchesPattern(std::u16string_view text, std::u16string_view pattern)
         const char16_t c = text[i];
         if (pattern[i] == u'#') {
             if (c < u'0' || c > u'9') return false;
-        } else if (u_foldCase(c, U_FOLD_CASE_DEFAULT) != u_foldCase(pattern[i], U_FOLD_CASE_DEFAULT)) {
+        } else if (ICU_CALL(u_foldCase)(c, U_FOLD_CASE_DEFAULT) != ICU_CALL(u_foldCase)(pattern[i], U_FOLD_CASE_DEFAULT)) {
             return false;
         }
     }

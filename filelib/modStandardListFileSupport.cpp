@@ -6,6 +6,7 @@
 
 #include "common/Utf16.h"
 #include "filelib/qvxFileWork.h"
+#include "platform/Icu.h"
 #include "support/quovixsupport.h"
 
 using namespace Hollin0106;
@@ -32,7 +33,7 @@ std::u16string Upper(std::u16string_view s)
     while (i < s.size()) {
         UChar32 c;
         U16_NEXT(s.data(), i, s.size(), c);
-        const UChar32 upper = u_toupper(c);
+        const UChar32 upper = ICU_CALL(u_toupper)(c);
         if (U_IS_BMP(upper)) {
             out.push_back(static_cast<char16_t>(upper));
         } else {

@@ -1,15 +1,15 @@
 // Format detection, byte-pair swap, and text encoding and decoding in one pass each.
 #include "filelib/modTextEncoding.h"
 
-#include <unicode/ustring.h>
-
 #include <algorithm>
 #include <bit>
 #include <cstring>
 #include <new>
+#include <optional>
 
 #include <Hollin0106/AutomationError.h>
 #include "common/ByteReader.h"
+#include "common/Utf16.h"
 #include "support/CodePages.h"
 
 using namespace Hollin0106;
@@ -20,7 +20,6 @@ namespace {
 
 constexpr std::uint8_t kUtf8Mark[] = {0xEF, 0xBB, 0xBF};
 constexpr char16_t kUtf16Mark = 0xFEFF;
-constexpr UChar32 kReplacement = 0xFFFD;
 
 [[noreturn]] void Raise(std::int32_t number)
 {
@@ -51,39 +50,12 @@ void StoreUnits(std::u16string_view units, std::uint8_t* out, bool swapped)
 }
 
 
-// Appends the UTF-8 bytes of `text` (at most 2^28 units) to `out`.
+// Appends the UTF-8 bytes of `text` to `out`.
 void AppendUtf8(std::u16string_view text, std::vector<std::uint8_t>& out)
 {
-    if (text.empty()) return;
     const std::size_t start = out.size();
-    // A UTF-16 unit never needs more than three UTF-8 bytes (a pair needs four for two).
     out.resize(start + text.size() * 3);
-    std::int32_t length = 0;
-    UErrorCode status = U_ZERO_ERROR;
-    u_strToUTF8WithSub(reinterpret_cast<char*>(out.data() + start), static_cast<std::int32_t>(out.size() - start),
-                       &length, text.data(), static_cast<std::int32_t>(text.size()), kReplacement, nullptr,
-                       &status);
-    if (U_FAILURE(status)) Raise(errnum::InvalidProcedureCall);
-    out.resize(start + static_cast<std::size_t>(length));
-}
-
-// Appends the text of `bytes` (fewer than 2^31 of them) to `out`.
-void AppendFromUtf8(std::span<const std::uint8_t> bytes, std::u16string& out)
-{
-    if (bytes.empty()) return;
-    const std::size_t start = out.size();
-    // Never more UTF-16 units than UTF-8 bytes.
-    out.resize(start + bytes.size());
-    std::int32_t length = 0;
-    UErrorCode status = U_ZERO_ERROR;
-    u_strFromUTF8WithSub(out.data() + start, static_cast<std::int32_t>(bytes.size()), &length,
-                         reinterpret_cast<const char*>(bytes.data()), static_cast<std::int32_t>(bytes.size()),
-                         kReplacement, nullptr, &status);
-    if (U_FAILURE(status)) {
-        out.resize(start);
-        Raise(errnum::InvalidProcedureCall);
-    }
-    out.resize(start + static_cast<std::size_t>(length));
+    out.resize(start + WriteUtf8(text, reinterpret_cast<char*>(out.data() + start)));
 }
 
 void AppendUnits(std::span<const std::uint8_t> bytes, bool swapped, std::u16string& out)
@@ -104,22 +76,8 @@ void AppendUnits(std::span<const std::uint8_t> bytes, bool swapped, std::u16stri
     }
 }
 
-// How many bytes at the end of `bytes` begin a UTF-8 character that the next piece may
-// finish: a lead byte followed by fewer continuation bytes than it announces.
-std::size_t UnfinishedUtf8Tail(std::span<const std::uint8_t> bytes)
-{
-    const std::size_t n = bytes.size();
-    for (std::size_t back = 1; back <= 3 && back <= n; ++back) {
-        const std::uint8_t b = bytes[n - back];
-        if ((b & 0xC0) == 0x80) continue;  // a continuation byte: look further back
-        const std::size_t needs = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
-        return needs > back ? back : 0;
-    }
-    return 0;
-}
-
 // Pieces are small enough to stay in the cache while they are converted, and keep
-// ICU's 32-bit lengths far away.
+// the converters' 32-bit lengths far away.
 constexpr std::size_t kPieceUnits = std::size_t{1} << 17;
 constexpr std::size_t kFeedSlice = std::size_t{1} << 18;
 
@@ -219,9 +177,11 @@ std::span<const std::uint8_t> TextEncoder::Next()
 
 // ---- TextDecoder -------------------------------------------------------------------
 
+// ANSI and UTF-8 go through streaming decoders, which keep a character split between
+// two pieces until the next one finishes it.
 struct TextDecoder::Codec {
-    explicit Codec(std::uint32_t codePage) : ansi(codePage) {}
-    codepages::Decoder ansi;
+    std::optional<codepages::Decoder> ansi;
+    Utf8Decoder utf8;
 };
 
 TextDecoder::TextDecoder(const FileFormat& format, std::uint64_t expectedBytes)
@@ -229,7 +189,8 @@ TextDecoder::TextDecoder(const FileFormat& format, std::uint64_t expectedBytes)
       skip_(format.FileBOM != fbBOM ? 0 : format.Encoding == feUTF8 ? sizeof kUtf8Mark : format.Encoding == feUTF16 ? 2 : 0)
 {
     RequireResolved(format);
-    if (format.Encoding == feANSI) codec_ = std::make_unique<Codec>(codepages::HostAnsiCodePage());
+    codec_ = std::make_unique<Codec>();
+    if (format.Encoding == feANSI) codec_->ansi.emplace(codepages::HostAnsiCodePage());
     // Reserved, not touched: memory is only used as the text grows into it.
     const std::uint64_t units = format.Encoding == feUTF16 ? expectedBytes / 2 : expectedBytes;
     if (units > text_.max_size()) throw std::bad_alloc();
@@ -248,19 +209,9 @@ void TextDecoder::Feed(std::span<const std::uint8_t> bytes)
         std::span<const std::uint8_t> slice = bytes.first(std::min(kFeedSlice, bytes.size()));
         bytes = bytes.subspan(slice.size());
         switch (format_.Encoding) {
-        case feUTF8: {
-            // A character left unfinished by the piece before is finished by this one;
-            // the joined bytes are decoded in one run, exactly as the whole would be.
-            if (!carry_.empty()) {
-                carry_.insert(carry_.end(), slice.begin(), slice.end());
-                slice = carry_;
-            }
-            const std::size_t tail = UnfinishedUtf8Tail(slice);
-            AppendFromUtf8(slice.first(slice.size() - tail), text_);
-            std::vector<std::uint8_t> rest(slice.end() - static_cast<std::ptrdiff_t>(tail), slice.end());
-            carry_ = std::move(rest);
+        case feUTF8:
+            codec_->utf8.Decode({reinterpret_cast<const char*>(slice.data()), slice.size()}, false, text_);
             break;
-        }
         case feUTF16: {
             const bool swapped = format_.InvertBytes == ibInvertBytes;
             if (!carry_.empty()) {
@@ -273,7 +224,7 @@ void TextDecoder::Feed(std::span<const std::uint8_t> bytes)
             if (slice.size() % 2 != 0) carry_.assign(1, slice.back());
             break;
         }
-        default: codec_->ansi.Decode(slice, false, text_); break;
+        default: codec_->ansi->Decode(slice, false, text_); break;
         }
     }
 }
@@ -288,9 +239,9 @@ std::u16string TextDecoder::Finish()
     // The swap of the pairs meets a last byte without partner.
     if (OddBigEndian()) Raise(errnum::SubscriptOutOfRange);
     switch (format_.Encoding) {
-    case feUTF8: AppendFromUtf8(carry_, text_); break;
+    case feUTF8: codec_->utf8.Decode({}, true, text_); break;
     case feUTF16: break;  // a last odd byte of little-endian data belongs to no character
-    default: codec_->ansi.Decode({}, true, text_); break;
+    default: codec_->ansi->Decode({}, true, text_); break;
     }
     carry_.clear();
     return std::move(text_);

@@ -98,7 +98,7 @@ private:
     FileFormat format_;
     std::uint64_t total_ = 0;  // bytes fed
     std::size_t skip_;         // mark bytes still to drop
-    std::vector<std::uint8_t> carry_;  // an unfinished UTF-8 character or UTF-16 unit
+    std::vector<std::uint8_t> carry_;  // the first byte of a UTF-16 unit split between pieces
     std::u16string text_;
     std::unique_ptr<Codec> codec_;
 };

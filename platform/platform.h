@@ -217,4 +217,111 @@ std::u16string CurrentDirectory();
 // the first set of LC_ALL, LC_CTYPE and LANG, "C" when none is. Never fails.
 std::string UserLocaleName();
 
+// ---- Streams of an entry (the backup interface's stream sequence) ---------------
+
+// The streams of one entry as the Windows backup interface delivers them: each stream
+// is a 20-byte header (identifier, attributes, 64-bit size, name size; little-endian)
+// with its UTF-16LE name, followed by its data. On an ntfs-3g volume the sequence is the
+// unnamed data (1; none for a directory), the extended attributes (2, system.ntfs_ea),
+// the security descriptor (3, system.ntfs_acl; only when asked for), each named stream
+// (4, ":name:$DATA" from each user.* attribute), the object identifier (7,
+// system.ntfs_object_id) and the reparse data (8, system.ntfs_reparse_data), each when
+// present. Elsewhere: the unnamed data and the user.* attributes as named streams.
+// Links are never followed. Movable, not copyable.
+class BackupReader {
+public:
+    BackupReader();
+    ~BackupReader();
+    BackupReader(BackupReader&& other) noexcept;
+    BackupReader& operator=(BackupReader&& other) noexcept;
+    BackupReader(const BackupReader&) = delete;
+    BackupReader& operator=(const BackupReader&) = delete;
+
+    // Reads up to `count` bytes of the sequence; `got` is less only at its end.
+    std::error_code Read(std::uint8_t* buffer, std::size_t count, std::size_t& got);
+    // Skips up to `count` bytes of the current stream's data, never past its end.
+    std::uint64_t Seek(std::uint64_t count);
+
+    struct State;
+
+private:
+    friend std::error_code OpenBackupReader(const std::u16string&, bool, BackupReader&);
+    State* state_;
+};
+
+// Collects the stream list of `path` (the entry itself, links not followed).
+// ENOENT/ENOTDIR for a missing entry, EACCES, ...; on failure `reader` delivers nothing.
+std::error_code OpenBackupReader(const std::u16string& path, bool processSecurity, BackupReader& reader);
+
+// ---- Directory search -------------------------------------------------------------
+
+inline constexpr std::uint32_t kAttributeReparsePoint = 0x400;
+
+// One entry as a directory search delivers it, in the Windows layout. Times are
+// FILETIMEs (100 ns since 1601-01-01 UTC).
+struct FindData {
+    std::uint32_t attributes = 0;
+    std::uint64_t creationTime = 0;
+    std::uint64_t lastAccessTime = 0;
+    std::uint64_t lastWriteTime = 0;
+    std::uint64_t size = 0;           // the entry's own length (a link: its text)
+    std::uint64_t allocatedSize = 0;  // allocated blocks x 512
+    std::u16string name;
+    // What entering the entry would open (a link's target): compared along a search's
+    // path to stop at loops. Zero when unknown.
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    // True when creationTime is not filled because it costs one more call per entry
+    // (ntfs-3g keeps it in an extended attribute): QueryCreationTime gives it.
+    bool creationTimeLater = false;
+};
+
+// An open directory search. Closed by the destructor; movable, not copyable.
+class FindHandle {
+public:
+    FindHandle();
+    ~FindHandle();
+    FindHandle(FindHandle&& other) noexcept;
+    FindHandle& operator=(FindHandle&& other) noexcept;
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+
+    // The device and inode of the directory searched (zero before a successful start).
+    std::uint64_t Device() const;
+    std::uint64_t Inode() const;
+
+    struct State;
+
+private:
+    friend std::error_code FindFirstFile(const std::u16string&, FindHandle&, FindData&);
+    friend std::error_code FindNextFile(FindHandle&, FindData&);
+    State* state_;
+};
+
+// Starts a search for `pattern`, a folder and a last component that may hold wildcards
+// (platform/posix/WildcardMask.h), and delivers the first match ("." and ".." included when
+// they match). A last component without wildcards names one entry: it is looked up
+// directly and, when absent under that spelling, found by a case-insensitive scan.
+// Attributes: on NTFS the attribute word; elsewhere directory, read-only (no write
+// bit), hidden (a name starting with "."), normal otherwise, and a link carries the
+// reparse bit with its target's directory bit. Creation time: the birth time, else the
+// change time; on NTFS without a birth time it is left for QueryCreationTime. ENOENT when nothing matches or the
+// folder is missing; EACCES, ENOTDIR, ... as the system reports them.
+std::error_code FindFirstFile(const std::u16string& pattern, FindHandle& handle, FindData& data);
+// The next match; ENOENT when there is none left.
+std::error_code FindNextFile(FindHandle& handle, FindData& data);
+
+// The find data of the entry `path` names (the entry itself; a link as above).
+std::error_code QueryFindData(const std::u16string& path, FindData& data);
+
+// The creation time of the entry itself as a FILETIME: the birth time, else ntfs-3g's
+// system.ntfs_crtime, else the change time.
+std::error_code QueryCreationTime(const std::u16string& path, std::uint64_t& fileTime);
+
+// True for a root of the file-system tree ("/").
+bool PathIsRoot(const std::u16string& path);
+
+// The local time's offset from UTC now, in seconds (east positive).
+std::int64_t CurrentUtcBias();
+
 }  // namespace platform

@@ -1,16 +1,19 @@
-// Host code pages from the locale and conversions through ICU converters.
+// Host code pages from the locale and conversions through ICU converters, loaded on first use.
 #include "support/CodePages.h"
 
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_cb.h>
 
+#include <array>
 #include <atomic>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <type_traits>
 
 #include <Hollin0106/AutomationError.h>
+#include "platform/Icu.h"
 #include "platform/platform.h"
 
 using namespace Hollin0106;
@@ -89,20 +92,123 @@ std::atomic<std::uint32_t> g_oemOverride{0};
 }
 
 struct ConverterCloser {
-    void operator()(UConverter* c) const { ucnv_close(c); }
+    void operator()(UConverter* c) const { ICU_CALL(ucnv_close)(c); }
 };
 using ConverterPtr = std::unique_ptr<UConverter, ConverterCloser>;
 
-// Every character the page cannot hold becomes the substitute "?". ICU's own
-// substitution callback drops default-ignorable characters (U+200B, U+FEFF, ...)
-// instead, which would make text vanish without trace.
-void SubstituteEveryUnmappable(const void* /*context*/, UConverterFromUnicodeArgs* args, const UChar* /*units*/,
-                               std::int32_t /*length*/, UChar32 /*codePoint*/, UConverterCallbackReason reason,
-                               UErrorCode* status)
+// ---- Bytes a single-byte page leaves undefined --------------------------------------
+
+// Windows maps every byte of its single-byte pages to a character and back, so that text
+// read and written again keeps every byte. ICU leaves some bytes undefined; they get the
+// characters Windows gives them: a byte 80..9F its C1 control of the same number, the
+// others the private-use characters of Windows' own tables (the "best fit" tables
+// Microsoft publishes for each page), or the character Windows added later.
+struct ByteCharacter {
+    std::uint32_t codePage;
+    std::uint8_t byte;
+    char16_t character;
+};
+
+constexpr ByteCharacter kWindowsCharacters[] = {
+    {1253, 0xD2, 0xF8FA}, {1253, 0xFF, 0xF8FB},
+    {1255, 0xCA, 0x05BA}, {1255, 0xD9, 0xF88D}, {1255, 0xDA, 0xF88E}, {1255, 0xDB, 0xF88F}, {1255, 0xDC, 0xF890},
+    {1255, 0xDD, 0xF891}, {1255, 0xDE, 0xF892}, {1255, 0xDF, 0xF893}, {1255, 0xFB, 0xF894}, {1255, 0xFC, 0xF895},
+    {1255, 0xFF, 0xF896},
+    {1257, 0xA1, 0xF8FC}, {1257, 0xA5, 0xF8FD},
+    {852, 0xAA, 0x00AC},
+};
+
+// The characters of the bytes ICU leaves undefined in one page, in both directions.
+struct UndefinedBytes {
+    char16_t toUnicode[256] = {};  // 0: ICU defines the byte
+    std::vector<std::pair<char16_t, std::uint8_t>> fromUnicode;
+
+    const std::uint8_t* ByteOf(UChar32 c) const
+    {
+        for (const auto& [character, byte] : fromUnicode)
+            if (character == c) return &byte;
+        return nullptr;
+    }
+};
+
+void StopOnUndefined(UConverter* converter)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    ICU_CALL(ucnv_setToUCallBack)(converter, ICU_CALL(UCNV_TO_U_CALLBACK_STOP), nullptr, nullptr, nullptr, &status);
+    ICU_CALL(ucnv_setFromUCallBack)(converter, ICU_CALL(UCNV_FROM_U_CALLBACK_STOP), nullptr, nullptr, nullptr, &status);
+}
+
+// Asks the freshly opened `converter` which of its bytes it leaves undefined.
+UndefinedBytes FindUndefinedBytes(UConverter* converter, std::uint32_t codePage)
+{
+    UndefinedBytes map;
+    if (ICU_CALL(ucnv_getType)(converter) != UCNV_SBCS) return map;
+    StopOnUndefined(converter);
+    for (int b = 0; b < 256; ++b) {
+        const char byte = static_cast<char>(b);
+        UChar unit[2];
+        UErrorCode status = U_ZERO_ERROR;
+        ICU_CALL(ucnv_toUChars)(converter, unit, 2, &byte, 1, &status);
+        if (U_SUCCESS(status)) continue;
+        char16_t character = b >= 0x80 && b <= 0x9F ? static_cast<char16_t>(b) : 0;
+        for (const auto& entry : kWindowsCharacters)
+            if (entry.codePage == codePage && entry.byte == b) character = entry.character;
+        if (character == 0) continue;
+        // A character the page holds already would then have two bytes.
+        char out[4];
+        status = U_ZERO_ERROR;
+        ICU_CALL(ucnv_fromUChars)(converter, out, 4, &character, 1, &status);
+        if (U_SUCCESS(status)) continue;
+        map.toUnicode[b] = character;
+        map.fromUnicode.emplace_back(character, static_cast<std::uint8_t>(b));
+    }
+    ICU_CALL(ucnv_reset)(converter);
+    return map;
+}
+
+// Found on first use of a page, kept for the process's life, shared read-only by every
+// converter of that page.
+const UndefinedBytes& UndefinedBytesFor(std::uint32_t codePage, UConverter* converter)
+{
+    static std::mutex mutex;
+    static std::map<std::uint32_t, UndefinedBytes> pages;
+    const std::lock_guard lock(mutex);
+    auto it = pages.find(codePage);
+    if (it == pages.end()) it = pages.emplace(codePage, FindUndefinedBytes(converter, codePage)).first;
+    return it->second;
+}
+
+// A byte the page leaves undefined gets its Windows character; every other byte that
+// forms no character becomes U+FFFD (or U+001A where the page says so), as ICU has it.
+void ToUnicodeUndefined(const void* context, UConverterToUnicodeArgs* args, const char* units, std::int32_t length,
+                        UConverterCallbackReason reason, UErrorCode* status)
+{
+    if (reason <= UCNV_IRREGULAR && length == 1) {
+        const char16_t c = static_cast<const UndefinedBytes*>(context)->toUnicode[static_cast<std::uint8_t>(units[0])];
+        if (c != 0) {
+            *status = U_ZERO_ERROR;
+            ICU_CALL(ucnv_cbToUWriteUChars)(args, &c, 1, 0, status);
+            return;
+        }
+    }
+    ICU_CALL(UCNV_TO_U_CALLBACK_SUBSTITUTE)(nullptr, args, units, length, reason, status);
+}
+
+// The character of an undefined byte gets that byte back; every other character the page
+// cannot hold becomes the substitute "?". ICU's own substitution callback drops
+// default-ignorable characters (U+200B, U+FEFF, ...) instead, which would make text
+// vanish without trace.
+void FromUnicodeUnmappable(const void* context, UConverterFromUnicodeArgs* args, const UChar* /*units*/,
+                           std::int32_t /*length*/, UChar32 codePoint, UConverterCallbackReason reason,
+                           UErrorCode* status)
 {
     if (reason > UCNV_IRREGULAR) return;  // close, reset, clone: nothing to write
     *status = U_ZERO_ERROR;
-    ucnv_cbFromUWriteSub(args, 0, status);
+    if (const std::uint8_t* byte = static_cast<const UndefinedBytes*>(context)->ByteOf(codePoint)) {
+        ICU_CALL(ucnv_cbFromUWriteBytes)(args, reinterpret_cast<const char*>(byte), 1, 0, status);
+        return;
+    }
+    ICU_CALL(ucnv_cbFromUWriteSub)(args, 0, status);
 }
 
 // Windows names ANSI pages windows-N and OEM pages by their IBM number; ICU knows each
@@ -112,11 +218,14 @@ ConverterPtr OpenConverter(std::uint32_t codePage)
     const std::string number = std::to_string(codePage);
     for (const std::string& name : {"windows-" + number, "ibm-" + number, "cp" + number}) {
         UErrorCode status = U_ZERO_ERROR;
-        ConverterPtr converter(ucnv_open(name.c_str(), &status));
+        ConverterPtr converter(ICU_CALL(ucnv_open)(name.c_str(), &status));
         if (U_FAILURE(status) || !converter) continue;
+        const UndefinedBytes& undefined = UndefinedBytesFor(codePage, converter.get());
         status = U_ZERO_ERROR;
-        ucnv_setSubstChars(converter.get(), "?", 1, &status);
-        ucnv_setFromUCallBack(converter.get(), SubstituteEveryUnmappable, nullptr, nullptr, nullptr, &status);
+        ICU_CALL(ucnv_setSubstChars)(converter.get(), "?", 1, &status);
+        ICU_CALL(ucnv_setFromUCallBack)(converter.get(), FromUnicodeUnmappable, &undefined, nullptr, nullptr, &status);
+        if (!undefined.fromUnicode.empty())
+            ICU_CALL(ucnv_setToUCallBack)(converter.get(), ToUnicodeUndefined, &undefined, nullptr, nullptr, &status);
         if (U_FAILURE(status)) continue;
         return converter;
     }
@@ -134,7 +243,7 @@ UConverter* ConverterFor(std::uint32_t codePage)
     thread_local std::vector<Cached> cache;
     for (auto& entry : cache)
         if (entry.codePage == codePage) {
-            ucnv_reset(entry.converter.get());
+            ICU_CALL(ucnv_reset)(entry.converter.get());
             return entry.converter.get();
         }
     ConverterPtr converter = OpenConverter(codePage);
@@ -183,81 +292,128 @@ void SetHostCodePages(std::uint32_t ansiCodePage, std::uint32_t oemCodePage)
 
 namespace {
 
-// ---- Single-byte pages: ICU's mapping, walked as two tables ----------------------
+// ---- Any page, through ICU ---------------------------------------------------------
+
+// ICU converts into a small buffer that stays in the cache, and each full buffer is
+// appended to the output: the output is written once, into memory its caller may have
+// reserved, and never filled with zeros first. On a failure `out` goes back to where it
+// was and error 5 is raised.
+template <typename Unit, typename Out, typename Step>
+void ConvertInChunks(Out& out, Step step)
+{
+    const std::size_t start = out.size();
+    Unit chunk[8192];
+    for (;;) {
+        Unit* target = chunk;
+        UErrorCode status = U_ZERO_ERROR;
+        step(target, chunk + std::size(chunk), status);
+        if constexpr (std::is_same_v<Out, std::u16string>)
+            out.append(chunk, static_cast<std::size_t>(target - chunk));
+        else
+            out.insert(out.end(), chunk, target);
+        if (status == U_BUFFER_OVERFLOW_ERROR) continue;
+        if (U_FAILURE(status)) {
+            out.resize(start);
+            Unsupported();
+        }
+        return;
+    }
+}
+
+void EncodeWith(UConverter* converter, std::u16string_view text, bool last, std::vector<std::uint8_t>& out)
+{
+    const UChar* source = text.data();
+    ConvertInChunks<char>(out, [&](char*& target, char* limit, UErrorCode& status) {
+        ICU_CALL(ucnv_fromUnicode)(converter, &target, limit, &source, text.data() + text.size(), nullptr, last,
+                                   &status);
+    });
+}
+
+void DecodeWith(UConverter* converter, std::span<const std::uint8_t> bytes, bool last, std::u16string& out)
+{
+    const char* source = reinterpret_cast<const char*>(bytes.data());
+    const char* const sourceLimit = source + bytes.size();
+    ConvertInChunks<UChar>(out, [&](UChar*& target, UChar* limit, UErrorCode& status) {
+        ICU_CALL(ucnv_toUnicode)(converter, &target, limit, &source, sourceLimit, nullptr, last, &status);
+    });
+}
+
+// ---- Single-byte pages: encoding by table ------------------------------------------
 
 bool IsHigh(char16_t c)
 {
     return c >= 0xD800 && c <= 0xDBFF;
 }
+
 bool IsLow(char16_t c)
 {
     return c >= 0xDC00 && c <= 0xDFFF;
 }
 
-// A page whose every byte is one character converts by table lookup, several times
-// faster than ICU's general path. The tables are ICU's own results: each byte decoded
-// alone, and each character of the Basic Multilingual Plane encoded alone (with "?"
-// for what the page lacks). Surrogates never reach the tables: a pair, which no single
-// byte page holds, and an unpaired half each become one "?", as ICU has it.
+// A single-byte page converts by table lookup, two to three times as fast as ICU's
+// general path for a text file (bench/textfiles_bench). The tables are ICU's own results,
+// undefined bytes' characters included: each byte decoded alone, and each character of
+// the Basic Multilingual Plane encoded alone, with "?" for what the page lacks.
+// Surrogates never reach the encoding table (see EncodeByTable).
 }  // namespace
 
-struct SingleByteTable {
-    char16_t toUnicode[256];
-    std::uint8_t fromBmp[0x10000];
+struct SingleByteTables {
+    std::array<char16_t, 256> toUnicode;
+    std::array<std::uint8_t, 0x10000> fromBmp;
 };
 
 namespace {
 
-std::unique_ptr<SingleByteTable> BuildSingleByteTable(std::uint32_t codePage)
+std::unique_ptr<SingleByteTables> BuildTables(std::uint32_t codePage)
 {
-    ConverterPtr converter = OpenConverter(codePage);
-    if (!converter || ucnv_getType(converter.get()) != UCNV_SBCS) return nullptr;
-    auto table = std::make_unique<SingleByteTable>();
+    const ConverterPtr converter = OpenConverter(codePage);
+    if (!converter || ICU_CALL(ucnv_getType)(converter.get()) != UCNV_SBCS) return nullptr;
+    auto tables = std::make_unique<SingleByteTables>();
     for (int b = 0; b < 256; ++b) {
         const char byte = static_cast<char>(b);
         UChar unit[4];
         UErrorCode status = U_ZERO_ERROR;
-        const std::int32_t n = ucnv_toUChars(converter.get(), unit, 4, &byte, 1, &status);
+        const std::int32_t n = ICU_CALL(ucnv_toUChars)(converter.get(), unit, 4, &byte, 1, &status);
         if (U_FAILURE(status) || n != 1) return nullptr;
-        table->toUnicode[b] = unit[0];
+        tables->toUnicode[static_cast<std::size_t>(b)] = unit[0];
     }
-    std::u16string bmp;
-    bmp.reserve(0x10000);
+    std::u16string bmp(0x10000, u'?');
     for (std::uint32_t c = 0; c < 0x10000; ++c)
-        bmp.push_back(static_cast<char16_t>(IsHigh(static_cast<char16_t>(c)) || IsLow(static_cast<char16_t>(c)) ? u'?' : c));
-    std::vector<char> bytes(0x10000 * 2);
+        if (!IsHigh(static_cast<char16_t>(c)) && !IsLow(static_cast<char16_t>(c))) bmp[c] = static_cast<char16_t>(c);
     UErrorCode status = U_ZERO_ERROR;
-    ucnv_reset(converter.get());
-    const std::int32_t n = ucnv_fromUChars(converter.get(), bytes.data(), static_cast<std::int32_t>(bytes.size()),
-                                           bmp.data(), static_cast<std::int32_t>(bmp.size()), &status);
+    ICU_CALL(ucnv_reset)(converter.get());
+    const std::int32_t n = ICU_CALL(ucnv_fromUChars)(converter.get(), reinterpret_cast<char*>(tables->fromBmp.data()),
+                                                     static_cast<std::int32_t>(tables->fromBmp.size()), bmp.data(),
+                                                     static_cast<std::int32_t>(bmp.size()), &status);
     // One byte a character, or the page is not what it claimed.
     if (U_FAILURE(status) || n != 0x10000) return nullptr;
-    for (std::size_t c = 0; c < 0x10000; ++c) table->fromBmp[c] = static_cast<std::uint8_t>(bytes[c]);
-    return table;
+    return tables;
 }
 
 // Built on first use, kept for the process's life, shared read-only by every thread.
-const SingleByteTable* SingleByteTableFor(std::uint32_t codePage)
+const SingleByteTables* TablesFor(std::uint32_t codePage)
 {
     static std::mutex mutex;
-    static std::map<std::uint32_t, std::unique_ptr<SingleByteTable>> tables;
+    static std::map<std::uint32_t, std::unique_ptr<SingleByteTables>> tables;
     const std::lock_guard lock(mutex);
     auto it = tables.find(codePage);
-    if (it == tables.end()) it = tables.emplace(codePage, BuildSingleByteTable(codePage)).first;
+    if (it == tables.end()) it = tables.emplace(codePage, BuildTables(codePage)).first;
     return it->second.get();
 }
 
-void DecodeTable(const SingleByteTable& table, std::span<const std::uint8_t> bytes, std::u16string& out)
+void DecodeByTable(const SingleByteTables& tables, std::span<const std::uint8_t> bytes, std::u16string& out)
 {
     const std::size_t start = out.size();
     out.resize(start + bytes.size());
-    char16_t* target = out.data() + start;
-    for (std::size_t i = 0; i < bytes.size(); ++i) target[i] = table.toUnicode[bytes[i]];
+    char16_t* const target = out.data() + start;
+    for (std::size_t i = 0; i < bytes.size(); ++i) target[i] = tables.toUnicode[bytes[i]];
 }
 
-// `pendingHigh` carries a high surrogate that ended the piece before.
-void EncodeTable(const SingleByteTable& table, std::u16string_view text, bool last, bool& pendingHigh,
-                 std::vector<std::uint8_t>& out)
+// A surrogate pair, which no single-byte page holds, and an unpaired half each become
+// one "?", as ICU has it. `pendingHigh` carries a high surrogate that ended the piece
+// before.
+void EncodeByTable(const SingleByteTables& tables, std::u16string_view text, bool last, bool& pendingHigh,
+                   std::vector<std::uint8_t>& out)
 {
     const std::size_t start = out.size();
     out.resize(start + text.size() + 1);
@@ -271,7 +427,7 @@ void EncodeTable(const SingleByteTable& table, std::u16string_view text, bool la
     while (i < text.size()) {
         const char16_t c = text[i++];
         if (!IsHigh(c) && !IsLow(c)) {
-            *target++ = table.fromBmp[c];
+            *target++ = tables.fromBmp[c];
             continue;
         }
         if (IsHigh(c)) {
@@ -286,71 +442,13 @@ void EncodeTable(const SingleByteTable& table, std::u16string_view text, bool la
     out.resize(static_cast<std::size_t>(target - out.data()));
 }
 
-// ---- Any page, through ICU ---------------------------------------------------------
-
-// Runs an ICU conversion `step` that writes into `out` from `used` on, giving `out`
-// `grow` more elements each time ICU asks for room; `out` ends at what was written.
-// On a failure `out` goes back to `start` and error 5 is raised.
-template <typename Out, typename Step>
-void ConvertGrowing(Out& out, std::size_t start, std::size_t grow, Step step)
-{
-    std::size_t used = start;
-    for (;;) {
-        UErrorCode status = U_ZERO_ERROR;
-        used = step(used, status);
-        if (status == U_BUFFER_OVERFLOW_ERROR) {
-            out.resize(out.size() + grow);
-            continue;
-        }
-        if (U_FAILURE(status)) {
-            out.resize(start);
-            Unsupported();
-        }
-        break;
-    }
-    out.resize(used);
-}
-
-void EncodeWith(UConverter* converter, std::u16string_view text, bool last, std::vector<std::uint8_t>& out)
-{
-    // Every code unit gives at most the page's longest character, "?" included; a high
-    // surrogate left pending by the piece before may add one more.
-    const std::size_t start = out.size();
-    const auto maxChar = static_cast<std::size_t>(ucnv_getMaxCharSize(converter));
-    out.resize(start + (text.size() + 1) * maxChar);
-    const UChar* source = text.data();
-    ConvertGrowing(out, start, 4 * maxChar, [&](std::size_t used, UErrorCode& status) {
-        char* const base = reinterpret_cast<char*>(out.data());
-        char* target = base + used;
-        ucnv_fromUnicode(converter, &target, base + out.size(), &source, text.data() + text.size(), nullptr, last,
-                         &status);
-        return static_cast<std::size_t>(target - base);
-    });
-}
-
-void DecodeWith(UConverter* converter, std::span<const std::uint8_t> bytes, bool last, std::u16string& out)
-{
-    // Windows pages give at most one unit a byte (plus what a piece before left
-    // pending); a page that gives more, such as GB 18030's four-byte forms, makes the
-    // loop grow the buffer.
-    const std::size_t start = out.size();
-    out.resize(start + bytes.size() + 8);
-    const char* source = reinterpret_cast<const char*>(bytes.data());
-    const char* const sourceLimit = source + bytes.size();
-    ConvertGrowing(out, start, bytes.size() + 8, [&](std::size_t used, UErrorCode& status) {
-        UChar* target = out.data() + used;
-        ucnv_toUnicode(converter, &target, out.data() + out.size(), &source, sourceLimit, nullptr, last, &status);
-        return static_cast<std::size_t>(target - out.data());
-    });
-}
-
 }  // namespace
 
 void Encode(std::u16string_view text, std::uint32_t codePage, std::vector<std::uint8_t>& out)
 {
-    if (const SingleByteTable* table = SingleByteTableFor(codePage)) {
+    if (const SingleByteTables* tables = TablesFor(codePage)) {
         bool pending = false;
-        EncodeTable(*table, text, true, pending, out);
+        EncodeByTable(*tables, text, true, pending, out);
         return;
     }
     UConverter* converter = ConverterFor(codePage);
@@ -360,8 +458,8 @@ void Encode(std::u16string_view text, std::uint32_t codePage, std::vector<std::u
 std::u16string Decode(std::span<const std::uint8_t> bytes, std::uint32_t codePage)
 {
     std::u16string out;
-    if (const SingleByteTable* table = SingleByteTableFor(codePage)) {
-        DecodeTable(*table, bytes, out);
+    if (const SingleByteTables* tables = TablesFor(codePage)) {
+        DecodeByTable(*tables, bytes, out);
         return out;
     }
     UConverter* converter = ConverterFor(codePage);
@@ -369,30 +467,30 @@ std::u16string Decode(std::span<const std::uint8_t> bytes, std::uint32_t codePag
     return out;
 }
 
-PageConverter::PageConverter(std::uint32_t codePage) : table_(SingleByteTableFor(codePage))
+PageConverter::PageConverter(std::uint32_t codePage) : tables_(TablesFor(codePage))
 {
-    if (table_) return;
+    if (tables_) return;
     converter_ = OpenConverter(codePage).release();
     if (!converter_) Unsupported();
 }
 
 PageConverter::~PageConverter()
 {
-    if (converter_) ucnv_close(converter_);
+    if (converter_) ICU_CALL(ucnv_close)(converter_);
 }
 
 void Decoder::Decode(std::span<const std::uint8_t> bytes, bool last, std::u16string& out)
 {
-    if (table_)
-        DecodeTable(*table_, bytes, out);
+    if (tables_)
+        DecodeByTable(*tables_, bytes, out);
     else
         DecodeWith(converter_, bytes, last, out);
 }
 
 void Encoder::Encode(std::u16string_view text, bool last, std::vector<std::uint8_t>& out)
 {
-    if (table_)
-        EncodeTable(*table_, text, last, pendingHigh_, out);
+    if (tables_)
+        EncodeByTable(*tables_, text, last, pendingHigh_, out);
     else
         EncodeWith(converter_, text, last, out);
 }

@@ -11,7 +11,7 @@ struct UConverter;
 
 namespace codepages {
 
-struct SingleByteTable;
+struct SingleByteTables;
 
 // The ANSI and OEM code pages Windows assigns to the language of a POSIX locale name
 // ("ru_RU.UTF-8" -> 1251 and 866; "C", "POSIX" and "en_US" -> 1252 and 437; other
@@ -35,11 +35,14 @@ bool IsSupportedCodePage(std::uint32_t codePage);
 // unpaired surrogate too) becomes "?". Raises error 5 for an unsupported code page.
 void Encode(std::u16string_view text, std::uint32_t codePage, std::vector<std::uint8_t>& out);
 
-// The text that `bytes` hold in `codePage`. Bytes that form no character become
-// U+FFFD (or U+001A where the page says so). Raises error 5 for an unsupported page.
+// The text that `bytes` hold in `codePage`. Every byte of a single-byte page is a
+// character, as on Windows: a byte the page leaves undefined becomes the character
+// Windows gives it (a C1 control or a private-use character), which Encode turns back
+// into that byte. In other pages, bytes that form no character become U+FFFD (or U+001A
+// where the page says so). Raises error 5 for an unsupported page.
 std::u16string Decode(std::span<const std::uint8_t> bytes, std::uint32_t codePage);
 
-// What a Decoder or an Encoder converts through: the page's table where it has one,
+// What a Decoder or an Encoder converts through: the page's tables where it has them,
 // else an ICU converter of the object's own.
 class PageConverter {
 protected:
@@ -49,7 +52,7 @@ protected:
     PageConverter(const PageConverter&) = delete;
     PageConverter& operator=(const PageConverter&) = delete;
 
-    const SingleByteTable* table_ = nullptr;
+    const SingleByteTables* tables_ = nullptr;
     UConverter* converter_ = nullptr;
 };
 

@@ -50,3 +50,8 @@ std::u16string asUTF8ToUNICODE(std::string_view utf8)
 {
     return FromUtf8(utf8);
 }
+
+double asLargeIntegerToDouble(std::uint32_t low, std::uint32_t high)
+{
+    return static_cast<double>(static_cast<std::int64_t>(static_cast<std::uint64_t>(high) << 32 | low));
+}

@@ -48,3 +48,8 @@ std::u16string asTrimEx(std::u16string_view text);
 // the characters the OEM code page cannot hold.
 std::u16string asOemToAnsi(std::u16string_view text);
 std::u16string asAnsiToOem(std::u16string_view text);
+
+// ---- Numbers ----------------------------------------------------------------------
+
+// The signed 64-bit value of `high`:`low` (a LARGE_INTEGER's two halves) as a double.
+double asLargeIntegerToDouble(std::uint32_t low, std::uint32_t high);

@@ -223,12 +223,14 @@ std::u16string esGetFileName(std::u16string_view path, PathStyle style)
     return std::u16string(sep == std::u16string_view::npos ? path : path.substr(sep + 1));
 }
 
-std::u16string esBuildFileName(std::u16string_view folder, std::u16string_view name, PathStyle style)
+std::u16string esBuildFileName(std::u16string_view folder, std::u16string_view name, bool /*flag*/,
+                               PathStyle style)
 {
-    if (folder.empty()) return std::u16string(name);
-    std::u16string joined(folder);
-    if (!IsSeparator(joined.back(), style, false)) joined += style == PathStyle::Windows ? u'\\' : u'/';
-    return joined += name;
+    while (!name.empty() && IsSeparator(name.front(), style, false)) name.remove_prefix(1);
+    std::u16string out(folder);
+    if (!out.empty() && !IsSeparator(out.back(), style, false))
+        out.push_back(style == PathStyle::Windows ? u'\\' : u'/');
+    return out.append(name);
 }
 
 std::u16string esGetAbsoluteFileName(std::u16string_view relative, std::u16string_view baseFolder, PathStyle style)

@@ -8,4 +8,6 @@
 #include <Hollin0106/Variant.h>
 #include <Hollin0106/qvxDescriptIon.h>
 #include <Hollin0106/qvxFSO.h>
+#include <Hollin0106/qvxFileStreams.h>
+#include <Hollin0106/qvxFoundedFiles.h>
 #include <Hollin0106/qvxTypes.h>

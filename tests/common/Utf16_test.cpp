@@ -7,8 +7,25 @@ namespace {
 
 TEST(Utf8, IllFormedInputBecomesReplacementCharacters)
 {
-    EXPECT_EQ(FromUtf8("a\xD0\x96"), u"a\u0416");
-    EXPECT_EQ(FromUtf8("\xFF"), u"\uFFFD");
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::u16string expected;
+    } cases[] = {
+        {"two bytes", "a\xD0\x96", u"a\u0416"},
+        {"astral", "\xF0\x9F\x98\x80", u"\U0001F600"},
+        {"stray byte", "\xFF", u"\uFFFD"},
+        // One U+FFFD for each maximal subpart, as in the Unicode standard's own example.
+        {"maximal subparts", "\x61\xF1\x80\x80\xE1\x80\xC2\x62\x80\x63\x80\xBF\x64",
+         u"a\uFFFD\uFFFD\uFFFDb\uFFFDc\uFFFD\uFFFDd"},
+        {"overlong, surrogate, past U+10FFFF", "\xC0\xAF\xED\xA0\x80\xF4\x90\x80\x80",
+         u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},
+        {"truncated at the end", "x\xE2\x82", u"x\uFFFD"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(FromUtf8(c.bytes), c.expected);
+    }
     EXPECT_EQ(ToUtf8(u"\u0416\U0001F600"), "\xD0\x96\xF0\x9F\x98\x80");
     EXPECT_EQ(ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
 }

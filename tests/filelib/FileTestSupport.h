@@ -69,18 +69,24 @@ inline void WriteBytes(const fs::path& p, const Bytes& bytes)
 }
 
 // The number of the error a call raises, or 0 when it raises none. Every error the
-// library raises has the source "qvxFSO" and a description.
+// library raises has its class name as source and a description.
 template <typename F>
-std::int32_t RaisedNumber(F&& f)
+std::int32_t RaisedNumberFrom(std::u16string_view source, F&& f)
 {
     try {
         f();
     } catch (const AutomationError& e) {
-        EXPECT_EQ(e.Source, u"qvxFSO");
+        EXPECT_EQ(e.Source, source);
         EXPECT_FALSE(e.Description.empty());
         return e.Number;
     }
     return 0;
+}
+
+template <typename F>
+std::int32_t RaisedNumber(F&& f)
+{
+    return RaisedNumberFrom(u"qvxFSO", std::forward<F>(f));
 }
 
 // The attributes of an entry as the platform layer reads them.

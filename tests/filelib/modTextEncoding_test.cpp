@@ -41,7 +41,6 @@ TEST_F(TextEncoding, DetectsTheThreeMarksFromTheFirstBytesOnly)
         {"FE FF", {0xFE, 0xFF}, 2, kUtf16BeBom},
         {"EF BB is no mark", {0xEF, 0xBB}, 2, kAnsi},
         {"EF BB BF", {0xEF, 0xBB, 0xBF}, 3, kUtf8Bom},
-        {"EF BB BF then text", {0xEF, 0xBB, 0xBF, 0x41}, 3, kUtf8Bom},
         {"FF FE 00 00 is UTF-16 LE", {0xFF, 0xFE, 0x00, 0x00}, 3, kUtf16LeBom},
         {"UTF-16 tested before UTF-8", {0xFE, 0xFF, 0xBF}, 3, kUtf16BeBom},
         {"UTF-8 mark not tested with count 2", {0xEF, 0xBB, 0xBF}, 2, kAnsi},
@@ -50,7 +49,6 @@ TEST_F(TextEncoding, DetectsTheThreeMarksFromTheFirstBytesOnly)
         {"count larger than 3 looks at 3", {0xEF, 0xBB, 0xBF, 0x41, 0x42}, 5, kUtf8Bom},
         {"UTF-8 without a mark is ANSI", {0xC3, 0xA9, 0xE2, 0x82, 0xAC}, 3, kAnsi},
         {"UTF-16 without a mark is ANSI", {0x41, 0x00, 0x42, 0x00}, 3, kAnsi},
-        {"FE alone", {0xFE, 0x41}, 2, kAnsi},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -116,7 +114,6 @@ TEST_F(TextEncoding, DecodesByTheRulesAndDropsMarksByPosition)
     const Case cases[] = {
         {"ANSI keeps mark bytes as characters", {0xEF, 0xBB, 0xBF, 0x41}, {feANSI, fbBOM, ibDontInvertBytes},
          u"\u00EF\u00BB\u00BFA"},
-        {"ANSI 1252", {0x47, 0x72, 0xFC, 0xDF, 0x80}, kAnsi, u"Gr\u00FC\u00DF\u20AC"},
         {"UTF-8 with mark", {0xEF, 0xBB, 0xBF, 0xC3, 0xA9}, kUtf8Bom, u"\u00E9"},
         {"UTF-8 mark asked for but absent: three bytes lost", {0x41, 0x42, 0x43, 0x44}, kUtf8Bom, u"D"},
         {"UTF-8 mark asked for, fewer than three bytes", {0x41, 0x42}, kUtf8Bom, u""},
@@ -132,7 +129,6 @@ TEST_F(TextEncoding, DecodesByTheRulesAndDropsMarksByPosition)
         {"UTF-16 BE without mark", {0x00, 0x41, 0x00, 0x42}, {feUTF16, fbNoBOM, ibInvertBytes}, u"AB"},
         {"UTF-16 surrogate pair", {0x3D, 0xD8, 0x00, 0xDE}, {feUTF16, fbNoBOM, ibDontInvertBytes}, u"\U0001F600"},
         {"empty UTF-16 BE with mark", {}, kUtf16BeBom, u""},
-        {"empty ANSI", {}, kAnsi, u""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -126,4 +126,33 @@ TEST(FullFileName, EmptyNameIsAnError)
     EXPECT_THROW(esGetFullFileName(u"", true), AutomationError);
 }
 
+TEST(BuildFileName, JoinsWithOneSeparator)
+{
+    const struct {
+        const char* name;
+        std::u16string folder, file;
+        PathStyle style;
+        std::u16string expected;
+    } rows[] = {
+        {"posix", u"/mnt/d", u"*.txt", PathStyle::Posix, u"/mnt/d/*.txt"},
+        {"posix folder with separator", u"/mnt/d/", u"x", PathStyle::Posix, u"/mnt/d/x"},
+        {"posix root", u"/", u"tmp", PathStyle::Posix, u"/tmp"},
+        {"separators before the name go", u"/a", u"//b", PathStyle::Posix, u"/a/b"},
+        {"no folder", u"", u"b", PathStyle::Posix, u"b"},
+        {"windows", u"D:\\data", u"*", PathStyle::Windows, u"D:\\data\\*"},
+        {"windows root", u"D:\\", u"x", PathStyle::Windows, u"D:\\x"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(esBuildFileName(row.folder, row.file, false, row.style), row.expected);
+    }
+}
+
+TEST(LargeIntegerToDouble, SignedSixtyFourBits)
+{
+    EXPECT_EQ(asLargeIntegerToDouble(0xFFFFFFFF, 0), 4294967295.0);
+    EXPECT_EQ(asLargeIntegerToDouble(5, 1), 4294967301.0);
+    EXPECT_EQ(asLargeIntegerToDouble(0xFFFFFFFF, 0xFFFFFFFF), -1.0);
+}
+
 }  // namespace

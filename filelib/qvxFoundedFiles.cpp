@@ -1,0 +1,256 @@
+// qvxFoundedFiles: the file search over the platform's find-first/find-next.
+#include <Hollin0106/qvxFoundedFiles.h>
+
+#include <unicode/uchar.h>
+
+#include "platform/Icu.h"
+
+#include <Hollin0106/AutomationError.h>
+#include "filelib/modFindFiles.h"
+#include "platform/platform.h"
+#include "support/quovixsupport.h"
+#include "support/quovixsupportfbe.h"
+
+namespace modFindFiles {
+
+double FileTimeToVariantDate(std::uint64_t fileTime, std::int64_t biasSeconds)
+{
+    constexpr std::int64_t kTicksPerSecond = 10000000;
+    constexpr std::int64_t kSecondsPerDay = 86400;
+    constexpr std::int64_t kDaysFrom1601To1899 = 109205;  // 1601-01-01 to 1899-12-30
+    constexpr std::int64_t kFirstDayOf10000 = 2958466;     // 10000-01-01 as a date
+    // A FILETIME with the top bit set is no time at all.
+    if (fileTime > static_cast<std::uint64_t>(INT64_MAX)) return 0;
+    const std::int64_t seconds = static_cast<std::int64_t>(fileTime) / kTicksPerSecond + biasSeconds;
+    if (seconds < 0) return 0;
+    const std::int64_t day = seconds / kSecondsPerDay - kDaysFrom1601To1899;
+    if (day >= kFirstDayOf10000) return 0;
+    const double time = static_cast<double>(seconds % kSecondsPerDay) / kSecondsPerDay;
+    return day >= 0 ? static_cast<double>(day) + time : static_cast<double>(day) - time;
+}
+
+}  // namespace modFindFiles
+
+namespace Hollin0106 {
+
+namespace {
+
+const std::u16string kEmpty;
+
+// Simple upper-casing per UTF-16 unit, which keeps every length.
+std::u16string Upper(std::u16string_view s)
+{
+    std::u16string out(s);
+    for (char16_t& c : out)
+        if (!(c >= 0xD800 && c <= 0xDFFF)) c = c < 0x80 ? (c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 0x20) : c)
+                       : static_cast<char16_t>(ICU_CALL(u_toupper)(c));
+    return out;
+}
+
+bool IsDotEntry(const std::u16string& name)
+{
+    return name == u"." || name == u"..";
+}
+
+}  // namespace
+
+// The directories entered on the way down to a level (device and inode), to stop at a
+// link or junction that leads back to one of them.
+struct qvxFoundedFiles::Ancestor {
+    std::uint64_t device;
+    std::uint64_t inode;
+    const Ancestor* parent;
+
+    bool Holds(std::uint64_t dev, std::uint64_t ino) const
+    {
+        for (const Ancestor* a = this; a != nullptr; a = a->parent)
+            if (a->device == dev && a->inode == ino) return true;
+        return false;
+    }
+};
+
+struct qvxFoundedFiles::Options {
+    const std::u16string& mask;
+    bool followReparsePoints;
+    IFindFilesCallback* callback;
+};
+
+// ---- FoundedFile -----------------------------------------------------------------
+
+std::shared_ptr<qvxFoundedFiles> FoundedFile::Childs() const
+{
+    if (!childs_) childs_ = std::make_shared<qvxFoundedFiles>();
+    return childs_;
+}
+
+const std::u16string& FoundedFile::Path() const
+{
+    return path_ ? *path_ : kEmpty;
+}
+
+double FoundedFile::CreationTime() const
+{
+    if (creationTimeLater_) {
+        if (platform::QueryCreationTime(esBuildFileName(Path(), name_, false), creationTime_))
+            creationTime_ = lastWriteTime_;
+        creationTimeLater_ = false;
+    }
+    return modFindFiles::FileTimeToVariantDate(creationTime_, platform::CurrentUtcBias());
+}
+
+double FoundedFile::LastAccessTime() const
+{
+    return modFindFiles::FileTimeToVariantDate(lastAccessTime_, platform::CurrentUtcBias());
+}
+
+double FoundedFile::LastWriteTime() const
+{
+    return modFindFiles::FileTimeToVariantDate(lastWriteTime_, platform::CurrentUtcBias());
+}
+
+double FoundedFile::FileSize() const
+{
+    if (sizeCache_ != -1.0) return sizeCache_;
+    if (AttributeDirectory())
+        sizeCache_ = childs_ ? childs_->Size() : 0.0;
+    else
+        sizeCache_ = asLargeIntegerToDouble(static_cast<std::uint32_t>(size_), static_cast<std::uint32_t>(size_ >> 32));
+    return sizeCache_;
+}
+
+// ---- qvxFoundedFiles -------------------------------------------------------------
+
+const std::u16string& qvxFoundedFiles::Path() const
+{
+    return path_ ? *path_ : kEmpty;
+}
+
+double qvxFoundedFiles::Size() const
+{
+    double total = 0;
+    for (const auto& item : items_) total += item->FileSize();
+    return total;
+}
+
+std::shared_ptr<FoundedFile> qvxFoundedFiles::Item(std::int32_t Index) const
+{
+    if (Index < 0 || static_cast<std::size_t>(Index) >= items_.size())
+        throw AutomationError(errnum::SubscriptOutOfRange, u"qvxFoundedFiles");
+    return items_[static_cast<std::size_t>(Index)];
+}
+
+bool qvxFoundedFiles::Refresh(const std::u16string& Path, const std::u16string& Mask)
+{
+    return RefreshEx(Path, Mask, true, nullptr);
+}
+
+bool qvxFoundedFiles::RefreshEx(const std::u16string& Path, const std::u16string& Mask, bool FollowReparsePoints,
+                                IFindFilesCallback* CallBackObject)
+{
+    return RefreshEx2(Path, Mask, FollowReparsePoints, CallBackObject, false);
+}
+
+bool qvxFoundedFiles::RefreshEx2(const std::u16string& Path, const std::u16string& Mask, bool FollowReparsePoints,
+                                 IFindFilesCallback* CallBackObject, bool SearchWithParent)
+{
+    const Options options{Mask, FollowReparsePoints, CallBackObject};
+    return Search(Path, Mask, options, SearchWithParent, nullptr);
+}
+
+bool qvxFoundedFiles::Search(const std::u16string& Path, const std::u16string& Mask, const Options& options,
+                             bool SearchWithParent, const Ancestor* ancestors)
+{
+    items_.clear();
+    path_ = std::make_shared<const std::u16string>(Path);
+    hasSubItems_ = true;
+    cancelled_ = false;
+
+    std::u16string pattern;
+    if (SearchWithParent || asTrimEx(Mask).empty())
+        pattern = Path;
+    else
+        pattern = esBuildFileName(Path, Mask, false);
+
+    platform::FindHandle handle;
+    platform::FindData data;
+    const bool root = platform::PathIsRoot(pattern);
+    if (root) {
+        // A root has no folder to be found in: one entry stands for it, named as given.
+        platform::FindData found;
+        if (!platform::QueryFindData(pattern, found)) {
+            data.attributes = found.attributes;
+            data.device = found.device;
+            data.inode = found.inode;
+            data.name = pattern;
+        } else {
+            hasSubItems_ = false;
+            return false;
+        }
+    } else if (platform::FindFirstFile(pattern, handle, data)) {
+        hasSubItems_ = false;
+        return false;
+    }
+    const Ancestor self{handle.Device(), handle.Inode(), ancestors};
+    const Ancestor* chain = root ? ancestors : &self;
+
+    for (;;) {
+        if (!IsDotEntry(data.name)) {
+            auto entry = std::make_shared<FoundedFile>(FoundedFile::Key{});
+            InitFromFindData(*entry, std::move(data), options, SearchWithParent, chain);
+            if (entry->childs_ && entry->childs_->IsCancelled()) {
+                items_.clear();
+                cancelled_ = true;
+                hasSubItems_ = false;
+                return false;
+            }
+            items_.push_back(std::move(entry));
+        }
+        if (root || platform::FindNextFile(handle, data)) break;
+    }
+    handle = platform::FindHandle();
+    hasSubItems_ = !items_.empty();
+    if (options.callback != nullptr) {
+        bool cancel = false;
+        options.callback->DirectoryCompleted(Path, cancel);
+        cancelled_ = cancel;
+    }
+    return true;
+}
+
+void qvxFoundedFiles::InitFromFindData(FoundedFile& entry, platform::FindData&& data, const Options& options,
+                                       bool SearchWithParent, const Ancestor* ancestors)
+{
+    entry.attributes_ = data.attributes;
+    entry.creationTime_ = data.creationTime;
+    entry.creationTimeLater_ = data.creationTimeLater;
+    entry.lastAccessTime_ = data.lastAccessTime;
+    entry.lastWriteTime_ = data.lastWriteTime;
+    entry.size_ = data.size;
+    entry.compressedSize_ = static_cast<double>(data.allocatedSize);
+    entry.name_ = std::move(data.name);
+
+    const std::u16string& levelPath = *path_;
+    if (!SearchWithParent) {
+        entry.path_ = path_;
+    } else {
+        std::u16string parent = levelPath;
+        if (entry.name_.size() <= parent.size() &&
+            Upper(std::u16string_view(parent).substr(parent.size() - entry.name_.size())) == Upper(entry.name_)) {
+            parent.resize(parent.size() - entry.name_.size());
+            // One separator goes; the root keeps its own, so the entry still names it.
+            if (parent.size() > 1 && parent.back() == u'/') parent.pop_back();
+        }
+        entry.path_ = std::make_shared<const std::u16string>(std::move(parent));
+    }
+
+    if (!entry.AttributeDirectory()) return;
+    if (entry.AttributeReparsePoint() && !options.followReparsePoints) return;
+    // A link back to a directory of its own path would be entered forever.
+    if (data.inode != 0 && ancestors != nullptr && ancestors->Holds(data.device, data.inode)) return;
+    const std::u16string childPath = SearchWithParent ? levelPath : esBuildFileName(levelPath, entry.name_, false);
+    const Ancestor self{data.device, data.inode, ancestors};
+    entry.childs_ = std::make_shared<qvxFoundedFiles>();
+    entry.childs_->Search(childPath, options.mask, options, false, data.inode != 0 ? &self : ancestors);
+}
+
+}  // namespace Hollin0106

@@ -1,0 +1,119 @@
+// qvxFileStreams on a real ntfs-3g volume: plain files, named streams, directories,
+// junctions, the security stream, and a second walk replacing the first.
+#include <Hollin0106/qvxFileStreams.h>
+
+#include <gtest/gtest.h>
+
+#include "tests/filelib/FileTestSupport.h"
+#include "tests/filelib/ReparseBuffers.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Hollin0106::qvxFileStreams;
+using filetest::Quote;
+using filetest::U;
+
+// The list as "id name size" lines, in order; "!" when the walk failed.
+std::string Listed(qvxFileStreams& streams, const fs::path& path, bool security = false)
+{
+    if (!streams.ReadFileStreams(U(path), security)) return "!";
+    std::string out;
+    for (const auto& s : streams)
+        out += std::to_string(s->StreamID()) + " " + ToUtf8(s->Name()) + " " +
+               std::to_string(static_cast<long long>(s->Size())) + "\n";
+    return out;
+}
+
+class StreamsOnNtfs : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        TAGSCOPE_MOUNT_OR_SKIP(volume_);
+        filetest::WriteBytes(Root() / "plain.txt", filetest::Bytes(1234, 'x'));
+        filetest::WriteBytes(Root() / "two.txt", {'a', 'b'});
+        ASSERT_TRUE(filetest::Run("setfattr -n user.Zone.Identifier -v 0x5b5a6f6e6554 " + Quote(Root() / "two.txt")));
+        ASSERT_TRUE(filetest::Run("setfattr -n user.notes -v 0x41 " + Quote(Root() / "two.txt")));
+        fs::create_directory(Root() / "dir");
+        ASSERT_EQ(volume_.MakeReparseFolder("junction", junction_), "");
+    }
+    const fs::path& Root() const { return volume_.Root(); }
+
+    testfs::NtfsVolume volume_;
+    const testbuf::Bytes junction_ = testbuf::MountPoint(u"\\??\\C:\\dir", u"C:\\dir");
+};
+
+TEST_F(StreamsOnNtfs, ListsTheStreamsOfEachKindOfEntry)
+{
+    const std::string junctionData = "8  " + std::to_string(junction_.size()) + "\n";
+    const struct {
+        const char* name;
+        fs::path path;
+        std::string expected;
+    } rows[] = {
+        {"a plain file has its unnamed data", "plain.txt", "1 ::$DATA 1234\n"},
+        {"named streams follow the data",
+         "two.txt",
+         "1 ::$DATA 2\n4 :notes:$DATA 1\n4 :Zone.Identifier:$DATA 6\n"},
+        {"a directory has no unnamed data", "dir", ""},
+        {"a junction is not followed: its reparse data", "junction", junctionData},
+        {"a missing entry", "missing", "!"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        qvxFileStreams streams;
+        EXPECT_EQ(Listed(streams, Root() / row.path), row.expected);
+    }
+}
+
+TEST_F(StreamsOnNtfs, SecurityDataOnlyWhenAskedFor)
+{
+    qvxFileStreams streams;
+    for (const fs::path& path : {Root() / "plain.txt", Root() / "dir"}) {
+        SCOPED_TRACE(path);
+        ASSERT_TRUE(streams.ReadFileStreams(U(path), true));
+        int security = 0;
+        for (const auto& s : streams) security += s->StreamIDSecurityData() ? 1 : 0;
+        EXPECT_EQ(security, 1);
+        EXPECT_EQ(Listed(streams, path).find("\n3 "), std::string::npos);
+    }
+}
+
+TEST_F(StreamsOnNtfs, ItemsCarryTheirPropertiesAndOutliveTheList)
+{
+    std::shared_ptr<Hollin0106::FileStream> named;
+    {
+        qvxFileStreams streams;
+        ASSERT_TRUE(streams.ReadFileStreams(U(Root() / "two.txt")));
+        ASSERT_EQ(streams.Count(), 3);
+        EXPECT_EQ(streams.Item(0)->ShortName(), u"");
+        EXPECT_TRUE(streams.Item(0)->StreamIDData());
+        named = streams.Item(2);
+        EXPECT_EQ(filetest::RaisedNumberFrom(u"qvxFileStreams", [&] { streams.Item(3); }), 9);
+        EXPECT_EQ(filetest::RaisedNumberFrom(u"qvxFileStreams", [&] { streams.Item(-1); }), 9);
+        // A second walk replaces the whole list.
+        ASSERT_TRUE(streams.ReadFileStreams(U(Root() / "plain.txt")));
+        EXPECT_EQ(streams.Count(), 1);
+        EXPECT_FALSE(streams.ReadFileStreams(U(Root() / "missing")));
+        EXPECT_EQ(streams.Count(), 0);
+    }
+    EXPECT_EQ(named->ShortName(), u"Zone.Identifier");
+    EXPECT_TRUE(named->StreamIDAlternateData());
+    EXPECT_FALSE(named->AttributeSparseAttribute());
+}
+
+// Off NTFS: the unnamed data and the user.* attributes; a link is not followed.
+TEST(StreamsElsewhere, DataAndUserAttributes)
+{
+    filetest::TempFolder dir;
+    filetest::WriteBytes(dir / "f", filetest::Bytes(17, 'f'));
+    fs::create_symlink("f", dir / "link");
+    if (!filetest::Run("setfattr -n user.note -v 0x4142 " + Quote(dir / "f")))
+        GTEST_SKIP() << "no user attributes on " << dir.Path();
+    qvxFileStreams streams;
+    EXPECT_EQ(Listed(streams, dir / "f", true), "1 ::$DATA 17\n4 :note:$DATA 2\n");
+    EXPECT_EQ(Listed(streams, dir / "link"), "1 ::$DATA 0\n");
+    EXPECT_EQ(Listed(streams, dir.Path()), "");
+}
+
+}  // namespace

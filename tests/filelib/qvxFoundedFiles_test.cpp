@@ -1,0 +1,268 @@
+// qvxFoundedFiles on real trees: an ntfs-3g volume with junctions, a local folder with a
+// link loop and an unreadable folder, and /usr/share/doc compared with find.
+#include <Hollin0106/qvxFoundedFiles.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+#include "tests/filelib/FileTestSupport.h"
+#include "tests/filelib/ReparseBuffers.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Hollin0106::FoundedFile;
+using Hollin0106::IFindFilesCallback;
+using Hollin0106::qvxFoundedFiles;
+using filetest::Quote;
+using filetest::U;
+
+// The tree as text: names sorted, "name(children)" for every entry with children.
+std::string Tree(const qvxFoundedFiles& level)
+{
+    std::vector<std::string> parts;
+    for (const auto& e : level) {
+        std::string part = ToUtf8(e->FileName());
+        if (e->Childs()->Count() > 0) part += "(" + Tree(*e->Childs()) + ")";
+        parts.push_back(part);
+    }
+    std::sort(parts.begin(), parts.end());
+    std::string out;
+    for (const auto& p : parts) out += (out.empty() ? "" : " ") + p;
+    return out;
+}
+
+// Every entry below `level` as "relative path<TAB>dir|link|size" lines.
+void Flatten(const qvxFoundedFiles& level, const std::string& prefix, std::vector<std::string>& out)
+{
+    for (const auto& e : level) {
+        const std::string rel = prefix + ToUtf8(e->FileName());
+        std::string kind = e->AttributeReparsePoint() ? "link"
+                           : e->AttributeDirectory()  ? "dir"
+                                                      : std::to_string(static_cast<long long>(e->FileSize()));
+        out.push_back(rel + "\t" + kind);
+        Flatten(*e->Childs(), rel + "/", out);
+    }
+}
+
+std::string Shell(const std::string& command)
+{
+    std::string out;
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
+    char buf[4096];
+    while (pipe && std::fgets(buf, sizeof buf, pipe.get())) out += buf;
+    return out;
+}
+
+// Records each completed directory; cancels in the one whose path ends with `cancelIn`.
+class Recorder : public IFindFilesCallback {
+public:
+    explicit Recorder(std::string cancelIn = "\x01") : cancelIn_(std::move(cancelIn)) {}
+    void DirectoryCompleted(const std::u16string& Path, bool& Cancel) override
+    {
+        const std::string p = ToUtf8(Path);
+        completed.push_back(p.substr(p.rfind('/') + 1));
+        if (p.size() >= cancelIn_.size() && p.compare(p.size() - cancelIn_.size(), cancelIn_.size(), cancelIn_) == 0)
+            Cancel = true;
+    }
+    std::vector<std::string> completed;
+
+private:
+    std::string cancelIn_;
+};
+
+class SearchOnNtfs : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        TAGSCOPE_MOUNT_OR_SKIP(volume_);
+        fs::create_directories(Data() / "old");
+        fs::create_directories(Data() / "x.txt");
+        filetest::WriteBytes(Data() / "a.txt", filetest::Bytes(10, 'a'));
+        filetest::WriteBytes(Data() / "B.bin", filetest::Bytes(300, 'b'));
+        filetest::WriteBytes(Data() / "old" / "c.txt", filetest::Bytes(5, 'c'));
+        filetest::WriteBytes(Data() / "x.txt" / "d.txt", filetest::Bytes(7, 'd'));
+        filetest::WriteBytes(Data() / "x.txt" / "e.log", filetest::Bytes(1, 'e'));
+        // ntfs-3g shows these junctions as links into the volume: "j" to a sibling, "back"
+        // to the folder that holds it.
+        fs::create_directory(Data() / "j");
+        fs::create_directory(Data() / "back");
+        ASSERT_TRUE(volume_.SetReparseData(Data() / "j", testbuf::MountPoint(u"\\??\\C:\\data\\old", u"C:\\data\\old")));
+        ASSERT_TRUE(volume_.SetReparseData(Data() / "back", testbuf::MountPoint(u"\\??\\C:\\data", u"C:\\data")));
+        ASSERT_EQ(volume_.Remount(), "");
+    }
+    fs::path Data() const { return volume_.Root() / "data"; }
+
+    testfs::NtfsVolume volume_;
+};
+
+TEST_F(SearchOnNtfs, MasksAndReparsePointsDecideWhatIsListedAndEntered)
+{
+    const struct {
+        const char* name;
+        const char16_t* mask;
+        bool follow;
+        std::string expected;
+    } rows[] = {
+        {"every entry; junctions listed, not entered", u"*", false, "B.bin a.txt back j old(c.txt) x.txt(d.txt e.log)"},
+        {"*.* is every entry too", u"*.*", false, "B.bin a.txt back j old(c.txt) x.txt(d.txt e.log)"},
+        {"a folder is entered only when its name matches", u"*.txt", false, "a.txt x.txt(d.txt)"},
+        {"letter case does not count", u"*.TXT", false, "a.txt x.txt(d.txt)"},
+        {"followed: j is entered, back leads to its own parent and is not",
+         u"*",
+         true,
+         "B.bin a.txt back j(c.txt) old(c.txt) x.txt(d.txt e.log)"},
+        {"no match", u"*.none", false, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        qvxFoundedFiles found;
+        EXPECT_EQ(found.RefreshEx(U(Data()), row.mask, row.follow), !row.expected.empty());
+        EXPECT_EQ(Tree(found), row.expected);
+        EXPECT_EQ(found.HasSubItems(), !row.expected.empty());
+    }
+    qvxFoundedFiles refreshed;
+    ASSERT_TRUE(refreshed.Refresh(U(Data()), u"*"));
+    EXPECT_EQ(Tree(refreshed), rows[4].expected);
+}
+
+TEST_F(SearchOnNtfs, SizesAndAttributesComeFromTheVolume)
+{
+    qvxFoundedFiles found;
+    ASSERT_TRUE(found.RefreshEx(U(Data()), u"*"));
+    const std::string du = Shell("find " + Quote(Data()) +
+                                 " -type f -print0 | du -lbc --apparent-size --files0-from=- | tail -n1 | cut -f1");
+    EXPECT_EQ(static_cast<long long>(found.Size()), std::stoll(du));
+    for (const auto& e : found) {
+        SCOPED_TRACE(ToUtf8(e->FileName()));
+        EXPECT_EQ(e->Path(), U(Data()));
+        const std::string name = ToUtf8(e->FileName());
+        EXPECT_EQ(e->AttributeReparsePoint(), name == "back" || name == "j");
+        EXPECT_EQ(e->AttributeDirectory(), name != "a.txt" && name != "B.bin");
+        // The NTFS attribute word, not a synthesised one: new files carry "archive".
+        if (!e->AttributeDirectory()) EXPECT_TRUE(e->AttributeArchive());
+        EXPECT_TRUE(e->AlternateFileName().empty());
+        // Made a moment ago, in local time.
+        EXPECT_GT(e->CreationTime(), 46000.0);
+        EXPECT_LE(e->CreationTime(), e->LastWriteTime() + 1.0 / 86400);
+    }
+    EXPECT_EQ(filetest::RaisedNumberFrom(u"qvxFoundedFiles", [&] { found.Item(found.Count()); }), 9);
+}
+
+TEST_F(SearchOnNtfs, TheEntryItselfWithItsParentOrWithAnEmptyMask)
+{
+    qvxFoundedFiles withParent;
+    ASSERT_TRUE(withParent.RefreshEx2(U(Data()), u"*.txt", false, nullptr, true));
+    ASSERT_EQ(withParent.Count(), 1);
+    EXPECT_EQ(withParent.Item(0)->FileName(), u"data");
+    EXPECT_EQ(withParent.Item(0)->Path(), U(volume_.Root()));
+    EXPECT_EQ(Tree(withParent), "data(a.txt x.txt(d.txt))");
+
+    qvxFoundedFiles emptyMask;
+    ASSERT_TRUE(emptyMask.RefreshEx2(U(Data()), u"  ", false, nullptr, false));
+    ASSERT_EQ(emptyMask.Count(), 1);
+    EXPECT_EQ(emptyMask.Item(0)->Path(), U(Data()));
+    EXPECT_EQ(emptyMask.Path(), U(Data()));
+}
+
+TEST_F(SearchOnNtfs, CallbacksComeChildrenFirstAndCanCancel)
+{
+    qvxFoundedFiles found;
+    Recorder all;
+    ASSERT_TRUE(found.RefreshEx2(U(Data()), u"*", false, &all));
+    EXPECT_EQ(all.completed, (std::vector<std::string>{"old", "x.txt", "data"}));
+
+    Recorder inSub("/x.txt");
+    EXPECT_FALSE(found.RefreshEx2(U(Data()), u"*", false, &inSub));
+    EXPECT_EQ(found.Count(), 0);
+    EXPECT_FALSE(found.HasSubItems());
+    EXPECT_EQ(inSub.completed, (std::vector<std::string>{"old", "x.txt"}));
+
+    Recorder atTop("/data");
+    EXPECT_TRUE(found.RefreshEx2(U(Data()), u"*", false, &atTop));
+    EXPECT_EQ(found.Count(), 6);
+}
+
+TEST(Search, TheRootStandsForItself)
+{
+    qvxFoundedFiles found;
+    ASSERT_TRUE(found.RefreshEx2(u"/", u"tmp", false, nullptr, true));
+    ASSERT_EQ(found.Count(), 1);
+    EXPECT_EQ(found.Item(0)->FileName(), u"/");
+    EXPECT_TRUE(found.Item(0)->AttributeDirectory());
+    EXPECT_EQ(Tree(found), "/(tmp)");
+}
+
+TEST(Search, AMissingFolderFindsNothing)
+{
+    filetest::TempFolder dir;
+    qvxFoundedFiles found;
+    EXPECT_FALSE(found.RefreshEx(U(dir / "missing"), u"*"));
+    EXPECT_FALSE(found.HasSubItems());
+    EXPECT_EQ(found.Count(), 0);
+    EXPECT_EQ(found.Size(), 0.0);
+}
+
+// A local folder: links are reparse points with their target's directory bit.
+TEST(Search, ALinkLoopIsListedButNotEntered)
+{
+    filetest::TempFolder dir;
+    fs::create_directories(dir / "a" / "b");
+    fs::create_directory_symlink("..", dir / "a" / "b" / "up");
+    fs::create_directory_symlink(dir.Path(), dir / "a" / "top");
+    fs::create_symlink("nowhere", dir / "a" / "dangling");
+    qvxFoundedFiles found;
+    ASSERT_TRUE(found.Refresh(U(dir.Path()), u"*"));
+    EXPECT_EQ(Tree(found), "a(b(up) dangling top)");
+    const auto a = found.Item(0)->Childs();
+    for (const auto& e : *a) {
+        SCOPED_TRACE(ToUtf8(e->FileName()));
+        if (e->FileName() == u"b") continue;
+        EXPECT_TRUE(e->AttributeReparsePoint());
+        EXPECT_EQ(e->AttributeDirectory(), e->FileName() == u"top");
+    }
+}
+
+// Run as nobody, whom the folder's permissions stop: it is listed and the search goes on.
+TEST(Search, AnUnreadableFolderIsListedNotEntered)
+{
+    if (filetest::IsNobodyChild()) {
+        qvxFoundedFiles found;
+        ASSERT_TRUE(found.RefreshEx(FromUtf8(filetest::ChildArgument()), u"*"));
+        EXPECT_EQ(Tree(found), "closed open(f) z");
+        return;
+    }
+    if (!filetest::IsRoot()) GTEST_SKIP() << "needs root to run a step as nobody";
+    filetest::TempFolder dir;
+    fs::create_directories(dir / "open");
+    fs::create_directories(dir / "closed");
+    filetest::WriteBytes(dir / "open" / "f", {1});
+    filetest::WriteBytes(dir / "closed" / "g", {1});
+    filetest::WriteBytes(dir / "z", {1});
+    fs::permissions(dir / "closed", fs::perms::none);
+    filetest::RerunAsNobody(dir.Path().string());
+}
+
+// A real tree outside the project, against find: the same names, kinds and sizes.
+TEST(Search, AgreesWithFindOnARealTree)
+{
+    const fs::path tree = "/usr/share/doc";
+    if (!fs::is_directory(tree)) GTEST_SKIP() << "no " << tree;
+    qvxFoundedFiles found;
+    ASSERT_TRUE(found.RefreshEx(U(tree), u"*"));
+    std::vector<std::string> ours;
+    Flatten(found, "", ours);
+    std::sort(ours.begin(), ours.end());
+    std::string mine;
+    for (const auto& line : ours) mine += line + "\n";
+    const std::string theirs = Shell("find " + Quote(tree) +
+                                     " -mindepth 1 \\( -type l -printf '%P\\tlink\\n' \\) -o \\( -type d -printf "
+                                     "'%P\\tdir\\n' \\) -o -printf '%P\\t%s\\n' | LC_ALL=C sort");
+    EXPECT_GT(ours.size(), 10u);
+    EXPECT_EQ(mine, theirs);
+}
+
+}  // namespace
