@@ -10,10 +10,11 @@ namespace Hollin0106 {
 
 std::u16string StandardErrorDescription(std::int32_t number)
 {
-    static constexpr std::array<std::pair<std::int32_t, const char16_t*>, 9> kTexts{{
+    static constexpr std::array<std::pair<std::int32_t, const char16_t*>, 10> kTexts{{
         {errnum::InvalidProcedureCall, u"Invalid procedure call or argument"},
         {errnum::SubscriptOutOfRange, u"Subscript out of range"},
         {errnum::TypeMismatch, u"Type mismatch"},
+        {errnum::BadFileName, u"Bad file name or number"},
         {errnum::FileNotFound, u"File not found"},
         {errnum::DeviceIOError, u"Device I/O error"},
         {errnum::DiskFull, u"Disk full"},

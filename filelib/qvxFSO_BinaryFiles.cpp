@@ -27,13 +27,9 @@ bool qvxFSO::AppendFileB(const std::u16string& FileName, const ByteArray& Data, 
 
 bool qvxFSO::OverwriteFileB(const std::u16string& FileName, const ByteArray& Data, bool RaiseErrors)
 {
-    // Not guarded: a file that exists but cannot be taken over (read-only, held open
-    // elsewhere, its folder missing) is an error whatever RaiseErrors says.
-    qvxFileWork::TruncateExisting(FileName);
-    // A missing file is created here; an existing one is empty by now, so writing after
-    // its end writes from its start.
-    return qvxFileWork::Guarded(RaiseErrors,
-                                [&] { qvxFileWork::AppendBytes(FileName, qvxFileWork::WholeArray(Data)); });
+    // A file that exists but cannot be taken over (read-only, held open elsewhere, its
+    // folder missing) is an error whatever RaiseErrors says.
+    return qvxFileWork::OverwriteBytes(FileName, qvxFileWork::WholeArray(Data), RaiseErrors);
 }
 
 }  // namespace Hollin0106

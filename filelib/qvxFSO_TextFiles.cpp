@@ -79,11 +79,11 @@ bool qvxFSO::GetFileFormat2(const std::u16string& FileName, bool RaiseErrors, Fi
     const bool done = qvxFileWork::Guarded(RaiseErrors, [&] {
         std::uint64_t length = 0;
         platform::File file = qvxFileWork::OpenToRead(FileName, length);
+        // The head is read whatever length the open told: /proc and sysfs files tell 0.
         std::uint8_t head[3] = {};
-        std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(length, sizeof head));
-        if (count >= 2) Check(platform::ReadFile(file, head, count, count), FileName);
+        std::size_t count = 0;
+        Check(platform::ReadFile(file, head, sizeof head, count), FileName);
         Check(file.Close(), FileName);
-        // A one-byte file is not read: one byte cannot hold a mark.
         detected = modTextEncoding::DetectFileFormat(std::span(head, count), static_cast<std::int32_t>(count));
     });
     if (done) Report(detected, lpEncoding, lpFileBOM, lpInvertBytes);
@@ -106,8 +106,7 @@ bool qvxFSO::OverwriteFile2(const std::u16string& FileName, const std::u16string
     CheckFormatArguments(Encoding, FileBOM, InvertBytes);
     modTextEncoding::TextEncoder encoder(Data, Resolve(Encoding, FileBOM, InvertBytes, kWriterDefaults));
     // As OverwriteFileB: the truncating open is not guarded.
-    qvxFileWork::TruncateExisting(FileName);
-    return qvxFileWork::Guarded(RaiseErrors, [&] { qvxFileWork::AppendBytes(FileName, SourceOf(encoder)); });
+    return qvxFileWork::OverwriteBytes(FileName, SourceOf(encoder), RaiseErrors);
 }
 
 Variant qvxFSO::AppendFile2ByVar(const Variant& FileName, const Variant& Data, const Variant& RaiseErrors,

@@ -60,27 +60,32 @@ using ByteSource = std::function<std::span<const std::uint8_t>()>;
 ByteSource WholeArray(std::span<const std::uint8_t> bytes);
 
 // The writers' file work; each raises the mapped error of the first step that fails.
-// PutBytes: hidden and system attributes off, an output open that creates the file or
-// cuts it to length 0, then the bytes written from the start, the attributes back
-// (also on failure).
+// Every writer takes the hidden and system attributes off while its file is open and
+// puts them back afterwards (also on failure); a file with the read-only attribute, a
+// FIFO or any other file that is not a regular one is refused (error 75) unchanged.
+// PutBytes: an output open that creates the file or cuts it to length 0, then the
+// bytes written from the start.
 void PutBytes(const std::u16string& FileName, const ByteSource& source);
 // The bytes written after the last byte of the file, which is created if missing.
 void AppendBytes(const std::u16string& FileName, const ByteSource& source);
-// OverwriteFileB's first step: an existing file cut to length 0 in place. A missing
-// file is left for AppendBytes to create; any other failure raises its error.
-void TruncateExisting(const std::u16string& FileName);
+// OverwriteFileB's work: an existing file cut to length 0 in place and written through
+// the same open; a missing file is created. A failure of the truncating open other
+// than a missing file raises its error whatever RaiseErrors says; the writing is
+// Guarded.
+bool OverwriteBytes(const std::u16string& FileName, const ByteSource& source, bool RaiseErrors);
 
 // Opens an existing file for reading and takes its length. A missing file raises error
 // 53, and no file is ever created; any other failure raises its mapped error.
 platform::File OpenToRead(const std::u16string& FileName, std::uint64_t& length);
 
-// The whole content of an existing file (OpenToRead), read up to the length taken at
-// the open: a file that shrank meanwhile gives what it still holds. A length no buffer
+// The whole content of an existing file (OpenToRead), read to its end whatever length
+// the open told (/proc and sysfs files tell 0). A length no buffer
 // can take raises std::bad_alloc (error 7 under Guarded).
 std::vector<std::uint8_t> ReadWhole(const std::u16string& FileName);
 
-// Reads a whole existing file (OpenToRead): `begin` gets its length, then `piece` gets
-// its bytes in order, in pieces.
+// Reads a whole existing file (OpenToRead) to its end: `begin` gets the length the
+// system tells (a hint: it may be short), then `piece` gets the bytes in order, in
+// pieces.
 void ReadPieces(const std::u16string& FileName, const std::function<void(std::uint64_t)>& begin,
                 const std::function<void(std::span<const std::uint8_t>)>& piece);
 

@@ -1,6 +1,8 @@
 // The platform layer: every operating-system call the system makes goes through here.
 // Backends: platform/posix (Linux, NTFS through ntfs-3g) and platform/win32.
-// Paths are UTF-16 and reach the operating system in full Unicode.
+// Paths are UTF-16 and reach the operating system in full Unicode. Every call that takes
+// a path refuses one holding a NUL with EINVAL (the system would address another entry),
+// and reaches entries whose full path is longer than the system takes in one call.
 #pragma once
 
 #include <cstddef>
@@ -20,8 +22,9 @@ struct EntryInfo {
 };
 
 // Looks at the entry itself, never following a link (lstat). Returns no error and fills
-// `info` when the entry exists; ENOENT/ENOTDIR when it does not; any other error
-// (EACCES, ...) when existence cannot be told. `info` is valid only on success.
+// `info` when the entry exists; ENOENT, ENOTDIR, ENAMETOOLONG (a name part too long)
+// or ELOOP (links in a circle on the way) when no such entry can exist; EACCES when a
+// folder on the way may not be searched. `info` is valid only on success.
 std::error_code QueryEntry(const std::u16string& path, EntryInfo& info);
 
 enum class ReparseState { No, Yes, Unknown };
@@ -31,9 +34,6 @@ enum class ReparseState { No, Yes, Unknown };
 // system without NTFS attributes answers No; an error that hides the answer (no search
 // permission on a folder of the path, ...) answers Unknown.
 ReparseState QueryReparsePoint(const std::u16string& path);
-
-// True where this backend can read raw reparse data at all.
-bool CanReadReparseData();
 
 // An entry opened for reading its reparse data without following the reparse point.
 // Closed by the destructor; movable, not copyable.
@@ -60,8 +60,11 @@ private:
 // O_PATH|O_NOFOLLOW descriptor on POSIX). On failure the handle stays closed.
 std::error_code OpenReparsePoint(const std::u16string& path, ReparseHandle& handle);
 
-// Reads the raw reparse buffer into `out` using a buffer of `capacity` bytes; `out`
-// holds exactly the bytes returned. On failure `out` is empty.
+// Reads the raw reparse buffer of the entry the handle holds, even when its name has
+// since been given to another entry (POSIX: through the descriptor's /proc/self/fd
+// entry; only where /proc is not mounted by the name it was opened under, without
+// following it). `capacity` bytes at most; `out` holds exactly the bytes returned. On
+// failure `out` is empty.
 std::error_code ReadReparseData(const ReparseHandle& handle, std::size_t capacity,
                                 std::vector<std::uint8_t>& out);
 
@@ -110,16 +113,21 @@ private:
     std::intptr_t native_ = -1;
 };
 
-// Opens `path` as `mode` says; the file follows links. On failure `file` stays closed
-// and the error is the system's (ENOENT for a missing file or folder, EACCES, EISDIR,
-// ENOSPC, ...).
+// Opens `path` as `mode` says; the file follows links. Never waits: Read takes a regular
+// file or a FIFO, the write modes only a regular file (anything else is ENXIO). A file
+// found with the read-only attribute (the NTFS attribute bit, or no write-permission bit
+// at all) is refused to the write modes with EACCES, for every user, and nothing is cut
+// before that check. On failure `file` stays closed and the error is the system's
+// (ENOENT for a missing file or folder, EACCES, EISDIR, ENOSPC, ...).
 std::error_code OpenFile(const std::u16string& path, FileOpenMode mode, File& file);
 
 // The length of the open file in bytes.
 std::error_code FileSize(const File& file, std::uint64_t& size);
 
 // Reads up to `count` bytes into `buffer` from the current position, as many as there
-// are: `got` is less than `count` only at the end of the file. On failure `got` tells
+// are: `got` is less than `count` only at the end of the file. The end is where the
+// reads end, not the size FileSize told: /proc and sysfs files say 0 and hold more. A
+// FIFO ends where it holds nothing more for now: a reader never waits for a writer. On failure `got` tells
 // how many bytes arrived before it.
 std::error_code ReadFile(const File& file, std::uint8_t* buffer, std::size_t count, std::size_t& got);
 
@@ -136,7 +144,8 @@ std::error_code GetFileAttributes(const std::u16string& path, std::uint32_t& att
 // Sets the attributes of the entry itself: on an NTFS volume the settable bits of the
 // attribute word (read-only, hidden, system, archive, temporary, offline, not indexed);
 // a change of read-only also changes the write-permission bits (cleared all, or the
-// owner's added). Bits that do not change are not written. Hidden or system asked for
+// owner's added). Bits that do not change are not written. After the call the entry is
+// seen with the type the change gives it (ntfs-3g: an empty system file is a FIFO). Hidden or system asked for
 // where the file system has no such bits fails with ENOTSUP.
 std::error_code SetFileAttributes(const std::u16string& path, std::uint32_t attributes);
 
@@ -207,6 +216,17 @@ std::error_code RemoveTree(const std::u16string& path);
 // volume's .Trash-<uid>), with its .trashinfo record. The trash code is loaded only
 // when first needed; ENOSYS when it cannot be had.
 std::error_code MoveToTrash(const std::u16string& path);
+
+// What an open of `path` would reach, links followed: whether it exists, is a directory,
+// and may be read and written by this process (the effective user's permissions). All
+// false when it cannot be reached (a link whose target is missing).
+struct TargetInfo {
+    bool exists = false;
+    bool isDirectory = false;
+    bool readable = false;
+    bool writable = false;
+};
+TargetInfo QueryTarget(const std::u16string& path);
 
 // ---- Process --------------------------------------------------------------------
 

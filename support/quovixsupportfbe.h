@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 // "0x" + 8 upper-case hex digits: 0xA000000C.
 std::u16string esHexEx4(std::uint32_t value);
@@ -13,6 +14,12 @@ std::u16string esHexEx4(std::uint32_t value);
 std::u16string esHexEx2(std::uint16_t value);
 // Exactly 4 upper-case hex digits: 04B0.
 std::u16string esHex2(std::uint16_t value);
+
+// The halves of a 32-bit value (words) and of a 16-bit value (bytes).
+constexpr std::uint16_t esHiWord(std::uint32_t value) { return static_cast<std::uint16_t>(value >> 16); }
+constexpr std::uint16_t esLoWord(std::uint32_t value) { return static_cast<std::uint16_t>(value & 0xFFFF); }
+constexpr std::uint8_t esHiByte(std::uint16_t value) { return static_cast<std::uint8_t>(value >> 8); }
+constexpr std::uint8_t esLoByte(std::uint16_t value) { return static_cast<std::uint8_t>(value & 0xFF); }
 
 // {01234567-89AB-CDEF-0123-456789ABCDEF}: the first three groups little-endian (the
 // Windows GUID byte order), upper case. Needs 16 bytes; raises error 5 on fewer.
@@ -71,6 +78,9 @@ bool esIsHostWinNT();
 
 // ---- Files (through the platform layer) --------------------------------------------
 
+// True when a failed look at an entry says that no such entry exists: missing, a
+// file where a folder was needed, a name part too long, or links in a circle.
+bool esIsNoSuchEntry(const std::error_code& ec);
 // True when `path` names an existing entry that is not a directory (tested without
 // following a link; an entry that may not be looked at counts as existing, so that
 // opening it reports why it cannot be read).
@@ -82,7 +92,8 @@ bool esIsDirectory(const std::u16string& path);
 double esGetFileSizeEx(const std::u16string& path);
 
 // The run-time error number for a system error (errno on POSIX): ENOENT 53, or 76 when
-// `path` is given and a folder of it is missing; ENOTDIR 76; EACCES, EPERM, EROFS,
+// `path` is given and a folder of it is missing; ENOTDIR 76; EINVAL (a name holding a
+// NUL) 52; EACCES, EPERM, EROFS,
 // EISDIR and anything unlisted 75; ETXTBSY, EBUSY 70; ENOSPC, EDQUOT, EFBIG 61; EIO 57.
 std::int32_t esWin32ErrorToVBAErrorIO(std::int32_t systemError, const std::u16string& path = {});
 

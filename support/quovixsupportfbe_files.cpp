@@ -9,11 +9,6 @@ using namespace Hollin0106;
 
 namespace {
 
-bool IsNoSuchEntry(const std::error_code& ec)
-{
-    return ec == std::errc::no_such_file_or_directory || ec == std::errc::not_a_directory;
-}
-
 // Windows tells "path not found" from "file not found"; POSIX says ENOENT for both, so
 // the folder is looked at.
 bool IsFolderMissing(const std::u16string& path)
@@ -21,17 +16,23 @@ bool IsFolderMissing(const std::u16string& path)
     const std::u16string folder = esGetFilePath(path);
     if (folder.empty() || folder == path) return false;
     platform::EntryInfo info;
-    return IsNoSuchEntry(platform::QueryEntry(folder, info));
+    return esIsNoSuchEntry(platform::QueryEntry(folder, info));
 }
 
 }  // namespace
+
+bool esIsNoSuchEntry(const std::error_code& ec)
+{
+    return ec == std::errc::no_such_file_or_directory || ec == std::errc::not_a_directory ||
+           ec == std::errc::filename_too_long || ec == std::errc::too_many_symbolic_link_levels;
+}
 
 bool esIsFileExist(const std::u16string& path)
 {
     if (path.empty()) return false;
     platform::EntryInfo info;
     const std::error_code ec = platform::QueryEntry(path, info);
-    if (IsNoSuchEntry(ec)) return false;
+    if (esIsNoSuchEntry(ec)) return false;
     return ec || !info.isDirectory;
 }
 
@@ -55,6 +56,7 @@ std::int32_t esWin32ErrorToVBAErrorIO(std::int32_t systemError, const std::u16st
     switch (systemError) {
     case ENOENT: return !path.empty() && IsFolderMissing(path) ? errnum::PathNotFound : errnum::FileNotFound;
     case ENOTDIR: return errnum::PathNotFound;
+    case EINVAL: return errnum::BadFileName;
     case ETXTBSY:
     case EBUSY: return errnum::PermissionDenied;
     case ENOSPC:

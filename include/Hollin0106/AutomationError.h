@@ -13,6 +13,7 @@ namespace errnum {
 inline constexpr std::int32_t InvalidProcedureCall = 5;
 inline constexpr std::int32_t SubscriptOutOfRange = 9;
 inline constexpr std::int32_t TypeMismatch = 13;
+inline constexpr std::int32_t BadFileName = 52;
 inline constexpr std::int32_t FileNotFound = 53;
 inline constexpr std::int32_t DeviceIOError = 57;
 inline constexpr std::int32_t DiskFull = 61;

@@ -9,5 +9,6 @@
 #include <Hollin0106/qvxDescriptIon.h>
 #include <Hollin0106/qvxFSO.h>
 #include <Hollin0106/qvxFileStreams.h>
+#include <Hollin0106/qvxFileVersion.h>
 #include <Hollin0106/qvxFoundedFiles.h>
 #include <Hollin0106/qvxTypes.h>

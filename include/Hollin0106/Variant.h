@@ -30,6 +30,9 @@ public:
     Variant(double d) : value_(d) {}
     Variant(std::u16string s) : value_(std::move(s)) {}
     Variant(const char16_t* s) : value_(std::u16string(s)) {}
+    // A narrow string would otherwise become a Boolean (a pointer converts to bool), and a
+    // ...ByVar call would work on a file named "True": strings are UTF-16 (u"...").
+    Variant(const char*) = delete;
     Variant(ByteArray bytes) : value_(std::move(bytes)) {}
     Variant(std::shared_ptr<void> object) : value_(std::move(object)) {}
 

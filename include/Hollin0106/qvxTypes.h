@@ -55,6 +55,52 @@ enum CompressionFormat_Const : std::int32_t {
     cfNone = 0,
     cfDefault = 1,
     cfLZNT1 = 2,
+// Target system of a version resource (VS_FIXEDFILEINFO dwFileOS).
+enum FileOS_Const : std::uint32_t {
+    FileOS_Unknown = 0,
+    FileOS_Windows16 = 0x1,
+    FileOS_PM16 = 0x2,
+    FileOS_PM32 = 0x3,
+    FileOS_Windows32 = 0x4,
+    FileOS_DOS = 0x10000,
+    FileOS_DOS_Windows16 = 0x10001,
+    FileOS_DOS_Windows32 = 0x10004,
+    FileOS_OS216 = 0x20000,
+    FileOS_OS216_PM16 = 0x20002,
+    FileOS_OS232 = 0x30000,
+    FileOS_OS232_PM32 = 0x30003,
+    FileOS_NT = 0x40000,
+    FileOS_NT_Windows32 = 0x40004,
+};
+
+// File type of a version resource (dwFileType).
+enum FileType_Const : std::uint32_t {
+    FileType_Unknown = 0,
+    FileType_App = 1,
+    FileType_DLL = 2,
+    FileType_Drv = 3,
+    FileType_Font = 4,
+    FileType_VXD = 5,
+    FileType_Static_Lib = 7,
+};
+
+// Subtype of a driver or font (dwFileSubtype); driver and font subtypes share values.
+enum FileSubType_Const : std::uint32_t {
+    FileSubType_Unknown = 0,
+    FileSubType_Drv_Printer = 1,
+    FileSubType_Drv_KeyBoard = 2,
+    FileSubType_Drv_Language = 3,
+    FileSubType_Drv_Display = 4,
+    FileSubType_Drv_Mouse = 5,
+    FileSubType_Drv_Network = 6,
+    FileSubType_Drv_System = 7,
+    FileSubType_Drv_Installable = 8,
+    FileSubType_Drv_Sound = 9,
+    FileSubType_Drv_COMM = 10,
+    FileSubType_Drv_InputMethod = 11,
+    FileSubType_Font_Raster = 1,
+    FileSubType_Font_Vector = 2,
+    FileSubType_Font_TrueType = 3,
 };
 
 }  // namespace Hollin0106

@@ -1,5 +1,5 @@
 // POSIX backend of the file operations: whole-file I/O and the Windows attribute bits
-// (hidden and system from ntfs-3g's system.ntfs_attrib, read-only from the mode).
+// (ntfs-3g's system.ntfs_attrib, and read-only also from the mode).
 #include "platform/platform.h"
 
 #include <fcntl.h>
@@ -9,46 +9,31 @@
 
 #include <cerrno>
 
-#include "common/Utf16.h"
+#include "platform/posix/posix_internal.h"
 
 namespace platform {
 
+using namespace posix;
+
 namespace {
 
-constexpr const char* kAttribAttr = "system.ntfs_attrib";
 // Bits of the NTFS attribute word that a caller may change: read-only, hidden, system,
 // archive, temporary, offline, not content indexed.
 constexpr std::uint32_t kSettableAttributes = 0x1 | 0x2 | 0x4 | 0x20 | 0x100 | 0x1000 | 0x2000;
 constexpr mode_t kAllWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
 
-std::error_code Errno(int e)
-{
-    return {e, std::generic_category()};
-}
-
-std::error_code LastError()
-{
-    return Errno(errno);
-}
-
-// The NTFS attribute word of the entry itself. ENODATA/ENOTSUP when the file system
-// has none.
-std::error_code ReadAttributeWord(const std::string& native, std::uint32_t& word)
-{
-    unsigned char raw[4] = {};
-    const ssize_t n = ::lgetxattr(native.c_str(), kAttribAttr, raw, sizeof raw);
-    if (n < 0) return LastError();
-    if (n != static_cast<ssize_t>(sizeof raw)) return Errno(ENODATA);
-    word = static_cast<std::uint32_t>(raw[0]) | static_cast<std::uint32_t>(raw[1]) << 8 |
-           static_cast<std::uint32_t>(raw[2]) << 16 | static_cast<std::uint32_t>(raw[3]) << 24;
-    return {};
-}
-
-std::error_code WriteAttributeWord(const std::string& native, std::uint32_t word)
+std::error_code WriteAttributeWord(const SystemName& name, std::uint32_t word)
 {
     const unsigned char raw[4] = {static_cast<unsigned char>(word), static_cast<unsigned char>(word >> 8),
                                   static_cast<unsigned char>(word >> 16), static_cast<unsigned char>(word >> 24)};
-    if (::lsetxattr(native.c_str(), kAttribAttr, raw, sizeof raw, 0) != 0) return LastError();
+    if (const std::error_code ec = SetEntryXattr(name, kAttribAttr, raw, sizeof raw)) return ec;
+    // ntfs-3g shows an empty file with the system attribute (and without hidden) as a
+    // FIFO, its Interix convention, so this change may have changed the entry's type.
+    // The kernel keeps the type it cached, and an open would block on a "FIFO" that is
+    // now a regular file; a forced fresh look lets it notice (it answers EIO once and
+    // drops the stale entry), so the next call sees the entry as it is.
+    struct statx fresh{};
+    (void)::statx(name.dir(), name.name(), AT_SYMLINK_NOFOLLOW | AT_STATX_FORCE_SYNC, STATX_TYPE, &fresh);
     return {};
 }
 
@@ -73,47 +58,94 @@ void Unlease(int fd)
     ::fcntl(fd, F_SETLEASE, F_UNLCK);
 }
 
-// Opens an existing file and cuts it to length 0 in place. A write lease is granted
-// only while no other open of the file exists, which is the closest Linux comes to
-// Windows' exclusive open: a file held open elsewhere is refused with EBUSY. Where no
-// lease can be had (FUSE, NFS, a file of another owner without CAP_LEASE) the test is
-// not possible and the file is truncated all the same.
-int OpenTruncateExisting(const std::string& native)
+int Fail(int fd, int e)
 {
-    const int fd = ::open(native.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) return -1;
+    ::close(fd);
+    errno = e;
+    return -1;
+}
+
+// Whether the open file may be written as Windows would allow it: a regular file
+// (anything else, a FIFO above all, could block or never end), without the NTFS
+// read-only attribute and with some write-permission bit; root too is refused then, as
+// every user is on Windows. errno says why not.
+bool WritableRegularFile(int fd)
+{
+    struct stat st{};
+    if (::fstat(fd, &st) != 0) return false;
+    if (!S_ISREG(st.st_mode)) {
+        errno = ENXIO;
+        return false;
+    }
+    std::uint32_t word = 0;
+    if ((st.st_mode & kAllWriteBits) == 0 || (!ReadAttributeWord(fd, word) && (word & kAttributeReadOnly))) {
+        errno = EACCES;
+        return false;
+    }
+    return true;
+}
+
+// Cuts an open file to length 0 in place. A write lease is granted only while no
+// other open of the file exists, which is the closest Linux comes to Windows'
+// exclusive open: a file held open elsewhere is refused with EBUSY. Where no lease can
+// be had (FUSE, NFS, a file of another owner without CAP_LEASE) the test is not
+// possible and the file is truncated all the same.
+int TruncateInPlace(int fd)
+{
     bool leased = false;
     if (::fcntl(fd, F_SETLEASE, F_WRLCK) == 0) {
         leased = true;
     } else if (errno == EAGAIN || errno == EBUSY) {
-        ::close(fd);
-        errno = EBUSY;
-        return -1;
+        return Fail(fd, EBUSY);
     }
     if (::ftruncate(fd, 0) != 0) {
         const int e = errno;
         if (leased) Unlease(fd);
-        ::close(fd);
-        errno = e;
-        return -1;
+        return Fail(fd, e);
     }
     if (leased) Unlease(fd);
     return fd;
 }
 
-// Opens for reading without waiting: a FIFO without a writer would otherwise block
-// the caller for ever. Reads block again afterwards, as on a regular file.
-int OpenForReading(const std::string& native)
+// Every open is made without waiting: a FIFO without a partner would otherwise block
+// the caller for ever (a writer's open fails with ENXIO then). A reader may read a FIFO
+// or a regular file, a writer only a regular file; nothing is cut before the checks
+// passed. Blocking I/O is restored afterwards, except on a FIFO: its reader takes what
+// is there and does not wait for a writer that may never send.
+int OpenWithoutWaiting(const SystemName& name, FileOpenMode mode)
 {
-    const int fd = ::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) return -1;
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags == -1 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == -1) {
-        const int e = errno;
-        ::close(fd);
-        errno = e;
-        return -1;
+    constexpr int kCommon = O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+    constexpr mode_t kNewFileMode = 0666;  // narrowed by the umask
+    int flags = O_WRONLY | O_CREAT | kCommon;
+    if (mode == FileOpenMode::Read) flags = O_RDONLY | kCommon;
+    if (mode == FileOpenMode::TruncateExisting) flags = O_WRONLY | kCommon;
+    if (mode == FileOpenMode::Append) flags |= O_APPEND;
+    // An existing file is opened without O_CREAT, so that what is found can be told
+    // from what this call made: only a found file is held to its read-only marks.
+    bool created = false;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 8; ++attempt) {
+        fd = ::openat(name.dir(), name.name(), flags & ~O_CREAT, kNewFileMode);
+        if (fd < 0 && errno == ENOENT && (flags & O_CREAT)) {
+            fd = ::openat(name.dir(), name.name(), flags | O_EXCL, kNewFileMode);
+            created = fd >= 0;
+        }
+        if (fd < 0 && errno != EINTR && errno != EEXIST && errno != EIO) return -1;
     }
+    if (fd < 0) return -1;
+    if (mode == FileOpenMode::Read) {
+        struct stat st{};
+        if (::fstat(fd, &st) != 0) return Fail(fd, errno);
+        if (S_ISFIFO(st.st_mode)) return fd;
+        // A device would be read without end (/dev/zero) or not at all.
+        if (!S_ISREG(st.st_mode)) return Fail(fd, S_ISDIR(st.st_mode) ? EISDIR : ENXIO);
+    } else if (!created && !WritableRegularFile(fd)) {
+        return Fail(fd, errno);
+    }
+    const int status = ::fcntl(fd, F_GETFL);
+    if (status == -1 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) == -1) return Fail(fd, errno);
+    if (mode == FileOpenMode::CreateTruncate && ::ftruncate(fd, 0) != 0) return Fail(fd, errno);
+    if (mode == FileOpenMode::TruncateExisting) return TruncateInPlace(fd);
     return fd;
 }
 
@@ -152,25 +184,9 @@ std::error_code File::Close()
 std::error_code OpenFile(const std::u16string& path, FileOpenMode mode, File& file)
 {
     file = File();
-    const std::string native = ToNativePath(path);
-    constexpr int kCommon = O_CLOEXEC | O_NOCTTY;
-    constexpr mode_t kNewFileMode = 0666;  // narrowed by the umask
-    int fd = -1;
-    do {
-        switch (mode) {
-        case FileOpenMode::Read: fd = OpenForReading(native); break;
-        case FileOpenMode::CreateTruncate:
-            fd = ::open(native.c_str(), O_WRONLY | O_CREAT | O_TRUNC | kCommon, kNewFileMode);
-            break;
-        case FileOpenMode::OpenOrCreate:
-            fd = ::open(native.c_str(), O_WRONLY | O_CREAT | kCommon, kNewFileMode);
-            break;
-        case FileOpenMode::Append:
-            fd = ::open(native.c_str(), O_WRONLY | O_CREAT | O_APPEND | kCommon, kNewFileMode);
-            break;
-        case FileOpenMode::TruncateExisting: fd = OpenTruncateExisting(native); break;
-        }
-    } while (fd < 0 && errno == EINTR);
+    SystemName name;
+    if (const std::error_code ec = ToSystemName(path, name)) return ec;
+    const int fd = OpenWithoutWaiting(name, mode);
     if (fd < 0) return LastError();
     file.native_ = fd;
     return {};
@@ -191,6 +207,7 @@ std::error_code ReadFile(const File& file, std::uint8_t* buffer, std::size_t cou
         const ssize_t n = ::read(static_cast<int>(file.native_), buffer + got, count - got);
         if (n < 0) {
             if (errno == EINTR) continue;
+            if (errno == EAGAIN) break;  // a FIFO with nothing in it now: its end
             return LastError();
         }
         if (n == 0) break;
@@ -217,11 +234,12 @@ std::error_code WriteFile(const File& file, const std::uint8_t* bytes, std::size
 
 std::error_code GetFileAttributes(const std::u16string& path, std::uint32_t& attributes)
 {
-    const std::string native = ToNativePath(path);
+    SystemName name;
+    if (const std::error_code ec = ToSystemName(path, name)) return ec;
     struct stat st{};
-    if (::lstat(native.c_str(), &st) != 0) return LastError();
+    if (const std::error_code ec = StatAt(name, st, AT_SYMLINK_NOFOLLOW)) return ec;
     std::uint32_t word = 0;
-    const std::error_code ec = ReadAttributeWord(native, word);
+    const std::error_code ec = ReadAttributeWord(name, word);
     if (ec) {
         if (!NoAttributeWord(ec)) return ec;
         word = S_ISDIR(st.st_mode) ? kAttributeDirectory : 0;
@@ -232,11 +250,12 @@ std::error_code GetFileAttributes(const std::u16string& path, std::uint32_t& att
 
 std::error_code SetFileAttributes(const std::u16string& path, std::uint32_t attributes)
 {
-    const std::string native = ToNativePath(path);
+    SystemName name;
+    if (std::error_code ec = ToSystemName(path, name)) return ec;
     struct stat st{};
-    if (::lstat(native.c_str(), &st) != 0) return LastError();
+    if (const std::error_code ec = StatAt(name, st, AT_SYMLINK_NOFOLLOW)) return ec;
     std::uint32_t word = 0;
-    std::error_code ec = ReadAttributeWord(native, word);
+    std::error_code ec = ReadAttributeWord(name, word);
     const bool hasWord = !ec;
     if (ec && !NoAttributeWord(ec)) return ec;
     if (!hasWord) word = S_ISDIR(st.st_mode) ? kAttributeDirectory : 0;
@@ -244,7 +263,7 @@ std::error_code SetFileAttributes(const std::u16string& path, std::uint32_t attr
 
     if (hasWord) {
         const std::uint32_t wanted = (word & ~kSettableAttributes) | (attributes & kSettableAttributes);
-        if (wanted != word && (ec = WriteAttributeWord(native, wanted))) return ec;
+        if (wanted != word && (ec = WriteAttributeWord(name, wanted))) return ec;
     } else if (attributes & (kAttributeHidden | kAttributeSystem)) {
         return Errno(ENOTSUP);
     }
@@ -255,15 +274,17 @@ std::error_code SetFileAttributes(const std::u16string& path, std::uint32_t attr
             mode &= ~kAllWriteBits;
         else
             mode |= S_IWUSR;
-        if (::chmod(native.c_str(), mode) != 0) return LastError();
+        if (::fchmodat(name.dir(), name.name(), mode, 0) != 0) return LastError();
     }
     return {};
 }
 
 std::error_code QueryFileSize(const std::u16string& path, std::uint64_t& size)
 {
+    SystemName name;
+    if (const std::error_code ec = ToSystemName(path, name)) return ec;
     struct stat st{};
-    if (::stat(ToNativePath(path).c_str(), &st) != 0) return LastError();
+    if (const std::error_code ec = StatAt(name, st, 0)) return ec;
     size = static_cast<std::uint64_t>(st.st_size);
     return {};
 }

@@ -3,36 +3,36 @@
 // the NTFS attribute word as system.ntfs_attrib (4 bytes, little-endian).
 #include "platform/platform.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <climits>
-#include <cstring>
 
 #include "common/Utf16.h"
+#include "platform/posix/posix_internal.h"
 
 namespace platform {
 
+using namespace posix;
+
 namespace {
 
-constexpr const char* kReparseDataAttr = "system.ntfs_reparse_data";
-constexpr const char* kAttribAttr = "system.ntfs_attrib";
 constexpr std::uint32_t kFileAttributeReparsePoint = 0x400;
 
-std::error_code LastError()
+bool Refused(const std::error_code& ec)
 {
-    return {errno, std::generic_category()};
+    return ec.value() == EACCES || ec.value() == EPERM;
 }
 
 }  // namespace
 
 std::error_code QueryEntry(const std::u16string& path, EntryInfo& info)
 {
+    SystemName name;
+    if (const std::error_code ec = ToSystemName(path, name)) return ec;
     struct stat st{};
-    if (::lstat(ToNativePath(path).c_str(), &st) != 0) return LastError();
+    if (const std::error_code ec = StatAt(name, st, AT_SYMLINK_NOFOLLOW)) return ec;
     info.isDirectory = S_ISDIR(st.st_mode);
     info.isSymlink = S_ISLNK(st.st_mode);
     return {};
@@ -40,27 +40,19 @@ std::error_code QueryEntry(const std::u16string& path, EntryInfo& info)
 
 ReparseState QueryReparsePoint(const std::u16string& path)
 {
-    const std::string native = ToNativePath(path);
-    unsigned char word[4] = {};
-    const ssize_t n = ::lgetxattr(native.c_str(), kAttribAttr, word, sizeof word);
-    if (n == static_cast<ssize_t>(sizeof word)) {
-        const std::uint32_t attrib = static_cast<std::uint32_t>(word[0]) |
-                                     static_cast<std::uint32_t>(word[1]) << 8 |
-                                     static_cast<std::uint32_t>(word[2]) << 16 |
-                                     static_cast<std::uint32_t>(word[3]) << 24;
-        if (attrib & kFileAttributeReparsePoint) return ReparseState::Yes;
-    }
-    if (n < 0 && (errno == EACCES || errno == EPERM)) return ReparseState::Unknown;
+    SystemName name;
+    if (const std::error_code ec = ToSystemName(path, name))
+        return Refused(ec) ? ReparseState::Unknown : ReparseState::No;
+    std::uint32_t attrib = 0;
+    const std::error_code ec = ReadAttributeWord(name, attrib);
+    if (!ec && (attrib & kFileAttributeReparsePoint)) return ReparseState::Yes;
+    if (Refused(ec)) return ReparseState::Unknown;
     // Some ntfs-3g configurations hide the attribute word; the reparse data itself
     // still answers.
-    if (::lgetxattr(native.c_str(), kReparseDataAttr, nullptr, 0) >= 0) return ReparseState::Yes;
-    if (errno == EACCES || errno == EPERM) return ReparseState::Unknown;
-    return ReparseState::No;
-}
-
-bool CanReadReparseData()
-{
-    return true;
+    std::size_t size = 0;
+    const std::error_code data = GetEntryXattr(name, kReparseDataAttr, nullptr, 0, size);
+    if (!data) return ReparseState::Yes;
+    return Refused(data) ? ReparseState::Unknown : ReparseState::No;
 }
 
 ReparseHandle::~ReparseHandle()
@@ -95,11 +87,12 @@ void ReparseHandle::close()
 std::error_code OpenReparsePoint(const std::u16string& path, ReparseHandle& handle)
 {
     handle.close();
-    std::string native = ToNativePath(path);
-    const int fd = ::open(native.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    SystemName name;
+    if (const std::error_code ec = ToSystemName(path, name)) return ec;
+    const int fd = ::openat(name.dir(), name.name(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) return LastError();
     handle.native_ = fd;
-    handle.nativePath_ = std::move(native);
+    if (name.direct()) handle.nativePath_ = name.name();
     return {};
 }
 
@@ -108,10 +101,14 @@ std::error_code ReadReparseData(const ReparseHandle& handle, std::size_t capacit
 {
     out.clear();
     if (!handle.isOpen()) return std::make_error_code(std::errc::bad_file_descriptor);
-    // An O_PATH descriptor cannot carry xattr calls, so the entry is read by name with
-    // the l-form, which does not follow it; the open descriptor pins the check above.
+    // An O_PATH descriptor carries no xattr calls of its own, but its /proc entry does,
+    // and reaches the very entry that was opened, not whatever holds its name now.
+    // Without /proc the entry is read by name with the l-form, which does not follow it.
     std::vector<std::uint8_t> buffer(capacity);
-    const ssize_t n = ::lgetxattr(handle.nativePath_.c_str(), kReparseDataAttr, buffer.data(), buffer.size());
+    const int fd = static_cast<int>(handle.native_);
+    ssize_t n = ::getxattr(DescriptorPath(fd).c_str(), kReparseDataAttr, buffer.data(), buffer.size());
+    if (n < 0 && errno == ENOENT && !handle.nativePath_.empty())
+        n = ::lgetxattr(handle.nativePath_.c_str(), kReparseDataAttr, buffer.data(), buffer.size());
     if (n < 0) return LastError();
     buffer.resize(static_cast<std::size_t>(n));
     out = std::move(buffer);

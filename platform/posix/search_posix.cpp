@@ -16,22 +16,20 @@
 
 #include "common/Utf16.h"
 #include "platform/posix/WildcardMask.h"
+#include "platform/posix/posix_internal.h"
 
 namespace platform {
 
+using namespace posix;
+
 namespace {
 
-constexpr const char* kAttribAttr = "system.ntfs_attrib";
 // ntfs-3g's creation time: the NTFS time, 64-bit little-endian.
 constexpr const char* kCrtimeAttr = "system.ntfs_crtime";
 constexpr std::uint64_t kSecondsFrom1601To1970 = 11644473600ULL;
 constexpr mode_t kAllWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
 constexpr unsigned kStatxMask = STATX_BASIC_STATS | STATX_BTIME;
 
-std::error_code Errno(int e)
-{
-    return {e, std::generic_category()};
-}
 
 std::uint64_t FileTime(const struct statx_timestamp& t)
 {
@@ -138,6 +136,8 @@ std::uint64_t FindHandle::Inode() const
 std::error_code FindFirstFile(const std::u16string& pattern, FindHandle& handle, FindData& data)
 {
     handle = FindHandle();
+    std::string checked;
+    if (const std::error_code ec = ToNativeName(pattern, checked)) return ec;
     const std::size_t slash = pattern.rfind(u'/');
     const std::u16string leaf = slash == std::u16string::npos ? pattern : pattern.substr(slash + 1);
     std::string folder = slash == std::u16string::npos ? std::string("./") : ToNativePath(pattern.substr(0, slash + 1));
@@ -205,7 +205,8 @@ std::error_code FindNextFile(FindHandle& handle, FindData& data)
 
 std::error_code QueryFindData(const std::u16string& path, FindData& data)
 {
-    const std::string native = ToNativePath(path);
+    std::string native;
+    if (const std::error_code ec = ToNativeName(path, native)) return ec;
     struct statx sx{};
     if (::statx(AT_FDCWD, native.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatxMask, &sx) != 0)
         return Errno(errno);
@@ -221,7 +222,8 @@ std::error_code QueryFindData(const std::u16string& path, FindData& data)
 
 std::error_code QueryCreationTime(const std::u16string& path, std::uint64_t& fileTime)
 {
-    const std::string native = ToNativePath(path);
+    std::string native;
+    if (const std::error_code ec = ToNativeName(path, native)) return ec;
     struct statx sx{};
     if (::statx(AT_FDCWD, native.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_BTIME | STATX_CTIME, &sx) != 0)
         return Errno(errno);

@@ -14,8 +14,11 @@
 #include <cstring>
 
 #include "common/Utf16.h"
+#include "platform/posix/posix_internal.h"
 
 namespace platform {
+
+using namespace posix;
 
 namespace {
 
@@ -26,11 +29,6 @@ constexpr std::uint32_t kStreamSecurity = 3;
 constexpr std::uint32_t kStreamAlternateData = 4;
 constexpr std::uint32_t kStreamObjectId = 7;
 constexpr std::uint32_t kStreamReparse = 8;
-
-std::error_code LastError()
-{
-    return {errno, std::generic_category()};
-}
 
 bool Absent(int e)
 {
@@ -193,7 +191,8 @@ std::error_code OpenBackupReader(const std::u16string& path, bool processSecurit
     reader = BackupReader();
     BackupReader fresh;
     BackupReader::State& st = *fresh.state_;
-    const std::string native = ToNativePath(path);
+    std::string native;
+    if (const std::error_code ec = ToNativeName(path, native)) return ec;
     struct stat sb{};
     if (::lstat(native.c_str(), &sb) != 0) return LastError();
 

@@ -1,0 +1,170 @@
+// VS_VERSIONINFO walker and language names. Node layout (Microsoft, "VS_VERSIONINFO",
+// "String", "Var" structures): +0 wLength (the node with its children, in bytes),
+// +2 wValueLength (bytes; UTF-16 units for text), +4 wType (1 text, 0 binary), +6 the
+// zero-terminated UTF-16 key, padding to a 32-bit boundary, the value, padding, children.
+// The 16-bit layout of NE programs has no wType, an 8-bit key and values counted in bytes.
+#include "filelib/modVersionResource.h"
+
+#include <unicode/uchar.h>
+#include <unicode/uloc.h>
+#include <unicode/ustring.h>
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+#include <vector>
+
+#include "common/ByteReader.h"
+#include "platform/Icu.h"
+#include "support/quovixsupport.h"
+
+namespace modVersionResource {
+namespace {
+
+constexpr std::size_t kNodeHeader = 6;
+constexpr std::size_t kNodeHeader16 = 4;
+constexpr std::string_view kRootKey{"VS_VERSION_INFO\0", 16};
+
+std::size_t Align4(std::size_t offset) { return (offset + 3) & ~std::size_t{3}; }
+
+struct Node {
+    std::size_t start = 0;
+    std::size_t end = 0;        // start + wLength
+    std::u16string key;
+    std::size_t valueStart = 0;
+    std::size_t valueLength = 0;  // bytes, cut at the node's end
+    bool isText = false;
+    std::size_t childrenStart = 0;
+};
+
+// True for a block in the 16-bit layout: its root key follows wValueLength in 8-bit text.
+bool Is16Bit(std::span<const std::uint8_t> block)
+{
+    return block.size() >= kNodeHeader16 + kRootKey.size() &&
+           std::equal(kRootKey.begin(), kRootKey.end(), block.begin() + kNodeHeader16);
+}
+
+// The node at `start`, which must end by `limit`. Alignment counts from the block's
+// start, as Windows aligns in its own copy of the block.
+std::optional<Node> ReadNode(std::span<const std::uint8_t> block, std::size_t start, std::size_t limit, bool layout16)
+{
+    ByteReader r(block.first(limit));
+    r.seek(start);
+    const std::uint16_t length = r.u16le();
+    const std::uint16_t valueLength = r.u16le();
+    const std::uint16_t type = layout16 ? 0 : r.u16le();
+    const std::size_t header = layout16 ? kNodeHeader16 : kNodeHeader;
+    if (!r.ok() || length < header || length > limit - start) return std::nullopt;
+    Node n;
+    n.start = start;
+    n.end = start + length;
+    ByteReader in(block.first(n.end));
+    in.seek(start + header);
+    for (;;) {
+        const std::uint16_t unit = layout16 ? in.u8() : in.u16le();
+        if (!in.ok()) return std::nullopt;  // the key must end inside the node
+        if (unit == 0) break;
+        n.key.push_back(static_cast<char16_t>(unit));
+    }
+    n.isText = type == 1;
+    n.valueStart = std::min(Align4(in.offset()), n.end);
+    const std::size_t claimed = n.isText ? std::size_t{valueLength} * 2 : valueLength;
+    const std::size_t room = n.end - n.valueStart;
+    if (claimed > room && !n.isText) return std::nullopt;
+    n.valueLength = std::min(claimed, room);
+    n.childrenStart = std::min(Align4(n.valueStart + n.valueLength), n.end);
+    return n;
+}
+
+bool SameKey(std::u16string_view a, std::u16string_view b)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    return ICU_CALL(u_strCaseCompare)(a.data(), static_cast<int32_t>(a.size()), b.data(), static_cast<int32_t>(b.size()),
+                            U_FOLD_CASE_DEFAULT, &status) == 0 &&
+           U_SUCCESS(status);
+}
+
+// The child of `parent` with key `key`. Children lie one after the other, each starting
+// on a 32-bit boundary; every step moves forward by at least a node header, so the walk
+// ends.
+std::optional<Node> FindChild(std::span<const std::uint8_t> block, const Node& parent, std::u16string_view key,
+                              bool layout16)
+{
+    std::size_t at = parent.childrenStart;
+    while (at + kNodeHeader16 <= parent.end) {
+        const auto child = ReadNode(block, at, parent.end, layout16);
+        if (!child) return std::nullopt;
+        if (SameKey(child->key, key)) return child;
+        at = Align4(child->end);
+    }
+    return std::nullopt;
+}
+
+// Windows names a few languages differently from ICU's English display names.
+struct LanguageName {
+    std::uint16_t id;
+    const char16_t* name;
+};
+constexpr std::array kWindowsNames{
+    LanguageName{0x0000, u"Language Neutral"},
+    LanguageName{0x007F, u"Invariant Language (Invariant Country)"},
+    LanguageName{0x0400, u"Process Default Language"},
+    LanguageName{0x0800, u"System Default Language"},
+    LanguageName{0x0804, u"Chinese (Simplified, PRC)"},
+    LanguageName{0x0404, u"Chinese (Traditional, Taiwan)"},
+    LanguageName{0x0C04, u"Chinese (Traditional, Hong Kong SAR)"},
+    LanguageName{0x1404, u"Chinese (Traditional, Macao SAR)"},
+    LanguageName{0x1004, u"Chinese (Simplified, Singapore)"},
+    LanguageName{0x0C0A, u"Spanish (Spain, International Sort)"},
+    LanguageName{0x0412, u"Korean (Korea)"},
+    LanguageName{0x0414, u"Norwegian, Bokm\u00E5l (Norway)"},
+    LanguageName{0x0814, u"Norwegian, Nynorsk (Norway)"},
+    LanguageName{0x040A, u"Spanish (Spain, Traditional Sort)"},
+};
+
+}  // namespace
+
+std::optional<VersionValue> VerQueryValue(std::span<const std::uint8_t> block, std::u16string_view subBlock)
+{
+    const bool layout16 = Is16Bit(block);
+    auto node = ReadNode(block, 0, block.size(), layout16);
+    if (!node) return std::nullopt;
+    std::size_t pos = 0;
+    while (pos < subBlock.size()) {
+        const std::size_t sep = subBlock.find(u'\\', pos);
+        const std::size_t end = sep == std::u16string_view::npos ? subBlock.size() : sep;
+        if (end > pos) {
+            node = FindChild(block, *node, subBlock.substr(pos, end - pos), layout16);
+            if (!node) return std::nullopt;
+        }
+        pos = end + 1;
+    }
+    return VersionValue{block.subspan(node->valueStart, node->valueLength), node->isText, layout16};
+}
+
+std::u16string ValueText(const VersionValue& value)
+{
+    if (!value.isAnsi) return asGetStringFromPointerW(value.bytes);
+    const std::string text = asGetStringFromPointerA(value.bytes);
+    return asStrConvW(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+}
+
+std::u16string VerLanguageName(std::uint16_t languageId)
+{
+    for (const auto& entry : kWindowsNames)
+        if (entry.id == languageId) return entry.name;
+    UErrorCode status = U_ZERO_ERROR;
+    std::array<char, ULOC_FULLNAME_CAPACITY> locale{};
+    ICU_CALL(uloc_getLocaleForLCID)(languageId, locale.data(), static_cast<int32_t>(locale.size()), &status);
+    // ICU maps the neutral sublanguages of no language to its root locale.
+    if (U_FAILURE(status) || locale[0] == '\0' || std::string_view(locale.data()) == "root")
+        return u"Language Neutral";
+    std::vector<UChar> name(256);
+    status = U_ZERO_ERROR;
+    const int32_t length =
+        ICU_CALL(uloc_getDisplayName)(locale.data(), "en", name.data(), static_cast<int32_t>(name.size()), &status);
+    if (U_FAILURE(status) || length <= 0) return u"Language Neutral";
+    return std::u16string(name.begin(), name.begin() + std::min<int32_t>(length, static_cast<int32_t>(name.size())));
+}
+
+}  // namespace modVersionResource

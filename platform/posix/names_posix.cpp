@@ -1,0 +1,161 @@
+// POSIX backend: names handed to the system, however long, and the extended attributes
+// of an entry reached through them.
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <climits>
+#include <string_view>
+
+#include "common/Utf16.h"
+#include "platform/posix/posix_internal.h"
+
+namespace platform::posix {
+
+SystemName::~SystemName()
+{
+    if (owned_ != -1) ::close(owned_);
+}
+
+SystemName::SystemName(SystemName&& other) noexcept
+    : dir_(other.dir_), owned_(other.owned_), name_(std::move(other.name_))
+{
+    other.dir_ = AT_FDCWD;
+    other.owned_ = -1;
+}
+
+SystemName& SystemName::operator=(SystemName&& other) noexcept
+{
+    if (this != &other) {
+        if (owned_ != -1) ::close(owned_);
+        dir_ = other.dir_;
+        owned_ = other.owned_;
+        name_ = std::move(other.name_);
+        other.dir_ = AT_FDCWD;
+        other.owned_ = -1;
+    }
+    return *this;
+}
+
+std::error_code ToNativeName(const std::u16string& path, std::string& native)
+{
+    if (path.find(u'\0') != std::u16string::npos) return Errno(EINVAL);
+    native = ToNativePath(path);
+    return {};
+}
+
+std::error_code ToSystemName(const std::u16string& path, SystemName& out)
+{
+    out = SystemName();
+    std::string native;
+    if (const std::error_code ec = ToNativeName(path, native)) return ec;
+    if (path.empty()) return Errno(ENOENT);
+    if (native.size() < PATH_MAX) {
+        out.name_ = std::move(native);
+        return {};
+    }
+    std::string_view rest = native;
+    if (rest.front() == '/') {
+        const int root = ::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC);
+        if (root < 0) return LastError();
+        out.dir_ = out.owned_ = root;
+    }
+    const auto dropSeparators = [&] {
+        while (!rest.empty() && rest.front() == '/') rest.remove_prefix(1);
+    };
+    dropSeparators();
+    while (rest.size() >= PATH_MAX) {
+        // A run of whole components that, with its terminating NUL, fits PATH_MAX.
+        const std::size_t cut = rest.rfind('/', PATH_MAX - 1);
+        if (cut == std::string_view::npos || cut == 0) return Errno(ENAMETOOLONG);
+        const std::string run(rest.substr(0, cut));
+        const int next = ::openat(out.dir_, run.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        if (next < 0) return LastError();
+        if (out.owned_ != -1) ::close(out.owned_);
+        out.dir_ = out.owned_ = next;
+        rest.remove_prefix(cut);
+        dropSeparators();
+    }
+    out.name_ = rest.empty() ? std::string(".") : std::string(rest);
+    return {};
+}
+
+std::error_code StatAt(const SystemName& name, struct stat& st, int flags)
+{
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (::fstatat(name.dir(), name.name(), &st, flags) == 0) return {};
+        if (errno != EIO) break;
+    }
+    return LastError();
+}
+
+std::string DescriptorPath(int fd)
+{
+    return "/proc/self/fd/" + std::to_string(fd);
+}
+
+namespace {
+
+// Runs `call` with a by-name path for the entry itself: the name as it stands when it
+// is direct, else the /proc path of an O_PATH|O_NOFOLLOW descriptor of it.
+template <typename Call>
+std::error_code OnEntry(const SystemName& name, bool& followFinal, Call&& call)
+{
+    if (name.direct()) {
+        followFinal = false;
+        return call(name.name());
+    }
+    const int fd = ::openat(name.dir(), name.name(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return LastError();
+    // The /proc entry is a link to the entry the descriptor holds; following it reaches
+    // that entry and goes no further, even when the entry is a link itself.
+    followFinal = true;
+    const std::error_code ec = call(DescriptorPath(fd).c_str());
+    ::close(fd);
+    return ec;
+}
+
+}  // namespace
+
+std::error_code GetEntryXattr(const SystemName& name, const char* attr, void* buffer, std::size_t size,
+                              std::size_t& got)
+{
+    got = 0;
+    bool follow = false;
+    return OnEntry(name, follow, [&](const char* path) -> std::error_code {
+        const ssize_t n = follow ? ::getxattr(path, attr, buffer, size) : ::lgetxattr(path, attr, buffer, size);
+        if (n < 0) return LastError();
+        got = static_cast<std::size_t>(n);
+        return {};
+    });
+}
+
+std::error_code SetEntryXattr(const SystemName& name, const char* attr, const void* value, std::size_t size)
+{
+    bool follow = false;
+    return OnEntry(name, follow, [&](const char* path) -> std::error_code {
+        const int r = follow ? ::setxattr(path, attr, value, size, 0) : ::lsetxattr(path, attr, value, size, 0);
+        return r != 0 ? LastError() : std::error_code();
+    });
+}
+
+std::error_code ReadAttributeWord(const SystemName& name, std::uint32_t& word)
+{
+    unsigned char raw[4] = {};
+    std::size_t got = 0;
+    if (const std::error_code ec = GetEntryXattr(name, kAttribAttr, raw, sizeof raw, got)) return ec;
+    if (got != sizeof raw) return Errno(ENODATA);
+    word = DecodeWordLE(raw);
+    return {};
+}
+
+std::error_code ReadAttributeWord(int fd, std::uint32_t& word)
+{
+    unsigned char raw[4] = {};
+    const ssize_t n = ::fgetxattr(fd, kAttribAttr, raw, sizeof raw);
+    if (n < 0) return LastError();
+    if (n != static_cast<ssize_t>(sizeof raw)) return Errno(ENODATA);
+    word = DecodeWordLE(raw);
+    return {};
+}
+
+}  // namespace platform::posix

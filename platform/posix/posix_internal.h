@@ -1,0 +1,95 @@
+// What the POSIX backend's files share: errno as an error code, ntfs-3g's extended
+// attributes and their little-endian word, and names turned into something the system
+// takes in one call, whatever their length.
+#pragma once
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <string>
+#include <system_error>
+
+namespace platform::posix {
+
+// ntfs-3g's NTFS attribute word (4 bytes, little-endian) and raw reparse buffer.
+inline constexpr const char* kAttribAttr = "system.ntfs_attrib";
+inline constexpr const char* kReparseDataAttr = "system.ntfs_reparse_data";
+
+inline std::error_code Errno(int e)
+{
+    return {e, std::generic_category()};
+}
+
+inline std::error_code LastError()
+{
+    return Errno(errno);
+}
+
+inline std::uint32_t DecodeWordLE(const unsigned char (&raw)[4])
+{
+    return static_cast<std::uint32_t>(raw[0]) | static_cast<std::uint32_t>(raw[1]) << 8 |
+           static_cast<std::uint32_t>(raw[2]) << 16 | static_cast<std::uint32_t>(raw[3]) << 24;
+}
+
+// The bytes of `path` as the system takes a name: EINVAL for a name holding a NUL (the
+// system would end it there and so address another entry). For the calls that have no
+// *at form and no long names to reach; all others take ToSystemName.
+std::error_code ToNativeName(const std::u16string& path, std::string& native);
+
+// A name as the system takes it: a folder descriptor (AT_FDCWD or one of its own,
+// closed with the object) and a name relative to it, for the *at calls. Movable only.
+class SystemName {
+public:
+    SystemName() = default;
+    ~SystemName();
+    SystemName(SystemName&& other) noexcept;
+    SystemName& operator=(SystemName&& other) noexcept;
+    SystemName(const SystemName&) = delete;
+    SystemName& operator=(const SystemName&) = delete;
+
+    int dir() const { return dir_; }
+    const char* name() const { return name_.c_str(); }
+    // True when the whole name fits one system call, so the by-name calls that have no
+    // *at form (the extended attributes) may take it as it stands.
+    bool direct() const { return owned_ == -1; }
+
+private:
+    friend std::error_code ToSystemName(const std::u16string&, SystemName&);
+    int dir_ = AT_FDCWD;
+    int owned_ = -1;
+    std::string name_;
+};
+
+// The one place where names are converted for the system. A name holding a NUL is
+// refused with EINVAL (the system would end it there and so address another entry);
+// an empty name is ENOENT. A name longer than PATH_MAX is walked: the longest runs of
+// whole components the system takes are opened one after the other with openat from
+// the root (absolute names) or the current folder (relative ones), links inside the
+// path followed as the system follows them; what fails on the way is the error.
+std::error_code ToSystemName(const std::u16string& path, SystemName& out);
+
+// fstatat on a SystemName. The kernel answers EIO once for a FUSE entry whose type
+// changed behind its back (ntfs-3g: an empty file that gained or lost the system
+// attribute turns FIFO or regular) and looks afresh on the next call, so EIO is tried
+// once more.
+std::error_code StatAt(const SystemName& name, struct stat& st, int flags);
+
+// The path under /proc/self/fd of an open descriptor: extended-attribute calls on it
+// reach the entry the descriptor holds, a link itself for an O_PATH|O_NOFOLLOW one.
+std::string DescriptorPath(int fd);
+
+// getxattr/setxattr on the entry itself, never following a final link: by name when
+// the name is direct, else through an O_PATH|O_NOFOLLOW descriptor. `got` is the size
+// getxattr returns (with size 0, the size the value needs).
+std::error_code GetEntryXattr(const SystemName& name, const char* attr, void* buffer, std::size_t size,
+                              std::size_t& got);
+std::error_code SetEntryXattr(const SystemName& name, const char* attr, const void* value, std::size_t size);
+
+// The NTFS attribute word of an entry (no link followed) or of an open file.
+// ENODATA/ENOTSUP when the file system has none.
+std::error_code ReadAttributeWord(const SystemName& name, std::uint32_t& word);
+std::error_code ReadAttributeWord(int fd, std::uint32_t& word);
+
+}  // namespace platform::posix

@@ -1,0 +1,282 @@
+// The library at the file system's edge: read-only, system and FIFO files under every
+// writer, names with a NUL, names that cannot exist, files that tell a size of 0, and
+// entries deeper than PATH_MAX. Every writer runs in a child with an alarm, so a writer
+// that blocks fails its case instead of hanging the suite.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <climits>
+#include <functional>
+#include <type_traits>
+
+#include <Hollin0106/Variant.h>
+#include <Hollin0106/qvxFileStreams.h>
+#include <Hollin0106/qvxFoundedFiles.h>
+#include "support/quovixsupportfbe.h"
+#include "tests/filelib/FileTestSupport.h"
+#include "tests/filelib/ReparseBuffers.h"
+
+using namespace Hollin0106;
+using namespace filetest;
+
+static_assert(!std::is_constructible_v<Variant, const char*>, "a narrow string must not become a Boolean");
+static_assert(std::is_constructible_v<Variant, const char16_t*>);
+
+namespace {
+
+// Runs `step` in a child that an alarm ends after `seconds`; its exit code, or -1 when
+// it did not end by itself (it blocked).
+int InChild(const std::function<int()>& step, unsigned seconds = 10)
+{
+    std::fflush(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::alarm(seconds);
+        ::_exit(step());
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The error a call raises as the child's exit code (0 for none).
+int RaisedIn(const std::function<void()>& call)
+{
+    return InChild([&] {
+        try {
+            call();
+        } catch (const AutomationError& e) {
+            return static_cast<int>(e.Number);
+        }
+        return 0;
+    });
+}
+
+// The kind of entry: 'f' regular, 'p' FIFO, '?' anything else. ntfs-3g answers EIO once
+// for an entry whose type changed since the kernel looked; a second look sees it.
+char KindOf(const fs::path& p)
+{
+    struct stat st{};
+    if (::lstat(p.c_str(), &st) != 0 && ::lstat(p.c_str(), &st) != 0) return '?';
+    return S_ISREG(st.st_mode) ? 'f' : S_ISFIFO(st.st_mode) ? 'p' : '?';
+}
+
+const Bytes kNew{'n', 'e', 'w'};
+
+struct Writer {
+    const char* name;
+    bool appends;
+    std::function<void(qvxFSO&, const std::u16string&)> write;
+};
+
+const Writer kWriters[] = {
+    {"PutFileB", false, [](qvxFSO& f, const std::u16string& n) { f.PutFileB(n, kNew, true); }},
+    {"OverwriteFileB", false, [](qvxFSO& f, const std::u16string& n) { f.OverwriteFileB(n, kNew, true); }},
+    {"AppendFileB", true, [](qvxFSO& f, const std::u16string& n) { f.AppendFileB(n, kNew, true); }},
+    {"PutFile2", false, [](qvxFSO& f, const std::u16string& n) { f.PutFile2(n, u"new", true); }},
+    {"OverwriteFile2", false, [](qvxFSO& f, const std::u16string& n) { f.OverwriteFile2(n, u"new", true); }},
+    {"AppendFile2", true, [](qvxFSO& f, const std::u16string& n) { f.AppendFile2(n, u"new", true); }},
+};
+
+class FileSafetyOnNtfs : public ::testing::Test {
+protected:
+    void SetUp() override { TAGSCOPE_MOUNT_OR_SKIP(volume_); }
+    testfs::NtfsVolume volume_;
+};
+
+TEST_F(FileSafetyOnNtfs, EveryWriterOnReadOnlySystemAndFifoFiles)
+{
+    constexpr std::uint32_t kReadOnly = 0x1, kSystem = 0x4;
+    struct State {
+        const char* name;
+        Bytes before;
+        std::uint32_t attributes;  // 0: as made
+        bool mkfifo;
+        bool emptiedByPutFile2;
+        int error;
+        std::uint32_t kept;  // attribute bits that must be there afterwards
+    };
+    const State states[] = {
+        {"read-only file", {9, 9}, 0x20 | kReadOnly, false, false, 75, kReadOnly},
+        {"system file with content", {9, 9}, 0x20 | kSystem, false, false, 0, kSystem},
+        {"empty system file (a FIFO to ntfs-3g)", {}, kSystem, false, false, 0, kSystem},
+        {"system file emptied by PutFile2", {9}, kSystem, false, true, 0, kSystem},
+        {"FIFO made with mkfifo", {}, 0, true, false, 0, kSystem},
+    };
+    qvxFSO fso;
+    int n = 0;
+    for (const State& s : states) {
+        for (const Writer& w : kWriters) {
+            SCOPED_TRACE(std::string(s.name) + " / " + w.name);
+            const fs::path file = volume_.Root() / ("f" + std::to_string(n++));
+            if (s.mkfifo) {
+                ASSERT_TRUE(filetest::Run("mkfifo " + Quote(file)));
+            } else {
+                WriteBytes(file, s.before);
+                SetNtfsAttributes(file, s.attributes);
+            }
+            if (s.emptiedByPutFile2) ASSERT_TRUE(fso.PutFile2(U(file), u"", true));
+            EXPECT_EQ(RaisedIn([&] { w.write(fso, U(file)); }), s.error);
+            ASSERT_EQ(KindOf(file), 'f');
+            Bytes expected = s.error != 0 || w.appends ? (s.emptiedByPutFile2 ? Bytes{} : s.before) : Bytes{};
+            if (s.error == 0) expected.insert(expected.end(), kNew.begin(), kNew.end());
+            EXPECT_EQ(ReadBytes(file), expected);
+            EXPECT_EQ(AttributesOf(file) & s.kept, s.kept);
+        }
+    }
+}
+
+// A FIFO of the kernel (not ntfs-3g's emulation) is no file to write: every writer
+// refuses it at once, whether a reader waits on it or not, and it stays a FIFO.
+TEST(FileSafety, WritersRefuseAKernelFifoWithoutBlocking)
+{
+    TempFolder dir;
+    const fs::path fifo = dir / "fifo";
+    ASSERT_TRUE(filetest::Run("mkfifo " + Quote(fifo)));
+    qvxFSO fso;
+    // Nobody at the other end, a reader, a writer that sends nothing (O_RDWR is both).
+    for (const int other : {-1, O_RDONLY | O_NONBLOCK, O_RDWR}) {
+        const auto attach = [&] {
+            if (other != -1) (void)::open(fifo.c_str(), other);
+        };
+        for (const Writer& w : kWriters) {
+            SCOPED_TRACE(std::string(w.name) + " / " + std::to_string(other));
+            EXPECT_EQ(RaisedIn([&] {
+                          attach();
+                          w.write(fso, U(fifo));
+                      }),
+                      75);
+            EXPECT_EQ(KindOf(fifo), 'p');
+        }
+        // A reader takes what is there, as much as an empty file, and does not wait.
+        EXPECT_EQ(InChild([&] {
+                      attach();
+                      return fso.GetFileB(U(fifo), true).empty() ? 0 : 1;
+                  }),
+                  0);
+    }
+}
+
+TEST(FileSafety, ANameWithANulIsABadFileNameInEveryMethod)
+{
+    TempFolder dir;
+    const std::u16string name = U(dir / "a") + u'\0' + u"b";
+    qvxFSO fso;
+    const std::pair<const char*, std::function<void()>> calls[] = {
+        {"PutFileB", [&] { fso.PutFileB(name, kNew, true); }},
+        {"OverwriteFileB", [&] { fso.OverwriteFileB(name, kNew, true); }},
+        {"GetFileB", [&] { fso.GetFileB(name, true); }},
+        {"AppendFile2", [&] { fso.AppendFile2(name, u"x", true); }},
+        {"GetFileFormat2", [&] { fso.GetFileFormat2(name, true); }},
+        {"ReadStandardListFile2", [&] { fso.ReadStandardListFile2(name, u";", true, true, true); }},
+    };
+    for (const auto& [method, call] : calls) {
+        SCOPED_TRACE(method);
+        EXPECT_EQ(RaisedIn(call), 52);
+        EXPECT_FALSE(fs::exists(dir / "a"));
+    }
+    // Where "a" exists, nothing that reports on an entry reports on it.
+    WriteBytes(dir / "a", {1});
+    SymlinkTargetError_Const code = steSuccess;
+    fso.GetSymlinkTargetEx(name, nullptr, nullptr, nullptr, nullptr, nullptr, &code);
+    EXPECT_EQ(code, setFileNotFound);
+    qvxFileStreams streams;
+    EXPECT_FALSE(streams.ReadFileStreams(name));
+    qvxFoundedFiles found;
+    EXPECT_FALSE(found.RefreshEx2(name, u""));
+}
+
+// A name part too long, or links in a circle on the way: no such entry can exist.
+TEST(FileSafety, NamesNoEntryCanHaveAreNotFound)
+{
+    TempFolder dir;
+    ASSERT_TRUE(filetest::Run("ln -s loop " + Quote(dir / "loop")));
+    qvxFSO fso;
+    for (const std::string& leaf : {std::string("loop/below"), std::string(300, 'n')}) {
+        SCOPED_TRACE(leaf.substr(0, 20));
+        SymlinkTargetError_Const code = steSuccess;
+        fso.GetSymlinkTargetEx(U(dir / leaf), nullptr, nullptr, nullptr, nullptr, nullptr, &code);
+        EXPECT_EQ(code, setFileNotFound);
+        EXPECT_EQ(RaisedIn([&] { fso.GetFileB(U(dir / leaf), true); }), 53);
+    }
+}
+
+// /proc files tell a size of 0 and hold text; devices are refused, not read without end.
+TEST(FileSafety, ReadersReadToTheEndWhateverSizeIsTold)
+{
+    qvxFSO fso;
+    bool ok = false;
+    const Bytes status = fso.GetFileB(u"/proc/self/status", true, &ok);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(std::string(status.begin(), status.begin() + std::min<std::size_t>(5, status.size())), "Name:");
+    EXPECT_EQ(fso.GetFile2(u"/proc/self/status", true).substr(0, 5), u"Name:");
+    EXPECT_EQ(RaisedIn([&] { fso.GetFileB(u"/dev/zero", true); }), 75);
+}
+
+// 22 folders of 200 characters: more than PATH_MAX from the root.
+TEST_F(FileSafetyOnNtfs, EntriesDeeperThanPathMaxAreReached)
+{
+    const std::string part(200, 'd');
+    const Bytes junction = testbuf::MountPoint(u"\\??\\C:\\target", u"C:\\target");
+    // Made one relative step at a time, as nothing takes the whole name at once.
+    ASSERT_EQ(InChild([&] {
+                  if (::chdir(volume_.Root().c_str()) != 0) return 1;
+                  for (int i = 0; i < 22; ++i)
+                      if (::mkdir(part.c_str(), 0777) != 0 || ::chdir(part.c_str()) != 0) return 2;
+                  if (::mkdir("j", 0777) != 0) return 3;
+                  return ::setxattr("j", "system.ntfs_reparse_data", junction.data(), junction.size(), 0) == 0 ? 0 : 4;
+              }),
+              0);
+    ASSERT_EQ(volume_.Remount(), "");
+    fs::path deep = volume_.Root();
+    for (int i = 0; i < 22; ++i) deep /= part;
+    ASSERT_GT(deep.string().size(), static_cast<std::size_t>(PATH_MAX));
+
+    qvxFSO fso;
+    SymlinkTargetError_Const code = setCreateFileFailed;
+    EXPECT_EQ(fso.GetSymlinkTargetEx(U(deep / "j"), nullptr, nullptr, nullptr, nullptr, nullptr, &code), u"C:\\target");
+    EXPECT_EQ(code, steSuccess);
+    EXPECT_TRUE(fso.PutFileB(U(deep / "f"), kNew, true));
+    EXPECT_EQ(fso.GetFileB(U(deep / "f"), true), kNew);
+
+    // Named relatively, as a long name from the volume's root and from its own folder,
+    // and widened to its full name.
+    EXPECT_EQ(InChild([&] {
+                  SymlinkTargetError_Const relative = setCreateFileFailed;
+                  if (::chdir(volume_.Root().c_str()) != 0) return 1;
+                  fso.GetSymlinkTargetEx(U(deep.lexically_relative(volume_.Root()) / "j"), nullptr, nullptr,
+                                         nullptr, nullptr, nullptr, &relative);
+                  if (relative != steSuccess) return 4;
+                  for (int i = 0; i < 22; ++i)
+                      if (::chdir(i == 0 ? (volume_.Root() / part).c_str() : part.c_str()) != 0) return 1;
+                  fso.GetSymlinkTargetEx(u"j", nullptr, nullptr, nullptr, nullptr, nullptr, &relative);
+                  if (relative != steSuccess) return 2;
+                  return esGetFullFileName(u"j") == U(deep / "j") ? 0 : 3;
+              }),
+              0);
+}
+
+// The data comes from the entry that was opened, even after another took its name.
+TEST_F(FileSafetyOnNtfs, ReparseDataIsReadFromTheOpenedEntry)
+{
+    const fs::path a = volume_.Root() / "a", b = volume_.Root() / "b";
+    fs::create_directories(a);
+    fs::create_directories(b);
+    const Bytes first = testbuf::MountPoint(u"\\??\\C:\\first", u""), second = testbuf::MountPoint(u"\\??\\D:\\b", u"");
+    ASSERT_TRUE(volume_.SetReparseData(a, first));
+    ASSERT_EQ(volume_.MakeReparseFolder("b", second), "");
+    platform::ReparseHandle handle;
+    ASSERT_FALSE(platform::OpenReparsePoint(U(a), handle));
+    fs::rename(a, volume_.Root() / "gone");
+    fs::rename(b, a);
+    Bytes read;
+    EXPECT_FALSE(platform::ReadReparseData(handle, 32768, read));
+    EXPECT_EQ(read, first);
+}
+
+}  // namespace

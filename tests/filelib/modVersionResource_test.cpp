@@ -1,0 +1,225 @@
+// The PE resource reader and the version-block walker over built images, their every
+// prefix and corrupted copies; the language names.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "filelib/modPEImage.h"
+#include "filelib/modVersionResource.h"
+#include "support/CodePages.h"
+#include "tests/filelib/VersionImages.h"
+
+namespace {
+
+using modPEImage::FindVersionResource;
+using modVersionResource::VerQueryValue;
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr std::u16string_view kCompany = u"\\StringFileInfo\\040904B0\\CompanyName";
+
+void PutU16(Bytes& b, std::size_t at, std::uint16_t v)
+{
+    b[at] = static_cast<std::uint8_t>(v);
+    b[at + 1] = static_cast<std::uint8_t>(v >> 8);
+}
+void PutU32(Bytes& b, std::size_t at, std::uint32_t v)
+{
+    PutU16(b, at, static_cast<std::uint16_t>(v));
+    PutU16(b, at + 2, static_cast<std::uint16_t>(v >> 16));
+}
+
+// The file offset of the raw data of the section named ".rsrc" (its header: +20).
+std::size_t ResourceSectionOffset(const Bytes& image)
+{
+    const char name[8] = {'.', 'r', 's', 'r', 'c', 0, 0, 0};
+    const auto it = std::search(image.begin(), image.end(), name, name + 8);
+    EXPECT_NE(it, image.end());
+    const auto at = static_cast<std::size_t>(it - image.begin()) + 20;
+    return image[at] | image[at + 1] << 8 | image[at + 2] << 16 | static_cast<std::size_t>(image[at + 3]) << 24;
+}
+
+TEST(VersionResource, QueriesFollowTheKeysWithoutRegardToCase)
+{
+    const Bytes image = versiontest::ReadImage("full64.dll");
+    const auto block = *FindVersionResource(image);
+    struct Row {
+        const char16_t* subBlock;
+        bool found;
+        std::size_t length;  // bytes
+    };
+    const Row rows[] = {
+        {u"\\", true, 52},
+        {u"", true, 52},
+        {u"\\VarFileInfo\\Translation", true, 4},
+        {u"\\varfileinfo\\TRANSLATION", true, 4},
+        {u"\\\\VarFileInfo\\\\Translation\\", true, 4},
+        {u"\\StringFileInfo\\040904b0\\fileversion", true, 16},  // "5.6.7.8" and its zero
+        {u"\\StringFileInfo\\040904B0\\PrivateBuild", true, 2},  // only the zero
+        {u"\\StringFileInfo\\040904B0\\Comments", false, 0},
+        {u"\\StringFileInfo\\040704B0\\CompanyName", false, 0},
+        {u"\\VarFileInfo\\Translation\\More", false, 0},
+        {u"\\NoSuchBlock", false, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.subBlock, row.subBlock + std::char_traits<char16_t>::length(row.subBlock)));
+        const auto value = VerQueryValue(block, row.subBlock);
+        ASSERT_EQ(value.has_value(), row.found);
+        if (value) {
+            EXPECT_EQ(value->bytes.size(), row.length);
+        }
+    }
+}
+
+TEST(VersionResource, EveryPrefixOfAnImageOrABlockEndsTheWalkCleanly)
+{
+    const Bytes image = versiontest::ReadImage("full64.dll");
+    const auto full = *FindVersionResource(image);
+    const auto blockEnd = static_cast<std::size_t>(full.data() - image.data()) + full.size();
+    for (std::size_t n = 0; n < image.size(); ++n) {
+        const Bytes prefix(image.begin(), image.begin() + static_cast<std::ptrdiff_t>(n));
+        const auto block = FindVersionResource(prefix);
+        ASSERT_EQ(block.has_value(), n >= blockEnd) << "prefix " << n;
+    }
+    const Bytes block(full.begin(), full.end());
+    for (std::size_t n = 0; n < block.size(); ++n) {
+        const Bytes prefix(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(n));
+        ASSERT_FALSE(VerQueryValue(prefix, u"\\").has_value()) << "prefix " << n;
+        ASSERT_FALSE(VerQueryValue(prefix, kCompany).has_value()) << "prefix " << n;
+    }
+}
+
+TEST(VersionResource, CorruptedLengthsGiveNoValue)
+{
+    const Bytes image = versiontest::ReadImage("full64.dll");
+    const auto good = *FindVersionResource(image);
+    // The root node: +0 wLength, +2 wValueLength, key "VS_VERSION_INFO" (32 bytes with its
+    // zero) from +6, the 52-byte value from +40, the first child (StringFileInfo) at +92.
+    struct Row {
+        const char* name;
+        std::size_t at;
+        std::uint16_t value;
+        const char16_t* subBlock;
+    };
+    const Row rows[] = {
+        {"root longer than the block", 0, 0xFFFF, u"\\"},
+        {"root shorter than its header", 0, 4, u"\\"},
+        {"binary value longer than its node", 2, 0xFFF0, u"\\"},
+        {"child of length zero", 92, 0, kCompany.data()},
+        {"child longer than its parent", 92, 0xFFF0, kCompany.data()},
+        {"key without its zero", 0, 36, u"\\"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Bytes block(good.begin(), good.end());
+        PutU16(block, row.at, row.value);
+        EXPECT_FALSE(VerQueryValue(block, row.subBlock).has_value());
+    }
+}
+
+TEST(VersionResource, BrokenResourceDirectoriesGiveNoBlock)
+{
+    const Bytes good = versiontest::ReadImage("full64.dll");
+    const std::size_t root = ResourceSectionOffset(good);
+    // Resource directory: +12 named-entry count, +14 ID-entry count, entries from +16
+    // (+0 ID, +4 offset with the high bit for a subdirectory).
+    struct Row {
+        const char* name;
+        std::size_t at;
+        std::uint32_t value;
+        bool wide;
+    };
+    const Row rows[] = {
+        {"the type entry points back at the root", 16 + 4, 0x80000000u, true},
+        {"the type entry points past the section", 16 + 4, 0x8FFFFFF0u, true},
+        {"the type entry holds data, not a directory", 16 + 4, 0, true},
+        {"no RT_VERSION type", 16, 3, true},
+        {"more entries than the section holds", 14, 0xFFFF, false},
+    };
+    ASSERT_TRUE(FindVersionResource(good).has_value());
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Bytes image = good;
+        if (row.wide) PutU32(image, root + row.at, row.value);
+        else PutU16(image, root + row.at, static_cast<std::uint16_t>(row.value));
+        if (row.at == 14) PutU32(image, root + 16, 3);  // and the one real entry is no version
+        EXPECT_FALSE(FindVersionResource(image).has_value());
+    }
+}
+
+// A node of a block in the 16-bit layout: lengths, 8-bit key, value and children, each
+// on a 32-bit boundary.
+Bytes Node16(const std::string& key, const Bytes& value, const std::vector<Bytes>& children = {})
+{
+    Bytes n(4);
+    n.insert(n.end(), key.begin(), key.end());
+    n.push_back(0);
+    n.resize((n.size() + 3) & ~std::size_t{3});
+    n.insert(n.end(), value.begin(), value.end());
+    for (const Bytes& child : children) {
+        n.resize((n.size() + 3) & ~std::size_t{3});
+        n.insert(n.end(), child.begin(), child.end());
+    }
+    PutU16(n, 0, static_cast<std::uint16_t>(n.size()));
+    PutU16(n, 2, static_cast<std::uint16_t>(value.size()));
+    return n;
+}
+
+TEST(VersionResource, NEProgramsCarryBlocksInThe16BitLayout)
+{
+    Bytes fixed(52, 0);
+    PutU32(fixed, 0, 0xFEEF04BD);
+    PutU32(fixed, 8, 0x0003000A);  // file version 3.10
+    const Bytes block = Node16("VS_VERSION_INFO", fixed,
+                               {Node16("StringFileInfo", {}, {Node16("040904E4", {}, {Node16("CompanyName", {'C', 'a', 'f', 0xE9, 0})})}),
+                                Node16("VarFileInfo", {}, {Node16("Translation", {0x09, 0x04, 0xE4, 0x04})})});
+    // MZ header -> NE header at 40h -> resource table at 80h (shift 4: 16-byte units) ->
+    // one RT_VERSION resource at 100h.
+    Bytes image(0x100, 0);
+    image[0] = 'M';
+    image[1] = 'Z';
+    image[0x3C] = 0x40;
+    image[0x40] = 'N';
+    image[0x41] = 'E';
+    PutU16(image, 0x40 + 0x24, 0x40);
+    PutU16(image, 0x80, 4);
+    PutU16(image, 0x82, 0x8003);  // an icon type with one resource first
+    PutU16(image, 0x84, 1);
+    PutU16(image, 0x96, 0x8010);
+    PutU16(image, 0x98, 1);
+    PutU16(image, 0x9E, 0x100 >> 4);
+    PutU16(image, 0xA0, static_cast<std::uint16_t>((block.size() + 15) >> 4));
+    image.insert(image.end(), block.begin(), block.end());
+    image.resize(0x100 + ((block.size() + 15) & ~std::size_t{15}));
+
+    codepages::SetHostCodePages(1252, 437);
+    const auto found = FindVersionResource(image);
+    ASSERT_TRUE(found.has_value());
+    EXPECT_EQ(VerQueryValue(*found, u"\\")->bytes.size(), 52u);
+    EXPECT_EQ(VerQueryValue(*found, u"\\VarFileInfo\\Translation")->bytes.size(), 4u);
+    EXPECT_EQ(modVersionResource::ValueText(*VerQueryValue(*found, u"\\StringFileInfo\\040904e4\\companyname")),
+              u"Café");
+    codepages::SetHostCodePages(0, 0);
+    for (std::size_t n = 0; n < image.size(); ++n) {
+        const Bytes prefix(image.begin(), image.begin() + static_cast<std::ptrdiff_t>(n));
+        ASSERT_FALSE(FindVersionResource(prefix).has_value()) << "prefix " << n;
+    }
+}
+
+TEST(VersionResource, LanguageNamesAsWindowsPrintsThem)
+{
+    const std::pair<std::uint16_t, std::u16string_view> rows[] = {
+        {0x0409, u"English (United States)"}, {0x0419, u"Russian (Russia)"},
+        {0x0407, u"German (Germany)"},        {0x0000, u"Language Neutral"},
+        {0x0411, u"Japanese (Japan)"},        {0x0804, u"Chinese (Simplified, PRC)"},
+        {0x0C0A, u"Spanish (Spain, International Sort)"},
+        {0x0809, u"English (United Kingdom)"}, {0x3FFF, u"Language Neutral"},
+        {0x0C00, u"Language Neutral"}, {0x0412, u"Korean (Korea)"},
+    };
+    for (const auto& [id, name] : rows) {
+        SCOPED_TRACE(id);
+        EXPECT_EQ(modVersionResource::VerLanguageName(id), name);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,195 @@
+// qvxFileVersion over the built images: fixed information, flags, translation, strings,
+// and the cleared state after every kind of failure.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <sstream>
+
+#include "common/Utf16.h"
+#include "support/CodePages.h"
+#include <Hollin0106/qvxFileVersion.h>
+#include "tests/filelib/VersionImages.h"
+#include "tests/fixtures/Shell.h"
+
+namespace {
+
+using namespace Hollin0106;
+
+std::u16string Image(const std::string& name) { return FromUtf8(versiontest::ImagePath(name).string()); }
+
+// The known values of full.rc; every field is compared with pefile further down.
+TEST(qvxFileVersion, ReadsTheFixedInformationOf32And64BitImages)
+{
+    for (const char* name : {"full64.dll", "full32.dll"}) {
+        SCOPED_TRACE(name);
+        qvxFileVersion v;
+        ASSERT_TRUE(v.ReadFile(Image(name)));
+        EXPECT_EQ(v.FileName(), Image(name));
+        const std::int32_t product[] = {v.ProductVerMajor(), v.ProductVerMinor(), v.ProductVerRevisionMajor(),
+                                        v.ProductVerRevisionMinor()};
+        const std::int32_t file[] = {v.FileVerMajor(), v.FileVerMinor(), v.FileVerRevisionMajor(),
+                                     v.FileVerRevisionMinor()};
+        EXPECT_EQ(std::vector<std::int32_t>(product, product + 4), (std::vector<std::int32_t>{1, 2, 3, 40000}));
+        EXPECT_EQ(std::vector<std::int32_t>(file, file + 4), (std::vector<std::int32_t>{5, 6, 7, 8}));
+        // Set and in the mask: debug (1h), private build (8h), special build (20h);
+        // pre-release (2h) is set but outside the mask.
+        EXPECT_TRUE(v.FileFlagDebug());
+        EXPECT_TRUE(v.FileFlagPrivateBuild());
+        EXPECT_TRUE(v.FileFlagSpecialBuild());
+        EXPECT_FALSE(v.FileFlagPreRelease());
+        EXPECT_FALSE(v.FileFlagPatched());
+        EXPECT_FALSE(v.FileFlagInfoInferred());
+        EXPECT_EQ(v.FileOS(), FileOS_NT_Windows32);
+        EXPECT_EQ(v.FileType(), FileType_DLL);
+        EXPECT_EQ(v.TranslationLanguageID(), 0x0409);
+        EXPECT_EQ(v.TranslationCharset(), 0x04B0);
+        EXPECT_EQ(v.TranslationLanguageName(), u"English (United States)");
+        EXPECT_FALSE(v.InfoBuffer().empty());
+    }
+}
+
+TEST(qvxFileVersion, StringsComeFromTheFirstTranslationOnly)
+{
+    struct Row {
+        const char* image;
+        std::u16string (qvxFileVersion::*property)(bool*) const;
+        std::u16string_view text;
+        bool exists;
+    };
+    const Row rows[] = {
+        {"full64.dll", &qvxFileVersion::StrCompanyName, u"Орла Венн — Ørsted", true},
+        {"full64.dll", &qvxFileVersion::StrFileDescription, u"Version test image", true},
+        {"full32.dll", &qvxFileVersion::StrProductVersion, u"1.2.3.40000", true},
+        {"full64.dll", &qvxFileVersion::StrComments, u"", false},
+        {"full64.dll", &qvxFileVersion::StrPrivateBuild, u"", true},  // present, but empty
+        {"otherlang.dll", &qvxFileVersion::StrCompanyName, u"", false},
+        {"ne-program.exe", &qvxFileVersion::StrCompanyName, u"Café", true},  // 8-bit text, code page 1252
+    };
+    codepages::SetHostCodePages(1252, 437);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.image);
+        qvxFileVersion v;
+        const std::string name = row.image;
+        ASSERT_TRUE(v.ReadFile(name.ends_with(".exe") ? FromUtf8(TAGSCOPE_SOURCE_DIR "/fuzz/corpus/versions/" + name)
+                                                       : Image(name)));
+        bool exists = !row.exists;
+        EXPECT_EQ((v.*row.property)(&exists), row.text);
+        EXPECT_EQ(exists, row.exists);
+    }
+    codepages::SetHostCodePages(0, 0);
+}
+
+// An installer: a program with gigabytes of payload after its image (a sparse file here).
+TEST(qvxFileVersion, ReadsTheVersionOfAProgramWithALargePayload)
+{
+    const auto path = testfs::UniqueTempPath("installer") += ".exe";
+    std::filesystem::copy_file(versiontest::ImagePath("full64.dll"), path);
+    std::filesystem::resize_file(path, std::uint64_t{5} << 30);
+    qvxFileVersion v;
+    EXPECT_TRUE(v.ReadFile(FromUtf8(path.string())));
+    EXPECT_EQ(v.ProductVerRevisionMinor(), 40000);
+    std::filesystem::remove(path);
+}
+
+TEST(qvxFileVersion, AFailedReadLeavesTheObjectCleared)
+{
+    const auto dir = std::filesystem::temp_directory_path();
+    const char* failures[] = {"notranslation.dll", "no such file.dll", ""};
+    for (const char* name : failures) {
+        SCOPED_TRACE(name);
+        qvxFileVersion v;
+        ASSERT_TRUE(v.ReadFile(Image("full64.dll")));
+        EXPECT_FALSE(v.ReadFile(*name ? Image(name) : FromUtf8(dir.string())));
+        EXPECT_EQ(v.FileName(), u"");
+        EXPECT_TRUE(v.InfoBuffer().empty());
+        EXPECT_EQ(v.Signature(), 0u);
+        EXPECT_EQ(v.ProductVerRevisionMinor(), 0);
+        EXPECT_FALSE(v.FileFlagDebug());
+        EXPECT_EQ(v.TranslationLanguageID(), 0);
+        bool exists = true;
+        EXPECT_EQ(v.StrCompanyName(&exists), u"");
+        EXPECT_FALSE(exists);
+    }
+}
+
+// Windows libraries that Debian ships and nobody here wrote: MinGW-w64's runtime DLLs and,
+// where Wine is installed, some of its DLLs.
+std::vector<std::string> RealLibraries()
+{
+    namespace fs = std::filesystem;
+    std::vector<std::string> out;
+    for (const char* root : {"/usr/x86_64-w64-mingw32/lib", "/usr/lib/gcc/x86_64-w64-mingw32",
+                             "/usr/i686-w64-mingw32/lib", "/usr/lib/x86_64-linux-gnu/wine"}) {
+        std::error_code ec;
+        for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::end(it) && out.size() < 300;
+             it.increment(ec))
+            if (it->path().extension() == ".dll" && it->is_regular_file()) out.push_back(it->path().string());
+    }
+    return out;
+}
+
+// The line pefile-dump.py prints for a file, made from what qvxFileVersion read.
+std::string Describe(const std::string& path)
+{
+    qvxFileVersion v;
+    if (!v.ReadFile(FromUtf8(path))) return path + "\t0";
+    const auto words = [](std::int32_t high, std::int32_t low) {
+        return static_cast<std::uint32_t>(high) << 16 | static_cast<std::uint32_t>(low);
+    };
+    const std::uint32_t fields[] = {
+        v.Signature(), words(v.StrucVerMajor(), v.StrucVerMinor()), words(v.FileVerMajor(), v.FileVerMinor()),
+        words(v.FileVerRevisionMajor(), v.FileVerRevisionMinor()), words(v.ProductVerMajor(), v.ProductVerMinor()),
+        words(v.ProductVerRevisionMajor(), v.ProductVerRevisionMinor()), v.FileFlagsMask(), v.FileFlags(),
+        v.FileOS(), v.FileType(), v.FileSubType(), v.FileDateMS(), v.FileDateLS(), v.TranslationLanguageID(),
+        v.TranslationCharset()};
+    std::string line = path + "\t1";
+    for (const std::uint32_t f : fields) line += "\t" + std::to_string(f);
+    const std::pair<const char*, std::u16string (qvxFileVersion::*)(bool*) const> strings[] = {
+        {"Comments", &qvxFileVersion::StrComments}, {"CompanyName", &qvxFileVersion::StrCompanyName},
+        {"FileDescription", &qvxFileVersion::StrFileDescription}, {"FileVersion", &qvxFileVersion::StrFileVersion},
+        {"InternalName", &qvxFileVersion::StrInternalName}, {"LegalCopyright", &qvxFileVersion::StrLegalCopyright},
+        {"LegalTrademarks", &qvxFileVersion::StrLegalTrademarks},
+        {"OLESelfRegister", &qvxFileVersion::StrOLESelfRegister},
+        {"OriginalFilename", &qvxFileVersion::StrOriginalFilename},
+        {"PrivateBuild", &qvxFileVersion::StrPrivateBuild}, {"ProductName", &qvxFileVersion::StrProductName},
+        {"ProductVersion", &qvxFileVersion::StrProductVersion}, {"SpecialBuild", &qvxFileVersion::StrSpecialBuild}};
+    for (const auto& [name, property] : strings) {
+        bool exists = false;
+        const std::string text = ToUtf8((v.*property)(&exists));
+        if (!exists) continue;
+        line += "\t" + std::string(name) + "=";
+        for (const unsigned char c : text) line += "0123456789abcdef"[c >> 4], line += "0123456789abcdef"[c & 15];
+    }
+    return line;
+}
+
+TEST(qvxFileVersion, AgreesWithPefileOnRealLibraries)
+{
+    if (!testfs::Run("/usr/bin/python3 -c 'import pefile'")) {
+        if (testfs::UnderCI()) FAIL() << "python3-pefile is missing";
+        GTEST_SKIP() << "python3-pefile is not installed";
+    }
+    std::vector<std::string> files = RealLibraries();
+    // (Not otherlang.dll: of a table of several translations pefile keeps only the last.)
+    for (const char* name : {"full64.dll", "full32.dll", "notranslation.dll"})
+        files.push_back(versiontest::ImagePath(name).string());
+    std::string command = "/usr/bin/python3 " TAGSCOPE_SOURCE_DIR "/tests/filelib/versions/pefile-dump.py";
+    for (const auto& f : files) command += " " + testfs::Quote(f);
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string output;
+    char chunk[4096];
+    for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) output.append(chunk, n);
+    ASSERT_EQ(pclose(pipe), 0);
+    std::istringstream lines(output);
+    std::size_t compared = 0, withVersion = 0;
+    for (std::string line; std::getline(lines, line); ++compared) {
+        const std::string path = line.substr(0, line.find('\t'));
+        EXPECT_EQ(Describe(path), line);
+        withVersion += line.starts_with(path + "\t1");
+    }
+    EXPECT_EQ(compared, files.size());
+    EXPECT_GE(withVersion, 3u);  // libwinpthread and the two images with a translation
+}
+
+}  // namespace

@@ -1,0 +1,228 @@
+// qvxShellFileInfo without a display: executable types of built programs, type names,
+// icons kept until the next ReadFile, the default icon and the empty state after a
+// failed ReadFile.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <tuple>
+
+#include "common/Utf16.h"
+#include <Hollin0106/qvxShellFileInfo.h>
+#include <Hollin0106/qvxFileVersion.h>
+
+#include "tests/filelib/VersionImages.h"
+#include "tests/fixtures/NtfsVolume.h"
+#include "tests/fixtures/Shell.h"
+
+namespace {
+
+using namespace Hollin0106;
+
+namespace fs = std::filesystem;
+
+class ShellFileInfoTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir_ = fs::temp_directory_path() / ("shellinfo-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                                            "-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::u16string Write(const std::string& name, const std::vector<std::uint8_t>& bytes)
+    {
+        std::ofstream(dir_ / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                            static_cast<std::streamsize>(bytes.size()));
+        return FromNativePath((dir_ / name).string());
+    }
+    std::u16string Path(const std::string& name) const { return FromNativePath((dir_ / name).string()); }
+
+    fs::path dir_;
+};
+
+std::vector<std::uint8_t> Text(const std::string& s) { return {s.begin(), s.end()}; }
+
+TEST_F(ShellFileInfoTest, ExecutableTypesComeFromTheHeaderAndTheExtension)
+{
+    std::vector<std::uint8_t> dos(64, 0);
+    dos[0] = 'M';
+    dos[1] = 'Z';
+    std::vector<std::uint8_t> ne(0x80, 0);
+    ne[0] = 'M';
+    ne[1] = 'Z';
+    ne[0x3C] = 0x40;
+    ne[0x40] = 'N';
+    ne[0x41] = 'E';
+    ne[0x40 + 0x3E] = 0x0A;  // expected Windows 3.10
+    ne[0x40 + 0x3F] = 0x03;
+    struct Row {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        std::u16string_view signature;
+        std::int32_t major, minor;
+    };
+    const Row rows[] = {
+        {"gui.exe", versiontest::ReadImage("gui40.exe"), u"PE", 4, 0},
+        {"console.EXE", versiontest::ReadImage("console.exe"), u"PE", 0, 0},
+        {"old.exe", ne, u"NE", 3, 10},
+        {"cut.exe", std::vector<std::uint8_t>(ne.begin(), ne.begin() + 0x7E), u"MZ", 0, 0},
+        {"dos.exe", dos, u"MZ", 0, 0},
+        {"tool.com", Text("\xB4\x4C\xCD\x21"), u"MZ", 0, 0},
+        {"run.bat", Text("@echo off\r\n"), u"MZ", 0, 0},
+        {"gui.dll", versiontest::ReadImage("gui40.exe"), u"", 0, 0},
+        {"notes.exe", Text("not a program"), u"", 0, 0},
+        {"readme", Text("hello"), u"", 0, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        qvxShellFileInfo info;
+        ASSERT_TRUE(info.ReadFile(Write(row.name, row.bytes)));
+        const auto exe = info.EXEType();
+        ASSERT_NE(exe, nullptr);
+        EXPECT_EQ(exe->Signature(), row.signature);
+        EXPECT_EQ(exe->OSVersionMajor(), row.major);
+        EXPECT_EQ(exe->OSVersionMinor(), row.minor);
+        EXPECT_EQ(info.EXEType(), exe);
+    }
+}
+
+TEST_F(ShellFileInfoTest, TypeNamesAttributesAndDisplayNames)
+{
+    const std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+    fs::create_directory(dir_ / "Folder");
+    fs::create_symlink(dir_ / "missing", dir_ / "dangling");
+    fs::create_directory_symlink(dir_ / "Folder", dir_ / "FolderLink");
+    struct Row {
+        std::u16string path;
+        std::u16string_view typeName, displayName;
+        std::uint32_t set, clear;
+    };
+    const Row rows[] = {
+        {Write("notes.txt", Text("plain words\n")), u"plain text document", u"notes.txt", saStream | saCanCopy,
+         saFolder | saLink | saHidden},
+        {Write("picture.dat", png), u"PNG image", u"picture.dat", saStream, saFolder},
+        {Path("Folder/"), u"folder", u"Folder", saFolder | saFileSysAncestor, saStream},
+        {Write(".hidden", Text("x")), u"plain text document", u".hidden", saHidden, saFolder},
+        {Write("caf\xE9.txt", Text("not UTF-8")), u"plain text document", u"caf\xDCE9.txt", saCanCopy, saHidden},
+        {Path("dangling"), u"", u"dangling", saLink, saFolder},
+        {Path("FolderLink"), u"folder", u"FolderLink", saLink | saFolder, saStream},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(ToUtf8(row.path));
+        qvxShellFileInfo info;
+        ASSERT_TRUE(info.ReadFile(row.path));
+        EXPECT_EQ(info.FileName(), row.path);
+        if (!row.typeName.empty()) {
+            EXPECT_EQ(info.TypeName(), row.typeName);
+        }
+        EXPECT_EQ(info.DisplayName(), row.displayName);
+        EXPECT_EQ(info.Attributes() & (row.set | row.clear | saFileSystem), row.set | saFileSystem);
+        EXPECT_NE(info.hSystemImageList(), 0u);
+    }
+}
+
+TEST_F(ShellFileInfoTest, IconsAreKeptUntilTheNextReadFile)
+{
+    const std::u16string file = Write("notes.txt", Text("words"));
+    qvxShellFileInfo info;
+    ASSERT_TRUE(info.ReadFile(file));
+    ASSERT_FALSE(info.IconLocation().empty()) << "no icon theme installed";
+    const auto icon = info.Icon();
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(info.Icon(), icon);
+    EXPECT_EQ(icon->Index(), info.SystemIconIndex());
+    // Same type, same index in the image list.
+    qvxShellFileInfo other;
+    ASSERT_TRUE(other.ReadFile(Write("more.txt", Text("more"))));
+    EXPECT_EQ(other.SystemIconIndex(), info.SystemIconIndex());
+
+    // Each icon at its size; the overlay and the selection change the file's picture.
+    const std::tuple<std::shared_ptr<ShellFileIcon> (qvxShellFileInfo::*)(), std::int32_t, bool> rows[] = {
+        {&qvxShellFileInfo::Icon, 32, false},          {&qvxShellFileInfo::SmallIcon, 16, false},
+        {&qvxShellFileInfo::LinkOverlayIcon, 32, true}, {&qvxShellFileInfo::LinkOverlaySmallIcon, 16, true},
+        {&qvxShellFileInfo::OpenIcon, 32, false},      {&qvxShellFileInfo::OpenSmallIcon, 16, false},
+        {&qvxShellFileInfo::SelectedIcon, 32, true},   {&qvxShellFileInfo::SelectedSmallIcon, 16, true},
+        {&qvxShellFileInfo::ShellSizeIcon, 32, false},
+    };
+    const auto plainLarge = info.Icon()->Icon()->Pixels();
+    const auto plainSmall = info.SmallIcon()->Icon()->Pixels();
+    for (const auto& [property, size, changed] : rows) {
+        SCOPED_TRACE(size * 10 + changed);
+        const auto got = (info.*property)();
+        EXPECT_EQ(got->Icon()->Width() * got->Icon()->Height(), size * size);
+        EXPECT_GE(got->Index(), 0);
+        const auto pixels = got->Icon()->Pixels();
+        EXPECT_EQ(pixels.size(), static_cast<std::size_t>(size * size * 4));
+        EXPECT_EQ(pixels != (size == 32 ? plainLarge : plainSmall), changed);
+    }
+    ASSERT_TRUE(info.ReadFile(file));
+    EXPECT_NE(info.Icon(), icon);
+    // A caller may keep an icon after the object that made it.
+    const auto kept = info.SmallIcon();
+    info = qvxShellFileInfo();
+    EXPECT_EQ(kept->Icon()->Width(), 16);
+}
+
+TEST_F(ShellFileInfoTest, AVanishedFileGivesTheDefaultIconAFailedReadFileNone)
+{
+    qvxShellFileInfo info;
+    ASSERT_TRUE(info.ReadFile(Write("gone.txt", Text("soon gone"))));
+    fs::remove(dir_ / "gone.txt");
+    for (const auto& [property, size] : {std::pair{&qvxShellFileInfo::SmallIcon, 16}, {&qvxShellFileInfo::Icon, 32}}) {
+        const auto icon = (info.*property)();
+        EXPECT_EQ(icon->Index(), -1);
+        EXPECT_EQ(icon->Icon()->Width(), size);
+        const auto pixels = icon->Icon()->Pixels();
+        EXPECT_TRUE(std::any_of(pixels.begin(), pixels.end(), [](std::uint8_t b) { return b != 0; }));
+    }
+    for (const std::u16string& name : {Path("gone.txt"), std::u16string()}) {
+        EXPECT_FALSE(info.ReadFile(name));
+        EXPECT_EQ(info.FileName() + info.DisplayName() + info.TypeName() + info.IconLocation(), u"");
+        EXPECT_EQ(info.Attributes() | info.hSystemImageList(), 0u);
+        EXPECT_EQ(info.EXEType(), nullptr);
+        EXPECT_EQ(info.Icon(), nullptr);
+        EXPECT_EQ(info.LinkOverlaySmallIcon(), nullptr);
+    }
+}
+
+TEST_F(ShellFileInfoTest, PicturesSaveAsPNG)
+{
+    qvxShellFileInfo info;
+    ASSERT_TRUE(info.ReadFile(Write("notes.txt", Text("words"))));
+    const auto picture = info.LinkOverlayIcon()->Icon();
+    ASSERT_TRUE(picture->SaveAsPNG(Path("icon.png")));
+    qvxShellFileInfo saved;
+    ASSERT_TRUE(saved.ReadFile(Path("icon.png")));
+    EXPECT_EQ(saved.TypeName(), u"PNG image");
+    EXPECT_FALSE(picture->SaveAsPNG(Path("no such folder/icon.png")));
+}
+
+// On a real NTFS volume: a program's version and executable type, and the hidden bit of
+// the NTFS attribute word.
+TEST(ShellFileInfoNtfs, ProgramsAndHiddenFilesOnAnNtfsVolume)
+{
+    testfs::NtfsVolume volume;
+    if (const std::string why = volume.Mount(); !why.empty()) {
+        if (testfs::UnderCI()) FAIL() << "under CI: " << why;
+        GTEST_SKIP() << why;
+    }
+    fs::copy_file(versiontest::ImagePath("gui40.exe"), volume.Root() / "App.exe");
+    std::ofstream(volume.Root() / "secret.txt") << "hidden";
+    ASSERT_TRUE(testfs::Run("setfattr -h -n system.ntfs_attrib -v 0x22000000 " +
+                            testfs::Quote(volume.Root() / "secret.txt")));
+
+    qvxFileVersion version;
+    ASSERT_TRUE(version.ReadFile(FromUtf8((volume.Root() / "App.exe").string())));
+    EXPECT_EQ(version.ProductVerRevisionMinor(), 40000);
+    qvxShellFileInfo info;
+    ASSERT_TRUE(info.ReadFile(FromUtf8((volume.Root() / "App.exe").string())));
+    EXPECT_EQ(info.EXEType()->Signature(), u"PE");
+    EXPECT_EQ(info.EXEType()->OSVersionMajor(), 4);
+    EXPECT_EQ(info.Attributes() & saHidden, 0u);
+    ASSERT_TRUE(info.ReadFile(FromUtf8((volume.Root() / "secret.txt").string())));
+    EXPECT_NE(info.Attributes() & saHidden, 0u);
+}
+
+}  // namespace
