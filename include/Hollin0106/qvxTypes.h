@@ -55,6 +55,8 @@ enum CompressionFormat_Const : std::int32_t {
     cfNone = 0,
     cfDefault = 1,
     cfLZNT1 = 2,
+};
+
 // Target system of a version resource (VS_FIXEDFILEINFO dwFileOS).
 enum FileOS_Const : std::uint32_t {
     FileOS_Unknown = 0,
