@@ -15,25 +15,19 @@
 
 #include "common/Utf16.h"
 #include "platform/platform.h"
+#include "platform/posix/posix_internal.h"
 
 namespace platform {
 
 namespace {
 
-constexpr const char* kAttribAttr = "system.ntfs_attrib";
+using posix::Errno;
+using posix::kAttribAttr;
+using posix::LastError;
+
 constexpr const char* kCrtimeAttr = "system.ntfs_crtime";
 constexpr std::uint32_t kAttributeCompressed = 0x800;
 constexpr std::uint64_t kFileTimeUnixEpoch = 116444736000000000ULL;
-
-std::error_code Errno(int e)
-{
-    return {e, std::generic_category()};
-}
-
-std::error_code LastError()
-{
-    return Errno(errno);
-}
 
 bool NoSuchAttribute(int e)
 {
@@ -64,7 +58,7 @@ std::error_code ReadWord(const std::string& native, std::uint32_t& word)
     const ssize_t n = ::getxattr(native.c_str(), kAttribAttr, raw, sizeof raw);
     if (n < 0) return LastError();
     if (n != static_cast<ssize_t>(sizeof raw)) return Errno(ENODATA);
-    word = static_cast<std::uint32_t>(LoadLe(raw, sizeof raw));
+    word = posix::DecodeWordLE(raw);
     return {};
 }
 
@@ -126,7 +120,8 @@ TrashFunction LoadTrashFunction()
 std::error_code ReadStream(const std::u16string& path, const std::u16string& stream, std::vector<std::uint8_t>& out)
 {
     out.clear();
-    const std::string native = ToNativePath(path);
+    std::string native;
+    if (const auto ec = posix::ToNativeName(path, native)) return ec;
     const std::string name = StreamAttribute(stream);
     // The stream may grow between asking its size and reading it: ask again then.
     for (;;) {
@@ -147,21 +142,26 @@ std::error_code ReadStream(const std::u16string& path, const std::u16string& str
 std::error_code WriteStream(const std::u16string& path, const std::u16string& stream,
                             const std::vector<std::uint8_t>& bytes)
 {
-    if (::setxattr(ToNativePath(path).c_str(), StreamAttribute(stream).c_str(), bytes.data(), bytes.size(), 0) != 0)
+    std::string native;
+    if (const auto ec = posix::ToNativeName(path, native)) return ec;
+    if (::setxattr(native.c_str(), StreamAttribute(stream).c_str(), bytes.data(), bytes.size(), 0) != 0)
         return LastError();
     return {};
 }
 
 std::error_code RemoveStream(const std::u16string& path, const std::u16string& stream)
 {
-    if (::removexattr(ToNativePath(path).c_str(), StreamAttribute(stream).c_str()) != 0) return LastError();
+    std::string native;
+    if (const auto ec = posix::ToNativeName(path, native)) return ec;
+    if (::removexattr(native.c_str(), StreamAttribute(stream).c_str()) != 0) return LastError();
     return {};
 }
 
 std::error_code ListStreams(const std::u16string& path, std::vector<std::u16string>& names)
 {
     names.clear();
-    const std::string native = ToNativePath(path);
+    std::string native;
+    if (const auto ec = posix::ToNativeName(path, native)) return ec;
     std::vector<char> list;
     for (;;) {
         const ssize_t size = ::listxattr(native.c_str(), nullptr, 0);
@@ -186,7 +186,8 @@ std::error_code ListStreams(const std::u16string& path, std::vector<std::u16stri
 
 std::error_code GetCompression(const std::u16string& path, bool& compressed)
 {
-    const std::string native = ToNativePath(path);
+    std::string native;
+    if (const auto ec = posix::ToNativeName(path, native)) return ec;
     std::uint32_t word = 0;
     std::error_code ec = ReadWord(native, word);
     if (!ec) {
@@ -210,7 +211,8 @@ std::error_code GetCompression(const std::u16string& path, bool& compressed)
 
 std::error_code SetCompression(const std::u16string& path, bool compress)
 {
-    const std::string native = ToNativePath(path);
+    std::string native;
+    if (const auto ec = posix::ToNativeName(path, native)) return ec;
     std::uint32_t word = 0;
     std::error_code ec = ReadWord(native, word);
     if (!ec) {
@@ -244,7 +246,8 @@ std::error_code SetCompression(const std::u16string& path, bool compress)
 std::error_code GetFileTimes(const std::u16string& path, FileTimes& times)
 {
     times = {};
-    const std::string native = ToNativePath(path);
+    std::string native;
+    if (const auto ec = posix::ToNativeName(path, native)) return ec;
     struct statx st{};
     if (::statx(AT_FDCWD, native.c_str(), 0, STATX_ATIME | STATX_MTIME | STATX_BTIME, &st) != 0) return LastError();
     times.lastAccess = ToFileTime(st.stx_atime);
@@ -260,7 +263,8 @@ std::error_code GetFileTimes(const std::u16string& path, FileTimes& times)
 
 std::error_code SetFileTimes(const std::u16string& path, const FileTimes& times)
 {
-    const std::string native = ToNativePath(path);
+    std::string native;
+    if (const auto ec = posix::ToNativeName(path, native)) return ec;
     if (times.creation) {
         // Only ntfs-3g lets a creation time be set; a birth time elsewhere is the
         // kernel's own. Checked first, so that nothing changes when it fails.
@@ -313,13 +317,16 @@ std::int64_t LocalOffsetAtLocal(std::int64_t localSeconds)
 
 std::error_code RemoveFile(const std::u16string& path)
 {
-    if (::unlink(ToNativePath(path).c_str()) != 0) return LastError();
+    std::string native;
+    if (const auto ec = posix::ToNativeName(path, native)) return ec;
+    if (::unlink(native.c_str()) != 0) return LastError();
     return {};
 }
 
 std::error_code RemoveEmptyDirectory(const std::u16string& path)
 {
-    const std::string native = ToNativePath(path);
+    std::string native;
+    if (const auto ec = posix::ToNativeName(path, native)) return ec;
     struct stat st{};
     if (::lstat(native.c_str(), &st) != 0) return LastError();
     const int rc = S_ISLNK(st.st_mode) ? ::unlink(native.c_str()) : ::rmdir(native.c_str());
@@ -329,18 +336,22 @@ std::error_code RemoveEmptyDirectory(const std::u16string& path)
 
 std::error_code RemoveTree(const std::u16string& path)
 {
+    std::string native;
+    if (const auto ec = posix::ToNativeName(path, native)) return ec;
     // remove_all looks at each entry without following it, so a link inside the tree
     // loses only itself.
     std::error_code ec;
-    std::filesystem::remove_all(std::filesystem::path(ToNativePath(path)), ec);
+    std::filesystem::remove_all(std::filesystem::path(native), ec);
     return ec;
 }
 
 std::error_code MoveToTrash(const std::u16string& path)
 {
+    std::string native;
+    if (const auto ec = posix::ToNativeName(path, native)) return ec;
     const TrashFunction trash = LoadTrashFunction();
     if (trash == nullptr) return Errno(ENOSYS);
-    const int e = trash(ToNativePath(path).c_str());
+    const int e = trash(native.c_str());
     return e == 0 ? std::error_code() : Errno(e);
 }
 

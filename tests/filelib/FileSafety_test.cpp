@@ -189,6 +189,10 @@ TEST(FileSafety, ANameWithANulIsABadFileNameInEveryMethod)
     EXPECT_FALSE(streams.ReadFileStreams(name));
     qvxFoundedFiles found;
     EXPECT_FALSE(found.RefreshEx2(name, u""));
+    EXPECT_FALSE(fso.SetFileZone(name, fzInternet));
+    EXPECT_FALSE(fso.IsFileZoneDefined(U(dir / "a")));
+    EXPECT_FALSE(fso.RecycleFile(name, true));
+    EXPECT_TRUE(fs::exists(dir / "a"));
 }
 
 // A name part too long, or links in a circle on the way: no such entry can exist.
