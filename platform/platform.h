@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -150,6 +151,71 @@ std::error_code SetFileAttributes(const std::u16string& path, std::uint32_t attr
 
 // The length in bytes of the file that `path` names (links followed).
 std::error_code QueryFileSize(const std::u16string& path, std::uint64_t& size);
+
+// ---- Named streams, compression, file times, removal ------------------------------
+
+// A named stream S of a file F is the extended attribute user.S of F on POSIX: that is
+// how ntfs-3g (streams_interface=xattr) shows NTFS alternate data streams, and the same
+// name works on ext4, btrfs and XFS. These calls follow a link to its target.
+
+// The whole content of the stream; ENODATA when the file has no such stream, ENOTSUP
+// where the file system keeps none. `out` is empty on failure.
+std::error_code ReadStream(const std::u16string& path, const std::u16string& stream,
+                           std::vector<std::uint8_t>& out);
+// Creates the stream or replaces its whole content.
+std::error_code WriteStream(const std::u16string& path, const std::u16string& stream,
+                            const std::vector<std::uint8_t>& bytes);
+// Removes the stream; ENODATA when there is none.
+std::error_code RemoveStream(const std::u16string& path, const std::u16string& stream);
+// The names of the file's streams (without the "user." of their attribute), in the
+// order the file system lists them.
+std::error_code ListStreams(const std::u16string& path, std::vector<std::u16string>& names);
+
+// Whether the file or directory is compressed: on an NTFS volume the compressed bit
+// (0x800) of the attribute word, elsewhere the FS_COMPR_FL inode flag. A file system
+// with neither answers "not compressed". Links are followed.
+std::error_code GetCompression(const std::u16string& path, bool& compressed);
+// Switches compression on or off. ntfs-3g honours the bit only on directories (new
+// files in them are compressed) and ignores it silently elsewhere: a change that did
+// not take is reported as EOPNOTSUPP. Elsewhere the inode flag is set (btrfs honours
+// it); a file system that cannot refuses with its error (EOPNOTSUPP, ENOTTY), except that
+// switching off where nothing can be compressed succeeds.
+std::error_code SetCompression(const std::u16string& path, bool compress);
+
+// Time stamps in Windows file-time units (100 ns since 1601-01-01 UTC); an empty one
+// is not known (GetFileTimes) or not to be changed (SetFileTimes).
+struct FileTimes {
+    std::optional<std::uint64_t> creation;
+    std::optional<std::uint64_t> lastAccess;
+    std::optional<std::uint64_t> lastWrite;
+};
+
+// The times of the entry (links followed). The creation time comes from ntfs-3g's
+// system.ntfs_crtime where present, else from the birth time the file system reports;
+// where it keeps none, `times.creation` stays empty.
+std::error_code GetFileTimes(const std::u16string& path, FileTimes& times);
+// Sets the given times (links followed); the others stay. A creation time where the
+// file system keeps none that can be set fails with ENOTSUP, before anything changes.
+std::error_code SetFileTimes(const std::u16string& path, const FileTimes& times);
+
+// The offset of local time from UTC in seconds at the UTC moment `utcSeconds` (seconds
+// since 1970), and at the local wall-clock time `localSeconds`; daylight saving time
+// counts. Never fail: 0 when the zone cannot be had.
+std::int64_t LocalOffsetAtUtc(std::int64_t utcSeconds);
+std::int64_t LocalOffsetAtLocal(std::int64_t localSeconds);
+
+// Removes a file, or a link itself (never its target).
+std::error_code RemoveFile(const std::u16string& path);
+// Removes an empty directory; a link (ntfs-3g shows a junction as one) is removed as a
+// link, and its target stays.
+std::error_code RemoveEmptyDirectory(const std::u16string& path);
+// Removes the entry for good, a directory with all its content; a link, at the top or
+// inside, is removed itself and never followed.
+std::error_code RemoveTree(const std::u16string& path);
+// Moves the entry into the freedesktop.org trash (the user's trash folder, or the
+// volume's .Trash-<uid>), with its .trashinfo record. The trash code is loaded only
+// when first needed; ENOSYS when it cannot be had.
+std::error_code MoveToTrash(const std::u16string& path);
 
 // What an open of `path` would reach, links followed: whether it exists, is a directory,
 // and may be read and written by this process (the effective user's permissions). All

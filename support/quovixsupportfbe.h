@@ -96,3 +96,12 @@ double esGetFileSizeEx(const std::u16string& path);
 // NUL) 52; EACCES, EPERM, EROFS,
 // EISDIR and anything unlisted 75; ETXTBSY, EBUSY 70; ENOSPC, EDQUOT, EFBIG 61; EIO 57.
 std::int32_t esWin32ErrorToVBAErrorIO(std::int32_t systemError, const std::u16string& path = {});
+
+// ---- Dates -----------------------------------------------------------------------
+
+// A file time (100 ns since 1601 UTC) as an automation date in local time, kept to the
+// millisecond. False, with `date` unchanged, for a file time beyond 9999-12-31.
+bool esFileTimeToVBDate(std::uint64_t fileTime, double& date);
+// A local automation date as a file time. False, with `fileTime` unchanged, for a date
+// before 1601-01-01 or after 9999-12-31 (and for NaN or an infinity).
+bool esVBDateToFileTime(double date, std::uint64_t& fileTime);

@@ -6,6 +6,7 @@
 #include <Hollin0106/Collection.h>
 #include <Hollin0106/ReparseHeader.h>
 #include <Hollin0106/Variant.h>
+#include <Hollin0106/qvxDescriptIon.h>
 #include <Hollin0106/qvxFSO.h>
 #include <Hollin0106/qvxFileStreams.h>
 #include <Hollin0106/qvxFileVersion.h>

@@ -1,5 +1,6 @@
 // qvxFSO: the file-system object of the library Hollin0106: whole text and byte files,
-// list files and reparse points. Expected problems are results (False, an empty value, a
+// zone identifiers, descriptions, list files, compression, recycling, file times and
+// reparse points. Expected problems are results (False, an empty value, a
 // result code); with RaiseErrors true, or for a wrong argument, a method raises
 // AutomationError with the classic run-time number and the source "qvxFSO".
 #pragma once
@@ -130,6 +131,41 @@ public:
     // a file another process holds open) raises its error whatever RaiseErrors says.
     bool OverwriteFileB(const std::u16string& FileName, const ByteArray& Data, bool RaiseErrors = false);
 
+    // ---- Zone identifiers and descriptions ------------------------------------------
+
+    // Zone identifiers: the key ZoneId of the section [ZoneTransfer] in the stream
+    // "Zone.Identifier" of the file (on Linux its extended attribute
+    // user.Zone.Identifier, which ntfs-3g shows as the NTFS stream). Other sections,
+    // keys and lines of the stream are kept byte for byte.
+
+    // The zone number stored for the file, unchecked; 0 (fzLocalMachine) when
+    // the file, the stream, the section or the key is missing or the value is no number.
+    FileZone_Const GetFileZone(const std::u16string& FileName);
+    // Stores `FileZone` (any value) in decimal, creating the stream, section or
+    // key as needed. False when the file is missing or the stream cannot be written.
+    bool SetFileZone(const std::u16string& FileName, FileZone_Const FileZone);
+    // True when the file exists and its stream holds the key.
+    bool IsFileZoneDefined(const std::u16string& FileName);
+    // Removes the key (the stream and the section header stay). False when the
+    // file is missing, the key is not there, or the stream cannot be written.
+    bool DeleteFileZone(const std::u16string& FileName);
+
+    // Descriptions: the entry for the file in the "Descript.ion" file of its folder
+    // (see qvxDescriptIon). Each call reads the folder's file afresh.
+
+    // The description of the file named by its full name, or "".
+    std::u16string GetFileDescription(const std::u16string& FileName);
+    // SetFileDescription2 with AutoUTF8Mode True.
+    bool SetFileDescription(const std::u16string& FileName, const std::u16string& DescriptionText);
+    // Sets (or with "" removes) the description and rewrites the folder's file;
+    // with AutoUTF8Mode a text the OEM code page cannot hold turns the whole file to
+    // UTF-8. False when the folder's file cannot be read or written.
+    bool SetFileDescription2(const std::u16string& FileName, const std::u16string& DescriptionText,
+                             bool AutoUTF8Mode = true);
+    // Removes the description and rewrites the folder's file (True even when
+    // there was none); False when the folder's file cannot be read or written.
+    bool DeleteFileDescription(const std::u16string& FileName);
+
     // ---- List files ----------------------------------------------------------------
 
     // List files: one entry per line; blank lines and comment lines can be skipped.
@@ -170,6 +206,37 @@ public:
         FileBOM_Const FileBOM = fbAuto, InvertBytes_Const InvertBytes = ibAuto,
         FileEncoding_Const* lpEncoding = nullptr, FileBOM_Const* lpFileBOM = nullptr,
         InvertBytes_Const* lpInvertBytes = nullptr, bool* lpSuccess = nullptr);
+
+    // ---- Compression, recycling and file times --------------------------------------
+
+    // Switches compression on (cfDefault, cfLZNT1) or off (cfNone). False with
+    // the system's error code (errno) in lpErrorCode when the file cannot be opened or
+    // the file system refuses: ntfs-3g compresses directories (new files in them are
+    // compressed) but not existing files (EOPNOTSUPP); other values give EINVAL.
+    bool SetFileCompression(const std::u16string& FileName, CompressionFormat_Const CompressionFormat,
+                            std::int32_t* lpErrorCode = nullptr);
+    // cfLZNT1 for a compressed entry, cfNone otherwise; cfError with the error
+    // code (ENOENT is 2) when the state cannot be read.
+    CompressionFormat_Const GetFileCompression(const std::u16string& FileName, std::int32_t* lpErrorCode = nullptr);
+    // Moves the file or directory into the trash (freedesktop.org), or with
+    // SkipRecycleBin deletes it for good (a directory with its content, links inside
+    // removed, never followed). A junction or other reparse-point directory is removed
+    // as a link, whatever SkipRecycleBin says: its target stays. A missing name gives
+    // False, or error 53 with RaiseErrors; other failures their mapped error.
+    bool RecycleFile(const std::u16string& FileName, bool SkipRecycleBin = false, bool RaiseErrors = false);
+    // The creation, last access and last write times as local dates, to the
+    // millisecond; the outputs are written only on success. A time the file system does
+    // not keep (no creation time off NTFS without a birth time) gives 0. An empty name
+    // raises error 5 whatever RaiseErrors says.
+    bool GetFileDateTime(const std::u16string& FileName, double* lpCreationTime = nullptr,
+                         double* lpLastAccessTime = nullptr, double* lpLastWriteTime = nullptr,
+                         bool RaiseErrors = false);
+    // Sets the times given as local dates; 0, or a date before 1601 or after
+    // 9999, leaves that time unchanged. A creation time where the file system keeps none
+    // that can be set fails (ENOTSUP, error 75) and changes nothing. An empty name
+    // raises error 5 whatever RaiseErrors says.
+    bool SetFileDateTime(const std::u16string& FileName, double CreationTime = 0, double LastAccessTime = 0,
+                         double LastWriteTime = 0, bool RaiseErrors = false);
 
     // ---- Reparse points ------------------------------------------------------------
 

@@ -40,6 +40,23 @@ enum InvertBytes_Const : std::int32_t {
     ibInvertBytes = 2,      // the bytes of every code unit exchanged: big-endian UTF-16
 };
 
+// Security zones of a file's Zone.Identifier stream.
+enum FileZone_Const : std::int32_t {
+    fzLocalMachine = 0,
+    fzLocalIntranet = 1,
+    fzSafeSites = 2,
+    fzInternet = 3,
+    fzRestrictedSites = 4,
+};
+
+// Compression states and formats of a file or directory.
+enum CompressionFormat_Const : std::int32_t {
+    cfError = -1,  // the state could not be read
+    cfNone = 0,
+    cfDefault = 1,
+    cfLZNT1 = 2,
+};
+
 // Target system of a version resource (VS_FIXEDFILEINFO dwFileOS).
 enum FileOS_Const : std::uint32_t {
     FileOS_Unknown = 0,

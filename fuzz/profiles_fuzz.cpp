@@ -1,0 +1,77 @@
+// libFuzzer target: one input as INI text and as a Descript.ion file. Every input must
+// parse; setting a key must read back and leave the other keys alone; a Descript.ion
+// file written from what was read must read back the same.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <span>
+#include <string>
+
+#include "common/Utf16.h"
+#include "filelib/modDescriptIon.h"
+#include "filelib/modPrivateProfile.h"
+#include "support/CodePages.h"
+
+namespace {
+
+void Check(bool condition, const char* what)
+{
+    if (condition) return;
+    std::fprintf(stderr, "profiles_fuzz: %s\n", what);
+    std::abort();
+}
+
+constexpr char16_t kSection[] = u"ZoneTransfer";
+constexpr char16_t kKey[] = u"ZoneId";
+constexpr char16_t kOther[] = u"HostUrl";
+
+void CheckProfile(std::span<const std::uint8_t> ini, std::int32_t zone)
+{
+    const auto other = modPrivateProfile::GetString(ini, kSection, kOther);
+    const std::u16string value = FromUtf8(std::to_string(zone));
+    const auto written = modPrivateProfile::WriteString(ini, kSection, kKey, &value);
+    Check(modPrivateProfile::GetString(written, kSection, kKey) == value, "the value written reads back");
+    Check(modPrivateProfile::GetInt(written, kSection, kKey, -1) == zone, "the number written reads back");
+    Check(modPrivateProfile::GetString(written, kSection, kOther) == other, "another key is left alone");
+
+    const auto deleted = modPrivateProfile::WriteString(written, kSection, kKey, nullptr);
+    Check(deleted.size() < written.size(), "deleting removes the key's line");
+    Check(modPrivateProfile::GetString(deleted, kSection, kOther) == other, "deleting leaves another key alone");
+}
+
+bool Representable(const modDescriptIon::Entry& entry)
+{
+    // Nothing in a name is escaped, so a name ending in a quote (no file name can)
+    // cannot be written back.
+    return entry.FileName.back() != u'"';
+}
+
+void CheckDescriptions(std::span<const std::uint8_t> bytes)
+{
+    const modDescriptIon::Contents read = modDescriptIon::Parse(bytes);
+    for (const auto& entry : read.Entries) {
+        Check(!entry.FileName.empty(), "no entry without a name");
+        if (!Representable(entry)) return;
+    }
+    const auto written = modDescriptIon::Format(read.Entries, read.UTF8Mode);
+    // An OEM file whose first name is "∩╗┐..." (code page 437) starts like the UTF-8
+    // mark and reads back as UTF-8: the format cannot tell them apart.
+    const bool looksMarked = written.size() >= 3 && written[0] == 0xEF && written[1] == 0xBB && written[2] == 0xBF;
+    if (!read.UTF8Mode && looksMarked) return;
+    const modDescriptIon::Contents again = modDescriptIon::Parse(written);
+    Check(again.Entries == read.Entries, "a written file reads back the same");
+    Check(read.Entries.empty() || again.UTF8Mode == read.UTF8Mode, "the mode is kept");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static const bool pinned = (codepages::SetHostCodePages(1252, 437), true);
+    (void)pinned;
+    const std::span<const std::uint8_t> bytes(data, size);
+    CheckProfile(bytes, size > 0 ? static_cast<std::int8_t>(data[0]) : 0);
+    CheckDescriptions(bytes);
+    return 0;
+}
