@@ -17,20 +17,15 @@ using namespace Hollin0106;
 
 std::u16string Image(const std::string& name) { return FromUtf8(versiontest::ImagePath(name).string()); }
 
-// The known values of full.rc; every field is compared with pefile further down.
-TEST(qvxFileVersion, ReadsTheFixedInformationOf32And64BitImages)
+// The numbers of full.rc are compared with pefile further down; here what pefile does not
+// give: the flags inside their mask and the language's name.
+TEST(qvxFileVersion, ReadsTheFlagsAndLanguageOf32And64BitImages)
 {
     for (const char* name : {"full64.dll", "full32.dll"}) {
         SCOPED_TRACE(name);
         qvxFileVersion v;
         ASSERT_TRUE(v.ReadFile(Image(name)));
         EXPECT_EQ(v.FileName(), Image(name));
-        const std::int32_t product[] = {v.ProductVerMajor(), v.ProductVerMinor(), v.ProductVerRevisionMajor(),
-                                        v.ProductVerRevisionMinor()};
-        const std::int32_t file[] = {v.FileVerMajor(), v.FileVerMinor(), v.FileVerRevisionMajor(),
-                                     v.FileVerRevisionMinor()};
-        EXPECT_EQ(std::vector<std::int32_t>(product, product + 4), (std::vector<std::int32_t>{1, 2, 3, 40000}));
-        EXPECT_EQ(std::vector<std::int32_t>(file, file + 4), (std::vector<std::int32_t>{5, 6, 7, 8}));
         // Set and in the mask: debug (1h), private build (8h), special build (20h);
         // pre-release (2h) is set but outside the mask.
         EXPECT_TRUE(v.FileFlagDebug());
@@ -39,10 +34,6 @@ TEST(qvxFileVersion, ReadsTheFixedInformationOf32And64BitImages)
         EXPECT_FALSE(v.FileFlagPreRelease());
         EXPECT_FALSE(v.FileFlagPatched());
         EXPECT_FALSE(v.FileFlagInfoInferred());
-        EXPECT_EQ(v.FileOS(), FileOS_NT_Windows32);
-        EXPECT_EQ(v.FileType(), FileType_DLL);
-        EXPECT_EQ(v.TranslationLanguageID(), 0x0409);
-        EXPECT_EQ(v.TranslationCharset(), 0x04B0);
         EXPECT_EQ(v.TranslationLanguageName(), u"English (United States)");
         EXPECT_FALSE(v.InfoBuffer().empty());
     }

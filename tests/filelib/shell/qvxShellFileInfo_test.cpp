@@ -9,7 +9,6 @@
 
 #include "common/Utf16.h"
 #include <Hollin0106/qvxShellFileInfo.h>
-#include <Hollin0106/qvxFileVersion.h>
 
 #include "tests/filelib/VersionImages.h"
 #include "tests/fixtures/NtfsVolume.h"
@@ -199,9 +198,8 @@ TEST_F(ShellFileInfoTest, PicturesSaveAsPNG)
     EXPECT_FALSE(picture->SaveAsPNG(Path("no such folder/icon.png")));
 }
 
-// On a real NTFS volume: a program's version and executable type, and the hidden bit of
-// the NTFS attribute word.
-TEST(ShellFileInfoNtfs, ProgramsAndHiddenFilesOnAnNtfsVolume)
+// On a real NTFS volume the hidden bit is the NTFS attribute word's, not a leading dot.
+TEST(ShellFileInfoNtfs, HiddenFilesOnAnNtfsVolume)
 {
     testfs::NtfsVolume volume;
     if (const std::string why = volume.Mount(); !why.empty()) {
@@ -213,13 +211,8 @@ TEST(ShellFileInfoNtfs, ProgramsAndHiddenFilesOnAnNtfsVolume)
     ASSERT_TRUE(testfs::Run("setfattr -h -n system.ntfs_attrib -v 0x22000000 " +
                             testfs::Quote(volume.Root() / "secret.txt")));
 
-    qvxFileVersion version;
-    ASSERT_TRUE(version.ReadFile(FromUtf8((volume.Root() / "App.exe").string())));
-    EXPECT_EQ(version.ProductVerRevisionMinor(), 40000);
     qvxShellFileInfo info;
     ASSERT_TRUE(info.ReadFile(FromUtf8((volume.Root() / "App.exe").string())));
-    EXPECT_EQ(info.EXEType()->Signature(), u"PE");
-    EXPECT_EQ(info.EXEType()->OSVersionMajor(), 4);
     EXPECT_EQ(info.Attributes() & saHidden, 0u);
     ASSERT_TRUE(info.ReadFile(FromUtf8((volume.Root() / "secret.txt").string())));
     EXPECT_NE(info.Attributes() & saHidden, 0u);
