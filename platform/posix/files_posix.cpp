@@ -151,26 +151,6 @@ int OpenWithoutWaiting(const SystemName& name, FileOpenMode mode)
 
 }  // namespace
 
-File::~File()
-{
-    if (native_ != -1) ::close(static_cast<int>(native_));
-}
-
-File::File(File&& other) noexcept : native_(other.native_)
-{
-    other.native_ = -1;
-}
-
-File& File::operator=(File&& other) noexcept
-{
-    if (this != &other) {
-        if (native_ != -1) ::close(static_cast<int>(native_));
-        native_ = other.native_;
-        other.native_ = -1;
-    }
-    return *this;
-}
-
 std::error_code File::Close()
 {
     if (native_ == -1) return {};

@@ -55,28 +55,6 @@ ReparseState QueryReparsePoint(const std::u16string& path)
     return Refused(data) ? ReparseState::Unknown : ReparseState::No;
 }
 
-ReparseHandle::~ReparseHandle()
-{
-    close();
-}
-
-ReparseHandle::ReparseHandle(ReparseHandle&& other) noexcept
-    : native_(other.native_), nativePath_(std::move(other.nativePath_))
-{
-    other.native_ = -1;
-}
-
-ReparseHandle& ReparseHandle::operator=(ReparseHandle&& other) noexcept
-{
-    if (this != &other) {
-        close();
-        native_ = other.native_;
-        nativePath_ = std::move(other.nativePath_);
-        other.native_ = -1;
-    }
-    return *this;
-}
-
 void ReparseHandle::close()
 {
     if (native_ != -1) ::close(static_cast<int>(native_));

@@ -112,17 +112,6 @@ FindHandle::~FindHandle()
     delete state_;
 }
 
-FindHandle::FindHandle(FindHandle&& other) noexcept : state_(other.state_)
-{
-    other.state_ = nullptr;
-}
-
-FindHandle& FindHandle::operator=(FindHandle&& other) noexcept
-{
-    std::swap(state_, other.state_);
-    return *this;
-}
-
 std::uint64_t FindHandle::Device() const
 {
     return state_ ? state_->device : 0;

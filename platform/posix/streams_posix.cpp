@@ -120,17 +120,6 @@ BackupReader::~BackupReader()
     delete state_;
 }
 
-BackupReader::BackupReader(BackupReader&& other) noexcept : state_(other.state_)
-{
-    other.state_ = nullptr;
-}
-
-BackupReader& BackupReader::operator=(BackupReader&& other) noexcept
-{
-    std::swap(state_, other.state_);
-    return *this;
-}
-
 std::error_code BackupReader::Read(std::uint8_t* buffer, std::size_t count, std::size_t& got)
 {
     got = 0;

@@ -26,26 +26,6 @@ constexpr std::size_t kMaxPiece = 1u << 30;
 
 }  // namespace
 
-File::~File()
-{
-    if (native_ != -1) ::CloseHandle(AsHandle(native_));
-}
-
-File::File(File&& other) noexcept : native_(other.native_)
-{
-    other.native_ = -1;
-}
-
-File& File::operator=(File&& other) noexcept
-{
-    if (this != &other) {
-        if (native_ != -1) ::CloseHandle(AsHandle(native_));
-        native_ = other.native_;
-        other.native_ = -1;
-    }
-    return *this;
-}
-
 std::error_code File::Close()
 {
     if (native_ == -1) return {};

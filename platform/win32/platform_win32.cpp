@@ -54,28 +54,6 @@ static_assert(sizeof(std::intptr_t) == sizeof(HANDLE));
 
 }  // namespace
 
-ReparseHandle::~ReparseHandle()
-{
-    close();
-}
-
-ReparseHandle::ReparseHandle(ReparseHandle&& other) noexcept
-    : native_(other.native_), nativePath_(std::move(other.nativePath_))
-{
-    other.native_ = -1;
-}
-
-ReparseHandle& ReparseHandle::operator=(ReparseHandle&& other) noexcept
-{
-    if (this != &other) {
-        close();
-        native_ = other.native_;
-        nativePath_ = std::move(other.nativePath_);
-        other.native_ = -1;
-    }
-    return *this;
-}
-
 void ReparseHandle::close()
 {
     if (native_ != -1) ::CloseHandle(AsHandle(native_));

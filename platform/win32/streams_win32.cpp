@@ -42,21 +42,6 @@ BackupReader::~BackupReader()
     delete state_;
 }
 
-BackupReader::BackupReader(BackupReader&& other) noexcept : state_(other.state_)
-{
-    other.state_ = nullptr;
-}
-
-BackupReader& BackupReader::operator=(BackupReader&& other) noexcept
-{
-    if (this != &other) {
-        delete state_;
-        state_ = other.state_;
-        other.state_ = nullptr;
-    }
-    return *this;
-}
-
 std::error_code BackupReader::Read(std::uint8_t* buffer, std::size_t count, std::size_t& got)
 {
     got = 0;
@@ -115,21 +100,6 @@ FindHandle::FindHandle() : state_(nullptr) {}
 FindHandle::~FindHandle()
 {
     delete state_;
-}
-
-FindHandle::FindHandle(FindHandle&& other) noexcept : state_(other.state_)
-{
-    other.state_ = nullptr;
-}
-
-FindHandle& FindHandle::operator=(FindHandle&& other) noexcept
-{
-    if (this != &other) {
-        delete state_;
-        state_ = other.state_;
-        other.state_ = nullptr;
-    }
-    return *this;
 }
 
 std::uint64_t FindHandle::Device() const
