@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -365,5 +366,32 @@ bool PathIsRoot(const std::u16string& path);
 
 // The local time's offset from UTC now, in seconds (east positive).
 std::int64_t CurrentUtcBias();
+
+// ---- Version resources ------------------------------------------------------------
+// Windows: the system's version functions (version.dll). POSIX, where there are none:
+// the library's own reading of the executable's resources and walk of the block
+// (filelib/posix/version_posix.cpp), with the same answers.
+
+// The version information of the file `path`, as GetFileVersionInfoSize sizes it and
+// GetFileVersionInfo fills it: the VS_VERSIONINFO block (Windows adds room of its own
+// after it). ENODATA (ERROR_RESOURCE_TYPE_NOT_FOUND and the like on Windows) when the
+// file holds no version resource, or the system's error when it cannot be read. `info`
+// is empty on failure.
+std::error_code GetFileVersionInfo(const std::u16string& path, std::vector<std::uint8_t>& info);
+
+// The binary value of `subBlock` ("\" the fixed file information, "\VarFileInfo\Translation")
+// in `info` as GetFileVersionInfo gave it, as VerQueryValue answers: its bytes; nothing
+// when the query fails.
+std::optional<std::vector<std::uint8_t>> VerQueryBinaryValue(std::span<const std::uint8_t> info,
+                                                             std::u16string_view subBlock);
+
+// The text value of `subBlock` ("\StringFileInfo\040904B0\CompanyName") in full Unicode, up
+// to its first zero; nothing when the query fails or the value's length is 0. A present
+// but empty value (only its terminating zero) gives "".
+std::optional<std::u16string> VerQueryTextValue(std::span<const std::uint8_t> info, std::u16string_view subBlock);
+
+// The name of a Windows language identifier, as VerLanguageName gives it ("English
+// (United States)").
+std::u16string VerLanguageName(std::uint16_t languageId);
 
 }  // namespace platform

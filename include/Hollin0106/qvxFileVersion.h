@@ -30,7 +30,8 @@ public:
 
     // The file last read successfully; empty after Clear.
     const std::u16string& FileName() const { return fileName_; }
-    // A copy of the raw VS_VERSIONINFO block; empty after Clear.
+    // A copy of the raw version information: the VS_VERSIONINFO block, on Windows
+    // followed by the room GetFileVersionInfo keeps after it; empty after Clear.
     ByteArray InfoBuffer() const { return buffer_; }
 
     // The fields of the fixed file information, unchanged (also values outside the

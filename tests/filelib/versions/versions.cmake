@@ -35,3 +35,6 @@ tagscope_version_image(notranslation.dll notranslation.rc 64 --dll)
 tagscope_version_image(gui40.exe full.rc 64 --subsystem windows:4.0)
 tagscope_version_image(console.exe full.rc 32 --subsystem console)
 add_custom_target(tagscope_version_images DEPENDS ${version_images})
+# ne-program.exe beside this file is a 16-bit Windows program made by hand (no tool in
+# Debian links NE images): an NE header whose resource table holds the version resource
+# under ID 1, as the system's version functions look for it, with 8-bit texts.
