@@ -394,4 +394,25 @@ std::optional<std::u16string> VerQueryTextValue(std::span<const std::uint8_t> in
 // (United States)").
 std::u16string VerLanguageName(std::uint16_t languageId);
 
+// ---- Private profiles in a named stream ---------------------------------------------
+// INI text in stream `stream` of file `path` ("F:Zone.Identifier"). Windows: the system's
+// private-profile functions on "path:stream". POSIX: the library's own INI code over the
+// stream (filelib/posix/profile_posix.cpp). Section and key names are compared without
+// regard to case.
+
+// The leading number of the key's value; `defaultValue` when the file, the stream, the
+// section or the key is missing, or the value starts with no number.
+std::int32_t GetPrivateProfileInt(const std::u16string& path, const std::u16string& stream,
+                                  std::u16string_view section, std::u16string_view key, std::int32_t defaultValue);
+
+// True when the section of the stream holds the key.
+bool PrivateProfileKeyExists(const std::u16string& path, const std::u16string& stream, std::u16string_view section,
+                             std::u16string_view key);
+
+// Sets the key to `*value` (the stream, section and key are made as needed), or with no
+// value removes the key (the section header stays). Other sections and keys stay. True
+// when the stream holds the result.
+bool WritePrivateProfileString(const std::u16string& path, const std::u16string& stream,
+                               std::u16string_view section, std::u16string_view key, const std::u16string* value);
+
 }  // namespace platform

@@ -1,5 +1,7 @@
-// Zone identifiers on an NTFS volume and on the temporary folder's file system: the
-// stream is the extended attribute user.Zone.Identifier, read back with the attr tools.
+// Zone identifiers on an NTFS volume and on the temporary folder's file system. The
+// stream's bytes are read and written with the platform's stream calls (on Linux the
+// extended attribute user.Zone.Identifier, on Windows "file:Zone.Identifier"), apart
+// from the profile calls under test; on NTFS also read back from the image.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -8,6 +10,7 @@
 #include <thread>
 
 #include <Hollin0106/qvxFSO.h>
+#include "platform/platform.h"
 #include "tests/filelib/FileTestSupport.h"
 
 namespace {
@@ -30,10 +33,12 @@ std::string Output(const std::string& command)
     return out;
 }
 
-// The raw bytes of the file's zone stream as getfattr shows them, "-" when it has none.
+// The raw bytes of the file's zone stream, "-" when it has none.
 std::string RawZone(const fs::path& file)
 {
-    return Output("getfattr --only-values -n user.Zone.Identifier " + Quote(file));
+    std::vector<std::uint8_t> bytes;
+    if (platform::ReadStream(U(file), u"Zone.Identifier", bytes)) return "-";
+    return std::string(bytes.begin(), bytes.end());
 }
 
 void ZonesBehaveOn(const fs::path& dir)
@@ -61,11 +66,8 @@ void ZonesBehaveOn(const fs::path& dir)
     EXPECT_EQ(RawZone(file), "[ZoneTransfer]\r\n");
 
     // A stream Windows wrote for a download keeps its other lines when the zone changes.
-    ASSERT_TRUE(filetest::Run("setfattr -n user.Zone.Identifier -v " +
-                              Quote("0x5B5A6F6E655472616E736665725D0D0A5A6F6E6549643D330D0A"
-                                    "526566657272657255726C3D687474703A2F2F782F0D0A486F737455726C3D687474703A2F2F782F"
-                                    "612E7A69700D0A") +
-                              " " + Quote(file)));
+    const std::string download = "[ZoneTransfer]\r\nZoneId=3\r\nReferrerUrl=http://x/\r\nHostUrl=http://x/a.zip\r\n";
+    ASSERT_FALSE(platform::WriteStream(name, u"Zone.Identifier", {download.begin(), download.end()}));
     EXPECT_EQ(fso.GetFileZone(name), fzInternet);
     EXPECT_TRUE(fso.SetFileZone(name, fzRestrictedSites));
     EXPECT_EQ(RawZone(file), "[ZoneTransfer]\r\nZoneId=4\r\nReferrerUrl=http://x/\r\nHostUrl=http://x/a.zip\r\n");
@@ -101,6 +103,54 @@ TEST(ZonesInTheTempFolder, SetReadTestAndDelete)
 {
     filetest::TempFolder dir;
     ZonesBehaveOn(dir.Path());
+}
+
+// Streams that another program wrote, read and changed by zone.
+TEST(ZonesInTheTempFolder, StreamsWrittenElsewhere)
+{
+    std::string manyKeys = "[ZoneTransfer]\r\n";
+    for (int i = 0; i < 60; ++i) manyKeys += "ReferrerUrl" + std::to_string(i) + "=http://example.org/\r\n";
+    manyKeys += "ZoneId=4\r\n";
+    struct Row {
+        const char* name;
+        std::string stream;
+        std::int32_t zone;
+        bool defined;
+    };
+    const Row rows[] = {
+        {"names in another case", "[zonetransfer]\r\nzoneid=2\r\n", 2, true},
+        {"LF line ends and blanks", "[ZoneTransfer]\nZoneId = 1 \n", 1, true},
+        {"the key in another section", "[Other]\r\nZoneId=3\r\n[ZoneTransfer]\r\nHostUrl=x\r\n", 0, false},
+        {"more keys than one small answer holds", manyKeys, 4, true},
+        {"a value that is no number", "[ZoneTransfer]\r\nZoneId=x\r\n", 0, true},
+    };
+    filetest::TempFolder dir;
+    qvxFSO fso;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::u16string name = U(dir / (std::string(row.name) + ".exe"));
+        filetest::WriteBytes(dir / (std::string(row.name) + ".exe"), {1});
+        ASSERT_FALSE(platform::WriteStream(name, u"Zone.Identifier", {row.stream.begin(), row.stream.end()}));
+        EXPECT_EQ(fso.GetFileZone(name), row.zone);
+        EXPECT_EQ(fso.IsFileZoneDefined(name), row.defined);
+        EXPECT_EQ(fso.DeleteFileZone(name), row.defined);
+        EXPECT_FALSE(fso.IsFileZoneDefined(name));
+    }
+}
+
+// A name without a folder is a file of the current folder (the profile functions of
+// Windows would look for it in the Windows folder).
+TEST(ZonesInTheTempFolder, ARelativeNameIsInTheCurrentFolder)
+{
+    filetest::TempFolder dir;
+    filetest::WriteBytes(dir / "setup.exe", {1});
+    const fs::path before = fs::current_path();
+    fs::current_path(dir.Path());
+    qvxFSO fso;
+    EXPECT_TRUE(fso.SetFileZone(u"setup.exe", fzSafeSites));
+    EXPECT_EQ(fso.GetFileZone(u"setup.exe"), fzSafeSites);
+    fs::current_path(before);
+    EXPECT_EQ(RawZone(dir / "setup.exe"), "[ZoneTransfer]\r\nZoneId=2\r\n");
 }
 
 }  // namespace

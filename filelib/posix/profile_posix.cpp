@@ -1,0 +1,49 @@
+// The private-profile calls of the platform layer where the system has none: the INI
+// text of the named stream read and written with modPrivateProfile.
+#include "platform/platform.h"
+
+#include "filelib/modPrivateProfile.h"
+
+namespace platform {
+namespace {
+
+// The profile text in a stream of a file: empty for a missing stream, nothing when the
+// stream cannot be read.
+std::optional<std::vector<std::uint8_t>> ReadProfile(const std::u16string& path, const std::u16string& stream)
+{
+    std::vector<std::uint8_t> bytes;
+    if (const std::error_code ec = ReadStream(path, stream, bytes))
+        return ec == std::errc::no_message_available ? std::optional(std::vector<std::uint8_t>()) : std::nullopt;
+    return bytes;
+}
+
+}  // namespace
+
+std::int32_t GetPrivateProfileInt(const std::u16string& path, const std::u16string& stream,
+                                  std::u16string_view section, std::u16string_view key, std::int32_t defaultValue)
+{
+    const auto bytes = ReadProfile(path, stream);
+    if (!bytes) return defaultValue;
+    return modPrivateProfile::GetInt(*bytes, section, key, defaultValue);
+}
+
+bool PrivateProfileKeyExists(const std::u16string& path, const std::u16string& stream, std::u16string_view section,
+                             std::u16string_view key)
+{
+    const auto bytes = ReadProfile(path, stream);
+    return bytes && modPrivateProfile::KeyExists(*bytes, section, key);
+}
+
+bool WritePrivateProfileString(const std::u16string& path, const std::u16string& stream,
+                               std::u16string_view section, std::u16string_view key, const std::u16string* value)
+{
+    const auto bytes = ReadProfile(path, stream);
+    if (!bytes) return false;
+    const std::vector<std::uint8_t> updated = modPrivateProfile::WriteString(*bytes, section, key, value);
+    // Nothing to change: a stream that already holds the value, or a key to remove that
+    // is not there (no empty stream is made for it).
+    if (updated == *bytes && (!bytes->empty() || !value)) return true;
+    return !WriteStream(path, stream, updated);
+}
+
+}  // namespace platform
