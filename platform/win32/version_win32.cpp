@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cwchar>
 #include <iterator>
+#include <utility>
 
 namespace platform {
 
@@ -37,13 +38,30 @@ std::optional<Found> Query(std::span<const std::uint8_t> info, std::u16string_vi
     return Found{data, static_cast<std::size_t>(begin + info.size() - data), length};
 }
 
+// `path` as the version functions take it: absolute, for they look for a name without
+// a folder along the library search path (the program's folder, the system folders)
+// before the current folder, and would read another file of that name.
+std::error_code VersionPath(const std::u16string& path, std::wstring& out)
+{
+    if (const std::error_code ec = SystemPath(path, out)) return ec;
+    if (out.starts_with(L"\\\\?\\")) return {};
+    const DWORD need = ::GetFullPathNameW(out.c_str(), 0, nullptr, nullptr);
+    if (need == 0) return LastError();
+    std::wstring full(need, L'\0');
+    const DWORD got = ::GetFullPathNameW(out.c_str(), need, full.data(), nullptr);
+    if (got == 0 || got >= need) return LastError();
+    full.resize(got);
+    out = std::move(full);
+    return {};
+}
+
 }  // namespace
 
 std::error_code GetFileVersionInfo(const std::u16string& path, std::vector<std::uint8_t>& info)
 {
     info.clear();
     std::wstring wide;
-    if (const std::error_code ec = SystemPath(path, wide)) return ec;
+    if (const std::error_code ec = VersionPath(path, wide)) return ec;
     // The size call also tells a "handle", which GetFileVersionInfoW ignores since 32-bit
     // Windows; it is passed on as the interface asks.
     DWORD handle = 0;

@@ -87,6 +87,23 @@ TEST(qvxFileVersion, ReadsTheVersionOfAProgramWithALargePayload)
     std::filesystem::remove(path);
 }
 
+// A name without a folder is a file of the current folder, never one of the same name
+// elsewhere (Windows' version functions would look along the library search path).
+TEST(qvxFileVersion, ARelativeNameIsAFileOfTheCurrentFolder)
+{
+    const auto dir = testfs::UniqueTempPath("relative");
+    std::filesystem::create_directories(dir);
+    std::filesystem::copy_file(versiontest::ImagePath("full64.dll"), dir / "setup.exe");
+    const auto before = std::filesystem::current_path();
+    std::filesystem::current_path(dir);
+    qvxFileVersion v;
+    EXPECT_TRUE(v.ReadFile(u"setup.exe"));
+    EXPECT_EQ(v.StrFileDescription(), u"Version test image");
+    EXPECT_FALSE(v.ReadFile(u"version.dll"));  // a library of the system, not here
+    std::filesystem::current_path(before);
+    std::filesystem::remove_all(dir);
+}
+
 TEST(qvxFileVersion, AFailedReadLeavesTheObjectCleared)
 {
     const auto dir = std::filesystem::temp_directory_path();
