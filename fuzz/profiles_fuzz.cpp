@@ -3,24 +3,16 @@
 // file written from what was read must read back the same.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <span>
 #include <string>
 
+#include "FuzzCheck.h"
 #include "common/Utf16.h"
 #include "filelib/modDescriptIon.h"
 #include "filelib/modPrivateProfile.h"
 #include "support/CodePages.h"
 
 namespace {
-
-void Check(bool condition, const char* what)
-{
-    if (condition) return;
-    std::fprintf(stderr, "profiles_fuzz: %s\n", what);
-    std::abort();
-}
 
 constexpr char16_t kSection[] = u"ZoneTransfer";
 constexpr char16_t kKey[] = u"ZoneId";

@@ -3,21 +3,13 @@
 // makes; every value handed back must lie inside the bytes it came from.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <span>
 
+#include "FuzzCheck.h"
 #include "filelib/modPEImage.h"
 #include "filelib/modVersionResource.h"
 
 namespace {
-
-void Check(bool condition, const char* what)
-{
-    if (condition) return;
-    std::fprintf(stderr, "versions_fuzz: %s\n", what);
-    std::abort();
-}
 
 bool Inside(std::span<const std::uint8_t> part, std::span<const std::uint8_t> whole)
 {
