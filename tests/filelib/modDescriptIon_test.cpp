@@ -9,13 +9,9 @@
 
 namespace {
 
+using filetest::B;
 using filetest::Bytes;
 using modDescriptIon::Entry;
-
-Bytes B(std::string_view s)
-{
-    return Bytes(s.begin(), s.end());
-}
 
 using DescriptIonFormat = filetest::WesternCodePages;
 

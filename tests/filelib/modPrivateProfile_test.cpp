@@ -9,12 +9,8 @@
 
 namespace {
 
+using filetest::B;
 using filetest::Bytes;
-
-Bytes B(std::string_view s)
-{
-    return Bytes(s.begin(), s.end());
-}
 
 std::string S(const Bytes& b)
 {

@@ -12,15 +12,11 @@ namespace {
 using namespace Hollin0106;
 
 namespace fs = std::filesystem;
+using filetest::B;
 using filetest::Bytes;
 using filetest::ReadBytes;
 using filetest::U;
 using filetest::WriteBytes;
-
-Bytes B(std::string_view s)
-{
-    return Bytes(s.begin(), s.end());
-}
 
 class DescriptionsOnNtfs : public filetest::WesternCodePages {
 protected:

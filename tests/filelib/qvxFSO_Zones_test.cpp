@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
 #include <string>
 #include <thread>
 
@@ -18,22 +17,10 @@ namespace fs = std::filesystem;
 using filetest::Quote;
 using filetest::U;
 
-// What a shell command writes on standard output, "-" when it fails.
-std::string Output(const std::string& command)
-{
-    std::string out;
-    if (FILE* pipe = ::popen((command + " 2>/dev/null").c_str(), "r")) {
-        char buffer[256];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-        if (::pclose(pipe) != 0) return "-";
-    }
-    return out;
-}
-
 // The raw bytes of the file's zone stream as getfattr shows them, "-" when it has none.
 std::string RawZone(const fs::path& file)
 {
-    return Output("getfattr --only-values -n user.Zone.Identifier " + Quote(file));
+    return testfs::Output("getfattr --only-values -n user.Zone.Identifier " + Quote(file) + " 2>/dev/null");
 }
 
 void ZonesBehaveOn(const fs::path& dir)
@@ -92,7 +79,7 @@ TEST(ZonesOnNtfs, SetReadTestAndDelete)
     std::string onDisk;
     for (int i = 0; i < 30 && onDisk != expected; ++i) {
         if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        onDisk = Output("ntfscat -a 0x80 -n Zone.Identifier " + Quote(volume.Image()) + " /download.zip");
+        onDisk = testfs::Output("ntfscat -a 0x80 -n Zone.Identifier " + Quote(volume.Image()) + " /download.zip 2>/dev/null");
     }
     EXPECT_EQ(onDisk, expected);
 }

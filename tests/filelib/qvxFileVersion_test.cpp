@@ -2,7 +2,6 @@
 // and the cleared state after every kind of failure.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <sstream>
 
 #include "common/Utf16.h"
@@ -166,13 +165,7 @@ TEST(qvxFileVersion, AgreesWithPefileOnRealLibraries)
         files.push_back(versiontest::ImagePath(name).string());
     std::string command = "/usr/bin/python3 " TAGSCOPE_SOURCE_DIR "/tests/filelib/versions/pefile-dump.py";
     for (const auto& f : files) command += " " + testfs::Quote(f);
-    FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string output;
-    char chunk[4096];
-    for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) output.append(chunk, n);
-    ASSERT_EQ(pclose(pipe), 0);
-    std::istringstream lines(output);
+    std::istringstream lines(testfs::Output(command));
     std::size_t compared = 0, withVersion = 0;
     for (std::string line; std::getline(lines, line); ++compared) {
         const std::string path = line.substr(0, line.find('\t'));

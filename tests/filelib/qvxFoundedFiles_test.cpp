@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <memory>
 
 #include "tests/filelib/FileTestSupport.h"
 #include "tests/filelib/ReparseBuffers.h"
@@ -48,15 +46,6 @@ void Flatten(const qvxFoundedFiles& level, const std::string& prefix, std::vecto
     }
 }
 
-std::string Shell(const std::string& command)
-{
-    std::string out;
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-    char buf[4096];
-    while (pipe && std::fgets(buf, sizeof buf, pipe.get())) out += buf;
-    return out;
-}
-
 // Records each completed directory; cancels in the one whose path ends with `cancelIn`.
 class Recorder : public IFindFilesCallback {
 public:
@@ -65,8 +54,7 @@ public:
     {
         const std::string p = ToUtf8(Path);
         completed.push_back(p.substr(p.rfind('/') + 1));
-        if (p.size() >= cancelIn_.size() && p.compare(p.size() - cancelIn_.size(), cancelIn_.size(), cancelIn_) == 0)
-            Cancel = true;
+        if (p.ends_with(cancelIn_)) Cancel = true;
     }
     std::vector<std::string> completed;
 
@@ -133,7 +121,7 @@ TEST_F(SearchOnNtfs, SizesAndAttributesComeFromTheVolume)
 {
     qvxFoundedFiles found;
     ASSERT_TRUE(found.RefreshEx(U(Data()), u"*"));
-    const std::string du = Shell("find " + Quote(Data()) +
+    const std::string du = testfs::Output("find " + Quote(Data()) +
                                  " -type f -print0 | du -lbc --apparent-size --files0-from=- | tail -n1 | cut -f1");
     EXPECT_EQ(static_cast<long long>(found.Size()), std::stoll(du));
     for (const auto& e : found) {
@@ -258,7 +246,7 @@ TEST(Search, AgreesWithFindOnARealTree)
     std::sort(ours.begin(), ours.end());
     std::string mine;
     for (const auto& line : ours) mine += line + "\n";
-    const std::string theirs = Shell("find " + Quote(tree) +
+    const std::string theirs = testfs::Output("find " + Quote(tree) +
                                      " -mindepth 1 \\( -type l -printf '%P\\tlink\\n' \\) -o \\( -type d -printf "
                                      "'%P\\tdir\\n' \\) -o -printf '%P\\t%s\\n' | LC_ALL=C sort");
     EXPECT_GT(ours.size(), 10u);
