@@ -1,6 +1,7 @@
 // qvxFSO::GetSymlinkTarget(Ex) on real entries: what the library call adds to the decoding
-// (tested in modReparsePoint_test) and to the report of the sample volume (tests/e2e): the
-// normalised target, the reset outputs, the byte-array argument, entries that cannot be read.
+// (tested in modReparsePoint_test) and to the reports of tests/e2e, which also cover missing
+// and plain entries: the normalised target, the reset outputs, the byte-array argument, an
+// entry that cannot be opened.
 #include <Hollin0106/qvxFSO.h>
 
 #include <gtest/gtest.h>
@@ -92,17 +93,6 @@ TEST(ReparseOnNtfs, TargetsOutputsAndTheByteArrayArgument)
     Variant held(ByteArray{1, 2, 3});
     fso.GetSymlinkTarget((root / "j").u16string(), nullptr, nullptr, nullptr, nullptr, &held);
     EXPECT_EQ(held.bytes(), testbuf::MountPoint(u"\\??\\D:\\", u"D:\\"));
-}
-
-TEST(ReparseOffNtfs, MissingAndPlainPaths)
-{
-    filetest::TempFolder temp;
-    const fs::path& dir = temp.Path();
-    std::ofstream(dir / "plain") << "x";
-    EXPECT_EQ(Read(dir / "missing").code, setFileNotFound);
-    EXPECT_EQ(Read(dir / "missing" / "deeper").code, setFileNotFound);
-    EXPECT_EQ(Read(dir / "plain" / "below a file").code, setFileNotFound);
-    EXPECT_EQ(Read(dir / "plain").code, setNotSymlink);
 }
 
 // An entry in a folder that may not be searched cannot even be looked at, so opening it is
