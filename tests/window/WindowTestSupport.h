@@ -1,11 +1,10 @@
 // Shared pieces of the window program's GUI tests: private settings, answers to the modal
-// dialogs the program opens, start-up helpers and a junction on the NTFS test volume.
+// dialogs the program opens and start-up helpers.
 #pragma once
 
 #include <QMessageBox>
 #include <QPointer>
 #include <QTemporaryDir>
-#include <QUrl>
 
 #include <functional>
 #include <optional>
@@ -83,22 +82,6 @@ void DisposeMainWindow();
 
 QByteArray ReadAll(const QString& path);  // "<missing>" when it cannot be read
 bool WriteAll(const QString& path, const QByteArray& bytes);
-
-// Records the local files handed to the desktop's viewer.
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    UrlCatcher();
-    ~UrlCatcher() override;
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl& url);
-};
-
-// The junction "Users/Public/Common Files" to C:\Program Files\Common Files on a test volume.
-QByteArray JunctionData();
-QString JunctionPath(const testfs::NtfsVolume& volume);
-QString MakeJunction(testfs::NtfsVolume& volume);  // "" on success, else why not
 
 }  // namespace wintest
 
