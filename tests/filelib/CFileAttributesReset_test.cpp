@@ -9,18 +9,9 @@
 #include "platform/platform.h"
 #include "tests/filelib/FileTestSupport.h"
 
-using namespace Hollin0106;
+using namespace filetest;
 
 namespace {
-
-using filetest::AttributesOf;
-using filetest::Bytes;
-using filetest::Quote;
-using filetest::ReadBytes;
-using filetest::SetNtfsAttributes;
-using filetest::U;
-using filetest::WriteBytes;
-namespace fs = std::filesystem;
 
 constexpr std::uint32_t kReadOnly = platform::kAttributeReadOnly;
 constexpr std::uint32_t kHidden = platform::kAttributeHidden;

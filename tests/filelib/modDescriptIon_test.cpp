@@ -9,8 +9,7 @@
 
 namespace {
 
-using filetest::B;
-using filetest::Bytes;
+using namespace filetest;
 using modDescriptIon::Entry;
 
 using DescriptIonFormat = filetest::WesternCodePages;

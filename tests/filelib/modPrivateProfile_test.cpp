@@ -9,8 +9,7 @@
 
 namespace {
 
-using filetest::B;
-using filetest::Bytes;
+using namespace filetest;
 
 std::string S(const Bytes& b)
 {

@@ -9,14 +9,7 @@
 
 namespace {
 
-using namespace Hollin0106;
-
-namespace fs = std::filesystem;
-using filetest::B;
-using filetest::Bytes;
-using filetest::ReadBytes;
-using filetest::U;
-using filetest::WriteBytes;
+using namespace filetest;
 
 class DescriptionsOnNtfs : public filetest::WesternCodePages {
 protected:

@@ -9,16 +9,9 @@
 #include <Hollin0106/qvxFSO.h>
 #include "tests/filelib/FileTestSupport.h"
 
-using namespace Hollin0106;
+using namespace filetest;
 
 namespace {
-
-using filetest::Bytes;
-using filetest::RaisedNumber;
-using filetest::ReadBytes;
-using filetest::U;
-using filetest::WriteBytes;
-namespace fs = std::filesystem;
 
 using BinaryFiles = filetest::FolderTest;
 

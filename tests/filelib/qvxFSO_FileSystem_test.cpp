@@ -13,13 +13,7 @@
 
 namespace {
 
-using namespace Hollin0106;
-
-namespace fs = std::filesystem;
-using filetest::RaisedNumber;
-using filetest::ReadBytes;
-using filetest::U;
-using filetest::WriteBytes;
+using namespace filetest;
 
 class OnNtfs : public ::testing::Test {
 protected:

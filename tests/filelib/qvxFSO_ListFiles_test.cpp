@@ -9,17 +9,11 @@
 #include "support/CodePages.h"
 #include "tests/filelib/FileTestSupport.h"
 
-using namespace Hollin0106;
+using namespace filetest;
 
 namespace {
 
-using filetest::B;
-using filetest::Bytes;
-using filetest::FileFormat;
-using filetest::RaisedNumber;
-using filetest::WriteBytes;
 using Entries = std::vector<std::u16string>;
-namespace fs = std::filesystem;
 
 Entries EntriesOf(const std::shared_ptr<Collection>& list)
 {

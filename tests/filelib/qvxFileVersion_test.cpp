@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <tuple>
 
 #include "common/Utf16.h"
 #include "support/CodePages.h"
@@ -27,12 +28,9 @@ TEST(qvxFileVersion, ReadsTheFlagsAndLanguageOf32And64BitImages)
         EXPECT_EQ(v.FileName(), Image(name));
         // Set and in the mask: debug (1h), private build (8h), special build (20h);
         // pre-release (2h) is set but outside the mask.
-        EXPECT_TRUE(v.FileFlagDebug());
-        EXPECT_TRUE(v.FileFlagPrivateBuild());
-        EXPECT_TRUE(v.FileFlagSpecialBuild());
-        EXPECT_FALSE(v.FileFlagPreRelease());
-        EXPECT_FALSE(v.FileFlagPatched());
-        EXPECT_FALSE(v.FileFlagInfoInferred());
+        EXPECT_EQ(std::make_tuple(v.FileFlagDebug(), v.FileFlagPrivateBuild(), v.FileFlagSpecialBuild(),
+                                  v.FileFlagPreRelease(), v.FileFlagPatched(), v.FileFlagInfoInferred()),
+                  std::make_tuple(true, true, true, false, false, false));
         EXPECT_EQ(v.TranslationLanguageName(), u"English (United States)");
         EXPECT_FALSE(v.InfoBuffer().empty());
     }
@@ -90,15 +88,11 @@ TEST(qvxFileVersion, AFailedReadLeavesTheObjectCleared)
         qvxFileVersion v;
         ASSERT_TRUE(v.ReadFile(Image("full64.dll")));
         EXPECT_FALSE(v.ReadFile(*name ? Image(name) : FromUtf8(dir.string())));
-        EXPECT_EQ(v.FileName(), u"");
-        EXPECT_TRUE(v.InfoBuffer().empty());
-        EXPECT_EQ(v.Signature(), 0u);
-        EXPECT_EQ(v.ProductVerRevisionMinor(), 0);
-        EXPECT_FALSE(v.FileFlagDebug());
-        EXPECT_EQ(v.TranslationLanguageID(), 0);
         bool exists = true;
-        EXPECT_EQ(v.StrCompanyName(&exists), u"");
-        EXPECT_FALSE(exists);
+        const std::u16string company = v.StrCompanyName(&exists);
+        EXPECT_EQ(std::make_tuple(v.FileName(), v.InfoBuffer().size(), v.Signature(), v.ProductVerRevisionMinor(),
+                                  v.FileFlagDebug(), v.TranslationLanguageID(), company, exists),
+                  std::make_tuple(u"", 0u, 0u, 0, false, 0, u"", false));
     }
 }
 

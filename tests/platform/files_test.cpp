@@ -9,13 +9,7 @@
 
 namespace {
 
-using filetest::AttributesOf;
-using filetest::Bytes;
-using filetest::Quote;
-using filetest::ReadBytes;
-using filetest::U;
-using filetest::WriteBytes;
-namespace fs = std::filesystem;
+using namespace filetest;
 using platform::FileOpenMode;
 
 void WriteAll(const fs::path& p, FileOpenMode mode, const Bytes& data)
