@@ -4,9 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <Hollin0106/AutomationError.h>
 #include <Hollin0106/qvxFSO.h>
-#include "platform/platform.h"
 #include "tests/filelib/FileTestSupport.h"
 
 using namespace filetest;
@@ -23,7 +21,7 @@ protected:
     void SetUp() override
     {
         // The child re-run as nobody works on the parent's volume.
-        if (filetest::IsNobodyChild()) return;
+        if (IsNobodyChild()) return;
         TAGSCOPE_MOUNT_OR_SKIP(volume_);
     }
     fs::path Root() const { return volume_.Root(); }
@@ -103,7 +101,7 @@ TEST_F(AttributeReset, PutFileBReplacesAHiddenFileWhichStaysHidden)
     WriteBytes(file, {9, 9, 9});
     SetNtfsAttributes(file, 0x20 | kHidden | kReadOnly);
     Bytes data{4, 5};
-    EXPECT_EQ(filetest::RaisedNumber([&] { fso.PutFileB(U(file), data, true); }), 75);
+    EXPECT_EQ(RaisedNumber([&] { fso.PutFileB(U(file), data, true); }), 75);
     EXPECT_EQ(ReadBytes(file), (Bytes{9, 9, 9}));
     EXPECT_EQ(AttributesOf(file) & (kHidden | kSystem | kReadOnly), kHidden | kReadOnly);
 }
@@ -112,12 +110,12 @@ TEST_F(AttributeReset, PutFileBReplacesAHiddenFileWhichStaysHidden)
 // writer, and the reset puts the hidden attribute back on the failure path.
 TEST_F(AttributeReset, AHiddenReadOnlyFileStaysHiddenReadOnlyAndUnchanged)
 {
-    if (filetest::IsNobodyChild()) {
+    if (IsNobodyChild()) {
         qvxFSO fso;
-        const std::u16string file = FromUtf8(filetest::ChildArgument());
+        const std::u16string file = FromUtf8(ChildArgument());
         Bytes data{1, 2};
         EXPECT_FALSE(fso.PutFileB(file, data));
-        EXPECT_EQ(filetest::RaisedNumber([&] { fso.PutFileB(file, data, true); }), 75);
+        EXPECT_EQ(RaisedNumber([&] { fso.PutFileB(file, data, true); }), 75);
         return;
     }
     const fs::path file = Root() / "hidden-ro";
@@ -126,7 +124,7 @@ TEST_F(AttributeReset, AHiddenReadOnlyFileStaysHiddenReadOnlyAndUnchanged)
     SetNtfsAttributes(file, 0x20 | kHidden | kReadOnly);
     ASSERT_EQ(AttributesOf(file) & (kHidden | kReadOnly), kHidden | kReadOnly);
 
-    filetest::RerunAsNobody(file.string());
+    RerunAsNobody(file.string());
 
     EXPECT_EQ(ReadBytes(file), (Bytes{7, 7, 7}));
     EXPECT_EQ(AttributesOf(file) & (kHidden | kSystem | kReadOnly), kHidden | kReadOnly);
@@ -134,7 +132,7 @@ TEST_F(AttributeReset, AHiddenReadOnlyFileStaysHiddenReadOnlyAndUnchanged)
 
 TEST(AttributeResetElsewhere, AFileSystemWithoutHiddenBitsHasNothingToReset)
 {
-    filetest::TempFolder dir;
+    TempFolder dir;
     WriteBytes(dir / "f", {1});
     CFileAttributesReset reset;
     reset.ResetAttributes(U(dir / "f"));

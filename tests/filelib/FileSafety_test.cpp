@@ -21,7 +21,6 @@
 #include "tests/filelib/FileTestSupport.h"
 #include "tests/filelib/ReparseBuffers.h"
 
-using namespace Hollin0106;
 using namespace filetest;
 
 static_assert(!std::is_constructible_v<Variant, const char*>, "a narrow string must not become a Boolean");

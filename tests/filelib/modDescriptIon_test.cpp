@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <string>
 
 #include "filelib/modDescriptIon.h"
 #include "tests/filelib/FileTestSupport.h"
@@ -12,7 +11,7 @@ namespace {
 using namespace filetest;
 using modDescriptIon::Entry;
 
-using DescriptIonFormat = filetest::WesternCodePages;
+using DescriptIonFormat = WesternCodePages;
 
 TEST_F(DescriptIonFormat, Lines)
 {

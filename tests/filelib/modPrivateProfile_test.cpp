@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <string>
 
 #include "filelib/modPrivateProfile.h"
 #include "tests/filelib/FileTestSupport.h"
@@ -16,7 +15,7 @@ std::string S(const Bytes& b)
     return std::string(b.begin(), b.end());
 }
 
-using PrivateProfile = filetest::WesternCodePages;
+using PrivateProfile = WesternCodePages;
 
 // A stream as Windows writes it for a download, with the lines the zone must not disturb.
 constexpr std::string_view kDownloaded =

@@ -11,15 +11,15 @@ namespace {
 
 using namespace filetest;
 
-class DescriptionsOnNtfs : public filetest::WesternCodePages {
+class DescriptionsOnNtfs : public WesternCodePages {
 protected:
     void SetUp() override
     {
-        filetest::WesternCodePages::SetUp();
+        WesternCodePages::SetUp();
         TAGSCOPE_MOUNT_OR_SKIP(volume_);
     }
     fs::path Index() const { return volume_.Root() / "Descript.ion"; }
-    bool Hidden() const { return filetest::AttributesOf(Index()) & platform::kAttributeHidden; }
+    bool Hidden() const { return AttributesOf(Index()) & platform::kAttributeHidden; }
 
     testfs::NtfsVolume volume_;
     qvxFSO fso_;
@@ -58,7 +58,7 @@ TEST_F(DescriptionsOnNtfs, TheFolderFileThroughQvxFSO)
 TEST_F(DescriptionsOnNtfs, TheClassReadsEditsAndWrites)
 {
     WriteBytes(Index(), B("b one\r\n\"a b\" two\r\n"));
-    filetest::SetNtfsAttributes(Index(), 0x20 | platform::kAttributeHidden | platform::kAttributeReadOnly);
+    SetNtfsAttributes(Index(), 0x20 | platform::kAttributeHidden | platform::kAttributeReadOnly);
     qvxDescriptIon d;
     ASSERT_TRUE(d.ReadDirectoryFile(U(volume_.Root())));
     EXPECT_EQ(d.FileName(), U(Index()));

@@ -2,10 +2,6 @@
 // meets (read-only files, missing folders, a full disk, a file held open).
 #include <gtest/gtest.h>
 
-#include <fstream>
-
-#include <Hollin0106/AutomationError.h>
-#include "common/Utf16.h"
 #include <Hollin0106/qvxFSO.h>
 #include "tests/filelib/FileTestSupport.h"
 
@@ -13,7 +9,7 @@ using namespace filetest;
 
 namespace {
 
-using BinaryFiles = filetest::FolderTest;
+using BinaryFiles = FolderTest;
 
 TEST_F(BinaryFiles, WholeFilesWrittenAnewAppendedAndRead)
 {
@@ -117,8 +113,8 @@ TEST_F(BinaryFiles, OverwriteFileBRefusesAFileHeldOpenElsewhere)
 // Run as nobody: root passes every permission check.
 TEST_F(BinaryFiles, AReadOnlyFileIsAPathFileAccessErrorAndStaysUnchanged)
 {
-    if (filetest::IsRoot()) {
-        filetest::RerunAsNobody();
+    if (IsRoot()) {
+        RerunAsNobody();
         return;
     }
     WriteBytes(File("ro"), {7, 7, 7});
@@ -136,7 +132,7 @@ TEST_F(BinaryFiles, AReadOnlyFileIsAPathFileAccessErrorAndStaysUnchanged)
 
 TEST(BinaryFilesOnTmpfs, AFullDiskIsDiskFull)
 {
-    filetest::ScratchTmpfs disk;
+    ScratchTmpfs disk;
     TAGSCOPE_NEED_MOUNT(disk.Mount(64), false);
     qvxFSO fso;
     const std::u16string name = U(disk.Root() / "big");

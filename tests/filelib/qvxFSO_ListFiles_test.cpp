@@ -3,10 +3,8 @@
 
 #include <functional>
 
-#include <Hollin0106/AutomationError.h>
 #include <Hollin0106/Collection.h>
 #include <Hollin0106/qvxFSO.h>
-#include "support/CodePages.h"
 #include "tests/filelib/FileTestSupport.h"
 
 using namespace filetest;
@@ -36,7 +34,7 @@ void ExpectKeyedByPosition(const Collection& list)
     EXPECT_EQ(n, list.Count());
 }
 
-class ListFiles : public filetest::TextFileTest {
+class ListFiles : public TextFileTest {
 protected:
     std::u16string Write(const Bytes& content)
     {
@@ -132,7 +130,7 @@ TEST_F(ListFiles, OnlyTheSecondReaderDetectsUtf16)
     // FF FE, then "x ; c" CR LF "y" as little-endian units.
     const std::u16string name =
         Write({0xFF, 0xFE, 0x78, 0x00, 0x0D, 0x00, 0x0A, 0x00, 0x3B, 0x00, 0x63, 0x00, 0x0D, 0x00, 0x0A, 0x00, 0x16, 0x04});
-    FileFormat got = filetest::kAllAuto;
+    FileFormat got = kAllAuto;
     bool ok = false;
     const auto second =
         fso_.ReadStandardListFile2(name, u";", true, true, false, feAuto, fbAuto, ibAuto, FORMAT_OUTPUTS(got), &ok);
@@ -200,7 +198,7 @@ TEST(CollectionType, IndexAndKeyAccess)
         {[&] { (void)list.Item(u"nope"); }, 5},
         {[&] { list.Add(u"again", u"KEY"); }, 457},
     };
-    for (const auto& e : errors) EXPECT_EQ(filetest::RaisedNumberFrom(u"Collection", e.call), e.number);
+    for (const auto& e : errors) EXPECT_EQ(RaisedNumberFrom(u"Collection", e.call), e.number);
     EXPECT_EQ(list.Count(), 3);
 }
 

@@ -6,17 +6,13 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
 #include "tests/filelib/FileTestSupport.h"
 #include "tests/filelib/ReparseBuffers.h"
 
-using namespace Hollin0106;
+using namespace filetest;
 
 namespace {
 
-namespace fs = std::filesystem;
 using testbuf::Bytes;
 
 struct Outputs {
@@ -99,18 +95,18 @@ TEST(ReparseOnNtfs, TargetsOutputsAndTheByteArrayArgument)
 // what fails. Root would pass any permission check, so the test runs again as nobody.
 TEST(ReparseOffNtfs, AnEntryInAFolderThatMayNotBeSearchedCannotBeOpened)
 {
-    if (filetest::IsNobodyChild()) {
-        const Outputs o = Read(fs::path(filetest::ChildArgument()) / "entry");
+    if (IsNobodyChild()) {
+        const Outputs o = Read(fs::path(ChildArgument()) / "entry");
         EXPECT_EQ(o.code, setCreateFileFailed);
         EXPECT_TRUE(o.bytes.empty());
         return;
     }
-    if (!filetest::IsRoot()) GTEST_SKIP() << "needs root to re-run as nobody";
-    filetest::TempFolder temp;
+    if (!IsRoot()) GTEST_SKIP() << "needs root to re-run as nobody";
+    TempFolder temp;
     fs::create_directories(temp / "locked");
     std::ofstream(temp / "locked" / "entry") << "x";
     fs::permissions(temp / "locked", fs::perms::none);
-    filetest::RerunAsNobody((temp / "locked").string());
+    RerunAsNobody((temp / "locked").string());
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <string>
 #include <thread>
 
 #include <Hollin0106/qvxFSO.h>
@@ -11,11 +10,7 @@
 
 namespace {
 
-using namespace Hollin0106;
-
-namespace fs = std::filesystem;
-using filetest::Quote;
-using filetest::U;
+using namespace filetest;
 
 // The raw bytes of the file's zone stream as getfattr shows them, "-" when it has none.
 std::string RawZone(const fs::path& file)
@@ -27,7 +22,7 @@ void ZonesBehaveOn(const fs::path& dir)
 {
     qvxFSO fso;
     const fs::path file = dir / "download.zip";
-    filetest::WriteBytes(file, {1, 2, 3});
+    WriteBytes(file, {1, 2, 3});
     const std::u16string name = U(file);
 
     EXPECT_EQ(fso.GetFileZone(name), fzLocalMachine);
@@ -86,7 +81,7 @@ TEST(ZonesOnNtfs, SetReadTestAndDelete)
 
 TEST(ZonesInTheTempFolder, SetReadTestAndDelete)
 {
-    filetest::TempFolder dir;
+    TempFolder dir;
     ZonesBehaveOn(dir.Path());
 }
 

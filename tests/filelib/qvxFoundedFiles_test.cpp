@@ -11,12 +11,7 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-using Hollin0106::FoundedFile;
-using Hollin0106::IFindFilesCallback;
-using Hollin0106::qvxFoundedFiles;
-using filetest::Quote;
-using filetest::U;
+using namespace filetest;
 
 // The tree as text: names sorted, "name(children)" for every entry with children.
 std::string Tree(const qvxFoundedFiles& level)
@@ -69,11 +64,11 @@ protected:
         TAGSCOPE_MOUNT_OR_SKIP(volume_);
         fs::create_directories(Data() / "old");
         fs::create_directories(Data() / "x.txt");
-        filetest::WriteBytes(Data() / "a.txt", filetest::Bytes(10, 'a'));
-        filetest::WriteBytes(Data() / "B.bin", filetest::Bytes(300, 'b'));
-        filetest::WriteBytes(Data() / "old" / "c.txt", filetest::Bytes(5, 'c'));
-        filetest::WriteBytes(Data() / "x.txt" / "d.txt", filetest::Bytes(7, 'd'));
-        filetest::WriteBytes(Data() / "x.txt" / "e.log", filetest::Bytes(1, 'e'));
+        WriteBytes(Data() / "a.txt", Bytes(10, 'a'));
+        WriteBytes(Data() / "B.bin", Bytes(300, 'b'));
+        WriteBytes(Data() / "old" / "c.txt", Bytes(5, 'c'));
+        WriteBytes(Data() / "x.txt" / "d.txt", Bytes(7, 'd'));
+        WriteBytes(Data() / "x.txt" / "e.log", Bytes(1, 'e'));
         // ntfs-3g shows these junctions as links into the volume: "j" to a sibling, "back"
         // to the folder that holds it.
         fs::create_directory(Data() / "j");
@@ -137,7 +132,7 @@ TEST_F(SearchOnNtfs, SizesAndAttributesComeFromTheVolume)
         EXPECT_GT(e->CreationTime(), 46000.0);
         EXPECT_LE(e->CreationTime(), e->LastWriteTime() + 1.0 / 86400);
     }
-    EXPECT_EQ(filetest::RaisedNumberFrom(u"qvxFoundedFiles", [&] { found.Item(found.Count()); }), 9);
+    EXPECT_EQ(RaisedNumberFrom(u"qvxFoundedFiles", [&] { found.Item(found.Count()); }), 9);
 }
 
 TEST_F(SearchOnNtfs, TheEntryItselfWithItsParentOrWithAnEmptyMask)
@@ -186,7 +181,7 @@ TEST(Search, TheRootStandsForItself)
 
 TEST(Search, AMissingFolderFindsNothing)
 {
-    filetest::TempFolder dir;
+    TempFolder dir;
     qvxFoundedFiles found;
     EXPECT_FALSE(found.RefreshEx(U(dir / "missing"), u"*"));
     EXPECT_FALSE(found.HasSubItems());
@@ -197,7 +192,7 @@ TEST(Search, AMissingFolderFindsNothing)
 // A local folder: links are reparse points with their target's directory bit.
 TEST(Search, ALinkLoopIsListedButNotEntered)
 {
-    filetest::TempFolder dir;
+    TempFolder dir;
     fs::create_directories(dir / "a" / "b");
     fs::create_directory_symlink("..", dir / "a" / "b" / "up");
     fs::create_directory_symlink(dir.Path(), dir / "a" / "top");
@@ -217,21 +212,21 @@ TEST(Search, ALinkLoopIsListedButNotEntered)
 // Run as nobody, whom the folder's permissions stop: it is listed and the search goes on.
 TEST(Search, AnUnreadableFolderIsListedNotEntered)
 {
-    if (filetest::IsNobodyChild()) {
+    if (IsNobodyChild()) {
         qvxFoundedFiles found;
-        ASSERT_TRUE(found.RefreshEx(FromUtf8(filetest::ChildArgument()), u"*"));
+        ASSERT_TRUE(found.RefreshEx(FromUtf8(ChildArgument()), u"*"));
         EXPECT_EQ(Tree(found), "closed open(f) z");
         return;
     }
-    if (!filetest::IsRoot()) GTEST_SKIP() << "needs root to run a step as nobody";
-    filetest::TempFolder dir;
+    if (!IsRoot()) GTEST_SKIP() << "needs root to run a step as nobody";
+    TempFolder dir;
     fs::create_directories(dir / "open");
     fs::create_directories(dir / "closed");
-    filetest::WriteBytes(dir / "open" / "f", {1});
-    filetest::WriteBytes(dir / "closed" / "g", {1});
-    filetest::WriteBytes(dir / "z", {1});
+    WriteBytes(dir / "open" / "f", {1});
+    WriteBytes(dir / "closed" / "g", {1});
+    WriteBytes(dir / "z", {1});
     fs::permissions(dir / "closed", fs::perms::none);
-    filetest::RerunAsNobody(dir.Path().string());
+    RerunAsNobody(dir.Path().string());
 }
 
 // A real tree outside the project, against find: the same names, kinds and sizes.

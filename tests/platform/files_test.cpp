@@ -4,7 +4,6 @@
 
 #include <cerrno>
 
-#include "platform/platform.h"
 #include "tests/filelib/FileTestSupport.h"
 
 namespace {
@@ -22,7 +21,7 @@ void WriteAll(const fs::path& p, FileOpenMode mode, const Bytes& data)
 
 TEST(PlatformFiles, OpenModesCreateCutAndAppendAsTheySay)
 {
-    filetest::TempFolder dir;
+    TempFolder dir;
     const fs::path f = dir / "f";
     const struct {
         const char* name;
@@ -55,21 +54,9 @@ TEST(PlatformFiles, OpenModesCreateCutAndAppendAsTheySay)
     EXPECT_FALSE(fs::exists(f));
 }
 
-TEST(PlatformFiles, AFifoWithoutWriterDoesNotHoldTheReader)
-{
-    filetest::TempFolder dir;
-    ASSERT_TRUE(filetest::Run("mkfifo " + Quote(dir / "fifo")));
-    platform::File file;
-    ASSERT_FALSE(platform::OpenFile(U(dir / "fifo"), FileOpenMode::Read, file));
-    std::uint8_t byte = 0;
-    std::size_t got = 1;
-    EXPECT_FALSE(platform::ReadFile(file, &byte, 1, got));
-    EXPECT_EQ(got, 0u);
-}
-
 TEST(PlatformAttributes, ReadOnlyIsTheWritePermissionBits)
 {
-    filetest::TempFolder dir;
+    TempFolder dir;
     const fs::path f = dir / "f";
     WriteBytes(f, {1});
     fs::permissions(f, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
@@ -102,7 +89,7 @@ TEST(PlatformAttributes, NtfsHiddenAndSystemAreTheAttributeWord)
     TAGSCOPE_MOUNT_OR_SKIP(volume);
     const fs::path f = volume.Root() / "f";
     WriteBytes(f, {1, 2, 3, 4});
-    filetest::SetNtfsAttributes(f, 0x22);
+    SetNtfsAttributes(f, 0x22);
     EXPECT_EQ(AttributesOf(f), platform::kAttributeHidden | platform::kAttributeArchive);
 
     ASSERT_FALSE(platform::SetFileAttributes(U(f), platform::kAttributeSystem | platform::kAttributeArchive));

@@ -4,9 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
-#include <Hollin0106/AutomationError.h>
 #include "support/quovixsupport.h"
 #include "tests/filelib/FileTestSupport.h"
 
