@@ -96,33 +96,30 @@ TEST_F(ListFiles, FiltersTrimmingAndLineEndsOfBothReaders)
     }
 }
 
-TEST_F(ListFiles, AMissingFileGivesNoEntriesOrError53)
+// A missing file, or an encoding that does not exist: the second reader gives an empty list
+// and False, or the error when asked to; the first reader gives no list.
+TEST_F(ListFiles, FailuresReachTheCallerOnlyWhenAskedTo)
 {
-    const std::u16string name = Name("missing.txt");
-    EXPECT_EQ(fso_.ReadStandardListFile(name), nullptr);
-    EXPECT_EQ(RaisedNumber([&] { fso_.ReadStandardListFile(name, u";", true, true, false, true); }), 53);
-
-    bool ok = true;
-    const auto list = fso_.ReadStandardListFile2(name, u";", true, true, false, feAuto, fbAuto, ibAuto, nullptr,
-                                                 nullptr, nullptr, &ok);
-    ASSERT_TRUE(list);
-    EXPECT_EQ(list->Count(), 0);
-    EXPECT_FALSE(ok);
-    EXPECT_EQ(RaisedNumber([&] { fso_.ReadStandardListFile2(name, u";", true, true, true); }), 53);
+    const std::u16string missing = Name("missing.txt"), present = Write(B("a"));
+    EXPECT_EQ(fso_.ReadStandardListFile(missing), nullptr);
+    EXPECT_EQ(RaisedNumber([&] { fso_.ReadStandardListFile(missing, u";", true, true, false, true); }), 53);
+    const struct {
+        std::u16string name;
+        FileEncoding_Const encoding;
+        std::int32_t number;
+    } rows[] = {{missing, feAuto, 53}, {present, static_cast<FileEncoding_Const>(7), 5}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.number);
+        bool ok = true;
+        const auto list = fso_.ReadStandardListFile2(row.name, u";", true, true, false, row.encoding, fbAuto, ibAuto,
+                                                     nullptr, nullptr, nullptr, &ok);
+        ASSERT_TRUE(list);
+        EXPECT_EQ(list->Count(), 0);
+        EXPECT_FALSE(ok);
+        EXPECT_EQ(RaisedNumber([&] { fso_.ReadStandardListFile2(row.name, u";", true, true, true, row.encoding); }),
+                  row.number);
+    }
     EXPECT_FALSE(fs::exists(File("missing.txt")));
-}
-
-TEST_F(ListFiles, ArgumentErrorsReachTheCallerOnlyWhenAskedTo)
-{
-    const std::u16string name = Write(B("a"));
-    bool ok = true;
-    const auto bad = static_cast<FileEncoding_Const>(7);
-    const auto list =
-        fso_.ReadStandardListFile2(name, u";", true, true, false, bad, fbAuto, ibAuto, nullptr, nullptr, nullptr, &ok);
-    ASSERT_TRUE(list);
-    EXPECT_EQ(list->Count(), 0);
-    EXPECT_FALSE(ok);
-    EXPECT_EQ(RaisedNumber([&] { fso_.ReadStandardListFile2(name, u";", true, true, true, bad); }), 5);
 }
 
 TEST_F(ListFiles, OnlyTheSecondReaderDetectsUtf16)

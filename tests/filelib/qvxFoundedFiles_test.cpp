@@ -64,11 +64,9 @@ protected:
         TAGSCOPE_MOUNT_OR_SKIP(volume_);
         fs::create_directories(Data() / "old");
         fs::create_directories(Data() / "x.txt");
-        WriteBytes(Data() / "a.txt", Bytes(10, 'a'));
-        WriteBytes(Data() / "B.bin", Bytes(300, 'b'));
-        WriteBytes(Data() / "old" / "c.txt", Bytes(5, 'c'));
-        WriteBytes(Data() / "x.txt" / "d.txt", Bytes(7, 'd'));
-        WriteBytes(Data() / "x.txt" / "e.log", Bytes(1, 'e'));
+        for (const auto& [name, size] : {std::pair{"a.txt", 10}, {"B.bin", 300}, {"old/c.txt", 5}, {"x.txt/d.txt", 7},
+                                         {"x.txt/e.log", 1}})
+            WriteBytes(Data() / name, Bytes(size, 'f'));
         // ntfs-3g shows these junctions as links into the volume: "j" to a sibling, "back"
         // to the folder that holds it.
         fs::create_directory(Data() / "j");
