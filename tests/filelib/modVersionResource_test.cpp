@@ -67,9 +67,7 @@ TEST(VersionResource, QueriesFollowTheKeysWithoutRegardToCase)
         SCOPED_TRACE(std::string(row.subBlock, row.subBlock + std::char_traits<char16_t>::length(row.subBlock)));
         const auto value = VerQueryValue(block, row.subBlock);
         ASSERT_EQ(value.has_value(), row.found);
-        if (value) {
-            EXPECT_EQ(value->bytes.size(), row.length);
-        }
+        if (value) EXPECT_EQ(value->bytes.size(), row.length);
     }
 }
 
