@@ -63,7 +63,7 @@ TEST_F(CodePages, ConvertsAndReplacesWhatThePageCannotHold)
         {1252, u"\u0416\U0001F600x", {0x3F, 0x3F, 0x78}},
         {437, u"\u20AC", {0x3F}},
         {932, u"\u0416\u00E9", {0x84, 0x47, 0x3F}},
-        {1252, u"\xD800", {0x3F}},
+        {1252, u"\xD800" u"b", {0x3F, 0x62}},
         // Default-ignorable characters the page lacks do not vanish either.
         {1252, u"a\u200Bb\uFEFF", {0x61, 0x3F, 0x62, 0x3F}},
         {932, u"a\u200B", {0x61, 0x3F}},
