@@ -24,19 +24,7 @@ using namespace Hollin0106;
 
 namespace {
 
-std::vector<std::u16string> ToList(const QStringList& list)
-{
-    std::vector<std::u16string> out;
-    for (const QString& s : list) out.push_back(FromQString(s));
-    return out;
-}
-
-QStringList FromList(const std::vector<std::u16string>& list)
-{
-    QStringList out;
-    for (const std::u16string& s : list) out.append(ToQString(s));
-    return out;
-}
+using Names = std::vector<std::u16string>;
 
 // Counts the key presses that reach the box past every filter installed before it.
 class KeySpy : public QObject {
@@ -71,29 +59,28 @@ private slots:
     {
         const struct {
             const char* name;
-            QStringList args;
+            Names args;
             bool window;
             QString flags;
-            QStringList names;
-            QString unknown;
+            Names names;
+            std::u16string unknown;
         } rows[] = {
-            {"one name", {"/mnt/x"}, false, "", {"/mnt/x"}, ""},
-            {"no argument", {}, true, "", {}, ""},
-            {"help", {"--help"}, false, "h", {}, ""},
-            {"version and a name", {"--version", "a"}, false, "v", {"a"}, ""},
-            {"-- keeps a name that looks like an option", {"--", "--help"}, false, "", {"--help"}, ""},
-            {"options only before the name", {"a", "--help"}, false, "", {"a", "--help"}, ""},
-            {"Qt's own options are names", {"-style"}, true, "", {"-style"}, ""},
-            {"a lone dash is a name", {"-"}, false, "", {"-"}, ""},
-            {"open in the window program", {"--open", "/x"}, true, "o", {"/x"}, ""},
-            {"open is no console option", {"--open"}, false, "", {}, "--open"},
-            {"unknown long option", {"--bogus", "--help"}, true, "h", {}, "--bogus"},
+            {"one name", {u"/mnt/x"}, false, "", {u"/mnt/x"}, u""},
+            {"no argument", {}, true, "", {}, u""},
+            {"help", {u"--help"}, false, "h", {}, u""},
+            {"version and a name", {u"--version", u"a"}, false, "v", {u"a"}, u""},
+            {"-- keeps a name that looks like an option", {u"--", u"--help"}, false, "", {u"--help"}, u""},
+            {"options only before the name", {u"a", u"--help"}, false, "", {u"a", u"--help"}, u""},
+            {"Qt's own options are names", {u"-style"}, true, "", {u"-style"}, u""},
+            {"a lone dash is a name", {u"-"}, false, "", {u"-"}, u""},
+            {"open in the window program", {u"--open", u"/x"}, true, "o", {u"/x"}, u""},
+            {"open is no console option", {u"--open"}, false, "", {}, u"--open"},
+            {"unknown long option", {u"--bogus", u"--help"}, true, "h", {}, u"--bogus"},
         };
         for (const auto& row : rows) {
-            const CommandLineOptions::Parsed parsed = CommandLineOptions::Parse(ToList(row.args), row.window);
+            const CommandLineOptions::Parsed parsed = CommandLineOptions::Parse(row.args, row.window);
             const QString seen = QString(parsed.help ? "h" : "") + (parsed.version ? "v" : "") + (parsed.open ? "o" : "");
-            QVERIFY2(seen == row.flags && FromList(parsed.names) == row.names && ToQString(parsed.unknown) == row.unknown,
-                     row.name);
+            QVERIFY2(seen == row.flags && parsed.names == row.names && parsed.unknown == row.unknown, row.name);
         }
     }
 
@@ -166,18 +153,16 @@ private slots:
     {
         const struct {
             const char* name;
-            QStringList before;
-            QString added;
-            QStringList after;
+            Names before;
+            std::u16string added;
+            Names after;
         } rows[] = {
-            {"first", {}, "/a", {"/a"}},
-            {"again: moves to the front, once", {"/b", "/a", "/c"}, "/a", {"/a", "/b", "/c"}},
-            {"the ninth pushes out the oldest", {"1", "2", "3", "4", "5", "6", "7", "8"}, "9",
-             {"9", "1", "2", "3", "4", "5", "6", "7"}},
+            {"first", {}, u"/a", {u"/a"}},
+            {"again: moves to the front, once", {u"/b", u"/a", u"/c"}, u"/a", {u"/a", u"/b", u"/c"}},
+            {"the ninth pushes out the oldest", {u"1", u"2", u"3", u"4", u"5", u"6", u"7", u"8"}, u"9",
+             {u"9", u"1", u"2", u"3", u"4", u"5", u"6", u"7"}},
         };
-        for (const auto& row : rows)
-            QVERIFY2(FromList(modRecentEntries::WithEntry(ToList(row.before), FromQString(row.added))) == row.after,
-                     row.name);
+        for (const auto& row : rows) QVERIFY2(modRecentEntries::WithEntry(row.before, row.added) == row.after, row.name);
     }
 
     void initTestCase()
