@@ -45,12 +45,11 @@ TEST(VersionResource, QueriesFollowTheKeysWithoutRegardToCase)
 {
     const Bytes image = versiontest::ReadImage("full64.dll");
     const auto block = *FindVersionResource(image);
-    struct Row {
+    const struct {
         const char16_t* subBlock;
         bool found;
         std::size_t length;  // bytes
-    };
-    const Row rows[] = {
+    } rows[] = {
         {u"\\", true, 52},
         {u"", true, 52},
         {u"\\VarFileInfo\\Translation", true, 4},
@@ -95,13 +94,12 @@ TEST(VersionResource, CorruptedLengthsGiveNoValue)
     const auto good = *FindVersionResource(image);
     // The root node: +0 wLength, +2 wValueLength, key "VS_VERSION_INFO" (32 bytes with its
     // zero) from +6, the 52-byte value from +40, the first child (StringFileInfo) at +92.
-    struct Row {
+    const struct {
         const char* name;
         std::size_t at;
         std::uint16_t value;
         const char16_t* subBlock;
-    };
-    const Row rows[] = {
+    } rows[] = {
         {"root longer than the block", 0, 0xFFFF, u"\\"},
         {"root shorter than its header", 0, 4, u"\\"},
         {"binary value longer than its node", 2, 0xFFF0, u"\\"},
@@ -123,13 +121,12 @@ TEST(VersionResource, BrokenResourceDirectoriesGiveNoBlock)
     const std::size_t root = ResourceSectionOffset(good);
     // Resource directory: +12 named-entry count, +14 ID-entry count, entries from +16
     // (+0 ID, +4 offset with the high bit for a subdirectory).
-    struct Row {
+    const struct {
         const char* name;
         std::size_t at;
         std::uint32_t value;
         bool wide;
-    };
-    const Row rows[] = {
+    } rows[] = {
         {"the type entry points back at the root", 16 + 4, 0x80000000u, true},
         {"the type entry points past the section", 16 + 4, 0x8FFFFFF0u, true},
         {"the type entry holds data, not a directory", 16 + 4, 0, true},

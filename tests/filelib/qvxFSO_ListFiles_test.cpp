@@ -48,7 +48,7 @@ const std::string kFourLines = "a\r\n\r\n  ; note\r\n b ";
 
 TEST_F(ListFiles, FiltersTrimmingAndLineEndsOfBothReaders)
 {
-    struct Case {
+    const struct {
         const char* name;
         std::string content;
         std::u16string comment;
@@ -56,8 +56,7 @@ TEST_F(ListFiles, FiltersTrimmingAndLineEndsOfBothReaders)
         bool trim;
         Entries first;   // ReadStandardListFile
         Entries second;  // ReadStandardListFile2
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"defaults", kFourLines, u";", true, true, {u"a", u"b"}, {u"a", u"b"}},
         {"no trimming: the first reader still sees the comment", kFourLines, u";", true, false, {u"a", u" b "},
          {u"a", u"  ; note", u" b "}},

@@ -38,13 +38,12 @@ TEST(qvxFileVersion, ReadsTheFlagsAndLanguageOf32And64BitImages)
 
 TEST(qvxFileVersion, StringsComeFromTheFirstTranslationOnly)
 {
-    struct Row {
+    const struct {
         const char* image;
         std::u16string (qvxFileVersion::*property)(bool*) const;
         std::u16string_view text;
         bool exists;
-    };
-    const Row rows[] = {
+    } rows[] = {
         {"full64.dll", &qvxFileVersion::StrCompanyName, u"Орла Венн — Ørsted", true},
         {"full64.dll", &qvxFileVersion::StrFileDescription, u"Version test image", true},
         {"full32.dll", &qvxFileVersion::StrProductVersion, u"1.2.3.40000", true},

@@ -20,12 +20,11 @@ protected:
 // unknown language getting the Western pair. Every page named must convert.
 TEST_F(HostCodePages, LocaleLanguagesGetTheWindowsPairs)
 {
-    struct Case {
+    const struct {
         const char* locale;
         std::uint32_t ansi;
         std::uint32_t oem;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"C", 1252, 437},           {"POSIX", 1252, 437},          {"", 1252, 437},
         {"en_US.UTF-8", 1252, 437}, {"en_GB.UTF-8", 1252, 850},    {"fr_FR@euro", 1252, 850},
         {"RU_ru", 1251, 866},       {"sr_RS", 1251, 855},          {"pl_PL.ISO-8859-2", 1250, 852},
@@ -46,14 +45,13 @@ TEST_F(HostCodePages, LocaleLanguagesGetTheWindowsPairs)
 // LC_ALL before LC_CTYPE before LANG, an empty variable counting as unset.
 TEST_F(HostCodePages, WithoutAnOverrideTheLocaleVariablesDecideInTheirOrder)
 {
-    struct Case {
+    const struct {
         const char* lcAll;
         const char* lcCtype;
         const char* lang;
         std::uint32_t ansi;
         std::uint32_t oem;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"el_GR.UTF-8", "ru_RU.UTF-8", "pl_PL.UTF-8", 1253, 737},
         {nullptr, "ru_RU.UTF-8", "pl_PL.UTF-8", 1251, 866},
         {"", "", "pl_PL.UTF-8", 1250, 852},

@@ -32,13 +32,12 @@ TEST_F(CodePages, TheOverrideReplacesTheLocaleAndRefusesUnknownPages)
 
 TEST_F(CodePages, ConvertsAndReplacesWhatThePageCannotHold)
 {
-    struct Case {
+    const struct {
         const char* name;
         std::uint32_t page;
         std::u16string text;
         Bytes bytes;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"1252", 1252, u"Gr\u00FC\u00DF \u20AC", {0x47, 0x72, 0xFC, 0xDF, 0x20, 0x80}},
         {"1251", 1251, u"\u0416\u0451", {0xC6, 0xB8}},
         {"437", 437, u"\u00FC\u00E9\u2591", {0x81, 0x82, 0xB0}},
