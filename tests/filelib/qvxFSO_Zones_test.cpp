@@ -74,7 +74,8 @@ TEST(ZonesOnNtfs, SetReadTestAndDelete)
     std::string onDisk;
     for (int i = 0; i < 30 && onDisk != expected; ++i) {
         if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        onDisk = testfs::Output("ntfscat -a 0x80 -n Zone.Identifier " + Quote(volume.Image()) + " /download.zip 2>/dev/null");
+        onDisk = testfs::Output("ntfscat -a 0x80 -n Zone.Identifier " + Quote(volume.Image()) +
+                                " /download.zip 2>/dev/null");
     }
     EXPECT_EQ(onDisk, expected);
 }

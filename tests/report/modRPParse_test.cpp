@@ -65,8 +65,8 @@ TEST(FormatReparseReport, FewerThanFourBytesGiveNoHeaderBlock)
 TEST(FormatReparseReport, ControlCharactersInNamesAndPathShowAsReplacementCharacters)
 {
     const std::u16string name = u"C:\\x\x7F\x85\u00A0", shown = u"C:\\x\uFFFD\uFFFD\u00A0";
-    const std::u16string text =
-        FormatReparseReport(Frontend::Console, u"/m/\tx\x9B", {steSuccess, testbuf::Symlink(name, name, 0), name, name});
+    const testbuf::Bytes data = testbuf::Symlink(name, name, 0);
+    const std::u16string text = FormatReparseReport(Frontend::Console, u"/m/\tx\x9B", {steSuccess, data, name, name});
     EXPECT_TRUE(text.starts_with(u"File name: /m/\uFFFDx\uFFFD\r\n"));
     EXPECT_NE(text.find(u"Substitute name:\r\n" + shown + u"\r\n\r\nPrint name:\r\n" + shown + u"\r\n"),
               std::u16string::npos);

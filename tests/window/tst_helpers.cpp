@@ -79,7 +79,8 @@ private slots:
         };
         for (const auto& row : rows) {
             const CommandLineOptions::Parsed parsed = CommandLineOptions::Parse(row.args, row.window);
-            const QString seen = QString(parsed.help ? "h" : "") + (parsed.version ? "v" : "") + (parsed.open ? "o" : "");
+            const QString seen =
+                QString(parsed.help ? "h" : "") + (parsed.version ? "v" : "") + (parsed.open ? "o" : "");
             QVERIFY2(seen == row.flags && parsed.names == row.names && parsed.unknown == row.unknown, row.name);
         }
     }
@@ -111,8 +112,8 @@ private slots:
         };
         for (const auto& row : rows) {
             const std::u16string app = modAppWindowTitle::GetAppNameFromTitle(FromQString(row.title), u"", u"");
-            const QString caption = ToQString(
-                modAppWindowTitle::GetWindowTitle(app, u"", FromQString(row.document), u"Untitled", row.enDash, row.shortName));
+            const QString caption = ToQString(modAppWindowTitle::GetWindowTitle(app, u"", FromQString(row.document),
+                                                                                u"Untitled", row.enDash, row.shortName));
             QVERIFY2(caption == row.expected, qPrintable(QString(row.name) + ": " + caption));
         }
         QCOMPARE(ToQString(modAppWindowTitle::GetAppNameFromTitle(u"Quovix - Tag Scope", u"", u"Beta")),
@@ -162,7 +163,8 @@ private slots:
             {"the ninth pushes out the oldest", {u"1", u"2", u"3", u"4", u"5", u"6", u"7", u"8"}, u"9",
              {u"9", u"1", u"2", u"3", u"4", u"5", u"6", u"7"}},
         };
-        for (const auto& row : rows) QVERIFY2(modRecentEntries::WithEntry(row.before, row.added) == row.after, row.name);
+        for (const auto& row : rows)
+            QVERIFY2(modRecentEntries::WithEntry(row.before, row.added) == row.after, row.name);
     }
 
     void initTestCase()
