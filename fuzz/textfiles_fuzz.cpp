@@ -3,15 +3,14 @@
 // promise on the way.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <algorithm>
-#include <cstdlib>
 #include <span>
 #include <string>
 #include <vector>
 
 #include <Hollin0106/AutomationError.h>
 #include <Hollin0106/Collection.h>
+#include "FuzzCheck.h"
 #include "filelib/modStandardListFileSupport.h"
 #include "filelib/modTextEncoding.h"
 #include "support/CodePages.h"
@@ -19,14 +18,6 @@
 using namespace Hollin0106;
 
 namespace {
-
-// A broken promise is a finding: stop so that libFuzzer keeps the input.
-void Check(bool condition, const char* what)
-{
-    if (condition) return;
-    std::fprintf(stderr, "textfiles_fuzz: %s\n", what);
-    std::abort();
-}
 
 using modTextEncoding::FileFormat;
 
