@@ -1,5 +1,4 @@
-// The fuzz targets' check of a promise: a broken one stops the run, so that libFuzzer
-// keeps the input.
+// The fuzz targets' check: a broken promise stops the run, so that libFuzzer keeps the input.
 #pragma once
 
 #include <cstdio>

@@ -1,6 +1,4 @@
-// libFuzzer target: one input as INI text and as a Descript.ion file. Every input must
-// parse; setting a key must read back and leave the other keys alone; a Descript.ion
-// file written from what was read must read back the same.
+// libFuzzer target: INI keys set and deleted in place, Descript.ion files written and read back.
 #include <cstddef>
 #include <cstdint>
 #include <span>

@@ -1,5 +1,4 @@
-// libFuzzer target: one reparse buffer through the decoders, the report text and the
-// target normalisation, checking what the decoders and the report promise on the way.
+// libFuzzer target: one reparse buffer through the decoders, the report and the normalisation.
 #include <cstddef>
 #include <cstdint>
 #include <span>

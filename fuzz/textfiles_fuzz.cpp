@@ -1,6 +1,4 @@
-// libFuzzer target: one file's bytes through format detection, decoding in every format,
-// the byte-pair swap and both list-file splitters and filters, checking what they
-// promise on the way.
+// libFuzzer target: one file's bytes through format detection, every decoding and the list splitters.
 #include <cstddef>
 #include <cstdint>
 #include <algorithm>

@@ -1,6 +1,4 @@
-// libFuzzer target: one file's bytes as a Windows image (headers, resource directory,
-// version block) and as a version block on its own, through every query the library
-// makes; every value handed back must lie inside the bytes it came from.
+// libFuzzer target: image and version-block readers; every value must lie inside its bytes.
 #include <cstddef>
 #include <cstdint>
 #include <span>

@@ -1,5 +1,4 @@
-// Hidden and system attributes around the re-creation of a file, on a real NTFS volume
-// (ntfs-3g) where they exist, and on a file system that has none.
+// Hidden and system attributes around the re-creation of a file, with and without NTFS.
 #include "filelib/CFileAttributesReset.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,4 @@
-// Test helpers for the file services: a temporary folder, scratch file systems (a small
-// tmpfs here, an NTFS image from tests/fixtures/NtfsVolume.h) mounted for one test,
-// re-running a test as the user nobody, whom permissions bind (root passes every
-// permission check), and the checks the file tests share.
+// Helpers of the file tests: folders and file systems for one test, re-runs as nobody, checks.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -1,5 +1,4 @@
-// The PE resource reader and the version-block walker over built images, their every
-// prefix and corrupted copies; the language names.
+// The PE/NE resource readers and the version-block walker over images, prefixes and corruptions.
 #include <gtest/gtest.h>
 
 #include <algorithm>

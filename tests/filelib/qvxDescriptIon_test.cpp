@@ -1,6 +1,4 @@
-// qvxDescriptIon and qvxFSO's description methods on an NTFS volume, where the file is
-// kept hidden, with the Western code pages (OEM 437). A read-only tmpfs test of the
-// faults (qvxFSO_FileSystem_test.cpp) writes one on a file system without the attribute.
+// Descript.ion files on NTFS, where they are kept hidden, with the Western code pages (OEM 437).
 #include <gtest/gtest.h>
 
 #include <Hollin0106/qvxDescriptIon.h>

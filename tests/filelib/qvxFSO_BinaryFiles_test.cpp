@@ -1,5 +1,4 @@
-// qvxFSO's byte methods on real file systems: results, errors and the faults a user
-// meets (read-only files, missing folders, a full disk, a file held open).
+// qvxFSO's byte methods on real file systems, with the faults a user meets.
 #include <gtest/gtest.h>
 
 #include <Hollin0106/qvxFSO.h>

@@ -1,5 +1,4 @@
-// Compression, recycling and file times on an NTFS volume, the temporary folder's file
-// system and a tmpfs, with the faults a user meets.
+// Compression, recycling and file times on NTFS, the temporary folder and a tmpfs.
 #include <gtest/gtest.h>
 
 #include <cerrno>

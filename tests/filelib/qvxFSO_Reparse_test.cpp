@@ -1,7 +1,4 @@
-// qvxFSO::GetSymlinkTarget(Ex) on real entries: what the library call adds to the decoding
-// (tested in modReparsePoint_test) and to the reports of tests/e2e, which also cover missing
-// and plain entries: the normalised target, the reset outputs, the byte-array argument, an
-// entry that cannot be opened.
+// GetSymlinkTarget(Ex) on real entries: what it adds to the decoding and to the e2e reports.
 #include <Hollin0106/qvxFSO.h>
 
 #include <gtest/gtest.h>

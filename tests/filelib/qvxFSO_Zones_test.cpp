@@ -1,5 +1,4 @@
-// Zone identifiers on an NTFS volume and on the temporary folder's file system: the
-// stream is the extended attribute user.Zone.Identifier, read back with the attr tools.
+// Zone identifiers (user.Zone.Identifier) on NTFS and on the temporary folder's file system.
 #include <gtest/gtest.h>
 
 #include <chrono>

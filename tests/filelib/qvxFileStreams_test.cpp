@@ -1,5 +1,4 @@
-// qvxFileStreams on a real ntfs-3g volume: plain files, named streams, directories,
-// junctions, the security stream, and a second walk replacing the first.
+// qvxFileStreams on ntfs-3g and elsewhere: each kind of entry, the security stream, the items.
 #include <Hollin0106/qvxFileStreams.h>
 
 #include <gtest/gtest.h>

@@ -1,5 +1,4 @@
-// qvxFileVersion over the built images: fixed information, flags, translation, strings,
-// and the cleared state after every kind of failure.
+// qvxFileVersion over the built images and real libraries, and its cleared state after failures.
 #include <gtest/gtest.h>
 
 #include <sstream>

@@ -1,5 +1,4 @@
-// qvxFoundedFiles on real trees: an ntfs-3g volume with junctions, a local folder with a
-// link loop and an unreadable folder, and /usr/share/doc compared with find.
+// qvxFoundedFiles on real trees: NTFS junctions, link loops, closed folders, a tree beside find.
 #include <Hollin0106/qvxFoundedFiles.h>
 
 #include <gtest/gtest.h>

@@ -1,5 +1,4 @@
-// The platform layer's file operations: open modes, whole reads and writes, and the
-// Windows attribute bits on an ordinary file system and on ntfs-3g.
+// The platform layer's file operations: open modes and the Windows attribute bits.
 #include <gtest/gtest.h>
 
 #include <cerrno>

@@ -1,5 +1,4 @@
-// The report: error texts, reports of any bytes whatever the code, names made safe to
-// show, and the driver's front-end differences.
+// The report text of any bytes and code, names made safe to show, and the window's driver.
 #include "report/modRPParse.h"
 
 #include <gtest/gtest.h>

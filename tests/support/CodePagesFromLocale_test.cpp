@@ -1,5 +1,4 @@
-// The host code pages from POSIX locale names and variables (Windows takes them from GetACP
-// and GetOEMCP).
+// The host code pages from POSIX locale names and variables.
 #include "support/CodePages.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,4 @@
-// Conversion through the code pages on each backend, the host pages' override, and the
-// text helpers built on them. (The pages from the locale: CodePagesFromLocale_test.)
+// Conversion through the code pages on each backend, their override, and the text helpers.
 #include "support/CodePages.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,4 @@
-// Shared pieces of the window program's GUI tests: private settings, answers to the modal
-// dialogs the program opens and start-up helpers.
+// Shared pieces of the window program's tests: settings, answers to dialogs, start-up.
 #pragma once
 
 #include <QMessageBox>

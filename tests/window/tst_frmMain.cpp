@@ -1,6 +1,4 @@
-// The main window: start-up, the report with its progress texts and menus, keys, caption
-// and menu bar, size and placement; other entries by Open, drop, Reload and the recent
-// list; copy and zoom; the save commands on a real junction.
+// The main window: start-up, report, keys, caption, placement, other entries, copy, zoom, saving.
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>

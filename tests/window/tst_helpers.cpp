@@ -1,6 +1,4 @@
-// The window program's pure pieces and output-box helpers: the options of both programs
-// and their help texts, the caption, the version tag, the custom-colour text form, the
-// recent-entries list, the font fallback list, and the select-all key and hook.
+// The window program's pure pieces and output-box helpers.
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>

@@ -1,6 +1,4 @@
-// The Win32 backend under Wine or Windows: system errors, wide names, attributes, the
-// reparse reader's answers for entries without a reparse point. (Code pages: the
-// portable CodePages_test.)
+// The Win32 backend under Wine or Windows: errors, wide and long names, attributes, search.
 #include <gtest/gtest.h>
 
 #include <filesystem>
