@@ -20,7 +20,7 @@ protected:
     void SetUp() override
     {
         // The child re-run as nobody works on the parent's volume.
-        if (IsNobodyChild()) return;
+        if (NobodyArgument()) return;
         TAGSCOPE_MOUNT_OR_SKIP(volume_);
     }
     fs::path Root() const { return volume_.Root(); }
@@ -109,9 +109,9 @@ TEST_F(AttributeReset, PutFileBReplacesAHiddenFileWhichStaysHidden)
 // writer, and the reset puts the hidden attribute back on the failure path.
 TEST_F(AttributeReset, AHiddenReadOnlyFileStaysHiddenReadOnlyAndUnchanged)
 {
-    if (IsNobodyChild()) {
+    if (const auto argument = NobodyArgument()) {
         qvxFSO fso;
-        const std::u16string file = FromUtf8(ChildArgument());
+        const std::u16string file = FromUtf8(*argument);
         Bytes data{1, 2};
         EXPECT_FALSE(fso.PutFileB(file, data));
         EXPECT_EQ(RaisedNumber([&] { fso.PutFileB(file, data, true); }), 75);

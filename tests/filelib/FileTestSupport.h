@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -197,27 +198,22 @@ private:
 // Mounts a testfs::NtfsVolume or skips the test (fails it under CI).
 #define TAGSCOPE_MOUNT_OR_SKIP(volume) TAGSCOPE_NEED_MOUNT((volume).Mount(), true)
 
-// True in the child that RerunAsNobody started.
-inline bool IsNobodyChild()
-{
-    return std::getenv("TAGSCOPE_AS_NOBODY") != nullptr;
-}
-
-inline std::string ChildArgument()
+// In the child that RerunAsNobody started: the argument it was given; else nothing.
+inline std::optional<std::string> NobodyArgument()
 {
     const char* value = std::getenv("TAGSCOPE_CHILD_ARG");
-    return value ? value : "";
+    return value ? std::optional<std::string>(value) : std::nullopt;
 }
 
 // Runs the current test again in a child process as the user nobody (through
-// tests/fixtures/run-unprivileged), with `argument` in its environment (ChildArgument),
+// tests/fixtures/run-unprivileged), with `argument` in its environment (NobodyArgument),
 // and checks that exactly this test ran there and passed. Only for root.
 inline void RerunAsNobody(const std::string& argument = {})
 {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     const std::string filter = std::string(info->test_suite_name()) + "." + info->name();
     const std::string output = testfs::Output(
-        "TAGSCOPE_AS_NOBODY=1 TAGSCOPE_CHILD_ARG=" + Quote(argument) + " " +
+        "TAGSCOPE_CHILD_ARG=" + Quote(argument) + " " +
         Quote(fs::path(TAGSCOPE_SOURCE_DIR) / "tests/fixtures/run-unprivileged") + " " +
         Quote(fs::read_symlink("/proc/self/exe")) + " --gtest_filter=" + Quote(filter) + " 2>&1; echo \"exit $?\"");
     EXPECT_TRUE(output.ends_with("exit 0\n")) << output;

@@ -197,7 +197,7 @@ TEST(PermissionDenied, AFileOfAnotherUser)
         RerunAsNobody((dir / "locked/f").string());
         return;
     }
-    const std::u16string name = FromUtf8(ChildArgument());
+    const std::u16string name = FromUtf8(NobodyArgument().value_or(""));
     qvxFSO fso;
     EXPECT_FALSE(fso.SetFileZone(name, fzInternet));
     EXPECT_EQ(RaisedNumber([&] { fso.SetFileDateTime(name, 0, 0, 45000, true); }), 75);

@@ -92,8 +92,8 @@ TEST(ReparseOnNtfs, TargetsOutputsAndTheByteArrayArgument)
 // what fails. Root would pass any permission check, so the test runs again as nobody.
 TEST(ReparseOffNtfs, AnEntryInAFolderThatMayNotBeSearchedCannotBeOpened)
 {
-    if (IsNobodyChild()) {
-        const Outputs o = Read(fs::path(ChildArgument()) / "entry");
+    if (const auto argument = NobodyArgument()) {
+        const Outputs o = Read(fs::path(*argument) / "entry");
         EXPECT_EQ(o.code, setCreateFileFailed);
         EXPECT_TRUE(o.bytes.empty());
         return;

@@ -209,9 +209,9 @@ TEST(Search, ALinkLoopIsListedButNotEntered)
 // Run as nobody, whom the folder's permissions stop: it is listed and the search goes on.
 TEST(Search, AnUnreadableFolderIsListedNotEntered)
 {
-    if (IsNobodyChild()) {
+    if (const auto argument = NobodyArgument()) {
         qvxFoundedFiles found;
-        ASSERT_TRUE(found.RefreshEx(FromUtf8(ChildArgument()), u"*"));
+        ASSERT_TRUE(found.RefreshEx(FromUtf8(*argument), u"*"));
         EXPECT_EQ(Tree(found), "closed open(f) z");
         return;
     }

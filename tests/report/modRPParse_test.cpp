@@ -26,8 +26,6 @@ TEST(FormatReparseReport, NoBytesGiveTheErrorLineOfTheCode)
         SymlinkTargetError_Const code;
         std::u16string expected;
     } cases[] = {
-        {"console: the line alone", Frontend::Console, setNotSymlink,
-         u"Can't read reparse point data: not a reparse point."},
         {"window: path and blank line first", Frontend::Window, setFileNotFound,
          u"/m/x\r\n\r\nCan't read reparse point data: file or directory not found."},
         {"a code without a text ends the line", Frontend::Console, static_cast<SymlinkTargetError_Const>(10),

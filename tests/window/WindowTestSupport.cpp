@@ -12,8 +12,6 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 
@@ -23,16 +21,6 @@
 #include "window/modMain.h"
 
 namespace wintest {
-
-PrivateSettings::PrivateSettings()
-{
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir_.path());
-}
-
-QString PrivateSettings::IniFile() const
-{
-    return dir_.path() + QStringLiteral("/Quovix/Tag Scope.ini");
-}
 
 void PrivateSettings::WriteIni(const QByteArray& text) const
 {
@@ -52,11 +40,6 @@ void PrivateSettings::MakeUnwritable() const
 {
     QDir(dir_.filePath(QStringLiteral("Quovix"))).removeRecursively();
     WriteAll(dir_.filePath(QStringLiteral("Quovix")), "a file, not the settings folder");
-}
-
-WindowTest::WindowTest()
-{
-    QStandardPaths::setTestModeEnabled(true);
 }
 
 void WindowTest::init()

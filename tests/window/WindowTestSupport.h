@@ -3,6 +3,8 @@
 
 #include <QMessageBox>
 #include <QPointer>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -19,8 +21,8 @@ namespace wintest {
 // Points QSettings (INI, user scope) at a fresh temporary folder while it lives.
 class PrivateSettings {
 public:
-    PrivateSettings();
-    QString IniFile() const;
+    PrivateSettings() { QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir_.path()); }
+    QString IniFile() const { return dir_.path() + QStringLiteral("/Quovix/Tag Scope.ini"); }
     void WriteIni(const QByteArray& text) const;  // as a user would edit the file
     QString Value(const QString& key) const;      // "Section/Key"; "" when missing
     void MakeUnwritable() const;                  // a plain file where the folder belongs
@@ -35,7 +37,7 @@ class WindowTest : public QObject {
     Q_OBJECT
 
 protected:
-    WindowTest();
+    WindowTest() { QStandardPaths::setTestModeEnabled(true); }
     QString Scratch(const QString& name) const { return scratch_.filePath(name); }
 
     QTemporaryDir scratch_;
