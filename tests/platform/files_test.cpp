@@ -10,14 +10,6 @@ namespace {
 using namespace filetest;
 using platform::FileOpenMode;
 
-void WriteAll(const fs::path& p, FileOpenMode mode, const Bytes& data)
-{
-    platform::File file;
-    ASSERT_FALSE(platform::OpenFile(U(p), mode, file));
-    ASSERT_FALSE(platform::WriteFile(file, data.data(), data.size()));
-    ASSERT_FALSE(file.Close());
-}
-
 TEST(PlatformFiles, OpenModesCreateCutAndAppendAsTheySay)
 {
     TempFolder dir;
@@ -41,7 +33,11 @@ TEST(PlatformFiles, OpenModesCreateCutAndAppendAsTheySay)
         std::error_code ec;
         fs::remove(f, ec);
         if (c.existed) WriteBytes(f, {1, 2, 3});
-        WriteAll(f, c.mode, {7, 8});
+        platform::File file;
+        const Bytes data{7, 8};
+        ASSERT_FALSE(platform::OpenFile(U(f), c.mode, file));
+        ASSERT_FALSE(platform::WriteFile(file, data.data(), data.size()));
+        ASSERT_FALSE(file.Close());
         EXPECT_EQ(ReadBytes(f), c.after);
     }
 

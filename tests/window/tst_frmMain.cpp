@@ -78,25 +78,19 @@ private slots:
             volumeProblem_ = QString::fromStdString(volume_.MakeReparseFolder(kJunctionFolder, kJunction));
     }
 
-    void noWindow_data()
-    {
-        QTest::addColumn<QStringList>("args");
-        QTest::newRow("no argument: usage") << QStringList{};
-        QTest::newRow("two arguments: usage") << QStringList{"a", "b"};
-        QTest::newRow("--open, dialog cancelled") << QStringList{"--open"};
-    }
-
+    // No argument and two arguments: the usage box; --open with the dialog cancelled.
     void noWindow()
     {
-        QFETCH(QStringList, args);
-        BoxSeen box;
-        const bool usage = args != QStringList{"--open"};
-        QVERIFY(Answer({usage ? AnswerBox(QMessageBox::Ok, &box) : AnswerFileDialog({})}, [&] {
-            QCOMPARE(StartProgram(args), nullptr);
-        }));
-        if (usage)
-            QCOMPARE(box.text, QStringLiteral("Quovix - Tag Scope 1.00.0019\nOrla Venn 2025-2026. Dedicated to Dovra\n"
-                                              "\nUsage: Tagscope[.EXE] FileName"));
+        for (const QStringList& args : {QStringList{}, QStringList{"a", "b"}, QStringList{"--open"}}) {
+            BoxSeen box;
+            const bool usage = args != QStringList{"--open"};
+            QVERIFY(Answer({usage ? AnswerBox(QMessageBox::Ok, &box) : AnswerFileDialog({})}, [&] {
+                QCOMPARE(StartProgram(args), nullptr);
+            }));
+            if (usage)
+                QCOMPARE(box.text, QStringLiteral("Quovix - Tag Scope 1.00.0019\nOrla Venn 2025-2026. Dedicated to Dovra\n"
+                                                  "\nUsage: Tagscope[.EXE] FileName"));
+        }
     }
 
     // The progress texts in order, closing refused while they come, the commands enabled
