@@ -88,8 +88,8 @@ private slots:
                 QCOMPARE(StartProgram(args), nullptr);
             }));
             if (usage)
-                QCOMPARE(box.text, QStringLiteral("Quovix - Tag Scope 1.00.0019\nOrla Venn 2025-2026. Dedicated to Dovra\n"
-                                                  "\nUsage: Tagscope[.EXE] FileName"));
+                QCOMPARE(box.text, QStringLiteral("Quovix - Tag Scope 1.00.0019\nOrla Venn 2025-2026. "
+                                                  "Dedicated to Dovra\n\nUsage: Tagscope[.EXE] FileName"));
         }
     }
 
