@@ -3,8 +3,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 #include "filelib/modPEImage.h"
 #include "filelib/modVersionResource.h"
@@ -147,8 +145,7 @@ TEST(VersionResource, BrokenResourceDirectoriesGiveNoBlock)
 // type first, then RT_VERSION), the block at 100h in the 16-bit layout with 8-bit keys.
 TEST(VersionResource, NEProgramsCarryBlocksInThe16BitLayout)
 {
-    std::ifstream in(TAGSCOPE_SOURCE_DIR "/fuzz/corpus/versions/ne-program.exe", std::ios::binary);
-    const Bytes image{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const Bytes image = versiontest::ReadImage(TAGSCOPE_SOURCE_DIR "/fuzz/corpus/versions/ne-program.exe");
     ASSERT_EQ(image.size(), 432u);
     codepages::SetHostCodePages(1252, 437);
     const auto found = FindVersionResource(image);
