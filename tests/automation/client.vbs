@@ -1,11 +1,12 @@
 ' A script client of Hollin0106.dll, run by cscript after regsvr32 has registered the DLL.
-' Argument: an empty folder for its files. Prints every check that fails; the exit code
+' Arguments: an empty folder for its files, and Hollin0106.dll's own file name. Prints every check that fails; the exit code
 ' is the number of failures. The last line it prints, "checks done", tells the runner
 ' that no script error ended it early.
 Option Explicit
 
-Dim folder, failures
+Dim folder, dllFile, failures
 folder = WScript.Arguments(0)
+dllFile = WScript.Arguments(1)
 failures = 0
 
 Sub Check(ok, what)
@@ -149,6 +150,53 @@ counter.CancelAfter = 1
 Check Not found.RefreshEx(tree, "*", False, counter), "a callback that sets Cancel ends the search"
 Check found.RefreshEx(tree, "*.txt", False, CreateObject("Hollin0106.IFindFilesCallback")), _
       "the library's own callback class does nothing"
+
+' ---- Zones, times, descriptions ----------------------------------------------------------
+Dim creation, access, written, errorCode
+Check fso.SetFileZone(ansiFile, 3) And fso.GetFileZone(ansiFile) = 3 And fso.IsFileZoneDefined(ansiFile), _
+      "the zone identifier stream holds fzInternet"
+Check fso.DeleteFileZone(ansiFile) And Not fso.IsFileZoneDefined(ansiFile), "DeleteFileZone removes the key"
+Check fso.GetFileDateTime(ansiFile, creation, access, written) And VarType(written) = 7 And written > 40000, _
+      "GetFileDateTime gives dates, got " & TypeName(written)
+Check fso.SetFileDateTime(ansiFile, 0, 0, DateSerial(2001, 2, 3) + TimeSerial(4, 5, 6)), "SetFileDateTime"
+Check fso.GetFileDateTime(ansiFile, creation, access, written) And _
+      written = DateSerial(2001, 2, 3) + TimeSerial(4, 5, 6), "the write time comes back, got " & written
+
+Dim notes, again
+Set notes = CreateObject("Hollin0106.qvxDescriptIon")
+notes.AddItem "one.txt", "the first file"
+notes.AddItem "two words.txt", "the second"
+notes.UTF8Mode = True
+Check notes.UTF8Mode = True And notes.ItemCount = 2, "qvxDescriptIon property put and get"
+Check notes.WriteDirectoryFile(tree), "WriteDirectoryFile"
+Set again = CreateObject("Hollin0106.qvxDescriptIon")
+Check again.ReadDirectoryFile(tree) And again.ItemCount = 2, "ReadDirectoryFile finds both entries"
+Check again.ItemDescriptionByFileName("ONE.TXT") = "the first file" And again.ItemFileName(1) = "two words.txt", _
+      "entries by name (any case) and by 0-based index"
+Check fso.GetFileDescription(tree & "\one.txt") = "the first file", "qvxFSO.GetFileDescription reads the same file"
+
+' ---- Streams and version resources -----------------------------------------------------
+Dim streams, stream, streamCount
+Set streams = CreateObject("Hollin0106.qvxFileStreams")
+Check streams.ReadFileStreams(ansiFile), "ReadFileStreams runs"
+' Wine's BackupRead delivers no stream headers: the list may be empty there.
+streamCount = 0
+For Each stream In streams
+    streamCount = streamCount + 1
+    Check stream.StreamIDData = (stream.StreamID = 1), "FileStream's Booleans follow StreamID"
+Next
+Check streamCount = streams.Count, "For Each over the streams yields Count items"
+
+Dim version, exists
+Set version = CreateObject("Hollin0106.qvxFileVersion")
+Check version.ReadFile(dllFile), "qvxFileVersion reads Hollin0106.dll"
+Check version.StrProductVersion(exists) = "1.0.19" And exists, "the product version string is 1.0.19"
+Check version.FileVerMajor = 1 And version.FileVerMinor = 0 And version.FileVerRevisionMajor = 19, _
+      "the fixed file version is 1.0.19"
+Check version.FileType = 2, "the file type is FileType_DLL, got " & version.FileType
+Check version.StrComments(exists) = "" And Not exists, "a missing string reports lpStringExist False"
+Check InStr(version.StrLegalCopyright, " 2025-2026. ") > 0, "the copyright line"
+
 On Error Resume Next
 Set entry = found.Item(99)
 result = TakeError()
