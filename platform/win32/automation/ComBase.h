@@ -122,9 +122,10 @@ public:
         if (ti == nullptr) return TYPE_E_CANTLOADLIBRARY;
         return DispGetIDsOfNames(ti, names, count, ids);
     }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID, LCID, WORD flags, DISPPARAMS* params,
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
                                      VARIANT* result, EXCEPINFO* excepInfo, UINT* argError) override
     {
+        if (riid != GUID{}) return DISP_E_UNKNOWNINTERFACE;  // IID_NULL
         ITypeInfo* ti = InterfaceTypeInfo(__uuidof(Interface));
         if (ti == nullptr) return TYPE_E_CANTLOADLIBRARY;
         return InvokeThroughTypeInfo(static_cast<Interface*>(this), ti, member, flags, params, result,
