@@ -168,6 +168,12 @@ extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer()
         DeleteKey(progid);
         DeleteKey(progid + L".1");
     }
-    const HRESULT hr = UnRegisterTypeLib(LIBID_Hollin0106, 1, 0, LOCALE_NEUTRAL, SYS_WIN64);
+    // The type library is unregistered under the identity it carries (version, locale,
+    // system kind), as RegisterTypeLib registered it.
+    ITypeLib* library = TypeLibrary();
+    TLIBATTR* attr = nullptr;
+    if (library == nullptr || FAILED(library->GetLibAttr(&attr))) return SELFREG_E_TYPELIB;
+    const HRESULT hr = UnRegisterTypeLib(attr->guid, attr->wMajorVerNum, attr->wMinorVerNum, attr->lcid, attr->syskind);
+    library->ReleaseTLibAttr(attr);
     return SUCCEEDED(hr) || hr == TYPE_E_REGISTRYACCESS ? S_OK : hr;
 }
