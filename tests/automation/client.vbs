@@ -197,6 +197,24 @@ Check version.FileType = 2, "the file type is FileType_DLL, got " & version.File
 Check version.StrComments(exists) = "" And Not exists, "a missing string reports lpStringExist False"
 Check InStr(version.StrLegalCopyright, " 2025-2026. ") > 0, "the copyright line"
 
+' ---- Shell information -------------------------------------------------------------------
+Dim shellInfo, program, icon, programFile
+programFile = Left(dllFile, InStrRev(dllFile, "\")) & "TagscopeC.exe"
+Set shellInfo = CreateObject("Hollin0106.qvxShellFileInfo")
+Check shellInfo.ReadFile(ansiFile), "qvxShellFileInfo reads a text file"
+Check shellInfo.DisplayName = "ansi.txt" And shellInfo.TypeName <> "", _
+      "display and type name of a text file, got " & shellInfo.DisplayName & " / " & shellInfo.TypeName
+Check shellInfo.EXEType.Signature = "", "a text file is no program"
+Check shellInfo.ReadFile(programFile), "qvxShellFileInfo reads TagscopeC.exe"
+Set program = shellInfo.EXEType
+Check program.Signature = "PE", "TagscopeC.exe is a PE program, got " & program.Signature
+Set icon = shellInfo.Icon
+Check icon.Index = shellInfo.SystemIconIndex, "the large icon's index is the system icon index"
+Check icon.Icon.Width > 0 And icon.Icon.Height > 0, "the icon is a picture with a size"
+Check Not (shellInfo.SmallIcon Is Nothing), "a small icon"
+Check shellInfo.hSystemImageList <> 0, "the image list handle"
+Check Not shellInfo.ReadFile(folder & "\missing.txt") And shellInfo.FileName = "", "a missing file empties the object"
+
 On Error Resume Next
 Set entry = found.Item(99)
 result = TakeError()

@@ -33,6 +33,7 @@ IDispatch* NewFileStreams();
 IDispatch* NewFoundedFiles();
 IDispatch* NewFindFilesCallback();
 IDispatch* NewFileVersion();
+IDispatch* NewShellFileInfo();
 
 _Collection* WrapCollection(std::shared_ptr<Hollin0106::Collection> list);
 _FileStream* WrapFileStream(std::shared_ptr<Hollin0106::FileStream> stream);

@@ -21,6 +21,7 @@ const std::vector<CreatableClass>& CreatableClasses()
         {&CLSID_qvxFoundedFiles, L"qvxFoundedFiles", NewFoundedFiles},
         {&CLSID_IFindFilesCallback, L"IFindFilesCallback", NewFindFilesCallback},
         {&CLSID_qvxFileVersion, L"qvxFileVersion", NewFileVersion},
+        {&CLSID_qvxShellFileInfo, L"qvxShellFileInfo", NewShellFileInfo},
     };
     return classes;
 }
