@@ -2,6 +2,8 @@
 // to a client as an automation picture (IPictureDisp) made from its RGBA pixels.
 #include <Hollin0106/qvxShellFileInfo.h>
 
+#include <vector>
+
 #include <olectl.h>
 #include <ocidl.h>
 
@@ -44,7 +46,10 @@ HICON IconFromPicture(const H::Picture& picture)
         out[i + 2] = rgba[i];
         out[i + 3] = rgba[i + 3];
     }
-    HBITMAP mask = CreateBitmap(width, height, 1, 1, nullptr);
+    // The alpha channel decides what shows; the AND mask stays all clear (rows of whole
+    // 16-bit words).
+    const std::vector<std::uint8_t> clear(static_cast<std::size_t>((width + 15) / 16 * 2) * height, 0);
+    HBITMAP mask = CreateBitmap(width, height, 1, 1, clear.data());
     ICONINFO info{TRUE, 0, 0, mask, color};
     HICON icon = mask ? CreateIconIndirect(&info) : nullptr;
     if (mask) DeleteObject(mask);
