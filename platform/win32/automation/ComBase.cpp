@@ -31,7 +31,20 @@ struct TypeInfos {
 std::mutex g_typeMutex;
 std::map<GUID, TypeInfos, GuidLess> g_typeInfos;
 
-TypeInfos LookUp(REFIID iid)
+TypeInfos LookUpOrLoad(REFIID iid);
+
+// No exception leaves a member of IDispatch: a type information that cannot be had (out
+// of memory included) is none.
+TypeInfos LookUp(REFIID iid) noexcept
+{
+    try {
+        return LookUpOrLoad(iid);
+    } catch (...) {
+        return {};
+    }
+}
+
+TypeInfos LookUpOrLoad(REFIID iid)
 {
     std::lock_guard lock(g_typeMutex);
     auto found = g_typeInfos.find(iid);
@@ -377,9 +390,11 @@ HRESULT InvokeThroughTypeInfo(void* instance, ITypeInfo* typeInfo, DISPID member
             continue;
         }
         HRESULT hr = E_FAIL;
-        {
+        try {
             Call call;
             hr = call.Run(instance, typeInfo, *function, params, result, excepInfo, argError);
+        } catch (...) {
+            hr = E_OUTOFMEMORY;  // the argument lists could not be made
         }
         typeInfo->ReleaseFuncDesc(function);
         return hr;
