@@ -166,4 +166,39 @@ TEST_F(AutomationDispatch, LibraryErrorsArriveAsExceptionsWithTheirNumber)
     EXPECT_EQ(canUnload_(), S_FALSE) << "an object is alive";
 }
 
+// The programs call qvxFSO through its vtable: PutFile2 in slot 1, PutFileB in slot 11,
+// GetSymlinkTargetEx in slot 31 (slots count from the first member after IDispatch's
+// seven). The type library inside the DLL must agree, DISPIDs included.
+TEST(AutomationTypeLibrary, QvxFSOsBindingSlots)
+{
+    constexpr IID kFsoInterface = {0x88E34335, 0xCB91, 0x43E5, {0x91, 0x5E, 0xF9, 0xFD, 0x27, 0xA6, 0xC8, 0xD5}};
+    ITypeLib* library = nullptr;
+    ASSERT_EQ(LoadTypeLibEx(L"Hollin0106.dll", REGKIND_NONE, &library), S_OK);
+    ITypeInfo* dispatch = nullptr;
+    ASSERT_EQ(library->GetTypeInfoOfGuid(kFsoInterface, &dispatch), S_OK);
+    HREFTYPE vtableRef = 0;
+    ITypeInfo* vtable = nullptr;
+    ASSERT_EQ(dispatch->GetRefTypeOfImplType(static_cast<UINT>(-1), &vtableRef), S_OK);
+    ASSERT_EQ(dispatch->GetRefTypeInfo(vtableRef, &vtable), S_OK);
+    const struct {
+        const wchar_t* name;
+        int slot;
+    } slots[] = {{L"PutFile2", 1}, {L"PutFileB", 11}, {L"GetSymlinkTarget", 30}, {L"GetSymlinkTargetEx", 31}};
+    for (const auto& row : slots) {
+        SCOPED_TRACE(testing::Message() << row.slot);
+        FUNCDESC* function = nullptr;
+        ASSERT_EQ(vtable->GetFuncDesc(static_cast<UINT>(row.slot - 1), &function), S_OK);
+        BSTR name = nullptr;
+        vtable->GetDocumentation(function->memid, &name, nullptr, nullptr, nullptr);
+        EXPECT_EQ(std::wstring(name ? name : L""), row.name);
+        EXPECT_EQ(function->oVft, static_cast<short>((7 + row.slot - 1) * sizeof(void*)));
+        EXPECT_EQ(function->memid, row.slot);
+        SysFreeString(name);
+        vtable->ReleaseFuncDesc(function);
+    }
+    vtable->Release();
+    dispatch->Release();
+    library->Release();
+}
+
 }  // namespace
