@@ -1,45 +1,37 @@
-// Picture over a QImage; saving encodes PNG in memory and writes it through the file
-// library, so the file work fails and reports the way every other writer's does.
+// Picture over its RGBA pixels; saving encodes PNG in memory with the system's encoder
+// and writes it through the file library, so the file work fails and reports the way
+// every other writer's does.
 #include <Hollin0106/Picture.h>
 
-#include <QBuffer>
-#include <QImage>
-#include <QImageWriter>
+#include <Hollin0106/AutomationError.h>
 
 #include "filelib/qvxFileWork.h"
+#include "platform/Shell.h"
 
 namespace Hollin0106 {
+namespace {
 
-Picture::Picture(const QImage& image) : image_(std::make_unique<QImage>(image.convertToFormat(QImage::Format_RGBA8888)))
+// Whether `bytes` holds exactly width x height pixels of 4 bytes. Both sizes are below
+// 2^31, so their product does not overflow 64 bits.
+bool SizesMatch(std::int32_t width, std::int32_t height, std::size_t bytes)
 {
+    if (width < 0 || height < 0 || bytes % 4 != 0) return false;
+    return static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) == bytes / 4;
 }
 
-Picture::~Picture() = default;
+}  // namespace
 
-std::int32_t Picture::Width() const { return image_->width(); }
-std::int32_t Picture::Height() const { return image_->height(); }
-
-ByteArray Picture::Pixels() const
+Picture::Picture(std::int32_t width, std::int32_t height, ByteArray pixels)
+    : width_(width), height_(height), pixels_(std::move(pixels))
 {
-    ByteArray out;
-    const auto rowBytes = static_cast<std::size_t>(image_->width()) * 4;
-    out.reserve(rowBytes * static_cast<std::size_t>(image_->height()));
-    for (int y = 0; y < image_->height(); ++y) {
-        const uchar* row = image_->constScanLine(y);
-        out.insert(out.end(), row, row + rowBytes);
-    }
-    return out;
+    if (!SizesMatch(width, height, pixels_.size())) throw AutomationError(errnum::InvalidProcedureCall, u"Picture");
 }
 
 bool Picture::SaveAsPNG(const std::u16string& FileName) const
 {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
-    if (!writer.write(*image_)) return false;
-    const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(png.constData()), static_cast<std::size_t>(png.size()));
-    return qvxFileWork::Guarded(false, [&] { qvxFileWork::PutBytes(FileName, qvxFileWork::WholeArray(bytes)); });
+    std::vector<std::uint8_t> png;
+    if (platform::EncodePng({width_, height_, pixels_}, png)) return false;
+    return qvxFileWork::Guarded(false, [&] { qvxFileWork::PutBytes(FileName, qvxFileWork::WholeArray(png)); });
 }
 
 }  // namespace Hollin0106

@@ -91,8 +91,6 @@ QImage LoadIcon(const QString& file, int size)
     return out;
 }
 
-namespace {
-
 QImage DefaultIcon(int size)
 {
     QImage out(size, size, QImage::Format_ARGB32_Premultiplied);
@@ -114,23 +112,6 @@ QImage DefaultIcon(int size)
     p.drawLine(QPointF(10 * u, 1 * u), QPointF(10 * u, 4 * u));
     p.drawLine(QPointF(10 * u, 4 * u), QPointF(13 * u, 4 * u));
     return out;
-}
-
-}  // namespace
-
-std::shared_ptr<Hollin0106::Picture> asGetIconFromHandle(const QImage& icon)
-{
-    return std::make_shared<Hollin0106::Picture>(icon);
-}
-
-std::shared_ptr<Hollin0106::Picture> asLoadResIcon(const std::u16string&)
-{
-    return asGetIconFromHandle(DefaultIcon(kLargeSize));
-}
-
-std::shared_ptr<Hollin0106::Picture> asLoadResIconSmall(const std::u16string&)
-{
-    return asGetIconFromHandle(DefaultIcon(kSmallSize));
 }
 
 QImage WithLinkOverlay(const QImage& icon)

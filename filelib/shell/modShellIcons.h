@@ -8,10 +8,6 @@
 #include <QStringList>
 
 #include <cstdint>
-#include <memory>
-#include <string>
-
-#include <Hollin0106/Picture.h>
 
 namespace modShellIcons {
 
@@ -31,12 +27,8 @@ std::uint32_t ImageListHandle();
 // The picture of `file` at `size` x `size` pixels (kept in proportion, centred); a null
 // image when the file cannot be read.
 QImage LoadIcon(const QString& file, int size);
-// A picture object for an icon.
-std::shared_ptr<Hollin0106::Picture> asGetIconFromHandle(const QImage& icon);
-// The default large (32 x 32) and small (16 x 16) icon: a blank page, drawn. The
-// resource name is accepted for the callers' form; "" is the one default icon there is.
-std::shared_ptr<Hollin0106::Picture> asLoadResIcon(const std::u16string& name);
-std::shared_ptr<Hollin0106::Picture> asLoadResIconSmall(const std::u16string& name);
+// The default icon at `size` x `size` pixels: a blank page, drawn.
+QImage DefaultIcon(int size);
 // `icon` with the link arrow in its lower left corner.
 QImage WithLinkOverlay(const QImage& icon);
 // `icon` tinted with the selection colour, as a file manager shows a selected item.

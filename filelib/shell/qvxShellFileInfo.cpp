@@ -1,64 +1,30 @@
-// qvxShellFileInfo: file-manager information. Qt's MIME database gives the type name and
-// icon names, from the file's name and first bytes; the attributes come from the entry
-// through the platform layer; icons from the installed icon themes.
+// qvxShellFileInfo: the shell's answers about one file, each from one query with its own
+// flag set (platform/Shell.h): the plain values at ReadFile, the executable type and the
+// icons on first request, kept until the next ReadFile.
 #include <Hollin0106/qvxShellFileInfo.h>
 
-#include <QFileInfo>
-#include <QMimeDatabase>
-
-#include "common/Utf16.h"
-#include "filelib/modPEImage.h"
-#include "filelib/qvxFileWork.h"
-#include "filelib/shell/modShellIcons.h"
-#include "platform/platform.h"
+#include "platform/Shell.h"
 #include "support/quovixsupportfbe.h"
 
 namespace Hollin0106 {
 namespace {
 
-QString ToQString(const std::u16string& s) { return QString::fromStdU16String(s); }
-
-// The first bytes of a file, enough for every executable header the shell reads; empty
-// when the file cannot be read.
-std::vector<std::uint8_t> FileHead(const std::u16string& FileName)
+// A picture object for an icon the shell handed out.
+std::shared_ptr<Picture> asGetIconFromHandle(platform::ShellPicture icon)
 {
-    std::vector<std::uint8_t> head(4096);
-    std::size_t got = 0;
-    const bool read = qvxFileWork::Guarded(false, [&] {
-        std::uint64_t length = 0;
-        platform::File file = qvxFileWork::OpenToRead(FileName, length);
-        qvxFileWork::Check(platform::ReadFile(file, head.data(), head.size(), got), FileName);
-    });
-    head.resize(read ? got : 0);
-    return head;
+    return std::make_shared<Picture>(icon.width, icon.height, std::move(icon.rgba));
 }
 
-// Shell attribute bits of the entry `FileName` (already known to exist as `entry`).
-std::uint32_t AttributesOf(const std::u16string& FileName, const std::u16string& name, const platform::EntryInfo& entry,
-                           const platform::TargetInfo& target)
+// The default large and small icon. The resource name is accepted for the callers'
+// form; "" is the one default icon there is.
+std::shared_ptr<Picture> asLoadResIcon(const std::u16string&)
 {
-    std::uint32_t a = saFileSystem | saCanLink;
-    a |= target.isDirectory ? saFolder | saFileSysAncestor : saStream;
-    if (entry.isSymlink) a |= saLink;
-    if (target.readable) a |= saCanCopy;
-    if (!target.writable) a |= saReadOnly;
-    if (platform::QueryTarget(esGetFilePath(FileName).empty() ? u"." : esGetFilePath(FileName)).writable)
-        a |= saCanMove | saCanRename | saCanDelete;
-    // Dot files are hidden to a file manager; on NTFS the hidden bit of the entry counts too.
-    std::uint32_t ntfs = 0;
-    if (name.starts_with(u'.') || (!platform::GetFileAttributes(FileName, ntfs) && (ntfs & platform::kAttributeHidden)))
-        a |= saHidden;
-    return a;
+    return asGetIconFromHandle(platform::ShellDefaultIcon(false));
 }
 
-// The MIME type of the entry: a folder's, or a file's by its name and first bytes.
-QMimeType MimeTypeOf(const std::u16string& FileName, const std::u16string& name, bool isFolder)
+std::shared_ptr<Picture> asLoadResIconSmall(const std::u16string&)
 {
-    const QMimeDatabase db;
-    if (isFolder) return db.mimeTypeForName(QStringLiteral("inode/directory"));
-    const std::vector<std::uint8_t> head = FileHead(FileName);
-    return db.mimeTypeForFileNameAndData(
-        ToQString(name), QByteArray(reinterpret_cast<const char*>(head.data()), static_cast<qsizetype>(head.size())));
+    return asGetIconFromHandle(platform::ShellDefaultIcon(true));
 }
 
 }  // namespace
@@ -88,11 +54,9 @@ void qvxShellFileInfo::ResetInfo()
     displayName_.clear();
     typeName_.clear();
     iconLocation_.clear();
-    iconName_.clear();
     attributes_ = 0;
     systemIconIndex_ = 0;
     systemImageList_ = 0;
-    isFolder_ = false;
     exeType_.reset();
     for (auto& icon : icons_) icon.reset();
 }
@@ -100,65 +64,71 @@ void qvxShellFileInfo::ResetInfo()
 bool qvxShellFileInfo::ReadFile(const std::u16string& FileName)
 {
     ResetInfo();
-    // A link counts as found even when its target is missing, as the entry itself exists.
-    platform::EntryInfo entry;
-    if (FileName.empty() || platform::QueryEntry(FileName, entry)) return false;
-    const platform::TargetInfo target = platform::QueryTarget(FileName);
+    // An empty name names no file (the shell would answer for the desktop).
+    if (FileName.empty()) return false;
     fileName_ = FileName;
-    // Without the trailing separator a folder's name is its last component ("/tmp/" -> "tmp").
-    const std::u16string full = esGetFullFileName(FileName);
-    const std::u16string name = esGetFileName(full);
-    displayName_ = name.empty() ? full : name;
-    attributes_ = AttributesOf(FileName, displayName_, entry, target);
-    isFolder_ = target.isDirectory;
-    const QMimeType mime = MimeTypeOf(FileName, displayName_, isFolder_);
-    typeName_ = mime.comment().toStdU16String();
-    // The icon names of the type, most specific first; every file has one at last.
-    QStringList names{mime.iconName(), mime.genericIconName()};
-    names.append(isFolder_ ? QStringLiteral("folder") : QStringLiteral("text-x-generic"));
-    const QString file = modShellIcons::FindIconFile(names, modShellIcons::kLargeSize);
-    iconLocation_ = file.toStdU16String();
-    iconName_ = (file.isEmpty() ? names.front() : QFileInfo(file).completeBaseName()).toStdU16String();
-    systemIconIndex_ = modShellIcons::ImageListIndex(ToQString(iconName_));
-    systemImageList_ = modShellIcons::ImageListHandle();
-    return true;
+    const auto ask = [&](std::uint32_t flags, platform::ShellRecord& record) {
+        return platform::ShellGetFileInfo(FileName, flags, record);
+    };
+    platform::ShellRecord record;
+    bool ok = ask(platform::kShellAttributes, record) != 0;
+    if (ok) attributes_ = record.attributes;
+    ok = ok && ask(platform::kShellDisplayName, record) != 0;
+    if (ok) displayName_ = record.displayName;
+    record.displayName.clear();
+    ok = ok && ask(platform::kShellIconLocation, record) != 0;
+    if (ok) iconLocation_ = record.displayName;
+    std::uintptr_t imageList = 0;
+    ok = ok && (imageList = ask(platform::kShellSysIconIndex, record)) != 0;
+    if (ok) {
+        systemImageList_ = imageList;
+        systemIconIndex_ = record.iconIndex;
+    }
+    ok = ok && ask(platform::kShellTypeName, record) != 0;
+    if (ok) typeName_ = record.typeName;
+    if (!ok) ResetInfo();
+    return ok;
 }
 
 std::shared_ptr<ShellFileEXE> qvxShellFileInfo::EXEType()
 {
     if (fileName_.empty()) return nullptr;
     if (!exeType_) {
+        platform::ShellRecord record;
+        // The result is the type itself, 0 for a file that is no program; the shell's
+        // types are 32-bit values.
+        const auto result = static_cast<std::uint32_t>(platform::ShellGetFileInfo(fileName_, platform::kShellExeType, record));
         exeType_ = std::shared_ptr<ShellFileEXE>(new ShellFileEXE());
-        const std::u16string name = esGetFileName(fileName_);
-        const std::size_t dot = name.rfind(u'.');
-        const std::u16string ext = dot == std::u16string::npos ? std::u16string() : name.substr(dot);
-        exeType_->DecodeExeType(modPEImage::ShellExeType(FileHead(fileName_), ext));
+        exeType_->DecodeExeType(result);
     }
     return exeType_;
 }
 
 std::shared_ptr<ShellFileIcon> qvxShellFileInfo::IconIn(IconSlot slot)
 {
+    using namespace platform;
+    static constexpr std::uint32_t kFlags[kIconSlots] = {
+        kShellIcon,
+        kShellIcon | kShellSmallIcon,
+        kShellIcon | kShellLinkOverlay,
+        kShellIcon | kShellLinkOverlay | kShellSmallIcon,
+        kShellIcon | kShellOpenIcon,
+        kShellIcon | kShellOpenIcon | kShellSmallIcon,
+        kShellIcon | kShellSelected,
+        kShellIcon | kShellSelected | kShellSmallIcon,
+        kShellIcon | kShellShellIconSize,
+    };
     if (fileName_.empty()) return nullptr;
     auto& icon = icons_[slot];
     if (icon) return icon;
-    const bool small = slot == kSmall || slot == kLinkSmall || slot == kOpenSmall || slot == kSelectedSmall;
-    const int size = small ? modShellIcons::kSmallSize : modShellIcons::kLargeSize;
-    QStringList names{ToQString(iconName_)};
-    if (isFolder_ && (slot == kOpenLarge || slot == kOpenSmall)) names.prepend(QStringLiteral("folder-open"));
-    // The entry must still be there, as the shell asks for it again.
-    platform::EntryInfo entry;
-    const QString file = platform::QueryEntry(fileName_, entry) ? QString() : modShellIcons::FindIconFile(names, size);
-    QImage picture = file.isEmpty() ? QImage() : modShellIcons::LoadIcon(file, size);
     icon = std::shared_ptr<ShellFileIcon>(new ShellFileIcon());
-    if (picture.isNull()) {
-        icon->InitIcon(small ? modShellIcons::asLoadResIconSmall(u"") : modShellIcons::asLoadResIcon(u""), -1);
-        return icon;
+    ShellRecord record;
+    if (ShellGetFileInfo(fileName_, kFlags[slot], record) != 0 && !record.icon.rgba.empty()) {
+        icon->InitIcon(asGetIconFromHandle(std::move(record.icon)), record.iconIndex);
+    } else {
+        const bool small = (kFlags[slot] & kShellSmallIcon) != 0;
+        icon->InitIcon(small ? asLoadResIconSmall(u"") : asLoadResIcon(u""), -1);
     }
-    if (slot == kLinkLarge || slot == kLinkSmall) picture = modShellIcons::WithLinkOverlay(picture);
-    if (slot == kSelectedLarge || slot == kSelectedSmall) picture = modShellIcons::Selected(picture);
-    icon->InitIcon(modShellIcons::asGetIconFromHandle(picture),
-                   modShellIcons::ImageListIndex(QFileInfo(file).completeBaseName()));
     return icon;
 }
 

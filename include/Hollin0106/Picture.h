@@ -3,33 +3,34 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include <Hollin0106/Variant.h>
 
-class QImage;
-
 namespace Hollin0106 {
 
 class Picture {
 public:
-    explicit Picture(const QImage& image);
-    ~Picture();
+    // A picture of `width` x `height` pixels; `pixels` as Pixels() gives them. Raises
+    // error 5 (source "Picture") when a size is negative or `pixels` does not hold
+    // exactly width x height x 4 bytes.
+    Picture(std::int32_t width, std::int32_t height, ByteArray pixels);
     Picture(const Picture&) = delete;
     Picture& operator=(const Picture&) = delete;
 
-    std::int32_t Width() const;
-    std::int32_t Height() const;
+    std::int32_t Width() const { return width_; }
+    std::int32_t Height() const { return height_; }
     // Width x Height pixels, row by row from the top, 4 bytes each: red, green, blue,
     // alpha (not premultiplied).
-    ByteArray Pixels() const;
+    ByteArray Pixels() const { return pixels_; }
     // Writes the picture as a PNG file; False when the file cannot be written.
     bool SaveAsPNG(const std::u16string& FileName) const;
 
 private:
-    std::unique_ptr<QImage> image_;
+    std::int32_t width_;
+    std::int32_t height_;
+    ByteArray pixels_;
 };
 
 }  // namespace Hollin0106

@@ -2,9 +2,10 @@
 // and type name, icon location and index, the executable type and nine kinds of icon.
 // ReadFile fetches the plain values at once; the executable type and each icon are
 // fetched on first request and kept until the next ReadFile. Members stand in the order
-// of the class's automation interface. Built on Qt (QtCore and QtGui without a display),
-// in the library libHollin0106Shell, so that programs that do not ask for shell
-// information do not load Qt.
+// of the class's automation interface. On Windows the shell answers (SHGetFileInfo), and
+// the classes are part of Hollin0106.dll. On Linux they are built on Qt (QtCore and
+// QtGui without a display), in the library libHollin0106Shell, so that programs that do
+// not ask for shell information do not load Qt.
 #pragma once
 
 #include <array>
@@ -66,9 +67,10 @@ enum ShellAttribute_Const : std::uint32_t {
 
 class qvxShellFileInfo {
 public:
-    // Looks `FileName` up. True with every plain value set; False when the entry does
-    // not exist (a link whose target is missing exists), and the object is then empty
-    // (FileName "" too). Drops the executable type and the icons of an earlier file.
+    // Looks `FileName` up. True with every plain value set; False when the shell has no
+    // answer for the entry (it does not exist; a link whose target is missing exists),
+    // and the object is then empty (FileName "" too). Drops the executable type and the
+    // icons of an earlier file.
     bool ReadFile(const std::u16string& FileName);
 
     const std::u16string& FileName() const { return fileName_; }
@@ -78,13 +80,15 @@ public:
     std::uint32_t Attributes() const { return attributes_; }
     // The file's name as a file manager shows it.
     const std::u16string& DisplayName() const { return displayName_; }
-    // The description of the file's MIME type, by content and name ("plain text
-    // document", "PNG image", "folder"), in the language of the user's locale.
+    // The description of the file's type, in the language of the user's locale. Linux:
+    // of its MIME type, by content and name ("plain text document", "PNG image",
+    // "folder"); Windows: of its extension's registered type ("Text Document").
     const std::u16string& TypeName() const { return typeName_; }
     // Null when no file is loaded; otherwise the same object until the next ReadFile.
     std::shared_ptr<ShellFileEXE> EXEType();
     // Icons: null when no file is loaded; otherwise the same object until the next
-    // ReadFile. Large icons are 32 x 32 pixels, small ones 16 x 16.
+    // ReadFile. Large icons are 32 x 32 pixels, small ones 16 x 16 (Windows: the system's
+    // icon sizes). When the file's icon cannot be had, the default icon with Index -1.
     std::shared_ptr<ShellFileIcon> Icon();
     std::shared_ptr<ShellFileIcon> SmallIcon();
     std::shared_ptr<ShellFileIcon> LinkOverlayIcon();
@@ -94,14 +98,15 @@ public:
     std::shared_ptr<ShellFileIcon> SelectedIcon();
     std::shared_ptr<ShellFileIcon> SelectedSmallIcon();
     std::shared_ptr<ShellFileIcon> ShellSizeIcon();
-    // The file that holds the theme icon of the file's type, or "" when the installed
-    // icon themes have none.
+    // The file that holds the icon of the file's type, or "" when there is none (Linux:
+    // the installed icon themes have none).
     const std::u16string& IconLocation() const { return iconLocation_; }
     // The index of the file's icon in the process's image list: the same icon name gives
     // the same index for as long as the process runs.
     std::int32_t SystemIconIndex() const { return systemIconIndex_; }
-    // The handle of the process's image list: non-zero after a successful ReadFile.
-    std::uint32_t hSystemImageList() const { return systemImageList_; }
+    // The handle of the process's image list: non-zero after a successful ReadFile. As
+    // wide as a pointer: on 64-bit Windows the handle is one.
+    std::uintptr_t hSystemImageList() const { return systemImageList_; }
 
 private:
     enum IconSlot { kLarge, kSmall, kLinkLarge, kLinkSmall, kOpenLarge, kOpenSmall, kSelectedLarge,
@@ -115,9 +120,7 @@ private:
     std::u16string typeName_;
     std::u16string iconLocation_;
     std::int32_t systemIconIndex_ = 0;
-    std::uint32_t systemImageList_ = 0;
-    std::u16string iconName_;
-    bool isFolder_ = false;
+    std::uintptr_t systemImageList_ = 0;
     std::shared_ptr<ShellFileEXE> exeType_;
     std::array<std::shared_ptr<ShellFileIcon>, kIconSlots> icons_;
 };

@@ -5,7 +5,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <tuple>
+
+#include <Hollin0106/AutomationError.h>
 
 #include "common/Utf16.h"
 #include <Hollin0106/qvxShellFileInfo.h>
@@ -186,16 +189,60 @@ TEST_F(ShellFileInfoTest, AVanishedFileGivesTheDefaultIconAFailedReadFileNone)
     }
 }
 
+std::uint32_t BigEndian32(const std::vector<std::uint8_t>& b, std::size_t at)
+{
+    return static_cast<std::uint32_t>(b[at]) << 24 | static_cast<std::uint32_t>(b[at + 1]) << 16 |
+           static_cast<std::uint32_t>(b[at + 2]) << 8 | b[at + 3];
+}
+
+// The system's encoder writes the picture as PNG: the signature, an IHDR of the
+// picture's size with 8-bit RGBA, and IEND as the last chunk.
 TEST_F(ShellFileInfoTest, PicturesSaveAsPNG)
 {
     qvxShellFileInfo info;
     ASSERT_TRUE(info.ReadFile(Write("notes.txt", Text("words"))));
-    const auto picture = info.LinkOverlayIcon()->Icon();
-    ASSERT_TRUE(picture->SaveAsPNG(Path("icon.png")));
-    qvxShellFileInfo saved;
-    ASSERT_TRUE(saved.ReadFile(Path("icon.png")));
-    EXPECT_EQ(saved.TypeName(), u"PNG image");
-    EXPECT_FALSE(picture->SaveAsPNG(Path("no such folder/icon.png")));
+    for (const auto& icon : {info.LinkOverlayIcon(), info.SmallIcon()}) {
+        const auto picture = icon->Icon();
+        SCOPED_TRACE(picture->Width());
+        ASSERT_TRUE(picture->SaveAsPNG(Path("icon.png")));
+        std::ifstream in(dir_ / "icon.png", std::ios::binary);
+        const std::vector<std::uint8_t> png{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        ASSERT_GT(png.size(), 8u + 25 + 12);
+        EXPECT_EQ(std::vector<std::uint8_t>(png.begin(), png.begin() + 16),
+                  (std::vector<std::uint8_t>{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'}));
+        EXPECT_EQ(BigEndian32(png, 16), static_cast<std::uint32_t>(picture->Width()));
+        EXPECT_EQ(BigEndian32(png, 20), static_cast<std::uint32_t>(picture->Height()));
+        EXPECT_EQ(png[24], 8);  // bits a channel
+        EXPECT_EQ(png[25], 6);  // colour type: RGB with alpha
+        EXPECT_EQ(std::string(png.end() - 8, png.end() - 4), "IEND");
+    }
+    EXPECT_FALSE(info.Icon()->Icon()->SaveAsPNG(Path("no such folder/icon.png")));
+}
+
+TEST(Picture, PixelsMustFillTheSize)
+{
+    const struct {
+        const char* name;
+        std::int32_t width, height;
+        std::size_t bytes;
+        bool ok;
+    } rows[] = {
+        {"2 x 3", 2, 3, 24, true},      {"empty", 0, 0, 0, true},         {"one byte short", 2, 3, 23, false},
+        {"a row more", 2, 3, 32, false}, {"negative width", -2, -3, 24, false}, {"3 x 3 in 24 bytes", 3, 3, 24, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ByteArray pixels(row.bytes);
+        for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<std::uint8_t>(i);
+        if (!row.ok) {
+            EXPECT_THROW(Picture(row.width, row.height, pixels), AutomationError);
+            continue;
+        }
+        const Picture picture(row.width, row.height, pixels);
+        EXPECT_EQ(picture.Width(), row.width);
+        EXPECT_EQ(picture.Height(), row.height);
+        EXPECT_EQ(picture.Pixels(), pixels);
+    }
 }
 
 // On a real NTFS volume the hidden bit is the NTFS attribute word's, not a leading dot.

@@ -1,0 +1,95 @@
+// The shell information under Wine or Windows: what the system's shell answers for
+// programs and a document, and its icons as pictures.
+#include <gtest/gtest.h>
+
+#include <Hollin0106/qvxShellFileInfo.h>
+
+#include "tests/filelib/FileTestSupport.h"
+#include "tests/filelib/VersionImages.h"
+
+namespace {
+
+using namespace Hollin0106;
+namespace fs = std::filesystem;
+using filetest::U;
+
+constexpr std::uint32_t kFileSystem = 0x40000000;  // SFGAO_FILESYSTEM
+
+TEST(Win32Shell, ProgramsAndADocumentAsTheShellSeesThem)
+{
+    filetest::TempFolder dir;
+    fs::copy_file(versiontest::ImagePath("gui40.exe"), dir / "Gui.exe");
+    fs::copy_file(versiontest::ImagePath("console.exe"), dir / "Console.exe");
+    filetest::WriteBytes(dir / "notes.txt", {'w', 'o', 'r', 'd', 's'});
+    const struct {
+        const char* name;
+        std::u16string_view signature;
+        std::int32_t major, minor;
+    } rows[] = {
+        {"Gui.exe", u"PE", 4, 0},
+        {"Console.exe", u"PE", 0, 0},
+        {"notes.txt", u"", 0, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::u16string path = U(dir / row.name);
+        qvxShellFileInfo info;
+        ASSERT_TRUE(info.ReadFile(path));
+        EXPECT_EQ(info.FileName(), path);
+        EXPECT_EQ(info.DisplayName(), FromUtf8(row.name));
+        EXPECT_FALSE(info.TypeName().empty());
+        EXPECT_NE(info.Attributes() & kFileSystem, 0u);
+        EXPECT_NE(info.hSystemImageList(), 0u);
+
+        const auto exe = info.EXEType();
+        ASSERT_NE(exe, nullptr);
+        EXPECT_EQ(exe->Signature(), row.signature);
+        EXPECT_EQ(exe->OSVersionMajor(), row.major);
+        EXPECT_EQ(exe->OSVersionMinor(), row.minor);
+
+        const auto large = info.Icon();
+        const auto small = info.SmallIcon();
+        EXPECT_EQ(info.Icon(), large);
+        EXPECT_GE(large->Index(), 0);
+        EXPECT_EQ(large->Index(), info.SystemIconIndex());
+        for (const auto& icon : {large, small}) {
+            const auto picture = icon->Icon();
+            ASSERT_GT(picture->Width(), 0);
+            const auto pixels = picture->Pixels();
+            EXPECT_EQ(pixels.size(), static_cast<std::size_t>(picture->Width() * picture->Height() * 4));
+            bool shows = false;
+            for (std::size_t i = 3; i < pixels.size(); i += 4) shows = shows || pixels[i] != 0;
+            EXPECT_TRUE(shows) << "every pixel transparent";
+        }
+        EXPECT_LT(small->Icon()->Width(), large->Icon()->Width());
+    }
+    // The two programs' types differ from the document's.
+    qvxShellFileInfo program, document;
+    ASSERT_TRUE(program.ReadFile(U(dir / "Gui.exe")));
+    ASSERT_TRUE(document.ReadFile(U(dir / "notes.txt")));
+    EXPECT_NE(program.TypeName(), document.TypeName());
+}
+
+// The shell takes "/" as a separator and a relative name like any other program.
+TEST(Win32Shell, SlashesAndRelativeNames)
+{
+    filetest::TempFolder dir;
+    filetest::WriteBytes(dir / "notes.txt", {'x'});
+    std::u16string slashed = U(dir / "notes.txt");
+    for (auto& c : slashed)
+        if (c == u'\\') c = u'/';
+    const fs::path before = fs::current_path();
+    fs::current_path(dir.Path());
+    for (const std::u16string& name : {slashed, std::u16string(u"notes.txt"), std::u16string(u".\\notes.txt")}) {
+        SCOPED_TRACE(ToUtf8(name));
+        qvxShellFileInfo info;
+        EXPECT_TRUE(info.ReadFile(name));
+        EXPECT_EQ(info.DisplayName(), u"notes.txt");
+    }
+    fs::current_path(before);
+    qvxShellFileInfo info;
+    EXPECT_FALSE(info.ReadFile(U(dir / "missing.txt")));
+    EXPECT_FALSE(info.ReadFile(std::u16string(u"notes\0.txt", 10)));
+}
+
+}  // namespace
