@@ -93,8 +93,8 @@ bool IsSurrogate(char16_t c)
 }
 
 // The eight bytes at `bytes` as eight UTF-16 units at `out`, whatever they are: the
-// caller keeps the ASCII ones at the front. SSE2, which every x86-64
-// processor has, widens them in one step.
+// caller keeps the ASCII ones at the front. SSE2, which every x86-64 processor has,
+// widens them in one step.
 void WidenEight(const std::uint8_t* bytes, char16_t* out)
 {
 #if defined(__SSE2__)
