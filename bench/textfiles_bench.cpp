@@ -2,7 +2,9 @@
 // write of the same bytes. The text has 64 Mi characters (a 64 MiB ANSI file, 128 MiB as
 // UTF-16) of Western prose with accented letters, so that every encoding has real work
 // to do; every file is far larger than what the allocator keeps for reuse, so plain and
-// converted reads alike get fresh memory.
+// converted reads alike get fresh memory. GetFile2 asks for large pages for its text
+// (platform::PrepareLargeFill); the plain read takes ordinary pages, as a caller's own
+// buffer would.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>

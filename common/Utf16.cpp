@@ -4,7 +4,13 @@
 #include "common/Utf16.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -52,6 +58,19 @@ Utf8Step NextUtf8(std::string_view bytes, std::size_t at)
     return {true, trail + 1, cp};
 }
 
+// Stores `cp` at `out` as one unit or a surrogate pair; returns the end of what it stored.
+char16_t* StoreUtf16(char32_t cp, char16_t* out)
+{
+    if (cp < 0x10000) {
+        *out++ = static_cast<char16_t>(cp);
+        return out;
+    }
+    cp -= 0x10000;
+    *out++ = static_cast<char16_t>(0xD800 + (cp >> 10));
+    *out++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    return out;
+}
+
 void AppendUtf16(char32_t cp, std::u16string& out)
 {
     if (cp < 0x10000) {
@@ -61,6 +80,48 @@ void AppendUtf16(char32_t cp, std::u16string& out)
     cp -= 0x10000;
     out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
     out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+}
+
+bool IsTrail(std::uint8_t b)
+{
+    return (b & 0xC0) == 0x80;
+}
+
+bool IsSurrogate(char16_t c)
+{
+    return c >= 0xD800 && c <= 0xDFFF;
+}
+
+// The eight bytes at `bytes` as eight UTF-16 units at `out`, whatever they are: the
+// caller keeps the ASCII ones at the front. SSE2, which every x86-64 processor has,
+// widens them in one step.
+void WidenEight(const std::uint8_t* bytes, char16_t* out)
+{
+#if defined(__SSE2__)
+    const __m128i eight = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(bytes));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(eight, _mm_setzero_si128()));
+#else
+    std::uint8_t eight[8];
+    std::memcpy(eight, bytes, sizeof eight);
+    for (std::size_t k = 0; k < sizeof eight; ++k) out[k] = eight[k];
+#endif
+}
+
+// The top bit of each of the eight bytes at `bytes`: zero when all are ASCII.
+std::uint64_t NonAsciiBits(const std::uint8_t* bytes)
+{
+    std::uint64_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word & 0x8080808080808080u;
+}
+
+// How many ASCII bytes come before the first that is not, from NonAsciiBits (not 0).
+std::size_t LeadingAscii(std::uint64_t nonAscii)
+{
+    // The first byte in memory is the word's lowest on a little-endian machine.
+    if constexpr (std::endian::native == std::endian::little)
+        return static_cast<std::size_t>(std::countr_zero(nonAscii)) / 8;
+    return static_cast<std::size_t>(std::countl_zero(nonAscii)) / 8;
 }
 
 bool IsHigh(char16_t c)
@@ -86,22 +147,11 @@ std::u16string FromUtf8(std::string_view utf8)
 void Utf8Decoder::Decode(std::string_view bytes, bool last, std::u16string& out)
 {
     // Written through a small buffer that stays in the cache, and appended from there, so
-    // that `out` is written once, into memory its caller may have reserved.
+    // that `out` is written once, into memory its caller may have reserved. `limit`
+    // leaves room for eight widened bytes, or a surrogate pair.
     char16_t chunk[8192];
-    std::size_t used = 0;
-    const auto put = [&](char32_t cp) {
-        if (used + 2 > std::size(chunk)) {
-            out.append(chunk, used);
-            used = 0;
-        }
-        if (cp < 0x10000) {
-            chunk[used++] = static_cast<char16_t>(cp);
-        } else {
-            cp -= 0x10000;
-            chunk[used++] = static_cast<char16_t>(0xD800 + (cp >> 10));
-            chunk[used++] = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-        }
-    };
+    char16_t* unit = chunk;
+    char16_t* const limit = chunk + std::size(chunk) - 8;
     if (pendingSize_ > 0) {
         // The character the piece before began: at most four bytes decide it.
         char joined[4];
@@ -116,45 +166,62 @@ void Utf8Decoder::Decode(std::string_view bytes, bool last, std::u16string& out)
             pendingSize_ = head.size();
             return;
         }
-        put(step.ok ? step.codePoint : U'\uFFFD');
+        unit = StoreUtf16(step.ok ? step.codePoint : U'\uFFFD', unit);
         // The pending bytes were a well-formed beginning, so the step covers them all.
         bytes.remove_prefix(step.length - pendingSize_);
         pendingSize_ = 0;
     }
-    const auto* const data = reinterpret_cast<const std::uint8_t*>(bytes.data());
-    const std::size_t size = bytes.size();
-    std::size_t i = 0;
-    while (i < size) {
-        if (used + 2 > std::size(chunk)) {
-            out.append(chunk, used);
-            used = 0;
+    const auto* const begin = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    const std::uint8_t* const end = begin + bytes.size();
+    const std::uint8_t* p = begin;
+    while (p != end) {
+        if (unit > limit) {
+            out.append(chunk, static_cast<std::size_t>(unit - chunk));
+            unit = chunk;
         }
-        // ASCII and two-byte characters, most of most texts, go without the general step.
-        const std::size_t room = std::size(chunk) - used - 1;
-        const std::size_t end = i + std::min(size - i, room);
-        while (i < end) {
-            const std::uint8_t b = data[i];
-            if (b < 0x80) {
-                chunk[used++] = b;
-                ++i;
-            } else if (b >= 0xC2 && b <= 0xDF && i + 1 < size && (data[i + 1] & 0xC0) == 0x80) {
-                chunk[used++] = static_cast<char16_t>((b & 0x1F) << 6 | (data[i + 1] & 0x3F));
-                i += 2;
-            } else {
-                break;
+        // Eight bytes at a time while eight are left: the ASCII ones at their front are
+        // taken at once, then the character after them. Two- and three-byte characters,
+        // the rest of most texts, go without the general step; what these tests refuse
+        // (overlong forms, surrogates) it sorts out.
+        while (unit <= limit && end - p >= 8) {
+            WidenEight(p, unit);
+            const std::uint64_t nonAscii = NonAsciiBits(p);
+            if (nonAscii == 0) {
+                unit += 8;
+                p += 8;
+                continue;
             }
+            const std::size_t ascii = LeadingAscii(nonAscii);
+            unit += ascii;
+            p += ascii;
+            const std::uint8_t b = p[0];
+            if (b >= 0xC2 && b <= 0xDF && end - p >= 2 && IsTrail(p[1])) {
+                *unit++ = static_cast<char16_t>((b & 0x1F) << 6 | (p[1] & 0x3F));
+                p += 2;
+                continue;
+            }
+            if (b >= 0xE0 && b <= 0xEF && end - p >= 3 && IsTrail(p[1]) && IsTrail(p[2])) {
+                const auto u = static_cast<char16_t>((b & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F));
+                if (u >= 0x800 && !IsSurrogate(u)) {
+                    *unit++ = u;
+                    p += 3;
+                    continue;
+                }
+            }
+            break;
         }
-        if (i >= end) continue;
-        const Utf8Step step = NextUtf8(bytes, i);
+        if (p == end || unit > limit) continue;
+        const std::size_t at = static_cast<std::size_t>(p - begin);
+        const Utf8Step step = NextUtf8(bytes, at);
         if (step.truncated && !last) {
-            std::copy_n(bytes.data() + i, step.length, pending_);
+            std::copy_n(bytes.data() + at, step.length, pending_);
             pendingSize_ = step.length;
             break;
         }
-        put(step.ok ? step.codePoint : U'\uFFFD');
-        i += step.length;
+        unit = StoreUtf16(step.ok ? step.codePoint : U'\uFFFD', unit);
+        p += step.length;
     }
-    out.append(chunk, used);
+    out.append(chunk, static_cast<std::size_t>(unit - chunk));
 }
 
 std::size_t WriteUtf8(std::u16string_view utf16, char* out)

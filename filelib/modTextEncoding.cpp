@@ -184,7 +184,8 @@ struct TextDecoder::Codec {
     Utf8Decoder utf8;
 };
 
-TextDecoder::TextDecoder(const FileFormat& format, std::uint64_t expectedBytes)
+TextDecoder::TextDecoder(const FileFormat& format, std::uint64_t expectedBytes,
+                         void (*prepareFill)(void* memory, std::size_t bytes))
     : format_(format),
       skip_(format.FileBOM != fbBOM ? 0 : format.Encoding == feUTF8 ? sizeof kUtf8Mark : format.Encoding == feUTF16 ? 2 : 0)
 {
@@ -195,6 +196,7 @@ TextDecoder::TextDecoder(const FileFormat& format, std::uint64_t expectedBytes)
     const std::uint64_t units = format.Encoding == feUTF16 ? expectedBytes / 2 : expectedBytes;
     if (units > text_.max_size()) throw std::bad_alloc();
     text_.reserve(static_cast<std::size_t>(units));
+    if (prepareFill && units > 0) prepareFill(text_.data(), text_.capacity() * sizeof(char16_t));
 }
 
 TextDecoder::~TextDecoder() = default;

@@ -81,8 +81,12 @@ private:
 class TextDecoder {
 public:
     // Raises error 5 for an Auto value or an ANSI page that cannot be converted.
-    // `expectedBytes` sizes the text in advance.
-    explicit TextDecoder(const FileFormat& format, std::uint64_t expectedBytes = 0);
+    // `expectedBytes` sizes the text in advance: one allocation large enough for the
+    // text of that many bytes, whatever they are; `prepareFill`, when given, is shown that
+    // memory before anything is written to it (the file reader passes the platform's
+    // large-page hint).
+    explicit TextDecoder(const FileFormat& format, std::uint64_t expectedBytes = 0,
+                         void (*prepareFill)(void* memory, std::size_t bytes) = nullptr);
     ~TextDecoder();
     TextDecoder(const TextDecoder&) = delete;
     TextDecoder& operator=(const TextDecoder&) = delete;

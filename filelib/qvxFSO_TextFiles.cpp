@@ -186,7 +186,7 @@ std::u16string qvxFSO::GetFile2(const std::u16string& FileName, bool RaiseErrors
                 if (!decoder) {
                     const auto count = static_cast<std::int32_t>(std::min<std::size_t>(piece.size(), 3));
                     resolved = Resolve(Encoding, FileBOM, InvertBytes, modTextEncoding::DetectFileFormat(piece, count));
-                    decoder = std::make_unique<modTextEncoding::TextDecoder>(resolved, length);
+                    decoder = std::make_unique<modTextEncoding::TextDecoder>(resolved, length, platform::PrepareLargeFill);
                 }
                 decoder->Feed(piece);
             });

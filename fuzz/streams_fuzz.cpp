@@ -1,6 +1,5 @@
-// Fuzzes the backup stream walk and the wildcard matcher. Input: one byte n, then n
-// UTF-16LE units of mask, one byte m, m units of name; all of the input is also walked
-// as a stream sequence.
+// libFuzzer target: the backup stream walk over the input, and the wildcard matcher on a mask
+// and a name taken from it (a byte n, n UTF-16LE units; a byte m, m units).
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>

@@ -1,23 +1,13 @@
-// libFuzzer target: one file's bytes as a Windows image (headers, resource directory,
-// version block) and as a version block on its own, through every query the library
-// makes; every value handed back must lie inside the bytes it came from.
+// libFuzzer target: image and version-block readers; every value must lie inside its bytes.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <span>
 
+#include "FuzzCheck.h"
 #include "filelib/modPEImage.h"
 #include "filelib/modVersionResource.h"
 
 namespace {
-
-void Check(bool condition, const char* what)
-{
-    if (condition) return;
-    std::fprintf(stderr, "versions_fuzz: %s\n", what);
-    std::abort();
-}
 
 bool Inside(std::span<const std::uint8_t> part, std::span<const std::uint8_t> whole)
 {

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 TEST(Utf8, IllFormedInputBecomesReplacementCharacters)
@@ -28,6 +31,47 @@ TEST(Utf8, IllFormedInputBecomesReplacementCharacters)
     }
     EXPECT_EQ(ToUtf8(u"\u0416\U0001F600"), "\xD0\x96\xF0\x9F\x98\x80");
     EXPECT_EQ(ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
+}
+
+// ASCII is taken eight bytes at a time: put each kind of character after ASCII runs of
+// every length up to two blocks, and of lengths around the decoder's 8192-unit buffer,
+// so that it starts at every place in a block and on the buffer's border. Decoded
+// whole and, for the short runs, in two pieces split anywhere.
+TEST(Utf8, AsciiRunsOfEveryLengthBeforeEachKindOfCharacter)
+{
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::u16string expected;
+    } kinds[] = {
+        {"two bytes", "\xC3\xA9", u"\u00E9"},
+        {"three bytes", "\xE2\x82\xAC", u"\u20AC"},
+        {"four bytes", "\xF0\x9F\x98\x80", u"\U0001F600"},
+        {"stray byte", "\xFF", u"\uFFFD"},
+        {"overlong", "\xE0\x80\xAF", u"\uFFFD\uFFFD\uFFFD"},
+        {"surrogate", "\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
+        {"trail bytes missing", "\xE2\x82", u"\uFFFD"},
+    };
+    std::vector<std::size_t> runs;
+    for (std::size_t n = 0; n <= 17; ++n) runs.push_back(n);
+    for (std::size_t n = 8180; n <= 8195; ++n) runs.push_back(n);
+    for (const auto& kind : kinds)
+        for (const std::size_t run : runs)
+            for (const char* after : {"", "z", "0123456789"}) {
+                SCOPED_TRACE(testing::Message() << kind.name << " after " << run << " ASCII, then \"" << after << "\"");
+                const std::string bytes = std::string(run, 'a') + kind.bytes + after;
+                std::u16string expected = std::u16string(run, u'a') + kind.expected;
+                for (const char* c = after; *c; ++c) expected += static_cast<char16_t>(*c);
+                EXPECT_EQ(FromUtf8(bytes), expected);
+                if (run > 17) continue;
+                for (std::size_t split = 0; split <= bytes.size(); ++split) {
+                    Utf8Decoder decoder;
+                    std::u16string text;
+                    decoder.Decode(std::string_view(bytes).substr(0, split), false, text);
+                    decoder.Decode(std::string_view(bytes).substr(split), true, text);
+                    EXPECT_EQ(text, expected) << "split at " << split;
+                }
+            }
 }
 
 TEST(NativePath, EveryByteSequenceRoundTrips)

@@ -1,26 +1,14 @@
-// Hidden and system attributes around the re-creation of a file, on a real NTFS volume
-// (ntfs-3g) where they exist, and on a file system that has none.
+// Hidden and system attributes around the re-creation of a file, with and without NTFS.
 #include "filelib/CFileAttributesReset.h"
 
 #include <gtest/gtest.h>
 
-#include <Hollin0106/AutomationError.h>
 #include <Hollin0106/qvxFSO.h>
-#include "platform/platform.h"
 #include "tests/filelib/FileTestSupport.h"
 
-using namespace Hollin0106;
+using namespace filetest;
 
 namespace {
-
-using filetest::AttributesOf;
-using filetest::Bytes;
-using filetest::Quote;
-using filetest::ReadBytes;
-using filetest::SetNtfsAttributes;
-using filetest::U;
-using filetest::WriteBytes;
-namespace fs = std::filesystem;
 
 constexpr std::uint32_t kReadOnly = platform::kAttributeReadOnly;
 constexpr std::uint32_t kHidden = platform::kAttributeHidden;
@@ -32,7 +20,7 @@ protected:
     void SetUp() override
     {
         // The child re-run as nobody works on the parent's volume.
-        if (filetest::IsNobodyChild()) return;
+        if (NobodyArgument()) return;
         TAGSCOPE_MOUNT_OR_SKIP(volume_);
     }
     fs::path Root() const { return volume_.Root(); }
@@ -112,7 +100,7 @@ TEST_F(AttributeReset, PutFileBReplacesAHiddenFileWhichStaysHidden)
     WriteBytes(file, {9, 9, 9});
     SetNtfsAttributes(file, 0x20 | kHidden | kReadOnly);
     Bytes data{4, 5};
-    EXPECT_EQ(filetest::RaisedNumber([&] { fso.PutFileB(U(file), data, true); }), 75);
+    EXPECT_EQ(RaisedNumber([&] { fso.PutFileB(U(file), data, true); }), 75);
     EXPECT_EQ(ReadBytes(file), (Bytes{9, 9, 9}));
     EXPECT_EQ(AttributesOf(file) & (kHidden | kSystem | kReadOnly), kHidden | kReadOnly);
 }
@@ -121,12 +109,12 @@ TEST_F(AttributeReset, PutFileBReplacesAHiddenFileWhichStaysHidden)
 // writer, and the reset puts the hidden attribute back on the failure path.
 TEST_F(AttributeReset, AHiddenReadOnlyFileStaysHiddenReadOnlyAndUnchanged)
 {
-    if (filetest::IsNobodyChild()) {
+    if (const auto argument = NobodyArgument()) {
         qvxFSO fso;
-        const std::u16string file = FromUtf8(filetest::ChildArgument());
+        const std::u16string file = FromUtf8(*argument);
         Bytes data{1, 2};
         EXPECT_FALSE(fso.PutFileB(file, data));
-        EXPECT_EQ(filetest::RaisedNumber([&] { fso.PutFileB(file, data, true); }), 75);
+        EXPECT_EQ(RaisedNumber([&] { fso.PutFileB(file, data, true); }), 75);
         return;
     }
     const fs::path file = Root() / "hidden-ro";
@@ -135,7 +123,7 @@ TEST_F(AttributeReset, AHiddenReadOnlyFileStaysHiddenReadOnlyAndUnchanged)
     SetNtfsAttributes(file, 0x20 | kHidden | kReadOnly);
     ASSERT_EQ(AttributesOf(file) & (kHidden | kReadOnly), kHidden | kReadOnly);
 
-    filetest::RerunAsNobody(file.string());
+    RerunAsNobody(file.string());
 
     EXPECT_EQ(ReadBytes(file), (Bytes{7, 7, 7}));
     EXPECT_EQ(AttributesOf(file) & (kHidden | kSystem | kReadOnly), kHidden | kReadOnly);
@@ -143,7 +131,7 @@ TEST_F(AttributeReset, AHiddenReadOnlyFileStaysHiddenReadOnlyAndUnchanged)
 
 TEST(AttributeResetElsewhere, AFileSystemWithoutHiddenBitsHasNothingToReset)
 {
-    filetest::TempFolder dir;
+    TempFolder dir;
     WriteBytes(dir / "f", {1});
     CFileAttributesReset reset;
     reset.ResetAttributes(U(dir / "f"));

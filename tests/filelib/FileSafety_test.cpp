@@ -1,7 +1,5 @@
-// The library at the file system's edge: read-only, system and FIFO files under every
-// writer, names with a NUL, names that cannot exist, files that tell a size of 0, and
-// entries deeper than PATH_MAX. Every writer runs in a child with an alarm, so a writer
-// that blocks fails its case instead of hanging the suite.
+// The library at the file system's edge. Each writer runs in a child with an alarm, so a
+// writer that blocks fails its case instead of hanging the suite.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -21,7 +19,6 @@
 #include "tests/filelib/FileTestSupport.h"
 #include "tests/filelib/ReparseBuffers.h"
 
-using namespace Hollin0106;
 using namespace filetest;
 
 static_assert(!std::is_constructible_v<Variant, const char*>, "a narrow string must not become a Boolean");

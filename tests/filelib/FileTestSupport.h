@@ -1,7 +1,4 @@
-// Test helpers for the file services: a temporary folder, scratch file systems (a small
-// tmpfs here, an NTFS image from tests/fixtures/NtfsVolume.h) mounted for one test,
-// re-running a test as the user nobody, whom permissions bind (root passes every
-// permission check), and the checks the file tests share.
+// Helpers of the file tests: folders and file systems for one test, re-runs as nobody, checks.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,7 +9,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <Hollin0106/AutomationError.h>
@@ -54,6 +53,12 @@ inline constexpr FileFormat kAllAuto{feAuto, fbAuto, ibAuto};
 inline std::u16string U(const fs::path& p)
 {
     return FromUtf8(p.string());
+}
+
+// The bytes of a text written in the test, as they stand.
+inline Bytes B(std::string_view s)
+{
+    return Bytes(s.begin(), s.end());
 }
 
 inline Bytes ReadBytes(const fs::path& p)
@@ -155,38 +160,27 @@ protected:
 // The text and list methods, with the Western code pages.
 using TextFileTest = WithWesternCodePages<FolderTest>;
 
-// A tmpfs of its own mounted for the length of a test, writable by every user.
+// A tmpfs of its own mounted on a temporary folder for the length of a test, writable by
+// every user.
 class ScratchTmpfs {
 public:
-    ScratchTmpfs() = default;
     ~ScratchTmpfs()
     {
-        if (mounted_) Run("umount " + Quote(mountPoint_) + " || umount -l " + Quote(mountPoint_));
-        std::error_code ec;
-        if (!dir_.empty()) fs::remove_all(dir_, ec);
+        if (mounted_) Run("umount " + Quote(dir_.Path()) + " || umount -l " + Quote(dir_.Path()));
     }
-    ScratchTmpfs(const ScratchTmpfs&) = delete;
-    ScratchTmpfs& operator=(const ScratchTmpfs&) = delete;
 
     // Mounts `kib` KiB; "" on success, else why not.
     std::string Mount(std::uint32_t kib)
     {
         if (!IsRoot()) return "mounting needs root";
-        dir_ = UniqueTempPath("tagscope-mount");
-        mountPoint_ = dir_ / "mnt";
-        fs::create_directories(mountPoint_);
-        fs::permissions(dir_, fs::perms::all);
-        if (!Run("mount -t tmpfs -o size=" + std::to_string(kib) + "k,mode=1777 tmpfs " + Quote(mountPoint_)))
-            return "mount -t tmpfs failed (no CAP_SYS_ADMIN?)";
-        mounted_ = true;
-        return {};
+        mounted_ = Run("mount -t tmpfs -o size=" + std::to_string(kib) + "k,mode=1777 tmpfs " + Quote(dir_.Path()));
+        return mounted_ ? "" : "mount -t tmpfs failed (no CAP_SYS_ADMIN?)";
     }
 
-    const fs::path& Root() const { return mountPoint_; }
+    const fs::path& Root() const { return dir_.Path(); }
 
 private:
-    fs::path dir_;
-    fs::path mountPoint_;
+    TempFolder dir_;
     bool mounted_ = false;
 };
 
@@ -204,36 +198,25 @@ private:
 // Mounts a testfs::NtfsVolume or skips the test (fails it under CI).
 #define TAGSCOPE_MOUNT_OR_SKIP(volume) TAGSCOPE_NEED_MOUNT((volume).Mount(), true)
 
-// True in the child that RerunAsNobody started.
-inline bool IsNobodyChild()
-{
-    return std::getenv("TAGSCOPE_AS_NOBODY") != nullptr;
-}
-
-inline std::string ChildArgument()
+// In the child that RerunAsNobody started: the argument it was given; else nothing.
+inline std::optional<std::string> NobodyArgument()
 {
     const char* value = std::getenv("TAGSCOPE_CHILD_ARG");
-    return value ? value : "";
+    return value ? std::optional<std::string>(value) : std::nullopt;
 }
 
 // Runs the current test again in a child process as the user nobody (through
-// tests/fixtures/run-unprivileged), with `argument` in its environment (ChildArgument),
+// tests/fixtures/run-unprivileged), with `argument` in its environment (NobodyArgument),
 // and checks that exactly this test ran there and passed. Only for root.
 inline void RerunAsNobody(const std::string& argument = {})
 {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     const std::string filter = std::string(info->test_suite_name()) + "." + info->name();
-    const fs::path log = UniqueTempPath("tagscope-child") += ".log";
-    const std::string command = "TAGSCOPE_AS_NOBODY=1 TAGSCOPE_CHILD_ARG=" + Quote(argument) + " " +
-                                Quote(fs::path(TAGSCOPE_SOURCE_DIR) / "tests/fixtures/run-unprivileged") + " " +
-                                Quote(fs::read_symlink("/proc/self/exe")) + " --gtest_filter=" + Quote(filter) +
-                                " >" + Quote(log) + " 2>&1";
-    const int status = std::system(command.c_str());
-    std::ifstream in(log);
-    const std::string output((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::error_code ec;
-    fs::remove(log, ec);
-    EXPECT_EQ(status, 0) << output;
+    const std::string output = testfs::Output(
+        "TAGSCOPE_CHILD_ARG=" + Quote(argument) + " " +
+        Quote(fs::path(TAGSCOPE_SOURCE_DIR) / "tests/fixtures/run-unprivileged") + " " +
+        Quote(fs::read_symlink("/proc/self/exe")) + " --gtest_filter=" + Quote(filter) + " 2>&1; echo \"exit $?\"");
+    EXPECT_TRUE(output.ends_with("exit 0\n")) << output;
     EXPECT_NE(output.find("[  PASSED  ] 1 test."), std::string::npos) << "the child did not run the test:\n"
                                                                       << output;
 }

@@ -29,24 +29,18 @@ inline Bytes Utf16(const std::u16string& s)
 // Mount point (flags < 0) or symbolic link: substitute name then print name in the path
 // area, each followed by a zero unit, as Windows stores them.
 inline Bytes NameBuffer(std::uint32_t tag, const std::u16string& substitute, const std::u16string& print,
-                        std::int64_t flags = -1, bool terminated = true)
+                        std::int64_t flags = -1)
 {
-    const Bytes sub = Utf16(substitute);
-    const Bytes prn = Utf16(print);
-    const std::size_t gap = terminated ? 2 : 0;
-    Bytes area = sub;
-    area.insert(area.end(), gap, 0);
-    area.insert(area.end(), prn.begin(), prn.end());
-    area.insert(area.end(), gap, 0);
-    const std::size_t fixedAfterHeader = flags >= 0 ? 12 : 8;
+    const Bytes area = Utf16(substitute + u'\0' + print + u'\0');
+    const auto substituteLength = static_cast<std::uint32_t>(2 * substitute.size());
     Bytes b;
     Put32(b, tag);
-    Put16(b, static_cast<std::uint32_t>(fixedAfterHeader + area.size()));
+    Put16(b, static_cast<std::uint32_t>((flags >= 0 ? 12 : 8) + area.size()));
     Put16(b, 0);
     Put16(b, 0);
-    Put16(b, static_cast<std::uint32_t>(sub.size()));
-    Put16(b, static_cast<std::uint32_t>(sub.size() + gap));
-    Put16(b, static_cast<std::uint32_t>(prn.size()));
+    Put16(b, substituteLength);
+    Put16(b, substituteLength + 2);
+    Put16(b, static_cast<std::uint32_t>(2 * print.size()));
     if (flags >= 0) Put32(b, static_cast<std::uint32_t>(flags));
     b.insert(b.end(), area.begin(), area.end());
     return b;
@@ -56,10 +50,9 @@ inline Bytes MountPoint(const std::u16string& substitute, const std::u16string& 
 {
     return NameBuffer(0xA0000003, substitute, print);
 }
-inline Bytes Symlink(const std::u16string& substitute, const std::u16string& print, std::uint32_t flags,
-                     bool terminated = true)
+inline Bytes Symlink(const std::u16string& substitute, const std::u16string& print, std::uint32_t flags)
 {
-    return NameBuffer(0xA000000C, substitute, print, flags, terminated);
+    return NameBuffer(0xA000000C, substitute, print, flags);
 }
 inline Bytes LxSymlink(const std::string& target, std::uint32_t version = 2)
 {

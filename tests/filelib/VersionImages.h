@@ -9,6 +9,7 @@
 
 namespace versiontest {
 
+// A name in the folder of the built images; a full name stands for itself.
 inline std::filesystem::path ImagePath(const std::string& name)
 {
     return std::filesystem::path(TAGSCOPE_VERSION_IMAGES) / name;

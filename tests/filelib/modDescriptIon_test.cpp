@@ -2,32 +2,25 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <string>
 
 #include "filelib/modDescriptIon.h"
 #include "tests/filelib/FileTestSupport.h"
 
 namespace {
 
-using filetest::Bytes;
+using namespace filetest;
 using modDescriptIon::Entry;
 
-Bytes B(std::string_view s)
-{
-    return Bytes(s.begin(), s.end());
-}
-
-using DescriptIonFormat = filetest::WesternCodePages;
+using DescriptIonFormat = WesternCodePages;
 
 TEST_F(DescriptIonFormat, Lines)
 {
-    struct Case {
+    const struct {
         const char* name;
         std::string_view line;
         bool utf8;
         std::optional<Entry> expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"plain", "a.txt The file", false, Entry{u"a.txt", u"The file"}},
         {"tab separates", "a.txt\tText", false, Entry{u"a.txt", u"Text"}},
         {"description trimmed", "a.txt  \t Text \t ", false, Entry{u"a.txt", u"Text"}},
@@ -46,7 +39,7 @@ TEST_F(DescriptIonFormat, Lines)
         {"empty quoted name", "\"\" Text", false, std::nullopt},
         {"description a lone quote", "a.txt  \" ", false, std::nullopt},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(modDescriptIon::ParseDescriptionLine(B(c.line), c.utf8), c.expected);
     }
@@ -54,14 +47,13 @@ TEST_F(DescriptIonFormat, Lines)
 
 TEST_F(DescriptIonFormat, FilesParsedAndWritten)
 {
-    struct Case {
+    const struct {
         const char* name;
         std::string_view file;
         bool utf8;
         std::vector<Entry> entries;
         std::string_view written;  // Format of the entries in the file's mode
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"OEM, every line end", "b x\r\na y\rc z\nd w", false,
          {{u"b", u"x"}, {u"a", u"y"}, {u"c", u"z"}, {u"d", u"w"}}, "b x\r\na y\r\nc z\r\nd w\r\n"},
         {"first line for a name wins", "A.txt one\r\na.TXT two\r\n", false, {{u"A.txt", u"one"}},
@@ -77,7 +69,7 @@ TEST_F(DescriptIonFormat, FilesParsedAndWritten)
         {"no entries, no bytes", "", false, {}, ""},
         {"no entries in UTF-8 mode, no bytes", "\xEF\xBB\xBF", true, {}, ""},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const modDescriptIon::Contents contents = modDescriptIon::Parse(B(c.file));
         EXPECT_EQ(contents.UTF8Mode, c.utf8);

@@ -2,26 +2,20 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <string>
 
 #include "filelib/modPrivateProfile.h"
 #include "tests/filelib/FileTestSupport.h"
 
 namespace {
 
-using filetest::Bytes;
-
-Bytes B(std::string_view s)
-{
-    return Bytes(s.begin(), s.end());
-}
+using namespace filetest;
 
 std::string S(const Bytes& b)
 {
     return std::string(b.begin(), b.end());
 }
 
-using PrivateProfile = filetest::WesternCodePages;
+using PrivateProfile = WesternCodePages;
 
 // A stream as Windows writes it for a download, with the lines the zone must not disturb.
 constexpr std::string_view kDownloaded =
@@ -29,14 +23,13 @@ constexpr std::string_view kDownloaded =
 
 TEST_F(PrivateProfile, Lookups)
 {
-    struct Case {
+    const struct {
         const char* name;
         std::string_view ini;
         std::u16string section, key;
         std::optional<std::u16string> value;
         std::int32_t asInt;  // GetInt with default -7
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"as Windows writes it", kDownloaded, u"ZoneTransfer", u"ZoneId", u"3", 3},
         {"case of names ignored", kDownloaded, u"zonetransfer", u"HOSTURL", u"https://example.org/a.zip", -7},
         {"value and name trimmed", "[S]\n  k \t=  12ab  \n", u"S", u"k", u"12ab", 12},
@@ -55,7 +48,7 @@ TEST_F(PrivateProfile, Lookups)
         {"non-ASCII names", "[\xC4rger]\r\n\xE9t\xE9=9\r\n", u"\u00E4RGER", u"\u00C9T\u00C9", u"9", 9},
         {"no text", "", u"S", u"k", std::nullopt, -7},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const Bytes ini = B(c.ini);
         EXPECT_EQ(modPrivateProfile::GetString(ini, c.section, c.key), c.value);
@@ -66,14 +59,13 @@ TEST_F(PrivateProfile, Lookups)
 
 TEST_F(PrivateProfile, WritesChangeOnlyTheirLine)
 {
-    struct Case {
+    const struct {
         const char* name;
         std::string_view ini;
         std::u16string section, key;
         std::optional<std::u16string> value;  // nothing: delete
         std::string_view expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"new text", "", u"ZoneTransfer", u"ZoneId", u"3", "[ZoneTransfer]\r\nZoneId=3\r\n"},
         {"value replaced in place", kDownloaded, u"ZoneTransfer", u"ZoneId", u"4",
          "[ZoneTransfer]\r\nZoneId=4\r\nReferrerUrl=https://example.org/\r\nHostUrl=https://example.org/a.zip\r\n"},
@@ -91,7 +83,7 @@ TEST_F(PrivateProfile, WritesChangeOnlyTheirLine)
         {"only the first section", "[S]\r\nk=1\r\n[S]\r\nk=1\r\n", u"S", u"k", u"2", "[S]\r\nk=2\r\n[S]\r\nk=1\r\n"},
         {"text the code page lacks", "", u"S", u"k", u"\u00E9\u4E00", "[S]\r\nk=\xE9?\r\n"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const Bytes out =
             modPrivateProfile::WriteString(B(c.ini), c.section, c.key, c.value ? &*c.value : nullptr);

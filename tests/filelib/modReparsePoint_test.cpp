@@ -116,19 +116,17 @@ TEST(ParseReparseData, EveryPrefixOfEveryGoodSampleIsRejectedOrDecodedWithinBoun
     }
 }
 
-struct NormalizeCase {
-    const char* name;
-    std::u16string raw;
-    std::u16string link;
-    bool relative;
-    PathStyle style;
-    std::u16string expected;
-};
-
 TEST(NormalizeTargetPath, PrefixesDroppedAndRelativeTargetsResolved)
 {
     const std::u16string guidRoot = u"\\??\\Volume{0a1b2c3d-4e5f-6789-abcd-ef0123456789}\\";
-    const NormalizeCase cases[] = {
+    const struct {
+        const char* name;
+        std::u16string raw;
+        std::u16string link;
+        bool relative;
+        PathStyle style;
+        std::u16string expected;
+    } cases[] = {
         {"drive path loses the object-manager prefix", u"\\??\\C:\\Program Files", u"/mnt/ntfs/j", false,
          PathStyle::Posix, u"C:\\Program Files"},
         {"volume GUID root stays", guidRoot, u"/mnt/ntfs/v", false, PathStyle::Posix, guidRoot},
@@ -156,7 +154,7 @@ TEST(NormalizeTargetPath, PrefixesDroppedAndRelativeTargetsResolved)
         {"absolute target with relative flag clear is left alone", u"C:\\x\\..\\y", u"/a/l", false, PathStyle::Posix,
          u"C:\\x\\..\\y"},
     };
-    for (const NormalizeCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(NormalizeTargetPath(c.raw, c.link, c.relative, c.style), c.expected);
     }

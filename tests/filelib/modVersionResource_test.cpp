@@ -1,5 +1,4 @@
-// The PE resource reader and the version-block walker over built images, their every
-// prefix and corrupted copies; the language names.
+// The PE/NE resource readers and the version-block walker over images, prefixes and corruptions.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -43,12 +42,11 @@ TEST(VersionResource, QueriesFollowTheKeysWithoutRegardToCase)
 {
     const Bytes image = versiontest::ReadImage("full64.dll");
     const auto block = *FindVersionResource(image);
-    struct Row {
+    const struct {
         const char16_t* subBlock;
         bool found;
         std::size_t length;  // bytes
-    };
-    const Row rows[] = {
+    } rows[] = {
         {u"\\", true, 52},
         {u"", true, 52},
         {u"\\VarFileInfo\\Translation", true, 4},
@@ -65,9 +63,7 @@ TEST(VersionResource, QueriesFollowTheKeysWithoutRegardToCase)
         SCOPED_TRACE(std::string(row.subBlock, row.subBlock + std::char_traits<char16_t>::length(row.subBlock)));
         const auto value = VerQueryValue(block, row.subBlock);
         ASSERT_EQ(value.has_value(), row.found);
-        if (value) {
-            EXPECT_EQ(value->bytes.size(), row.length);
-        }
+        if (value) EXPECT_EQ(value->bytes.size(), row.length);
     }
 }
 
@@ -95,13 +91,12 @@ TEST(VersionResource, CorruptedLengthsGiveNoValue)
     const auto good = *FindVersionResource(image);
     // The root node: +0 wLength, +2 wValueLength, key "VS_VERSION_INFO" (32 bytes with its
     // zero) from +6, the 52-byte value from +40, the first child (StringFileInfo) at +92.
-    struct Row {
+    const struct {
         const char* name;
         std::size_t at;
         std::uint16_t value;
         const char16_t* subBlock;
-    };
-    const Row rows[] = {
+    } rows[] = {
         {"root longer than the block", 0, 0xFFFF, u"\\"},
         {"root shorter than its header", 0, 4, u"\\"},
         {"binary value longer than its node", 2, 0xFFF0, u"\\"},
@@ -123,13 +118,12 @@ TEST(VersionResource, BrokenResourceDirectoriesGiveNoBlock)
     const std::size_t root = ResourceSectionOffset(good);
     // Resource directory: +12 named-entry count, +14 ID-entry count, entries from +16
     // (+0 ID, +4 offset with the high bit for a subdirectory).
-    struct Row {
+    const struct {
         const char* name;
         std::size_t at;
         std::uint32_t value;
         bool wide;
-    };
-    const Row rows[] = {
+    } rows[] = {
         {"the type entry points back at the root", 16 + 4, 0x80000000u, true},
         {"the type entry points past the section", 16 + 4, 0x8FFFFFF0u, true},
         {"the type entry holds data, not a directory", 16 + 4, 0, true},
@@ -147,51 +141,12 @@ TEST(VersionResource, BrokenResourceDirectoriesGiveNoBlock)
     }
 }
 
-// A node of a block in the 16-bit layout: lengths, 8-bit key, value and children, each
-// on a 32-bit boundary.
-Bytes Node16(const std::string& key, const Bytes& value, const std::vector<Bytes>& children = {})
-{
-    Bytes n(4);
-    n.insert(n.end(), key.begin(), key.end());
-    n.push_back(0);
-    n.resize((n.size() + 3) & ~std::size_t{3});
-    n.insert(n.end(), value.begin(), value.end());
-    for (const Bytes& child : children) {
-        n.resize((n.size() + 3) & ~std::size_t{3});
-        n.insert(n.end(), child.begin(), child.end());
-    }
-    PutU16(n, 0, static_cast<std::uint16_t>(n.size()));
-    PutU16(n, 2, static_cast<std::uint16_t>(value.size()));
-    return n;
-}
-
+// A program of 16-bit Windows: MZ header, NE header at 40h, resource table at 80h (an icon
+// type first, then RT_VERSION), the block at 100h in the 16-bit layout with 8-bit keys.
 TEST(VersionResource, NEProgramsCarryBlocksInThe16BitLayout)
 {
-    Bytes fixed(52, 0);
-    PutU32(fixed, 0, 0xFEEF04BD);
-    PutU32(fixed, 8, 0x0003000A);  // file version 3.10
-    const Bytes block = Node16("VS_VERSION_INFO", fixed,
-                               {Node16("StringFileInfo", {}, {Node16("040904E4", {}, {Node16("CompanyName", {'C', 'a', 'f', 0xE9, 0})})}),
-                                Node16("VarFileInfo", {}, {Node16("Translation", {0x09, 0x04, 0xE4, 0x04})})});
-    // MZ header -> NE header at 40h -> resource table at 80h (shift 4: 16-byte units) ->
-    // one RT_VERSION resource at 100h.
-    Bytes image(0x100, 0);
-    image[0] = 'M';
-    image[1] = 'Z';
-    image[0x3C] = 0x40;
-    image[0x40] = 'N';
-    image[0x41] = 'E';
-    PutU16(image, 0x40 + 0x24, 0x40);
-    PutU16(image, 0x80, 4);
-    PutU16(image, 0x82, 0x8003);  // an icon type with one resource first
-    PutU16(image, 0x84, 1);
-    PutU16(image, 0x96, 0x8010);
-    PutU16(image, 0x98, 1);
-    PutU16(image, 0x9E, 0x100 >> 4);
-    PutU16(image, 0xA0, static_cast<std::uint16_t>((block.size() + 15) >> 4));
-    image.insert(image.end(), block.begin(), block.end());
-    image.resize(0x100 + ((block.size() + 15) & ~std::size_t{15}));
-
+    const Bytes image = versiontest::ReadImage(TAGSCOPE_SOURCE_DIR "/fuzz/corpus/versions/ne-program.exe");
+    ASSERT_EQ(image.size(), 432u);
     codepages::SetHostCodePages(1252, 437);
     const auto found = FindVersionResource(image);
     ASSERT_TRUE(found.has_value());

@@ -1,6 +1,4 @@
-// qvxDescriptIon and qvxFSO's description methods on an NTFS volume, where the file is
-// kept hidden, with the Western code pages (OEM 437). A read-only tmpfs test of the
-// faults (qvxFSO_FileSystem_test.cpp) writes one on a file system without the attribute.
+// Descript.ion files on NTFS, where they are kept hidden, with the Western code pages (OEM 437).
 #include <gtest/gtest.h>
 
 #include <Hollin0106/qvxDescriptIon.h>
@@ -9,28 +7,17 @@
 
 namespace {
 
-using namespace Hollin0106;
+using namespace filetest;
 
-namespace fs = std::filesystem;
-using filetest::Bytes;
-using filetest::ReadBytes;
-using filetest::U;
-using filetest::WriteBytes;
-
-Bytes B(std::string_view s)
-{
-    return Bytes(s.begin(), s.end());
-}
-
-class DescriptionsOnNtfs : public filetest::WesternCodePages {
+class DescriptionsOnNtfs : public WesternCodePages {
 protected:
     void SetUp() override
     {
-        filetest::WesternCodePages::SetUp();
+        WesternCodePages::SetUp();
         TAGSCOPE_MOUNT_OR_SKIP(volume_);
     }
     fs::path Index() const { return volume_.Root() / "Descript.ion"; }
-    bool Hidden() const { return filetest::AttributesOf(Index()) & platform::kAttributeHidden; }
+    bool Hidden() const { return AttributesOf(Index()) & platform::kAttributeHidden; }
 
     testfs::NtfsVolume volume_;
     qvxFSO fso_;
@@ -69,7 +56,7 @@ TEST_F(DescriptionsOnNtfs, TheFolderFileThroughQvxFSO)
 TEST_F(DescriptionsOnNtfs, TheClassReadsEditsAndWrites)
 {
     WriteBytes(Index(), B("b one\r\n\"a b\" two\r\n"));
-    filetest::SetNtfsAttributes(Index(), 0x20 | platform::kAttributeHidden | platform::kAttributeReadOnly);
+    SetNtfsAttributes(Index(), 0x20 | platform::kAttributeHidden | platform::kAttributeReadOnly);
     qvxDescriptIon d;
     ASSERT_TRUE(d.ReadDirectoryFile(U(volume_.Root())));
     EXPECT_EQ(d.FileName(), U(Index()));

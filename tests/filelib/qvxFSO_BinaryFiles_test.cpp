@@ -1,39 +1,37 @@
-// qvxFSO's byte methods on real file systems: results, errors and the faults a user
-// meets (read-only files, missing folders, a full disk, a file held open).
+// qvxFSO's byte methods on real file systems, with the faults a user meets.
 #include <gtest/gtest.h>
 
-#include <fstream>
-
-#include <Hollin0106/AutomationError.h>
-#include "common/Utf16.h"
 #include <Hollin0106/qvxFSO.h>
 #include "tests/filelib/FileTestSupport.h"
 
-using namespace Hollin0106;
+using namespace filetest;
 
 namespace {
 
-using filetest::Bytes;
-using filetest::RaisedNumber;
-using filetest::ReadBytes;
-using filetest::U;
-using filetest::WriteBytes;
-namespace fs = std::filesystem;
+using BinaryFiles = FolderTest;
 
-using BinaryFiles = filetest::FolderTest;
-
-TEST_F(BinaryFiles, GetFileBReadsWholeFilesAndNeverCreatesOne)
+TEST_F(BinaryFiles, WholeFilesWrittenAnewAppendedAndRead)
 {
-    WriteBytes(File("data"), {0, 1, 0xFE, 0xFF});
-    WriteBytes(File("empty"), {});
-
+    WriteBytes(File("f"), {9, 9, 9, 9, 9, 9});
+    Bytes data{0, 0xFE, 0xFF}, none;
+    EXPECT_TRUE(fso_.PutFileB(Name("f"), data));
+    EXPECT_EQ(data, (Bytes{0, 0xFE, 0xFF}));  // the caller's bytes stay
+    EXPECT_TRUE(fso_.AppendFileB(Name("f"), data));
+    EXPECT_TRUE(fso_.AppendFileB(Name("f"), none));
     bool ok = false;
-    EXPECT_EQ(fso_.GetFileB(Name("data"), false, &ok), (Bytes{0, 1, 0xFE, 0xFF}));
+    EXPECT_EQ(fso_.GetFileB(Name("f"), false, &ok), (Bytes{0, 0xFE, 0xFF, 0, 0xFE, 0xFF}));
     EXPECT_TRUE(ok);
+    // Missing files are made by both writers; an empty array leaves an empty file.
+    EXPECT_TRUE(fso_.PutFileB(Name("new"), data));
+    EXPECT_TRUE(fso_.AppendFileB(Name("appended"), data));
+    EXPECT_EQ(ReadBytes(File("new")), data);
+    EXPECT_EQ(ReadBytes(File("appended")), data);
+    EXPECT_TRUE(fso_.PutFileB(Name("f"), none));
     ok = false;
-    EXPECT_TRUE(fso_.GetFileB(Name("empty"), false, &ok).empty());
-    EXPECT_TRUE(ok);
+    EXPECT_TRUE(fso_.GetFileB(Name("f"), false, &ok).empty());
+    EXPECT_TRUE(ok && fs::exists(File("f")));
 
+    // The reader never makes a file; a folder is not a file.
     ok = true;
     EXPECT_TRUE(fso_.GetFileB(Name("missing"), false, &ok).empty());
     EXPECT_FALSE(ok);
@@ -46,35 +44,7 @@ TEST_F(BinaryFiles, GetFileBReadsWholeFilesAndNeverCreatesOne)
         EXPECT_EQ(e.Description, u"File not found");
     }
     EXPECT_FALSE(fs::exists(File("missing")));
-    // A folder is not a file.
     EXPECT_EQ(RaisedNumber([&] { fso_.GetFileB(U(dir_.Path()), true); }), 53);
-}
-
-TEST_F(BinaryFiles, PutFileBWritesAnewAndLeavesDataAlone)
-{
-    WriteBytes(File("f"), {9, 9, 9, 9, 9, 9});
-    Bytes data{1, 2, 3};
-    EXPECT_TRUE(fso_.PutFileB(Name("f"), data));
-    EXPECT_EQ(ReadBytes(File("f")), (Bytes{1, 2, 3}));
-    EXPECT_EQ(data, (Bytes{1, 2, 3}));
-
-    EXPECT_TRUE(fso_.PutFileB(Name("new"), data));
-    EXPECT_EQ(ReadBytes(File("new")), data);
-
-    Bytes none;
-    EXPECT_TRUE(fso_.PutFileB(Name("f"), none));
-    EXPECT_TRUE(fs::exists(File("f")));
-    EXPECT_EQ(fs::file_size(File("f")), 0u);
-}
-
-TEST_F(BinaryFiles, AppendFileBAddsAtTheEndAndCreatesAMissingFile)
-{
-    Bytes data{0x01, 0x02}, none;
-    EXPECT_TRUE(fso_.AppendFileB(Name("f"), data));
-    EXPECT_TRUE(fso_.AppendFileB(Name("f"), data));
-    EXPECT_EQ(ReadBytes(File("f")), (Bytes{1, 2, 1, 2}));
-    EXPECT_TRUE(fso_.AppendFileB(Name("f"), none));
-    EXPECT_EQ(ReadBytes(File("f")), (Bytes{1, 2, 1, 2}));
 }
 
 TEST_F(BinaryFiles, OverwriteFileBKeepsTheFilesIdentity)
@@ -142,8 +112,8 @@ TEST_F(BinaryFiles, OverwriteFileBRefusesAFileHeldOpenElsewhere)
 // Run as nobody: root passes every permission check.
 TEST_F(BinaryFiles, AReadOnlyFileIsAPathFileAccessErrorAndStaysUnchanged)
 {
-    if (filetest::IsRoot()) {
-        filetest::RerunAsNobody();
+    if (IsRoot()) {
+        RerunAsNobody();
         return;
     }
     WriteBytes(File("ro"), {7, 7, 7});
@@ -161,7 +131,7 @@ TEST_F(BinaryFiles, AReadOnlyFileIsAPathFileAccessErrorAndStaysUnchanged)
 
 TEST(BinaryFilesOnTmpfs, AFullDiskIsDiskFull)
 {
-    filetest::ScratchTmpfs disk;
+    ScratchTmpfs disk;
     TAGSCOPE_NEED_MOUNT(disk.Mount(64), false);
     qvxFSO fso;
     const std::u16string name = U(disk.Root() / "big");

@@ -1,9 +1,7 @@
-// Compression, recycling and file times on an NTFS volume, the temporary folder's file
-// system and a tmpfs, with the faults a user meets.
+// Compression, recycling and file times on NTFS, the temporary folder and a tmpfs.
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <optional>
 
 #include <Hollin0106/qvxFSO.h>
@@ -13,13 +11,7 @@
 
 namespace {
 
-using namespace Hollin0106;
-
-namespace fs = std::filesystem;
-using filetest::RaisedNumber;
-using filetest::ReadBytes;
-using filetest::U;
-using filetest::WriteBytes;
+using namespace filetest;
 
 class OnNtfs : public ::testing::Test {
 protected:
@@ -68,13 +60,13 @@ TEST_F(OnNtfs, RecyclingOnTheVolumeAndAJunctionRemovedAsALink)
 
     EXPECT_TRUE(fso_.RecycleFile(U(At("junction"))));
     EXPECT_FALSE(fs::exists(fs::symlink_status(At("junction"))));
-    EXPECT_EQ(ReadBytes(At("target/sub/kept")), filetest::Bytes{7});
+    EXPECT_EQ(ReadBytes(At("target/sub/kept")), Bytes{7});
     EXPECT_FALSE(fs::exists(At(".Trash-0")));  // a link never goes to the trash
 
     // Another volume's entries go into its own .Trash-<uid>.
     EXPECT_TRUE(fso_.RecycleFile(U(At("doc.txt"))));
     EXPECT_FALSE(fs::exists(At("doc.txt")));
-    EXPECT_EQ(ReadBytes(At(".Trash-0/files/doc.txt")), filetest::Bytes{1});
+    EXPECT_EQ(ReadBytes(At(".Trash-0/files/doc.txt")), Bytes{1});
     EXPECT_TRUE(fs::exists(At(".Trash-0/info/doc.txt.trashinfo")));
 }
 
@@ -108,7 +100,7 @@ TEST_F(OnNtfs, FileTimesRoundTripToTheMillisecond)
     EXPECT_EQ(w2, 46000.0);
 }
 
-using Recycling = filetest::FolderTest;
+using Recycling = FolderTest;
 
 TEST_F(Recycling, IntoTheUsersTrashOrForGood)
 {
@@ -123,8 +115,8 @@ TEST_F(Recycling, IntoTheUsersTrashOrForGood)
 
     EXPECT_TRUE(fso_.RecycleFile(Name("a.txt")));
     EXPECT_FALSE(fs::exists(File("a.txt")));
-    EXPECT_EQ(ReadBytes(File("xdg/Trash/files/a.txt")), filetest::Bytes{1});
-    const filetest::Bytes info = ReadBytes(File("xdg/Trash/info/a.txt.trashinfo"));
+    EXPECT_EQ(ReadBytes(File("xdg/Trash/files/a.txt")), Bytes{1});
+    const Bytes info = ReadBytes(File("xdg/Trash/info/a.txt.trashinfo"));
     const std::string text(info.begin(), info.end());
     EXPECT_EQ(text.rfind("[Trash Info]\nPath=" + File("a.txt").string() + "\nDeletionDate=", 0), 0u) << text;
 
@@ -132,7 +124,7 @@ TEST_F(Recycling, IntoTheUsersTrashOrForGood)
     EXPECT_TRUE(fso_.RecycleFile(Name("dir"), true));
     EXPECT_FALSE(fs::exists(File("dir")));
     EXPECT_FALSE(fs::exists(File("xdg/Trash/files/dir")));
-    EXPECT_EQ(ReadBytes(File("outside")), filetest::Bytes{6});
+    EXPECT_EQ(ReadBytes(File("outside")), Bytes{6});
 
     EXPECT_FALSE(fso_.RecycleFile(Name("missing")));
     EXPECT_EQ(RaisedNumber([&] { fso_.RecycleFile(Name("missing"), false, true); }), 53);
@@ -142,7 +134,7 @@ TEST_F(Recycling, IntoTheUsersTrashOrForGood)
         ::unsetenv("XDG_DATA_HOME");
 }
 
-using FileTimes = filetest::FolderTest;
+using FileTimes = FolderTest;
 
 TEST_F(FileTimes, EmptyNamesMissingFilesAndNoCreationTimeToSet)
 {
@@ -170,7 +162,7 @@ TEST_F(FileTimes, EmptyNamesMissingFilesAndNoCreationTimeToSet)
 // Every writer on a read-only tmpfs fails without harm; the readers still read.
 TEST(ReadOnlyFileSystem, WritersFailReadersRead)
 {
-    filetest::ScratchTmpfs tmpfs;
+    ScratchTmpfs tmpfs;
     TAGSCOPE_NEED_MOUNT(tmpfs.Mount(256), false);
     const fs::path file = tmpfs.Root() / "f";
     WriteBytes(file, {1});
@@ -181,7 +173,7 @@ TEST(ReadOnlyFileSystem, WritersFailReadersRead)
     EXPECT_EQ(fso.GetFileCompression(U(file)), cfNone);
     ASSERT_TRUE(fso.SetFileZone(U(file), fzInternet));
     ASSERT_TRUE(fso.SetFileDescription(U(file), u"text"));
-    ASSERT_TRUE(filetest::Run("mount -o remount,ro " + filetest::Quote(tmpfs.Root())));
+    ASSERT_TRUE(filetest::Run("mount -o remount,ro " + Quote(tmpfs.Root())));
 
     EXPECT_FALSE(fso.SetFileZone(U(file), fzSafeSites));
     EXPECT_FALSE(fso.DeleteFileZone(U(file)));
@@ -197,15 +189,15 @@ TEST(ReadOnlyFileSystem, WritersFailReadersRead)
 // Run as nobody: root passes every permission check.
 TEST(PermissionDenied, AFileOfAnotherUser)
 {
-    if (filetest::IsRoot()) {
-        filetest::TempFolder dir;
+    if (IsRoot()) {
+        TempFolder dir;
         fs::create_directory(dir / "locked");  // root's, and closed to others for writing
         WriteBytes(dir / "locked/f", {1});
         fs::permissions(dir / "locked/f", fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
-        filetest::RerunAsNobody((dir / "locked/f").string());
+        RerunAsNobody((dir / "locked/f").string());
         return;
     }
-    const std::u16string name = FromUtf8(filetest::ChildArgument());
+    const std::u16string name = FromUtf8(NobodyArgument().value_or(""));
     qvxFSO fso;
     EXPECT_FALSE(fso.SetFileZone(name, fzInternet));
     EXPECT_EQ(RaisedNumber([&] { fso.SetFileDateTime(name, 0, 0, 45000, true); }), 75);

@@ -1,21 +1,15 @@
-// qvxFSO::GetSymlinkTarget(Ex) on real entries: what the library call adds to the decoding
-// (tested in modReparsePoint_test) and to the report of the sample volume (tests/e2e): the
-// normalised target, the reset outputs, the byte-array argument, entries that cannot be read.
+// GetSymlinkTarget(Ex) on real entries: what it adds to the decoding and to the e2e reports.
 #include <Hollin0106/qvxFSO.h>
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
 #include "tests/filelib/FileTestSupport.h"
 #include "tests/filelib/ReparseBuffers.h"
 
-using namespace Hollin0106;
+using namespace filetest;
 
 namespace {
 
-namespace fs = std::filesystem;
 using testbuf::Bytes;
 
 struct Outputs {
@@ -94,33 +88,22 @@ TEST(ReparseOnNtfs, TargetsOutputsAndTheByteArrayArgument)
     EXPECT_EQ(held.bytes(), testbuf::MountPoint(u"\\??\\D:\\", u"D:\\"));
 }
 
-TEST(ReparseOffNtfs, MissingAndPlainPaths)
-{
-    filetest::TempFolder temp;
-    const fs::path& dir = temp.Path();
-    std::ofstream(dir / "plain") << "x";
-    EXPECT_EQ(Read(dir / "missing").code, setFileNotFound);
-    EXPECT_EQ(Read(dir / "missing" / "deeper").code, setFileNotFound);
-    EXPECT_EQ(Read(dir / "plain" / "below a file").code, setFileNotFound);
-    EXPECT_EQ(Read(dir / "plain").code, setNotSymlink);
-}
-
 // An entry in a folder that may not be searched cannot even be looked at, so opening it is
 // what fails. Root would pass any permission check, so the test runs again as nobody.
 TEST(ReparseOffNtfs, AnEntryInAFolderThatMayNotBeSearchedCannotBeOpened)
 {
-    if (filetest::IsNobodyChild()) {
-        const Outputs o = Read(fs::path(filetest::ChildArgument()) / "entry");
+    if (const auto argument = NobodyArgument()) {
+        const Outputs o = Read(fs::path(*argument) / "entry");
         EXPECT_EQ(o.code, setCreateFileFailed);
         EXPECT_TRUE(o.bytes.empty());
         return;
     }
-    if (!filetest::IsRoot()) GTEST_SKIP() << "needs root to re-run as nobody";
-    filetest::TempFolder temp;
+    if (!IsRoot()) GTEST_SKIP() << "needs root to re-run as nobody";
+    TempFolder temp;
     fs::create_directories(temp / "locked");
     std::ofstream(temp / "locked" / "entry") << "x";
     fs::permissions(temp / "locked", fs::perms::none);
-    filetest::RerunAsNobody((temp / "locked").string());
+    RerunAsNobody((temp / "locked").string());
 }
 
 }  // namespace

@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
-#include <string>
 #include <thread>
 
 #include <Hollin0106/qvxFSO.h>
@@ -15,23 +13,7 @@
 
 namespace {
 
-using namespace Hollin0106;
-
-namespace fs = std::filesystem;
-using filetest::Quote;
-using filetest::U;
-
-// What a shell command writes on standard output, "-" when it fails.
-std::string Output(const std::string& command)
-{
-    std::string out;
-    if (FILE* pipe = ::popen((command + " 2>/dev/null").c_str(), "r")) {
-        char buffer[256];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-        if (::pclose(pipe) != 0) return "-";
-    }
-    return out;
-}
+using namespace filetest;
 
 // The raw bytes of the file's zone stream, "-" when it has none.
 std::string RawZone(const fs::path& file)
@@ -45,7 +27,7 @@ void ZonesBehaveOn(const fs::path& dir)
 {
     qvxFSO fso;
     const fs::path file = dir / "download.zip";
-    filetest::WriteBytes(file, {1, 2, 3});
+    WriteBytes(file, {1, 2, 3});
     const std::u16string name = U(file);
 
     EXPECT_EQ(fso.GetFileZone(name), fzLocalMachine);
@@ -94,14 +76,15 @@ TEST(ZonesOnNtfs, SetReadTestAndDelete)
     std::string onDisk;
     for (int i = 0; i < 30 && onDisk != expected; ++i) {
         if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        onDisk = Output("ntfscat -a 0x80 -n Zone.Identifier " + Quote(volume.Image()) + " /download.zip");
+        onDisk = testfs::Output("ntfscat -a 0x80 -n Zone.Identifier " + Quote(volume.Image()) +
+                                " /download.zip 2>/dev/null");
     }
     EXPECT_EQ(onDisk, expected);
 }
 
 TEST(ZonesInTheTempFolder, SetReadTestAndDelete)
 {
-    filetest::TempFolder dir;
+    TempFolder dir;
     ZonesBehaveOn(dir.Path());
 }
 

@@ -1,5 +1,4 @@
-// qvxFileStreams on a real ntfs-3g volume: plain files, named streams, directories,
-// junctions, the security stream, and a second walk replacing the first.
+// qvxFileStreams on ntfs-3g and elsewhere: each kind of entry, the security stream, the items.
 #include <Hollin0106/qvxFileStreams.h>
 
 #include <gtest/gtest.h>
@@ -9,10 +8,7 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-using Hollin0106::qvxFileStreams;
-using filetest::Quote;
-using filetest::U;
+using namespace filetest;
 
 // The list as "id name size" lines, in order; "!" when the walk failed.
 std::string Listed(qvxFileStreams& streams, const fs::path& path, bool security = false)
@@ -30,8 +26,8 @@ protected:
     void SetUp() override
     {
         TAGSCOPE_MOUNT_OR_SKIP(volume_);
-        filetest::WriteBytes(Root() / "plain.txt", filetest::Bytes(1234, 'x'));
-        filetest::WriteBytes(Root() / "two.txt", {'a', 'b'});
+        WriteBytes(Root() / "plain.txt", Bytes(1234, 'x'));
+        WriteBytes(Root() / "two.txt", {'a', 'b'});
         ASSERT_TRUE(filetest::Run("setfattr -n user.Zone.Identifier -v 0x5b5a6f6e6554 " + Quote(Root() / "two.txt")));
         ASSERT_TRUE(filetest::Run("setfattr -n user.notes -v 0x41 " + Quote(Root() / "two.txt")));
         fs::create_directory(Root() / "dir");
@@ -89,8 +85,8 @@ TEST_F(StreamsOnNtfs, ItemsCarryTheirPropertiesAndOutliveTheList)
         EXPECT_EQ(streams.Item(0)->ShortName(), u"");
         EXPECT_TRUE(streams.Item(0)->StreamIDData());
         named = streams.Item(2);
-        EXPECT_EQ(filetest::RaisedNumberFrom(u"qvxFileStreams", [&] { streams.Item(3); }), 9);
-        EXPECT_EQ(filetest::RaisedNumberFrom(u"qvxFileStreams", [&] { streams.Item(-1); }), 9);
+        EXPECT_EQ(RaisedNumberFrom(u"qvxFileStreams", [&] { streams.Item(3); }), 9);
+        EXPECT_EQ(RaisedNumberFrom(u"qvxFileStreams", [&] { streams.Item(-1); }), 9);
         // A second walk replaces the whole list.
         ASSERT_TRUE(streams.ReadFileStreams(U(Root() / "plain.txt")));
         EXPECT_EQ(streams.Count(), 1);
@@ -105,8 +101,8 @@ TEST_F(StreamsOnNtfs, ItemsCarryTheirPropertiesAndOutliveTheList)
 // Off NTFS: the unnamed data and the user.* attributes; a link is not followed.
 TEST(StreamsElsewhere, DataAndUserAttributes)
 {
-    filetest::TempFolder dir;
-    filetest::WriteBytes(dir / "f", filetest::Bytes(17, 'f'));
+    TempFolder dir;
+    WriteBytes(dir / "f", Bytes(17, 'f'));
     fs::create_symlink("f", dir / "link");
     if (!filetest::Run("setfattr -n user.note -v 0x4142 " + Quote(dir / "f")))
         GTEST_SKIP() << "no user attributes on " << dir.Path();

@@ -1,24 +1,16 @@
-// qvxFoundedFiles on real trees: an ntfs-3g volume with junctions, a local folder with a
-// link loop and an unreadable folder, and /usr/share/doc compared with find.
+// qvxFoundedFiles on real trees: NTFS junctions, link loops, closed folders, a tree beside find.
 #include <Hollin0106/qvxFoundedFiles.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <memory>
 
 #include "tests/filelib/FileTestSupport.h"
 #include "tests/filelib/ReparseBuffers.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-using Hollin0106::FoundedFile;
-using Hollin0106::IFindFilesCallback;
-using Hollin0106::qvxFoundedFiles;
-using filetest::Quote;
-using filetest::U;
+using namespace filetest;
 
 // The tree as text: names sorted, "name(children)" for every entry with children.
 std::string Tree(const qvxFoundedFiles& level)
@@ -48,15 +40,6 @@ void Flatten(const qvxFoundedFiles& level, const std::string& prefix, std::vecto
     }
 }
 
-std::string Shell(const std::string& command)
-{
-    std::string out;
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-    char buf[4096];
-    while (pipe && std::fgets(buf, sizeof buf, pipe.get())) out += buf;
-    return out;
-}
-
 // Records each completed directory; cancels in the one whose path ends with `cancelIn`.
 class Recorder : public IFindFilesCallback {
 public:
@@ -65,8 +48,7 @@ public:
     {
         const std::string p = ToUtf8(Path);
         completed.push_back(p.substr(p.rfind('/') + 1));
-        if (p.size() >= cancelIn_.size() && p.compare(p.size() - cancelIn_.size(), cancelIn_.size(), cancelIn_) == 0)
-            Cancel = true;
+        if (p.ends_with(cancelIn_)) Cancel = true;
     }
     std::vector<std::string> completed;
 
@@ -81,11 +63,9 @@ protected:
         TAGSCOPE_MOUNT_OR_SKIP(volume_);
         fs::create_directories(Data() / "old");
         fs::create_directories(Data() / "x.txt");
-        filetest::WriteBytes(Data() / "a.txt", filetest::Bytes(10, 'a'));
-        filetest::WriteBytes(Data() / "B.bin", filetest::Bytes(300, 'b'));
-        filetest::WriteBytes(Data() / "old" / "c.txt", filetest::Bytes(5, 'c'));
-        filetest::WriteBytes(Data() / "x.txt" / "d.txt", filetest::Bytes(7, 'd'));
-        filetest::WriteBytes(Data() / "x.txt" / "e.log", filetest::Bytes(1, 'e'));
+        for (const auto& [name, size] : {std::pair{"a.txt", 10}, {"B.bin", 300}, {"old/c.txt", 5}, {"x.txt/d.txt", 7},
+                                         {"x.txt/e.log", 1}})
+            WriteBytes(Data() / name, Bytes(size, 'f'));
         // ntfs-3g shows these junctions as links into the volume: "j" to a sibling, "back"
         // to the folder that holds it.
         fs::create_directory(Data() / "j");
@@ -133,7 +113,7 @@ TEST_F(SearchOnNtfs, SizesAndAttributesComeFromTheVolume)
 {
     qvxFoundedFiles found;
     ASSERT_TRUE(found.RefreshEx(U(Data()), u"*"));
-    const std::string du = Shell("find " + Quote(Data()) +
+    const std::string du = testfs::Output("find " + Quote(Data()) +
                                  " -type f -print0 | du -lbc --apparent-size --files0-from=- | tail -n1 | cut -f1");
     EXPECT_EQ(static_cast<long long>(found.Size()), std::stoll(du));
     for (const auto& e : found) {
@@ -149,7 +129,7 @@ TEST_F(SearchOnNtfs, SizesAndAttributesComeFromTheVolume)
         EXPECT_GT(e->CreationTime(), 46000.0);
         EXPECT_LE(e->CreationTime(), e->LastWriteTime() + 1.0 / 86400);
     }
-    EXPECT_EQ(filetest::RaisedNumberFrom(u"qvxFoundedFiles", [&] { found.Item(found.Count()); }), 9);
+    EXPECT_EQ(RaisedNumberFrom(u"qvxFoundedFiles", [&] { found.Item(found.Count()); }), 9);
 }
 
 TEST_F(SearchOnNtfs, TheEntryItselfWithItsParentOrWithAnEmptyMask)
@@ -198,7 +178,7 @@ TEST(Search, TheRootStandsForItself)
 
 TEST(Search, AMissingFolderFindsNothing)
 {
-    filetest::TempFolder dir;
+    TempFolder dir;
     qvxFoundedFiles found;
     EXPECT_FALSE(found.RefreshEx(U(dir / "missing"), u"*"));
     EXPECT_FALSE(found.HasSubItems());
@@ -209,7 +189,7 @@ TEST(Search, AMissingFolderFindsNothing)
 // A local folder: links are reparse points with their target's directory bit.
 TEST(Search, ALinkLoopIsListedButNotEntered)
 {
-    filetest::TempFolder dir;
+    TempFolder dir;
     fs::create_directories(dir / "a" / "b");
     fs::create_directory_symlink("..", dir / "a" / "b" / "up");
     fs::create_directory_symlink(dir.Path(), dir / "a" / "top");
@@ -229,21 +209,21 @@ TEST(Search, ALinkLoopIsListedButNotEntered)
 // Run as nobody, whom the folder's permissions stop: it is listed and the search goes on.
 TEST(Search, AnUnreadableFolderIsListedNotEntered)
 {
-    if (filetest::IsNobodyChild()) {
+    if (const auto argument = NobodyArgument()) {
         qvxFoundedFiles found;
-        ASSERT_TRUE(found.RefreshEx(FromUtf8(filetest::ChildArgument()), u"*"));
+        ASSERT_TRUE(found.RefreshEx(FromUtf8(*argument), u"*"));
         EXPECT_EQ(Tree(found), "closed open(f) z");
         return;
     }
-    if (!filetest::IsRoot()) GTEST_SKIP() << "needs root to run a step as nobody";
-    filetest::TempFolder dir;
+    if (!IsRoot()) GTEST_SKIP() << "needs root to run a step as nobody";
+    TempFolder dir;
     fs::create_directories(dir / "open");
     fs::create_directories(dir / "closed");
-    filetest::WriteBytes(dir / "open" / "f", {1});
-    filetest::WriteBytes(dir / "closed" / "g", {1});
-    filetest::WriteBytes(dir / "z", {1});
+    WriteBytes(dir / "open" / "f", {1});
+    WriteBytes(dir / "closed" / "g", {1});
+    WriteBytes(dir / "z", {1});
     fs::permissions(dir / "closed", fs::perms::none);
-    filetest::RerunAsNobody(dir.Path().string());
+    RerunAsNobody(dir.Path().string());
 }
 
 // A real tree outside the project, against find: the same names, kinds and sizes.
@@ -258,7 +238,7 @@ TEST(Search, AgreesWithFindOnARealTree)
     std::sort(ours.begin(), ours.end());
     std::string mine;
     for (const auto& line : ours) mine += line + "\n";
-    const std::string theirs = Shell("find " + Quote(tree) +
+    const std::string theirs = testfs::Output("find " + Quote(tree) +
                                      " -mindepth 1 \\( -type l -printf '%P\\tlink\\n' \\) -o \\( -type d -printf "
                                      "'%P\\tdir\\n' \\) -o -printf '%P\\t%s\\n' | LC_ALL=C sort");
     EXPECT_GT(ours.size(), 10u);

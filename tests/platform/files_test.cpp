@@ -1,34 +1,18 @@
-// The platform layer's file operations: open modes, whole reads and writes, and the
-// Windows attribute bits on an ordinary file system and on ntfs-3g.
+// The platform layer's file operations: open modes and the Windows attribute bits.
 #include <gtest/gtest.h>
 
 #include <cerrno>
 
-#include "platform/platform.h"
 #include "tests/filelib/FileTestSupport.h"
 
 namespace {
 
-using filetest::AttributesOf;
-using filetest::Bytes;
-using filetest::Quote;
-using filetest::ReadBytes;
-using filetest::U;
-using filetest::WriteBytes;
-namespace fs = std::filesystem;
+using namespace filetest;
 using platform::FileOpenMode;
-
-void WriteAll(const fs::path& p, FileOpenMode mode, const Bytes& data)
-{
-    platform::File file;
-    ASSERT_FALSE(platform::OpenFile(U(p), mode, file));
-    ASSERT_FALSE(platform::WriteFile(file, data.data(), data.size()));
-    ASSERT_FALSE(file.Close());
-}
 
 TEST(PlatformFiles, OpenModesCreateCutAndAppendAsTheySay)
 {
-    filetest::TempFolder dir;
+    TempFolder dir;
     const fs::path f = dir / "f";
     const struct {
         const char* name;
@@ -49,7 +33,11 @@ TEST(PlatformFiles, OpenModesCreateCutAndAppendAsTheySay)
         std::error_code ec;
         fs::remove(f, ec);
         if (c.existed) WriteBytes(f, {1, 2, 3});
-        WriteAll(f, c.mode, {7, 8});
+        platform::File file;
+        const Bytes data{7, 8};
+        ASSERT_FALSE(platform::OpenFile(U(f), c.mode, file));
+        ASSERT_FALSE(platform::WriteFile(file, data.data(), data.size()));
+        ASSERT_FALSE(file.Close());
         EXPECT_EQ(ReadBytes(f), c.after);
     }
 
@@ -61,21 +49,9 @@ TEST(PlatformFiles, OpenModesCreateCutAndAppendAsTheySay)
     EXPECT_FALSE(fs::exists(f));
 }
 
-TEST(PlatformFiles, AFifoWithoutWriterDoesNotHoldTheReader)
-{
-    filetest::TempFolder dir;
-    ASSERT_TRUE(filetest::Run("mkfifo " + Quote(dir / "fifo")));
-    platform::File file;
-    ASSERT_FALSE(platform::OpenFile(U(dir / "fifo"), FileOpenMode::Read, file));
-    std::uint8_t byte = 0;
-    std::size_t got = 1;
-    EXPECT_FALSE(platform::ReadFile(file, &byte, 1, got));
-    EXPECT_EQ(got, 0u);
-}
-
 TEST(PlatformAttributes, ReadOnlyIsTheWritePermissionBits)
 {
-    filetest::TempFolder dir;
+    TempFolder dir;
     const fs::path f = dir / "f";
     WriteBytes(f, {1});
     fs::permissions(f, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
@@ -108,7 +84,7 @@ TEST(PlatformAttributes, NtfsHiddenAndSystemAreTheAttributeWord)
     TAGSCOPE_MOUNT_OR_SKIP(volume);
     const fs::path f = volume.Root() / "f";
     WriteBytes(f, {1, 2, 3, 4});
-    filetest::SetNtfsAttributes(f, 0x22);
+    SetNtfsAttributes(f, 0x22);
     EXPECT_EQ(AttributesOf(f), platform::kAttributeHidden | platform::kAttributeArchive);
 
     ASSERT_FALSE(platform::SetFileAttributes(U(f), platform::kAttributeSystem | platform::kAttributeArchive));

@@ -4,20 +4,18 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "platform/platform.h"
 #include "tests/filelib/FileTestSupport.h"
 
 namespace {
 
-using filetest::Bytes;
-using filetest::U;
+using namespace filetest;
 
 TEST(PlatformStreams, WrittenListedReadAndRemoved)
 {
     testfs::NtfsVolume volume;
     TAGSCOPE_MOUNT_OR_SKIP(volume);
     const std::u16string file = U(volume.Root() / "f");
-    filetest::WriteBytes(volume.Root() / "f", {1});
+    WriteBytes(volume.Root() / "f", {1});
     const Bytes big(30000, 0xA5);  // beyond one resident attribute record
 
     ASSERT_FALSE(platform::WriteStream(file, u"Zone.Identifier", {'z'}));

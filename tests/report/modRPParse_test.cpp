@@ -1,12 +1,9 @@
-// The report: error texts, reports of any bytes whatever the code, names made safe to
-// show, and the driver's front-end differences.
+// The report text of any bytes and code, names made safe to show, and the window's driver.
 #include "report/modRPParse.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "tests/filelib/ReparseBuffers.h"
 
@@ -29,8 +26,6 @@ TEST(FormatReparseReport, NoBytesGiveTheErrorLineOfTheCode)
         SymlinkTargetError_Const code;
         std::u16string expected;
     } cases[] = {
-        {"console: the line alone", Frontend::Console, setNotSymlink,
-         u"Can't read reparse point data: not a reparse point."},
         {"window: path and blank line first", Frontend::Window, setFileNotFound,
          u"/m/x\r\n\r\nCan't read reparse point data: file or directory not found."},
         {"a code without a text ends the line", Frontend::Console, static_cast<SymlinkTargetError_Const>(10),
@@ -62,44 +57,36 @@ TEST(FormatReparseReport, FewerThanFourBytesGiveNoHeaderBlock)
                   u"File name: /m/x\r\n\r\n0000: 41 0D 0A" + std::u16string(39, u' ') + u"  A.." + kTotal + u"3 bytes");
 }
 
-TEST(FormatReparseReport, ControlCharactersInNamesShowAsReplacementCharacters)
+// Escape sequences and CR LF in names are checked end to end (tests/e2e); here DEL, C1
+// controls and U+00A0, which is no control, in the names and in the path.
+TEST(FormatReparseReport, ControlCharactersInNamesAndPathShowAsReplacementCharacters)
 {
-    // A name that would fake a report line and clear the screen; U+00A0 is no control.
-    const std::u16string fake = u"C:\\x\r\nTotal reparse data size: 1 bytes\x1B[2J\x7F\x85\u00A0";
-    const std::u16string shown = u"C:\\x\uFFFD\uFFFDTotal reparse data size: 1 bytes\uFFFD[2J\uFFFD\uFFFD\u00A0";
-    const testbuf::Bytes data = testbuf::Symlink(fake, fake, 0);
-    const std::u16string text = FormatReparseReport(Frontend::Console, u"/m/\tx\x9B", {steSuccess, data, fake, fake});
+    const std::u16string name = u"C:\\x\x7F\x85\u00A0", shown = u"C:\\x\uFFFD\uFFFD\u00A0";
+    const testbuf::Bytes data = testbuf::Symlink(name, name, 0);
+    const std::u16string text = FormatReparseReport(Frontend::Console, u"/m/\tx\x9B", {steSuccess, data, name, name});
     EXPECT_TRUE(text.starts_with(u"File name: /m/\uFFFDx\uFFFD\r\n"));
     EXPECT_NE(text.find(u"Substitute name:\r\n" + shown + u"\r\n\r\nPrint name:\r\n" + shown + u"\r\n"),
               std::u16string::npos);
-    // The dump keeps every byte: CR LF of the name as 0D 00 0A 00.
-    EXPECT_NE(text.find(u"0D 00 0A 00"), std::u16string::npos);
     EXPECT_EQ(FormatReparseReport(Frontend::Window, u"/m/\x1B", {setFileNotFound, {}, u"", u""}).substr(0, 4),
               u"/m/\uFFFD");
 }
 
-// What reaches the sink, in order, and the text the driver hands back.
+// What reaches the sink, in order, and the text the driver hands back; the console's
+// reports are checked end to end (tests/e2e).
 TEST(ReportDriver, SinkGetsProgressLinesOnlyInTheWindowThenTheText)
 {
-    const fs::path dir = fs::temp_directory_path() / ("tagscope-report-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    std::ofstream(dir / "plain file.txt") << "text";
+    const fs::path dir = fs::temp_directory_path() / "tagscope-no-such-folder";
     const std::u16string missing = u"Can't read reparse point data: file or directory not found.";
     const struct {
         const char* name;
-        Frontend frontend;
         std::u16string path;
         bool sinkFails;
         std::u16string text;
         std::vector<std::u16string> shown;  // the text itself comes last, unless the sink fails
     } cases[] = {
-        {"console: the text alone", Frontend::Console, (dir / "plain file.txt").u16string(), false,
-         u"Can't read reparse point data: not a reparse point.", {}},
-        {"window: no bytes, no parsing line; the path widened first", Frontend::Window,
-         (dir / "sub" / ".." / "gone").u16string(), false, (dir / "gone").u16string() + u"\r\n\r\n" + missing,
-         {u"Reading reparse point..."}},
-        {"an empty name is not the current folder", Frontend::Console, u"", false, missing, {}},
-        {"a failing sink does not stop the report", Frontend::Window, u"", true, u"\r\n\r\n" + missing, {}},
+        {"no bytes, no parsing line; the path widened first", (dir / "sub" / ".." / "gone").u16string(), false,
+         (dir / "gone").u16string() + u"\r\n\r\n" + missing, {u"Reading reparse point..."}},
+        {"a failing sink does not stop the report", u"", true, u"\r\n\r\n" + missing, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -107,7 +94,7 @@ TEST(ReportDriver, SinkGetsProgressLinesOnlyInTheWindowThenTheText)
         std::u16string text = u"stale";
         std::vector<std::uint8_t> data = {1};
         modRPParse::BuildReparseReport(
-            c.frontend, c.path,
+            Frontend::Window, c.path,
             [&](const std::u16string& message) {
                 if (c.sinkFails) throw std::runtime_error("no output");
                 shown.push_back(message);
@@ -119,7 +106,6 @@ TEST(ReportDriver, SinkGetsProgressLinesOnlyInTheWindowThenTheText)
         if (!c.sinkFails) expected.push_back(c.text);
         EXPECT_EQ(shown, expected);
     }
-    fs::remove_all(dir);
 }
 
 }  // namespace

@@ -1,6 +1,4 @@
-// The header block printed from the decoded header: what the sample volume of the
-// end-to-end tests does not show (fields beyond short data, other flag bits, an empty LX
-// target, the window bullet, a reserved field that is not zero).
+// The header block of what the e2e sample volume does not show: short data, flags, bullets.
 #include "report/modReparseFormat.h"
 
 #include <gtest/gtest.h>

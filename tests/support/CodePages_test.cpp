@@ -1,12 +1,8 @@
-// Host code pages from locale names, conversion through them, and the text helpers
-// built on them.
+// Conversion through the code pages on each backend, their override, and the text helpers.
 #include "support/CodePages.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
-#include <Hollin0106/AutomationError.h>
 #include "support/quovixsupport.h"
 #include "tests/filelib/FileTestSupport.h"
 
@@ -21,95 +17,32 @@ protected:
     void TearDown() override { codepages::SetHostCodePages(0, 0); }
 };
 
-// One locale of each pair Windows assigns, and the rules that pick the pair: case,
-// codeset and modifier ignored, the country deciding for English and Chinese, an
-// unknown language getting the Western pair. Every page named must convert.
-TEST_F(CodePages, LocaleLanguagesGetTheWindowsPairs)
-{
-    struct Case {
-        const char* locale;
-        std::uint32_t ansi;
-        std::uint32_t oem;
-    };
-    const Case cases[] = {
-        {"C", 1252, 437},           {"POSIX", 1252, 437},          {"", 1252, 437},
-        {"en_US.UTF-8", 1252, 437}, {"en_GB.UTF-8", 1252, 850},    {"fr_FR@euro", 1252, 850},
-        {"RU_ru", 1251, 866},       {"sr_RS", 1251, 855},          {"pl_PL.ISO-8859-2", 1250, 852},
-        {"el_GR.UTF-8", 1253, 737}, {"tr_TR.UTF-8", 1254, 857},    {"he_IL", 1255, 862},
-        {"ar_EG", 1256, 720},       {"lt_LT", 1257, 775},          {"vi_VN", 1258, 1258},
-        {"ja_JP.UTF-8", 932, 932},  {"zh_CN.UTF-8", 936, 936},     {"zh_HK", 950, 950},
-        {"ko_KR.EUC-KR", 949, 949}, {"th_TH", 874, 874},           {"xx_YY", 1252, 850},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.locale);
-        EXPECT_EQ(codepages::AnsiCodePageForLocale(c.locale), c.ansi);
-        EXPECT_EQ(codepages::OemCodePageForLocale(c.locale), c.oem);
-        EXPECT_TRUE(codepages::IsSupportedCodePage(c.ansi) && codepages::IsSupportedCodePage(c.oem));
-    }
-}
-
-// Without an override the pages follow the locale the C library would use for LC_CTYPE:
-// LC_ALL before LC_CTYPE before LANG, an empty variable counting as unset.
-TEST_F(CodePages, WithoutAnOverrideTheLocaleVariablesDecideInTheirOrder)
-{
-    struct Case {
-        const char* lcAll;
-        const char* lcCtype;
-        const char* lang;
-        std::uint32_t ansi;
-        std::uint32_t oem;
-    };
-    const Case cases[] = {
-        {"el_GR.UTF-8", "ru_RU.UTF-8", "pl_PL.UTF-8", 1253, 737},
-        {nullptr, "ru_RU.UTF-8", "pl_PL.UTF-8", 1251, 866},
-        {"", "", "pl_PL.UTF-8", 1250, 852},
-        {nullptr, nullptr, nullptr, 1252, 437},
-    };
-    const char* const names[] = {"LC_ALL", "LC_CTYPE", "LANG"};
-    std::vector<std::pair<const char*, std::string>> saved;
-    for (const char* name : names)
-        if (const char* value = std::getenv(name)) saved.emplace_back(name, value);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << (c.lcAll ? c.lcAll : "-") << " " << (c.lcCtype ? c.lcCtype : "-"));
-        const char* const values[] = {c.lcAll, c.lcCtype, c.lang};
-        for (std::size_t i = 0; i < std::size(names); ++i)
-            values[i] ? setenv(names[i], values[i], 1) : unsetenv(names[i]);
-        EXPECT_EQ(codepages::HostAnsiCodePage(), c.ansi);
-        EXPECT_EQ(codepages::HostOemCodePage(), c.oem);
-        // An override of one page leaves the other to the locale.
-        codepages::SetHostCodePages(0, 866);
-        EXPECT_EQ(codepages::HostAnsiCodePage(), c.ansi);
-        EXPECT_EQ(codepages::HostOemCodePage(), 866u);
-        codepages::SetHostCodePages(0, 0);
-    }
-    for (const char* name : names) unsetenv(name);
-    for (const auto& [name, value] : saved) setenv(name, value.c_str(), 1);
-}
-
 TEST_F(CodePages, TheOverrideReplacesTheLocaleAndRefusesUnknownPages)
 {
     codepages::SetHostCodePages(1251, 866);
     EXPECT_EQ(codepages::HostAnsiCodePage(), 1251u);
     EXPECT_EQ(codepages::HostOemCodePage(), 866u);
     EXPECT_EQ(filetest::RaisedNumber([] { codepages::SetHostCodePages(1252, 99999); }), 5);
+    EXPECT_EQ(filetest::RaisedNumber([] { codepages::Decoder decoder(99999); }), 5);
+    EXPECT_FALSE(codepages::IsSupportedCodePage(0) || codepages::IsSupportedCodePage(99999));
     EXPECT_EQ(codepages::HostAnsiCodePage(), 1251u);
     EXPECT_EQ(codepages::HostOemCodePage(), 866u);
 }
 
 TEST_F(CodePages, ConvertsAndReplacesWhatThePageCannotHold)
 {
-    struct Case {
+    const struct {
         const char* name;
         std::uint32_t page;
         std::u16string text;
         Bytes bytes;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"1252", 1252, u"Gr\u00FC\u00DF \u20AC", {0x47, 0x72, 0xFC, 0xDF, 0x20, 0x80}},
         {"1251", 1251, u"\u0416\u0451", {0xC6, 0xB8}},
         {"437", 437, u"\u00FC\u00E9\u2591", {0x81, 0x82, 0xB0}},
         {"866", 866, u"\u041F\u0440", {0x8F, 0xE0}},
         {"932", 932, u"\u65E5\u672C", {0x93, 0xFA, 0x96, 0x7B}},
+        {"65001", 65001, u"\u20AC\U0001F600", {0xE2, 0x82, 0xAC, 0xF0, 0x9F, 0x98, 0x80}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -128,10 +61,11 @@ TEST_F(CodePages, ConvertsAndReplacesWhatThePageCannotHold)
         {1252, u"\u0416\U0001F600x", {0x3F, 0x3F, 0x78}},
         {437, u"\u20AC", {0x3F}},
         {932, u"\u0416\u00E9", {0x84, 0x47, 0x3F}},
-        {1252, u"\xD800", {0x3F}},
+        {1252, u"\xD800" u"b", {0x3F, 0x62}},
         // Default-ignorable characters the page lacks do not vanish either.
         {1252, u"a\u200Bb\uFEFF", {0x61, 0x3F, 0x62, 0x3F}},
         {932, u"a\u200B", {0x61, 0x3F}},
+        {65001, u"a\xD800" u"b", {0x61, 0x3F, 0x62}},
     };
     for (const auto& c : lossy) {
         SCOPED_TRACE(c.page);
@@ -196,10 +130,10 @@ TEST_F(CodePages, OemToAnsiReinterpretsAndTheRoundTripLosesOnlyWhatOemCannotHold
 
 TEST_F(CodePages, StreamingConvertersPutSplitCharactersTogether)
 {
-    // Shift-JIS 日本 split inside its first character; a pair split across text pieces.
-    for (const std::uint32_t page : {932u, 1252u}) {
+    // Shift-JIS and UTF-8 split inside each character; a pair split across text pieces.
+    for (const std::uint32_t page : {932u, 1252u, 65001u}) {
         SCOPED_TRACE(page);
-        const std::u16string text = page == 932 ? u"\u65E5\u672C" : u"\u00E9x";
+        const std::u16string text = page == 1252 ? u"\u00E9x" : page == 932 ? u"\u65E5\u672C" : u"\u65E5\U0001F600";
         Bytes whole;
         codepages::Encode(text, page, whole);
         for (std::size_t cut = 0; cut <= whole.size(); ++cut) {

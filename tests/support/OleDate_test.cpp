@@ -15,12 +15,11 @@ namespace {
 
 TEST(OleDate, WallClockMillisecondsBothWays)
 {
-    struct Case {
+    const struct {
         const char* name;
         oledate::WallMillis ms;
         double date;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"day zero", -2209161600000, 0.0},
         {"Unix epoch", 0, 25569.0},
         {"noon and a quarter of a second", 43200250, 25569.5 + 250.0 / 86400000},
@@ -29,7 +28,7 @@ TEST(OleDate, WallClockMillisecondsBothWays)
         {"first moment a file time holds", oledate::kFirstMillis, -109205.0},
         {"last millisecond of 9999", oledate::kLastMillis, 2958465.0 + 86399999.0 / 86400000},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::optional<double> date = oledate::FromWallMillis(c.ms);
         ASSERT_TRUE(date);
@@ -73,7 +72,7 @@ TEST_F(LocalDates, FileTimesBecomeLocalDatesAndBack)
         // 2024-07-15 12:00 UTC is 14:00 in summer.
         {"summer", kEpoch + 1721044800ULL * kPerSecond, 45488.0 + 14.0 / 24},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         double date = 0;
         ASSERT_TRUE(esFileTimeToVBDate(c.fileTime, date));

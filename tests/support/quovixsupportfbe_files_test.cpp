@@ -3,15 +3,12 @@
 
 #include <cerrno>
 
-#include <Hollin0106/AutomationError.h>
 #include "support/quovixsupportfbe.h"
 #include "tests/filelib/FileTestSupport.h"
 
-using namespace Hollin0106;
+using namespace filetest;
 
 namespace {
-
-using filetest::U;
 
 TEST(ErrorMapping, SystemErrorsBecomeTheFileRuntimesNumbers)
 {
@@ -31,7 +28,7 @@ TEST(ErrorMapping, SystemErrorsBecomeTheFileRuntimesNumbers)
 
 TEST(ErrorMapping, AMissingFolderIsPathNotFound)
 {
-    filetest::TempFolder dir;
+    TempFolder dir;
     EXPECT_EQ(esWin32ErrorToVBAErrorIO(ENOENT, U(dir / "missing.txt")), 53);
     EXPECT_EQ(esWin32ErrorToVBAErrorIO(ENOENT, U(dir / "nofolder" / "missing.txt")), 76);
     EXPECT_EQ(esWin32ErrorToVBAErrorIO(ENOENT, u"bare-name-in-the-current-folder"), 53);
@@ -39,8 +36,8 @@ TEST(ErrorMapping, AMissingFolderIsPathNotFound)
 
 TEST(FileTests, EntriesAreJudgedWithoutFollowingLinks)
 {
-    filetest::TempFolder dir;
-    filetest::WriteBytes(dir / "f", {1, 2, 3});
+    TempFolder dir;
+    WriteBytes(dir / "f", {1, 2, 3});
     std::filesystem::create_directory(dir / "d");
     std::filesystem::create_symlink(dir / "nowhere", dir / "dangling");
 
@@ -53,7 +50,7 @@ TEST(FileTests, EntriesAreJudgedWithoutFollowingLinks)
     EXPECT_FALSE(esIsDirectory(U(dir / "f")));
 
     EXPECT_EQ(esGetFileSizeEx(U(dir / "f")), 3.0);
-    EXPECT_EQ(filetest::RaisedNumber([&] { (void)esGetFileSizeEx(U(dir / "missing")); }), 53);
+    EXPECT_EQ(RaisedNumber([&] { (void)esGetFileSizeEx(U(dir / "missing")); }), 53);
 }
 
 }  // namespace

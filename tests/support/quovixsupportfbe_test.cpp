@@ -66,17 +66,15 @@ TEST(TrimAndStrings, LineBreaksTrimmedNamesCutAtTheFirstZero)
     EXPECT_EQ(asUTF8ToUNICODE("\xD0\x9E\xFF"), u"\u041E\uFFFD");
 }
 
-struct PathCase {
-    const char* name;
-    std::u16string path;
-    PathStyle style;
-    std::u16string folder;
-    std::u16string file;
-};
-
 TEST(PathParts, FolderAndName)
 {
-    const PathCase cases[] = {
+    const struct {
+        const char* name;
+        std::u16string path;
+        PathStyle style;
+        std::u16string folder;
+        std::u16string file;
+    } cases[] = {
         {"posix file", u"/mnt/ntfs/dir/link", PathStyle::Posix, u"/mnt/ntfs/dir", u"link"},
         {"posix root entry", u"/link", PathStyle::Posix, u"/", u"link"},
         {"posix bare name", u"link", PathStyle::Posix, u"", u"link"},
@@ -85,7 +83,7 @@ TEST(PathParts, FolderAndName)
         {"windows root entry", u"C:\\f.txt", PathStyle::Windows, u"C:\\", u"f.txt"},
         {"windows forward slashes", u"C:/a/b", PathStyle::Windows, u"C:/a", u"b"},
     };
-    for (const PathCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(esGetFilePath(c.path, c.style), c.folder);
         EXPECT_EQ(esGetFileName(c.path, c.style), c.file);

@@ -4,7 +4,6 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -13,28 +12,15 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 
 #include <deque>
 
-#include "tests/filelib/ReparseBuffers.h"
 #include "window/frmMain.h"
 #include "window/modMain.h"
 
 namespace wintest {
-
-PrivateSettings::PrivateSettings()
-{
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir_.path());
-}
-
-QString PrivateSettings::IniFile() const
-{
-    return dir_.path() + QStringLiteral("/Quovix/Tag Scope.ini");
-}
 
 void PrivateSettings::WriteIni(const QByteArray& text) const
 {
@@ -52,12 +38,8 @@ QString PrivateSettings::Value(const QString& key) const
 
 void PrivateSettings::MakeUnwritable() const
 {
+    QDir(dir_.filePath(QStringLiteral("Quovix"))).removeRecursively();
     WriteAll(dir_.filePath(QStringLiteral("Quovix")), "a file, not the settings folder");
-}
-
-WindowTest::WindowTest()
-{
-    QStandardPaths::setTestModeEnabled(true);
 }
 
 void WindowTest::init()
@@ -205,48 +187,6 @@ bool WriteAll(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
-
-UrlCatcher::UrlCatcher()
-{
-    QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open");
-}
-
-UrlCatcher::~UrlCatcher()
-{
-    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-}
-
-void UrlCatcher::open(const QUrl& url)
-{
-    opened.append(url);
-}
-
-namespace {
-
-const char kJunctionFolder[] = "Users/Public/Common Files";
-
-testbuf::Bytes JunctionBytes()
-{
-    return testbuf::MountPoint(u"\\??\\C:\\Program Files\\Common Files", u"C:\\Program Files\\Common Files");
-}
-
-}  // namespace
-
-QByteArray JunctionData()
-{
-    const testbuf::Bytes bytes = JunctionBytes();
-    return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
-}
-
-QString JunctionPath(const testfs::NtfsVolume& volume)
-{
-    return QString::fromStdString((volume.Root() / kJunctionFolder).string());
-}
-
-QString MakeJunction(testfs::NtfsVolume& volume)
-{
-    return QString::fromStdString(volume.MakeReparseFolder(kJunctionFolder, JunctionBytes()));
 }
 
 }  // namespace wintest

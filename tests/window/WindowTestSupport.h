@@ -1,11 +1,11 @@
-// Shared pieces of the window program's GUI tests: private settings, answers to the modal
-// dialogs the program opens, start-up helpers and a junction on the NTFS test volume.
+// Shared pieces of the window program's tests: settings, answers to dialogs, start-up.
 #pragma once
 
 #include <QMessageBox>
 #include <QPointer>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QUrl>
 
 #include <functional>
 #include <optional>
@@ -21,8 +21,8 @@ namespace wintest {
 // Points QSettings (INI, user scope) at a fresh temporary folder while it lives.
 class PrivateSettings {
 public:
-    PrivateSettings();
-    QString IniFile() const;
+    PrivateSettings() { QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir_.path()); }
+    QString IniFile() const { return dir_.path() + QStringLiteral("/Quovix/Tag Scope.ini"); }
     void WriteIni(const QByteArray& text) const;  // as a user would edit the file
     QString Value(const QString& key) const;      // "Section/Key"; "" when missing
     void MakeUnwritable() const;                  // a plain file where the folder belongs
@@ -37,7 +37,7 @@ class WindowTest : public QObject {
     Q_OBJECT
 
 protected:
-    WindowTest();
+    WindowTest() { QStandardPaths::setTestModeEnabled(true); }
     QString Scratch(const QString& name) const { return scratch_.filePath(name); }
 
     QTemporaryDir scratch_;
@@ -83,22 +83,6 @@ void DisposeMainWindow();
 
 QByteArray ReadAll(const QString& path);  // "<missing>" when it cannot be read
 bool WriteAll(const QString& path, const QByteArray& bytes);
-
-// Records the local files handed to the desktop's viewer.
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    UrlCatcher();
-    ~UrlCatcher() override;
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl& url);
-};
-
-// The junction "Users/Public/Common Files" to C:\Program Files\Common Files on a test volume.
-QByteArray JunctionData();
-QString JunctionPath(const testfs::NtfsVolume& volume);
-QString MakeJunction(testfs::NtfsVolume& volume);  // "" on success, else why not
 
 }  // namespace wintest
 

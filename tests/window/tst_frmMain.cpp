@@ -1,9 +1,8 @@
-// The main window: start-up, the report with its progress texts and menus, keys, caption
-// and menu bar, size and placement; other entries by Open, drop, Reload and the recent
-// list; copy and zoom; the save commands on a real junction.
+// The main window: start-up, report, keys, caption, placement, other entries, copy, zoom, saving.
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
@@ -14,6 +13,7 @@
 #include <QTest>
 #include <QWindow>
 
+#include "tests/filelib/ReparseBuffers.h"
 #include "tests/window/WindowTestSupport.h"
 #include "window/QtText.h"
 #include "window/frmMain.h"
@@ -35,12 +35,30 @@ QByteArray ExpectedReport(const QString& path)
 
 const QString kDirectoryKey = QStringLiteral("OFN Paths/Last open TXT directory");
 
+// The junction "Users/Public/Common Files" to C:\Program Files\Common Files on the test volume.
+const char kJunctionFolder[] = "Users/Public/Common Files";
+const testbuf::Bytes kJunction =
+    testbuf::MountPoint(u"\\??\\C:\\Program Files\\Common Files", u"C:\\Program Files\\Common Files");
+const QByteArray kJunctionData(reinterpret_cast<const char*>(kJunction.data()), qsizetype(kJunction.size()));
+
+// Records the local files handed to the desktop's viewer.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    UrlCatcher() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
+    ~UrlCatcher() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened.append(url); }
+};
+
 }  // namespace
 
 class MainWindowTest : public WindowTest {
     Q_OBJECT
 
     QString PlainFile() const { return Scratch(QStringLiteral("plain.txt")); }
+    QString Junction() const { return QString::fromStdString((volume_.Root() / kJunctionFolder).string()); }
     static QStringList RecentMenu(frmMain* window)
     {
         QStringList items;
@@ -56,28 +74,23 @@ private slots:
     {
         QVERIFY(WriteAll(PlainFile(), "not a reparse point"));
         volumeProblem_ = QString::fromStdString(volume_.Mount());
-        if (volumeProblem_.isEmpty()) volumeProblem_ = MakeJunction(volume_);
+        if (volumeProblem_.isEmpty())
+            volumeProblem_ = QString::fromStdString(volume_.MakeReparseFolder(kJunctionFolder, kJunction));
     }
 
-    void noWindow_data()
-    {
-        QTest::addColumn<QStringList>("args");
-        QTest::newRow("no argument: usage") << QStringList{};
-        QTest::newRow("two arguments: usage") << QStringList{"a", "b"};
-        QTest::newRow("--open, dialog cancelled") << QStringList{"--open"};
-    }
-
+    // No argument and two arguments: the usage box; --open with the dialog cancelled.
     void noWindow()
     {
-        QFETCH(QStringList, args);
-        BoxSeen box;
-        const bool usage = args != QStringList{"--open"};
-        QVERIFY(Answer({usage ? AnswerBox(QMessageBox::Ok, &box) : AnswerFileDialog({})}, [&] {
-            QCOMPARE(StartProgram(args), nullptr);
-        }));
-        if (usage)
-            QCOMPARE(box.text, QStringLiteral("Quovix - Tag Scope 1.00.0019\nOrla Venn 2025-2026. Dedicated to Dovra\n"
-                                              "\nUsage: Tagscope[.EXE] FileName"));
+        for (const QStringList& args : {QStringList{}, QStringList{"a", "b"}, QStringList{"--open"}}) {
+            BoxSeen box;
+            const bool usage = args != QStringList{"--open"};
+            QVERIFY(Answer({usage ? AnswerBox(QMessageBox::Ok, &box) : AnswerFileDialog({})}, [&] {
+                QCOMPARE(StartProgram(args), nullptr);
+            }));
+            if (usage)
+                QCOMPARE(box.text, QStringLiteral("Quovix - Tag Scope 1.00.0019\nOrla Venn 2025-2026. "
+                                                  "Dedicated to Dovra\n\nUsage: Tagscope[.EXE] FileName"));
+        }
     }
 
     // The progress texts in order, closing refused while they come, the commands enabled
@@ -93,7 +106,7 @@ private slots:
     {
         QFETCH(bool, junction);
         if (junction) WINTEST_SKIP_WITHOUT_VOLUME(volumeProblem_);
-        const QString path = junction ? JunctionPath(volume_) : PlainFile();
+        const QString path = junction ? Junction() : PlainFile();
         modMain::CommandLineFile = path.toStdU16String();
         frmMain& window = frmMain::Instance();
         const QPointer<frmMain> guard(&window);
@@ -242,7 +255,7 @@ private slots:
     {
         QFETCH(bool, drop);
         WINTEST_SKIP_WITHOUT_VOLUME(volumeProblem_);
-        const QString junction = JunctionPath(volume_);
+        const QString junction = Junction();
         frmMain* window = StartWithReport(PlainFile());
         QVERIFY(window != nullptr);
         if (drop) {
@@ -324,7 +337,7 @@ private slots:
     {
         WINTEST_SKIP_WITHOUT_VOLUME(volumeProblem_);
         QTemporaryDir folderA, folderB;
-        frmMain* window = StartWithReport(JunctionPath(volume_));
+        frmMain* window = StartWithReport(Junction());
         QVERIFY(window != nullptr);
         QApplication::setActiveWindow(window);
         QVERIFY(QTest::qWaitForWindowActive(window));
@@ -337,7 +350,7 @@ private slots:
         QCOMPARE(first.filters, (QStringList{"Text files (*.TXT)", "All files (*)"}));
         QCOMPARE(first.directory, QDir::homePath());
         QCOMPARE(first.fileName, QStringLiteral("Common Files.txt"));
-        QCOMPARE(ReadAll(textFile), QByteArray("\xEF\xBB\xBF") + ExpectedReport(JunctionPath(volume_)));
+        QCOMPARE(ReadAll(textFile), QByteArray("\xEF\xBB\xBF") + ExpectedReport(Junction()));
         QCOMPARE(settings_->Value(kDirectoryKey), folderA.path());
 
         // The data command starts where the text went, and is remembered in turn.
@@ -345,7 +358,7 @@ private slots:
         QCOMPARE(second.filters, (QStringList{"Binary files (*.BIN)", "All files (*)"}));
         QCOMPARE(second.directory, folderA.path());
         QCOMPARE(second.fileName, QStringLiteral("Common Files.bin"));
-        QCOMPARE(ReadAll(dataFile + ".bin"), JunctionData());
+        QCOMPARE(ReadAll(dataFile + ".bin"), kJunctionData);
         QCOMPARE(settings_->Value(kDirectoryKey), folderB.path());
 
         // The text command now starts there too; cancelling writes and remembers nothing.
@@ -353,19 +366,12 @@ private slots:
         QCOMPARE(third.directory, folderB.path());
         QCOMPARE(settings_->Value(kDirectoryKey), folderB.path());
         QCOMPARE(QDir(folderB.path()).entryList(QDir::Files), QStringList{"junction.bin"});
-    }
 
-    // The folder is only remembered for convenience: the file is written all the same.
-    void savesWhenSettingsCannotBeWritten()
-    {
-        WINTEST_SKIP_WITHOUT_VOLUME(volumeProblem_);
-        QTemporaryDir folderA;
-        frmMain* window = StartWithReport(JunctionPath(volume_));
-        QVERIFY(window != nullptr);
+        // The folder is only remembered for convenience: the file is written all the same.
         settings_->MakeUnwritable();
-        const QString target = folderA.filePath(QStringLiteral("raw.bin"));
-        QVERIFY(Answer({AnswerFileDialog(target)}, [&] { window->mnuFile.at(2)->trigger(); }));
-        QCOMPARE(ReadAll(target), JunctionData());
+        const QString rawFile = folderA.filePath(QStringLiteral("raw.bin"));
+        QVERIFY(Answer({AnswerFileDialog(rawFile)}, [&] { window->mnuFile.at(2)->trigger(); }));
+        QCOMPARE(ReadAll(rawFile), kJunctionData);
     }
 
     void savedTextAfterFailedRead()

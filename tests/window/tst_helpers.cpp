@@ -1,6 +1,4 @@
-// The window program's pure pieces and output-box helpers: the options of both programs
-// and their help texts, the caption, the version tag, the custom-colour text form, the
-// recent-entries list, the font fallback list, and the select-all key and hook.
+// The window program's pure pieces and output-box helpers.
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -24,19 +22,7 @@ using namespace Hollin0106;
 
 namespace {
 
-std::vector<std::u16string> ToList(const QStringList& list)
-{
-    std::vector<std::u16string> out;
-    for (const QString& s : list) out.push_back(FromQString(s));
-    return out;
-}
-
-QStringList FromList(const std::vector<std::u16string>& list)
-{
-    QStringList out;
-    for (const std::u16string& s : list) out.append(ToQString(s));
-    return out;
-}
+using Names = std::vector<std::u16string>;
 
 // Counts the key presses that reach the box past every filter installed before it.
 class KeySpy : public QObject {
@@ -60,66 +46,39 @@ bool Installed(const QString& family)
 const QString kMissingA = QStringLiteral("Tagscope No Such Font A");
 const QString kMissingB = QStringLiteral("Tagscope No Such Font B");
 
-std::vector<Variant> ToCandidates(const QVariantList& list)
-{
-    std::vector<Variant> out;
-    for (const QVariant& v : list) {
-        if (v.typeId() == QMetaType::QString)
-            out.emplace_back(v.toString().toStdU16String());
-        else
-            out.emplace_back(v.toDouble());
-    }
-    return out;
-}
-
 }  // namespace
 
 class HelpersTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // `flags`: h help, v version, o open; `unknown` the first unrecognised option.
-    void options_data()
-    {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<bool>("window");
-        QTest::addColumn<QString>("flags");
-        QTest::addColumn<QStringList>("names");
-        QTest::addColumn<QString>("unknown");
-        QTest::newRow("one name") << QStringList{"/mnt/x"} << false << "" << QStringList{"/mnt/x"} << "";
-        QTest::newRow("no argument") << QStringList{} << true << "" << QStringList{} << "";
-        QTest::newRow("help") << QStringList{"--help"} << false << "h" << QStringList{} << "";
-        QTest::newRow("version and a name") << QStringList{"--version", "a"} << false << "v" << QStringList{"a"} << "";
-        QTest::newRow("-- keeps a name that looks like an option")
-            << QStringList{"--", "--help"} << false << "" << QStringList{"--help"} << "";
-        QTest::newRow("options only before the name") << QStringList{"a", "--help"} << false << ""
-                                                       << QStringList{"a", "--help"} << "";
-        QTest::newRow("Qt's own options are names") << QStringList{"-style"} << true << "" << QStringList{"-style"}
-                                                   << "";
-        QTest::newRow("a lone dash is a name") << QStringList{"-"} << false << "" << QStringList{"-"} << "";
-        QTest::newRow("open in the window program") << QStringList{"--open", "/x"} << true << "o"
-                                                    << QStringList{"/x"} << "";
-        QTest::newRow("open is no console option") << QStringList{"--open"} << false << "" << QStringList{}
-                                                   << "--open";
-        QTest::newRow("unknown long option") << QStringList{"--bogus", "--help"} << true << "h" << QStringList{}
-                                             << "--bogus";
-    }
-
+    // `flags`: h help, v version, o open; `unknown` the first unrecognised option. (One name,
+    // --help and "--" of the console program: tests/e2e.)
     void options()
     {
-        QFETCH(QStringList, args);
-        QFETCH(bool, window);
-        QFETCH(QString, flags);
-        QFETCH(QStringList, names);
-        QFETCH(QString, unknown);
-        const CommandLineOptions::Parsed parsed = CommandLineOptions::Parse(ToList(args), window);
-        QString seen;
-        if (parsed.help) seen += u'h';
-        if (parsed.version) seen += u'v';
-        if (parsed.open) seen += u'o';
-        QCOMPARE(seen, flags);
-        QCOMPARE(FromList(parsed.names), names);
-        QCOMPARE(ToQString(parsed.unknown), unknown);
+        const struct {
+            const char* name;
+            Names args;
+            bool window;
+            QString flags;
+            Names names;
+            std::u16string unknown;
+        } rows[] = {
+            {"no argument", {}, true, "", {}, u""},
+            {"version and a name", {u"--version", u"a"}, false, "v", {u"a"}, u""},
+            {"options only before the name", {u"a", u"--help"}, false, "", {u"a", u"--help"}, u""},
+            {"Qt's own options are names", {u"-style"}, true, "", {u"-style"}, u""},
+            {"a lone dash is a name", {u"-"}, false, "", {u"-"}, u""},
+            {"open in the window program", {u"--open", u"/x"}, true, "o", {u"/x"}, u""},
+            {"open is no console option", {u"--open"}, false, "", {}, u"--open"},
+            {"unknown long option", {u"--bogus", u"--help"}, true, "h", {}, u"--bogus"},
+        };
+        for (const auto& row : rows) {
+            const CommandLineOptions::Parsed parsed = CommandLineOptions::Parse(row.args, row.window);
+            const QString seen =
+                QString(parsed.help ? "h" : "") + (parsed.version ? "v" : "") + (parsed.open ? "o" : "");
+            QVERIFY2(seen == row.flags && parsed.names == row.names && parsed.unknown == row.unknown, row.name);
+        }
     }
 
     void helpTexts()
@@ -132,34 +91,27 @@ private slots:
                  QStringLiteral("TagscopeC: unrecognized option '--x'\nTry 'TagscopeC --help' for more information."));
     }
 
-    void captions_data()
-    {
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("document");
-        QTest::addColumn<bool>("enDash");
-        QTest::addColumn<bool>("shortName");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("every prefix goes, case matters")
-            << "Quovix - A quovix - B Quovix - " << "/x/y" << false << true << "y - A quovix - B ";
-        QTest::newRow("whole document") << "Quovix - Tag Scope" << "/x/y" << true << false
-                                        << QString::fromUtf8("/x/y \u2013 Tag Scope");
-        QTest::newRow("trailing separator names the folder")
-            << "Quovix - Tag Scope" << "/mnt/ntfs/junction/" << true << true
-            << QString::fromUtf8("junction \u2013 Tag Scope");
-        QTest::newRow("root shows whole") << "Tag Scope" << "/" << true << true << QString::fromUtf8("/ \u2013 Tag Scope");
-    }
-
     void captions()
     {
-        QFETCH(QString, title);
-        QFETCH(QString, document);
-        QFETCH(bool, enDash);
-        QFETCH(bool, shortName);
-        QFETCH(QString, expected);
-        const std::u16string app = modAppWindowTitle::GetAppNameFromTitle(FromQString(title), u"", u"");
-        const std::u16string caption =
-            modAppWindowTitle::GetWindowTitle(app, u"", FromQString(document), u"Untitled", enDash, shortName);
-        QCOMPARE(ToQString(caption), expected);
+        const struct {
+            const char* name;
+            QString title, document;
+            bool enDash, shortName;
+            QString expected;
+        } rows[] = {
+            {"every prefix goes, case matters", "Quovix - A quovix - B Quovix - ", "/x/y", false, true,
+             "y - A quovix - B "},
+            {"whole document", "Quovix - Tag Scope", "/x/y", true, false, QString::fromUtf8("/x/y \u2013 Tag Scope")},
+            {"trailing separator names the folder", "Quovix - Tag Scope", "/mnt/ntfs/junction/", true, true,
+             QString::fromUtf8("junction \u2013 Tag Scope")},
+            {"root shows whole", "Tag Scope", "/", true, true, QString::fromUtf8("/ \u2013 Tag Scope")},
+        };
+        for (const auto& row : rows) {
+            const std::u16string app = modAppWindowTitle::GetAppNameFromTitle(FromQString(row.title), u"", u"");
+            const QString caption = ToQString(modAppWindowTitle::GetWindowTitle(app, u"", FromQString(row.document),
+                                                                                u"Untitled", row.enDash, row.shortName));
+            QVERIFY2(caption == row.expected, qPrintable(QString(row.name) + ": " + caption));
+        }
         QCOMPARE(ToQString(modAppWindowTitle::GetAppNameFromTitle(u"Quovix - Tag Scope", u"", u"Beta")),
                  QStringLiteral("Tag Scope :: Beta"));
     }
@@ -174,46 +126,41 @@ private slots:
 #endif
     }
 
-    void customColorsText_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("expected");
-        const QString whites = QStringLiteral(",16777215").repeated(13);
-        QTest::newRow("empty store") << "" << "16777215,16777215,16777215" + whites;
-        QTest::newRow("malformed and out-of-range entries become white, blanks go")
-            << "abc, -1 , 65280 ,16777216" << "16777215,16777215,65280,16777215" + whites.mid(9);
-        QTest::newRow("entries after the 16th ignored")
-            << "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17" << "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16";
-    }
-
     void customColorsText()
     {
-        QFETCH(QString, text);
-        QFETCH(QString, expected);
-        CustomColors colors;
-        colors.LoadFromText(FromQString(text));
-        QCOMPARE(ToQString(colors.ToText()), expected);
-    }
-
-    void recentEntries_data()
-    {
-        QTest::addColumn<QStringList>("before");
-        QTest::addColumn<QString>("added");
-        QTest::addColumn<QStringList>("after");
-        QTest::newRow("first") << QStringList{} << "/a" << QStringList{"/a"};
-        QTest::newRow("again: moves to the front, once") << QStringList{"/b", "/a", "/c"} << "/a"
-                                                         << QStringList{"/a", "/b", "/c"};
-        QTest::newRow("the ninth pushes out the oldest")
-            << QStringList{"1", "2", "3", "4", "5", "6", "7", "8"} << "9"
-            << QStringList{"9", "1", "2", "3", "4", "5", "6", "7"};
+        const QString whites = QStringLiteral(",16777215").repeated(13);
+        const struct {
+            const char* name;
+            QString text, expected;
+        } rows[] = {
+            {"empty store", "", "16777215,16777215,16777215" + whites},
+            {"malformed and out-of-range entries become white, blanks go", "abc, -1 , 65280 ,16777216",
+             "16777215,16777215,65280,16777215" + whites.mid(9)},
+            {"entries after the 16th ignored", "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17",
+             "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16"},
+        };
+        for (const auto& row : rows) {
+            CustomColors colors;
+            colors.LoadFromText(FromQString(row.text));
+            QVERIFY2(ToQString(colors.ToText()) == row.expected, row.name);
+        }
     }
 
     void recentEntries()
     {
-        QFETCH(QStringList, before);
-        QFETCH(QString, added);
-        QFETCH(QStringList, after);
-        QCOMPARE(FromList(modRecentEntries::WithEntry(ToList(before), FromQString(added))), after);
+        const struct {
+            const char* name;
+            Names before;
+            std::u16string added;
+            Names after;
+        } rows[] = {
+            {"first", {}, u"/a", {u"/a"}},
+            {"again: moves to the front, once", {u"/b", u"/a", u"/c"}, u"/a", {u"/a", u"/b", u"/c"}},
+            {"the ninth pushes out the oldest", {u"1", u"2", u"3", u"4", u"5", u"6", u"7", u"8"}, u"9",
+             {u"9", u"1", u"2", u"3", u"4", u"5", u"6", u"7"}},
+        };
+        for (const auto& row : rows)
+            QVERIFY2(modRecentEntries::WithEntry(row.before, row.added) == row.after, row.name);
     }
 
     void initTestCase()
@@ -235,73 +182,64 @@ private slots:
 
     // A box in DejaVu Sans Mono 8.5 given a list of family and size pairs; `family` empty
     // for the system's substitute of a missing font.
-    void applyFirstFont_data()
-    {
-        QTest::addColumn<QVariantList>("candidates");
-        QTest::addColumn<QString>("family");
-        QTest::addColumn<double>("points");
-        QTest::newRow("missing ones skipped")
-            << QVariantList{kMissingA, 12, kMissingB, 14, "PT Mono", 9, "DejaVu Sans Mono", 10} << "PT Mono" << 9.0;
-        QTest::newRow("name compared without case") << QVariantList{"pt MONO", 11.25} << "PT Mono" << 11.25;
-        QTest::newRow("size given as text") << QVariantList{"PT Mono", "12"} << "PT Mono" << 12.0;
-        QTest::newRow("empty list changes nothing") << QVariantList{} << "DejaVu Sans Mono" << 8.5;
-        QTest::newRow("odd number of entries changes nothing")
-            << QVariantList{"PT Mono", 10, "DejaVu Sans Mono"} << "DejaVu Sans Mono" << 8.5;
-        QTest::newRow("no candidate installed: the size stays") << QVariantList{kMissingA, 12, kMissingB, 14} << ""
-                                                                << 8.5;
-    }
-
     void applyFirstFont()
     {
-        QFETCH(QVariantList, candidates);
-        QFETCH(QString, family);
-        QFETCH(double, points);
-        QPlainTextEdit box;
-        QFont start(QStringLiteral("DejaVu Sans Mono"));
-        start.setPointSizeF(8.5);
-        box.setFont(start);
-        modTextBoxFonts::ApplyFirstFont(box, ToCandidates(candidates));
-        QCOMPARE(box.font().pointSizeF(), points);
-        const QString shown = QFontInfo(box.font()).family();
-        if (family.isEmpty())
-            QVERIFY2(Installed(shown) && shown != kMissingB, qPrintable(shown));  // the system's substitute
-        else
-            QCOMPARE(shown, family);
+        const Variant missingA(kMissingA.toStdU16String()), missingB(kMissingB.toStdU16String()), pt(u"PT Mono"),
+            dejaVu(u"DejaVu Sans Mono");
+        const struct {
+            const char* name;
+            std::vector<Variant> candidates;
+            QString family;
+            double points;
+        } rows[] = {
+            {"missing ones skipped", {missingA, 12.0, missingB, 14.0, pt, 9.0, dejaVu, 10.0}, "PT Mono", 9.0},
+            {"name compared without case", {Variant(u"pt MONO"), 11.25}, "PT Mono", 11.25},
+            {"size given as text", {pt, Variant(u"12")}, "PT Mono", 12.0},
+            {"empty list changes nothing", {}, "DejaVu Sans Mono", 8.5},
+            {"odd number of entries changes nothing", {pt, 10.0, dejaVu}, "DejaVu Sans Mono", 8.5},
+            {"no candidate installed: the size stays", {missingA, 12.0, missingB, 14.0}, "", 8.5},
+        };
+        for (const auto& row : rows) {
+            QPlainTextEdit box;
+            QFont start(QStringLiteral("DejaVu Sans Mono"));
+            start.setPointSizeF(8.5);
+            box.setFont(start);
+            modTextBoxFonts::ApplyFirstFont(box, row.candidates);
+            const QString shown = QFontInfo(box.font()).family();
+            const bool substitute = row.family.isEmpty() && Installed(shown) && shown != kMissingB;
+            QVERIFY2(box.font().pointSizeF() == row.points && (shown == row.family || substitute),
+                     qPrintable(QString(row.name) + ": " + shown));
+        }
     }
 
-    // Key events as the platforms deliver them: `key` and the native scan code and
-    // virtual key of the A key's place (xkb key code 38, Windows virtual key 'A').
-    void selectAllKey_data()
-    {
-        QTest::addColumn<QString>("platform");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("modifiers");
-        QTest::addColumn<quint32>("scanCode");
-        QTest::addColumn<quint32>("virtualKey");
-        QTest::addColumn<bool>("selectAll");
-        const int ctrl = Qt::ControlModifier;
-        const int cyrillicEf = 0x424;  // what the A key gives in a Russian layout
-        QTest::newRow("Ctrl+A") << "offscreen" << int(Qt::Key_A) << ctrl << 0u << 0u << true;
-        QTest::newRow("Ctrl+Shift+A") << "xcb" << int(Qt::Key_A) << int(ctrl | Qt::ShiftModifier) << 38u << 0x41u << false;
-        QTest::newRow("Ctrl+Alt+A") << "xcb" << int(Qt::Key_A) << int(ctrl | Qt::AltModifier) << 38u << 0x61u << false;
-        QTest::newRow("plain A") << "xcb" << int(Qt::Key_A) << 0 << 38u << 0x61u << false;
-        QTest::newRow("Russian layout alone, X11") << "xcb" << cyrillicEf << ctrl << 38u << 0x6c6u << true;
-        QTest::newRow("Russian layout alone, Wayland") << "wayland" << cyrillicEf << ctrl << 38u << 0x6c6u << true;
-        QTest::newRow("Russian layout alone, Windows") << "windows" << cyrillicEf << ctrl << 0x1Eu << 0x41u << true;
-        QTest::newRow("another key's place, X11") << "xcb" << cyrillicEf + 1 << ctrl << 39u << 0x6d9u << false;
-        QTest::newRow("scan code 38 is L on Windows") << "windows" << int(Qt::Key_L) << ctrl << 38u << 0x4Cu << false;
-    }
-
+    // Key events as the platforms deliver them: the key and the native scan code and virtual
+    // key of the A key's place (xkb key code 38, Windows virtual key 'A').
     void selectAllKey()
     {
-        QFETCH(QString, platform);
-        QFETCH(int, key);
-        QFETCH(int, modifiers);
-        QFETCH(quint32, scanCode);
-        QFETCH(quint32, virtualKey);
-        QFETCH(bool, selectAll);
-        const QKeyEvent event(QEvent::KeyPress, key, Qt::KeyboardModifiers(modifiers), scanCode, virtualKey, 0);
-        QCOMPARE(IsSelectAllKey(event, platform), selectAll);
+        const int ctrl = Qt::ControlModifier;
+        const int cyrillicEf = 0x424;  // what the A key gives in a Russian layout
+        const struct {
+            const char* name;
+            QString platform;
+            int key, modifiers;
+            quint32 scanCode, virtualKey;
+            bool selectAll;
+        } rows[] = {
+            {"Ctrl+A", "offscreen", Qt::Key_A, ctrl, 0, 0, true},
+            {"Ctrl+Shift+A", "xcb", Qt::Key_A, ctrl | Qt::ShiftModifier, 38, 0x41, false},
+            {"Ctrl+Alt+A", "xcb", Qt::Key_A, ctrl | Qt::AltModifier, 38, 0x61, false},
+            {"plain A", "xcb", Qt::Key_A, 0, 38, 0x61, false},
+            {"Russian layout alone, X11", "xcb", cyrillicEf, ctrl, 38, 0x6c6, true},
+            {"Russian layout alone, Wayland", "wayland", cyrillicEf, ctrl, 38, 0x6c6, true},
+            {"Russian layout alone, Windows", "windows", cyrillicEf, ctrl, 0x1E, 0x41, true},
+            {"another key's place, X11", "xcb", cyrillicEf + 1, ctrl, 39, 0x6d9, false},
+            {"scan code 38 is L on Windows", "windows", Qt::Key_L, ctrl, 38, 0x4C, false},
+        };
+        for (const auto& row : rows) {
+            const QKeyEvent event(QEvent::KeyPress, row.key, Qt::KeyboardModifiers(row.modifiers), row.scanCode,
+                                  row.virtualKey, 0);
+            QVERIFY2(IsSelectAllKey(event, row.platform) == row.selectAll, row.name);
+        }
     }
 
     // Ctrl+A selects all and stops there; the next key reaches the box; a hook given no

@@ -1,6 +1,5 @@
-// Saving onto a read-only file: the error box with the path, the message, the error's
-// description and the system's reason, the file unchanged, the folder remembered all the same. Must run as a user
-// who is not root (ctest starts it through run-unprivileged).
+// Saving onto a read-only file: the error box, the file unchanged, the folder remembered.
+// Runs as a user who is not root (ctest starts it through run-unprivileged).
 #include <QAction>
 #include <QFile>
 #include <QTest>

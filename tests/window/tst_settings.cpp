@@ -1,5 +1,4 @@
-// The output box colours: loading from the store, the settings dialog with its colour
-// dialog and custom colours, Ok and Cancel.
+// The output box colours: from the store, and through the settings and colour dialogs.
 #include <QAction>
 #include <QColorDialog>
 #include <QPlainTextEdit>

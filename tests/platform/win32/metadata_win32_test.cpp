@@ -1,5 +1,4 @@
-// The Win32 backend's metadata calls under Wine or Windows: named streams as
-// "file:stream", file times, compression where the file system has none, removal.
+// The Win32 backend's metadata calls under Wine or Windows: streams, times, compression, removal.
 #include <gtest/gtest.h>
 
 #include <filesystem>

@@ -1,5 +1,4 @@
-// The Win32 backend under Wine or Windows: system errors, wide names, attributes, the
-// reparse reader's answers for entries without a reparse point, code pages.
+// The Win32 backend under Wine or Windows: errors, wide and long names, attributes, search.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,7 +8,6 @@
 
 #include "platform/Icu.h"
 #include "platform/platform.h"
-#include "support/CodePages.h"
 #include "support/quovixsupportfbe.h"
 #include "tests/filelib/FileTestSupport.h"
 
@@ -152,53 +150,6 @@ TEST(Win32Attributes, ReadOnlyHiddenAndSystemComeAndGo)
     std::uint32_t attributes = 0;
     ASSERT_FALSE(platform::GetFileAttributes(U(dir.Path()), attributes));
     EXPECT_EQ(attributes & platform::kAttributeDirectory, platform::kAttributeDirectory);
-}
-
-TEST(Win32CodePages, PiecesCutInsideACharacterGiveTheWholesText)
-{
-    const struct {
-        const char* name;
-        std::uint32_t page;
-        Bytes bytes;
-        std::u16string text;
-    } cases[] = {
-        {"Shift-JIS double bytes", 932, {0x93, 0xFA, 0x96, 0x7B, 0x41}, u"日本A"},
-        {"UTF-8 three and four bytes", 65001, {0xE2, 0x82, 0xAC, 0xF0, 0x9F, 0x98, 0x80}, u"€😀"},
-        {"1252, undefined bytes kept", 1252, {0x80, 0x81, 0x8D}, u"€\u0081\u008D"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(codepages::Decode(c.bytes, c.page), c.text);
-        for (std::size_t cut = 0; cut <= c.bytes.size(); ++cut) {
-            codepages::Decoder decoder(c.page);
-            std::u16string out;
-            decoder.Decode(std::span(c.bytes).first(cut), false, out);
-            decoder.Decode(std::span(c.bytes).subspan(cut), true, out);
-            EXPECT_EQ(out, c.text) << "cut at " << cut;
-        }
-        std::vector<std::uint8_t> back;
-        codepages::Encode(c.text, c.page, back);
-        EXPECT_EQ(back, c.bytes);
-    }
-}
-
-TEST(Win32CodePages, WhatThePageLacksIsOneQuestionMarkAndUnknownPagesAreErrorFive)
-{
-    const std::u16string text = u"a😀" + std::u16string(1, char16_t{0xD800}) + u"b";  // a lone high surrogate
-    for (const std::size_t cut : {std::size_t{1}, std::size_t{2}, std::size_t{3}}) {
-        codepages::Encoder encoder(1252);
-        std::vector<std::uint8_t> out;
-        encoder.Encode(std::u16string_view(text).substr(0, cut), false, out);
-        encoder.Encode(std::u16string_view(text).substr(cut), true, out);
-        EXPECT_EQ(out, (Bytes{'a', '?', '?', 'b'})) << "cut at " << cut;
-    }
-    std::vector<std::uint8_t> utf8;
-    codepages::Encode(text, 65001, utf8);
-    EXPECT_EQ(utf8, (Bytes{'a', 0xF0, 0x9F, 0x98, 0x80, '?', 'b'}));
-    EXPECT_FALSE(codepages::IsSupportedCodePage(0));
-    EXPECT_FALSE(codepages::IsSupportedCodePage(99999));
-    EXPECT_EQ(filetest::RaisedNumber([] { codepages::Decoder d(99999); }), 5);
-    EXPECT_EQ(filetest::RaisedNumber([] { codepages::SetHostCodePages(1252, 99999); }), 5);
 }
 
 TEST(Win32Search, AFolderFoundInItsParentIsTheFolderASearchInsideItStandsIn)
