@@ -16,34 +16,11 @@ namespace H = Hollin0106;
 
 // ---- For Each ---------------------------------------------------------------------------
 
-class Enumerator : public IEnumVARIANT {
+class Enumerator : public UnknownObject<IEnumVARIANT> {
 public:
     explicit Enumerator(std::shared_ptr<std::vector<VARIANT>> items, std::size_t position = 0)
         : items_(std::move(items)), position_(position)
     {
-        ObjectCreated();
-    }
-    virtual ~Enumerator() { ObjectDestroyed(); }
-    Enumerator(const Enumerator&) = delete;
-    Enumerator& operator=(const Enumerator&) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override
-    {
-        if (object == nullptr) return E_POINTER;
-        if (riid != IID_IUnknown && riid != IID_IEnumVARIANT) {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        *object = static_cast<IEnumVARIANT*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++references_); }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const long left = --references_;
-        if (left == 0) delete this;
-        return static_cast<ULONG>(left);
     }
 
     HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* out, ULONG* fetched) override
@@ -90,7 +67,6 @@ private:
     };
     std::shared_ptr<std::vector<VARIANT>> items_;
     std::size_t position_;
-    std::atomic<long> references_{1};
 
     friend IUnknown* automation::NewEnumerator(std::vector<VARIANT> items);
 };

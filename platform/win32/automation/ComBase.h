@@ -67,27 +67,25 @@ HRESULT Guard(REFIID iid, Body&& body) noexcept
 HRESULT InvokeThroughTypeInfo(void* instance, ITypeInfo* typeInfo, DISPID member, WORD flags,
                               DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo, UINT* argError);
 
-// The base of one automation class: `Interface` is the dual interface from the type
-// library's header. Objects start with one reference, held by their creator.
+// The reference count and QueryInterface of a server object that implements
+// `Interface` (with the IUnknown it derives from). Objects start with one reference,
+// held by their creator, and count among the server's live objects while they exist.
 template <class Interface>
-class DispatchObject : public Interface, public ISupportErrorInfo {
+class UnknownObject : public Interface {
 public:
-    DispatchObject() { ObjectCreated(); }
-    virtual ~DispatchObject() { ObjectDestroyed(); }
-    DispatchObject(const DispatchObject&) = delete;
-    DispatchObject& operator=(const DispatchObject&) = delete;
+    UnknownObject() { ObjectCreated(); }
+    virtual ~UnknownObject() { ObjectDestroyed(); }
+    UnknownObject(const UnknownObject&) = delete;
+    UnknownObject& operator=(const UnknownObject&) = delete;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override
     {
         if (object == nullptr) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == __uuidof(Interface)) {
-            *object = static_cast<Interface*>(this);
-        } else if (riid == IID_ISupportErrorInfo) {
-            *object = static_cast<ISupportErrorInfo*>(this);
-        } else {
+        if (riid != IID_IUnknown && riid != __uuidof(Interface)) {
             *object = nullptr;
             return E_NOINTERFACE;
         }
+        *object = static_cast<Interface*>(this);
         AddRef();
         return S_OK;
     }
@@ -98,6 +96,31 @@ public:
         if (left == 0) delete this;
         return static_cast<ULONG>(left);
     }
+
+private:
+    std::atomic<long> references_{1};
+};
+
+// The base of one automation class: `Interface` is the dual interface from the type
+// library's header.
+template <class Interface>
+class DispatchObject : public UnknownObject<Interface>, public ISupportErrorInfo {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override
+    {
+        if (object == nullptr) return E_POINTER;
+        if (riid == IID_IDispatch) {
+            *object = static_cast<Interface*>(this);
+        } else if (riid == IID_ISupportErrorInfo) {
+            *object = static_cast<ISupportErrorInfo*>(this);
+        } else {
+            return UnknownObject<Interface>::QueryInterface(riid, object);
+        }
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return UnknownObject<Interface>::AddRef(); }
+    ULONG STDMETHODCALLTYPE Release() override { return UnknownObject<Interface>::Release(); }
 
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
     {
@@ -145,8 +168,6 @@ protected:
         return Guard(__uuidof(Interface), std::forward<Body>(body));
     }
 
-private:
-    std::atomic<long> references_{1};
 };
 
 // Hands a new object (one reference) to an [out] interface pointer.

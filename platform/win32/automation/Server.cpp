@@ -28,31 +28,9 @@ const std::vector<CreatableClass>& CreatableClasses()
 
 namespace {
 
-class ClassFactory : public IClassFactory {
+class ClassFactory : public UnknownObject<IClassFactory> {
 public:
-    explicit ClassFactory(IDispatch* (*create)()) : create_(create) { ObjectCreated(); }
-    virtual ~ClassFactory() { ObjectDestroyed(); }
-    ClassFactory(const ClassFactory&) = delete;
-    ClassFactory& operator=(const ClassFactory&) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override
-    {
-        if (object == nullptr) return E_POINTER;
-        if (riid != IID_IUnknown && riid != IID_IClassFactory) {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        *object = static_cast<IClassFactory*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++references_); }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const long left = --references_;
-        if (left == 0) delete this;
-        return static_cast<ULONG>(left);
-    }
+    explicit ClassFactory(IDispatch* (*create)()) : create_(create) {}
 
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** object) override
     {
@@ -78,7 +56,6 @@ public:
 
 private:
     IDispatch* (*create_)();
-    std::atomic<long> references_{1};
 };
 
 std::wstring GuidText(const GUID& guid)
