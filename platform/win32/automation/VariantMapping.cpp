@@ -127,8 +127,10 @@ Hollin0106::ByteArray ByteArrayFromVariant(const VARIANT& value)
             default:
                 TypeMismatch();
             }
-            // Element types of a number fit in a VARIANT's value union.
-            if (FAILED(SafeArrayGetElement(array, &i, &V_I4(&item)))) TypeMismatch();
+            // A number fits in a VARIANT's value union, but for a DECIMAL, which fills the
+            // whole VARIANT and takes its type field as a reserved word.
+            void* slot = element == VT_DECIMAL ? static_cast<void*>(&V_DECIMAL(&item)) : &V_I4(&item);
+            if (FAILED(SafeArrayGetElement(array, &i, slot))) TypeMismatch();
             V_VT(&item) = element;
         }
         bytes.push_back(ByteOf(item));

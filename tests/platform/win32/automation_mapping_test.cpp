@@ -83,6 +83,15 @@ TEST(AutomationMapping, ByteArraysFromWhatAClientCanPass)
          ByteArray{3, 4}},
         {"array of 16-bit numbers", [](VARIANT* v) { V_VT(v) = VT_ARRAY | VT_I2; V_ARRAY(v) = MakeArray(VT_I2, {I4(10), I4(20)}); },
          ByteArray{10, 20}},
+        {"array of decimals", [](VARIANT* v) {
+             V_VT(v) = VT_ARRAY | VT_DECIMAL;
+             V_ARRAY(v) = SafeArrayCreateVector(VT_DECIMAL, 0, 2);
+             for (LONG i = 0; i < 2; ++i) {
+                 DECIMAL d{};
+                 VarDecFromI4(i == 0 ? 7 : 200, &d);
+                 SafeArrayPutElement(V_ARRAY(v), &i, &d);
+             }
+         }, ByteArray{7, 200}},
         {"no elements", [](VARIANT* v) { V_VT(v) = VT_ARRAY | VT_VARIANT; V_ARRAY(v) = MakeArray(VT_VARIANT, {}); },
          ByteArray{}},
         {"256 does not fit", [](VARIANT* v) { V_VT(v) = VT_ARRAY | VT_VARIANT; V_ARRAY(v) = MakeArray(VT_VARIANT, {I4(1), I4(256)}); },
