@@ -205,7 +205,9 @@ bool qvxFoundedFiles::Search(const std::u16string& Path, const std::u16string& M
             }
             items_.push_back(std::move(entry));
         }
-        if (root || platform::FindNextFile(handle, data)) break;
+        if (root) break;
+        data = {};  // its name went to the entry; the next entry is read into it afresh
+        if (platform::FindNextFile(handle, data)) break;
     }
     handle = platform::FindHandle();
     hasSubItems_ = !items_.empty();
