@@ -20,7 +20,6 @@ namespace {
 // Bits of the NTFS attribute word that a caller may change: read-only, hidden, system,
 // archive, temporary, offline, not content indexed.
 constexpr std::uint32_t kSettableAttributes = 0x1 | 0x2 | 0x4 | 0x20 | 0x100 | 0x1000 | 0x2000;
-constexpr mode_t kAllWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
 
 std::error_code WriteAttributeWord(const SystemName& name, std::uint32_t word)
 {

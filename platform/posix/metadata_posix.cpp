@@ -2,6 +2,7 @@
 // removal and the trash. On ntfs-3g the NTFS attribute word is system.ntfs_attrib and
 // the creation time system.ntfs_crtime (8 bytes, little-endian file time).
 #include <dlfcn.h>
+#include <link.h>
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
@@ -23,9 +24,9 @@ namespace {
 
 using posix::Errno;
 using posix::kAttribAttr;
+using posix::kCrtimeAttr;
 using posix::LastError;
 
-constexpr const char* kCrtimeAttr = "system.ntfs_crtime";
 constexpr std::uint32_t kAttributeCompressed = 0x800;
 constexpr std::uint64_t kFileTimeUnixEpoch = 116444736000000000ULL;
 
@@ -94,23 +95,38 @@ struct timespec ToTimespec(std::uint64_t fileTime)
     return ts;
 }
 
-// The trash code lives in a module of its own (it needs Qt Core), beside the library
-// or wherever the loader finds it, so that programs that never recycle never load Qt.
+// The trash code lives in a module of its own (it needs Qt Core), so that programs that
+// never recycle never load Qt. It is a private plugin: in the folder TAGSCOPE_PLUGIN_SUBDIR
+// below the library folder, found from the file that holds this code: beside the shared
+// library, or, in a program that carries the library's code, below the library folder
+// relative to the program's (the build tree has the installed layout).
 using TrashFunction = int (*)(const char*);
 constexpr const char* kTrashModule = "libHollin0106Trash.so";
+
+std::filesystem::path TrashModulePath()
+{
+    Dl_info info{};
+    link_map* image = nullptr;
+    if (::dladdr1(reinterpret_cast<void*>(&TrashModulePath), &info, reinterpret_cast<void**>(&image),
+                  RTLD_DL_LINKMAP) == 0 ||
+        image == nullptr || image->l_name == nullptr)
+        return {};
+    if (image->l_name[0] != '\0')
+        return std::filesystem::path(image->l_name).parent_path() / TAGSCOPE_PLUGIN_SUBDIR / kTrashModule;
+    // The main program, which the loader knows only by the name it was started under.
+    std::error_code ec;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) return {};
+    return program.parent_path() / TAGSCOPE_BIN_TO_LIB / TAGSCOPE_PLUGIN_SUBDIR / kTrashModule;
+}
 
 TrashFunction LoadTrashFunction()
 {
     static const TrashFunction loaded = [] () -> TrashFunction {
-        void* module = nullptr;
-        Dl_info self{};
-        if (::dladdr(reinterpret_cast<void*>(&LoadTrashFunction), &self) != 0 && self.dli_fname != nullptr) {
-            const std::filesystem::path beside = std::filesystem::path(self.dli_fname).parent_path() / kTrashModule;
-            module = ::dlopen(beside.c_str(), RTLD_NOW | RTLD_LOCAL);
-        }
-        if (module == nullptr) module = ::dlopen(kTrashModule, RTLD_NOW | RTLD_LOCAL);
-        if (module == nullptr) return nullptr;
-        return reinterpret_cast<TrashFunction>(::dlsym(module, "tagscope_move_to_trash"));
+        const std::filesystem::path module = TrashModulePath();
+        void* handle = module.empty() ? nullptr : ::dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (handle == nullptr) return nullptr;
+        return reinterpret_cast<TrashFunction>(::dlsym(handle, "tagscope_move_to_trash"));
     }();
     return loaded;
 }

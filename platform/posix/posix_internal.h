@@ -13,9 +13,14 @@
 
 namespace platform::posix {
 
-// ntfs-3g's NTFS attribute word (4 bytes, little-endian) and raw reparse buffer.
+// ntfs-3g's NTFS attribute word (4 bytes, little-endian), raw reparse buffer and creation
+// time (the NTFS time, 64-bit little-endian).
 inline constexpr const char* kAttribAttr = "system.ntfs_attrib";
 inline constexpr const char* kReparseDataAttr = "system.ntfs_reparse_data";
+inline constexpr const char* kCrtimeAttr = "system.ntfs_crtime";
+
+// No write bit at all: the read-only attribute of a file outside NTFS.
+inline constexpr mode_t kAllWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
 
 inline std::error_code Errno(int e)
 {
