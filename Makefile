@@ -18,8 +18,8 @@ JOBS           ?= $(shell nproc)
 # turns it off).
 LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all deps build demo test test-release test-sanitize test-windows windows package fuzz bench \
-        screenshot clean
+.PHONY: all deps build demo test test-release compile-release test-sanitize compile-sanitize test-windows \
+        windows package fuzz bench screenshot clean
 
 all: build
 
@@ -30,29 +30,29 @@ deps:
 # `make test` build, in one folder.
 configure-release = cmake --preset release -B $(BUILD) $(LAUNCHER)
 
-build: deps
-	$(configure-release)
-	cmake --build $(BUILD) -j $(JOBS)
+build: compile-release
 
 demo: deps
 	$(configure-release)
 	cmake --build $(BUILD) -j $(JOBS) --target TagscopeC
 	scripts/demo $(BUILD)
 
-# The three legs run at once, each with its own build folder; a leg's output appears
+# The three legs run at once, each with its own build folder; each step's output appears
 # whole when it ends. Each leg alone: make test-release (test-sanitize, test-windows).
 test: deps
 	@$(MAKE) --no-print-directory -j 3 --output-sync=target test-release test-sanitize test-windows
 
-test-release: deps
+test-release: compile-release
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+compile-release: deps
 	$(configure-release)
 	cmake --build $(BUILD) -j $(JOBS)
-	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
-test-sanitize: deps
+test-sanitize: compile-sanitize
+	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
+compile-sanitize: deps
 	cmake --preset sanitize -B $(SANITIZE_BUILD) $(LAUNCHER)
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
-	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
 
 windows: deps
 	cmake --preset windows -B $(WINDOWS_BUILD) $(LAUNCHER)
