@@ -11,9 +11,15 @@
 
 namespace {
 
-using modPEImage::FindVersionResource;
 using modVersionResource::VerQueryValue;
 using Bytes = std::vector<std::uint8_t>;
+
+// The version block of an image in memory, read as on an English (United States) system.
+std::optional<Bytes> FindVersionResource(const Bytes& image, std::uint16_t uiLanguage = 0x0409)
+{
+    modPEImage::SpanSource source(image);
+    return modPEImage::ReadVersionResource(source, uiLanguage);
+}
 
 constexpr std::u16string_view kCompany = u"\\StringFileInfo\\040904B0\\CompanyName";
 
@@ -71,7 +77,8 @@ TEST(VersionResource, EveryPrefixOfAnImageOrABlockEndsTheWalkCleanly)
 {
     const Bytes image = versiontest::ReadImage("full64.dll");
     const auto full = *FindVersionResource(image);
-    const auto blockEnd = static_cast<std::size_t>(full.data() - image.data()) + full.size();
+    const auto blockEnd = static_cast<std::size_t>(std::search(image.begin(), image.end(), full.begin(), full.end()) -
+                                                   image.begin()) + full.size();
     for (std::size_t n = 0; n < image.size(); ++n) {
         const Bytes prefix(image.begin(), image.begin() + static_cast<std::ptrdiff_t>(n));
         const auto block = FindVersionResource(prefix);
@@ -142,22 +149,31 @@ TEST(VersionResource, BrokenResourceDirectoriesGiveNoBlock)
 }
 
 // A program of 16-bit Windows: MZ header, NE header at 40h, resource table at 80h (an icon
-// type first, then RT_VERSION), the block at 100h in the 16-bit layout with 8-bit keys.
+// type first, then RT_VERSION ID 1), the block at 100h in the 16-bit layout with 8-bit
+// keys: A8h bytes long, in a resource padded to B0h (alignment shift 4).
 TEST(VersionResource, NEProgramsCarryBlocksInThe16BitLayout)
 {
-    const Bytes image = versiontest::ReadImage(TAGSCOPE_SOURCE_DIR "/fuzz/corpus/versions/ne-program.exe");
+    const Bytes image = versiontest::ReadImage(TAGSCOPE_SOURCE_DIR "/tests/filelib/versions/ne-program.exe");
     ASSERT_EQ(image.size(), 432u);
     codepages::SetHostCodePages(1252, 437);
     const auto found = FindVersionResource(image);
     ASSERT_TRUE(found.has_value());
+    EXPECT_EQ(*found, Bytes(image.begin() + 0x100, image.begin() + 0x1A8));  // the block, not its padding
     EXPECT_EQ(VerQueryValue(*found, u"\\")->bytes.size(), 52u);
     EXPECT_EQ(VerQueryValue(*found, u"\\VarFileInfo\\Translation")->bytes.size(), 4u);
     EXPECT_EQ(modVersionResource::ValueText(*VerQueryValue(*found, u"\\StringFileInfo\\040904e4\\companyname")),
               u"Café");
     codepages::SetHostCodePages(0, 0);
-    for (std::size_t n = 0; n < image.size(); ++n) {
+    for (std::size_t n = 0; n < 0x1A8; ++n) {
         const Bytes prefix(image.begin(), image.begin() + static_cast<std::ptrdiff_t>(n));
         ASSERT_FALSE(FindVersionResource(prefix).has_value()) << "prefix " << n;
+    }
+    // Only the resource named by ID 1 is the version resource: the record's ID at A4h.
+    for (const std::uint16_t id : {0x0000, 0x8002, 0x0001}) {
+        SCOPED_TRACE(id);
+        Bytes other = image;
+        PutU16(other, 0xA4, id);
+        EXPECT_FALSE(FindVersionResource(other).has_value());
     }
 }
 
