@@ -29,11 +29,18 @@ std::uint16_t LanguageIdOf(std::string_view locale)
     if (bare.empty() || bare == "C" || bare == "POSIX") return kEnglishUnitedStates;
     const std::string name(bare);
     std::array<char, ULOC_FULLNAME_CAPACITY> likely{};
+    std::array<char, ULOC_LANG_CAPACITY> language{};
+    std::array<char, ULOC_COUNTRY_CAPACITY> country{};
     UErrorCode status = U_ZERO_ERROR;
     ICU_CALL(uloc_addLikelySubtags)(name.c_str(), likely.data(), static_cast<int32_t>(likely.size()), &status);
-    // Without a country of its own a language is known to Windows only in the likeliest
-    // one; with one, the name given is tried first ("sr_RS" before "sr_Cyrl_RS").
-    for (const char* candidate : {name.c_str(), U_SUCCESS(status) ? likely.data() : name.c_str()}) {
+    ICU_CALL(uloc_getLanguage)(likely.data(), language.data(), static_cast<int32_t>(language.size()), &status);
+    ICU_CALL(uloc_getCountry)(likely.data(), country.data(), static_cast<int32_t>(country.size()), &status);
+    if (U_FAILURE(status)) return kEnglishUnitedStates;
+    // The name as given first ("sr_RS"), then with its likeliest script ("sr_Cyrl_RS"),
+    // then language and country alone ("pt" -> "pt_BR"): ICU knows identifiers under
+    // either form.
+    const std::string plain = std::string(language.data()) + "_" + country.data();
+    for (const char* candidate : {name.c_str(), static_cast<const char*>(likely.data()), plain.c_str()}) {
         const std::uint32_t lcid = ICU_CALL(uloc_getLCID)(candidate);
         // A bare language identifier (no sublanguage) names no interface language.
         if (lcid != 0 && lcid <= 0xFFFF && (lcid & 0xFC00) != 0) return static_cast<std::uint16_t>(lcid);
