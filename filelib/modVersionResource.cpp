@@ -245,14 +245,23 @@ std::u16string VerLanguageName(std::uint16_t languageId)
         const std::u16string icu = Display(ICU_CALL(uloc_getDisplayLanguage), language);
         if (name.starts_with(icu)) name.replace(0, icu.size(), windows);
     }
-    if (const char16_t* windows = Find(kScriptNames, script))
-        ReplaceAll(name, u"(" + Display(ICU_CALL(uloc_getDisplayScript), language + "_" + script) + u")",
-                   u"(" + std::u16string(windows) + u")");
+    // (Appended piece by piece: GCC 12 warns falsely about "literal" + string&&.)
+    if (const char16_t* windows = Find(kScriptNames, script)) {
+        std::u16string icu(u"(");
+        icu.append(Display(ICU_CALL(uloc_getDisplayScript), language + "_" + script)).push_back(u')');
+        std::u16string ours(u"(");
+        ours.append(windows).push_back(u')');
+        ReplaceAll(name, icu, ours);
+    }
     if (!region.empty()) {
         const char16_t* windows = Find(kRegionNames, region);
         const std::u16string where = windows != nullptr ? windows : Display(ICU_CALL(uloc_getDisplayCountry), "_" + region);
-        if (name.ends_with(u')')) name.insert(name.size() - 1, u", " + where);
-        else name += u" (" + where + u")";
+        if (name.ends_with(u')')) {
+            name.pop_back();
+            name.append(u", ").append(where).push_back(u')');
+        } else {
+            name.append(u" (").append(where).push_back(u')');
+        }
     }
     ReplaceAll(name, u" & ", u" and ");
     return name.empty() ? u"Language Neutral" : name;
