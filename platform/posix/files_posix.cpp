@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <limits>
 
 #include "platform/posix/posix_internal.h"
 
@@ -77,8 +78,7 @@ bool WritableRegularFile(int fd)
         errno = ENXIO;
         return false;
     }
-    std::uint32_t word = 0;
-    if ((st.st_mode & kAllWriteBits) == 0 || (!ReadAttributeWord(fd, word) && (word & kAttributeReadOnly))) {
+    if (HasReadOnlyAttribute(st, fd)) {
         errno = EACCES;
         return false;
     }
@@ -188,6 +188,25 @@ std::error_code ReadFile(const File& file, std::uint8_t* buffer, std::size_t cou
         if (n < 0) {
             if (errno == EINTR) continue;
             if (errno == EAGAIN) break;  // a FIFO with nothing in it now: its end
+            return LastError();
+        }
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    return {};
+}
+
+std::error_code ReadFileAt(const File& file, std::uint64_t offset, std::uint8_t* buffer, std::size_t count,
+                           std::size_t& got)
+{
+    got = 0;
+    // Offsets past what off_t holds lie past the end of every file.
+    constexpr auto kLargestOffset = static_cast<std::uint64_t>(std::numeric_limits<off_t>::max());
+    while (got < count && offset <= kLargestOffset - got) {
+        const ssize_t n = ::pread(static_cast<int>(file.native_), buffer + got, count - got,
+                                  static_cast<off_t>(offset + got));
+        if (n < 0) {
+            if (errno == EINTR) continue;
             return LastError();
         }
         if (n == 0) break;

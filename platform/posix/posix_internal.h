@@ -92,4 +92,10 @@ std::error_code SetEntryXattr(const SystemName& name, const char* attr, const vo
 std::error_code ReadAttributeWord(const SystemName& name, std::uint32_t& word);
 std::error_code ReadAttributeWord(int fd, std::uint32_t& word);
 
+// Whether the file `fd` holds (stat `st`; an O_PATH descriptor will do) carries the
+// read-only attribute as Windows would see it: no write-permission bit at all, or the
+// NTFS read-only bit. The same answer for every user: root may write such a file on
+// Linux, but the library refuses it as Windows refuses every user.
+bool HasReadOnlyAttribute(const struct stat& st, int fd);
+
 }  // namespace platform::posix
