@@ -142,32 +142,4 @@ TEST(WindowsPath, AbsoluteAndShellUses)
     }
 }
 
-TEST(WindowsPath, KindsOfNames)
-{
-    const struct {
-        const char16_t* name;
-        PathKind kind;
-    } rows[] = {
-        {u"", PathKind::Empty},
-        {u"\\\\?\\C:\\x", PathKind::Verbatim},
-        {u"\\??\\C:\\x", PathKind::Verbatim},
-        {u"//?/C:/x", PathKind::LocalDevice},
-        {u"\\\\?/C:", PathKind::LocalDevice},
-        {u"\\\\.\\pipe\\x", PathKind::LocalDevice},
-        {u"\\\\?", PathKind::RootLocalDevice},
-        {u"\\\\.x\\share", PathKind::Unc},
-        {u"\\\\srv", PathKind::Unc},
-        {u"C:\\", PathKind::DriveAbsolute},
-        {u"C:/x", PathKind::DriveAbsolute},
-        {u"C:x", PathKind::DriveRelative},
-        {u"\\x", PathKind::Rooted},
-        {u"x:", PathKind::DriveRelative},
-        {u"x", PathKind::Relative},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(ToUtf8(row.name));
-        EXPECT_EQ(KindOf(row.name), row.kind);
-    }
-}
-
 }  // namespace
