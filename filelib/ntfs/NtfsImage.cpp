@@ -212,6 +212,14 @@ void NtfsReparseScan::State::ScanBatch()
         FileRecord record;
         Refusal why = refusals[i];
         if (!why) why = DecodeFileRecord(bytes, record);
+        // A torn record still shows its attributes (the update sequence spoils only the
+        // last two bytes of each 512): one that plainly holds no reparse point is no
+        // entry of this listing; any other is reported, as it may have been one.
+        if (why && refusals[i] && !DecodeFileRecord(bytes, record) &&
+            std::none_of(record.Attributes.begin(), record.Attributes.end(), [](const Attribute& a) {
+                return a.Type == kAttrReparsePoint || a.Type == kAttrAttributeList;
+            }))
+            continue;
         if (why) {
             // A torn file record may have been a reparse point: say so rather than drop it.
             NtfsReparseEntry entry;
@@ -377,10 +385,15 @@ NtfsReparseEntry NtfsImage::ReadEntry(const std::u16string& VolumePath) const
                 entry.Code = setFileNotFound;
                 return entry;
             }
-            // The name the folder shows, not a DOS 8.3 name the user may have typed.
-            const std::vector<FileName> names = child.Names();
-            const FileName* name = PreferredName(names, current.Number);
-            shown.push_back(name ? name->Name : found->Name);
+            // The name as the folder spells it; for a DOS 8.3 name the user typed, the
+            // long name it stands beside (a file with a DOS name has one Win32 name).
+            if (found->NameSpace != kNameDos) {
+                shown.push_back(found->Name);
+            } else {
+                const std::vector<FileName> names = child.Names();
+                const FileName* name = PreferredName(names, current.Number);
+                shown.push_back(name ? name->Name : found->Name);
+            }
             current = std::move(child);
         }
         entry.Path = JoinVolumePath(shown);
