@@ -144,8 +144,12 @@ void ListTree(const Output& out, const qvxFoundedFiles& found, const std::u16str
         std::u16string path = folder;
         if (!path.empty() && path.back() != u'/' && path.back() != u'\\') path += u'/';
         path += entry->FileName();
-        if (entry->FileAttributes() & static_cast<std::int32_t>(platform::kAttributeReparsePoint))
-            WriteEntry(out, FromMount(path), json);
+        if (entry->FileAttributes() & static_cast<std::int32_t>(platform::kAttributeReparsePoint)) {
+            // The search marks a POSIX symbolic link like a reparse point; outside NTFS
+            // it carries none and is no entry of this listing.
+            const ListingEntry read = FromMount(path);
+            if (read.Code != setNotSymlink) WriteEntry(out, read, json);
+        }
         else if (const auto childs = entry->Childs(); childs && childs->Count() > 0)
             ListTree(out, *childs, path, json);
     }
