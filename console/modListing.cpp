@@ -123,9 +123,10 @@ int ListImage(const Output& out, const std::u16string& path, std::optional<std::
     NtfsReparseScan scan = image.ScanReparsePoints();
     Progress progress;
     std::uint64_t found = 0;
-    for (NtfsReparseEntry entry; scan.Next(entry);) {
+    const auto show = [&] { progress.Show(scan.Done(), scan.Total(), found); };
+    for (NtfsReparseEntry entry; scan.Next(entry, show);) {
         WriteEntry(out, FromImage(std::move(entry)), json);
-        progress.Show(scan.Done(), scan.Total(), ++found);
+        ++found;
     }
     return kExitRead;
 }

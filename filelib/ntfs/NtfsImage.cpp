@@ -243,6 +243,11 @@ NtfsReparseScan& NtfsReparseScan::operator=(NtfsReparseScan&&) noexcept = defaul
 
 bool NtfsReparseScan::Next(NtfsReparseEntry& entry)
 {
+    return Next(entry, {});
+}
+
+bool NtfsReparseScan::Next(NtfsReparseEntry& entry, const std::function<void()>& progress)
+{
     if (!state_) return false;
     State& s = *state_;
     while (s.pending.empty()) {
@@ -257,6 +262,7 @@ bool NtfsReparseScan::Next(NtfsReparseEntry& entry)
             s.ScanBatch();
             s.done = s.nextRecord;
         }
+        if (progress) progress();
     }
     if (s.cancelled) return false;
     entry = std::move(s.pending.front());

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -72,6 +73,10 @@ public:
     // cancelled. A damaged file gives an entry with its Code and ErrorDetail, and the
     // listing goes on. Never throws for what the image holds.
     bool Next(NtfsReparseEntry& entry);
+    // Next, calling `progress` after each piece of work (an index key, a batch of MFT
+    // records) while it looks for the next entry, so that a long stretch without entries
+    // still shows progress.
+    bool Next(NtfsReparseEntry& entry, const std::function<void()>& progress);
     // Asks the listing to stop: the next Next() returns false.
     void Cancel();
     bool Cancelled() const;
