@@ -289,6 +289,9 @@ Stream Volume::StreamOf(const File& file, std::uint32_t type, std::u16string_vie
         // An empty attribute's only extent ends at VCN -1.
         if (a->HighestVcn == ~std::uint64_t{0} && a->LowestVcn == 0) continue;
         if (a->LowestVcn != next) Fail(T("MFT record ") + Number(file.Number) + T(": an attribute's extents leave a gap or overlap"));
+        // No extent reaches past the allocation, itself no larger than the volume.
+        if (a->HighestVcn >= (first.AllocatedSize + boot_.ClusterSize - 1) / boot_.ClusterSize)
+            Fail(T("MFT record ") + Number(file.Number) + T(": an attribute's runs reach past its allocation"));
         std::vector<Run> runs;
         if (Refusal why = DecodeRunlist(a->Runlist, a->LowestVcn, a->HighestVcn, clusterCount_, runs))
             Fail(T("MFT record ") + Number(file.Number) + T(": ") + *why);
@@ -314,8 +317,10 @@ void Volume::ReadStream(const Stream& stream, std::uint64_t offset, std::uint8_t
         if (run != stream.Runs.begin()) {
             --run;
             if (vcn < run->Vcn + run->Length) {
-                const std::uint64_t left = (run->Vcn + run->Length - vcn) * cluster - within;
-                piece = static_cast<std::size_t>(std::min<std::uint64_t>(count, left));
+                // In clusters first: a long sparse run times the cluster size could overflow.
+                const std::uint64_t clustersLeft = run->Vcn + run->Length - vcn;
+                if (clustersLeft <= count / cluster + 1)
+                    piece = static_cast<std::size_t>(std::min<std::uint64_t>(count, clustersLeft * cluster - within));
                 zeros = run->Sparse;
                 at = (run->Lcn + (vcn - run->Vcn)) * cluster + within;
             } else {
