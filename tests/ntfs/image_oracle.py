@@ -350,6 +350,11 @@ def main():
         check(all("error" not in e for e in entries), f"{mode}: no entry is an error")
         compare(f"{mode}: --list --json equals getfattr on the mount, path for path and byte for byte",
                 as_map(entries), theirs)
+        # Named streams as populate.py wrote them: "with N streams" has streamK of 10^(K+1) + 15 bytes.
+        streams = {e["path"]: e.get("streams") for e in entries if e["path"].startswith("/Streams/")}
+        want = {f"/Streams/with {n} streams": [{"name": f"stream{k}", "size": 10 ** (k + 1) + 15} for k in range(n)]
+                for n in (1, 2, 3)}
+        check(streams == want, f"{mode}: named data streams by name and size", repr(streams))
         text = run([tagscope, "--list", image], nobody=True).stdout.decode()
         check(len(text.splitlines()) == len(entries), f"{mode}: the text listing has one line per entry")
 

@@ -160,6 +160,19 @@ def main():
         os.setxattr(p, DOS_NAME, short.encode(), follow_symlinks=False)
         made += 1
 
+    # Named data streams beside the reparse data (written first: a link takes no user.*
+    # attributes through the kernel).
+    streams = os.path.join(mount, "Streams")
+    os.mkdir(streams)
+    for i in range(3):
+        p = os.path.join(streams, f"with {i + 1} streams")
+        with open(p, "wb"):
+            pass
+        for k in range(i + 1):
+            os.setxattr(p, f"user.stream{k}", b"z" * (10 ** (k + 1) + 15))
+        os.setxattr(p, REPARSE, symlink(0, "\\??\\C:\\s", "C:\\s"), follow_symlinks=False)
+        made += 1
+
     # The rest spread over a few folders per script.
     i = 0
     while made < count:
