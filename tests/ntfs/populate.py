@@ -2,7 +2,8 @@
 """Fills a mounted ntfs-3g volume with reparse points for the image reader's tests and
 benchmark: every kind the demo volume has, opaque tags with and without GUIDs, names in
 many scripts, a folder tree 14 deep, a folder large enough for several index blocks, a
-file with 120 hard links (its names spill into an attribute list) and DOS 8.3 names.
+file with 120 hard links (its names spill into an attribute list), DOS 8.3 names, named
+data streams and reparse points deleted again.
 
 Usage: populate.py MOUNT COUNT [PLAIN]
   COUNT  about how many reparse points to write (at least the fixed ones)
@@ -172,6 +173,19 @@ def main():
             os.setxattr(p, f"user.stream{k}", b"z" * (10 ** (k + 1) + 15))
         os.setxattr(p, REPARSE, symlink(0, "\\??\\C:\\s", "C:\\s"), follow_symlinks=False)
         made += 1
+
+    # Reparse points deleted again: their records stay behind, no longer in use, and a
+    # scan of the MFT must skip them as the index does.
+    gone = os.path.join(mount, "deleted")
+    os.mkdir(gone)
+    for i in range(20):
+        kind, data = buffer(rng, i)
+        p = os.path.join(gone, f"gone {i:02d}")
+        make(p, kind, data)
+        if kind == "dir":
+            os.rmdir(p)
+        else:
+            os.unlink(p)
 
     # The rest spread over a few folders per script.
     i = 0
