@@ -4,7 +4,7 @@
 Usage: image_oracle.py MODE TAGSCOPEC
   MODE  default      4 KiB clusters, 2,500 reparse points; also libfsntfs, MBR and GPT
                      disks, and damaged copies
-        clusters512  512-byte clusters
+        clusters512  512-byte clusters, and an MFT fragmented into many runs
         clusters64k  64 KiB clusters
         sectors4k    4,096-byte sectors (4 KiB records)
 
@@ -35,7 +35,7 @@ DEADLINE = 120  # seconds for any one command: a hang fails the test instead of 
 MODES = {
     # size in MiB, mkntfs options, reparse points
     "default": (64, ["-c", "4096"], 2500),
-    "clusters512": (24, ["-c", "512"], 400),
+    "clusters512": (32, ["-c", "512"], 400),
     "clusters64k": (160, ["-c", "65536"], 400),
     "sectors4k": (64, ["-s", "4096"], 400),
 }
@@ -338,12 +338,17 @@ def main():
         run(["/usr/sbin/mkntfs", "-F", "-q", "-Q", *options, image], check_status=0)
         volume("mount", image, mount)
         mounted = True
-        run([sys.executable, os.path.join(HERE, "populate.py"), mount, str(count)], check_status=0)
+        extra = ["0", "fragment"] if mode == "clusters512" else []
+        run([sys.executable, os.path.join(HERE, "populate.py"), mount, str(count), *extra], check_status=0)
         volume("umount", mount)
         os.environ["NTFSVOL_MOUNT_OPTIONS"] = "ro"
         volume("mount", image, mount)
         os.chmod(image, 0o644)
 
+        if mode == "clusters512":
+            runs = mft_runs(image)
+            check(len(runs) > 4 and any(b[1] < a[1] for a, b in zip(runs, runs[1:])),
+                  f"{mode}: the MFT lies in many runs, backwards ones among them", repr(runs))
         theirs = getfattr_listing(mount)
         p, entries = tagscope_listing(tagscope, image)
         check(p.returncode == 0 and not p.stderr, f"{mode}: --list --json as nobody ends with status 0, nothing on stderr")

@@ -5,9 +5,11 @@ many scripts, a folder tree 14 deep, a folder large enough for several index blo
 file with 120 hard links (its names spill into an attribute list), DOS 8.3 names, named
 data streams and reparse points deleted again.
 
-Usage: populate.py MOUNT COUNT [PLAIN]
-  COUNT  about how many reparse points to write (at least the fixed ones)
-  PLAIN  how many plain files to add besides (default 0), spread over folders
+Usage: populate.py MOUNT COUNT [PLAIN [fragment]]
+  COUNT     about how many reparse points to write (at least the fixed ones)
+  PLAIN     how many plain files to add besides (default 0), spread over folders
+  fragment  first fill the volume, free every other piece and make 3,000 files, so that
+            the MFT grows in many runs, backwards ones among them
 
 Reparse buffers are written as ntfs-3g takes them, through the extended attribute
 system.ntfs_reparse_data; the data length in each header is exact, as ntfs-3g requires.
@@ -111,11 +113,32 @@ def make(path, kind, data):
     os.setxattr(path, REPARSE, data, follow_symlinks=False)
 
 
+def fragment(mount):
+    fill = os.path.join(mount, "fill")
+    os.mkdir(fill)
+    pieces = 0
+    try:
+        while True:
+            with open(os.path.join(fill, f"piece {pieces:05d}"), "wb") as f:
+                f.write(b"x" * 65536)
+            pieces += 1
+    except OSError:
+        pass  # the volume is full
+    for i in range(0, pieces, 2):
+        os.unlink(os.path.join(fill, f"piece {i:05d}"))
+    many = os.path.join(mount, "many")
+    os.mkdir(many)
+    for i in range(3000):
+        open(os.path.join(many, f"small file {i:05d}"), "wb").close()
+
+
 def main():
     mount, count = sys.argv[1], int(sys.argv[2])
     plain = int(sys.argv[3]) if len(sys.argv) > 3 else 0
     rng = random.Random(20260102)
     made = 0
+    if len(sys.argv) > 4 and sys.argv[4] == "fragment":
+        fragment(mount)
 
     # Folders 14 deep, with a reparse point at every level.
     deep = mount
