@@ -106,7 +106,7 @@ ListingEntry FromMount(const std::u16string& path)
 
 void WriteEntry(const Output& out, const ListingEntry& entry, bool json)
 {
-    if (json) out.Console.WriteLine(FromUtf8(modReparseListing::FormatJsonLine(entry)), false);
+    if (json) out.Console.WriteUtf8Line(modReparseListing::FormatJsonLine(entry));
     else out.Console.WriteLine(modReparseListing::FormatTextLine(entry), false);
 }
 

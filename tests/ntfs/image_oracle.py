@@ -2,7 +2,7 @@
 """TagscopeC's image reader against ntfs-3g, libfsntfs and damaged copies of real images.
 
 Usage: image_oracle.py MODE TAGSCOPEC
-  MODE  default      4 KiB clusters, 2,500 reparse points; also libfsntfs, MBR and GPT
+  MODE  default      4 KiB clusters, 2,000 reparse points; also libfsntfs, MBR and GPT
                      disks, and damaged copies
         clusters512  512-byte clusters, and an MFT fragmented into many runs
         clusters64k  64 KiB clusters
@@ -34,7 +34,7 @@ DEADLINE = 120  # seconds for any one command: a hang fails the test instead of 
 
 MODES = {
     # size in MiB, mkntfs options, reparse points
-    "default": (64, ["-c", "4096"], 2500),
+    "default": (64, ["-c", "4096"], 2000),
     "clusters512": (32, ["-c", "512"], 400),
     "clusters64k": (160, ["-c", "65536"], 400),
     "sectors4k": (64, ["-s", "4096"], 400),
@@ -248,9 +248,9 @@ def damaged_copies(tagscope, work, image, good):
                 for _ in range(40):
                     f.seek(start + rng.randrange(0, 3000 * record))
                     f.write(rng.randbytes(rng.randrange(1, 16)))
-        for args in (["--list", "--json", copy], ["--image", copy, victim["path"]]):
-            p = run([tagscope, *args])
-            outcomes.append(p.returncode)
+        # A cut image fails at its end; scribbles over the MFT damage entries of the listing.
+        args = ["--image", copy, victim["path"]] if trial < 2 else ["--list", "--json", copy]
+        outcomes.append(run([tagscope, *args]).returncode)
     check(all(s in (0, 1) for s in outcomes), "damaged images: every run ends with status 0 or 1", repr(outcomes))
 
 
@@ -268,9 +268,13 @@ def whole_disks(tagscope, work, image, good):
     subprocess.run(["sfdisk", "-q", mbr], input=layout.encode(), check=True, capture_output=True, timeout=DEADLINE)
     run(["dd", f"if={image}", f"of={mbr}", "bs=512", f"seek={start}", "conv=notrunc,sparse", "status=none"], check_status=0)
     os.chmod(mbr, 0o644)
-    for extra, what in (((), "first NTFS partition"), (("--partition", "3"), "--partition 3")):
-        p, entries = tagscope_listing(tagscope, mbr, extra)
-        compare(f"MBR disk, the volume in a logical partition, {what}", as_map(entries), good_map)
+    p, entries = tagscope_listing(tagscope, mbr, ("--partition", "3"))
+    compare("MBR disk, the volume in a logical partition, --partition 3", as_map(entries), good_map)
+    path = good[0]["path"]
+    status, out, _ = report(tagscope, ["--image", mbr, path])
+    _, bare, _ = report(tagscope, ["--image", image, path])
+    check(status == 0 and without_first_line(out) == without_first_line(bare) and "(partition 3)" in out.split("\n", 1)[0],
+          "MBR disk: without --partition, the first NTFS partition (the third) is read", out.split("\n", 1)[0])
     p = run([tagscope, "--list", "--partition", "2", mbr])
     check(p.returncode == 1 and b"partition 2 holds no NTFS volume" in p.stderr and not p.stdout,
           "MBR disk: a partition without NTFS is an error", p.stderr.decode(errors="replace"))
