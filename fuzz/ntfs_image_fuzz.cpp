@@ -43,6 +43,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     const std::string make = "truncate -s 2M '" + base + ".base' && PATH=$PATH:/usr/sbin mkntfs -F -q -Q -c 512 '" +
                              base + ".base' >/dev/null 2>&1";
     if (std::system(make.c_str()) != 0) {
+        std::remove((base + ".base").c_str());
         std::fprintf(stderr, "fuzz_ntfs_image: mkntfs could not make the base volume\n");
         std::abort();
     }
