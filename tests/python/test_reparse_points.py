@@ -34,13 +34,6 @@ def test_the_demo_volume_reads_as_the_console_program_reads_it(volume, tagscopec
     assert links["wof"].code == 3 and links["wof"].target is None
 
 
-def test_a_reparse_point_is_frozen(volume):
-    point = hollin0106.read_reparse_point(entries(volume)[0])
-    with pytest.raises(AttributeError):
-        point.target = "elsewhere"
-    assert hash(point) == hash(hollin0106.read_reparse_point(entries(volume)[0]))
-
-
 def test_reports_are_the_console_programs(volume, tagscopec, monkeypatch):
     names = entries(volume) + [os.path.join(volume.mount, p) for p in volume.plain]
     names.append(os.path.join(volume.mount, "no such entry"))
