@@ -4,17 +4,10 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QKeyEvent>
-#include <QMenu>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QShowEvent>
-#include <QUrl>
-
-#include <algorithm>
 
 #include "common/SkipOnError.h"
 #include "common/modArraySize.h"
@@ -24,15 +17,17 @@
 #include "support/quovixsupportfbe.h"
 #include "window/AboutBox.h"
 #include "window/Dialogs.h"
+#include "window/EntryDropFilter.h"
 #include "window/Icons.h"
 #include "window/MenuBar.h"
 #include "window/QtText.h"
+#include "window/RecentEntriesMenu.h"
+#include "window/SaveFileDialog.h"
 #include "window/SettingsStore.h"
 #include "window/TextBoxHelpers.h"
 #include "window/frmSettings.h"
 #include "window/modAppWindowTitle.h"
 #include "window/modMain.h"
-#include "window/modRecentEntries.h"
 #include "window/modSettings.h"
 #include "window/modTextBoxFonts.h"
 
@@ -48,21 +43,12 @@ constexpr int kClientWidth = 10155 / kTwipsPerPixel;
 constexpr int kClientHeight = 6885 / kTwipsPerPixel;
 
 constexpr char16_t kPlacementKey[] = u"Window placement";
-constexpr char16_t kPathsSection[] = u"OFN Paths";
-constexpr char16_t kLastDirectoryKey[] = u"Last open TXT directory";
-constexpr char16_t kOutBoxSection[] = u"Out Box";
-constexpr char16_t kZoomKey[] = u"Zoom";
-
-// Zoom steps are points added to the font; the font never gets smaller than this.
-constexpr int kMinZoom = -6;
-constexpr int kMaxZoom = 30;
-constexpr double kMinPoints = 4;
 
 // The classic key codes of the keys the window handles itself.
-int KeyCodeOf(int qtKey)
+int KeyCodeOf(int qtKey, int escape, int f1)
 {
-    if (qtKey == Qt::Key_Escape) return frmMain::kKeyEscape;
-    if (qtKey == Qt::Key_F1) return frmMain::kKeyF1;
+    if (qtKey == Qt::Key_Escape) return escape;
+    if (qtKey == Qt::Key_F1) return f1;
     return 0;
 }
 
@@ -107,7 +93,6 @@ frmMain::frmMain()
 {
     g_instance = this;
     setAttribute(Qt::WA_DeleteOnClose);
-    setAcceptDrops(true);
     setFont(QFont(QStringLiteral("Tahoma"), 9));
 
     client_ = new QWidget(this);
@@ -123,13 +108,47 @@ frmMain::frmMain()
     // Drops go to the window, which opens the entry, not into the text.
     txtMain->setAcceptDrops(false);
     client_->installEventFilter(this);
+    zoom_ = std::make_unique<OutputZoom>(*txtMain);
 
-    CreateMenus();
+    const MainMenus menus = CreateMainMenus(*menuBar(), *this);
+    mnuMain = menus.Main;
+    mnuFile = menus.File;
+    mnuEdit = menus.Edit;
+    mnuView = menus.View;
+    mnuTools = menus.Tools;
+    mnuHelp = menus.Help;
+    Handle(mnuFile.Open, &frmMain::OpenEntryDialog);
+    Handle(mnuFile.SaveOutputText, &frmMain::SaveOutputText);
+    Handle(mnuFile.SaveReparseData, &frmMain::SaveReparseData);
+    Handle(mnuFile.Exit, &frmMain::Exit);
+    Handle(mnuEdit.Copy, &frmMain::CopyText);
+    Handle(mnuEdit.SelectAll, &frmMain::SelectAllText);
+    Handle(mnuView.Reload, &frmMain::Reload);
+    Handle(mnuView.ZoomIn, &frmMain::ZoomIn);
+    Handle(mnuView.ZoomOut, &frmMain::ZoomOut);
+    Handle(mnuView.NormalSize, &frmMain::ZoomNormal);
+    Handle(mnuTools.Settings, &frmMain::ShowSettings);
+    Handle(mnuHelp.Contents, &frmMain::ShowContents);
+    Handle(mnuHelp.About, &frmMain::ShowAboutBox);
+    connect(txtMain, &QPlainTextEdit::copyAvailable, mnuEdit.Copy, &QAction::setEnabled);
+    // The output box's context menu holds the same two commands.
+    txtMain->setContextMenuPolicy(Qt::ActionsContextMenu);
+    txtMain->addActions({mnuEdit.Copy, mnuEdit.SelectAll});
+
+    recent_ = new RecentEntriesMenu(*mnuFile.Recent, this);
+    connect(recent_, &RecentEntriesMenu::entryChosen, this, [this](const std::u16string& path) {
+        RunReportingErrors(this, u"Can't open the entry.", [&] { OpenRecentEntry(path); });
+    });
+    auto* drops = new EntryDropFilter(*this, [this] { return !IsLoading; });
+    connect(drops, &EntryDropFilter::dropped, this, [this](const std::u16string& path) {
+        RunReportingErrors(this, u"Can't open the entry.", [&] { OpenEntry(path); });
+    });
+
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
 
     tmrLoad.setSingleShot(true);
     tmrLoad.setInterval(1);
-    connect(&tmrLoad, &QTimer::timeout, this, [this] { tmrLoad_Timer(); });
+    connect(&tmrLoad, &QTimer::timeout, this, &frmMain::tmrLoad_Timer);
 
     RunReportingErrors(this, u"Can't load the main window.", [this] { Form_Load(); });
     // Key preview: this filter is installed after the select-all hook's, so the window
@@ -143,82 +162,11 @@ frmMain::~frmMain()
     if (g_instance == this) g_instance = nullptr;
 }
 
-QAction* frmMain::AddItem(QMenu& menu, std::map<int, QAction*>& items, int index, const QString& caption,
-                          const QList<QKeySequence>& shortcuts, bool enabled, void (frmMain::*handler)(int))
+void frmMain::Handle(QAction* item, void (frmMain::*command)())
 {
-    QAction* action = menu.addAction(caption);
-    action->setShortcuts(shortcuts);
-    action->setEnabled(enabled);
-    const std::u16string what = u"\"" + FromQString(QString(caption).remove(u'&')) + u"\" failed.";
-    connect(action, &QAction::triggered, this,
-            [this, handler, index, what] { RunReportingErrors(this, what, [&] { (this->*handler)(index); }); });
-    items[index] = action;
-    return action;
-}
-
-void frmMain::CreateMenus()
-{
-    QMenuBar* bar = menuBar();
-    using Keys = QList<QKeySequence>;
-
-    QMenu* file = bar->addMenu(QStringLiteral("&File"));
-    mnuMain[1] = file->menuAction();
-    AddItem(*file, mnuFile, 3, QStringLiteral("&Open..."), {QKeySequence(Qt::CTRL | Qt::Key_O)}, true,
-            &frmMain::mnuFile_Click);
-    mnuRecent = file->addMenu(QStringLiteral("Recent &entries"));
-    mnuFile[4] = mnuRecent->menuAction();
-    file->addSeparator();
-    AddItem(*file, mnuFile, 1, QStringLiteral("&Save output text as..."), {QKeySequence(Qt::Key_F2)}, false,
-            &frmMain::mnuFile_Click);
-    AddItem(*file, mnuFile, 2, QStringLiteral("Save reparse point &data as..."), {}, false, &frmMain::mnuFile_Click);
-    mnuFile[10] = file->addSeparator();
-    AddItem(*file, mnuFile, 11, QStringLiteral("E&xit"), {QKeySequence(Qt::CTRL | Qt::Key_Q)}, true,
-            &frmMain::mnuFile_Click);
-
-    QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
-    mnuMain[3] = edit->menuAction();
-    AddItem(*edit, mnuEdit, 1, QStringLiteral("&Copy"), {QKeySequence(Qt::CTRL | Qt::Key_C)}, false,
-            &frmMain::mnuEdit_Click);
-    AddItem(*edit, mnuEdit, 2, QStringLiteral("Select &All"), {QKeySequence(Qt::CTRL | Qt::Key_A)}, true,
-            &frmMain::mnuEdit_Click);
-    connect(txtMain, &QPlainTextEdit::copyAvailable, mnuEdit[1], &QAction::setEnabled);
-    // The output box's context menu holds the same two commands.
-    txtMain->setContextMenuPolicy(Qt::ActionsContextMenu);
-    txtMain->addActions({mnuEdit[1], mnuEdit[2]});
-
-    QMenu* view = bar->addMenu(QStringLiteral("&View"));
-    mnuMain[4] = view->menuAction();
-    AddItem(*view, mnuView, 1, QStringLiteral("&Reload"), {QKeySequence(Qt::Key_F5)}, false, &frmMain::mnuView_Click);
-    view->addSeparator();
-    AddItem(*view, mnuView, 2, QStringLiteral("Zoom &In"),
-            Keys{QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)}, true,
-            &frmMain::mnuView_Click);
-    AddItem(*view, mnuView, 3, QStringLiteral("Zoom &Out"), {QKeySequence(Qt::CTRL | Qt::Key_Minus)}, true,
-            &frmMain::mnuView_Click);
-    AddItem(*view, mnuView, 4, QStringLiteral("&Normal Size"), {QKeySequence(Qt::CTRL | Qt::Key_0)}, true,
-            &frmMain::mnuView_Click);
-
-    QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
-    mnuMain[2] = tools->menuAction();
-    AddItem(*tools, mnuTools, 1, QStringLiteral("&Settings..."), {}, false, &frmMain::mnuTools_Click);
-
-    QAction* version = bar->addAction(QStringLiteral("..."));
-    version->setEnabled(false);
-    mnuMain[98] = version;
-
-    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
-    mnuMain[99] = help->menuAction();
-    AddItem(*help, mnuHelp, 1, QStringLiteral("&Contents..."), {QKeySequence(Qt::Key_F1)}, true,
-            &frmMain::mnuHelp_Click);
-    mnuHelp[10] = help->addSeparator();
-    AddItem(*help, mnuHelp, 11, QStringLiteral("&About..."), {QKeySequence(Qt::SHIFT | Qt::Key_F1)}, true,
-            &frmMain::mnuHelp_Click);
-
-    // F10 opens the first menu, as on other desktops.
-    auto* toMenuBar = new QAction(this);
-    toMenuBar->setShortcut(QKeySequence(Qt::Key_F10));
-    addAction(toMenuBar);
-    connect(toMenuBar, &QAction::triggered, this, [this] { menuBar()->setActiveAction(mnuMain[1]); });
+    const std::u16string what = u"\"" + FromQString(item->text().remove(u'&')) + u"\" failed.";
+    connect(item, &QAction::triggered, this,
+            [this, command, what] { RunReportingErrors(this, what, [&] { (this->*command)(); }); });
 }
 
 // ---- Output ------------------------------------------------------------------------------
@@ -234,25 +182,27 @@ void frmMain::ShowMessage(const std::u16string& text)
     emit messageShown(shown);
 }
 
+void frmMain::Exit()
+{
+    close();
+}
+
+void frmMain::CopyText()
+{
+    txtMain->copy();
+}
+
+void frmMain::SelectAllText()
+{
+    esTextBox_SelectAll(*txtMain);
+}
+
 // ---- Saving ------------------------------------------------------------------------------
 
 std::u16string frmMain::GetSaveFileName(bool textFile)
 {
-    FileDialog dialog;
-    dialog.Filter = textFile ? u"Text files|*.TXT|All files|*.*" : u"Binary files|*.BIN|All files|*.*";
-    dialog.Options = 0;
-    dialog.Owner = GetActiveWindow();
-    if (dialog.Owner == nullptr) dialog.Owner = this;
-    SettingsStore store;
-    dialog.InitDir = store.ReadValue(kPathsSection, kLastDirectoryKey, SettingsStore::vkText, Variant(u"")).toString();
-    dialog.FileName = SuggestedSaveName(modMain::CommandLineFile, textFile);
-    if (!dialog.ShowSave()) return {};
-    const std::u16string path = dialog.FileName;
-    // Remembered at once, so the folder is kept even when the write that follows fails.
-    StoreBestEffort([&] {
-        store.WriteValue(kPathsSection, kLastDirectoryKey, SettingsStore::vkText, Variant(esGetFilePath(path)));
-    });
-    return path;
+    return AskSaveFileName(this, textFile ? u"Text files|*.TXT|All files|*.*" : u"Binary files|*.BIN|All files|*.*",
+                           SuggestedSaveName(modMain::CommandLineFile, textFile));
 }
 
 void frmMain::SaveOutputText()
@@ -293,23 +243,21 @@ void frmMain::tmrLoad_Timer()
 
 void frmMain::LoadReport()
 {
-    for (QAction* item : {mnuFile[1], mnuFile[2], mnuView[1], mnuTools[1]}) item->setEnabled(false);
+    for (QAction* item : {mnuFile.SaveOutputText, mnuFile.SaveReparseData, mnuView.Reload, mnuTools.Settings})
+        item->setEnabled(false);
     IsLoading = true;
     modRPParse::BuildReparseReport(
         modRPParse::Frontend::Window, modMain::CommandLineFile,
         [this](const std::u16string& message) { ShowMessage(message); }, ReportText, ReportData);
     IsLoading = false;
-    mnuFile[1]->setEnabled(true);
-    if (modArraySize::GetArraySize(ReportData) > 0) mnuFile[2]->setEnabled(true);
-    mnuView[1]->setEnabled(true);
-    mnuTools[1]->setEnabled(true);
+    mnuFile.SaveOutputText->setEnabled(true);
+    if (modArraySize::GetArraySize(ReportData) > 0) mnuFile.SaveReparseData->setEnabled(true);
+    mnuView.Reload->setEnabled(true);
+    mnuTools.Settings->setEnabled(true);
 
     const std::u16string& entry = modMain::CommandLineFile;
-    if (!entry.empty() && EntryExists(entry)) {
-        const auto list = modRecentEntries::WithEntry(modRecentEntries::Load(), esGetFullFileName(entry));
-        FillRecentMenu(list);
-        StoreBestEffort([&] { modRecentEntries::Store(list); });
-    }
+    if (!entry.empty() && EntryExists(entry)) recent_->Add(esGetFullFileName(entry));
+    emit reportShown();
 }
 
 void frmMain::OpenEntry(const std::u16string& path)
@@ -324,109 +272,49 @@ void frmMain::OpenEntry(const std::u16string& path)
     LoadReport();
 }
 
+void frmMain::OpenEntryDialog()
+{
+    FileDialog dialog;
+    dialog.Owner = this;
+    if (!modMain::CommandLineFile.empty()) dialog.InitDir = esGetFilePath(esGetFullFileName(modMain::CommandLineFile));
+    if (dialog.ShowOpen()) OpenEntry(dialog.FileName);
+}
+
 void frmMain::OpenRecentEntry(const std::u16string& path)
 {
     if (EntryExists(path)) {
         OpenEntry(path);
         return;
     }
-    auto list = modRecentEntries::Load();
-    std::erase(list, path);
-    FillRecentMenu(list);
-    StoreBestEffort([&] { modRecentEntries::Store(list); });
+    recent_->Remove(path);
     esMsgBoxEx(path + u"\r\n\r\nThis entry no longer exists; it has been removed from the recent entries.",
                kMsgExclamation, u"", u"A_MAIN", this);
 }
 
-void frmMain::FillRecentMenu(const std::vector<std::u16string>& list)
+void frmMain::Reload()
 {
-    mnuRecent->clear();
-    int number = 0;
-    for (const std::u16string& path : list) {
-        ++number;
-        QString caption = ToQString(path).replace(u'&', QStringLiteral("&&"));
-        if (number < 10) caption = QStringLiteral("&%1 ").arg(number) + caption;
-        QAction* item = mnuRecent->addAction(caption);
-        connect(item, &QAction::triggered, this, [this, path] {
-            RunReportingErrors(this, u"Can't open the entry.", [&] { OpenRecentEntry(path); });
-        });
-    }
-    mnuRecent->menuAction()->setEnabled(!list.empty());
+    OpenEntry(modMain::CommandLineFile);
 }
 
-// ---- Drag and drop -------------------------------------------------------------------------
+// ---- Zoom, settings, help ---------------------------------------------------------------------
 
-void frmMain::dragEnterEvent(QDragEnterEvent* event)
+void frmMain::ZoomIn()
 {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (!IsLoading && !urls.isEmpty() && urls.first().isLocalFile()) event->acceptProposedAction();
+    zoom_->Zoom(zoom_->Steps() + 1);
 }
 
-void frmMain::dropEvent(QDropEvent* event)
+void frmMain::ZoomOut()
 {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (IsLoading || urls.isEmpty() || !urls.first().isLocalFile()) return;
-    event->acceptProposedAction();
-    const std::u16string path = FromQString(urls.first().toLocalFile());
-    RunReportingErrors(this, u"Can't open the entry.", [&] { OpenEntry(path); });
+    zoom_->Zoom(zoom_->Steps() - 1);
 }
 
-// ---- Menus and keys -------------------------------------------------------------------------
-
-void frmMain::mnuFile_Click(int index)
+void frmMain::ZoomNormal()
 {
-    switch (index) {
-    case 1: SaveOutputText(); break;
-    case 2: SaveReparseData(); break;
-    case 3: {
-        FileDialog dialog;
-        dialog.Owner = this;
-        if (!modMain::CommandLineFile.empty()) dialog.InitDir = esGetFilePath(esGetFullFileName(modMain::CommandLineFile));
-        if (dialog.ShowOpen()) OpenEntry(dialog.FileName);
-        break;
-    }
-    case 11: close(); break;
-    default: break;
-    }
+    zoom_->Zoom(0);
 }
 
-void frmMain::mnuEdit_Click(int index)
+void frmMain::ShowSettings()
 {
-    if (index == 1) txtMain->copy();
-    if (index == 2) esTextBox_SelectAll(*txtMain);
-}
-
-void frmMain::mnuView_Click(int index)
-{
-    switch (index) {
-    case 1: OpenEntry(modMain::CommandLineFile); break;
-    case 2: Zoom(ZoomSteps + 1); break;
-    case 3: Zoom(ZoomSteps - 1); break;
-    case 4: Zoom(0); break;
-    default: break;
-    }
-}
-
-void frmMain::Zoom(int steps)
-{
-    ZoomSteps = std::clamp(steps, kMinZoom, kMaxZoom);
-    ApplyZoom();
-    StoreBestEffort([this] {
-        SettingsStore().WriteValue(kOutBoxSection, kZoomKey, SettingsStore::vkNumber, Variant(ZoomSteps));
-    });
-}
-
-void frmMain::ApplyZoom()
-{
-    if (fontPoints_ <= 0) return;
-    QFont font = txtMain->font();
-    font.setPointSizeF(std::max(kMinPoints, fontPoints_ + ZoomSteps));
-    txtMain->setFont(font);
-}
-
-void frmMain::mnuTools_Click(int index)
-{
-    if (index != 1) return;
     {
         frmSettings dialog(this);
         dialog.exec();
@@ -434,17 +322,21 @@ void frmMain::mnuTools_Click(int index)
     ApplySettings(true);
 }
 
-void frmMain::mnuHelp_Click(int index)
+void frmMain::ShowContents()
 {
     int keyCode = kKeyF1;
     int shift = 0;
-    if (index == 1) {
-        Form_KeyDown(keyCode, shift);
-    } else if (index == 11) {
-        shift = kShiftMask;
-        Form_KeyDown(keyCode, shift);
-    }
+    Form_KeyDown(keyCode, shift);
 }
+
+void frmMain::ShowAboutBox()
+{
+    int keyCode = kKeyF1;
+    int shift = kShiftMask;
+    Form_KeyDown(keyCode, shift);
+}
+
+// ---- Keys ------------------------------------------------------------------------------------
 
 void frmMain::Form_KeyDown(int& keyCode, int& shift)
 {
@@ -464,7 +356,7 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == txtMain && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        int keyCode = KeyCodeOf(key->key());
+        int keyCode = KeyCodeOf(key->key(), kKeyEscape, kKeyF1);
         int shift = ShiftStateOf(key->modifiers());
         if (keyCode != 0) {
             RunReportingErrors(this, u"The key could not be handled.", [&] { Form_KeyDown(keyCode, shift); });
@@ -489,11 +381,10 @@ void frmMain::ApplySettings(bool colorsOnly)
     if (colorsOnly) return;
     SkipOnError([this] {
         modTextBoxFonts::SetOutBoxFont(*txtMain, false);
-        fontPoints_ = txtMain->font().pointSizeF();
-        ApplyZoom();
+        zoom_->TakeNormalFont();
     });
     SkipOnError([this] { ApplyCaption(); });
-    SkipOnError([this] { mnuMain[98]->setText(ToQString(modFormatVersion::GetAppVersionTag())); });
+    SkipOnError([this] { mnuMain.Version->setText(ToQString(modFormatVersion::GetAppVersionTag())); });
     // The version tag and Help at the right end: from the fifth top-level item on.
     SkipOnError([this] { esSetMenuJustify(*menuBar(), 4, true); });
 }
@@ -529,12 +420,9 @@ void frmMain::Form_Load()
     SelectAllHook = std::make_unique<csTBSelectAllHook>();
     SelectAllHook->Init(txtMain);
     modSettings::LoadSettings();
-    SkipOnError([this] {
-        const Variant zoom = SettingsStore().ReadValue(kOutBoxSection, kZoomKey, SettingsStore::vkNumber, Variant(0));
-        ZoomSteps = std::clamp(static_cast<int>(zoom.toLong()), kMinZoom, kMaxZoom);
-    });
+    SkipOnError([this] { zoom_->LoadSteps(); });
     ApplySettings(false);
-    SkipOnError([this] { FillRecentMenu(modRecentEntries::Load()); });
+    SkipOnError([this] { recent_->Load(); });
     RestoreFormPlacement();
 }
 

@@ -6,16 +6,16 @@
 #include <QTimer>
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "window/MainMenus.h"
+#include "window/OutputZoom.h"
 #include "window/csTBSelectAllHook.h"
 
-class QAction;
-class QMenu;
 class QPlainTextEdit;
+class RecentEntriesMenu;
 
 class frmMain : public QMainWindow {
     Q_OBJECT
@@ -38,15 +38,52 @@ public:
     // the caret at the start. The report module's output hook.
     void ShowMessage(const std::u16string& text);
 
+    // Shows the report of `path` in place of the current one, as a start with that name
+    // would: caption, menus, report. Nothing happens while a report is being built.
+    void OpenEntry(const std::u16string& path);
+
+signals:
+    // After ShowMessage has shown a text.
+    void messageShown(const QString& text);
+    // A report is complete and its commands are enabled.
+    void reportShown();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The GUI tests reach the controls and the report through it.
+    friend class frmMainTestAccess;
+
+    frmMain();
+    // Connects `item` to `command`; an error that escapes the command is shown in a box
+    // that names the item.
+    void Handle(QAction* item, void (frmMain::*command)());
+
+    // The commands, one per menu item.
+    void OpenEntryDialog();
     void SaveOutputText();
     void SaveReparseData();
+    void Exit();
+    void CopyText();
+    void SelectAllText();
+    void Reload();
+    void ZoomIn();
+    void ZoomOut();
+    void ZoomNormal();
+    void ShowSettings();
+    void ShowContents();
+    void ShowAboutBox();
+    // A recent entry chosen: opened, or when it no longer exists removed from the list
+    // with a message.
+    void OpenRecentEntry(const std::u16string& path);
+
     void tmrLoad_Timer();
-    void mnuFile_Click(int index);
-    void mnuEdit_Click(int index);
-    void mnuView_Click(int index);
-    void mnuTools_Click(int index);
-    void mnuHelp_Click(int index);
+    void LoadReport();
     void ApplySettings(bool colorsOnly);
+    void ApplyCaption();
     void Form_Load();
     void Form_Unload();
     void Form_QueryUnload(bool& cancel);
@@ -57,16 +94,6 @@ public:
     // exactly. Sets `keyCode` to 0 when it acted on the key.
     void Form_KeyDown(int& keyCode, int& shift);
 
-    // Shows the report of `path` in place of the current one, as a start with that name
-    // would: caption, menus, report. Nothing happens while a report is being built.
-    void OpenEntry(const std::u16string& path);
-    // A recent entry chosen: opened, or when it no longer exists removed from the list
-    // with a message.
-    void OpenRecentEntry(const std::u16string& path);
-    // Changes the output box's font size by `steps` points (0: back to the font's own
-    // size) and remembers it.
-    void Zoom(int steps);
-
     static constexpr int kKeyEscape = 27;
     static constexpr int kKeyF1 = 112;
     static constexpr int kShiftMask = 1;
@@ -74,41 +101,19 @@ public:
     // Controls and state.
     QPlainTextEdit* txtMain = nullptr;
     QTimer tmrLoad;
-    std::map<int, QAction*> mnuMain;
-    std::map<int, QAction*> mnuFile;
-    std::map<int, QAction*> mnuEdit;
-    std::map<int, QAction*> mnuView;
-    std::map<int, QAction*> mnuTools;
-    std::map<int, QAction*> mnuHelp;
-    QMenu* mnuRecent = nullptr;  // File > Recent entries
+    MainMenuItems mnuMain;
+    FileMenuItems mnuFile;
+    EditMenuItems mnuEdit;
+    ViewMenuItems mnuView;
+    ToolsMenuItems mnuTools;
+    HelpMenuItems mnuHelp;
     bool IsLoading = false;
     std::unique_ptr<csTBSelectAllHook> SelectAllHook;
     std::u16string ReportText;
     std::vector<std::uint8_t> ReportData;
-    int ZoomSteps = 0;  // points added to the output box's font
-
-signals:
-    // After ShowMessage has shown a text.
-    void messageShown(const QString& text);
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    frmMain();
-    void CreateMenus();
-    QAction* AddItem(QMenu& menu, std::map<int, QAction*>& items, int index, const QString& caption,
-                     const QList<QKeySequence>& shortcuts, bool enabled, void (frmMain::*handler)(int));
-    void LoadReport();
-    void ApplyCaption();
-    void ApplyZoom();
-    void FillRecentMenu(const std::vector<std::u16string>& list);
 
     QWidget* client_ = nullptr;  // the client area below the menu bar
+    RecentEntriesMenu* recent_ = nullptr;
+    std::unique_ptr<OutputZoom> zoom_;
     bool loadTimerStarted_ = false;
-    double fontPoints_ = 0;  // the output box font's own size, before zooming
 };

@@ -26,6 +26,11 @@ int main(int argc, char** argv)
     const char* programArgs[] = {"Tagscope", argv[1]};
     if (modMain::Main(2, programArgs) != modMain::kWindowOpen) return 1;
 
+    // The report is built on the window's first timer tick, after the event loop starts.
+    bool reportDone = false;
+    if (frmMain* window = frmMain::Existing())
+        QObject::connect(window, &frmMain::reportShown, [&reportDone] { reportDone = true; });
+
     int result = 1;
     QTimer poll;
     poll.setInterval(50);
@@ -36,7 +41,6 @@ int main(int argc, char** argv)
             QApplication::exit(1);
             return;
         }
-        const bool reportDone = !window->tmrLoad.isActive() && !window->IsLoading && window->mnuTools[1]->isEnabled();
         const bool exposed = window->windowHandle() != nullptr && window->windowHandle()->isExposed();
         // A few quiet ticks after the report let the last paint reach the screen.
         if (!reportDone || !exposed || ++settledTicks < 6) return;
