@@ -25,10 +25,15 @@ MainMenus CreateMainMenus(QMenuBar& bar, QWidget& window)
     QMenu* file = bar.addMenu(QStringLiteral("&File"));
     m.Main.File = file->menuAction();
     m.File.Open = AddItem(*file, QStringLiteral("&Open..."), {QKeySequence(Qt::CTRL | Qt::Key_O)}, true);
+    m.File.OpenImage =
+        AddItem(*file, QStringLiteral("Open &Image..."), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O)}, true);
+    m.File.OpenFolder = AddItem(*file, QStringLiteral("Open &Folder..."), {}, true);
     m.File.Recent = file->addMenu(QStringLiteral("Recent &entries"));
     file->addSeparator();
     m.File.SaveOutputText = AddItem(*file, QStringLiteral("&Save output text as..."), {QKeySequence(Qt::Key_F2)}, false);
     m.File.SaveReparseData = AddItem(*file, QStringLiteral("Save reparse point &data as..."), {}, false);
+    m.File.ExportList = AddItem(*file, QStringLiteral("Export &list..."), {QKeySequence(Qt::CTRL | Qt::Key_E)}, false);
+    m.File.ExportShown = AddItem(*file, QStringLiteral("Export filtered &rows..."), {}, false);
     file->addSeparator();
     m.File.Exit = AddItem(*file, QStringLiteral("E&xit"), {QKeySequence(Qt::CTRL | Qt::Key_Q)}, true);
 
@@ -36,6 +41,8 @@ MainMenus CreateMainMenus(QMenuBar& bar, QWidget& window)
     m.Main.Edit = edit->menuAction();
     m.Edit.Copy = AddItem(*edit, QStringLiteral("&Copy"), {QKeySequence(Qt::CTRL | Qt::Key_C)}, false);
     m.Edit.SelectAll = AddItem(*edit, QStringLiteral("Select &All"), {QKeySequence(Qt::CTRL | Qt::Key_A)}, true);
+    edit->addSeparator();
+    m.Edit.Filter = AddItem(*edit, QStringLiteral("&Filter List"), {QKeySequence(Qt::CTRL | Qt::Key_F)}, false);
 
     QMenu* view = bar.addMenu(QStringLiteral("&View"));
     m.Main.View = view->menuAction();

@@ -18,15 +18,20 @@ struct MainMenuItems {
 
 struct FileMenuItems {
     QAction* Open = nullptr;            // Open... (Ctrl+O)
+    QAction* OpenImage = nullptr;       // Open Image... (Ctrl+Shift+O)
+    QAction* OpenFolder = nullptr;      // Open Folder...
     QMenu* Recent = nullptr;            // Recent entries, filled by RecentEntriesMenu
     QAction* SaveOutputText = nullptr;  // Save output text as... (F2)
     QAction* SaveReparseData = nullptr; // Save reparse point data as...
+    QAction* ExportList = nullptr;      // Export list... (Ctrl+E)
+    QAction* ExportShown = nullptr;     // Export filtered rows...
     QAction* Exit = nullptr;            // Exit (Ctrl+Q)
 };
 
 struct EditMenuItems {
     QAction* Copy = nullptr;       // Ctrl+C
     QAction* SelectAll = nullptr;  // Ctrl+A
+    QAction* Filter = nullptr;     // Filter List (Ctrl+F): to the browser's filter field
 };
 
 struct ViewMenuItems {
@@ -56,6 +61,7 @@ struct MainMenus {
 
 // Fills `bar` with the menus, captions, mnemonics and shortcuts of the main window, each
 // item in its state at start: the save commands, Reload and Settings... disabled until a
-// report is shown, Copy until text is selected. F10, added to `window`, opens the first
+// report is shown, Copy until text is selected, the exports and Filter List until a
+// listing is shown. F10, added to `window`, opens the first
 // menu. Nothing is connected to the items' triggers.
 MainMenus CreateMainMenus(QMenuBar& bar, QWidget& window);

@@ -8,7 +8,8 @@
 
 #include "window/QtText.h"
 #include "window/SettingsStore.h"
-#include "window/modRecentEntries.h"
+
+using namespace modRecentEntries;
 
 RecentEntriesMenu::RecentEntriesMenu(QMenu& menu, QObject* parent) : QObject(parent), menu_(menu)
 {
@@ -20,34 +21,35 @@ void RecentEntriesMenu::Load()
     Show(modRecentEntries::Load());
 }
 
-void RecentEntriesMenu::Add(const std::u16string& path)
+void RecentEntriesMenu::Add(const RecentItem& item)
 {
-    Keep(modRecentEntries::WithEntry(modRecentEntries::Load(), path));
+    Keep(WithEntry(modRecentEntries::Load(), StoredText(item)));
 }
 
-void RecentEntriesMenu::Remove(const std::u16string& path)
+void RecentEntriesMenu::Remove(const RecentItem& item)
 {
     auto list = modRecentEntries::Load();
-    std::erase(list, path);
+    std::erase(list, StoredText(item));
     Keep(list);
 }
 
 void RecentEntriesMenu::Keep(const std::vector<std::u16string>& list)
 {
     Show(list);
-    StoreBestEffort([&] { modRecentEntries::Store(list); });
+    StoreBestEffort([&] { Store(list); });
 }
 
 void RecentEntriesMenu::Show(const std::vector<std::u16string>& list)
 {
     menu_.clear();
     int number = 0;
-    for (const std::u16string& path : list) {
+    for (const std::u16string& text : list) {
         ++number;
-        QString caption = ToQString(path).replace(u'&', QStringLiteral("&&"));
+        const RecentItem item = ItemOf(text);
+        QString caption = ToQString(Caption(item)).replace(u'&', QStringLiteral("&&"));
         if (number < 10) caption = QStringLiteral("&%1 ").arg(number) + caption;
-        QAction* item = menu_.addAction(caption);
-        connect(item, &QAction::triggered, this, [this, path] { emit entryChosen(path); });
+        QAction* action = menu_.addAction(caption);
+        connect(action, &QAction::triggered, this, [this, item] { emit itemChosen(item); });
     }
     menu_.menuAction()->setEnabled(!list.empty());
 }

@@ -1,10 +1,13 @@
-// File > Recent entries: the entries shown last, newest first, kept in the settings.
+// File > Recent entries: the entries, images and folders shown last, newest first, kept
+// in the settings.
 #pragma once
 
 #include <QObject>
 
 #include <string>
 #include <vector>
+
+#include "window/modRecentEntries.h"
 
 class QMenu;
 
@@ -17,14 +20,14 @@ public:
 
     // Shows the stored list. Errors of the settings store reach the caller.
     void Load();
-    // Puts `path` in front, in the menu and in the settings (as far as they can be written).
-    void Add(const std::u16string& path);
-    // Takes `path` out of the menu and the settings (as far as they can be written).
-    void Remove(const std::u16string& path);
+    // Puts `item` in front, in the menu and in the settings (as far as they can be written).
+    void Add(const modRecentEntries::RecentItem& item);
+    // Takes `item` out of the menu and the settings (as far as they can be written).
+    void Remove(const modRecentEntries::RecentItem& item);
 
 signals:
     // An item was chosen; the receiver opens it.
-    void entryChosen(const std::u16string& path);
+    void itemChosen(const modRecentEntries::RecentItem& item);
 
 private:
     void Show(const std::vector<std::u16string>& list);
