@@ -20,8 +20,9 @@ class frmMainTestAccess {
 public:
     explicit frmMainTestAccess(frmMain& window)
         : txtMain(window.txtMain), tmrLoad(window.tmrLoad), mnuMain(window.mnuMain), mnuFile(window.mnuFile),
-          mnuEdit(window.mnuEdit), mnuTools(window.mnuTools), mnuHelp(window.mnuHelp), IsLoading(window.IsLoading),
-          ReportText(window.ReportText), ReportData(window.ReportData), window_(window)
+          mnuEdit(window.mnuEdit), mnuView(window.mnuView), mnuTools(window.mnuTools), mnuHelp(window.mnuHelp),
+          IsLoading(window.IsLoading), ReportText(window.ReportText), ReportData(window.ReportData),
+          browse(window.browse_), splitter(window.splitter_), window_(window)
     {
     }
     // The save command itself, also where its menu item is disabled.
@@ -32,11 +33,14 @@ public:
     const MainMenuItems& mnuMain;
     const FileMenuItems& mnuFile;
     const EditMenuItems& mnuEdit;
+    const ViewMenuItems& mnuView;
     const ToolsMenuItems& mnuTools;
     const HelpMenuItems& mnuHelp;
     bool& IsLoading;
     std::u16string& ReportText;
     std::vector<std::uint8_t>& ReportData;
+    BrowsePanel* const& browse;  // the list beside the output box
+    QSplitter* const& splitter;
 
 private:
     frmMain& window_;
