@@ -79,8 +79,8 @@ BrowsePanel::BrowsePanel(QWidget* parent) : QWidget(parent), pendingLimit_(Listi
     table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->horizontalHeader()->setSectionsMovable(false);
-    table_->setColumnWidth(ReparseListModel::PathColumn, 230);
-    table_->setColumnWidth(ReparseListModel::TagColumn, 200);
+    table_->setColumnWidth(ReparseListModel::PathColumn, 220);
+    table_->setColumnWidth(ReparseListModel::TagColumn, 225);
     // Listing order until a column is chosen.
     table_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     table_->setSortingEnabled(true);
