@@ -76,7 +76,7 @@ private:
 
 void WriteEntry(const Output& out, const ListingEntry& entry, bool json)
 {
-    if (json) out.Console.WriteLine(FromUtf8(modReparseListing::FormatJsonLine(entry)), false);
+    if (json) out.Console.WriteUtf8Line(modReparseListing::FormatJsonLine(entry));
     else out.Console.WriteLine(modReparseListing::FormatTextLine(entry), false);
 }
 

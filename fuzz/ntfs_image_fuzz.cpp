@@ -1,4 +1,4 @@
-// libFuzzer target over a whole small volume: an empty NTFS volume that mkntfs makes once,
+// libFuzzer target over a whole small volume: an empty 2 MiB NTFS volume that mkntfs makes once,
 // with the input's patches written over it, opened with NtfsImage, listed in full, and
 // read by path. Whatever the patches do, the reader must end, stay inside the memory the
 // image can justify, and report damage as entry errors.
@@ -40,9 +40,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     const char* dir = std::getenv("TMPDIR");
     const std::string base = std::string(dir ? dir : "/tmp") + "/tagscope-fuzz-ntfs-" + std::to_string(::getpid());
     g_path = base + ".img";
-    const std::string make = "truncate -s 1M '" + base + ".base' && PATH=$PATH:/usr/sbin mkntfs -F -q -Q -c 512 '" +
+    const std::string make = "truncate -s 2M '" + base + ".base' && PATH=$PATH:/usr/sbin mkntfs -F -q -Q -c 512 '" +
                              base + ".base' >/dev/null 2>&1";
     if (std::system(make.c_str()) != 0) {
+        std::remove((base + ".base").c_str());
         std::fprintf(stderr, "fuzz_ntfs_image: mkntfs could not make the base volume\n");
         std::abort();
     }

@@ -1,4 +1,5 @@
-// Plain positional reads of a disk image or block device, for the read-only NTFS reader.
+// Plain positional reads of a disk image or block device, for the read-only NTFS reader,
+// and what the programs that read images ask of their standard streams.
 #pragma once
 
 #include <cstddef>
@@ -46,5 +47,9 @@ std::error_code ReadImageAt(const ImageFile& file, std::uint64_t offset, std::ui
 // Whether standard error is a terminal (a console window on Windows), so that a program
 // shows progress there only to a person. Never fails.
 bool StandardErrorIsTerminal();
+
+// Whether standard output is a console window that takes characters rather than bytes
+// (Windows; never on POSIX, where a terminal takes UTF-8 bytes). Never fails.
+bool StandardOutputIsConsoleWindow();
 
 }  // namespace platform

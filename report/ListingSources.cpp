@@ -26,6 +26,7 @@ ListingEntry FromImageEntry(NtfsReparseEntry&& e)
     l.PrintName = std::move(e.PrintName);
     l.Target = std::move(e.Target);
     l.Detail = std::move(e.ErrorDetail);
+    for (NtfsStream& s : e.Streams) l.Streams.emplace_back(std::move(s.Name), s.Size);
     return l;
 }
 

@@ -19,7 +19,8 @@ namespace ListingSources {
 
 using modReparseListing::ListingEntry;
 
-// An entry of an image as a listing takes it: path, MFT record, result code, bytes, names.
+// An entry of an image as a listing takes it: path, MFT record, result code, bytes, names,
+// named data streams.
 ListingEntry FromImageEntry(Hollin0106::NtfsReparseEntry&& entry);
 
 // One mounted entry read through `fso` as the report reads it (GetSymlinkTargetEx);

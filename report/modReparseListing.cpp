@@ -104,6 +104,14 @@ std::string FormatJsonLine(const ListingEntry& e)
     if (!e.Target.empty()) Field(out, "target", JsonString(e.Target));
     if (e.Code != steSuccess && e.Code != setUnsupportedReparseTag)
         Field(out, "code", std::to_string(static_cast<std::int32_t>(e.Code)));
+    if (!e.Streams.empty()) {
+        std::string list = "[";
+        for (const auto& [name, size] : e.Streams) {
+            if (list.size() > 1) list += ",";
+            list += "{\"name\":" + JsonString(name) + ",\"size\":" + std::to_string(size) + "}";
+        }
+        Field(out, "streams", list + "]");
+    }
     return out + "}";
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <Hollin0106/qvxTypes.h>
@@ -23,13 +24,15 @@ struct ListingEntry {
     std::u16string PrintName;
     std::u16string Target;                 // normalised
     std::u16string Detail;
+    // Named data streams (name, size), for entries of an image.
+    std::vector<std::pair<std::u16string, std::uint64_t>> Streams;
 };
 
 // One JSON object on one line (no line break), UTF-8. A readable entry: "path", "tag"
 // (number), "tagName" (the catalogue name, else the hex text), "data" (lower-case hex of
 // every byte); a mount point or symbolic link adds "substituteName" and "printName", a
 // symbolic link "flags", any decoded target "target"; a buffer the reader refused (codes
-// 7, 8, 9) adds "code". An entry that cannot be read: "path", "error" (the report's error
+// 7, 8, 9) adds "code"; named data streams "streams" ([{"name":..,"size":..}]). An entry that cannot be read: "path", "error" (the report's error
 // line) and "code", with "detail" when known. "record" for entries of an image. Strings are
 // escaped so that any name gives valid JSON: quotes, backslashes and control characters,
 // and a UTF-16 unit without its pair as a \u escape of its own.

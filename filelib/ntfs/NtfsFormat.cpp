@@ -534,10 +534,10 @@ Refusal DecodeReparseKey(std::span<const std::uint8_t> key, ReparseKey& out)
 // ---- $UpCase -----------------------------------------------------------------------
 
 UpCase::UpCase(std::span<const std::uint8_t> table)
+    : table_(std::make_unique<char16_t[]>(std::min<std::size_t>(table.size() / 2, 65536))),
+      size_(std::min<std::size_t>(table.size() / 2, 65536))
 {
-    table_.resize(std::min<std::size_t>(table.size() / 2, 65536));
-    for (std::size_t i = 0; i < table_.size(); ++i)
-        table_[i] = static_cast<char16_t>(table[2 * i] | table[2 * i + 1] << 8);
+    for (std::size_t i = 0; i < size_; ++i) table_[i] = static_cast<char16_t>(table[2 * i] | table[2 * i + 1] << 8);
 }
 
 int UpCase::Compare(std::u16string_view a, std::u16string_view b) const

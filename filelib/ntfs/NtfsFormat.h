@@ -8,8 +8,10 @@
 // FILE_NAME, INDEX_HEADER). Offsets and widths stand next to each decoder.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -238,13 +240,19 @@ class UpCase {
 public:
     UpCase() = default;
     explicit UpCase(std::span<const std::uint8_t> table);
-    char16_t operator()(char16_t c) const { return c < table_.size() ? table_[c] : c; }
+    // Takes `units` units already in host order (Volume reads $UpCase straight into them).
+    UpCase(std::unique_ptr<char16_t[]> table, std::size_t units)
+        : table_(std::move(table)), size_(std::min<std::size_t>(units, 65536))
+    {
+    }
+    char16_t operator()(char16_t c) const { return c < size_ ? table_[c] : c; }
     // Compares as NTFS orders names in a file-name index: unit by unit in upper case,
     // then the shorter first. <0, 0, >0.
     int Compare(std::u16string_view a, std::u16string_view b) const;
 
 private:
-    std::vector<char16_t> table_;
+    std::unique_ptr<char16_t[]> table_;
+    std::size_t size_ = 0;
 };
 
 // UTF-16LE bytes as text (an odd last byte is dropped).

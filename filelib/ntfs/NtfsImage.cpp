@@ -40,6 +40,23 @@ void Decode(std::vector<std::uint8_t> data, NtfsReparseEntry& entry)
     entry.Relative = result.relative;
 }
 
+// What the file's records say besides its reparse point: attributes, times, streams.
+void Describe(const File& file, NtfsReparseEntry& entry)
+{
+    entry.IsDirectory = file.Base.IsDirectory();
+    if (const Attribute* info = file.Find(kAttrStandardInformation); info && info->Resident) {
+        StandardInformation si;
+        if (!DecodeStandardInformation(info->Value, si)) {
+            entry.FileAttributes = si.FileAttributes;
+            entry.CreationTime = si.CreationTime;
+            entry.LastWriteTime = si.ModificationTime;
+        }
+    }
+    for (const Attribute& a : file.Attributes)
+        if (a.Type == kAttrData && !a.Name.empty() && (a.Resident || a.LowestVcn == 0))
+            entry.Streams.push_back({a.Name, a.Resident ? a.Value.size() : a.DataSize});
+}
+
 void MarkDamaged(NtfsReparseEntry& entry, SymlinkTargetError_Const code, const std::u16string& why)
 {
     entry.Code = code;
@@ -68,7 +85,7 @@ void AddFileEntries(const Volume& volume, PathBuilder& paths, std::uint64_t numb
     if (!file.Base.InUse() || (sequence != 0 && sequence != file.Base.Sequence)) return;
     const Attribute* reparse = file.Find(kAttrReparsePoint);
     if (!reparse) return;
-    base.IsDirectory = file.Base.IsDirectory();
+    Describe(file, base);
     std::vector<std::uint8_t> data;
     std::u16string dataProblem;
     try {
@@ -404,7 +421,7 @@ NtfsReparseEntry NtfsImage::ReadEntry(const std::u16string& VolumePath) const
         }
         entry.Path = JoinVolumePath(shown);
         entry.RecordNumber = current.Number;
-        entry.IsDirectory = current.Base.IsDirectory();
+        Describe(current, entry);
         const Attribute* reparse = current.Find(kAttrReparsePoint);
         if (!reparse) {
             entry.Code = setNotSymlink;

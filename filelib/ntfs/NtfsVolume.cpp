@@ -2,6 +2,7 @@
 #include "filelib/ntfs/NtfsVolume.h"
 
 #include <algorithm>
+#include <bit>
 #include <set>
 
 #include "common/Utf16.h"
@@ -179,7 +180,20 @@ Volume::Volume(std::shared_ptr<const platform::ImageFile> image, Placement place
 
     try {
         const File upcase = Load(kUpCaseRecord);
-        if (const Attribute* data = upcase.Find(kAttrData)) upcase_ = UpCase(ReadValue(upcase, *data, kUpCaseLimit));
+        if (const Attribute* data = upcase.Find(kAttrData)) {
+            if (data->Resident) {
+                upcase_ = UpCase(data->Value);
+            } else {
+                // Read straight into the table: 128 KiB, read on every open of the image.
+                const Stream stream = StreamOf(upcase, kAttrData, {});
+                const std::size_t units = static_cast<std::size_t>(std::min<std::uint64_t>(stream.DataSize, kUpCaseLimit) / 2);
+                auto table = std::make_unique_for_overwrite<char16_t[]>(units);
+                ReadStream(stream, 0, reinterpret_cast<std::uint8_t*>(table.get()), 2 * units);
+                if constexpr (std::endian::native != std::endian::little)
+                    for (std::size_t i = 0; i < units; ++i) table[i] = static_cast<char16_t>(table[i] >> 8 | table[i] << 8);
+                upcase_ = UpCase(std::move(table), units);
+            }
+        }
     } catch (const Damaged&) {
         // Without the volume's table, lookups still match names that differ in ASCII case.
     }

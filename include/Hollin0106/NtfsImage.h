@@ -16,6 +16,12 @@ class Volume;
 
 namespace Hollin0106 {
 
+// A named data stream ("file:name") of an entry.
+struct NtfsStream {
+    std::u16string Name;
+    std::uint64_t Size = 0;
+};
+
 // One reparse point of the volume, or one entry asked for by its path.
 struct NtfsReparseEntry {
     // The path inside the volume with "/" separators and a leading "/", as a mount of the
@@ -24,6 +30,14 @@ struct NtfsReparseEntry {
     std::u16string Path;
     std::uint64_t RecordNumber = 0;  // the file's MFT record
     bool IsDirectory = false;
+    // From $STANDARD_INFORMATION: the attribute word in the Windows layout (0x400 reparse
+    // point, 0x2 hidden, ...) and the creation and last-write times as FILETIMEs (100 ns
+    // since 1601-01-01 UTC); 0 when the file's record could not be read.
+    std::uint32_t FileAttributes = 0;
+    std::uint64_t CreationTime = 0;
+    std::uint64_t LastWriteTime = 0;
+    // The named $DATA streams, in record order.
+    std::vector<NtfsStream> Streams;
     // The reparse tag: the buffer's own, or the index's when the buffer cannot be read.
     std::uint32_t Tag = 0;
     // The raw reparse buffer exactly as the volume stores it (and as the mounted entry's

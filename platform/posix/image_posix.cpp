@@ -86,4 +86,9 @@ bool StandardErrorIsTerminal()
     return ::isatty(STDERR_FILENO) == 1;
 }
 
+bool StandardOutputIsConsoleWindow()
+{
+    return false;
+}
+
 }  // namespace platform

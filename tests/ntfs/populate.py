@@ -2,11 +2,14 @@
 """Fills a mounted ntfs-3g volume with reparse points for the image reader's tests and
 benchmark: every kind the demo volume has, opaque tags with and without GUIDs, names in
 many scripts, a folder tree 14 deep, a folder large enough for several index blocks, a
-file with 120 hard links (its names spill into an attribute list) and DOS 8.3 names.
+file with 120 hard links (its names spill into an attribute list), DOS 8.3 names, named
+data streams and reparse points deleted again.
 
-Usage: populate.py MOUNT COUNT [PLAIN]
-  COUNT  about how many reparse points to write (at least the fixed ones)
-  PLAIN  how many plain files to add besides (default 0), spread over folders
+Usage: populate.py MOUNT COUNT [PLAIN [fragment]]
+  COUNT     about how many reparse points to write (at least the fixed ones)
+  PLAIN     how many plain files to add besides (default 0), spread over folders
+  fragment  first fill the volume, free every other piece and make 3,000 files, so that
+            the MFT grows in many runs, backwards ones among them
 
 Reparse buffers are written as ntfs-3g takes them, through the extended attribute
 system.ntfs_reparse_data; the data length in each header is exact, as ntfs-3g requires.
@@ -110,11 +113,32 @@ def make(path, kind, data):
     os.setxattr(path, REPARSE, data, follow_symlinks=False)
 
 
+def fragment(mount):
+    fill = os.path.join(mount, "fill")
+    os.mkdir(fill)
+    pieces = 0
+    try:
+        while True:
+            with open(os.path.join(fill, f"piece {pieces:05d}"), "wb") as f:
+                f.write(b"x" * 65536)
+            pieces += 1
+    except OSError:
+        pass  # the volume is full
+    for i in range(0, pieces, 2):
+        os.unlink(os.path.join(fill, f"piece {i:05d}"))
+    many = os.path.join(mount, "many")
+    os.mkdir(many)
+    for i in range(3000):
+        open(os.path.join(many, f"small file {i:05d}"), "wb").close()
+
+
 def main():
     mount, count = sys.argv[1], int(sys.argv[2])
     plain = int(sys.argv[3]) if len(sys.argv) > 3 else 0
     rng = random.Random(20260102)
     made = 0
+    if len(sys.argv) > 4 and sys.argv[4] == "fragment":
+        fragment(mount)
 
     # Folders 14 deep, with a reparse point at every level.
     deep = mount
@@ -159,6 +183,32 @@ def main():
         make(p, kind, mount_point("\\??\\C:\\x", "C:\\x") if kind == "dir" else symlink(0, "\\??\\C:\\y", "C:\\y"))
         os.setxattr(p, DOS_NAME, short.encode(), follow_symlinks=False)
         made += 1
+
+    # Named data streams beside the reparse data (written first: a link takes no user.*
+    # attributes through the kernel).
+    streams = os.path.join(mount, "Streams")
+    os.mkdir(streams)
+    for i in range(3):
+        p = os.path.join(streams, f"with {i + 1} streams")
+        with open(p, "wb"):
+            pass
+        for k in range(i + 1):
+            os.setxattr(p, f"user.stream{k}", b"z" * (10 ** (k + 1) + 15))
+        os.setxattr(p, REPARSE, symlink(0, "\\??\\C:\\s", "C:\\s"), follow_symlinks=False)
+        made += 1
+
+    # Reparse points deleted again: their records stay behind, no longer in use, and a
+    # scan of the MFT must skip them as the index does.
+    gone = os.path.join(mount, "deleted")
+    os.mkdir(gone)
+    for i in range(20):
+        kind, data = buffer(rng, i)
+        p = os.path.join(gone, f"gone {i:02d}")
+        make(p, kind, data)
+        if kind == "dir":
+            os.rmdir(p)
+        else:
+            os.unlink(p)
 
     # The rest spread over a few folders per script.
     i = 0
