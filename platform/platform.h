@@ -164,10 +164,14 @@ std::error_code QueryFileSize(const std::u16string& path, std::uint64_t& size);
 // where the file system keeps none. `out` is empty on failure.
 std::error_code ReadStream(const std::u16string& path, const std::u16string& stream,
                            std::vector<std::uint8_t>& out);
-// Creates the stream or replaces its whole content.
+// Creates the stream or replaces its whole content. A file with the read-only
+// attribute (the NTFS attribute bit, or no write-permission bit at all) is refused with
+// EACCES for every user, as OpenFile refuses its writers and as Windows refuses to open
+// any stream of such a file for writing; the stream stays as it was.
 std::error_code WriteStream(const std::u16string& path, const std::u16string& stream,
                             const std::vector<std::uint8_t>& bytes);
-// Removes the stream; ENODATA when there is none.
+// Removes the stream; ENODATA when there is none. A read-only file is refused as by
+// WriteStream.
 std::error_code RemoveStream(const std::u16string& path, const std::u16string& stream);
 // The names of the file's streams (without the "user." of their attribute), in the
 // order the file system lists them.
@@ -408,7 +412,8 @@ std::u16string VerLanguageName(std::uint16_t languageId);
 // INI text in stream `stream` of file `path` ("F:Zone.Identifier"). Windows: the system's
 // private-profile functions on "path:stream". POSIX: the library's own INI code over the
 // stream (filelib/posix/profile_posix.cpp). Section and key names are compared without
-// regard to case.
+// regard to case. The text is in the ANSI code page, or in the encoding its byte-order
+// mark names (UTF-16 in either byte order, UTF-8).
 
 // The leading number of the key's value; `defaultValue` when the file, the stream, the
 // section or the key is missing, or the value starts with no number.
@@ -420,8 +425,10 @@ bool PrivateProfileKeyExists(const std::u16string& path, const std::u16string& s
                              std::u16string_view key);
 
 // Sets the key to `*value` (the stream, section and key are made as needed), or with no
-// value removes the key (the section header stays). Other sections and keys stay. True
-// when the stream holds the result.
+// value removes the key (the section header stays). Other sections and keys stay, and a
+// stream in UTF-16 or UTF-8 with a byte-order mark stays in its encoding. A file with the
+// read-only attribute is refused and its stream stays as it was. True when the stream
+// holds the result.
 bool WritePrivateProfileString(const std::u16string& path, const std::u16string& stream,
                                std::u16string_view section, std::u16string_view key, const std::u16string* value);
 
