@@ -22,7 +22,8 @@ enum class Encoding { Ansi, Utf8, Utf16LE, Utf16BE };
 struct Text {
     Encoding encoding = Encoding::Ansi;
     Bytes mark;  // the byte-order mark as it stands
-    Bytes body;  // what follows it
+    Bytes body;  // what follows it, in whole units
+    Bytes tail;  // a last byte that makes no whole unit: it stays the last
     Units units() const
     {
         return {encoding == Encoding::Utf16LE || encoding == Encoding::Utf16BE ? 2u : 1u,
@@ -49,6 +50,9 @@ Text Classify(Bytes ini)
     }
     text.mark = ini.first(markSize);
     text.body = ini.subspan(markSize);
+    const std::size_t stray = text.body.size() % text.units().width;
+    text.tail = text.body.last(stray);
+    text.body = text.body.first(text.body.size() - stray);
     return text;
 }
 
@@ -219,6 +223,7 @@ std::vector<std::uint8_t> WriteString(Bytes ini, std::u16string_view section, st
         AppendCrLf(text, out);
         AppendKey(key, *value, text, out);
         AppendCrLf(text, out);
+        AppendBytes(text.tail, out);
         return out;
     }
     for (std::size_t i = 0; i < place.lines.size(); ++i) {
@@ -240,6 +245,7 @@ std::vector<std::uint8_t> WriteString(Bytes ini, std::u16string_view section, st
             AppendCrLf(text, out);
         }
     }
+    AppendBytes(text.tail, out);
     return out;
 }
 
