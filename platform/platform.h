@@ -154,6 +154,51 @@ std::error_code SetFileAttributes(const std::u16string& path, std::uint32_t attr
 // The length in bytes of the file that `path` names (links followed).
 std::error_code QueryFileSize(const std::u16string& path, std::uint64_t& size);
 
+// ---- Whole-file updates by several processes ---------------------------------------
+
+// A lock that makes the read-modify-write cycles of cooperating processes on the files
+// of one folder take turns. Advisory: it keeps out only those who take it too (every
+// user of this library). Released by the destructor; movable, not copyable.
+class FolderLock {
+public:
+    FolderLock() = default;
+    ~FolderLock();
+    FolderLock(FolderLock&& other) noexcept;
+    FolderLock& operator=(FolderLock&& other) noexcept;
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+    bool isHeld() const { return native_ != -1; }
+    void release();
+
+private:
+    friend std::error_code LockFolder(const std::u16string&, FolderLock&);
+    std::intptr_t native_ = -1;
+};
+
+// Waits until no other holder has the lock of the folder `folder` and takes it. POSIX:
+// flock on the open folder (a lock of the kernel's, so also on FUSE volumes, where it
+// holds between the processes of this machine). Windows: a named mutex of the session
+// named after the folder's volume serial number and file index, so that every
+// spelling of the folder's path meets the same lock. A file system that keeps no locks
+// (ENOLCK, EOPNOTSUPP, or EBADF for NFS, which takes no lock on a folder) gives success
+// and a lock that is not held: there is nothing to take turns with. Fails with the
+// system's error (ENOENT, ENOTDIR, EACCES for a folder that may not be read) when the
+// folder cannot be opened; `lock` is not held then.
+std::error_code LockFolder(const std::u16string& folder, FolderLock& lock);
+
+// Replaces the whole content of the file `path` with `bytes` so that nobody ever sees
+// part of either: the bytes go to a new file in the same folder, which then takes the
+// old file's place in one rename (MoveFileExW on Windows). The new file keeps what the
+// old one had: its attributes (hidden, system, read-only, archive; on ntfs-3g the NTFS
+// attribute word), its permission bits and, where the caller may give it, its owner;
+// `addAttributes` (hidden, ...) are set on top where the file system keeps such bits.
+// A missing file is created (POSIX: mode 0666 less the umask). An old entry that is no
+// regular file (a link, a FIFO, a folder) is refused with ENXIO and stays. On failure
+// the old file is unchanged and nothing is left behind.
+std::error_code ReplaceFileContent(const std::u16string& path, std::span<const std::uint8_t> bytes,
+                                   std::uint32_t addAttributes);
+
 // ---- Named streams, compression, file times, removal ------------------------------
 
 // A named stream S of a file F is the extended attribute user.S of F on POSIX: that is
