@@ -111,6 +111,7 @@ private:
     friend std::error_code OpenFile(const std::u16string&, FileOpenMode, File&);
     friend std::error_code FileSize(const File&, std::uint64_t&);
     friend std::error_code ReadFile(const File&, std::uint8_t*, std::size_t, std::size_t&);
+    friend std::error_code ReadFileAt(const File&, std::uint64_t, std::uint8_t*, std::size_t, std::size_t&);
     friend std::error_code WriteFile(const File&, const std::uint8_t*, std::size_t);
     std::intptr_t native_ = -1;
 };
@@ -132,6 +133,13 @@ std::error_code FileSize(const File& file, std::uint64_t& size);
 // FIFO ends where it holds nothing more for now: a reader never waits for a writer. On failure `got` tells
 // how many bytes arrived before it.
 std::error_code ReadFile(const File& file, std::uint8_t* buffer, std::size_t count, std::size_t& got);
+
+// Reads up to `count` bytes into `buffer` from byte `offset` of the file (pread): `got`
+// is less than `count` only where the file ends. Where ReadFile reads next afterwards is
+// not to be relied on (POSIX leaves the position, Windows moves it). Reading at or past the end gives `got` 0 and no error. For regular files only (a
+// FIFO has no offsets: ESPIPE). On failure `got` tells how many bytes arrived before it.
+std::error_code ReadFileAt(const File& file, std::uint64_t offset, std::uint8_t* buffer, std::size_t count,
+                           std::size_t& got);
 
 // Writes all `count` bytes at the current position (after the last byte for Append).
 // On failure some of them may have been written.
@@ -268,14 +276,22 @@ std::error_code RemoveTree(const std::u16string& path);
 // when first needed; ENOSYS when it cannot be had.
 std::error_code MoveToTrash(const std::u16string& path);
 
-// What an open of `path` would reach, links followed: whether it exists, is a directory,
-// and may be read and written by this process (the effective user's permissions). All
-// false when it cannot be reached (a link whose target is missing).
+// The kind of entry an open reaches.
+enum class EntryType { Other, Regular, Directory, Fifo, Socket, CharacterDevice, BlockDevice };
+
+// What an open of `path` would reach, links followed: whether it exists, its type,
+// whether it is a directory, and may be read and written by this process (the effective
+// user's permissions); and whether it carries the read-only attribute, the same for
+// every user (root included): the NTFS read-only bit, or no write-permission bit at all
+// (the rule by which OpenFile refuses the write modes). All false when it cannot be
+// reached (a link whose target is missing).
 struct TargetInfo {
     bool exists = false;
+    EntryType type = EntryType::Other;
     bool isDirectory = false;
     bool readable = false;
     bool writable = false;
+    bool readOnly = false;
 };
 TargetInfo QueryTarget(const std::u16string& path);
 
@@ -308,6 +324,15 @@ std::u16string CurrentDirectory();
 // The name of the user's locale for character handling ("ru_RU.UTF-8", "C"): on POSIX
 // the first set of LC_ALL, LC_CTYPE and LANG, "C" when none is. Never fails.
 std::string UserLocaleName();
+
+// The user's interface language as a Windows language identifier (0x0407 German
+// (Germany)), the language in which the Windows resource functions look for a resource
+// first. Windows: GetUserDefaultUILanguage. POSIX: the first set of LANGUAGE (its first
+// entry; only when the messages locale is not "C"), LC_ALL, LC_MESSAGES and LANG, as
+// gettext picks the language of messages, mapped through ICU ("de_AT.UTF-8" 0x0C07, "de"
+// its likeliest country's 0x0407); English (United States) 0x0409 for "C", "POSIX", none
+// set, or a name that maps to no identifier. Never fails.
+std::uint16_t UserInterfaceLanguage();
 
 // ---- Streams of an entry (the backup interface's stream sequence) ---------------
 

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <limits>
 
 #include "platform/posix/posix_internal.h"
 
@@ -73,7 +74,7 @@ bool WritableRegularFile(int fd)
         errno = ENXIO;
         return false;
     }
-    if (HasReadOnlyAttribute(fd, st)) {
+    if (HasReadOnlyAttribute(st, fd)) {
         errno = EACCES;
         return false;
     }
@@ -146,25 +147,6 @@ int OpenWithoutWaiting(const SystemName& name, FileOpenMode mode)
 
 }  // namespace
 
-namespace posix {
-
-bool HasReadOnlyAttribute(int fd, const struct stat& st)
-{
-    if ((st.st_mode & kAllWriteBits) == 0) return true;
-    std::uint32_t word = 0;
-    std::error_code ec = ReadAttributeWord(fd, word);
-    // An O_PATH descriptor takes no fgetxattr; its /proc entry leads to the file.
-    if (ec.value() == EBADF) {
-        unsigned char raw[4] = {};
-        const ssize_t n = ::getxattr(DescriptorPath(fd).c_str(), kAttribAttr, raw, sizeof raw);
-        ec = n == static_cast<ssize_t>(sizeof raw) ? std::error_code() : Errno(ENODATA);
-        word = DecodeWordLE(raw);
-    }
-    return !ec && (word & kAttributeReadOnly);
-}
-
-}  // namespace posix
-
 std::error_code File::Close()
 {
     if (native_ == -1) return {};
@@ -202,6 +184,25 @@ std::error_code ReadFile(const File& file, std::uint8_t* buffer, std::size_t cou
         if (n < 0) {
             if (errno == EINTR) continue;
             if (errno == EAGAIN) break;  // a FIFO with nothing in it now: its end
+            return LastError();
+        }
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    return {};
+}
+
+std::error_code ReadFileAt(const File& file, std::uint64_t offset, std::uint8_t* buffer, std::size_t count,
+                           std::size_t& got)
+{
+    got = 0;
+    // Offsets past what off_t holds lie past the end of every file.
+    constexpr auto kLargestOffset = static_cast<std::uint64_t>(std::numeric_limits<off_t>::max());
+    while (got < count && offset <= kLargestOffset - got) {
+        const ssize_t n = ::pread(static_cast<int>(file.native_), buffer + got, count - got,
+                                  static_cast<off_t>(offset + got));
+        if (n < 0) {
+            if (errno == EINTR) continue;
             return LastError();
         }
         if (n == 0) break;

@@ -125,7 +125,7 @@ std::error_code RefuseReadOnly(const std::string& native)
     std::error_code ec;
     if (::fstat(fd, &st) != 0)
         ec = LastError();
-    else if (posix::HasReadOnlyAttribute(fd, st))
+    else if (posix::HasReadOnlyAttribute(st, fd))
         ec = Errno(EACCES);
     ::close(fd);
     return ec;

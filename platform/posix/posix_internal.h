@@ -95,10 +95,10 @@ std::error_code SetEntryXattr(const SystemName& name, const char* attr, const vo
 std::error_code ReadAttributeWord(const SystemName& name, std::uint32_t& word);
 std::error_code ReadAttributeWord(int fd, std::uint32_t& word);
 
-// Whether the file open as `fd` (O_PATH will do), whose fstat is `st`, carries the
-// read-only attribute as Windows keeps it: no write-permission bit at all, or the
-// read-only bit of the NTFS attribute word. Every writer of a file's content or of its
-// streams refuses such a file, for every user, root included, as Windows does.
-bool HasReadOnlyAttribute(int fd, const struct stat& st);
+// Whether the file `fd` holds (stat `st`; an O_PATH descriptor will do) carries the
+// read-only attribute as Windows would see it: no write-permission bit at all, or the
+// NTFS read-only bit. The same answer for every user: root may write such a file on
+// Linux, but the library refuses it as Windows refuses every user.
+bool HasReadOnlyAttribute(const struct stat& st, int fd);
 
 }  // namespace platform::posix
