@@ -368,7 +368,8 @@ using DescriptionsAtOnceOnNtfs = SharedNtfsVolume;
 
 TEST_F(DescriptionsAtOnceOnNtfs, NoChangeIsLostAndNoReadSeesAFileInBetween)
 {
-    DescriptionsChangedAtOnce(Root(), 300);
+    fs::create_directories(Root() / "race");
+    DescriptionsChangedAtOnce(Root() / "race", 300);
 }
 
 TEST(DescriptionsAtOnce, NoChangeIsLostAndNoReadSeesAFileInBetween)
