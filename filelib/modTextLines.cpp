@@ -15,7 +15,8 @@ std::uint16_t NextUnit(ByteReader& reader, Units units)
     if (units.width == 1) return reader.u8();
     const std::span<const std::uint8_t> b = reader.bytes(2);
     if (b.size() != 2) return 0;
-    return units.bigEndian ? static_cast<std::uint16_t>(b[0] << 8 | b[1]) : static_cast<std::uint16_t>(b[1] << 8 | b[0]);
+    const std::uint8_t high = units.bigEndian ? b[0] : b[1], low = units.bigEndian ? b[1] : b[0];
+    return static_cast<std::uint16_t>(high << 8 | low);
 }
 
 bool IsBlank(std::uint16_t unit)
@@ -43,7 +44,9 @@ std::vector<Line> SplitLines(std::span<const std::uint8_t> bytes, Units units)
         const std::uint16_t unit = NextUnit(reader, units);
         if (unit != kCR && unit != kLF) continue;
         std::size_t endLength = units.width;
-        if (unit == kCR && reader.remaining() >= units.width && UnitAt(bytes.subspan(reader.offset()), 0, units) == kLF) {
+        const bool crLf = unit == kCR && reader.remaining() >= units.width &&
+                          UnitAt(bytes.subspan(reader.offset()), 0, units) == kLF;
+        if (crLf) {
             reader.skip(units.width);
             endLength += units.width;
         }

@@ -61,7 +61,7 @@ bool qvxFSO::SetFileDescription2(const std::u16string& FileName, const std::u16s
         descriptions.AddItem(name, DescriptionText);
         // A text the OEM code page cannot hold would lose characters, and a name would
         // describe another file: the whole file turns to UTF-8 instead.
-        if (AutoUTF8Mode && !descriptions.UTF8Mode() && 
+        if (AutoUTF8Mode && !descriptions.UTF8Mode() &&
             (!FitsOemCodePage(DescriptionText) || (!DescriptionText.empty() && !FitsOemCodePage(name))))
             descriptions.UTF8Mode(true);
     });

@@ -48,12 +48,14 @@ TEST(DescriptionsAtOnceWin32Part, PlaysItsPart)
     if (args[0] == L"writer") {
         ASSERT_EQ(args.size(), 4u);
         const int rounds = std::stoi(args[3]);
+        const std::u16string name = U(folder / (args[2] + L".txt"));
         for (int i = 1; i <= rounds; ++i)
-            ASSERT_TRUE(fso.SetFileDescription(U(folder / (args[2] + L".txt")), Text(args[2] + L" " + std::to_wstring(i))));
+            ASSERT_TRUE(fso.SetFileDescription(name, Text(args[2] + L" " + std::to_wstring(i))));
         return;
     }
     int reads = 0;
-    for (; !fs::exists(fs::path(args[2])); ++reads) ASSERT_EQ(fso.GetFileDescription(U(folder / "f50.txt")), u"text 50");
+    const std::u16string unchanged = U(folder / "f50.txt");
+    for (; !fs::exists(fs::path(args[2])); ++reads) ASSERT_EQ(fso.GetFileDescription(unchanged), u"text 50");
     EXPECT_GT(reads, 0);
 }
 
