@@ -188,7 +188,9 @@ TEST_F(DescriptIonFormat, NamesThatWouldDescribeAnotherFileAreRefused)
         const auto line = modDescriptIon::FormatEntryLine(entry, c.utf8);
         EXPECT_EQ(line.has_value(), c.writable);
         EXPECT_EQ(modDescriptIon::Format(B("x 1\r\n"), {{u"x", u"1"}, entry}, c.utf8).has_value(), c.writable);
-        if (line) EXPECT_EQ(modDescriptIon::ParseDescriptionLine(*line, c.utf8), entry);
+        if (line) {
+            EXPECT_EQ(modDescriptIon::ParseDescriptionLine(*line, c.utf8), entry);
+        }
     }
 }
 
