@@ -305,6 +305,10 @@ TargetInfo QueryTarget(const std::u16string& path);
 enum class ErrorKind { NoSuchEntry, NoSuchFolder, BadName, Busy, DiskFull, DeviceIO, Other };
 ErrorKind ClassifyError(int systemError);
 
+// The system's own error for an argument it does not take: EINVAL on POSIX,
+// ERROR_INVALID_PARAMETER on Windows. Raw system codes (lpErrorCode) are this backend's.
+std::error_code InvalidArgumentError();
+
 // The program's command line in full Unicode, the program name first. POSIX: `argv` as
 // the system's bytes (FromNativePath). Windows: the wide command line; `argv` there
 // holds the ANSI form, which loses characters outside the code page, and is not used.
@@ -382,7 +386,9 @@ struct FindData {
     std::uint64_t lastAccessTime = 0;
     std::uint64_t lastWriteTime = 0;
     std::uint64_t size = 0;           // the entry's own length (a link: its text)
-    std::uint64_t allocatedSize = 0;  // allocated blocks x 512
+    // POSIX: allocated blocks x 512. Windows: GetCompressedFileSizeW, or `size` when
+    // that fails.
+    std::uint64_t allocatedSize = 0;
     std::u16string name;
     // What entering the entry would open (a link's target): compared along a search's
     // path to stop at loops. Zero when unknown.

@@ -8,6 +8,7 @@
 #include <winioctl.h>
 
 #include <algorithm>
+#include <cwchar>
 
 namespace platform {
 
@@ -291,8 +292,12 @@ std::error_code RemoveEmptyDirectory(const std::u16string& path)
 
 namespace {
 
-std::error_code RemoveTreeWide(const std::wstring& wide)
+// Every name, the children's too, goes through SystemPath: a child may be the first
+// name on the way down that is too long for the plain form.
+std::error_code RemoveTreeAt(const std::u16string& path)
 {
+    std::wstring wide;
+    if (const std::error_code ec = SystemPath(path, wide)) return ec;
     const DWORD attributes = ::GetFileAttributesW(wide.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return LastError();
     if (attributes & FILE_ATTRIBUTE_READONLY) ::SetFileAttributesW(wide.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
@@ -300,14 +305,16 @@ std::error_code RemoveTreeWide(const std::wstring& wide)
         return ::DeleteFileW(wide.c_str()) ? std::error_code() : LastError();
     // A link to a folder is removed itself: its content is the target's.
     if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        std::wstring pattern;
+        if (const std::error_code ec = SystemPath(path + u"\\*", pattern)) return ec;
         WIN32_FIND_DATAW data{};
-        const HANDLE h = ::FindFirstFileW((wide + L"\\*").c_str(), &data);
+        const HANDLE h = ::FindFirstFileW(pattern.c_str(), &data);
         if (h == INVALID_HANDLE_VALUE) return LastError();
         std::error_code first;
         do {
-            const std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..") continue;
-            const std::error_code ec = RemoveTreeWide(wide + L"\\" + name);
+            const std::u16string name = win32::FromWide(data.cFileName, std::wcslen(data.cFileName));
+            if (name == u"." || name == u"..") continue;
+            const std::error_code ec = RemoveTreeAt(path + u"\\" + name);
             if (ec && !first) first = ec;
         } while (::FindNextFileW(h, &data));
         ::FindClose(h);
@@ -320,27 +327,25 @@ std::error_code RemoveTreeWide(const std::wstring& wide)
 
 std::error_code RemoveTree(const std::u16string& path)
 {
-    std::wstring wide;
-    if (const std::error_code ec = SystemPath(path, wide)) return ec;
-    return RemoveTreeWide(wide);
+    return RemoveTreeAt(path);
 }
 
 std::error_code MoveToTrash(const std::u16string& path)
 {
-    std::wstring wide;
-    if (const std::error_code ec = SystemPath(path, wide)) return ec;
     // The shell wants a full name without the \\?\ form, in a list ended by two NULs.
-    std::wstring full(MAX_PATH * 4, L'\0');
-    const DWORD n = ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (n == 0 || n >= full.size()) return n == 0 ? LastError() : Error(ERROR_FILENAME_EXCED_RANGE);
-    full.resize(n);
-    if (::GetFileAttributesW(full.c_str()) == INVALID_FILE_ATTRIBUTES) return LastError();
+    std::wstring full;
+    if (const std::error_code ec = SystemPath(path, full, winpath::PathUse::Shell)) return ec;
+    if (full.empty()) return Error(ERROR_PATH_NOT_FOUND);
+    std::wstring probe;
+    if (const std::error_code ec = SystemPath(path, probe)) return ec;
+    if (::GetFileAttributesW(probe.c_str()) == INVALID_FILE_ATTRIBUTES) return LastError();
     full.push_back(L'\0');
     full.push_back(L'\0');
     SHFILEOPSTRUCTW operation{};
     operation.wFunc = FO_DELETE;
     operation.pFrom = full.c_str();
-    operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    // No question, no progress, no error box: the caller hears of a failure.
+    operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_NOERRORUI | FOF_SILENT;
     const int result = ::SHFileOperationW(&operation);
     if (result == 0 && !operation.fAnyOperationsAborted) return {};
     if (result == 0) return Error(ERROR_CANCELLED);
