@@ -45,18 +45,18 @@ Parsed Parse(const std::vector<std::u16string>& args, bool window)
             return false;
         };
         std::optional<std::u16string> value;
-        if (options && !window && valueOf(u"--image", value)) {
+        if (options && valueOf(u"--image", value)) {
             if (value) parsed.image = *value;
             continue;
         }
-        if (options && !window && valueOf(u"--partition", value)) {
+        if (options && valueOf(u"--partition", value)) {
             if (value) {
                 parsed.partition = PartitionNumber(*value);
                 if (!parsed.partition) invalid(u"--partition needs a number from 1 up, not '" + *value + u"'");
             }
             continue;
         }
-        if (options && !window && arg == u"--list") {
+        if (options && arg == u"--list") {
             parsed.list = true;
         } else if (options && !window && arg == u"--json") {
             parsed.json = true;
@@ -85,26 +85,39 @@ std::u16string HelpText(const std::u16string& exeName, bool window)
     const std::u16string pad(7, u' ');  // under the name after "Usage: "
     std::u16string text = modAppInfo::GetAppInfoText(!window, true) + u"\r\n\r\nUsage: " + exeName +
                           (window ? u"[.EXE] FileName\r\n" : u"[.EXE] [--json] FileName\r\n");
-    if (window) text += pad + exeName + u" --open [FileName]\r\n";
-    if (!window) {
+    if (window) {
+        text += pad + exeName + u" --open [FileName]\r\n";
+        text += pad + exeName + u" --image IMAGE [--partition N] [PATH]\r\n";
+        text += pad + exeName + u" --list [--partition N] IMAGE|FOLDER\r\n";
+    } else {
         text += pad + exeName + u" --image IMAGE [--partition N] [--json] PATH\r\n";
         text += pad + exeName + u" --list [--json] [--partition N] IMAGE|FOLDER\r\n";
     }
     text += pad + exeName + u" --help | --version\r\n\r\n";
-    text += window ? u"Shows in a window what the NTFS reparse point FileName holds, without following it.\r\n"
+    text += window ? u"Shows in a window what the NTFS reparse point FileName holds, without following it;\r\n"
+                     u"or lists every reparse point of the NTFS volume of a disk image or block device\r\n"
+                     u"IMAGE, read without mounting it, or of the mounted FOLDER's tree (links listed,\r\n"
+                     u"never followed), with the report of the entry chosen beside the list.\r\n"
                    : u"Prints what the NTFS reparse point FileName holds, without following it; or the\r\n"
                      u"reparse point PATH inside the NTFS volume of a disk image or block device IMAGE,\r\n"
                      u"read without mounting it; or every reparse point of IMAGE's volume, or of the\r\n"
                      u"mounted FOLDER's tree (links listed, never followed).\r\n";
     text += u"\r\n";
-    if (window) text += u"  --open     start with the Open dialog when no FileName is given\r\n";
-    if (!window)
+    if (window)
+        text += u"  --open         start with the Open dialog when no FileName is given\r\n"
+                u"  --image IMAGE  list IMAGE's reparse points; with PATH (\"/\" or \"\\\" separators)\r\n"
+                u"                 show the report of that entry inside the volume\r\n"
+                u"  --partition N  the N-th partition of IMAGE's MBR or GPT table (1-based);\r\n"
+                u"                 without it, the volume alone, or the partition chosen when\r\n"
+                u"                 the disk holds several NTFS volumes\r\n"
+                u"  --list         list the reparse points of IMAGE, or below FOLDER\r\n";
+    else
         text += u"  --image IMAGE  read PATH (\"/\" or \"\\\" separators) inside the NTFS volume of IMAGE\r\n"
                 u"  --partition N  the N-th partition of IMAGE's MBR or GPT table (1-based);\r\n"
                 u"                 without it, the volume alone or the first NTFS partition\r\n"
                 u"  --list         one line per reparse point: path, tag name, target\r\n"
                 u"  --json         JSON Lines: one object per entry, with the raw data in hex\r\n";
-    const std::u16string gap = window ? u"" : u"    ";
+    const std::u16string gap = u"    ";
     text += u"  --help     " + gap + u"show this help and exit\r\n"
             u"  --version  " + gap + u"show the version and copyright and exit\r\n"
             u"  --         " + gap + u"end of the options: the next argument is the FileName, even if it starts with \"--\"";

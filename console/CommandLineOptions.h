@@ -1,6 +1,6 @@
 // The options both programs take before the entry's name, GNU style: --help, --version,
-// "--" to end the options, the window program's --open, and the console program's image
-// and listing options (--image IMAGE, --partition N, --list, --json).
+// "--" to end the options, the image and listing options (--image IMAGE, --partition N,
+// --list), the window program's --open and the console program's --json.
 #pragma once
 
 #include <cstdint>
@@ -14,8 +14,8 @@ struct Parsed {
     bool help = false;
     bool version = false;
     bool open = false;                  // the window program only
-    bool list = false;                  // the console program only, from here on
-    bool json = false;
+    bool list = false;
+    bool json = false;                  // the console program only
     std::optional<std::u16string> image;
     std::optional<std::int32_t> partition;
     std::vector<std::u16string> names;  // the arguments that are not options, in order

@@ -2,9 +2,6 @@
 #include "console/modListing.h"
 
 #include <Hollin0106/NtfsImage.h>
-#include <Hollin0106/Variant.h>
-#include <Hollin0106/qvxFSO.h>
-#include <Hollin0106/qvxFoundedFiles.h>
 
 #include <chrono>
 #include <cstdio>
@@ -14,6 +11,7 @@
 #include "common/Utf16.h"
 #include "platform/ImageFile.h"
 #include "platform/platform.h"
+#include "report/ListingSources.h"
 #include "report/modRPParse.h"
 #include "report/modReparseListing.h"
 #include "support/AppServices.h"
@@ -76,34 +74,6 @@ private:
     std::size_t width_ = 0;
 };
 
-ListingEntry FromImage(NtfsReparseEntry&& e)
-{
-    ListingEntry l;
-    l.Path = std::move(e.Path);
-    l.Record = e.RecordNumber;
-    l.Code = e.Code;
-    l.Data = std::move(e.Data);
-    l.RawTarget = std::move(e.RawTarget);
-    l.PrintName = std::move(e.PrintName);
-    l.Target = std::move(e.Target);
-    l.Detail = std::move(e.ErrorDetail);
-    for (NtfsStream& s : e.Streams) l.Streams.emplace_back(std::move(s.Name), s.Size);
-    return l;
-}
-
-// One mounted entry read as the report reads it (GetSymlinkTargetEx); the path as given.
-ListingEntry FromMount(const std::u16string& path)
-{
-    ListingEntry l;
-    l.Path = path;
-    SkipOnError([&] {
-        Variant buffer = Variant::RefTo(l.Data);
-        l.Target = modRPParse::FileSystemObject().GetSymlinkTargetEx(path, &l.RawTarget, &l.PrintName, nullptr,
-                                                                     nullptr, &buffer, &l.Code);
-    });
-    return l;
-}
-
 void WriteEntry(const Output& out, const ListingEntry& entry, bool json)
 {
     if (json) out.Console.WriteUtf8Line(modReparseListing::FormatJsonLine(entry));
@@ -126,35 +96,10 @@ int ListImage(const Output& out, const std::u16string& path, std::optional<std::
     std::uint64_t found = 0;
     const auto show = [&] { progress.Show(scan.Done(), scan.Total(), found); };
     for (NtfsReparseEntry entry; scan.Next(entry, show);) {
-        WriteEntry(out, FromImage(std::move(entry)), json);
+        WriteEntry(out, ListingSources::FromImageEntry(std::move(entry)), json);
         ++found;
     }
     return kExitRead;
-}
-
-// Counts the folders the search has finished, for the progress line.
-class FolderProgress : public IFindFilesCallback {
-public:
-    void DirectoryCompleted(const std::u16string&, bool&) override { progress.Show(++folders, 0, 0); }
-    Progress progress;
-    std::uint64_t folders = 0;
-};
-
-void ListTree(const Output& out, const qvxFoundedFiles& found, const std::u16string& folder, bool json)
-{
-    for (const auto& entry : found) {
-        std::u16string path = folder;
-        if (!path.empty() && path.back() != u'/' && path.back() != u'\\') path += u'/';
-        path += entry->FileName();
-        if (entry->FileAttributes() & static_cast<std::int32_t>(platform::kAttributeReparsePoint)) {
-            // The search marks a POSIX symbolic link like a reparse point; outside NTFS
-            // it carries none and is no entry of this listing.
-            const ListingEntry read = FromMount(path);
-            if (read.Code != setNotSymlink) WriteEntry(out, read, json);
-        }
-        else if (const auto childs = entry->Childs(); childs && childs->Count() > 0)
-            ListTree(out, *childs, path, json);
-    }
 }
 
 int ListFolder(const Output& out, const std::u16string& folder, bool json)
@@ -165,11 +110,17 @@ int ListFolder(const Output& out, const std::u16string& folder, bool json)
         ErrorLine(out, folder + u": the folder cannot be read");
         return kExitNoData;
     }
-    FolderProgress callback;
-    qvxFoundedFiles found;
-    found.RefreshEx2(full, u"*", false, &callback);
-    callback.progress.Finish();
-    ListTree(out, found, full, json);
+    Progress progress;
+    const auto folderDone = [&progress](std::uint64_t folders) {
+        progress.Show(folders, 0, 0);
+        return true;
+    };
+    ListingSources::ListFolder(modRPParse::FileSystemObject(), full, folderDone, [&](ListingEntry&& entry) {
+        // The search is complete: its progress line goes before the listing's first line.
+        progress.Finish();
+        WriteEntry(out, entry, json);
+        return true;
+    });
     return kExitRead;
 }
 
@@ -184,16 +135,13 @@ int ImageReport(const Output& out, const std::u16string& imagePath, std::optiona
     const bool read = !entry.Data.empty();
     if (!entry.ErrorDetail.empty()) ErrorLine(out, entry.Path + u": " + entry.ErrorDetail);
     if (json) {
-        WriteEntry(out, FromImage(std::move(entry)), true);
+        WriteEntry(out, ListingSources::FromImageEntry(std::move(entry)), true);
         return read ? kExitRead : kExitNoData;
     }
-    std::u16string name = imagePath;
-    SkipOnError([&] { name = esGetFullFileName(imagePath, true); });
-    if (image.Volume().Partition > 0)
-        name += u" (partition " + FromUtf8(std::to_string(image.Volume().Partition)) + u")";
-    name += u":" + entry.Path;
-    const modRPParse::ReparseRead readView{entry.Code, std::move(entry.Data), entry.RawTarget, entry.PrintName};
-    out.Console.WriteLine(modRPParse::FormatReparseReport(modRPParse::Frontend::Console, name, readView), false);
+    const ListingEntry listed = ListingSources::FromImageEntry(std::move(entry));
+    const std::u16string name = ListingSources::ImageEntryName(imagePath, image.Volume().Partition, listed.Path);
+    out.Console.WriteLine(
+        modRPParse::FormatReparseReport(modRPParse::Frontend::Console, name, ListingSources::ReadOf(listed)), false);
     return read ? kExitRead : kExitNoData;
 }
 
@@ -213,7 +161,7 @@ int JsonReport(const Output& out, const std::u16string& name)
 {
     std::u16string path = name;
     SkipOnError([&] { path = esGetFullFileName(name, true); });
-    const ListingEntry entry = FromMount(path);
+    const ListingEntry entry = ListingSources::ReadMountedEntry(modRPParse::FileSystemObject(), path);
     WriteEntry(out, entry, true);
     return entry.Data.empty() ? kExitNoData : kExitRead;
 }

@@ -162,6 +162,51 @@ std::error_code SetFileAttributes(const std::u16string& path, std::uint32_t attr
 // The length in bytes of the file that `path` names (links followed).
 std::error_code QueryFileSize(const std::u16string& path, std::uint64_t& size);
 
+// ---- Whole-file updates by several processes ---------------------------------------
+
+// A lock that makes the read-modify-write cycles of cooperating processes on the files
+// of one folder take turns. Advisory: it keeps out only those who take it too (every
+// user of this library). Released by the destructor; movable, not copyable.
+class FolderLock {
+public:
+    FolderLock() = default;
+    ~FolderLock();
+    FolderLock(FolderLock&& other) noexcept;
+    FolderLock& operator=(FolderLock&& other) noexcept;
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+    bool isHeld() const { return native_ != -1; }
+    void release();
+
+private:
+    friend std::error_code LockFolder(const std::u16string&, FolderLock&);
+    std::intptr_t native_ = -1;
+};
+
+// Waits until no other holder has the lock of the folder `folder` and takes it. POSIX:
+// flock on the open folder (a lock of the kernel's, so also on FUSE volumes, where it
+// holds between the processes of this machine). Windows: a named mutex of the session
+// named after the folder's volume serial number and file index, so that every
+// spelling of the folder's path meets the same lock. A file system that keeps no locks
+// (ENOLCK, EOPNOTSUPP, or EBADF for NFS, which takes no lock on a folder) gives success
+// and a lock that is not held: there is nothing to take turns with. Fails with the
+// system's error (ENOENT, ENOTDIR, EACCES for a folder that may not be read) when the
+// folder cannot be opened; `lock` is not held then.
+std::error_code LockFolder(const std::u16string& folder, FolderLock& lock);
+
+// Replaces the whole content of the file `path` with `bytes` so that nobody ever sees
+// part of either: the bytes go to a new file in the same folder, which then takes the
+// old file's place in one rename (MoveFileExW on Windows). The new file keeps what the
+// old one had: its attributes (hidden, system, read-only, archive; on ntfs-3g the NTFS
+// attribute word), its permission bits and, where the caller may give it, its owner;
+// `addAttributes` (hidden, ...) are set on top where the file system keeps such bits.
+// A missing file is created (POSIX: mode 0666 less the umask). An old entry that is no
+// regular file (a link, a FIFO, a folder) is refused with ENXIO and stays. On failure
+// the old file is unchanged and nothing is left behind.
+std::error_code ReplaceFileContent(const std::u16string& path, std::span<const std::uint8_t> bytes,
+                                   std::uint32_t addAttributes);
+
 // ---- Named streams, compression, file times, removal ------------------------------
 
 // A named stream S of a file F is the extended attribute user.S of F on POSIX: that is
@@ -172,10 +217,14 @@ std::error_code QueryFileSize(const std::u16string& path, std::uint64_t& size);
 // where the file system keeps none. `out` is empty on failure.
 std::error_code ReadStream(const std::u16string& path, const std::u16string& stream,
                            std::vector<std::uint8_t>& out);
-// Creates the stream or replaces its whole content.
+// Creates the stream or replaces its whole content. A file with the read-only
+// attribute (the NTFS attribute bit, or no write-permission bit at all) is refused with
+// EACCES for every user, as OpenFile refuses its writers and as Windows refuses to open
+// any stream of such a file for writing; the stream stays as it was.
 std::error_code WriteStream(const std::u16string& path, const std::u16string& stream,
                             const std::vector<std::uint8_t>& bytes);
-// Removes the stream; ENODATA when there is none.
+// Removes the stream; ENODATA when there is none. A read-only file is refused as by
+// WriteStream.
 std::error_code RemoveStream(const std::u16string& path, const std::u16string& stream);
 // The names of the file's streams (without the "user." of their attribute), in the
 // order the file system lists them.
@@ -439,7 +488,8 @@ std::u16string VerLanguageName(std::uint16_t languageId);
 // INI text in stream `stream` of file `path` ("F:Zone.Identifier"). Windows: the system's
 // private-profile functions on "path:stream". POSIX: the library's own INI code over the
 // stream (filelib/posix/profile_posix.cpp). Section and key names are compared without
-// regard to case.
+// regard to case. The text is in the ANSI code page, or in the encoding its byte-order
+// mark names (UTF-16 in either byte order, UTF-8).
 
 // The leading number of the key's value; `defaultValue` when the file, the stream, the
 // section or the key is missing, or the value starts with no number.
@@ -451,8 +501,10 @@ bool PrivateProfileKeyExists(const std::u16string& path, const std::u16string& s
                              std::u16string_view key);
 
 // Sets the key to `*value` (the stream, section and key are made as needed), or with no
-// value removes the key (the section header stays). Other sections and keys stay. True
-// when the stream holds the result.
+// value removes the key (the section header stays). Other sections and keys stay, and a
+// stream in UTF-16 or UTF-8 with a byte-order mark stays in its encoding. A file with the
+// read-only attribute is refused and its stream stays as it was. True when the stream
+// holds the result.
 bool WritePrivateProfileString(const std::u16string& path, const std::u16string& stream,
                                std::u16string_view section, std::u16string_view key, const std::u16string* value);
 

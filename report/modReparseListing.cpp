@@ -115,17 +115,21 @@ std::string FormatJsonLine(const ListingEntry& e)
     return out + "}";
 }
 
+std::array<std::u16string, 3> TextColumns(const ListingEntry& e)
+{
+    if (Unreadable(e))
+        return {modRPParse::ShowableName(e.Path), u"Can't read reparse point data" + modRPParse::GetTargetErrorText(e.Code),
+                modRPParse::ShowableName(e.Detail)};
+    const auto header = DecodeReparseHeader(e.Data);
+    return {modRPParse::ShowableName(e.Path), header ? modReparseTags::ReparseTagShortName(header->Tag) : u"",
+            modRPParse::ShowableName(e.Target)};
+}
+
 std::u16string FormatTextLine(const ListingEntry& e)
 {
-    std::u16string line = modRPParse::ShowableName(e.Path) + u"\t";
-    if (Unreadable(e)) {
-        line += u"Can't read reparse point data" + modRPParse::GetTargetErrorText(e.Code);
-        if (!e.Detail.empty()) line += u"\t" + modRPParse::ShowableName(e.Detail);
-        return line;
-    }
-    const auto header = DecodeReparseHeader(e.Data);
-    line += header ? modReparseTags::ReparseTagShortName(header->Tag) : u"";
-    line += u"\t" + modRPParse::ShowableName(e.Target);
+    const auto columns = TextColumns(e);
+    std::u16string line = columns[0] + u"\t" + columns[1];
+    if (!Unreadable(e) || !columns[2].empty()) line += u"\t" + columns[2];
     return line;
 }
 

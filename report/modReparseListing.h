@@ -2,6 +2,7 @@
 // the JSON Lines form. Pure formatters over a decoded view; no I/O.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -37,9 +38,15 @@ struct ListingEntry {
 // and a UTF-16 unit without its pair as a \u escape of its own.
 std::string FormatJsonLine(const ListingEntry& entry);
 
-// One text line: the path, a tab, the tag's catalogue name, a tab, the normalised target
-// (empty when none); or the path, a tab and the report's error line, then a tab and the
-// detail when known. Control characters of names show as U+FFFD, as in the report.
+// The three columns of a listing: the path, the tag's catalogue name (or its hex text)
+// and the normalised target (empty when none); for an entry that cannot be read, the
+// path, the report's error line and the detail (empty when not known). Control
+// characters of names show as U+FFFD, as in the report, so no column holds a tab or a
+// line break.
+std::array<std::u16string, 3> TextColumns(const ListingEntry& entry);
+
+// One text line: the three columns joined by tabs; the detail and the tab before it are
+// left out when there is none.
 std::u16string FormatTextLine(const ListingEntry& entry);
 
 // The text of a JSON string literal, quotes included.

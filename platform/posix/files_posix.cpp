@@ -18,9 +18,6 @@ using namespace posix;
 
 namespace {
 
-// Bits of the NTFS attribute word that a caller may change: read-only, hidden, system,
-// archive, temporary, offline, not content indexed.
-constexpr std::uint32_t kSettableAttributes = 0x1 | 0x2 | 0x4 | 0x20 | 0x100 | 0x1000 | 0x2000;
 constexpr mode_t kAllWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
 
 std::error_code WriteAttributeWord(const SystemName& name, std::uint32_t word)
@@ -67,9 +64,8 @@ int Fail(int fd, int e)
 }
 
 // Whether the open file may be written as Windows would allow it: a regular file
-// (anything else, a FIFO above all, could block or never end), without the NTFS
-// read-only attribute and with some write-permission bit; root too is refused then, as
-// every user is on Windows. errno says why not.
+// (anything else, a FIFO above all, could block or never end) without the read-only
+// attribute. errno says why not.
 bool WritableRegularFile(int fd)
 {
     struct stat st{};
@@ -261,7 +257,7 @@ std::error_code SetFileAttributes(const std::u16string& path, std::uint32_t attr
     const std::uint32_t current = Compose(word, st);
 
     if (hasWord) {
-        const std::uint32_t wanted = (word & ~kSettableAttributes) | (attributes & kSettableAttributes);
+        const std::uint32_t wanted = (word & ~kSettableAttributeBits) | (attributes & kSettableAttributeBits);
         if (wanted != word && (ec = WriteAttributeWord(name, wanted))) return ec;
     } else if (attributes & (kAttributeHidden | kAttributeSystem)) {
         return Errno(ENOTSUP);

@@ -115,6 +115,22 @@ TrashFunction LoadTrashFunction()
     return loaded;
 }
 
+// EACCES for a file (links followed, as the stream calls follow them) with the read-only
+// attribute; the system's error when it cannot be looked at.
+std::error_code RefuseReadOnly(const std::string& native)
+{
+    const int fd = ::open(native.c_str(), O_PATH | O_CLOEXEC);
+    if (fd < 0) return LastError();
+    struct stat st{};
+    std::error_code ec;
+    if (::fstat(fd, &st) != 0)
+        ec = LastError();
+    else if (posix::HasReadOnlyAttribute(st, fd))
+        ec = Errno(EACCES);
+    ::close(fd);
+    return ec;
+}
+
 }  // namespace
 
 std::error_code ReadStream(const std::u16string& path, const std::u16string& stream, std::vector<std::uint8_t>& out)
@@ -144,6 +160,7 @@ std::error_code WriteStream(const std::u16string& path, const std::u16string& st
 {
     std::string native;
     if (const auto ec = posix::ToNativeName(path, native)) return ec;
+    if (const auto ec = RefuseReadOnly(native)) return ec;
     if (::setxattr(native.c_str(), StreamAttribute(stream).c_str(), bytes.data(), bytes.size(), 0) != 0)
         return LastError();
     return {};
@@ -153,6 +170,7 @@ std::error_code RemoveStream(const std::u16string& path, const std::u16string& s
 {
     std::string native;
     if (const auto ec = posix::ToNativeName(path, native)) return ec;
+    if (const auto ec = RefuseReadOnly(native)) return ec;
     if (::removexattr(native.c_str(), StreamAttribute(stream).c_str()) != 0) return LastError();
     return {};
 }

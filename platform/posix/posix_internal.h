@@ -16,6 +16,9 @@ namespace platform::posix {
 // ntfs-3g's NTFS attribute word (4 bytes, little-endian) and raw reparse buffer.
 inline constexpr const char* kAttribAttr = "system.ntfs_attrib";
 inline constexpr const char* kReparseDataAttr = "system.ntfs_reparse_data";
+// Bits of the NTFS attribute word that a caller may change: read-only, hidden, system,
+// archive, temporary, offline, not content indexed.
+inline constexpr std::uint32_t kSettableAttributeBits = 0x1 | 0x2 | 0x4 | 0x20 | 0x100 | 0x1000 | 0x2000;
 
 inline std::error_code Errno(int e)
 {

@@ -54,6 +54,18 @@ std::error_code MissingStreamOr(const std::u16string& path, std::error_code ec)
     return ::GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES ? Error(ERROR_NOT_FOUND) : ec;
 }
 
+// ERROR_ACCESS_DENIED for a file with the read-only attribute. NTFS refuses to open a
+// stream of such a file for writing by itself; Wine keeps a stream as a file of its own
+// beside the file, which the attribute does not cover.
+std::error_code RefuseReadOnly(const std::u16string& path)
+{
+    std::wstring wide;
+    if (const std::error_code ec = SystemPath(path, wide)) return ec;
+    const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) == 0) return {};
+    return Error(ERROR_ACCESS_DENIED);
+}
+
 std::error_code ReadWhole(HANDLE h, std::vector<std::uint8_t>& out)
 {
     LARGE_INTEGER size{};
@@ -118,6 +130,7 @@ std::error_code WriteStream(const std::u16string& path, const std::u16string& st
 {
     std::wstring wide;
     if (const std::error_code ec = StreamPath(path, stream, wide)) return ec;
+    if (const std::error_code ec = RefuseReadOnly(path)) return ec;
     // OPEN_ALWAYS and a cut at the end: CREATE_ALWAYS is refused on hidden files.
     const Handle h(::CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
@@ -138,6 +151,7 @@ std::error_code RemoveStream(const std::u16string& path, const std::u16string& s
 {
     std::wstring wide;
     if (const std::error_code ec = StreamPath(path, stream, wide)) return ec;
+    if (const std::error_code ec = RefuseReadOnly(path)) return ec;
     if (!::DeleteFileW(wide.c_str())) return MissingStreamOr(path, LastError());
     return {};
 }

@@ -72,6 +72,10 @@ bool WritePrivateProfileString(const std::u16string& path, const std::u16string&
 {
     const auto file = ProfilePath(path, stream);
     if (!file) return false;
+    // A read-only file's streams stay as they are: NTFS refuses to open them for
+    // writing, and under Wine, where a stream is a file beside the file, so do we.
+    const DWORD attributes = ::GetFileAttributesW(file->substr(0, file->rfind(L':')).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
     const std::wstring text = value ? Wide(*value) : std::wstring();
     return ::WritePrivateProfileStringW(Wide(section).c_str(), Wide(key).c_str(), value ? text.c_str() : nullptr,
                                         file->c_str()) != FALSE;

@@ -1,4 +1,4 @@
-// The console program's image and listing options.
+// The image and listing options of both programs.
 #include <gtest/gtest.h>
 
 #include "console/CommandLineOptions.h"
@@ -46,11 +46,19 @@ TEST(ConsoleOptions, ImageListPartitionAndJson)
     }
 }
 
-TEST(ConsoleOptions, TheWindowProgramTakesNone)
+TEST(ConsoleOptions, TheWindowProgramListsButWritesNoJson)
 {
-    const auto parsed = Parse({u"--list", u"x"}, true);
-    EXPECT_EQ(parsed.unknown, u"--list");
-    EXPECT_FALSE(parsed.list);
+    const auto list = Parse({u"--list", u"--partition", u"2", u"x"}, true);
+    EXPECT_TRUE(list.list);
+    EXPECT_EQ(list.partition, 2);
+    EXPECT_EQ(list.names, std::vector<std::u16string>{u"x"});
+    EXPECT_TRUE(list.unknown.empty() && list.invalid.empty());
+    const auto image = Parse({u"--image", u"d.img"}, true);
+    EXPECT_EQ(image.image, u"d.img");
+    EXPECT_TRUE(image.names.empty());
+    const auto json = Parse({u"--json", u"x"}, true);
+    EXPECT_EQ(json.unknown, u"--json");
+    EXPECT_FALSE(json.json);
 }
 
 }  // namespace
