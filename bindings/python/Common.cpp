@@ -168,8 +168,8 @@ void RaiseLibraryError(std::int32_t number, const std::u16string& description)
 void RaiseOSError(int error, py::handle path)
 {
     // OSError(errno, text, name) is itself the subclass Python raises for that errno.
-    const py::object exception = py::reinterpret_borrow<py::object>(PyExc_OSError)(
-        error, py::str(std::strerror(error)), path);
+    const py::object text = py::module_::import("os").attr("strerror")(error);
+    const py::object exception = py::reinterpret_borrow<py::object>(PyExc_OSError)(error, text, path);
     PyErr_SetObject(reinterpret_cast<PyObject*>(Py_TYPE(exception.ptr())), exception.ptr());
     throw py::error_already_set();
 }

@@ -16,11 +16,6 @@ using namespace py::literals;
 
 namespace {
 
-// Run-time numbers of NtfsImage::Open that stand for an error of the system.
-constexpr std::int32_t kFileNotFound = 53;
-constexpr std::int32_t kPathNotFound = 76;
-constexpr std::int32_t kDeviceIOError = 57;
-
 EntryRead FromImage(NtfsReparseEntry&& e)
 {
     EntryRead read;
@@ -44,8 +39,8 @@ EntryRead FromImage(NtfsReparseEntry&& e)
 [[noreturn]] void RaiseOpenError(py::handle path, std::int32_t number, const std::u16string& description)
 {
     AskHostToOpen(path);
-    if (number == kFileNotFound || number == kPathNotFound) RaiseOSError(ENOENT, path);
-    if (number == kDeviceIOError) RaiseOSError(EIO, path);
+    if (number == errnum::FileNotFound || number == errnum::PathNotFound) RaiseOSError(ENOENT, path);
+    if (number == errnum::DeviceIOError) RaiseOSError(EIO, path);
     RaiseError(number, description, path);
 }
 
