@@ -88,6 +88,23 @@ const std::u16string& FoundedFile::Path() const
     return path_ ? *path_ : kEmpty;
 }
 
+std::uint32_t FoundedFile::Attributes() const
+{
+    if (attributesLater_) {
+        std::uint32_t attributes = attributes_;
+        if (!platform::QueryFindAttributes(esBuildFileName(Path(), name_, false), attributes)) attributes_ = attributes;
+        attributesLater_ = false;
+    }
+    return attributes_;
+}
+
+double FoundedFile::CompressedFileSize() const
+{
+    constexpr std::uint32_t kCompressedOrSparse = 0x800 | 0x200;
+    const std::uint64_t bytes = (Attributes() & kCompressedOrSparse) ? allocated_ : size_;
+    return asLargeIntegerToDouble(static_cast<std::uint32_t>(bytes), static_cast<std::uint32_t>(bytes >> 32));
+}
+
 double FoundedFile::CreationTime() const
 {
     if (creationTimeLater_) {
@@ -221,12 +238,13 @@ void qvxFoundedFiles::InitFromFindData(FoundedFile& entry, platform::FindData&& 
                                        bool SearchWithParent, const Ancestor* ancestors)
 {
     entry.attributes_ = data.attributes;
+    entry.attributesLater_ = data.attributesLater;
     entry.creationTime_ = data.creationTime;
     entry.creationTimeLater_ = data.creationTimeLater;
     entry.lastAccessTime_ = data.lastAccessTime;
     entry.lastWriteTime_ = data.lastWriteTime;
     entry.size_ = data.size;
-    entry.compressedSize_ = static_cast<double>(data.allocatedSize);
+    entry.allocated_ = data.allocatedSize;
     entry.name_ = std::move(data.name);
 
     const std::u16string& levelPath = *path_;

@@ -145,10 +145,16 @@ void Fill(const WIN32_FIND_DATAW& found, const std::wstring& folder, FindData& d
     data.size = static_cast<std::uint64_t>(found.nFileSizeHigh) << 32 | found.nFileSizeLow;
     data.name = win32::FromWide(found.cFileName, std::wcslen(found.cFileName));
     const std::wstring full = folder + found.cFileName;
-    DWORD high = 0;
-    const DWORD low = ::GetCompressedFileSizeW(full.c_str(), &high);
-    if (low != INVALID_FILE_SIZE || ::GetLastError() == NO_ERROR)
-        data.allocatedSize = static_cast<std::uint64_t>(high) << 32 | low;
+    // Only a compressed or sparse file takes other room than its length, and only such a
+    // file's compressed size is ever asked for: the others save the call.
+    if (found.dwFileAttributes & (FILE_ATTRIBUTE_COMPRESSED | FILE_ATTRIBUTE_SPARSE_FILE)) {
+        DWORD high = 0;
+        const DWORD low = ::GetCompressedFileSizeW(full.c_str(), &high);
+        if (low != INVALID_FILE_SIZE || ::GetLastError() == NO_ERROR)
+            data.allocatedSize = static_cast<std::uint64_t>(high) << 32 | low;
+        else
+            data.allocatedSize = data.size;
+    }
     // Only a folder can lead a search into a loop; files keep zeros.
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && data.name != u"." && data.name != u"..")
         Identity(full, data.device, data.inode);
@@ -224,6 +230,12 @@ std::error_code QueryCreationTime(const std::u16string& path, std::uint64_t& fil
     WIN32_FILE_ATTRIBUTE_DATA attributes{};
     if (!::GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &attributes)) return LastError();
     fileTime = ToUInt64(attributes.ftCreationTime);
+    return {};
+}
+
+std::error_code QueryFindAttributes(const std::u16string& /*path*/, std::uint32_t& /*attributes*/)
+{
+    // The system's search delivers whole attributes: nothing is ever left for later.
     return {};
 }
 
