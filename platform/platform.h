@@ -320,8 +320,9 @@ struct FindData {
     std::uint64_t lastAccessTime = 0;
     std::uint64_t lastWriteTime = 0;
     std::uint64_t size = 0;           // the entry's own length (a link: its text; a folder: 0)
-    // The room the entry takes on disk: allocated blocks x 512 (POSIX); on Windows the
-    // compressed size of a compressed or sparse entry, and 0 for any other.
+    // The room the entry's data takes on disk: allocated blocks x 512 (POSIX; 0 for a
+    // folder); on Windows the compressed size of a compressed or sparse entry, and 0
+    // for any other.
     std::uint64_t allocatedSize = 0;
     std::u16string name;
     // What entering the entry would open (a link's target): compared along a search's
@@ -335,6 +336,9 @@ struct FindData {
     // directory bit and read-only), because the rest costs one more call per entry:
     // QueryFindAttributes completes them. Never for a directory or a link.
     bool attributesLater = false;
+    // True when the attributes are (or, with attributesLater, will be) the NTFS attribute
+    // word: the entry is on an NTFS volume (POSIX).
+    bool attributeWord = false;
 };
 
 // An open directory search. Closed by the destructor; movable, not copyable.
@@ -354,22 +358,27 @@ public:
     struct State;
 
 private:
-    friend std::error_code FindFirstFile(const std::u16string&, FindHandle&, FindData&);
+    friend std::error_code FindFirstFile(const std::u16string&, FindHandle&, FindData&, const FindData*);
     friend std::error_code FindNextFile(FindHandle&, FindData&);
     State* state_;
 };
 
 // Starts a search for `pattern`, a folder and a last component that may hold wildcards
-// (platform/posix/WildcardMask.h), and delivers the first match ("." and ".." included when
-// they match). A last component without wildcards names one entry: it is looked up
-// directly and, when absent under that spelling, found by a case-insensitive scan.
+// (platform/posix/WildcardMask.h), and delivers the first match ("." and ".." included
+// when they match; on POSIX with nothing but the directory bit, as they are not looked
+// at). A last component without wildcards names one entry: it is looked up directly
+// and, when absent under that spelling, found by a case-insensitive scan.
 // Attributes: on NTFS the attribute word (for entries other than directories and links
 // left for QueryFindAttributes); elsewhere directory, read-only (no write bit), hidden
 // (a name starting with "."), normal otherwise, and a link carries the reparse bit with
 // its target's directory bit. Creation time: the birth time, else the
-// change time; on NTFS without a birth time it is left for QueryCreationTime. ENOENT when nothing matches or the
+// change time; on NTFS without a birth time it is left for QueryCreationTime. `folder`,
+// when the caller has it, is what an earlier search delivered for the folder searched:
+// then the kind of its file system need not be asked again (on ntfs-3g a round trip to
+// the daemon per folder). ENOENT when nothing matches or the
 // folder is missing; EACCES, ENOTDIR, ... as the system reports them.
-std::error_code FindFirstFile(const std::u16string& pattern, FindHandle& handle, FindData& data);
+std::error_code FindFirstFile(const std::u16string& pattern, FindHandle& handle, FindData& data,
+                              const FindData* folder = nullptr);
 // The next match; ENOENT when there is none left.
 std::error_code FindNextFile(FindHandle& handle, FindData& data);
 

@@ -25,14 +25,14 @@ public:
 };
 
 // One found entry. Made only by the search; a caller may keep it after the collection
-// goes away.
+// goes away (the entries of one level are kept together, and go with the last of them).
 class FoundedFile {
     struct Key {
         explicit Key() = default;
     };
 
 public:
-    // Only the search can name the key (one allocation per entry with make_shared).
+    // Only the search can name the key.
     explicit FoundedFile(Key) {}
 
     // The entries found in this directory by the same search one level down; empty for
@@ -94,7 +94,7 @@ private:
     std::uint64_t allocated_ = 0;  // the room on disk of a compressed or sparse entry
     mutable double sizeCache_ = -1.0;
     std::u16string name_;
-    std::shared_ptr<const std::u16string> path_;         // shared by the entries of a level
+    const std::u16string* path_ = nullptr;              // held by the entries' level
     mutable std::shared_ptr<qvxFoundedFiles> childs_;    // made when first needed
 };
 
@@ -134,12 +134,13 @@ public:
 
 private:
     struct Ancestor;
+    struct Level;
     struct Options;
 
     bool Search(const std::u16string& Path, const std::u16string& Mask, const Options& options,
-                bool SearchWithParent, const Ancestor* ancestors);
+                bool SearchWithParent, const Ancestor* ancestors, const platform::FindData* folder = nullptr);
     void InitFromFindData(FoundedFile& entry, platform::FindData&& data, const Options& options,
-                          bool SearchWithParent, const Ancestor* ancestors);
+                          bool SearchWithParent, const Ancestor* ancestors, Level& level);
     bool IsCancelled() const { return cancelled_; }
 
     std::vector<std::shared_ptr<FoundedFile>> items_;

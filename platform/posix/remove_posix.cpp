@@ -78,9 +78,9 @@ std::error_code Split(const std::u16string& path, Parts& parts)
     parts.leaf = path.substr(begin, end + 1 - begin);
     if (parts.leaf == u"." || parts.leaf == u"..") return Errno(EINVAL);
     if (slash == std::u16string::npos)
-        parts.parent = u".";
+        parts.parent = std::u16string(u".");
     else if (path.find_last_not_of(u'/', slash) == std::u16string::npos)
-        parts.parent = u"/";
+        parts.parent = std::u16string(u"/");
     else
         parts.parent = path.substr(0, slash);
     return {};
@@ -313,7 +313,10 @@ std::string TrashedName(const std::string& leaf, unsigned n)
         while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
         name.resize(cut);
     }
-    if (n > 1) name += "." + std::to_string(n);
+    if (n > 1) {
+        name += '.';
+        name += std::to_string(n);
+    }
     return name;
 }
 

@@ -68,9 +68,10 @@ std::uint32_t Normalised(std::uint32_t attributes)
 void Fill(const struct statx& sx, int at, const char* leaf, bool ntfs, const std::uint32_t* word, bool dotName,
           FindData& data)
 {
-    // A directory has no length of its own, as in Windows' find data.
-    data.size = S_ISDIR(sx.stx_mode) ? 0 : sx.stx_size;
-    data.allocatedSize = sx.stx_blocks * 512;
+    // A directory has no data of its own, as in Windows' find data.
+    const bool directory = S_ISDIR(sx.stx_mode);
+    data.size = directory ? 0 : sx.stx_size;
+    data.allocatedSize = directory ? 0 : sx.stx_blocks * 512;
     data.lastAccessTime = FileTime(sx.stx_atime);
     data.lastWriteTime = FileTime(sx.stx_mtime);
     data.device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
@@ -84,6 +85,7 @@ void Fill(const struct statx& sx, int at, const char* leaf, bool ntfs, const std
                         : sx.stx_mask & STATX_BTIME ? FileTime(sx.stx_btime)
                                                     : FileTime(sx.stx_ctime);
     data.attributesLater = ntfs && word == nullptr;
+    data.attributeWord = word != nullptr || data.attributesLater;
 
     std::uint32_t attributes = word != nullptr ? *word : 0;
     if (link) {
@@ -94,7 +96,7 @@ void Fill(const struct statx& sx, int at, const char* leaf, bool ntfs, const std
         data.inode = reachable ? target.st_ino : 0;
         if (word == nullptr)
             attributes = kAttributeReparsePoint | (reachable && S_ISDIR(target.st_mode) ? kAttributeDirectory : 0);
-    } else if (word == nullptr && S_ISDIR(sx.stx_mode)) {
+    } else if (word == nullptr && directory) {
         attributes |= kAttributeDirectory;
     }
     if (!ntfs && dotName) attributes |= kAttributeHidden;
@@ -136,7 +138,8 @@ std::uint64_t FindHandle::Inode() const
     return state_ ? state_->inode : 0;
 }
 
-std::error_code FindFirstFile(const std::u16string& pattern, FindHandle& handle, FindData& data)
+std::error_code FindFirstFile(const std::u16string& pattern, FindHandle& handle, FindData& data,
+                              const FindData* folderData)
 {
     handle = FindHandle();
     if (pattern.find(u'\0') != std::u16string::npos) return Errno(EINVAL);
@@ -171,8 +174,14 @@ std::error_code FindFirstFile(const std::u16string& pattern, FindHandle& handle,
     }
     state->device = st.st_dev;
     state->inode = st.st_ino;
-    unsigned char word[4];
-    state->ntfs = ::fgetxattr(fd, kAttribAttr, word, sizeof word) == static_cast<ssize_t>(sizeof word);
+    // The folder's own entry tells, unless it is a link (which may lead elsewhere).
+    if (folderData != nullptr && !(folderData->attributes & kAttributeReparsePoint) &&
+        folderData->device == st.st_dev && folderData->inode == st.st_ino) {
+        state->ntfs = folderData->attributeWord;
+    } else {
+        unsigned char word[4];
+        state->ntfs = ::fgetxattr(fd, kAttribAttr, word, sizeof word) == static_cast<ssize_t>(sizeof word);
+    }
     // The entries' attribute words are read by name (Linux has no *at form): through the
     // folder's name when it fits one call, else through its descriptor's /proc entry.
     state->folder = folderName.direct() ? ToNativePath(folder) : DescriptorPath(fd) + "/";
@@ -191,6 +200,14 @@ std::error_code FindNextFile(FindHandle& handle, FindData& data)
         if (e == nullptr) return Errno(errno != 0 ? errno : ENOENT);
         std::u16string name = FromNativePath(e->d_name);
         if (!st->mask.Matches(name)) continue;
+        if (name == u"." || name == u"..") {
+            // Every search drops them: not looked at (on ntfs-3g each look is a round
+            // trip to the daemon).
+            data = FindData();
+            data.attributes = kAttributeDirectory;
+            data.name = std::move(name);
+            return {};
+        }
         struct statx sx{};
         if (::statx(fd, e->d_name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatxMask, &sx) != 0) {
             if (errno == ENOENT) continue;  // removed since the folder was read

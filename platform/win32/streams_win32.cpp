@@ -162,7 +162,8 @@ void Fill(const WIN32_FIND_DATAW& found, const std::wstring& folder, FindData& d
 
 }  // namespace
 
-std::error_code FindFirstFile(const std::u16string& pattern, FindHandle& handle, FindData& data)
+std::error_code FindFirstFile(const std::u16string& pattern, FindHandle& handle, FindData& data,
+                              const FindData* /*folder*/)
 {
     handle = FindHandle();
     std::wstring wide;

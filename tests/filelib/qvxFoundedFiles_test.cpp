@@ -247,6 +247,33 @@ TEST(Search, ThePlainFilesCompressedSizeIsItsLength)
     }
 }
 
+// Entries and collections outlive the search that made them, with their names and
+// paths (the sanitizer build sees any use of what is gone).
+TEST(Search, AnEntryKeptOutlivesItsCollection)
+{
+    TempFolder dir;
+    fs::create_directories(dir / "a" / "b");
+    WriteBytes(dir / "a" / "b" / "f", {1, 2});
+    std::shared_ptr<FoundedFile> deep, top;
+    std::shared_ptr<qvxFoundedFiles> childs;
+    {
+        auto found = std::make_unique<qvxFoundedFiles>();
+        ASSERT_TRUE(found->RefreshEx(U(dir.Path()), u"*"));
+        childs = found->Item(0)->Childs()->Item(0)->Childs();
+        deep = childs->Item(0);
+        auto withParent = std::make_unique<qvxFoundedFiles>();
+        ASSERT_TRUE(withParent->RefreshEx2(U(dir / "a"), u"*", false, nullptr, true));
+        top = withParent->Item(0);
+    }
+    EXPECT_EQ(deep->FileName(), u"f");
+    EXPECT_EQ(deep->Path(), U(dir / "a" / "b"));
+    EXPECT_EQ(deep->FileSize(), 2.0);
+    EXPECT_EQ(childs->Count(), 1);
+    EXPECT_EQ(top->FileName(), u"a");
+    EXPECT_EQ(top->Path(), U(dir.Path()));
+    EXPECT_EQ(top->FileSize(), 2.0);
+}
+
 TEST(Search, TheRootStandsForItself)
 {
     qvxFoundedFiles found;
