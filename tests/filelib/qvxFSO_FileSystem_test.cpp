@@ -400,7 +400,9 @@ TEST_F(Recycling, DotAndDotDotMeanTheEntryTheyName)
         WriteBytes(File(top + "/g"), {2});
         EXPECT_TRUE(fso_.RecycleFile(Name(row.name), row.skipRecycleBin, true));
         EXPECT_FALSE(fs::exists(File(row.gone)));
-        if (*row.kept) EXPECT_EQ(ReadBytes(File(std::string(row.kept) + "/g")), Bytes{2});
+        if (*row.kept) {
+            EXPECT_EQ(ReadBytes(File(std::string(row.kept) + "/g")), Bytes{2});
+        }
         if (!row.skipRecycleBin) {
             const std::string leaf = fs::path(row.gone).filename();
             EXPECT_EQ(ReadBytes(File("xdg/Trash/files/" + leaf + "/" + (leaf == "sub" ? "f" : "sub/f"))), Bytes{1});
