@@ -4,7 +4,7 @@
 // times the two against each other.
 //
 //   search_walk DIR                   search and walk
-//   search_walk --make DIR ENTRIES    make a test tree of about ENTRIES entries in DIR
+//   search_walk --make DIR ENTRIES    make a test tree of at least ENTRIES entries in DIR
 #include <Hollin0106/qvxFoundedFiles.h>
 
 #include <charconv>
@@ -79,19 +79,27 @@ std::size_t Walk(const Hollin0106::qvxFoundedFiles& level, Output& out)
     return nameUnits;
 }
 
+std::string Numbered(const char* stem, std::size_t n, const char* suffix = "")
+{
+    std::string name = stem;
+    name += std::to_string(n);
+    name += suffix;
+    return name;
+}
+
 // 10 x 10 x 10 folders three levels down, the rest files of 0 to 4,095 bytes in the
 // deepest ones, a third of them ".dat", the others ".txt".
 int MakeTree(const std::filesystem::path& root, std::size_t entries)
 {
-    const std::size_t perLeaf = entries > 1110 ? (entries - 1110) / 1000 : 0;
+    const std::size_t perLeaf = entries > 1110 ? (entries - 1110 + 999) / 1000 : 0;
     std::size_t made = 0;
-    for (int a = 0; a < 10; ++a)
-        for (int b = 0; b < 10; ++b)
-            for (int c = 0; c < 10; ++c) {
-                const auto leaf = root / ("d" + std::to_string(a)) / ("e" + std::to_string(b)) / ("f" + std::to_string(c));
+    for (std::size_t a = 0; a < 10; ++a)
+        for (std::size_t b = 0; b < 10; ++b)
+            for (std::size_t c = 0; c < 10; ++c) {
+                const auto leaf = root / Numbered("d", a) / Numbered("e", b) / Numbered("f", c);
                 std::filesystem::create_directories(leaf);
                 for (std::size_t f = 0; f < perLeaf; ++f, ++made) {
-                    std::ofstream file(leaf / ("file" + std::to_string(f) + (f % 3 ? ".txt" : ".dat")));
+                    std::ofstream file(leaf / Numbered("file", f, f % 3 ? ".txt" : ".dat"));
                     file << std::string((f * 37 + made) % 4096, 'x');
                     if (!file) return 1;
                 }
