@@ -276,8 +276,11 @@ void qvxFoundedFiles::InitFromFindData(FoundedFile& entry, platform::FindData&& 
         if (entry.name_.size() <= parent.size() &&
             Upper(std::u16string_view(parent).substr(parent.size() - entry.name_.size())) == Upper(entry.name_)) {
             parent.resize(parent.size() - entry.name_.size());
-            // One separator goes; the root keeps its own, so the entry still names it.
-            if (parent.size() > 1 && parent.back() == u'/') parent.pop_back();
+            // One separator goes (on Windows a backslash too: D:\data leaves D:); the POSIX
+            // root keeps its own, so the entry still names it.
+            if (parent.size() > 1 && (parent.back() == u'/' || (kNativePathStyle == PathStyle::Windows &&
+                                                                 parent.back() == u'\\')))
+                parent.pop_back();
         }
         entry.path_ = &level.parentPaths.emplace_back(std::move(parent));
     }

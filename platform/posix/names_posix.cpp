@@ -105,14 +105,14 @@ namespace {
 
 // Runs `call(path, follow)` with a by-name path that reaches the entry: the name as it
 // stands when it is direct, else the /proc path of an O_PATH descriptor of it (a final
-// link followed or not, as `final` says). `follow` tells `call` whether to follow a final
+// link followed or not, as `finalLink` says). `follow` tells `call` whether to follow a final
 // link of `path`: the /proc entry is a link to the entry the descriptor holds, and
 // following it reaches that entry and goes no further, even when it is a link itself.
 template <typename Call>
-std::error_code ByName(const SystemName& name, FinalLink final, Call&& call)
+std::error_code ByName(const SystemName& name, FinalLink finalLink, Call&& call)
 {
-    if (name.direct()) return call(name.name(), final == FinalLink::Follow);
-    const int flags = O_PATH | O_CLOEXEC | (final == FinalLink::Follow ? 0 : O_NOFOLLOW);
+    if (name.direct()) return call(name.name(), finalLink == FinalLink::Follow);
+    const int flags = O_PATH | O_CLOEXEC | (finalLink == FinalLink::Follow ? 0 : O_NOFOLLOW);
     const int fd = ::openat(name.dir(), name.name(), flags);
     if (fd < 0) return LastError();
     const std::error_code ec = call(DescriptorPath(fd).c_str(), true);
@@ -122,11 +122,11 @@ std::error_code ByName(const SystemName& name, FinalLink final, Call&& call)
 
 }  // namespace
 
-std::error_code GetXattr(const SystemName& name, FinalLink final, const char* attr, void* buffer, std::size_t size,
+std::error_code GetXattr(const SystemName& name, FinalLink finalLink, const char* attr, void* buffer, std::size_t size,
                          std::size_t& got)
 {
     got = 0;
-    return ByName(name, final, [&](const char* path, bool follow) -> std::error_code {
+    return ByName(name, finalLink, [&](const char* path, bool follow) -> std::error_code {
         const ssize_t n = follow ? ::getxattr(path, attr, buffer, size) : ::lgetxattr(path, attr, buffer, size);
         if (n < 0) return LastError();
         got = static_cast<std::size_t>(n);
@@ -134,11 +134,11 @@ std::error_code GetXattr(const SystemName& name, FinalLink final, const char* at
     });
 }
 
-std::error_code GetXattrValue(const SystemName& name, FinalLink final, const char* attr,
+std::error_code GetXattrValue(const SystemName& name, FinalLink finalLink, const char* attr,
                               std::vector<std::uint8_t>& value)
 {
     value.clear();
-    return ByName(name, final, [&](const char* path, bool follow) -> std::error_code {
+    return ByName(name, finalLink, [&](const char* path, bool follow) -> std::error_code {
         const auto get = [&](void* buffer, std::size_t size) {
             return follow ? ::getxattr(path, attr, buffer, size) : ::lgetxattr(path, attr, buffer, size);
         };
@@ -158,27 +158,27 @@ std::error_code GetXattrValue(const SystemName& name, FinalLink final, const cha
     });
 }
 
-std::error_code SetXattr(const SystemName& name, FinalLink final, const char* attr, const void* value,
+std::error_code SetXattr(const SystemName& name, FinalLink finalLink, const char* attr, const void* value,
                          std::size_t size)
 {
-    return ByName(name, final, [&](const char* path, bool follow) -> std::error_code {
+    return ByName(name, finalLink, [&](const char* path, bool follow) -> std::error_code {
         const int r = follow ? ::setxattr(path, attr, value, size, 0) : ::lsetxattr(path, attr, value, size, 0);
         return r != 0 ? LastError() : std::error_code();
     });
 }
 
-std::error_code RemoveXattr(const SystemName& name, FinalLink final, const char* attr)
+std::error_code RemoveXattr(const SystemName& name, FinalLink finalLink, const char* attr)
 {
-    return ByName(name, final, [&](const char* path, bool follow) -> std::error_code {
+    return ByName(name, finalLink, [&](const char* path, bool follow) -> std::error_code {
         const int r = follow ? ::removexattr(path, attr) : ::lremovexattr(path, attr);
         return r != 0 ? LastError() : std::error_code();
     });
 }
 
-std::error_code ListXattr(const SystemName& name, FinalLink final, std::vector<char>& names)
+std::error_code ListXattr(const SystemName& name, FinalLink finalLink, std::vector<char>& names)
 {
     names.clear();
-    return ByName(name, final, [&](const char* path, bool follow) -> std::error_code {
+    return ByName(name, finalLink, [&](const char* path, bool follow) -> std::error_code {
         const auto list = [&](char* buffer, std::size_t size) {
             return follow ? ::listxattr(path, buffer, size) : ::llistxattr(path, buffer, size);
         };

@@ -85,14 +85,14 @@ enum class FinalLink { Entry, Follow };
 // whole value or list (asking again when it grew in between); ListXattr's names each
 // end in a zero byte. ENODATA for a missing attribute, ENOTSUP where the file system
 // keeps none, or what the way to the entry fails with.
-std::error_code GetXattr(const SystemName& name, FinalLink final, const char* attr, void* buffer, std::size_t size,
+std::error_code GetXattr(const SystemName& name, FinalLink finalLink, const char* attr, void* buffer, std::size_t size,
                          std::size_t& got);
-std::error_code GetXattrValue(const SystemName& name, FinalLink final, const char* attr,
+std::error_code GetXattrValue(const SystemName& name, FinalLink finalLink, const char* attr,
                               std::vector<std::uint8_t>& value);
-std::error_code SetXattr(const SystemName& name, FinalLink final, const char* attr, const void* value,
+std::error_code SetXattr(const SystemName& name, FinalLink finalLink, const char* attr, const void* value,
                          std::size_t size);
-std::error_code RemoveXattr(const SystemName& name, FinalLink final, const char* attr);
-std::error_code ListXattr(const SystemName& name, FinalLink final, std::vector<char>& names);
+std::error_code RemoveXattr(const SystemName& name, FinalLink finalLink, const char* attr);
+std::error_code ListXattr(const SystemName& name, FinalLink finalLink, std::vector<char>& names);
 
 // GetXattr/SetXattr on the entry itself, never following a final link.
 std::error_code GetEntryXattr(const SystemName& name, const char* attr, void* buffer, std::size_t size,

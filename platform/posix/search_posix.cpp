@@ -1,4 +1,4 @@
-// POSIX backend of the directory search: readdir over one open directory and one statx
+// POSIX backend of the directory search: getdents64 over one open directory and one statx
 // per entry relative to its descriptor, so no path is rebuilt per entry (except for the
 // NTFS attribute word of a folder or link, which Linux reads by name only).
 #include "platform/platform.h"
@@ -105,8 +105,6 @@ void Fill(const struct statx& sx, int at, const char* leaf, bool ntfs, const std
     data.attributes = Normalised(attributes);
 }
 
-}  // namespace
-
 // The entries of an open folder, read with getdents64 straight into a buffer: opendir
 // would look at the folder twice more (fstat, fcntl) for nothing the search needs.
 class FolderReader {
@@ -139,6 +137,8 @@ private:
     std::size_t filled_ = 0;
     alignas(struct dirent64) char buffer_[32768];
 };
+
+}  // namespace
 
 struct FindHandle::State {
     std::unique_ptr<FolderReader> dir;
