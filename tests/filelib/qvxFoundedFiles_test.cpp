@@ -139,7 +139,9 @@ TEST_F(SearchOnNtfs, SizesAndAttributesComeFromTheVolume)
         EXPECT_EQ(e->AttributeReparsePoint(), name == "back" || name == "j");
         EXPECT_EQ(e->AttributeDirectory(), name != "a.txt" && name != "B.bin");
         // The NTFS attribute word, not a synthesised one: new files carry "archive".
-        if (!e->AttributeDirectory()) EXPECT_TRUE(e->AttributeArchive());
+        if (!e->AttributeDirectory()) {
+            EXPECT_TRUE(e->AttributeArchive());
+        }
         EXPECT_TRUE(e->AlternateFileName().empty());
         // Made a moment ago, in local time.
         EXPECT_GT(e->CreationTime(), 46000.0);
