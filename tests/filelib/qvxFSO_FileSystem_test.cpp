@@ -416,6 +416,9 @@ TEST_F(Recycling, DotAndDotDotMeanTheEntryTheyName)
     EXPECT_EQ(platform::RemoveTree(Name("e/sub/..")), std::errc::invalid_argument);
     EXPECT_EQ(platform::MoveToTrash(Name("e/sub/..")), std::errc::invalid_argument);
     EXPECT_EQ(ReadBytes(File("e/sub/f")), Bytes{1});
+    // The root too (the trash is asked, which could never move it anyway).
+    EXPECT_EQ(platform::MoveToTrash(u"/"), std::errc::device_or_resource_busy);
+    EXPECT_EQ(platform::MoveToTrash(u"//"), std::errc::device_or_resource_busy);
 }
 
 using FileTimes = FolderTest;
