@@ -56,9 +56,10 @@ package: deps
 	cd $(PACKAGE_BUILD) && cpack -G DEB
 	tests/package/check-packages $(PACKAGE_BUILD)
 
-# The README's picture of the window program (docs/tagscope-window.png), under Xvfb.
+# The README's pictures of the window program (docs/tagscope-window.png, and the browsing
+# window docs/tagscope-browse.png), under Xvfb.
 screenshot: build
-	scripts/screenshot $(BUILD) docs/tagscope-window.png
+	scripts/screenshot $(BUILD) docs/tagscope-window.png docs/tagscope-browse.png
 
 clean:
 	rm -rf $(BUILD) $(TEST_BUILD) $(WINDOWS_BUILD) $(PACKAGE_BUILD)

@@ -61,7 +61,7 @@ bool qvxFSO::SetFileCompression(const std::u16string& FileName, CompressionForma
         // file system does on Windows.
         platform::FileTimes ignored;
         ec = platform::GetFileTimes(FileName, ignored);
-        if (!ec) ec = std::make_error_code(std::errc::invalid_argument);
+        if (!ec) ec = platform::InvalidArgumentError();
     }
     SetCode(lpErrorCode, ec);
     return !ec;

@@ -49,6 +49,11 @@ std::u16string Upper(std::u16string_view s)
     return out;
 }
 
+bool IsNativeSeparator(char16_t c)
+{
+    return c == u'/' || (kNativePathStyle == PathStyle::Windows && c == u'\\');
+}
+
 bool IsDotEntry(const std::u16string& name)
 {
     return name == u"." || name == u"..";
@@ -180,6 +185,16 @@ bool qvxFoundedFiles::RefreshEx(const std::u16string& Path, const std::u16string
 bool qvxFoundedFiles::RefreshEx2(const std::u16string& Path, const std::u16string& Mask, bool FollowReparsePoints,
                                  IFindFilesCallback* CallBackObject, bool SearchWithParent)
 {
+    // A callback that searched again with this object would replace the list the
+    // running search is filling, and leave it holding entries of both.
+    if (searching_)
+        throw AutomationError(errnum::InvalidProcedureCall, u"qvxFoundedFiles",
+                              u"Invalid procedure call or argument: a search of this object is still running");
+    struct Running {
+        bool& flag;
+        explicit Running(bool& f) : flag(f) { flag = true; }
+        ~Running() { flag = false; }
+    } running(searching_);
     const Options options{Mask, FollowReparsePoints, CallBackObject};
     return Search(Path, Mask, options, SearchWithParent, nullptr);
 }
@@ -276,11 +291,9 @@ void qvxFoundedFiles::InitFromFindData(FoundedFile& entry, platform::FindData&& 
         if (entry.name_.size() <= parent.size() &&
             Upper(std::u16string_view(parent).substr(parent.size() - entry.name_.size())) == Upper(entry.name_)) {
             parent.resize(parent.size() - entry.name_.size());
-            // One separator goes (on Windows a backslash too: D:\data leaves D:); the POSIX
+            // One separator goes ("C:\\data" -> "C:", "/srv/data" -> "/srv"); the POSIX
             // root keeps its own, so the entry still names it.
-            if (parent.size() > 1 && (parent.back() == u'/' || (kNativePathStyle == PathStyle::Windows &&
-                                                                 parent.back() == u'\\')))
-                parent.pop_back();
+            if (parent.size() > 1 && IsNativeSeparator(parent.back())) parent.pop_back();
         }
         entry.path_ = &level.parentPaths.emplace_back(std::move(parent));
     }

@@ -111,6 +111,7 @@ private:
     friend std::error_code OpenFile(const std::u16string&, FileOpenMode, File&);
     friend std::error_code FileSize(const File&, std::uint64_t&);
     friend std::error_code ReadFile(const File&, std::uint8_t*, std::size_t, std::size_t&);
+    friend std::error_code ReadFileAt(const File&, std::uint64_t, std::uint8_t*, std::size_t, std::size_t&);
     friend std::error_code WriteFile(const File&, const std::uint8_t*, std::size_t);
     std::intptr_t native_ = -1;
 };
@@ -133,6 +134,13 @@ std::error_code FileSize(const File& file, std::uint64_t& size);
 // how many bytes arrived before it.
 std::error_code ReadFile(const File& file, std::uint8_t* buffer, std::size_t count, std::size_t& got);
 
+// Reads up to `count` bytes into `buffer` from byte `offset` of the file (pread): `got`
+// is less than `count` only where the file ends. Where ReadFile reads next afterwards is
+// not to be relied on (POSIX leaves the position, Windows moves it). Reading at or past the end gives `got` 0 and no error. For regular files only (a
+// FIFO has no offsets: ESPIPE). On failure `got` tells how many bytes arrived before it.
+std::error_code ReadFileAt(const File& file, std::uint64_t offset, std::uint8_t* buffer, std::size_t count,
+                           std::size_t& got);
+
 // Writes all `count` bytes at the current position (after the last byte for Append).
 // On failure some of them may have been written.
 std::error_code WriteFile(const File& file, const std::uint8_t* bytes, std::size_t count);
@@ -154,6 +162,51 @@ std::error_code SetFileAttributes(const std::u16string& path, std::uint32_t attr
 // The length in bytes of the file that `path` names (links followed).
 std::error_code QueryFileSize(const std::u16string& path, std::uint64_t& size);
 
+// ---- Whole-file updates by several processes ---------------------------------------
+
+// A lock that makes the read-modify-write cycles of cooperating processes on the files
+// of one folder take turns. Advisory: it keeps out only those who take it too (every
+// user of this library). Released by the destructor; movable, not copyable.
+class FolderLock {
+public:
+    FolderLock() = default;
+    ~FolderLock();
+    FolderLock(FolderLock&& other) noexcept;
+    FolderLock& operator=(FolderLock&& other) noexcept;
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+    bool isHeld() const { return native_ != -1; }
+    void release();
+
+private:
+    friend std::error_code LockFolder(const std::u16string&, FolderLock&);
+    std::intptr_t native_ = -1;
+};
+
+// Waits until no other holder has the lock of the folder `folder` and takes it. POSIX:
+// flock on the open folder (a lock of the kernel's, so also on FUSE volumes, where it
+// holds between the processes of this machine). Windows: a named mutex of the session
+// named after the folder's volume serial number and file index, so that every
+// spelling of the folder's path meets the same lock. A file system that keeps no locks
+// (ENOLCK, EOPNOTSUPP, or EBADF for NFS, which takes no lock on a folder) gives success
+// and a lock that is not held: there is nothing to take turns with. Fails with the
+// system's error (ENOENT, ENOTDIR, EACCES for a folder that may not be read) when the
+// folder cannot be opened; `lock` is not held then.
+std::error_code LockFolder(const std::u16string& folder, FolderLock& lock);
+
+// Replaces the whole content of the file `path` with `bytes` so that nobody ever sees
+// part of either: the bytes go to a new file in the same folder, which then takes the
+// old file's place in one rename (MoveFileExW on Windows). The new file keeps what the
+// old one had: its attributes (hidden, system, read-only, archive; on ntfs-3g the NTFS
+// attribute word), its permission bits and, where the caller may give it, its owner;
+// `addAttributes` (hidden, ...) are set on top where the file system keeps such bits.
+// A missing file is created (POSIX: mode 0666 less the umask). An old entry that is no
+// regular file (a link, a FIFO, a folder) is refused with ENXIO and stays. On failure
+// the old file is unchanged and nothing is left behind.
+std::error_code ReplaceFileContent(const std::u16string& path, std::span<const std::uint8_t> bytes,
+                                   std::uint32_t addAttributes);
+
 // ---- Named streams, compression, file times, removal ------------------------------
 
 // A named stream S of a file F is the extended attribute user.S of F on POSIX: that is
@@ -164,10 +217,14 @@ std::error_code QueryFileSize(const std::u16string& path, std::uint64_t& size);
 // where the file system keeps none. `out` is empty on failure.
 std::error_code ReadStream(const std::u16string& path, const std::u16string& stream,
                            std::vector<std::uint8_t>& out);
-// Creates the stream or replaces its whole content.
+// Creates the stream or replaces its whole content. A file with the read-only
+// attribute (the NTFS attribute bit, or no write-permission bit at all) is refused with
+// EACCES for every user, as OpenFile refuses its writers and as Windows refuses to open
+// any stream of such a file for writing; the stream stays as it was.
 std::error_code WriteStream(const std::u16string& path, const std::u16string& stream,
                             const std::vector<std::uint8_t>& bytes);
-// Removes the stream; ENODATA when there is none.
+// Removes the stream; ENODATA when there is none. A read-only file is refused as by
+// WriteStream.
 std::error_code RemoveStream(const std::u16string& path, const std::u16string& stream);
 // The names of the file's streams (without the "user." of their attribute), in the
 // order the file system lists them.
@@ -231,14 +288,22 @@ std::error_code RemoveTree(const std::u16string& path);
 // name whose last component is "." or ".." (EINVAL) or a root (EBUSY) is refused.
 std::error_code MoveToTrash(const std::u16string& path);
 
-// What an open of `path` would reach, links followed: whether it exists, is a directory,
-// and may be read and written by this process (the effective user's permissions). All
-// false when it cannot be reached (a link whose target is missing).
+// The kind of entry an open reaches.
+enum class EntryType { Other, Regular, Directory, Fifo, Socket, CharacterDevice, BlockDevice };
+
+// What an open of `path` would reach, links followed: whether it exists, its type,
+// whether it is a directory, and may be read and written by this process (the effective
+// user's permissions); and whether it carries the read-only attribute, the same for
+// every user (root included): the NTFS read-only bit, or no write-permission bit at all
+// (the rule by which OpenFile refuses the write modes). All false when it cannot be
+// reached (a link whose target is missing).
 struct TargetInfo {
     bool exists = false;
+    EntryType type = EntryType::Other;
     bool isDirectory = false;
     bool readable = false;
     bool writable = false;
+    bool readOnly = false;
 };
 TargetInfo QueryTarget(const std::u16string& path);
 
@@ -251,6 +316,10 @@ TargetInfo QueryTarget(const std::u16string& path);
 // cannot name an entry at all (a NUL in it, characters the system refuses).
 enum class ErrorKind { NoSuchEntry, NoSuchFolder, BadName, Busy, DiskFull, DeviceIO, Other };
 ErrorKind ClassifyError(int systemError);
+
+// The system's own error for an argument it does not take: EINVAL on POSIX,
+// ERROR_INVALID_PARAMETER on Windows. Raw system codes (lpErrorCode) are this backend's.
+std::error_code InvalidArgumentError();
 
 // The program's command line in full Unicode, the program name first. POSIX: `argv` as
 // the system's bytes (FromNativePath). Windows: the wide command line; `argv` there
@@ -271,6 +340,15 @@ std::u16string CurrentDirectory();
 // The name of the user's locale for character handling ("ru_RU.UTF-8", "C"): on POSIX
 // the first set of LC_ALL, LC_CTYPE and LANG, "C" when none is. Never fails.
 std::string UserLocaleName();
+
+// The user's interface language as a Windows language identifier (0x0407 German
+// (Germany)), the language in which the Windows resource functions look for a resource
+// first. Windows: GetUserDefaultUILanguage. POSIX: the first set of LANGUAGE (its first
+// entry; only when the messages locale is not "C"), LC_ALL, LC_MESSAGES and LANG, as
+// gettext picks the language of messages, mapped through ICU ("de_AT.UTF-8" 0x0C07, "de"
+// its likeliest country's 0x0407); English (United States) 0x0409 for "C", "POSIX", none
+// set, or a name that maps to no identifier. Never fails.
+std::uint16_t UserInterfaceLanguage();
 
 // ---- Streams of an entry (the backup interface's stream sequence) ---------------
 
@@ -321,8 +399,8 @@ struct FindData {
     std::uint64_t lastWriteTime = 0;
     std::uint64_t size = 0;           // the entry's own length (a link: its text; a folder: 0)
     // The room the entry's data takes on disk: allocated blocks x 512 (POSIX; 0 for a
-    // folder); on Windows the compressed size of a compressed or sparse entry, and 0
-    // for any other.
+    // folder); on Windows the compressed size of a compressed or sparse entry (its
+    // length when the system cannot tell), and its length for any other.
     std::uint64_t allocatedSize = 0;
     std::u16string name;
     // What entering the entry would open (a link's target): compared along a search's
@@ -442,7 +520,8 @@ std::u16string VerLanguageName(std::uint16_t languageId);
 // INI text in stream `stream` of file `path` ("F:Zone.Identifier"). Windows: the system's
 // private-profile functions on "path:stream". POSIX: the library's own INI code over the
 // stream (filelib/posix/profile_posix.cpp). Section and key names are compared without
-// regard to case.
+// regard to case. The text is in the ANSI code page, or in the encoding its byte-order
+// mark names (UTF-16 in either byte order, UTF-8).
 
 // The leading number of the key's value; `defaultValue` when the file, the stream, the
 // section or the key is missing, or the value starts with no number.
@@ -454,8 +533,10 @@ bool PrivateProfileKeyExists(const std::u16string& path, const std::u16string& s
                              std::u16string_view key);
 
 // Sets the key to `*value` (the stream, section and key are made as needed), or with no
-// value removes the key (the section header stays). Other sections and keys stay. True
-// when the stream holds the result.
+// value removes the key (the section header stays). Other sections and keys stay, and a
+// stream in UTF-16 or UTF-8 with a byte-order mark stays in its encoding. A file with the
+// read-only attribute is refused and its stream stays as it was. True when the stream
+// holds the result.
 bool WritePrivateProfileString(const std::u16string& path, const std::u16string& stream,
                                std::u16string_view section, std::u16string_view key, const std::u16string* value);
 

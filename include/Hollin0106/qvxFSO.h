@@ -151,15 +151,22 @@ public:
     bool DeleteFileZone(const std::u16string& FileName);
 
     // Descriptions: the entry for the file in the "Descript.ion" file of its folder
-    // (see qvxDescriptIon). Each call reads the folder's file afresh.
+    // (see qvxDescriptIon). Each call reads the folder's file afresh. A change holds
+    // the folder's lock from its read to its write, so that changes by several
+    // processes at once never lose each other's entries, and replaces the file in one
+    // step, so that a reader sees it before or after a change, never in between. A name
+    // holding a NUL is refused (the result is False or "").
 
     // The description of the file named by its full name, or "".
     std::u16string GetFileDescription(const std::u16string& FileName);
     // SetFileDescription2 with AutoUTF8Mode True.
     bool SetFileDescription(const std::u16string& FileName, const std::u16string& DescriptionText);
     // Sets (or with "" removes) the description and rewrites the folder's file;
-    // with AutoUTF8Mode a text the OEM code page cannot hold turns the whole file to
-    // UTF-8. False when the folder's file cannot be read or written.
+    // with AutoUTF8Mode a text or a name the OEM code page cannot hold turns the whole
+    // file to UTF-8. A text of several lines is stored in the multi-line form. False
+    // when the folder's file cannot be read or written, or the name cannot be written
+    // (a CR or LF in it, or with AutoUTF8Mode False a character the OEM code page
+    // lacks): then nothing is written.
     bool SetFileDescription2(const std::u16string& FileName, const std::u16string& DescriptionText,
                              bool AutoUTF8Mode = true);
     // Removes the description and rewrites the folder's file (True even when

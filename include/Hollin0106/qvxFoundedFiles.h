@@ -122,7 +122,8 @@ public:
     // the search ran to its end; False with an empty list when nothing matched (a
     // missing folder included) or a callback cancelled below the top level. A
     // directory that cannot be read is listed with empty Childs and the search goes on.
-    // Errors the callback raises reach the caller.
+    // Errors the callback raises reach the caller. A callback that starts another
+    // search with this same object gets error 5: the running search goes on.
     bool RefreshEx2(const std::u16string& Path, const std::u16string& Mask, bool FollowReparsePoints = false,
                     IFindFilesCallback* CallBackObject = nullptr, bool SearchWithParent = false);
 
@@ -147,6 +148,7 @@ private:
     std::shared_ptr<const std::u16string> path_;
     bool hasSubItems_ = false;
     bool cancelled_ = false;
+    bool searching_ = false;  // RefreshEx2 is running (a callback may call it again)
 };
 
 }  // namespace Hollin0106

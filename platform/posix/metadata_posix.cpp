@@ -151,6 +151,22 @@ bool Moved(std::uint64_t asked, std::uint64_t stored, std::uint64_t rounding)
 constexpr std::uint64_t kTwoSeconds = 2 * 10000000ULL;  // FAT's write times
 constexpr std::uint64_t kOneDay = 86400 * 10000000ULL;  // FAT's access dates
 
+// EACCES for a file (links followed, as the stream calls follow them) with the read-only
+// attribute; the system's error when it cannot be looked at.
+std::error_code RefuseReadOnly(const posix::SystemName& name)
+{
+    const int fd = ::openat(name.dir(), name.name(), O_PATH | O_CLOEXEC);
+    if (fd < 0) return LastError();
+    struct stat st{};
+    std::error_code ec;
+    if (::fstat(fd, &st) != 0)
+        ec = LastError();
+    else if (posix::HasReadOnlyAttribute(st, fd))
+        ec = Errno(EACCES);
+    ::close(fd);
+    return ec;
+}
+
 }  // namespace
 
 std::error_code ReadStream(const std::u16string& path, const std::u16string& stream, std::vector<std::uint8_t>& out)
@@ -166,6 +182,7 @@ std::error_code WriteStream(const std::u16string& path, const std::u16string& st
 {
     posix::SystemName name;
     if (const auto ec = posix::ToSystemName(path, name)) return ec;
+    if (const auto ec = RefuseReadOnly(name)) return ec;
     return posix::SetXattr(name, FinalLink::Follow, StreamAttribute(stream).c_str(), bytes.data(), bytes.size());
 }
 
@@ -173,6 +190,7 @@ std::error_code RemoveStream(const std::u16string& path, const std::u16string& s
 {
     posix::SystemName name;
     if (const auto ec = posix::ToSystemName(path, name)) return ec;
+    if (const auto ec = RefuseReadOnly(name)) return ec;
     return posix::RemoveXattr(name, FinalLink::Follow, StreamAttribute(stream).c_str());
 }
 

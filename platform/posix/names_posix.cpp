@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/Utf16.h"
+#include "platform/platform.h"
 #include "platform/posix/posix_internal.h"
 
 namespace platform::posix {
@@ -221,11 +222,22 @@ std::error_code ReadAttributeWord(const SystemName& name, std::uint32_t& word)
 std::error_code ReadAttributeWord(int fd, std::uint32_t& word)
 {
     unsigned char raw[4] = {};
-    const ssize_t n = ::fgetxattr(fd, kAttribAttr, raw, sizeof raw);
+    ssize_t n = ::fgetxattr(fd, kAttribAttr, raw, sizeof raw);
+    // An O_PATH descriptor takes no xattr calls of its own; its /proc entry leads to the
+    // entry it holds.
+    if (n < 0 && errno == EBADF) n = ::getxattr(DescriptorPath(fd).c_str(), kAttribAttr, raw, sizeof raw);
     if (n < 0) return LastError();
     if (n != static_cast<ssize_t>(sizeof raw)) return Errno(ENODATA);
     word = DecodeWordLE(raw);
     return {};
+}
+
+bool HasReadOnlyAttribute(const struct stat& st, int fd)
+{
+    constexpr mode_t kAllWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
+    if ((st.st_mode & kAllWriteBits) == 0) return true;
+    std::uint32_t word = 0;
+    return !ReadAttributeWord(fd, word) && (word & kAttributeReadOnly) != 0;
 }
 
 }  // namespace platform::posix

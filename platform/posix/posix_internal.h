@@ -17,6 +17,9 @@ namespace platform::posix {
 // ntfs-3g's NTFS attribute word (4 bytes, little-endian) and raw reparse buffer.
 inline constexpr const char* kAttribAttr = "system.ntfs_attrib";
 inline constexpr const char* kReparseDataAttr = "system.ntfs_reparse_data";
+// Bits of the NTFS attribute word that a caller may change: read-only, hidden, system,
+// archive, temporary, offline, not content indexed.
+inline constexpr std::uint32_t kSettableAttributeBits = 0x1 | 0x2 | 0x4 | 0x20 | 0x100 | 0x1000 | 0x2000;
 
 inline std::error_code Errno(int e)
 {
@@ -103,5 +106,11 @@ std::error_code SetEntryXattr(const SystemName& name, const char* attr, const vo
 // ENODATA/ENOTSUP when the file system has none.
 std::error_code ReadAttributeWord(const SystemName& name, std::uint32_t& word);
 std::error_code ReadAttributeWord(int fd, std::uint32_t& word);
+
+// Whether the file `fd` holds (stat `st`; an O_PATH descriptor will do) carries the
+// read-only attribute as Windows would see it: no write-permission bit at all, or the
+// NTFS read-only bit. The same answer for every user: root may write such a file on
+// Linux, but the library refuses it as Windows refuses every user.
+bool HasReadOnlyAttribute(const struct stat& st, int fd);
 
 }  // namespace platform::posix

@@ -256,6 +256,37 @@ private:
 // Mounts a testfs::NtfsVolume or skips the test (fails it under CI).
 #define TAGSCOPE_MOUNT_OR_SKIP(volume) TAGSCOPE_NEED_MOUNT((volume).Mount(), true)
 
+// One NTFS volume for every case of a test suite, mounted before its first case and
+// unmounted after its last (a mount costs seconds); each case skips without it (fails
+// under CI). Cases share the volume, so each works in files or folders of its own.
+template <typename Base>
+class WithSharedNtfsVolume : public Base {
+public:
+    static void SetUpTestSuite()
+    {
+        volume_ = new testfs::NtfsVolume();
+        mountError_ = volume_->Mount();
+    }
+    static void TearDownTestSuite()
+    {
+        delete volume_;
+        volume_ = nullptr;
+    }
+
+protected:
+    void SetUp() override
+    {
+        Base::SetUp();
+        TAGSCOPE_NEED_MOUNT(mountError_, true);
+    }
+    static const fs::path& Root() { return volume_->Root(); }
+
+private:
+    inline static testfs::NtfsVolume* volume_ = nullptr;
+    inline static std::string mountError_;
+};
+using SharedNtfsVolume = WithSharedNtfsVolume<::testing::Test>;
+
 // In the child that RerunAsNobody started: the argument it was given; else nothing.
 inline std::optional<std::string> NobodyArgument()
 {

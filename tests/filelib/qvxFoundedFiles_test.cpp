@@ -7,6 +7,7 @@
 
 #include "tests/filelib/FileTestSupport.h"
 #include "tests/filelib/ReparseBuffers.h"
+#include "support/quovixsupportfbe.h"
 
 namespace {
 
@@ -278,12 +279,83 @@ TEST(Search, AnEntryKeptOutlivesItsCollection)
 
 TEST(Search, TheRootStandsForItself)
 {
+    const bool windows = kNativePathStyle == PathStyle::Windows;
+    const std::u16string root = windows ? u"C:\\" : u"/";
     qvxFoundedFiles found;
-    ASSERT_TRUE(found.RefreshEx2(u"/", u"tmp", false, nullptr, true));
+    ASSERT_TRUE(found.RefreshEx2(root, windows ? u"windows" : u"tmp", false, nullptr, true));
     ASSERT_EQ(found.Count(), 1);
-    EXPECT_EQ(found.Item(0)->FileName(), u"/");
+    EXPECT_EQ(found.Item(0)->FileName(), root);
     EXPECT_TRUE(found.Item(0)->AttributeDirectory());
-    EXPECT_EQ(Tree(found), "/(tmp)");
+    EXPECT_EQ(Tree(found), windows ? "C:\\(windows)" : "/(tmp)");
+}
+
+// With SearchWithParent the entry Path names is found, its folder without the
+// separator at its end is its Path, and its own entries are its Childs.
+TEST(Search, WithItsParentTheEntryKeepsItsFolderAsPath)
+{
+    TempFolder dir;
+    fs::create_directories(dir / "data" / "sub");
+    WriteBytes(dir / "data" / "a.txt", {1, 2});
+    const bool windows = kNativePathStyle == PathStyle::Windows;
+    const struct {
+        const char* name;
+        std::u16string path;
+        std::u16string parent;
+        std::string tree;
+    } rows[] = {
+        {"a folder in a folder", U(dir / "data"), U(dir.Path()), "data(a.txt sub)"},
+        {"a folder on the root", windows ? u"C:\\windows" : u"/tmp", windows ? u"C:" : u"/",
+         windows ? "windows" : "tmp"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        qvxFoundedFiles found;
+        // The mask applies to the levels below; "*.none" keeps the root's folder unsearched.
+        ASSERT_TRUE(found.RefreshEx2(row.path, row.tree.find('(') != std::string::npos ? u"*" : u"*.none", false,
+                                     nullptr, true));
+        ASSERT_EQ(found.Count(), 1);
+        EXPECT_EQ(found.Item(0)->Path(), row.parent);
+        EXPECT_EQ(Tree(found), row.tree);
+        EXPECT_EQ(found.Path(), row.path);
+    }
+}
+
+// A callback that searches again with the object being filled is refused, and the
+// running search goes on undisturbed; an error out of a callback leaves the object
+// free to search again.
+TEST(Search, ACallbackCannotSearchAgainWithTheSameObject)
+{
+    TempFolder dir;
+    fs::create_directories(dir / "a" / "b");
+    WriteBytes(dir / "x", {1});
+    class Again : public IFindFilesCallback {
+    public:
+        Again(qvxFoundedFiles& found, std::u16string elsewhere) : found_(found), elsewhere_(std::move(elsewhere)) {}
+        void DirectoryCompleted(const std::u16string&, bool&) override
+        {
+            numbers.push_back(RaisedNumberFrom(u"qvxFoundedFiles", [&] { found_.RefreshEx2(elsewhere_, u"*"); }));
+            if (throwing) throw AutomationError(1234, u"test callback");
+        }
+        std::vector<std::int32_t> numbers;
+        bool throwing = false;
+
+    private:
+        qvxFoundedFiles& found_;
+        std::u16string elsewhere_;
+    };
+    qvxFoundedFiles found;
+    Again again(found, U(dir / "a"));
+    ASSERT_TRUE(found.RefreshEx2(U(dir.Path()), u"*", false, &again));
+    EXPECT_EQ(again.numbers, (std::vector<std::int32_t>{5, 5, 5}));
+    EXPECT_EQ(Tree(found), "a(b) x");
+    EXPECT_EQ(found.Path(), U(dir.Path()));
+    for (const auto& e : found) EXPECT_EQ(e->Path(), U(dir.Path()));
+
+    again.throwing = true;
+    EXPECT_EQ(RaisedNumberFrom(u"test callback", [&] { found.RefreshEx2(U(dir.Path()), u"*", false, &again); }),
+              1234);
+    EXPECT_TRUE(found.RefreshEx2(U(dir / "a"), u"*"));
+    EXPECT_EQ(Tree(found), "b");
 }
 
 TEST(Search, AMissingFolderFindsNothing)
