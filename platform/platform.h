@@ -230,15 +230,17 @@ std::error_code RemoveStream(const std::u16string& path, const std::u16string& s
 // order the file system lists them.
 std::error_code ListStreams(const std::u16string& path, std::vector<std::u16string>& names);
 
-// Whether the file or directory is compressed: on an NTFS volume the compressed bit
-// (0x800) of the attribute word, elsewhere the FS_COMPR_FL inode flag. A file system
-// with neither answers "not compressed". Links are followed.
+// Whether the file or directory is compressed, as the file system does it: on an NTFS
+// volume the compressed bit (0x800) of the attribute word; on a file system that
+// compresses files carrying the FS_COMPR_FL inode flag (btrfs, f2fs) that flag.
+// Elsewhere nothing is compressed (ext4 keeps the flag but never compresses).
+// Links are followed.
 std::error_code GetCompression(const std::u16string& path, bool& compressed);
 // Switches compression on or off. ntfs-3g honours the bit only on directories (new
 // files in them are compressed) and ignores it silently elsewhere: a change that did
-// not take is reported as EOPNOTSUPP. Elsewhere the inode flag is set (btrfs honours
-// it); a file system that cannot refuses with its error (EOPNOTSUPP, ENOTTY), except that
-// switching off where nothing can be compressed succeeds.
+// not take is reported as EOPNOTSUPP. btrfs and f2fs get the inode flag (f2fs refuses
+// it without its compression feature); a file system that does not compress refuses
+// with EOPNOTSUPP, except that switching off there succeeds.
 std::error_code SetCompression(const std::u16string& path, bool compress);
 
 // Time stamps in Windows file-time units (100 ns since 1601-01-01 UTC); an empty one
@@ -254,7 +256,10 @@ struct FileTimes {
 // where it keeps none, `times.creation` stays empty.
 std::error_code GetFileTimes(const std::u16string& path, FileTimes& times);
 // Sets the given times (links followed); the others stay. A creation time where the
-// file system keeps none that can be set fails with ENOTSUP, before anything changes.
+// file system keeps none that can be set fails with ENOTSUP, before anything changes. A
+// time outside what the file system can hold (ext4: before 1901-12-14 or after
+// 2446-05-10), which Linux would store moved to the nearest it can, fails with ERANGE
+// and the times are put back as they were.
 std::error_code SetFileTimes(const std::u16string& path, const FileTimes& times);
 
 // The offset of local time from UTC in seconds at the UTC moment `utcSeconds` (seconds
@@ -269,11 +274,18 @@ std::error_code RemoveFile(const std::u16string& path);
 // link, and its target stays.
 std::error_code RemoveEmptyDirectory(const std::u16string& path);
 // Removes the entry for good, a directory with all its content; a link, at the top or
-// inside, is removed itself and never followed.
+// inside, is removed itself and never followed, and another file system mounted inside
+// is not entered (its mount point fails with EBUSY). The first failure ends the work. A
+// name whose last component is "." or ".." (EINVAL) or a root (EBUSY) is refused
+// before anything is removed.
 std::error_code RemoveTree(const std::u16string& path);
-// Moves the entry into the freedesktop.org trash (the user's trash folder, or the
-// volume's .Trash-<uid>), with its .trashinfo record. The trash code is loaded only
-// when first needed; ENOSYS when it cannot be had.
+// Moves the entry itself (a link is not followed, a dangling one included) into the
+// freedesktop.org trash: the user's trash folder ($XDG_DATA_HOME/Trash) for an entry on
+// its file system, else the volume's $topdir/.Trash/<uid> or $topdir/.Trash-<uid>, made
+// when missing. The .trashinfo record is made first and holds the original name's bytes
+// escaped as in URLs (relative to $topdir in a volume's trash). Never copies: an entry
+// that cannot be renamed into the trash stays where it is, with the system's error. A
+// name whose last component is "." or ".." (EINVAL) or a root (EBUSY) is refused.
 std::error_code MoveToTrash(const std::u16string& path);
 
 // The kind of entry an open reaches.
@@ -385,9 +397,10 @@ struct FindData {
     std::uint64_t creationTime = 0;
     std::uint64_t lastAccessTime = 0;
     std::uint64_t lastWriteTime = 0;
-    std::uint64_t size = 0;           // the entry's own length (a link: its text)
-    // POSIX: allocated blocks x 512. Windows: GetCompressedFileSizeW, or `size` when
-    // that fails.
+    std::uint64_t size = 0;           // the entry's own length (a link: its text; a folder: 0)
+    // The room the entry's data takes on disk: allocated blocks x 512 (POSIX; 0 for a
+    // folder); on Windows the compressed size of a compressed or sparse entry (its
+    // length when the system cannot tell), and its length for any other.
     std::uint64_t allocatedSize = 0;
     std::u16string name;
     // What entering the entry would open (a link's target): compared along a search's
@@ -397,6 +410,13 @@ struct FindData {
     // True when creationTime is not filled because it costs one more call per entry
     // (ntfs-3g keeps it in an extended attribute): QueryCreationTime gives it.
     bool creationTimeLater = false;
+    // True when `attributes` holds only what the entry's type and mode tell (its
+    // directory bit and read-only), because the rest costs one more call per entry:
+    // QueryFindAttributes completes them. Never for a directory or a link.
+    bool attributesLater = false;
+    // True when the attributes are (or, with attributesLater, will be) the NTFS attribute
+    // word: the entry is on an NTFS volume (POSIX).
+    bool attributeWord = false;
 };
 
 // An open directory search. Closed by the destructor; movable, not copyable.
@@ -416,26 +436,38 @@ public:
     struct State;
 
 private:
-    friend std::error_code FindFirstFile(const std::u16string&, FindHandle&, FindData&);
+    friend std::error_code FindFirstFile(const std::u16string&, FindHandle&, FindData&, const FindData*);
     friend std::error_code FindNextFile(FindHandle&, FindData&);
     State* state_;
 };
 
 // Starts a search for `pattern`, a folder and a last component that may hold wildcards
-// (platform/posix/WildcardMask.h), and delivers the first match ("." and ".." included when
-// they match). A last component without wildcards names one entry: it is looked up
-// directly and, when absent under that spelling, found by a case-insensitive scan.
-// Attributes: on NTFS the attribute word; elsewhere directory, read-only (no write
-// bit), hidden (a name starting with "."), normal otherwise, and a link carries the
-// reparse bit with its target's directory bit. Creation time: the birth time, else the
-// change time; on NTFS without a birth time it is left for QueryCreationTime. ENOENT when nothing matches or the
+// (platform/posix/WildcardMask.h), and delivers the first match ("." and ".." included
+// when they match; on POSIX with nothing but the directory bit, as they are not looked
+// at). A last component without wildcards names one entry: it is looked up directly
+// and, when absent under that spelling, found by a case-insensitive scan.
+// Attributes: on NTFS the attribute word (for entries other than directories and links
+// left for QueryFindAttributes); elsewhere directory, read-only (no write bit), hidden
+// (a name starting with "."), normal otherwise, and a link carries the reparse bit with
+// its target's directory bit. Creation time: the birth time, else the
+// change time; on NTFS without a birth time it is left for QueryCreationTime. `folder`,
+// when the caller has it, is what an earlier search delivered for the folder searched:
+// then the kind of its file system need not be asked again (on ntfs-3g a round trip to
+// the daemon per folder). ENOENT when nothing matches or the
 // folder is missing; EACCES, ENOTDIR, ... as the system reports them.
-std::error_code FindFirstFile(const std::u16string& pattern, FindHandle& handle, FindData& data);
+std::error_code FindFirstFile(const std::u16string& pattern, FindHandle& handle, FindData& data,
+                              const FindData* folder = nullptr);
 // The next match; ENOENT when there is none left.
 std::error_code FindNextFile(FindHandle& handle, FindData& data);
 
-// The find data of the entry `path` names (the entry itself; a link as above).
+// The find data of the entry `path` names (the entry itself; a link as above), with
+// complete attributes.
 std::error_code QueryFindData(const std::u16string& path, FindData& data);
+
+// Completes `attributes` of an entry delivered with attributesLater, as the search gave
+// them, for the entry `path` names (itself, not followed). On failure (the entry is
+// gone) they stay as they were.
+std::error_code QueryFindAttributes(const std::u16string& path, std::uint32_t& attributes);
 
 // The creation time of the entry itself as a FILETIME: the birth time, else ntfs-3g's
 // system.ntfs_crtime, else the change time.

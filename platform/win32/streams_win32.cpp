@@ -151,11 +151,14 @@ void Fill(const WIN32_FIND_DATAW& found, const std::u16string& folder, FindData&
     data.name = win32::FromWide(found.cFileName, std::wcslen(found.cFileName));
     // The entry's own name may be the first one too long for the plain form.
     const std::u16string full = folder + data.name;
-    std::wstring wide;
-    // A compressed size of 0xFFFFFFFF low is told apart from a failure only by the last
-    // error, which the call leaves alone on success. A failure gives the entry's size.
+    // Only a compressed or sparse file takes other room than its length, and only such a
+    // file's compressed size is ever asked for: the others save the call. A compressed
+    // size of 0xFFFFFFFF low is told apart from a failure only by the last error, which
+    // the call leaves alone on success. A failure gives the entry's size.
     data.allocatedSize = data.size;
-    if (!SystemPath(full, wide)) {
+    std::wstring wide;
+    if ((found.dwFileAttributes & (FILE_ATTRIBUTE_COMPRESSED | FILE_ATTRIBUTE_SPARSE_FILE)) &&
+        !SystemPath(full, wide)) {
         ::SetLastError(NO_ERROR);
         DWORD high = 0;
         const DWORD low = ::GetCompressedFileSizeW(wide.c_str(), &high);
@@ -190,7 +193,8 @@ void SplitPattern(const std::u16string& pattern, std::u16string& folder, std::u1
 
 }  // namespace
 
-std::error_code FindFirstFile(const std::u16string& pattern, FindHandle& handle, FindData& data)
+std::error_code FindFirstFile(const std::u16string& pattern, FindHandle& handle, FindData& data,
+                              const FindData* /*folder*/)
 {
     handle = FindHandle();
     std::wstring wide;
@@ -267,6 +271,12 @@ std::error_code QueryCreationTime(const std::u16string& path, std::uint64_t& fil
     WIN32_FILE_ATTRIBUTE_DATA attributes{};
     if (!::GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &attributes)) return LastError();
     fileTime = ToUInt64(attributes.ftCreationTime);
+    return {};
+}
+
+std::error_code QueryFindAttributes(const std::u16string& /*path*/, std::uint32_t& /*attributes*/)
+{
+    // The system's search delivers whole attributes: nothing is ever left for later.
     return {};
 }
 
