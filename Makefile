@@ -76,9 +76,10 @@ bench: deps
 	$(configure-release)
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks TagscopeC
 
-# The README's picture of the window program (docs/tagscope-window.png), under Xvfb.
+# The README's pictures of the window program (docs/tagscope-window.png, and the browsing
+# window docs/tagscope-browse.png), under Xvfb.
 screenshot: build
-	scripts/screenshot $(BUILD) docs/tagscope-window.png
+	scripts/screenshot $(BUILD) docs/tagscope-window.png docs/tagscope-browse.png
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD) $(WINDOWS_BUILD) $(FUZZ_BUILD)

@@ -265,6 +265,11 @@ std::u16string FromNativePath(std::string_view bytes)
     std::u16string out;
     out.reserve(bytes.size());
     for (std::size_t i = 0; i < bytes.size();) {
+        // Most names are ASCII: a byte below 0x80 is its own character.
+        if (static_cast<std::uint8_t>(bytes[i]) < 0x80) {
+            out.push_back(static_cast<char16_t>(bytes[i++]));
+            continue;
+        }
         const Utf8Step step = NextUtf8(bytes, i);
         if (step.ok) {
             AppendUtf16(step.codePoint, out);

@@ -9,6 +9,7 @@
 #include "common/Utf16.h"
 #include "console/CommandLineOptions.h"
 #include "console/modAppInfo.h"
+#include "console/modListing.h"
 #include "report/modRPParse.h"
 #include "support/AppServices.h"
 
@@ -45,6 +46,12 @@ int ProcessCommandLine()
         std::fprintf(stderr, "%s\n", text.c_str());
         return kExitUsage;
     }
+    if (!parsed.invalid.empty()) {
+        const std::string text = ToUtf8(g_appServices->ExeName() + u": " + parsed.invalid + u"\nTry '" +
+                                        g_appServices->ExeName() + u" --help' for more information.");
+        std::fprintf(stderr, "%s\n", text.c_str());
+        return kExitUsage;
+    }
     if (parsed.help || parsed.version) {
         Console().WriteLine(parsed.help ? CommandLineOptions::HelpText(g_appServices->ExeName(), false)
                                         : modAppInfo::GetAppInfoText(true, true),
@@ -56,6 +63,10 @@ int ProcessCommandLine()
         return kExitUsage;
     }
     CommandLineFile = parsed.names.front();
+    const modListing::Output out{Console(), g_appServices->ExeName()};
+    if (parsed.list) return modListing::List(out, CommandLineFile, parsed.partition, parsed.json);
+    if (parsed.image) return modListing::ImageReport(out, *parsed.image, parsed.partition, CommandLineFile, parsed.json);
+    if (parsed.json) return modListing::JsonReport(out, CommandLineFile);
     std::u16string text;
     std::vector<std::uint8_t> data;
     modRPParse::BuildReparseReport(

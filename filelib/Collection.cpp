@@ -66,4 +66,26 @@ const std::u16string& Collection::Item(std::u16string_view Key) const
     return items_[it->second];
 }
 
+void Collection::Remove(std::int32_t Index)
+{
+    if (Index < 1 || Index > Count()) throw AutomationError(errnum::SubscriptOutOfRange, u"Collection");
+    const std::size_t position = static_cast<std::size_t>(Index - 1);
+    for (auto it = keys_.begin(); it != keys_.end();) {
+        if (it->second == position) {
+            it = keys_.erase(it);
+            continue;
+        }
+        if (it->second > position) --it->second;
+        ++it;
+    }
+    items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(position));
+}
+
+void Collection::Remove(std::u16string_view Key)
+{
+    const auto it = keys_.find(Fold(Key));
+    if (it == keys_.end()) throw AutomationError(errnum::InvalidProcedureCall, u"Collection");
+    Remove(static_cast<std::int32_t>(it->second + 1));
+}
+
 }  // namespace Hollin0106

@@ -1,8 +1,9 @@
-// INI lookups and in-place edits over bytes.
+// INI lookups and in-place edits over bytes, in the text's own encoding.
 #include "filelib/modPrivateProfile.h"
 
 #include <algorithm>
 
+#include "common/Utf16.h"
 #include "filelib/modTextLines.h"
 #include "support/CodePages.h"
 #include "support/TextCase.h"
@@ -12,21 +13,85 @@ namespace modPrivateProfile {
 namespace {
 
 using Bytes = std::span<const std::uint8_t>;
+using modTextLines::Units;
 
-std::u16string Ansi(Bytes bytes)
+enum class Encoding { Ansi, Utf8, Utf16LE, Utf16BE };
+
+// A text as the profile functions of Windows take it: a byte-order mark names UTF-16 or
+// UTF-8, anything else is ANSI text.
+struct Text {
+    Encoding encoding = Encoding::Ansi;
+    Bytes mark;  // the byte-order mark as it stands
+    Bytes body;  // what follows it, in whole units
+    Bytes tail;  // a last byte that makes no whole unit: it stays the last
+    Units units() const
+    {
+        return {encoding == Encoding::Utf16LE || encoding == Encoding::Utf16BE ? 2u : 1u,
+                encoding == Encoding::Utf16BE};
+    }
+};
+
+Text Classify(Bytes ini)
 {
-    return codepages::Decode(bytes, codepages::HostAnsiCodePage());
+    const auto startsWith = [&](std::initializer_list<std::uint8_t> mark) {
+        return ini.size() >= mark.size() && std::equal(mark.begin(), mark.end(), ini.begin());
+    };
+    Text text;
+    std::size_t markSize = 0;
+    if (startsWith({0xFF, 0xFE})) {
+        text.encoding = Encoding::Utf16LE;
+        markSize = 2;
+    } else if (startsWith({0xFE, 0xFF})) {
+        text.encoding = Encoding::Utf16BE;
+        markSize = 2;
+    } else if (startsWith({0xEF, 0xBB, 0xBF})) {
+        text.encoding = Encoding::Utf8;
+        markSize = 3;
+    }
+    text.mark = ini.first(markSize);
+    text.body = ini.subspan(markSize);
+    const std::size_t stray = text.body.size() % text.units().width;
+    text.tail = text.body.last(stray);
+    text.body = text.body.first(text.body.size() - stray);
+    return text;
 }
 
-void AppendAnsi(std::u16string_view text, std::vector<std::uint8_t>& out)
+std::u16string Decode(Bytes bytes, const Text& text)
 {
-    codepages::Encode(text, codepages::HostAnsiCodePage(), out);
+    switch (text.encoding) {
+    case Encoding::Ansi: return codepages::Decode(bytes, codepages::HostAnsiCodePage());
+    case Encoding::Utf8: return FromUtf8(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    case Encoding::Utf16LE:
+    case Encoding::Utf16BE: break;
+    }
+    std::u16string out;
+    for (std::size_t i = 0; i < bytes.size() / 2; ++i)
+        out.push_back(static_cast<char16_t>(modTextLines::UnitAt(bytes, i, text.units())));
+    return out;
 }
 
-void AppendCrLf(std::vector<std::uint8_t>& out)
+void Append(std::u16string_view s, const Text& text, std::vector<std::uint8_t>& out)
 {
-    out.push_back(0x0D);
-    out.push_back(0x0A);
+    switch (text.encoding) {
+    case Encoding::Ansi: codepages::Encode(s, codepages::HostAnsiCodePage(), out); return;
+    case Encoding::Utf8: {
+        const std::string utf8 = ToUtf8(s);
+        out.insert(out.end(), utf8.begin(), utf8.end());
+        return;
+    }
+    case Encoding::Utf16LE:
+    case Encoding::Utf16BE: break;
+    }
+    for (const char16_t unit : s) {
+        const auto high = static_cast<std::uint8_t>(unit >> 8), low = static_cast<std::uint8_t>(unit);
+        out.push_back(text.encoding == Encoding::Utf16BE ? high : low);
+        out.push_back(text.encoding == Encoding::Utf16BE ? low : high);
+    }
+}
+
+void AppendCrLf(const Text& text, std::vector<std::uint8_t>& out)
+{
+    Append(u"\r\n", text, out);
 }
 
 // Where a section and a key stand in the text, by line index.
@@ -38,69 +103,79 @@ struct Place {
     std::u16string value;                // the key's value, trimmed
 };
 
-// The name of a section header ("[name]" after blanks), or nothing for another line.
-std::optional<Bytes> SectionName(Bytes line)
+// The index of the first unit `unit` of `line`, or the count of its units.
+std::size_t FindUnit(Bytes line, char16_t unit, Units units)
 {
-    line = modTextLines::TrimBlanks(line);
-    if (line.empty() || line.front() != '[') return std::nullopt;
-    line = line.subspan(1);
-    const auto close = std::find(line.begin(), line.end(), std::uint8_t{']'});
-    return modTextLines::TrimBlanks(line.first(static_cast<std::size_t>(close - line.begin())));
+    const std::size_t count = line.size() / units.width;
+    std::size_t i = 0;
+    while (i < count && modTextLines::UnitAt(line, i, units) != unit) ++i;
+    return i;
+}
+
+// The name of a section header ("[name]" after blanks), or nothing for another line.
+std::optional<Bytes> SectionName(Bytes line, Units units)
+{
+    line = modTextLines::TrimBlanks(line, units);
+    if (line.size() < units.width || modTextLines::UnitAt(line, 0, units) != u'[') return std::nullopt;
+    line = line.subspan(units.width);
+    const std::size_t close = FindUnit(line, u']', units);
+    return modTextLines::TrimBlanks(line.first(std::min(close * units.width, line.size())), units);
 }
 
 // The name and the value of a key line ("name = value"), or nothing.
-std::optional<std::pair<Bytes, Bytes>> KeyLine(Bytes line)
+std::optional<std::pair<Bytes, Bytes>> KeyLine(Bytes line, Units units)
 {
-    line = modTextLines::TrimBlanks(line);
-    if (line.empty() || line.front() == ';') return std::nullopt;
-    const auto equals = std::find(line.begin(), line.end(), std::uint8_t{'='});
-    if (equals == line.end()) return std::nullopt;
-    const auto at = static_cast<std::size_t>(equals - line.begin());
-    return std::pair{modTextLines::TrimBlanks(line.first(at)), modTextLines::TrimBlanks(line.subspan(at + 1))};
+    line = modTextLines::TrimBlanks(line, units);
+    if (line.size() < units.width || modTextLines::UnitAt(line, 0, units) == u';') return std::nullopt;
+    const std::size_t equals = FindUnit(line, u'=', units);
+    if (equals == line.size() / units.width) return std::nullopt;
+    const std::size_t at = equals * units.width;
+    return std::pair{modTextLines::TrimBlanks(line.first(at), units),
+                     modTextLines::TrimBlanks(line.subspan(at + units.width), units)};
 }
 
-Place Find(Bytes ini, std::u16string_view section, std::u16string_view key)
+Place Find(const Text& text, std::u16string_view section, std::u16string_view key)
 {
+    const Units units = text.units();
     Place place;
-    place.lines = modTextLines::SplitLines(ini);
+    place.lines = modTextLines::SplitLines(text.body, units);
     bool inside = false;
     for (std::size_t i = 0; i < place.lines.size(); ++i) {
-        const Bytes text = place.lines[i].text;
-        if (const auto name = SectionName(text)) {
+        const Bytes line = place.lines[i].text;
+        if (const auto name = SectionName(line, units)) {
             if (inside) break;  // the first section of that name is the one
-            inside = EqualsIgnoringCase(Ansi(*name), section);
+            inside = EqualsIgnoringCase(Decode(*name, text), section);
             if (inside) place.section = place.lastFilled = i;
             continue;
         }
         if (!inside) continue;
-        if (!modTextLines::TrimBlanks(text).empty()) place.lastFilled = i;
+        if (!modTextLines::TrimBlanks(line, units).empty()) place.lastFilled = i;
         if (place.key) continue;
-        if (const auto entry = KeyLine(text); entry && EqualsIgnoringCase(Ansi(entry->first), key)) {
+        if (const auto entry = KeyLine(line, units); entry && EqualsIgnoringCase(Decode(entry->first, text), key)) {
             place.key = i;
-            place.value = Ansi(entry->second);
+            place.value = Decode(entry->second, text);
         }
     }
     return place;
 }
 
-void AppendLine(const modTextLines::Line& line, std::vector<std::uint8_t>& out)
+void AppendBytes(Bytes bytes, std::vector<std::uint8_t>& out)
 {
-    out.insert(out.end(), line.text.begin(), line.text.end());
-    out.insert(out.end(), line.end.begin(), line.end.end());
+    out.insert(out.end(), bytes.begin(), bytes.end());
 }
 
-void AppendKey(std::u16string_view key, std::u16string_view value, std::vector<std::uint8_t>& out)
+void AppendKey(std::u16string_view key, std::u16string_view value, const Text& text, std::vector<std::uint8_t>& out)
 {
-    AppendAnsi(key, out);
-    out.push_back('=');
-    AppendAnsi(value, out);
+    Append(key, text, out);
+    Append(u"=", text, out);
+    Append(value, text, out);
 }
 
 }  // namespace
 
 std::optional<std::u16string> GetString(Bytes ini, std::u16string_view section, std::u16string_view key)
 {
-    Place place = Find(ini, section, key);
+    Place place = Find(Classify(ini), section, key);
     if (!place.key) return std::nullopt;
     return std::move(place.value);
 }
@@ -126,46 +201,51 @@ std::int32_t GetInt(Bytes ini, std::u16string_view section, std::u16string_view 
 
 bool KeyExists(Bytes ini, std::u16string_view section, std::u16string_view key)
 {
-    return Find(ini, section, key).key.has_value();
+    return Find(Classify(ini), section, key).key.has_value();
 }
 
 std::vector<std::uint8_t> WriteString(Bytes ini, std::u16string_view section, std::u16string_view key,
                                       const std::u16string* value)
 {
-    const Place place = Find(ini, section, key);
-    std::vector<std::uint8_t> out;
-    out.reserve(ini.size() + key.size() + (value ? value->size() : 0) + section.size() + 8);
+    const Text text = Classify(ini);
+    const Place place = Find(text, section, key);
     if (!value && !place.key) return {ini.begin(), ini.end()};
+    std::vector<std::uint8_t> out;
+    out.reserve(ini.size() + 2 * (key.size() + (value ? value->size() : 0) + section.size() + 8));
+    AppendBytes(text.mark, out);
 
     if (!place.section) {
-        out.assign(ini.begin(), ini.end());
-        if (!place.lines.empty() && place.lines.back().end.empty()) AppendCrLf(out);
-        out.push_back('[');
-        AppendAnsi(section, out);
-        out.push_back(']');
-        AppendCrLf(out);
-        AppendKey(key, *value, out);
-        AppendCrLf(out);
+        AppendBytes(text.body, out);
+        if (!place.lines.empty() && place.lines.back().end.empty()) AppendCrLf(text, out);
+        Append(u"[", text, out);
+        Append(section, text, out);
+        Append(u"]", text, out);
+        AppendCrLf(text, out);
+        AppendKey(key, *value, text, out);
+        AppendCrLf(text, out);
+        AppendBytes(text.tail, out);
         return out;
     }
     for (std::size_t i = 0; i < place.lines.size(); ++i) {
         const auto& line = place.lines[i];
         if (place.key && i == *place.key) {
             if (!value) continue;
-            AppendKey(key, *value, out);
+            AppendKey(key, *value, text, out);
             if (line.end.empty())
-                AppendCrLf(out);
+                AppendCrLf(text, out);
             else
-                out.insert(out.end(), line.end.begin(), line.end.end());
+                AppendBytes(line.end, out);
             continue;
         }
-        AppendLine(line, out);
+        AppendBytes(line.text, out);
+        AppendBytes(line.end, out);
         if (!place.key && i == place.lastFilled) {
-            if (line.end.empty()) AppendCrLf(out);
-            AppendKey(key, *value, out);
-            AppendCrLf(out);
+            if (line.end.empty()) AppendCrLf(text, out);
+            AppendKey(key, *value, text, out);
+            AppendCrLf(text, out);
         }
     }
+    AppendBytes(text.tail, out);
     return out;
 }
 

@@ -1,8 +1,10 @@
-// INI text ("private profiles") over bytes in the host's ANSI code page, with the
-// behaviour callers of the Windows profile functions rely on: section and key names
-// compared without regard to case, values trimmed of blanks, lines ending in CR LF,
-// CR or LF. Writing changes only the one line it must: every other section, key,
-// comment and line end stays byte for byte, in its order. Pure functions.
+// INI text ("private profiles") over bytes, with the behaviour callers of the Windows
+// profile functions rely on: the text is UTF-16 (either byte order) or UTF-8 when it
+// starts with that byte-order mark, else in the host's ANSI code page; section and key
+// names compared without regard to case, values trimmed of blanks, lines ending in
+// CR LF, CR or LF. Writing changes only the one line it must, in the text's own
+// encoding: the mark and every other section, key, comment and line end stay byte for
+// byte, in their order. Pure functions.
 #pragma once
 
 #include <cstdint>
@@ -36,8 +38,8 @@ bool KeyExists(std::span<const std::uint8_t> ini, std::u16string_view section, s
 // (keeping its line end), or the key added after the last non-blank line of the
 // section, or the section added at the end with the key. With no value the key's line
 // is removed; a missing key or section then leaves the text unchanged. New lines end
-// in CR LF. A new text reads "[ZoneTransfer]" CR LF "ZoneId=3" CR LF, as Windows
-// writes it.
+// in CR LF. A new text is ANSI and reads "[ZoneTransfer]" CR LF "ZoneId=3" CR LF, as
+// Windows writes it.
 std::vector<std::uint8_t> WriteString(std::span<const std::uint8_t> ini, std::u16string_view section,
                                       std::u16string_view key, const std::u16string* value);
 

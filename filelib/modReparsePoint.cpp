@@ -136,26 +136,32 @@ SymlinkTargetError_Const GetReparsePointTarget(const std::u16string& path, Repar
     if (!esIsFileOrDirectoryExist(path)) return setFileNotFound;
     if (!esIsHostWinNT()) return setUnsupportedOS;
     if (!esIsReparsePoint2(path)) return setNotSymlink;
-    const SymlinkTargetError_Const code = ReadReparseData(path, out);
-    // Runs whatever the code: a bad print name after a good substitute name still
-    // yields a target.
-    if (!out.rawTarget.empty()) out.target = NormalizeTargetPath(out.rawTarget, path, out.relative);
-    return code;
+    return ReadReparseData(path, out);
 }
 
 SymlinkTargetError_Const ReadReparseData(const std::u16string& path, ReparseResult& out)
 {
+    std::vector<std::uint8_t> bytes;
     {
         platform::ReparseHandle handle;
         if (platform::OpenReparsePoint(path, handle)) return setCreateFileFailed;
-        std::vector<std::uint8_t> bytes;
         const std::error_code ec = platform::ReadReparseData(handle, kReparseBufferSize, bytes);
         handle.close();
         if (ec) return setDeviceIOControlFailed;
-        out.data = std::move(bytes);
     }
-    if (out.data.size() < 4) return setInvalidReparseDataSize;
-    return ParseReparseData(out.data, out);
+    return DecodeReparseBuffer(std::move(bytes), path, kNativePathStyle, out);
+}
+
+SymlinkTargetError_Const DecodeReparseBuffer(std::vector<std::uint8_t> data, const std::u16string& linkPath,
+                                             PathStyle style, ReparseResult& out)
+{
+    out.data = std::move(data);
+    const SymlinkTargetError_Const code =
+        out.data.size() < 4 ? setInvalidReparseDataSize : ParseReparseData(out.data, out);
+    // Runs whatever the code: a bad print name after a good substitute name still
+    // yields a target.
+    if (!out.rawTarget.empty()) out.target = NormalizeTargetPath(out.rawTarget, linkPath, out.relative, style);
+    return code;
 }
 
 SymlinkTargetError_Const ParseReparseData(std::span<const std::uint8_t> data, ReparseResult& out)

@@ -51,6 +51,14 @@ SymlinkTargetError_Const GetReparsePointTarget(const std::u16string& path, Repar
 // came back they stay in out.data whatever the decoders decide.
 SymlinkTargetError_Const ReadReparseData(const std::u16string& path, ReparseResult& out);
 
+// Everything after a successful read, shared by every source of reparse bytes (the
+// mounted entry, an NTFS image): validation and decoding of `data` (fewer than 4 bytes
+// give code 7), then the normalised target, a relative one resolved against the folder
+// of `linkPath` in `style`. `out.data` takes the bytes whatever the code; the other
+// fields of `out` are expected fresh.
+SymlinkTargetError_Const DecodeReparseBuffer(std::vector<std::uint8_t> data, const std::u16string& linkPath,
+                                             PathStyle style, ReparseResult& out);
+
 // Decoders over the returned bytes. ParseReparseData writes the tag (the first 4 bytes,
 // which the caller guarantees exist) and dispatches on it; code 3 for a tag it does not
 // decode. The others fill rawTarget, printName and relative as far as the data allows.

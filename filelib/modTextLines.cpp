@@ -5,21 +5,50 @@
 
 namespace modTextLines {
 
-std::vector<Line> SplitLines(std::span<const std::uint8_t> bytes)
+namespace {
+
+constexpr std::uint16_t kCR = 0x0D;
+constexpr std::uint16_t kLF = 0x0A;
+
+std::uint16_t NextUnit(ByteReader& reader, Units units)
 {
-    constexpr std::uint8_t kCR = 0x0D;
-    constexpr std::uint8_t kLF = 0x0A;
+    if (units.width == 1) return reader.u8();
+    const std::span<const std::uint8_t> b = reader.bytes(2);
+    if (b.size() != 2) return 0;
+    const std::uint8_t high = units.bigEndian ? b[0] : b[1], low = units.bigEndian ? b[1] : b[0];
+    return static_cast<std::uint16_t>(high << 8 | low);
+}
+
+bool IsBlank(std::uint16_t unit)
+{
+    return unit == ' ' || unit == '\t';
+}
+
+}  // namespace
+
+std::uint16_t UnitAt(std::span<const std::uint8_t> text, std::size_t index, Units units)
+{
+    ByteReader reader(text);
+    if (index > text.size() / units.width) return 0;
+    reader.skip(index * units.width);
+    return reader.remaining() >= units.width ? NextUnit(reader, units) : 0;
+}
+
+std::vector<Line> SplitLines(std::span<const std::uint8_t> bytes, Units units)
+{
     std::vector<Line> lines;
     ByteReader reader(bytes);
     std::size_t start = 0;
-    while (reader.remaining() > 0) {
+    while (reader.remaining() >= units.width) {
         const std::size_t at = reader.offset();
-        const std::uint8_t b = reader.u8();
-        if (b != kCR && b != kLF) continue;
-        std::size_t endLength = 1;
-        if (b == kCR && reader.remaining() > 0 && reader.sub(reader.offset(), 1)[0] == kLF) {
-            reader.skip(1);
-            endLength = 2;
+        const std::uint16_t unit = NextUnit(reader, units);
+        if (unit != kCR && unit != kLF) continue;
+        std::size_t endLength = units.width;
+        const bool crLf = unit == kCR && reader.remaining() >= units.width &&
+                          UnitAt(bytes.subspan(reader.offset()), 0, units) == kLF;
+        if (crLf) {
+            reader.skip(units.width);
+            endLength += units.width;
         }
         lines.push_back({reader.sub(start, at - start), reader.sub(at, endLength)});
         start = reader.offset();
@@ -28,11 +57,13 @@ std::vector<Line> SplitLines(std::span<const std::uint8_t> bytes)
     return lines;
 }
 
-std::span<const std::uint8_t> TrimBlanks(std::span<const std::uint8_t> text)
+std::span<const std::uint8_t> TrimBlanks(std::span<const std::uint8_t> text, Units units)
 {
-    const auto blank = [](std::uint8_t b) { return b == ' ' || b == '\t'; };
-    while (!text.empty() && blank(text.front())) text = text.subspan(1);
-    while (!text.empty() && blank(text.back())) text = text.first(text.size() - 1);
+    const std::size_t w = units.width;
+    while (text.size() >= w && IsBlank(UnitAt(text, 0, units))) text = text.subspan(w);
+    // Units count from the front: a text that ends in part of a unit keeps its end.
+    while (text.size() >= w && text.size() % w == 0 && IsBlank(UnitAt(text, text.size() / w - 1, units)))
+        text = text.first(text.size() - w);
     return text;
 }
 

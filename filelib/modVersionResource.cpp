@@ -100,7 +100,13 @@ std::optional<Node> FindChild(std::span<const std::uint8_t> block, const Node& p
     return std::nullopt;
 }
 
-// Windows names a few languages differently from ICU's English display names.
+// The names Windows gives a language identifier in English follow Microsoft's list of
+// language identifiers ("Language (Script, Location)"), which ICU's English display names
+// follow too, but for some spellings. These tables hold the differences; every
+// identifier of Windows' list was compared (the tests check them all).
+
+// Whole names, by identifier: the identifiers that stand for no language, and those
+// whose locale ICU names otherwise (a sort order, a variant, a script ICU drops).
 struct LanguageName {
     std::uint16_t id;
     const char16_t* name;
@@ -111,16 +117,83 @@ constexpr std::array kWindowsNames{
     LanguageName{0x0400, u"Process Default Language"},
     LanguageName{0x0800, u"System Default Language"},
     LanguageName{0x0804, u"Chinese (Simplified, PRC)"},
-    LanguageName{0x0404, u"Chinese (Traditional, Taiwan)"},
-    LanguageName{0x0C04, u"Chinese (Traditional, Hong Kong SAR)"},
-    LanguageName{0x1404, u"Chinese (Traditional, Macao SAR)"},
-    LanguageName{0x1004, u"Chinese (Simplified, Singapore)"},
     LanguageName{0x0C0A, u"Spanish (Spain, International Sort)"},
-    LanguageName{0x0412, u"Korean (Korea)"},
-    LanguageName{0x0414, u"Norwegian, Bokm\u00E5l (Norway)"},
-    LanguageName{0x0814, u"Norwegian, Nynorsk (Norway)"},
     LanguageName{0x040A, u"Spanish (Spain, Traditional Sort)"},
+    LanguageName{0x0803, u"Valencian (Spain)"},
+    LanguageName{0x4C09, u"English (United Arab Emirates)"},
+    LanguageName{0x008C, u"Dari"},
+    LanguageName{0x048C, u"Dari (Afghanistan)"},
+    LanguageName{0x7C46, u"Punjabi (Arabic)"},
+    LanguageName{0x0086, u"K'iche'"},
+    LanguageName{0x7C86, u"K'iche' (Latin)"},
 };
+
+// Parts of a name, by ICU's code for the language, script or region.
+struct PartName {
+    std::string_view code;
+    const char16_t* name;
+};
+constexpr std::array kLanguageNames{
+    PartName{"qut", u"K'iche'"},           PartName{"quc", u"K'iche'"},
+    PartName{"se", u"Sami, Northern"},      PartName{"smn", u"Sami, Inari"},
+    PartName{"sms", u"Sami, Skolt"},        PartName{"sma", u"Sami, Southern"},
+    PartName{"smj", u"Sami, Lule"},         PartName{"st", u"Sesotho"},
+    PartName{"nso", u"Sesotho sa Leboa"},   PartName{"tn", u"Setswana"},
+    PartName{"xh", u"isiXhosa"},            PartName{"zu", u"isiZulu"},
+    PartName{"kl", u"Greenlandic"},         PartName{"arn", u"Mapudungun"},
+    PartName{"sah", u"Sakha"},              PartName{"ii", u"Yi"},
+    PartName{"bin", u"Edo"},                PartName{"gsw", u"Alsatian"},
+    PartName{"nb", u"Norwegian, Bokm\u00E5l"}, PartName{"nn", u"Norwegian, Nynorsk"},
+    PartName{"fy", u"Frisian"},             PartName{"mi", u"Maori"},
+};
+constexpr std::array kScriptNames{
+    PartName{"Cans", u"Syllabics"},
+    PartName{"Mong", u"Traditional Mongolian"},
+};
+constexpr std::array kRegionNames{
+    PartName{"001", u"World"},          PartName{"AE", u"U.A.E."},
+    PartName{"BA", u"Bosnia and Herzegovina"}, PartName{"BN", u"Brunei Darussalam"},
+    PartName{"CD", u"Congo DRC"},       PartName{"CG", u"Congo"},
+    PartName{"CN", u"PRC"},             PartName{"CZ", u"Czech Republic"},
+    PartName{"HK", u"Hong Kong SAR"},   PartName{"KR", u"Korea"},
+    PartName{"LA", u"Lao P.D.R."},      PartName{"MM", u"Myanmar"},
+    PartName{"MO", u"Macao SAR"},       PartName{"TT", u"Trinidad and Tobago"},
+};
+
+template <std::size_t N>
+const char16_t* Find(const std::array<PartName, N>& table, std::string_view code)
+{
+    for (const auto& entry : table)
+        if (entry.code == code) return entry.name;
+    return nullptr;
+}
+
+// One of ICU's parts of a locale ("bs_Latn_BA": uloc_getLanguage "bs", ...).
+using PartFunction = int32_t (*)(const char*, char*, int32_t, UErrorCode*);
+std::string Part(PartFunction function, const char* locale)
+{
+    std::array<char, ULOC_FULLNAME_CAPACITY> part{};
+    UErrorCode status = U_ZERO_ERROR;
+    function(locale, part.data(), static_cast<int32_t>(part.size()), &status);
+    return U_SUCCESS(status) ? std::string(part.data()) : std::string();
+}
+
+// One of ICU's English display names of a locale or its parts.
+using DisplayFunction = int32_t (*)(const char*, const char*, UChar*, int32_t, UErrorCode*);
+std::u16string Display(DisplayFunction function, const std::string& locale)
+{
+    std::array<UChar, 256> name{};
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t length = function(locale.c_str(), "en", name.data(), static_cast<int32_t>(name.size()), &status);
+    if (U_FAILURE(status) || length <= 0) return {};
+    return std::u16string(name.data(), static_cast<std::size_t>(std::min<int32_t>(length, name.size())));
+}
+
+void ReplaceAll(std::u16string& text, std::u16string_view from, std::u16string_view to)
+{
+    for (std::size_t at = 0; (at = text.find(from, at)) != std::u16string::npos; at += to.size())
+        text.replace(at, from.size(), to);
+}
 
 }  // namespace
 
@@ -156,15 +229,42 @@ std::u16string VerLanguageName(std::uint16_t languageId)
     UErrorCode status = U_ZERO_ERROR;
     std::array<char, ULOC_FULLNAME_CAPACITY> locale{};
     ICU_CALL(uloc_getLocaleForLCID)(languageId, locale.data(), static_cast<int32_t>(locale.size()), &status);
-    // ICU maps the neutral sublanguages of no language to its root locale.
-    if (U_FAILURE(status) || locale[0] == '\0' || std::string_view(locale.data()) == "root")
+    // ICU maps an identifier it does not know to the nearest it does (a sublanguage
+    // nobody defined to its language, 3C07h to German): only one that maps back to
+    // itself is a language of Windows' list; Windows calls every other one neutral.
+    if (U_FAILURE(status) || locale[0] == '\0' || ICU_CALL(uloc_getLCID)(locale.data()) != languageId)
         return u"Language Neutral";
-    std::vector<UChar> name(256);
-    status = U_ZERO_ERROR;
-    const int32_t length =
-        ICU_CALL(uloc_getDisplayName)(locale.data(), "en", name.data(), static_cast<int32_t>(name.size()), &status);
-    if (U_FAILURE(status) || length <= 0) return u"Language Neutral";
-    return std::u16string(name.begin(), name.begin() + std::min<int32_t>(length, static_cast<int32_t>(name.size())));
+    const std::string language = Part(ICU_CALL(uloc_getLanguage), locale.data());
+    const std::string script = Part(ICU_CALL(uloc_getScript), locale.data());
+    const std::string region = Part(ICU_CALL(uloc_getCountry), locale.data());
+
+    // "Language (Script)" as ICU names it, where ICU knows combined forms ("Chinese
+    // (Traditional)"), with Windows' words for the language and the script.
+    std::u16string name = Display(ICU_CALL(uloc_getDisplayName), script.empty() ? language : language + "_" + script);
+    if (const char16_t* windows = Find(kLanguageNames, language)) {
+        const std::u16string icu = Display(ICU_CALL(uloc_getDisplayLanguage), language);
+        if (name.starts_with(icu)) name.replace(0, icu.size(), windows);
+    }
+    // (Appended piece by piece: GCC 12 warns falsely about "literal" + string&&.)
+    if (const char16_t* windows = Find(kScriptNames, script)) {
+        std::u16string icu(u"(");
+        icu.append(Display(ICU_CALL(uloc_getDisplayScript), language + "_" + script)).push_back(u')');
+        std::u16string ours(u"(");
+        ours.append(windows).push_back(u')');
+        ReplaceAll(name, icu, ours);
+    }
+    if (!region.empty()) {
+        const char16_t* windows = Find(kRegionNames, region);
+        const std::u16string where = windows != nullptr ? windows : Display(ICU_CALL(uloc_getDisplayCountry), "_" + region);
+        if (name.ends_with(u')')) {
+            name.pop_back();
+            name.append(u", ").append(where).push_back(u')');
+        } else {
+            name.append(u" (").append(where).push_back(u')');
+        }
+    }
+    ReplaceAll(name, u" & ", u" and ");
+    return name.empty() ? u"Language Neutral" : name;
 }
 
 }  // namespace modVersionResource

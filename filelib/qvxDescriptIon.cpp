@@ -2,6 +2,8 @@
 #include <Hollin0106/qvxDescriptIon.h>
 
 #include <cerrno>
+#include <chrono>
+#include <thread>
 
 #include "filelib/modDescriptIon.h"
 #include "filelib/qvxFileWork.h"
@@ -26,6 +28,28 @@ std::size_t Find(const std::vector<std::u16string>& names, std::u16string_view n
     std::size_t i = 0;
     while (i < names.size() && !EqualsIgnoringCase(names[i], name)) ++i;
     return i;
+}
+
+// True when the folder of `name` holds an entry of exactly its last part's name, by a
+// look at the entry or else in the folder's list.
+bool Listed(const std::u16string& name)
+{
+    platform::FindHandle search;
+    platform::FindData found;
+    return !platform::FindFirstFile(name, search, found) && found.name == esGetFileName(name);
+}
+
+// The folder's description file: the entry named "Descript.ion" without regard to
+// letter case, under the name it has; that name as it stands when there is none.
+std::u16string DirectoryFile(const std::u16string& PathName)
+{
+    const std::u16string name = esBuildFileName(PathName, kDirectoryFileName);
+    platform::FindHandle search;
+    platform::FindData found;
+    if (platform::FindFirstFile(name, search, found) || (found.attributes & platform::kAttributeDirectory) ||
+        !EqualsIgnoringCase(found.name, kDirectoryFileName))
+        return name;
+    return esBuildFileName(PathName, found.name);
 }
 
 }  // namespace
@@ -77,6 +101,7 @@ void qvxDescriptIon::Clear()
     descriptions_.clear();
     fileName_.clear();
     utf8Mode_ = false;
+    source_.clear();
 }
 
 bool qvxDescriptIon::ReadFile(const std::u16string& FileName)
@@ -84,13 +109,26 @@ bool qvxDescriptIon::ReadFile(const std::u16string& FileName)
     Clear();
     if (FileName.empty()) return false;
     std::vector<std::uint8_t> bytes;
-    try {
-        bytes = qvxFileWork::ReadWhole(FileName);
-    } catch (const AutomationError& e) {
-        // A missing file has no descriptions yet; a missing folder is a failure.
-        if (e.Number != errnum::FileNotFound || esIsFileOrDirectoryExist(FileName) ||
-            esWin32ErrorToVBAErrorIO(ENOENT, FileName) != errnum::FileNotFound)
-            return false;
+    // ntfs-3g, as every FUSE file system that goes by names, answers "no such file" to a
+    // look that began at a file whose name another took by a rename meanwhile (a writer
+    // replacing the file), until the kernel has moved the name to the new file: while
+    // the folder still lists the name, the file is looked at again, a little later.
+    constexpr int kLooks = 200;
+    for (int look = 1;; ++look) {
+        try {
+            bytes = qvxFileWork::ReadWhole(FileName);
+            break;
+        } catch (const AutomationError& e) {
+            if (e.Number == errnum::FileNotFound && look < kLooks && Listed(FileName)) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                continue;
+            }
+            // A missing file has no descriptions yet; a missing folder is a failure.
+            if (e.Number != errnum::FileNotFound || esIsFileOrDirectoryExist(FileName) ||
+                esWin32ErrorToVBAErrorIO(ENOENT, FileName) != errnum::FileNotFound)
+                return false;
+            break;
+        }
     }
     modDescriptIon::Contents contents = modDescriptIon::Parse(bytes);
     for (modDescriptIon::Entry& entry : contents.Entries) {
@@ -99,6 +137,7 @@ bool qvxDescriptIon::ReadFile(const std::u16string& FileName)
     }
     utf8Mode_ = contents.UTF8Mode;
     fileName_ = FileName;
+    source_ = std::move(bytes);
     return true;
 }
 
@@ -106,32 +145,30 @@ bool qvxDescriptIon::WriteFile(const std::u16string& FileName)
 {
     const std::u16string target = FileName.empty() ? fileName_ : FileName;
     if (target.empty()) return false;
-    // Hidden, system and read-only would stand in the way of the rewrite; the result
-    // does not matter, the write tells.
-    (void)platform::SetFileAttributes(target, platform::kAttributeNormal);
     if (names_.empty()) {
         if (!esIsFileExist(target)) return true;
+        // Read-only would stand in the way of the removal; the result does not matter,
+        // the removal tells.
+        (void)platform::SetFileAttributes(target, platform::kAttributeNormal);
         return !platform::RemoveFile(target);
     }
     std::vector<modDescriptIon::Entry> entries;
     entries.reserve(names_.size());
     for (std::size_t i = 0; i < names_.size(); ++i) entries.push_back({names_[i], descriptions_[i]});
-    const std::vector<std::uint8_t> bytes = modDescriptIon::Format(entries, utf8Mode_);
-    if (!qvxFileWork::Guarded(false, [&] { qvxFileWork::PutBytes(target, qvxFileWork::WholeArray(bytes)); }))
-        return false;
+    const auto bytes = modDescriptIon::Format(source_, entries, utf8Mode_);
+    if (!bytes) return false;
     // As Windows keeps it: hidden. A file system without the attribute keeps a plain file.
-    (void)platform::SetFileAttributes(target, platform::kAttributeHidden);
-    return true;
+    return !platform::ReplaceFileContent(target, *bytes, platform::kAttributeHidden);
 }
 
 bool qvxDescriptIon::ReadDirectoryFile(const std::u16string& PathName)
 {
-    return ReadFile(esBuildFileName(PathName, kDirectoryFileName));
+    return ReadFile(DirectoryFile(PathName));
 }
 
 bool qvxDescriptIon::WriteDirectoryFile(const std::u16string& PathName)
 {
-    return WriteFile(PathName.empty() ? std::u16string() : esBuildFileName(PathName, kDirectoryFileName));
+    return WriteFile(PathName.empty() ? std::u16string() : DirectoryFile(PathName));
 }
 
 }  // namespace Hollin0106

@@ -52,14 +52,16 @@ bool qvxFSO::SetFileCompression(const std::u16string& FileName, CompressionForma
 {
     SetCode(lpErrorCode, {});
     std::error_code ec;
-    if (CompressionFormat == cfNone || CompressionFormat == cfDefault || CompressionFormat == cfLZNT1) {
-        ec = platform::SetCompression(FileName, CompressionFormat != cfNone);
+    // The file system reads the low 16 bits of the format (65538 is LZNT1).
+    const auto format = static_cast<std::uint16_t>(static_cast<std::uint32_t>(CompressionFormat) & 0xFFFF);
+    if (format == cfNone || format == cfDefault || format == cfLZNT1) {
+        ec = platform::SetCompression(FileName, format != cfNone);
     } else {
         // The format is checked only after the entry is known to be there, as the
         // file system does on Windows.
         platform::FileTimes ignored;
         ec = platform::GetFileTimes(FileName, ignored);
-        if (!ec) ec = std::make_error_code(std::errc::invalid_argument);
+        if (!ec) ec = platform::InvalidArgumentError();
     }
     SetCode(lpErrorCode, ec);
     return !ec;
@@ -80,18 +82,21 @@ bool qvxFSO::RecycleFile(const std::u16string& FileName, bool SkipRecycleBin, bo
         if (RaiseErrors) throw AutomationError(errnum::FileNotFound, u"qvxFSO");
         return false;
     }
+    // The entry the name means, as Windows widens a name before it deletes: "d/sub/."
+    // is d/sub and "d/sub/.." is d, so a whole entry goes, never only what it holds.
+    const std::u16string name = esGetFullFileName(FileName, false);
     std::uint32_t attributes = 0;
-    const bool reparseDirectory = esIsReparsePoint2(FileName) &&
-                                  (esIsDirectory(FileName) || (!platform::GetFileAttributes(FileName, attributes) &&
-                                                               (attributes & platform::kAttributeDirectory)));
+    const bool reparseDirectory = esIsReparsePoint2(name) &&
+                                  (esIsDirectory(name) || (!platform::GetFileAttributes(name, attributes) &&
+                                                           (attributes & platform::kAttributeDirectory)));
     std::error_code ec;
     if (reparseDirectory)
-        ec = platform::RemoveEmptyDirectory(FileName);  // the link goes, its target stays
+        ec = platform::RemoveEmptyDirectory(name);  // the link goes, its target stays
     else if (SkipRecycleBin)
-        ec = platform::RemoveTree(FileName);
+        ec = platform::RemoveTree(name);
     else
-        ec = platform::MoveToTrash(FileName);
-    return ec ? Fail(RaiseErrors, ec, FileName) : true;
+        ec = platform::MoveToTrash(name);
+    return ec ? Fail(RaiseErrors, ec, name) : true;
 }
 
 bool qvxFSO::GetFileDateTime(const std::u16string& FileName, double* lpCreationTime, double* lpLastAccessTime,

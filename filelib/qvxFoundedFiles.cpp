@@ -3,6 +3,8 @@
 
 #include <unicode/uchar.h>
 
+#include <deque>
+
 #include "platform/Icu.h"
 
 #include <Hollin0106/AutomationError.h>
@@ -47,6 +49,11 @@ std::u16string Upper(std::u16string_view s)
     return out;
 }
 
+bool IsNativeSeparator(char16_t c)
+{
+    return c == u'/' || (kNativePathStyle == PathStyle::Windows && c == u'\\');
+}
+
 bool IsDotEntry(const std::u16string& name)
 {
     return name == u"." || name == u"..";
@@ -69,6 +76,14 @@ struct qvxFoundedFiles::Ancestor {
     }
 };
 
+// The entries of one searched level, in one block that every item of the level shares,
+// with the Path strings they point to.
+struct qvxFoundedFiles::Level {
+    std::shared_ptr<const std::u16string> path;
+    std::deque<std::u16string> parentPaths;  // SearchWithParent: each entry's own
+    std::vector<FoundedFile> entries;
+};
+
 struct qvxFoundedFiles::Options {
     const std::u16string& mask;
     bool followReparsePoints;
@@ -86,6 +101,23 @@ std::shared_ptr<qvxFoundedFiles> FoundedFile::Childs() const
 const std::u16string& FoundedFile::Path() const
 {
     return path_ ? *path_ : kEmpty;
+}
+
+std::uint32_t FoundedFile::Attributes() const
+{
+    if (attributesLater_) {
+        std::uint32_t attributes = attributes_;
+        if (!platform::QueryFindAttributes(esBuildFileName(Path(), name_, false), attributes)) attributes_ = attributes;
+        attributesLater_ = false;
+    }
+    return attributes_;
+}
+
+double FoundedFile::CompressedFileSize() const
+{
+    constexpr std::uint32_t kCompressedOrSparse = 0x800 | 0x200;
+    const std::uint64_t bytes = (Attributes() & kCompressedOrSparse) ? allocated_ : size_;
+    return asLargeIntegerToDouble(static_cast<std::uint32_t>(bytes), static_cast<std::uint32_t>(bytes >> 32));
 }
 
 double FoundedFile::CreationTime() const
@@ -153,12 +185,22 @@ bool qvxFoundedFiles::RefreshEx(const std::u16string& Path, const std::u16string
 bool qvxFoundedFiles::RefreshEx2(const std::u16string& Path, const std::u16string& Mask, bool FollowReparsePoints,
                                  IFindFilesCallback* CallBackObject, bool SearchWithParent)
 {
+    // A callback that searched again with this object would replace the list the
+    // running search is filling, and leave it holding entries of both.
+    if (searching_)
+        throw AutomationError(errnum::InvalidProcedureCall, u"qvxFoundedFiles",
+                              u"Invalid procedure call or argument: a search of this object is still running");
+    struct Running {
+        bool& flag;
+        explicit Running(bool& f) : flag(f) { flag = true; }
+        ~Running() { flag = false; }
+    } running(searching_);
     const Options options{Mask, FollowReparsePoints, CallBackObject};
     return Search(Path, Mask, options, SearchWithParent, nullptr);
 }
 
 bool qvxFoundedFiles::Search(const std::u16string& Path, const std::u16string& Mask, const Options& options,
-                             bool SearchWithParent, const Ancestor* ancestors)
+                             bool SearchWithParent, const Ancestor* ancestors, const platform::FindData* folder)
 {
     items_.clear();
     path_ = std::make_shared<const std::u16string>(Path);
@@ -171,45 +213,54 @@ bool qvxFoundedFiles::Search(const std::u16string& Path, const std::u16string& M
     else
         pattern = esBuildFileName(Path, Mask, false);
 
-    platform::FindHandle handle;
-    platform::FindData data;
+    // The whole level is read first: its entries then live in one block, and the folder
+    // is closed before the search goes down into its subfolders.
+    std::vector<platform::FindData> found;
+    Ancestor self{0, 0, ancestors};
     const bool root = platform::PathIsRoot(pattern);
     if (root) {
         // A root has no folder to be found in: one entry stands for it, named as given.
-        platform::FindData found;
-        if (!platform::QueryFindData(pattern, found)) {
-            data.attributes = found.attributes;
-            data.device = found.device;
-            data.inode = found.inode;
-            data.name = pattern;
-        } else {
+        platform::FindData queried;
+        if (platform::QueryFindData(pattern, queried)) {
             hasSubItems_ = false;
             return false;
         }
-    } else if (platform::FindFirstFile(pattern, handle, data)) {
-        hasSubItems_ = false;
-        return false;
+        platform::FindData& data = found.emplace_back();
+        data.attributes = queried.attributes;
+        data.attributeWord = queried.attributeWord;
+        data.device = queried.device;
+        data.inode = queried.inode;
+        data.name = pattern;
+    } else {
+        platform::FindHandle handle;
+        platform::FindData data;
+        if (platform::FindFirstFile(pattern, handle, data, folder)) {
+            hasSubItems_ = false;
+            return false;
+        }
+        self.device = handle.Device();
+        self.inode = handle.Inode();
+        do {
+            if (!IsDotEntry(data.name)) found.push_back(std::move(data));
+        } while (!platform::FindNextFile(handle, data));
     }
-    const Ancestor self{handle.Device(), handle.Inode(), ancestors};
     const Ancestor* chain = root ? ancestors : &self;
 
-    for (;;) {
-        if (!IsDotEntry(data.name)) {
-            auto entry = std::make_shared<FoundedFile>(FoundedFile::Key{});
-            InitFromFindData(*entry, std::move(data), options, SearchWithParent, chain);
-            if (entry->childs_ && entry->childs_->IsCancelled()) {
-                items_.clear();
-                cancelled_ = true;
-                hasSubItems_ = false;
-                return false;
-            }
-            items_.push_back(std::move(entry));
+    auto level = std::make_shared<Level>();
+    level->path = path_;
+    level->entries.reserve(found.size());
+    for (platform::FindData& data : found) {
+        FoundedFile& entry = level->entries.emplace_back(FoundedFile::Key{});
+        InitFromFindData(entry, std::move(data), options, SearchWithParent, chain, *level);
+        if (entry.childs_ && entry.childs_->IsCancelled()) {
+            cancelled_ = true;
+            hasSubItems_ = false;
+            return false;
         }
-        if (root) break;
-        data = {};  // its name went to the entry; the next entry is read into it afresh
-        if (platform::FindNextFile(handle, data)) break;
     }
-    handle = platform::FindHandle();
+    // Each item shares the block: an item kept after its collection keeps its level.
+    items_.reserve(level->entries.size());
+    for (FoundedFile& entry : level->entries) items_.emplace_back(level, &entry);
     hasSubItems_ = !items_.empty();
     if (options.callback != nullptr) {
         bool cancel = false;
@@ -220,29 +271,31 @@ bool qvxFoundedFiles::Search(const std::u16string& Path, const std::u16string& M
 }
 
 void qvxFoundedFiles::InitFromFindData(FoundedFile& entry, platform::FindData&& data, const Options& options,
-                                       bool SearchWithParent, const Ancestor* ancestors)
+                                       bool SearchWithParent, const Ancestor* ancestors, Level& level)
 {
     entry.attributes_ = data.attributes;
+    entry.attributesLater_ = data.attributesLater;
     entry.creationTime_ = data.creationTime;
     entry.creationTimeLater_ = data.creationTimeLater;
     entry.lastAccessTime_ = data.lastAccessTime;
     entry.lastWriteTime_ = data.lastWriteTime;
     entry.size_ = data.size;
-    entry.compressedSize_ = static_cast<double>(data.allocatedSize);
+    entry.allocated_ = data.allocatedSize;
     entry.name_ = std::move(data.name);
 
     const std::u16string& levelPath = *path_;
     if (!SearchWithParent) {
-        entry.path_ = path_;
+        entry.path_ = level.path.get();
     } else {
         std::u16string parent = levelPath;
         if (entry.name_.size() <= parent.size() &&
             Upper(std::u16string_view(parent).substr(parent.size() - entry.name_.size())) == Upper(entry.name_)) {
             parent.resize(parent.size() - entry.name_.size());
-            // One separator goes; the root keeps its own, so the entry still names it.
-            if (parent.size() > 1 && parent.back() == u'/') parent.pop_back();
+            // One separator goes ("C:\\data" -> "C:", "/srv/data" -> "/srv"); the POSIX
+            // root keeps its own, so the entry still names it.
+            if (parent.size() > 1 && IsNativeSeparator(parent.back())) parent.pop_back();
         }
-        entry.path_ = std::make_shared<const std::u16string>(std::move(parent));
+        entry.path_ = &level.parentPaths.emplace_back(std::move(parent));
     }
 
     if (!entry.AttributeDirectory()) return;
@@ -252,7 +305,7 @@ void qvxFoundedFiles::InitFromFindData(FoundedFile& entry, platform::FindData&& 
     const std::u16string childPath = SearchWithParent ? levelPath : esBuildFileName(levelPath, entry.name_, false);
     const Ancestor self{data.device, data.inode, ancestors};
     entry.childs_ = std::make_shared<qvxFoundedFiles>();
-    entry.childs_->Search(childPath, options.mask, options, false, data.inode != 0 ? &self : ancestors);
+    entry.childs_->Search(childPath, options.mask, options, false, data.inode != 0 ? &self : ancestors, &data);
 }
 
 }  // namespace Hollin0106

@@ -1,4 +1,5 @@
 // libFuzzer target: INI keys set and deleted in place, Descript.ion files written and read back.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -30,28 +31,42 @@ void CheckProfile(std::span<const std::uint8_t> ini, std::int32_t zone)
     Check(modPrivateProfile::GetString(deleted, kSection, kOther) == other, "deleting leaves another key alone");
 }
 
-bool Representable(const modDescriptIon::Entry& entry)
+// Whether `text` read back is `written` as a description reads back: without the spaces
+// and tabs at its start, and at its end unless the multi-line form kept them.
+bool ReadsBackAs(const std::u16string& text, const std::u16string& written)
 {
-    // Nothing in a name is escaped, so a name ending in a quote (no file name can)
-    // cannot be written back.
-    return entry.FileName.back() != u'"';
+    const auto first = written.find_first_not_of(u" \t");
+    if (first == std::u16string::npos) return text.empty();
+    const std::u16string front = written.substr(first);
+    return text == front || text == front.substr(0, front.find_last_not_of(u" \t") + 1);
 }
 
 void CheckDescriptions(std::span<const std::uint8_t> bytes)
 {
     const modDescriptIon::Contents read = modDescriptIon::Parse(bytes);
-    for (const auto& entry : read.Entries) {
-        Check(!entry.FileName.empty(), "no entry without a name");
-        if (!Representable(entry)) return;
-    }
-    const auto written = modDescriptIon::Format(read.Entries, read.UTF8Mode);
+    for (const auto& entry : read.Entries) Check(!entry.FileName.empty(), "no entry without a name");
+    if (read.Entries.empty()) return;
+
+    // Nothing changed: every line comes back as it was.
+    const auto same = modDescriptIon::Format(bytes, read.Entries, read.UTF8Mode);
+    Check(same && std::equal(same->begin(), same->end(), bytes.begin(), bytes.end()),
+          "an unchanged file is written back byte for byte");
+
+    // Written anew, the entries read back (descriptions trimmed, as reading trims them).
+    const auto written = modDescriptIon::Format({}, read.Entries, read.UTF8Mode);
+    if (!written) return;  // a name the format cannot hold: refused
     // An OEM file whose first name is "∩╗┐..." (code page 437) starts like the UTF-8
     // mark and reads back as UTF-8: the format cannot tell them apart.
-    const bool looksMarked = written.size() >= 3 && written[0] == 0xEF && written[1] == 0xBB && written[2] == 0xBF;
+    const bool looksMarked =
+        written->size() >= 3 && (*written)[0] == 0xEF && (*written)[1] == 0xBB && (*written)[2] == 0xBF;
     if (!read.UTF8Mode && looksMarked) return;
-    const modDescriptIon::Contents again = modDescriptIon::Parse(written);
-    Check(again.Entries == read.Entries, "a written file reads back the same");
-    Check(read.Entries.empty() || again.UTF8Mode == read.UTF8Mode, "the mode is kept");
+    const modDescriptIon::Contents again = modDescriptIon::Parse(*written);
+    Check(again.Entries.size() == read.Entries.size(), "a written file holds every entry");
+    for (std::size_t i = 0; i < again.Entries.size() && i < read.Entries.size(); ++i) {
+        Check(again.Entries[i].FileName == read.Entries[i].FileName, "a written name reads back");
+        Check(ReadsBackAs(again.Entries[i].Description, read.Entries[i].Description), "a written text reads back");
+    }
+    Check(again.UTF8Mode == read.UTF8Mode, "the mode is kept");
 }
 
 }  // namespace

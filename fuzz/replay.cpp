@@ -10,6 +10,8 @@
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+// Optional, as with libFuzzer: a target that defines it is set up once before the inputs.
+extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int* argc, char*** argv);
 
 namespace {
 
@@ -33,6 +35,7 @@ bool Replay(const std::filesystem::path& file)
 // read, 2 when there was none at all: a replay of nothing checks nothing.
 int main(int argc, char** argv)
 {
+    if (LLVMFuzzerInitialize != nullptr) LLVMFuzzerInitialize(&argc, &argv);
     std::size_t count = 0;
     bool ok = true;
     for (int i = 1; i < argc; ++i) {

@@ -1,4 +1,6 @@
-// libFuzzer target: image and version-block readers; every value must lie inside its bytes.
+// libFuzzer target: image and version-block readers; every block comes from the image and
+// every value lies inside its block.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -30,14 +32,16 @@ void QueryAll(std::span<const std::uint8_t> block)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::span<const std::uint8_t> bytes(data, size);
-    (void)modPEImage::ShellExeType(bytes, u".exe");
-    if (const auto extent = modPEImage::ImageExtent(bytes)) {
-        // The headers lie inside what was read, and the extent covers them.
-        Check(*extent >= 64, "extent shorter than the DOS header");
-    }
-    if (const auto block = modPEImage::FindVersionResource(bytes)) {
-        Check(Inside(*block, bytes), "block outside the image");
-        QueryAll(*block);
+    modPEImage::SpanSource source(bytes);
+    (void)modPEImage::ShellExeType(source, u".exe");
+    // The neutral language, and a language that is rarely there.
+    for (const std::uint16_t language : {0x0409, 0x0407}) {
+        if (const auto block = modPEImage::ReadVersionResource(source, language)) {
+            Check(!block->empty() && block->size() <= size && block->size() <= 0xFFFF, "block larger than the image");
+            Check(std::search(bytes.begin(), bytes.end(), block->begin(), block->end()) != bytes.end(),
+                  "block not taken from the image");
+            QueryAll(*block);
+        }
     }
     QueryAll(bytes);
     return 0;

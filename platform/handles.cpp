@@ -49,6 +49,22 @@ File& File::operator=(File&& other) noexcept
     return *this;
 }
 
+FolderLock::~FolderLock()
+{
+    release();
+}
+
+FolderLock::FolderLock(FolderLock&& other) noexcept : native_(std::exchange(other.native_, -1)) {}
+
+FolderLock& FolderLock::operator=(FolderLock&& other) noexcept
+{
+    if (this != &other) {
+        release();
+        native_ = std::exchange(other.native_, -1);
+    }
+    return *this;
+}
+
 // The state objects move by exchange; each side's destructor frees what it then holds.
 FindHandle::FindHandle(FindHandle&& other) noexcept : state_(std::exchange(other.state_, nullptr)) {}
 

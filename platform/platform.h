@@ -111,6 +111,7 @@ private:
     friend std::error_code OpenFile(const std::u16string&, FileOpenMode, File&);
     friend std::error_code FileSize(const File&, std::uint64_t&);
     friend std::error_code ReadFile(const File&, std::uint8_t*, std::size_t, std::size_t&);
+    friend std::error_code ReadFileAt(const File&, std::uint64_t, std::uint8_t*, std::size_t, std::size_t&);
     friend std::error_code WriteFile(const File&, const std::uint8_t*, std::size_t);
     std::intptr_t native_ = -1;
 };
@@ -133,6 +134,13 @@ std::error_code FileSize(const File& file, std::uint64_t& size);
 // how many bytes arrived before it.
 std::error_code ReadFile(const File& file, std::uint8_t* buffer, std::size_t count, std::size_t& got);
 
+// Reads up to `count` bytes into `buffer` from byte `offset` of the file (pread): `got`
+// is less than `count` only where the file ends. Where ReadFile reads next afterwards is
+// not to be relied on (POSIX leaves the position, Windows moves it). Reading at or past the end gives `got` 0 and no error. For regular files only (a
+// FIFO has no offsets: ESPIPE). On failure `got` tells how many bytes arrived before it.
+std::error_code ReadFileAt(const File& file, std::uint64_t offset, std::uint8_t* buffer, std::size_t count,
+                           std::size_t& got);
+
 // Writes all `count` bytes at the current position (after the last byte for Append).
 // On failure some of them may have been written.
 std::error_code WriteFile(const File& file, const std::uint8_t* bytes, std::size_t count);
@@ -154,6 +162,51 @@ std::error_code SetFileAttributes(const std::u16string& path, std::uint32_t attr
 // The length in bytes of the file that `path` names (links followed).
 std::error_code QueryFileSize(const std::u16string& path, std::uint64_t& size);
 
+// ---- Whole-file updates by several processes ---------------------------------------
+
+// A lock that makes the read-modify-write cycles of cooperating processes on the files
+// of one folder take turns. Advisory: it keeps out only those who take it too (every
+// user of this library). Released by the destructor; movable, not copyable.
+class FolderLock {
+public:
+    FolderLock() = default;
+    ~FolderLock();
+    FolderLock(FolderLock&& other) noexcept;
+    FolderLock& operator=(FolderLock&& other) noexcept;
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+    bool isHeld() const { return native_ != -1; }
+    void release();
+
+private:
+    friend std::error_code LockFolder(const std::u16string&, FolderLock&);
+    std::intptr_t native_ = -1;
+};
+
+// Waits until no other holder has the lock of the folder `folder` and takes it. POSIX:
+// flock on the open folder (a lock of the kernel's, so also on FUSE volumes, where it
+// holds between the processes of this machine). Windows: a named mutex of the session
+// named after the folder's volume serial number and file index, so that every
+// spelling of the folder's path meets the same lock. A file system that keeps no locks
+// (ENOLCK, EOPNOTSUPP, or EBADF for NFS, which takes no lock on a folder) gives success
+// and a lock that is not held: there is nothing to take turns with. Fails with the
+// system's error (ENOENT, ENOTDIR, EACCES for a folder that may not be read) when the
+// folder cannot be opened; `lock` is not held then.
+std::error_code LockFolder(const std::u16string& folder, FolderLock& lock);
+
+// Replaces the whole content of the file `path` with `bytes` so that nobody ever sees
+// part of either: the bytes go to a new file in the same folder, which then takes the
+// old file's place in one rename (MoveFileExW on Windows). The new file keeps what the
+// old one had: its attributes (hidden, system, read-only, archive; on ntfs-3g the NTFS
+// attribute word), its permission bits and, where the caller may give it, its owner;
+// `addAttributes` (hidden, ...) are set on top where the file system keeps such bits.
+// A missing file is created (POSIX: mode 0666 less the umask). An old entry that is no
+// regular file (a link, a FIFO, a folder) is refused with ENXIO and stays. On failure
+// the old file is unchanged and nothing is left behind.
+std::error_code ReplaceFileContent(const std::u16string& path, std::span<const std::uint8_t> bytes,
+                                   std::uint32_t addAttributes);
+
 // ---- Named streams, compression, file times, removal ------------------------------
 
 // A named stream S of a file F is the extended attribute user.S of F on POSIX: that is
@@ -164,24 +217,30 @@ std::error_code QueryFileSize(const std::u16string& path, std::uint64_t& size);
 // where the file system keeps none. `out` is empty on failure.
 std::error_code ReadStream(const std::u16string& path, const std::u16string& stream,
                            std::vector<std::uint8_t>& out);
-// Creates the stream or replaces its whole content.
+// Creates the stream or replaces its whole content. A file with the read-only
+// attribute (the NTFS attribute bit, or no write-permission bit at all) is refused with
+// EACCES for every user, as OpenFile refuses its writers and as Windows refuses to open
+// any stream of such a file for writing; the stream stays as it was.
 std::error_code WriteStream(const std::u16string& path, const std::u16string& stream,
                             const std::vector<std::uint8_t>& bytes);
-// Removes the stream; ENODATA when there is none.
+// Removes the stream; ENODATA when there is none. A read-only file is refused as by
+// WriteStream.
 std::error_code RemoveStream(const std::u16string& path, const std::u16string& stream);
 // The names of the file's streams (without the "user." of their attribute), in the
 // order the file system lists them.
 std::error_code ListStreams(const std::u16string& path, std::vector<std::u16string>& names);
 
-// Whether the file or directory is compressed: on an NTFS volume the compressed bit
-// (0x800) of the attribute word, elsewhere the FS_COMPR_FL inode flag. A file system
-// with neither answers "not compressed". Links are followed.
+// Whether the file or directory is compressed, as the file system does it: on an NTFS
+// volume the compressed bit (0x800) of the attribute word; on a file system that
+// compresses files carrying the FS_COMPR_FL inode flag (btrfs, f2fs) that flag.
+// Elsewhere nothing is compressed (ext4 keeps the flag but never compresses).
+// Links are followed.
 std::error_code GetCompression(const std::u16string& path, bool& compressed);
 // Switches compression on or off. ntfs-3g honours the bit only on directories (new
 // files in them are compressed) and ignores it silently elsewhere: a change that did
-// not take is reported as EOPNOTSUPP. Elsewhere the inode flag is set (btrfs honours
-// it); a file system that cannot refuses with its error (EOPNOTSUPP, ENOTTY), except that
-// switching off where nothing can be compressed succeeds.
+// not take is reported as EOPNOTSUPP. btrfs and f2fs get the inode flag (f2fs refuses
+// it without its compression feature); a file system that does not compress refuses
+// with EOPNOTSUPP, except that switching off there succeeds.
 std::error_code SetCompression(const std::u16string& path, bool compress);
 
 // Time stamps in Windows file-time units (100 ns since 1601-01-01 UTC); an empty one
@@ -197,7 +256,10 @@ struct FileTimes {
 // where it keeps none, `times.creation` stays empty.
 std::error_code GetFileTimes(const std::u16string& path, FileTimes& times);
 // Sets the given times (links followed); the others stay. A creation time where the
-// file system keeps none that can be set fails with ENOTSUP, before anything changes.
+// file system keeps none that can be set fails with ENOTSUP, before anything changes. A
+// time outside what the file system can hold (ext4: before 1901-12-14 or after
+// 2446-05-10), which Linux would store moved to the nearest it can, fails with ERANGE
+// and the times are put back as they were.
 std::error_code SetFileTimes(const std::u16string& path, const FileTimes& times);
 
 // The offset of local time from UTC in seconds at the UTC moment `utcSeconds` (seconds
@@ -212,21 +274,36 @@ std::error_code RemoveFile(const std::u16string& path);
 // link, and its target stays.
 std::error_code RemoveEmptyDirectory(const std::u16string& path);
 // Removes the entry for good, a directory with all its content; a link, at the top or
-// inside, is removed itself and never followed.
+// inside, is removed itself and never followed, and another file system mounted inside
+// is not entered (its mount point fails with EBUSY). The first failure ends the work. A
+// name whose last component is "." or ".." (EINVAL) or a root (EBUSY) is refused
+// before anything is removed.
 std::error_code RemoveTree(const std::u16string& path);
-// Moves the entry into the freedesktop.org trash (the user's trash folder, or the
-// volume's .Trash-<uid>), with its .trashinfo record. The trash code is loaded only
-// when first needed; ENOSYS when it cannot be had.
+// Moves the entry itself (a link is not followed, a dangling one included) into the
+// freedesktop.org trash: the user's trash folder ($XDG_DATA_HOME/Trash) for an entry on
+// its file system, else the volume's $topdir/.Trash/<uid> or $topdir/.Trash-<uid>, made
+// when missing. The .trashinfo record is made first and holds the original name's bytes
+// escaped as in URLs (relative to $topdir in a volume's trash). Never copies: an entry
+// that cannot be renamed into the trash stays where it is, with the system's error. A
+// name whose last component is "." or ".." (EINVAL) or a root (EBUSY) is refused.
 std::error_code MoveToTrash(const std::u16string& path);
 
-// What an open of `path` would reach, links followed: whether it exists, is a directory,
-// and may be read and written by this process (the effective user's permissions). All
-// false when it cannot be reached (a link whose target is missing).
+// The kind of entry an open reaches.
+enum class EntryType { Other, Regular, Directory, Fifo, Socket, CharacterDevice, BlockDevice };
+
+// What an open of `path` would reach, links followed: whether it exists, its type,
+// whether it is a directory, and may be read and written by this process (the effective
+// user's permissions); and whether it carries the read-only attribute, the same for
+// every user (root included): the NTFS read-only bit, or no write-permission bit at all
+// (the rule by which OpenFile refuses the write modes). All false when it cannot be
+// reached (a link whose target is missing).
 struct TargetInfo {
     bool exists = false;
+    EntryType type = EntryType::Other;
     bool isDirectory = false;
     bool readable = false;
     bool writable = false;
+    bool readOnly = false;
 };
 TargetInfo QueryTarget(const std::u16string& path);
 
@@ -239,6 +316,10 @@ TargetInfo QueryTarget(const std::u16string& path);
 // cannot name an entry at all (a NUL in it, characters the system refuses).
 enum class ErrorKind { NoSuchEntry, NoSuchFolder, BadName, Busy, DiskFull, DeviceIO, Other };
 ErrorKind ClassifyError(int systemError);
+
+// The system's own error for an argument it does not take: EINVAL on POSIX,
+// ERROR_INVALID_PARAMETER on Windows. Raw system codes (lpErrorCode) are this backend's.
+std::error_code InvalidArgumentError();
 
 // The program's command line in full Unicode, the program name first. POSIX: `argv` as
 // the system's bytes (FromNativePath). Windows: the wide command line; `argv` there
@@ -259,6 +340,15 @@ std::u16string CurrentDirectory();
 // The name of the user's locale for character handling ("ru_RU.UTF-8", "C"): on POSIX
 // the first set of LC_ALL, LC_CTYPE and LANG, "C" when none is. Never fails.
 std::string UserLocaleName();
+
+// The user's interface language as a Windows language identifier (0x0407 German
+// (Germany)), the language in which the Windows resource functions look for a resource
+// first. Windows: GetUserDefaultUILanguage. POSIX: the first set of LANGUAGE (its first
+// entry; only when the messages locale is not "C"), LC_ALL, LC_MESSAGES and LANG, as
+// gettext picks the language of messages, mapped through ICU ("de_AT.UTF-8" 0x0C07, "de"
+// its likeliest country's 0x0407); English (United States) 0x0409 for "C", "POSIX", none
+// set, or a name that maps to no identifier. Never fails.
+std::uint16_t UserInterfaceLanguage();
 
 // ---- Streams of an entry (the backup interface's stream sequence) ---------------
 
@@ -307,8 +397,11 @@ struct FindData {
     std::uint64_t creationTime = 0;
     std::uint64_t lastAccessTime = 0;
     std::uint64_t lastWriteTime = 0;
-    std::uint64_t size = 0;           // the entry's own length (a link: its text)
-    std::uint64_t allocatedSize = 0;  // allocated blocks x 512
+    std::uint64_t size = 0;           // the entry's own length (a link: its text; a folder: 0)
+    // The room the entry's data takes on disk: allocated blocks x 512 (POSIX; 0 for a
+    // folder); on Windows the compressed size of a compressed or sparse entry (its
+    // length when the system cannot tell), and its length for any other.
+    std::uint64_t allocatedSize = 0;
     std::u16string name;
     // What entering the entry would open (a link's target): compared along a search's
     // path to stop at loops. Zero when unknown.
@@ -317,6 +410,13 @@ struct FindData {
     // True when creationTime is not filled because it costs one more call per entry
     // (ntfs-3g keeps it in an extended attribute): QueryCreationTime gives it.
     bool creationTimeLater = false;
+    // True when `attributes` holds only what the entry's type and mode tell (its
+    // directory bit and read-only), because the rest costs one more call per entry:
+    // QueryFindAttributes completes them. Never for a directory or a link.
+    bool attributesLater = false;
+    // True when the attributes are (or, with attributesLater, will be) the NTFS attribute
+    // word: the entry is on an NTFS volume (POSIX).
+    bool attributeWord = false;
 };
 
 // An open directory search. Closed by the destructor; movable, not copyable.
@@ -336,26 +436,38 @@ public:
     struct State;
 
 private:
-    friend std::error_code FindFirstFile(const std::u16string&, FindHandle&, FindData&);
+    friend std::error_code FindFirstFile(const std::u16string&, FindHandle&, FindData&, const FindData*);
     friend std::error_code FindNextFile(FindHandle&, FindData&);
     State* state_;
 };
 
 // Starts a search for `pattern`, a folder and a last component that may hold wildcards
-// (platform/posix/WildcardMask.h), and delivers the first match ("." and ".." included when
-// they match). A last component without wildcards names one entry: it is looked up
-// directly and, when absent under that spelling, found by a case-insensitive scan.
-// Attributes: on NTFS the attribute word; elsewhere directory, read-only (no write
-// bit), hidden (a name starting with "."), normal otherwise, and a link carries the
-// reparse bit with its target's directory bit. Creation time: the birth time, else the
-// change time; on NTFS without a birth time it is left for QueryCreationTime. ENOENT when nothing matches or the
+// (platform/posix/WildcardMask.h), and delivers the first match ("." and ".." included
+// when they match; on POSIX with nothing but the directory bit, as they are not looked
+// at). A last component without wildcards names one entry: it is looked up directly
+// and, when absent under that spelling, found by a case-insensitive scan.
+// Attributes: on NTFS the attribute word (for entries other than directories and links
+// left for QueryFindAttributes); elsewhere directory, read-only (no write bit), hidden
+// (a name starting with "."), normal otherwise, and a link carries the reparse bit with
+// its target's directory bit. Creation time: the birth time, else the
+// change time; on NTFS without a birth time it is left for QueryCreationTime. `folder`,
+// when the caller has it, is what an earlier search delivered for the folder searched:
+// then the kind of its file system need not be asked again (on ntfs-3g a round trip to
+// the daemon per folder). ENOENT when nothing matches or the
 // folder is missing; EACCES, ENOTDIR, ... as the system reports them.
-std::error_code FindFirstFile(const std::u16string& pattern, FindHandle& handle, FindData& data);
+std::error_code FindFirstFile(const std::u16string& pattern, FindHandle& handle, FindData& data,
+                              const FindData* folder = nullptr);
 // The next match; ENOENT when there is none left.
 std::error_code FindNextFile(FindHandle& handle, FindData& data);
 
-// The find data of the entry `path` names (the entry itself; a link as above).
+// The find data of the entry `path` names (the entry itself; a link as above), with
+// complete attributes.
 std::error_code QueryFindData(const std::u16string& path, FindData& data);
+
+// Completes `attributes` of an entry delivered with attributesLater, as the search gave
+// them, for the entry `path` names (itself, not followed). On failure (the entry is
+// gone) they stay as they were.
+std::error_code QueryFindAttributes(const std::u16string& path, std::uint32_t& attributes);
 
 // The creation time of the entry itself as a FILETIME: the birth time, else ntfs-3g's
 // system.ntfs_crtime, else the change time.
@@ -408,7 +520,8 @@ std::u16string VerLanguageName(std::uint16_t languageId);
 // INI text in stream `stream` of file `path` ("F:Zone.Identifier"). Windows: the system's
 // private-profile functions on "path:stream". POSIX: the library's own INI code over the
 // stream (filelib/posix/profile_posix.cpp). Section and key names are compared without
-// regard to case.
+// regard to case. The text is in the ANSI code page, or in the encoding its byte-order
+// mark names (UTF-16 in either byte order, UTF-8).
 
 // The leading number of the key's value; `defaultValue` when the file, the stream, the
 // section or the key is missing, or the value starts with no number.
@@ -420,8 +533,10 @@ bool PrivateProfileKeyExists(const std::u16string& path, const std::u16string& s
                              std::u16string_view key);
 
 // Sets the key to `*value` (the stream, section and key are made as needed), or with no
-// value removes the key (the section header stays). Other sections and keys stay. True
-// when the stream holds the result.
+// value removes the key (the section header stays). Other sections and keys stay, and a
+// stream in UTF-16 or UTF-8 with a byte-order mark stays in its encoding. A file with the
+// read-only attribute is refused and its stream stays as it was. True when the stream
+// holds the result.
 bool WritePrivateProfileString(const std::u16string& path, const std::u16string& stream,
                                std::u16string_view section, std::u16string_view key, const std::u16string* value);
 

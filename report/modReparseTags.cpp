@@ -89,6 +89,13 @@ constexpr std::array<TagBit, 4> kTagBits{{
 
 }  // namespace
 
+std::u16string ReparseTagShortName(std::uint32_t tag)
+{
+    for (const TagName& entry : kCatalogue)
+        if (entry.tag == tag) return entry.name;
+    return esHexEx4(tag);
+}
+
 std::u16string FormatReparseTagName(std::uint32_t tag)
 {
     for (const TagName& entry : kCatalogue)

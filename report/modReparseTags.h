@@ -6,6 +6,9 @@
 
 namespace modReparseTags {
 
+// The catalogue name alone ("IO_REPARSE_TAG_SYMLINK"), else "0xTTTTTTTT".
+std::u16string ReparseTagShortName(std::uint32_t tag);
+
 // "NAME (0xTTTTTTTT)" for a catalogued tag (looked up by its full value), else "0xTTTTTTTT".
 std::u16string FormatReparseTagName(std::uint32_t tag);
 

@@ -6,6 +6,7 @@
 
 #include <Hollin0106/AutomationError.h>
 #include "common/Utf16.h"
+#include "platform/ImageFile.h"
 #include "platform/platform.h"
 #include "support/quovixsupportfbe.h"
 
@@ -43,6 +44,16 @@ void ConsoleOutput::WriteLine(const std::u16string& text, bool /*flag*/)
     if (std::fflush(stdout) == 0 && platform::WriteConsoleText(lf)) return;
     const std::string utf8 = ToUtf8(lf);
     if (std::fwrite(utf8.data(), 1, utf8.size(), stdout) != utf8.size()) Fail();
+    if (std::fflush(stdout) != 0) Fail();
+}
+
+void ConsoleOutput::WriteUtf8Line(std::string_view line)
+{
+    if (closed_) return;
+    if (platform::StandardOutputIsConsoleWindow() && std::fflush(stdout) == 0 &&
+        platform::WriteConsoleText(FromUtf8(line) + u"\n"))
+        return;
+    if (std::fwrite(line.data(), 1, line.size(), stdout) != line.size() || std::fputc('\n', stdout) == EOF) Fail();
     if (std::fflush(stdout) != 0) Fail();
 }
 

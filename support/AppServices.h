@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The command-line arguments, without the program itself.
@@ -38,6 +39,10 @@ public:
     // The text and a line break, flushed. The flag is accepted for the callers' form. A
     // failed write or flush is kept for Close to report.
     void WriteLine(const std::u16string& text, bool flag = false);
+    // One line already in UTF-8 without line breaks (a JSON Lines object), then a line
+    // break, flushed: written as it stands, without a round trip through UTF-16, except
+    // to a console window, which takes characters.
+    void WriteUtf8Line(std::string_view line);
     // Flushes and closes standard output: 0 when every write, the flush and the close
     // succeeded, else the errno of the first failure. Nothing is written after it.
     int Close();

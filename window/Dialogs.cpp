@@ -156,13 +156,17 @@ bool FileDialog::ShowSave()
     dialog.setNameFilters(filters);
     if (!filters.isEmpty()) dialog.selectNameFilter(filters.first());
 
-    // The extension of the first filter's first pattern ("*.TXT" gives "txt").
+    // The extension of the selected filter's first pattern ("*.TXT" gives "txt").
     const QStringList parts = ToQString(Filter).split(u'|');
-    if (parts.size() >= 2) {
-        const QString pattern = parts[1].split(u';').first().trimmed();
+    const auto takeSuffix = [&dialog, &parts](qsizetype filter) {
+        if (filter < 0 || 2 * filter + 1 >= parts.size()) return;
+        const QString pattern = parts[2 * filter + 1].split(u';').first().trimmed();
         if (pattern.startsWith(QStringLiteral("*.")) && pattern.size() > 2 && pattern.indexOf(u'*', 2) < 0)
             dialog.setDefaultSuffix(pattern.mid(2).toLower());
-    }
+    };
+    takeSuffix(0);
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&takeSuffix, &filters](const QString& filter) { takeSuffix(filters.indexOf(filter)); });
     dialog.setDirectory(StartFolder(InitDir));
     if (!FileName.empty()) dialog.selectFile(ToQString(FileName));
 
@@ -183,6 +187,42 @@ bool FileDialog::ShowOpen()
     // System entries too: ntfs-3g shows a junction whose target is elsewhere as a link
     // that leads nowhere, which Qt lists only among them.
     dialog.setFilter(dialog.filter() | QDir::System);
+    dialog.setDirectory(StartFolder(InitDir));
+    if (dialog.exec() != QDialog::Accepted) return false;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty() || chosen.first().isEmpty()) return false;
+    FileName = FromQString(QDir::toNativeSeparators(chosen.first()));
+    return true;
+}
+
+bool FileDialog::ShowOpenImage()
+{
+    QFileDialog dialog(Owner);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.setWindowTitle(QStringLiteral("Open Image"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(QtNameFilters(Filter));
+    // Block devices are system entries to Qt.
+    dialog.setFilter(dialog.filter() | QDir::System);
+    dialog.setDirectory(StartFolder(InitDir));
+    if (dialog.exec() != QDialog::Accepted) return false;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty() || chosen.first().isEmpty()) return false;
+    FileName = FromQString(QDir::toNativeSeparators(chosen.first()));
+    return true;
+}
+
+bool FileDialog::ShowOpenFolder()
+{
+    QFileDialog dialog(Owner);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.setWindowTitle(QStringLiteral("Open Folder"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::Directory);
     dialog.setDirectory(StartFolder(InitDir));
     if (dialog.exec() != QDialog::Accepted) return false;
     const QStringList chosen = dialog.selectedFiles();

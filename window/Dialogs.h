@@ -60,8 +60,9 @@ public:
     std::u16string FileName;  // in: the name suggested; out: the chosen full path
 
     // The save dialog, modal to `Owner`: the desktop's own where the platform has one. It
-    // asks before replacing an existing file and appends the extension of the first
-    // filter's pattern to a name typed without one. True when the user confirmed a name.
+    // asks before replacing an existing file and appends the extension of the selected
+    // filter's pattern (at first the first filter's; a filter without one keeps the
+    // extension before it) to a name typed without one. True when the user confirmed a name.
     bool ShowSave();
 
     // The open dialog for any existing entry, file or folder, link or not, chosen as
@@ -69,6 +70,13 @@ public:
     // clicking a folder still opens it for browsing). Qt's own dialog, since the desktop's
     // dialogs choose either files or folders. True when the user confirmed an entry.
     bool ShowOpen();
+
+    // The open dialog for a disk image or block device: any file, devices included;
+    // links are followed, as opening an image does. True when the user confirmed a file.
+    bool ShowOpenImage();
+
+    // The dialog that chooses a folder. True when the user confirmed one.
+    bool ShowOpenFolder();
 
     // The filter in Qt's form: "Text files (*.TXT)", "All files (*)". "*.*" means every
     // file, as it does on Windows. A trailing description without a pattern is dropped.

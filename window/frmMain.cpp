@@ -1,42 +1,54 @@
 // The main window: the read-only output box with the report, the menus, opening other
-// entries, and the saving of the report text and the raw reparse data.
+// entries, images and folders, the list of a volume's reparse points beside the report,
+// and the saving of the report text, the raw reparse data and the list.
 #include "window/frmMain.h"
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QDragEnterEvent>
-#include <QDropEvent>
+#include <QFileInfo>
 #include <QKeyEvent>
-#include <QMenu>
+#include <QLineEdit>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
 #include <QShowEvent>
-#include <QUrl>
+#include <QSplitter>
+#include <QTableView>
 
-#include <algorithm>
+#include <Hollin0106/NtfsImage.h>
+#include <Hollin0106/qvxFSO.h>
 
 #include "common/SkipOnError.h"
 #include "common/modArraySize.h"
 #include "console/modFormatVersion.h"
-#include <Hollin0106/qvxFSO.h>
+#include "platform/platform.h"
+#include "report/ListingSources.h"
 #include "report/modRPParse.h"
 #include "support/quovixsupportfbe.h"
 #include "window/AboutBox.h"
+#include "window/BrowsePanel.h"
 #include "window/Dialogs.h"
+#include "window/EntryDropFilter.h"
 #include "window/Icons.h"
+#include "window/ListExport.h"
 #include "window/MenuBar.h"
+#include "window/PartitionChoice.h"
 #include "window/QtText.h"
+#include "window/RecentEntriesMenu.h"
+#include "window/SaveFileDialog.h"
 #include "window/SettingsStore.h"
 #include "window/TextBoxHelpers.h"
 #include "window/frmSettings.h"
 #include "window/modAppWindowTitle.h"
 #include "window/modMain.h"
-#include "window/modRecentEntries.h"
 #include "window/modSettings.h"
 #include "window/modTextBoxFonts.h"
 
 using namespace Hollin0106;
+using modRecentEntries::RecentItem;
+using modRecentEntries::RecentKind;
+using modReparseListing::ListingEntry;
 
 namespace {
 
@@ -48,21 +60,17 @@ constexpr int kClientWidth = 10155 / kTwipsPerPixel;
 constexpr int kClientHeight = 6885 / kTwipsPerPixel;
 
 constexpr char16_t kPlacementKey[] = u"Window placement";
-constexpr char16_t kPathsSection[] = u"OFN Paths";
-constexpr char16_t kLastDirectoryKey[] = u"Last open TXT directory";
-constexpr char16_t kOutBoxSection[] = u"Out Box";
-constexpr char16_t kZoomKey[] = u"Zoom";
-
-// Zoom steps are points added to the font; the font never gets smaller than this.
-constexpr int kMinZoom = -6;
-constexpr int kMaxZoom = 30;
-constexpr double kMinPoints = 4;
+constexpr char16_t kListSection[] = u"List";
+constexpr char16_t kSplitterKey[] = u"Splitter sizes";
+constexpr char16_t kColumnsKey[] = u"Column widths";
+// The width the window takes when it first shows a list beside the report.
+constexpr int kListWindowWidth = 1200;
 
 // The classic key codes of the keys the window handles itself.
-int KeyCodeOf(int qtKey)
+int KeyCodeOf(int qtKey, int escape, int f1)
 {
-    if (qtKey == Qt::Key_Escape) return frmMain::kKeyEscape;
-    if (qtKey == Qt::Key_F1) return frmMain::kKeyF1;
+    if (qtKey == Qt::Key_Escape) return escape;
+    if (qtKey == Qt::Key_F1) return f1;
     return 0;
 }
 
@@ -83,11 +91,46 @@ bool EntryExists(const std::u16string& path)
 }
 
 // The name a save dialog suggests: the entry's own name and the extension.
-std::u16string SuggestedSaveName(const std::u16string& entry, bool textFile)
+std::u16string SuggestedSaveName(const std::u16string& entry, const std::u16string& extension)
 {
     std::u16string name = entry.empty() ? std::u16string() : modAppWindowTitle::GetDocumentName(entry);
     if (name.empty() || name.find_first_of(u"/\\") != std::u16string::npos) name = u"Untitled";
-    return name + (textFile ? u".txt" : u".bin");
+    return name + extension;
+}
+
+// Numbers stored as "1,2,3"; empty when any of them is not a number.
+std::vector<int> NumbersOf(const std::u16string& text)
+{
+    std::vector<int> numbers;
+    for (const QString& part : ToQString(text).split(u',', Qt::SkipEmptyParts)) {
+        bool ok = false;
+        numbers.push_back(part.trimmed().toInt(&ok));
+        if (!ok) return {};
+    }
+    return numbers;
+}
+
+std::u16string TextOf(const QList<int>& numbers)
+{
+    QStringList parts;
+    for (const int n : numbers) parts.append(QString::number(n));
+    return FromQString(parts.join(u','));
+}
+
+// A local file that holds an NTFS volume, alone or in a partition, and is neither a
+// folder nor a link (a junction or link is reported, never followed).
+bool IsNtfsImage(const std::u16string& path)
+{
+    const QFileInfo info(ToQString(path));
+    if (info.isSymLink() || info.isDir() || !info.exists()) return false;
+    NtfsImage probe;
+    return probe.Open(path);
+}
+
+std::u16string WithStop(std::u16string text)
+{
+    if (!text.empty() && text.back() != u'.') text += u'.';
+    return text;
 }
 
 }  // namespace
@@ -107,12 +150,14 @@ frmMain::frmMain()
 {
     g_instance = this;
     setAttribute(Qt::WA_DeleteOnClose);
-    setAcceptDrops(true);
     setFont(QFont(QStringLiteral("Tahoma"), 9));
 
-    client_ = new QWidget(this);
-    setCentralWidget(client_);
-    txtMain = new QPlainTextEdit(client_);
+    splitter_ = new QSplitter(Qt::Horizontal, this);
+    splitter_->setChildrenCollapsible(false);
+    setCentralWidget(splitter_);
+    browse_ = new BrowsePanel(splitter_);
+    browse_->hide();
+    txtMain = new QPlainTextEdit(splitter_);
     txtMain->setObjectName(QStringLiteral("txtMain"));
     txtMain->setReadOnly(true);
     txtMain->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
@@ -122,14 +167,65 @@ frmMain::frmMain()
     txtMain->setUndoRedoEnabled(false);
     // Drops go to the window, which opens the entry, not into the text.
     txtMain->setAcceptDrops(false);
-    client_->installEventFilter(this);
+    // Tab goes on from the report to the list's controls.
+    txtMain->setTabChangesFocus(true);
+    splitter_->setStretchFactor(1, 1);
+    setTabOrder(browse_->Table(), txtMain);
+    setTabOrder(txtMain, browse_->CancelButton());
+    zoom_ = std::make_unique<OutputZoom>(*txtMain);
 
-    CreateMenus();
+    const MainMenus menus = CreateMainMenus(*menuBar(), *this);
+    mnuMain = menus.Main;
+    mnuFile = menus.File;
+    mnuEdit = menus.Edit;
+    mnuView = menus.View;
+    mnuTools = menus.Tools;
+    mnuHelp = menus.Help;
+    Handle(mnuFile.Open, &frmMain::OpenEntryDialog);
+    Handle(mnuFile.OpenImage, &frmMain::OpenImageDialog);
+    Handle(mnuFile.OpenFolder, &frmMain::OpenFolderDialog);
+    Handle(mnuFile.SaveOutputText, &frmMain::SaveOutputText);
+    Handle(mnuFile.SaveReparseData, &frmMain::SaveReparseData);
+    Handle(mnuFile.ExportList, &frmMain::ExportList);
+    Handle(mnuFile.ExportShown, &frmMain::ExportShown);
+    Handle(mnuFile.Exit, &frmMain::Exit);
+    Handle(mnuEdit.Copy, &frmMain::CopyText);
+    Handle(mnuEdit.SelectAll, &frmMain::SelectAllText);
+    Handle(mnuEdit.Filter, &frmMain::FocusFilter);
+    Handle(mnuView.Reload, &frmMain::Reload);
+    Handle(mnuView.ZoomIn, &frmMain::ZoomIn);
+    Handle(mnuView.ZoomOut, &frmMain::ZoomOut);
+    Handle(mnuView.NormalSize, &frmMain::ZoomNormal);
+    Handle(mnuTools.Settings, &frmMain::ShowSettings);
+    Handle(mnuHelp.Contents, &frmMain::ShowContents);
+    Handle(mnuHelp.About, &frmMain::ShowAboutBox);
+    connect(txtMain, &QPlainTextEdit::copyAvailable, mnuEdit.Copy, &QAction::setEnabled);
+    // The output box's context menu holds the same two commands.
+    txtMain->setContextMenuPolicy(Qt::ActionsContextMenu);
+    txtMain->addActions({mnuEdit.Copy, mnuEdit.SelectAll});
+
+    recent_ = new RecentEntriesMenu(*mnuFile.Recent, this);
+    connect(recent_, &RecentEntriesMenu::itemChosen, this, [this](const RecentItem& item) {
+        RunReportingErrors(this, u"Can't open the entry.", [&] { OpenRecentEntry(item); });
+    });
+    auto* drops = new EntryDropFilter(*this, [this] { return !IsLoading; });
+    connect(drops, &EntryDropFilter::dropped, this, [this](const std::u16string& path) {
+        RunReportingErrors(this, u"Can't open the entry.", [&] { OpenDropped(path); });
+    });
+    connect(browse_, &BrowsePanel::currentEntryChanged, this, [this] {
+        RunReportingErrors(this, u"Can't show the report.", [this] { ShowCurrentEntryReport(); });
+    });
+    connect(browse_, &BrowsePanel::listingFinished, this, [this](bool cancelled) {
+        mnuFile.ExportList->setEnabled(true);
+        mnuFile.ExportShown->setEnabled(true);
+        emit listingFinished(cancelled);
+    });
+
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
 
     tmrLoad.setSingleShot(true);
     tmrLoad.setInterval(1);
-    connect(&tmrLoad, &QTimer::timeout, this, [this] { tmrLoad_Timer(); });
+    connect(&tmrLoad, &QTimer::timeout, this, &frmMain::tmrLoad_Timer);
 
     RunReportingErrors(this, u"Can't load the main window.", [this] { Form_Load(); });
     // Key preview: this filter is installed after the select-all hook's, so the window
@@ -143,82 +239,11 @@ frmMain::~frmMain()
     if (g_instance == this) g_instance = nullptr;
 }
 
-QAction* frmMain::AddItem(QMenu& menu, std::map<int, QAction*>& items, int index, const QString& caption,
-                          const QList<QKeySequence>& shortcuts, bool enabled, void (frmMain::*handler)(int))
+void frmMain::Handle(QAction* item, void (frmMain::*command)())
 {
-    QAction* action = menu.addAction(caption);
-    action->setShortcuts(shortcuts);
-    action->setEnabled(enabled);
-    const std::u16string what = u"\"" + FromQString(QString(caption).remove(u'&')) + u"\" failed.";
-    connect(action, &QAction::triggered, this,
-            [this, handler, index, what] { RunReportingErrors(this, what, [&] { (this->*handler)(index); }); });
-    items[index] = action;
-    return action;
-}
-
-void frmMain::CreateMenus()
-{
-    QMenuBar* bar = menuBar();
-    using Keys = QList<QKeySequence>;
-
-    QMenu* file = bar->addMenu(QStringLiteral("&File"));
-    mnuMain[1] = file->menuAction();
-    AddItem(*file, mnuFile, 3, QStringLiteral("&Open..."), {QKeySequence(Qt::CTRL | Qt::Key_O)}, true,
-            &frmMain::mnuFile_Click);
-    mnuRecent = file->addMenu(QStringLiteral("Recent &entries"));
-    mnuFile[4] = mnuRecent->menuAction();
-    file->addSeparator();
-    AddItem(*file, mnuFile, 1, QStringLiteral("&Save output text as..."), {QKeySequence(Qt::Key_F2)}, false,
-            &frmMain::mnuFile_Click);
-    AddItem(*file, mnuFile, 2, QStringLiteral("Save reparse point &data as..."), {}, false, &frmMain::mnuFile_Click);
-    mnuFile[10] = file->addSeparator();
-    AddItem(*file, mnuFile, 11, QStringLiteral("E&xit"), {QKeySequence(Qt::CTRL | Qt::Key_Q)}, true,
-            &frmMain::mnuFile_Click);
-
-    QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
-    mnuMain[3] = edit->menuAction();
-    AddItem(*edit, mnuEdit, 1, QStringLiteral("&Copy"), {QKeySequence(Qt::CTRL | Qt::Key_C)}, false,
-            &frmMain::mnuEdit_Click);
-    AddItem(*edit, mnuEdit, 2, QStringLiteral("Select &All"), {QKeySequence(Qt::CTRL | Qt::Key_A)}, true,
-            &frmMain::mnuEdit_Click);
-    connect(txtMain, &QPlainTextEdit::copyAvailable, mnuEdit[1], &QAction::setEnabled);
-    // The output box's context menu holds the same two commands.
-    txtMain->setContextMenuPolicy(Qt::ActionsContextMenu);
-    txtMain->addActions({mnuEdit[1], mnuEdit[2]});
-
-    QMenu* view = bar->addMenu(QStringLiteral("&View"));
-    mnuMain[4] = view->menuAction();
-    AddItem(*view, mnuView, 1, QStringLiteral("&Reload"), {QKeySequence(Qt::Key_F5)}, false, &frmMain::mnuView_Click);
-    view->addSeparator();
-    AddItem(*view, mnuView, 2, QStringLiteral("Zoom &In"),
-            Keys{QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)}, true,
-            &frmMain::mnuView_Click);
-    AddItem(*view, mnuView, 3, QStringLiteral("Zoom &Out"), {QKeySequence(Qt::CTRL | Qt::Key_Minus)}, true,
-            &frmMain::mnuView_Click);
-    AddItem(*view, mnuView, 4, QStringLiteral("&Normal Size"), {QKeySequence(Qt::CTRL | Qt::Key_0)}, true,
-            &frmMain::mnuView_Click);
-
-    QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
-    mnuMain[2] = tools->menuAction();
-    AddItem(*tools, mnuTools, 1, QStringLiteral("&Settings..."), {}, false, &frmMain::mnuTools_Click);
-
-    QAction* version = bar->addAction(QStringLiteral("..."));
-    version->setEnabled(false);
-    mnuMain[98] = version;
-
-    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
-    mnuMain[99] = help->menuAction();
-    AddItem(*help, mnuHelp, 1, QStringLiteral("&Contents..."), {QKeySequence(Qt::Key_F1)}, true,
-            &frmMain::mnuHelp_Click);
-    mnuHelp[10] = help->addSeparator();
-    AddItem(*help, mnuHelp, 11, QStringLiteral("&About..."), {QKeySequence(Qt::SHIFT | Qt::Key_F1)}, true,
-            &frmMain::mnuHelp_Click);
-
-    // F10 opens the first menu, as on other desktops.
-    auto* toMenuBar = new QAction(this);
-    toMenuBar->setShortcut(QKeySequence(Qt::Key_F10));
-    addAction(toMenuBar);
-    connect(toMenuBar, &QAction::triggered, this, [this] { menuBar()->setActiveAction(mnuMain[1]); });
+    const std::u16string what = u"\"" + FromQString(item->text().remove(u'&')) + u"\" failed.";
+    connect(item, &QAction::triggered, this,
+            [this, command, what] { RunReportingErrors(this, what, [&] { (this->*command)(); }); });
 }
 
 // ---- Output ------------------------------------------------------------------------------
@@ -234,25 +259,34 @@ void frmMain::ShowMessage(const std::u16string& text)
     emit messageShown(shown);
 }
 
+void frmMain::Exit()
+{
+    close();
+}
+
+void frmMain::CopyText()
+{
+    txtMain->copy();
+}
+
+void frmMain::SelectAllText()
+{
+    esTextBox_SelectAll(*txtMain);
+}
+
+void frmMain::FocusFilter()
+{
+    if (browse_->isHidden()) return;
+    browse_->FilterField()->setFocus(Qt::ShortcutFocusReason);
+    browse_->FilterField()->selectAll();
+}
+
 // ---- Saving ------------------------------------------------------------------------------
 
 std::u16string frmMain::GetSaveFileName(bool textFile)
 {
-    FileDialog dialog;
-    dialog.Filter = textFile ? u"Text files|*.TXT|All files|*.*" : u"Binary files|*.BIN|All files|*.*";
-    dialog.Options = 0;
-    dialog.Owner = GetActiveWindow();
-    if (dialog.Owner == nullptr) dialog.Owner = this;
-    SettingsStore store;
-    dialog.InitDir = store.ReadValue(kPathsSection, kLastDirectoryKey, SettingsStore::vkText, Variant(u"")).toString();
-    dialog.FileName = SuggestedSaveName(modMain::CommandLineFile, textFile);
-    if (!dialog.ShowSave()) return {};
-    const std::u16string path = dialog.FileName;
-    // Remembered at once, so the folder is kept even when the write that follows fails.
-    StoreBestEffort([&] {
-        store.WriteValue(kPathsSection, kLastDirectoryKey, SettingsStore::vkText, Variant(esGetFilePath(path)));
-    });
-    return path;
+    return AskSaveFileName(this, textFile ? u"Text files|*.TXT|All files|*.*" : u"Binary files|*.BIN|All files|*.*",
+                           SuggestedSaveName(reportName_, textFile ? u".txt" : u".bin"));
 }
 
 void frmMain::SaveOutputText()
@@ -272,6 +306,30 @@ void frmMain::SaveReparseData()
                        [&] { modRPParse::FileSystemObject().PutFileB(path, ReportData, true); });
 }
 
+void frmMain::ExportList()
+{
+    Export(false);
+}
+
+void frmMain::ExportShown()
+{
+    Export(true);
+}
+
+void frmMain::Export(bool shownOnly)
+{
+    if (!source_) return;
+    const std::vector<const ListRow*> rows = browse_->Rows(shownOnly);
+    const std::u16string path = AskSaveFileName(this, u"JSON Lines|*.JSONL|CSV files|*.CSV|All files|*.*",
+                                                SuggestedSaveName(source_->Item.Path, u".jsonl"));
+    if (path.empty()) return;
+    const std::string text = ListExport::FormatOf(ToQString(path)) == ListExport::Format::Csv ? ListExport::Csv(rows)
+                                                                                               : ListExport::JsonLines(rows);
+    const std::vector<std::uint8_t> bytes(text.begin(), text.end());
+    RunReportingErrors(this, path + u"\r\n\r\nCan't export the list.",
+                       [&] { modRPParse::FileSystemObject().PutFileB(path, bytes, true); });
+}
+
 // ---- The report ----------------------------------------------------------------------------
 
 void frmMain::showEvent(QShowEvent* event)
@@ -288,28 +346,48 @@ void frmMain::showEvent(QShowEvent* event)
 void frmMain::tmrLoad_Timer()
 {
     tmrLoad.stop();
-    LoadReport();
+    if (!modMain::CommandLineBrowse) {
+        LoadReport();
+        return;
+    }
+    const modMain::BrowseRequest request = *modMain::CommandLineBrowse;
+    modMain::CommandLineBrowse.reset();
+    SetCommandsReady();
+    RunReportingErrors(this, u"Can't open the listing.", [&] {
+        if (!request.List || !esIsDirectory(request.Path)) {
+            OpenImage(request.Path, request.Partition, request.VolumePath);
+        } else if (request.Partition) {
+            esMsgBoxEx(request.Path + u"\r\n\r\n--partition names a partition of an image, and this is a folder.",
+                       kMsgCritical, u"", u"A_MAIN", this);
+        } else {
+            OpenFolder(request.Path);
+        }
+    });
+}
+
+void frmMain::SetCommandsReady()
+{
+    mnuView.Reload->setEnabled(true);
+    mnuTools.Settings->setEnabled(true);
 }
 
 void frmMain::LoadReport()
 {
-    for (QAction* item : {mnuFile[1], mnuFile[2], mnuView[1], mnuTools[1]}) item->setEnabled(false);
+    for (QAction* item : {mnuFile.SaveOutputText, mnuFile.SaveReparseData, mnuView.Reload, mnuTools.Settings})
+        item->setEnabled(false);
     IsLoading = true;
+    reportName_ = modMain::CommandLineFile;
     modRPParse::BuildReparseReport(
         modRPParse::Frontend::Window, modMain::CommandLineFile,
         [this](const std::u16string& message) { ShowMessage(message); }, ReportText, ReportData);
     IsLoading = false;
-    mnuFile[1]->setEnabled(true);
-    if (modArraySize::GetArraySize(ReportData) > 0) mnuFile[2]->setEnabled(true);
-    mnuView[1]->setEnabled(true);
-    mnuTools[1]->setEnabled(true);
+    mnuFile.SaveOutputText->setEnabled(true);
+    if (modArraySize::GetArraySize(ReportData) > 0) mnuFile.SaveReparseData->setEnabled(true);
+    SetCommandsReady();
 
     const std::u16string& entry = modMain::CommandLineFile;
-    if (!entry.empty() && EntryExists(entry)) {
-        const auto list = modRecentEntries::WithEntry(modRecentEntries::Load(), esGetFullFileName(entry));
-        FillRecentMenu(list);
-        StoreBestEffort([&] { modRecentEntries::Store(list); });
-    }
+    if (!entry.empty() && EntryExists(entry)) recent_->Add({RecentKind::Entry, esGetFullFileName(entry), 0});
+    emit reportShown();
 }
 
 void frmMain::OpenEntry(const std::u16string& path)
@@ -317,6 +395,7 @@ void frmMain::OpenEntry(const std::u16string& path)
     if (IsLoading) return;
     tmrLoad.stop();
     loadTimerStarted_ = true;
+    HideList();
     modMain::CommandLineFile = path;
     ReportText.clear();
     ReportData.clear();
@@ -324,109 +403,187 @@ void frmMain::OpenEntry(const std::u16string& path)
     LoadReport();
 }
 
-void frmMain::OpenRecentEntry(const std::u16string& path)
+void frmMain::OpenImage(const std::u16string& image, std::optional<std::int32_t> partition,
+                        const std::u16string& volumePath)
 {
-    if (EntryExists(path)) {
-        OpenEntry(path);
+    if (IsLoading) return;
+    std::int32_t asked = partition.value_or(0);
+    if (!partition) {
+        const std::vector<NtfsPartition> partitions = NtfsPartitions(image);
+        if (partitions.size() > 1) {
+            asked = AskPartition(this, image, partitions);
+            if (asked == 0) return;
+        }
+    }
+    NtfsImage volume;
+    if (!volume.Open(image, asked)) {
+        esMsgBoxEx(image + u"\r\n\r\nCan't open the image: " + WithStop(volume.ErrorDescription()), kMsgCritical, u"",
+                   u"A_MAIN", this);
         return;
     }
-    auto list = modRecentEntries::Load();
-    std::erase(list, path);
-    FillRecentMenu(list);
-    StoreBestEffort([&] { modRecentEntries::Store(list); });
-    esMsgBoxEx(path + u"\r\n\r\nThis entry no longer exists; it has been removed from the recent entries.",
+    std::u16string full = image;
+    SkipOnError([&] { full = esGetFullFileName(image, true); });
+    source_ = ListSource{{RecentKind::Image, full, asked}, volume.Volume().Partition};
+    ShowList();
+    browse_->ListImage(volume.ScanReparsePoints());
+    if (!volumePath.empty()) {
+        const ListingEntry entry = ListingSources::FromImageEntry(volume.ReadEntry(volumePath));
+        browse_->SelectWhenListed(entry.Path);
+        ShowReport(ListingSources::ImageEntryName(full, source_->VolumePartition, entry.Path), entry);
+    }
+    recent_->Add(source_->Item);
+}
+
+void frmMain::OpenFolder(const std::u16string& folder)
+{
+    if (IsLoading) return;
+    std::u16string full = folder;
+    SkipOnError([&] { full = esGetFullFileName(folder, true); });
+    const platform::TargetInfo target = platform::QueryTarget(full);
+    if (!target.isDirectory || !target.readable) {
+        esMsgBoxEx(folder + u"\r\n\r\nCan't list this folder: it is no folder, or it cannot be read.", kMsgCritical, u"",
+                   u"A_MAIN", this);
+        return;
+    }
+    source_ = ListSource{{RecentKind::Folder, full, 0}, 0};
+    ShowList();
+    browse_->ListFolder(full);
+    recent_->Add(source_->Item);
+}
+
+void frmMain::ShowList()
+{
+    ReportText.clear();
+    ReportData.clear();
+    reportName_.clear();
+    ShowMessage(u"");
+    for (QAction* item : {mnuFile.SaveOutputText, mnuFile.SaveReparseData, mnuFile.ExportList, mnuFile.ExportShown})
+        item->setEnabled(false);
+    mnuEdit.Filter->setEnabled(true);
+    if (browse_->isHidden()) {
+        browse_->show();
+        if (!listShownThisRun_) SkipOnError([this] { RestoreListLayout(); });
+        listShownThisRun_ = true;
+    }
+    ApplyCaption();
+    SetCommandsReady();
+}
+
+void frmMain::HideList()
+{
+    if (!source_) return;
+    browse_->Clear();
+    browse_->hide();
+    source_.reset();
+    for (QAction* item : {mnuFile.ExportList, mnuFile.ExportShown, mnuEdit.Filter}) item->setEnabled(false);
+}
+
+void frmMain::ShowCurrentEntryReport()
+{
+    const ListingEntry* entry = browse_->CurrentEntry();
+    if (entry == nullptr || !source_) return;
+    const std::u16string name = source_->Item.Kind == RecentKind::Image
+                                    ? ListingSources::ImageEntryName(source_->Item.Path, source_->VolumePartition, entry->Path)
+                                    : entry->Path;
+    ShowReport(name, *entry);
+}
+
+void frmMain::ShowReport(const std::u16string& name, const ListingEntry& entry)
+{
+    ReportText = modRPParse::FormatReparseReport(modRPParse::Frontend::Window, name, ListingSources::ReadOf(entry));
+    ReportData = entry.Data;
+    reportName_ = entry.Path;
+    ShowMessage(ReportText);
+    mnuFile.SaveOutputText->setEnabled(true);
+    mnuFile.SaveReparseData->setEnabled(!ReportData.empty());
+    emit reportShown();
+}
+
+void frmMain::OpenEntryDialog()
+{
+    FileDialog dialog;
+    dialog.Owner = this;
+    if (!modMain::CommandLineFile.empty()) dialog.InitDir = esGetFilePath(esGetFullFileName(modMain::CommandLineFile));
+    if (dialog.ShowOpen()) OpenEntry(dialog.FileName);
+}
+
+void frmMain::OpenImageDialog()
+{
+    FileDialog dialog;
+    dialog.Owner = this;
+    dialog.Filter = u"All files|*.*|Disk images|*.img;*.raw;*.dd;*.bin;*.vhd";
+    if (source_) dialog.InitDir = esGetFilePath(source_->Item.Path);
+    if (dialog.ShowOpenImage()) OpenImage(dialog.FileName);
+}
+
+void frmMain::OpenFolderDialog()
+{
+    FileDialog dialog;
+    dialog.Owner = this;
+    if (source_ && source_->Item.Kind == RecentKind::Folder) dialog.InitDir = source_->Item.Path;
+    if (dialog.ShowOpenFolder()) OpenFolder(dialog.FileName);
+}
+
+void frmMain::OpenRecentEntry(const RecentItem& item)
+{
+    if (EntryExists(item.Path)) {
+        switch (item.Kind) {
+        case RecentKind::Entry: OpenEntry(item.Path); break;
+        case RecentKind::Image:
+            OpenImage(item.Path, item.Partition > 0 ? std::optional(item.Partition) : std::nullopt);
+            break;
+        case RecentKind::Folder: OpenFolder(item.Path); break;
+        }
+        return;
+    }
+    recent_->Remove(item);
+    esMsgBoxEx(item.Path + u"\r\n\r\nThis entry no longer exists; it has been removed from the recent entries.",
                kMsgExclamation, u"", u"A_MAIN", this);
 }
 
-void frmMain::FillRecentMenu(const std::vector<std::u16string>& list)
+void frmMain::OpenDropped(const std::u16string& path)
 {
-    mnuRecent->clear();
-    int number = 0;
-    for (const std::u16string& path : list) {
-        ++number;
-        QString caption = ToQString(path).replace(u'&', QStringLiteral("&&"));
-        if (number < 10) caption = QStringLiteral("&%1 ").arg(number) + caption;
-        QAction* item = mnuRecent->addAction(caption);
-        connect(item, &QAction::triggered, this, [this, path] {
-            RunReportingErrors(this, u"Can't open the entry.", [&] { OpenRecentEntry(path); });
-        });
+    if (IsNtfsImage(path)) OpenImage(path);
+    else OpenEntry(path);
+}
+
+void frmMain::Reload()
+{
+    if (!source_) {
+        OpenEntry(modMain::CommandLineFile);
+        return;
     }
-    mnuRecent->menuAction()->setEnabled(!list.empty());
-}
-
-// ---- Drag and drop -------------------------------------------------------------------------
-
-void frmMain::dragEnterEvent(QDragEnterEvent* event)
-{
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (!IsLoading && !urls.isEmpty() && urls.first().isLocalFile()) event->acceptProposedAction();
-}
-
-void frmMain::dropEvent(QDropEvent* event)
-{
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (IsLoading || urls.isEmpty() || !urls.first().isLocalFile()) return;
-    event->acceptProposedAction();
-    const std::u16string path = FromQString(urls.first().toLocalFile());
-    RunReportingErrors(this, u"Can't open the entry.", [&] { OpenEntry(path); });
-}
-
-// ---- Menus and keys -------------------------------------------------------------------------
-
-void frmMain::mnuFile_Click(int index)
-{
-    switch (index) {
-    case 1: SaveOutputText(); break;
-    case 2: SaveReparseData(); break;
-    case 3: {
-        FileDialog dialog;
-        dialog.Owner = this;
-        if (!modMain::CommandLineFile.empty()) dialog.InitDir = esGetFilePath(esGetFullFileName(modMain::CommandLineFile));
-        if (dialog.ShowOpen()) OpenEntry(dialog.FileName);
-        break;
-    }
-    case 11: close(); break;
-    default: break;
+    // The same volume again, with the entry shown before.
+    const ListSource source = *source_;
+    const std::u16string shown = reportName_;
+    if (source.Item.Kind == RecentKind::Image) {
+        // The partition asked for, not the one found: 0 lists the same volume again.
+        OpenImage(source.Item.Path, source.Item.Partition, shown);
+    } else {
+        OpenFolder(source.Item.Path);
+        browse_->SelectWhenListed(shown);
     }
 }
 
-void frmMain::mnuEdit_Click(int index)
+// ---- Zoom, settings, help ---------------------------------------------------------------------
+
+void frmMain::ZoomIn()
 {
-    if (index == 1) txtMain->copy();
-    if (index == 2) esTextBox_SelectAll(*txtMain);
+    zoom_->Zoom(zoom_->Steps() + 1);
 }
 
-void frmMain::mnuView_Click(int index)
+void frmMain::ZoomOut()
 {
-    switch (index) {
-    case 1: OpenEntry(modMain::CommandLineFile); break;
-    case 2: Zoom(ZoomSteps + 1); break;
-    case 3: Zoom(ZoomSteps - 1); break;
-    case 4: Zoom(0); break;
-    default: break;
-    }
+    zoom_->Zoom(zoom_->Steps() - 1);
 }
 
-void frmMain::Zoom(int steps)
+void frmMain::ZoomNormal()
 {
-    ZoomSteps = std::clamp(steps, kMinZoom, kMaxZoom);
-    ApplyZoom();
-    StoreBestEffort([this] {
-        SettingsStore().WriteValue(kOutBoxSection, kZoomKey, SettingsStore::vkNumber, Variant(ZoomSteps));
-    });
+    zoom_->Zoom(0);
 }
 
-void frmMain::ApplyZoom()
+void frmMain::ShowSettings()
 {
-    if (fontPoints_ <= 0) return;
-    QFont font = txtMain->font();
-    font.setPointSizeF(std::max(kMinPoints, fontPoints_ + ZoomSteps));
-    txtMain->setFont(font);
-}
-
-void frmMain::mnuTools_Click(int index)
-{
-    if (index != 1) return;
     {
         frmSettings dialog(this);
         dialog.exec();
@@ -434,17 +591,21 @@ void frmMain::mnuTools_Click(int index)
     ApplySettings(true);
 }
 
-void frmMain::mnuHelp_Click(int index)
+void frmMain::ShowContents()
 {
     int keyCode = kKeyF1;
     int shift = 0;
-    if (index == 1) {
-        Form_KeyDown(keyCode, shift);
-    } else if (index == 11) {
-        shift = kShiftMask;
-        Form_KeyDown(keyCode, shift);
-    }
+    Form_KeyDown(keyCode, shift);
 }
+
+void frmMain::ShowAboutBox()
+{
+    int keyCode = kKeyF1;
+    int shift = kShiftMask;
+    Form_KeyDown(keyCode, shift);
+}
+
+// ---- Keys ------------------------------------------------------------------------------------
 
 void frmMain::Form_KeyDown(int& keyCode, int& shift)
 {
@@ -464,14 +625,12 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == txtMain && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        int keyCode = KeyCodeOf(key->key());
+        int keyCode = KeyCodeOf(key->key(), kKeyEscape, kKeyF1);
         int shift = ShiftStateOf(key->modifiers());
         if (keyCode != 0) {
             RunReportingErrors(this, u"The key could not be handled.", [&] { Form_KeyDown(keyCode, shift); });
             if (keyCode == 0) return true;
         }
-    } else if (watched == client_ && event->type() == QEvent::Resize) {
-        Form_Resize();
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -489,19 +648,18 @@ void frmMain::ApplySettings(bool colorsOnly)
     if (colorsOnly) return;
     SkipOnError([this] {
         modTextBoxFonts::SetOutBoxFont(*txtMain, false);
-        fontPoints_ = txtMain->font().pointSizeF();
-        ApplyZoom();
+        zoom_->TakeNormalFont();
     });
     SkipOnError([this] { ApplyCaption(); });
-    SkipOnError([this] { mnuMain[98]->setText(ToQString(modFormatVersion::GetAppVersionTag())); });
+    SkipOnError([this] { mnuMain.Version->setText(ToQString(modFormatVersion::GetAppVersionTag())); });
     // The version tag and Help at the right end: from the fifth top-level item on.
     SkipOnError([this] { esSetMenuJustify(*menuBar(), 4, true); });
 }
 
 void frmMain::ApplyCaption()
 {
-    setWindowTitle(
-        ToQString(modAppWindowTitle::GetWindowTitle(u"", u"", modMain::CommandLineFile, u"Untitled", true, true)));
+    const std::u16string& document = source_ ? source_->Item.Path : modMain::CommandLineFile;
+    setWindowTitle(ToQString(modAppWindowTitle::GetWindowTitle(u"", u"", document, u"Untitled", true, true)));
 }
 
 void frmMain::RestoreFormPlacement()
@@ -516,9 +674,35 @@ void frmMain::SaveFormPlacement()
     store.SaveWindowPlacement(u"", kPlacementKey, *this);
 }
 
-void frmMain::Form_Resize()
+// The list's layout is remembered with the other settings: the splitter's sizes while the
+// list is shown, and the columns' widths.
+void frmMain::RestoreListLayout()
 {
-    txtMain->setGeometry(0, 0, client_->width(), client_->height());
+    const SettingsStore store;
+    browse_->SetColumnWidths(
+        NumbersOf(store.ReadValue(kListSection, kColumnsKey, SettingsStore::vkText, Variant(u"")).toString()));
+    const std::vector<int> sizes =
+        NumbersOf(store.ReadValue(kListSection, kSplitterKey, SettingsStore::vkText, Variant(u"")).toString());
+    if (sizes.size() == 2 && sizes[0] > 0 && sizes[1] > 0) {
+        splitter_->setSizes({sizes[0], sizes[1]});
+        return;
+    }
+    // The first list ever: room for the list and the report side by side.
+    if (width() < kListWindowWidth && screen() != nullptr) {
+        resize(std::min(kListWindowWidth, screen()->availableGeometry().width() - 40), height());
+        esCenterFormEx(*this, 0);
+    }
+    const int width = splitter_->width() > 0 ? splitter_->width() : this->width();
+    splitter_->setSizes({width * 47 / 100, width - width * 47 / 100});
+}
+
+void frmMain::SaveListLayout()
+{
+    SettingsStore store;
+    const std::vector<int> widths = browse_->ColumnWidths();
+    store.WriteValue(kListSection, kColumnsKey, SettingsStore::vkText, Variant(TextOf(QList<int>(widths.begin(), widths.end()))));
+    if (!browse_->isHidden())
+        store.WriteValue(kListSection, kSplitterKey, SettingsStore::vkText, Variant(TextOf(splitter_->sizes())));
 }
 
 // ---- Load and unload ------------------------------------------------------------------------
@@ -529,12 +713,9 @@ void frmMain::Form_Load()
     SelectAllHook = std::make_unique<csTBSelectAllHook>();
     SelectAllHook->Init(txtMain);
     modSettings::LoadSettings();
-    SkipOnError([this] {
-        const Variant zoom = SettingsStore().ReadValue(kOutBoxSection, kZoomKey, SettingsStore::vkNumber, Variant(0));
-        ZoomSteps = std::clamp(static_cast<int>(zoom.toLong()), kMinZoom, kMaxZoom);
-    });
+    SkipOnError([this] { zoom_->LoadSteps(); });
     ApplySettings(false);
-    SkipOnError([this] { FillRecentMenu(modRecentEntries::Load()); });
+    SkipOnError([this] { recent_->Load(); });
     RestoreFormPlacement();
 }
 
@@ -549,6 +730,7 @@ void frmMain::Form_Unload()
     // cannot be written must not keep the window open or show a box on every close.
     StoreBestEffort([this] { SaveFormPlacement(); });
     StoreBestEffort([] { modSettings::SaveSettings(); });
+    if (listShownThisRun_) StoreBestEffort([this] { SaveListLayout(); });
     SelectAllHook.reset();
 }
 

@@ -1,21 +1,27 @@
 // The main window: the read-only output box with the report, the menus, opening other
-// entries, and the saving of the report text and the raw reparse data.
+// entries, images and folders, the list of a volume's reparse points beside the report,
+// and the saving of the report text, the raw reparse data and the list.
 #pragma once
 
 #include <QMainWindow>
 #include <QTimer>
 
 #include <cstdint>
-#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "window/MainMenus.h"
+#include "window/OutputZoom.h"
 #include "window/csTBSelectAllHook.h"
+#include "window/modRecentEntries.h"
+#include "report/modReparseListing.h"
 
-class QAction;
-class QMenu;
+class BrowsePanel;
 class QPlainTextEdit;
+class QSplitter;
+class RecentEntriesMenu;
 
 class frmMain : public QMainWindow {
     Q_OBJECT
@@ -38,34 +44,90 @@ public:
     // the caret at the start. The report module's output hook.
     void ShowMessage(const std::u16string& text);
 
+    // Shows the report of `path` in place of the current one, as a start with that name
+    // would: caption, menus, report; a list shown before goes. Nothing happens while a
+    // report is being built.
+    void OpenEntry(const std::u16string& path);
+    // Lists the reparse points of the volume in the image file or block device `image`
+    // beside the output box: of the partition given, else of the volume alone or the
+    // partition the user chooses when the disk holds several NTFS volumes. With
+    // `volumePath` the report of that entry is shown at once, and its row is chosen when
+    // it is listed. An image that cannot be opened is told in a box; the window stays as
+    // it was.
+    void OpenImage(const std::u16string& image, std::optional<std::int32_t> partition = std::nullopt,
+                   const std::u16string& volumePath = {});
+    // Lists the reparse points below `folder` of a mounted volume beside the output box;
+    // links are listed, never followed. A folder that cannot be read is told in a box.
+    void OpenFolder(const std::u16string& folder);
+
+signals:
+    // After ShowMessage has shown a text.
+    void messageShown(const QString& text);
+    // A report is complete and its commands are enabled.
+    void reportShown();
+    // A listing has ended, complete or cancelled.
+    void listingFinished(bool cancelled);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The GUI tests reach the controls and the report through it.
+    friend class frmMainTestAccess;
+
+    frmMain();
+    // Connects `item` to `command`; an error that escapes the command is shown in a box
+    // that names the item.
+    void Handle(QAction* item, void (frmMain::*command)());
+
+    // The commands, one per menu item.
+    void OpenEntryDialog();
+    void OpenImageDialog();
+    void OpenFolderDialog();
     void SaveOutputText();
     void SaveReparseData();
+    void ExportList();
+    void ExportShown();
+    void Exit();
+    void CopyText();
+    void SelectAllText();
+    void FocusFilter();
+    void Reload();
+    void ZoomIn();
+    void ZoomOut();
+    void ZoomNormal();
+    void ShowSettings();
+    void ShowContents();
+    void ShowAboutBox();
+    // A recent entry, image or folder chosen: opened, or when it no longer exists removed
+    // from the list with a message.
+    void OpenRecentEntry(const modRecentEntries::RecentItem& item);
+    // An entry dropped on the window: an image file is listed, anything else reported.
+    void OpenDropped(const std::u16string& path);
+
     void tmrLoad_Timer();
-    void mnuFile_Click(int index);
-    void mnuEdit_Click(int index);
-    void mnuView_Click(int index);
-    void mnuTools_Click(int index);
-    void mnuHelp_Click(int index);
+    void LoadReport();
+    void SetCommandsReady();
+    // The list beside the output box, and the report of its current entry.
+    void ShowList();
+    void HideList();
+    void ShowCurrentEntryReport();
+    void ShowReport(const std::u16string& name, const modReparseListing::ListingEntry& entry);
+    void Export(bool shownOnly);
+    void RestoreListLayout();
+    void SaveListLayout();
     void ApplySettings(bool colorsOnly);
+    void ApplyCaption();
     void Form_Load();
     void Form_Unload();
     void Form_QueryUnload(bool& cancel);
     void RestoreFormPlacement();
     void SaveFormPlacement();
-    void Form_Resize();
     // Classic key code and shift state (1 Shift, 2 Ctrl, 4 Alt); the state must match
     // exactly. Sets `keyCode` to 0 when it acted on the key.
     void Form_KeyDown(int& keyCode, int& shift);
-
-    // Shows the report of `path` in place of the current one, as a start with that name
-    // would: caption, menus, report. Nothing happens while a report is being built.
-    void OpenEntry(const std::u16string& path);
-    // A recent entry chosen: opened, or when it no longer exists removed from the list
-    // with a message.
-    void OpenRecentEntry(const std::u16string& path);
-    // Changes the output box's font size by `steps` points (0: back to the font's own
-    // size) and remembers it.
-    void Zoom(int steps);
 
     static constexpr int kKeyEscape = 27;
     static constexpr int kKeyF1 = 112;
@@ -74,41 +136,29 @@ public:
     // Controls and state.
     QPlainTextEdit* txtMain = nullptr;
     QTimer tmrLoad;
-    std::map<int, QAction*> mnuMain;
-    std::map<int, QAction*> mnuFile;
-    std::map<int, QAction*> mnuEdit;
-    std::map<int, QAction*> mnuView;
-    std::map<int, QAction*> mnuTools;
-    std::map<int, QAction*> mnuHelp;
-    QMenu* mnuRecent = nullptr;  // File > Recent entries
+    MainMenuItems mnuMain;
+    FileMenuItems mnuFile;
+    EditMenuItems mnuEdit;
+    ViewMenuItems mnuView;
+    ToolsMenuItems mnuTools;
+    HelpMenuItems mnuHelp;
     bool IsLoading = false;
     std::unique_ptr<csTBSelectAllHook> SelectAllHook;
     std::u16string ReportText;
     std::vector<std::uint8_t> ReportData;
-    int ZoomSteps = 0;  // points added to the output box's font
 
-signals:
-    // After ShowMessage has shown a text.
-    void messageShown(const QString& text);
+    // What the list shows: an image's volume or a folder's tree.
+    struct ListSource {
+        modRecentEntries::RecentItem Item;  // the full path and the partition asked for
+        std::int32_t VolumePartition = 0;   // the partition that was opened (0: the image is the volume)
+    };
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    frmMain();
-    void CreateMenus();
-    QAction* AddItem(QMenu& menu, std::map<int, QAction*>& items, int index, const QString& caption,
-                     const QList<QKeySequence>& shortcuts, bool enabled, void (frmMain::*handler)(int));
-    void LoadReport();
-    void ApplyCaption();
-    void ApplyZoom();
-    void FillRecentMenu(const std::vector<std::u16string>& list);
-
-    QWidget* client_ = nullptr;  // the client area below the menu bar
+    QSplitter* splitter_ = nullptr;  // the list and the output box, side by side
+    BrowsePanel* browse_ = nullptr;
+    std::optional<ListSource> source_;
+    std::u16string reportName_;  // the entry whose report is shown, for the save dialogs
+    bool listShownThisRun_ = false;
+    RecentEntriesMenu* recent_ = nullptr;
+    std::unique_ptr<OutputZoom> zoom_;
     bool loadTimerStarted_ = false;
-    double fontPoints_ = 0;  // the output box font's own size, before zooming
 };

@@ -16,6 +16,7 @@
 namespace modMain {
 
 std::u16string CommandLineFile;
+std::optional<BrowseRequest> CommandLineBrowse;
 
 namespace {
 std::unique_ptr<AppServices> g_appServices;
@@ -43,6 +44,12 @@ int AnswerTextOptions(const CommandLineOptions::Parsed& parsed)
 {
     if (!parsed.unknown.empty()) {
         const std::string text = ToUtf8(CommandLineOptions::UnknownOptionText(Services().ExeName(), parsed.unknown));
+        std::fprintf(stderr, "%s\n", text.c_str());
+        return kExitBadOption;
+    }
+    if (!parsed.invalid.empty()) {
+        const std::string text = ToUtf8(Services().ExeName() + u": " + parsed.invalid + u"\nTry '" +
+                                        Services().ExeName() + u" --help' for more information.");
         std::fprintf(stderr, "%s\n", text.c_str());
         return kExitBadOption;
     }
@@ -75,11 +82,18 @@ int ProcessCommandLine()
 {
     const CommandLineOptions::Parsed parsed = ParsedArgs();
     if (const int status = AnswerTextOptions(parsed); status != kWindowOpen) return status;
-    if (parsed.open && parsed.names.empty()) {
+    CommandLineBrowse.reset();
+    const bool browse = parsed.image || parsed.list;
+    if (parsed.image && parsed.names.size() <= 1) {
+        CommandLineBrowse = BrowseRequest{false, *parsed.image, parsed.partition,
+                                          parsed.names.empty() ? std::u16string() : parsed.names.front()};
+    } else if (parsed.list && parsed.names.size() == 1) {
+        CommandLineBrowse = BrowseRequest{true, parsed.names.front(), parsed.partition, {}};
+    } else if (!browse && parsed.open && parsed.names.empty()) {
         FileDialog dialog;
         if (!dialog.ShowOpen()) return 0;
         CommandLineFile = dialog.FileName;
-    } else if (parsed.names.size() == 1) {
+    } else if (!browse && parsed.names.size() == 1) {
         CommandLineFile = parsed.names.front();
     } else {
         ShowUsage();

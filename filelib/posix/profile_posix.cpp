@@ -40,9 +40,10 @@ bool WritePrivateProfileString(const std::u16string& path, const std::u16string&
     const auto bytes = ReadProfile(path, stream);
     if (!bytes) return false;
     const std::vector<std::uint8_t> updated = modPrivateProfile::WriteString(*bytes, section, key, value);
-    // Nothing to change: a stream that already holds the value, or a key to remove that
-    // is not there (no empty stream is made for it).
-    if (updated == *bytes && (!bytes->empty() || !value)) return true;
+    // A key to remove that is not there: no empty stream is made for it. A value is
+    // written even when the stream holds it already, so that a read-only file refuses
+    // every change alike.
+    if (!value && updated == *bytes) return true;
     return !WriteStream(path, stream, updated);
 }
 

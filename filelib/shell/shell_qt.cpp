@@ -11,6 +11,7 @@
 
 #include <Hollin0106/qvxShellFileInfo.h>
 
+#include "filelib/ImageFileSource.h"
 #include "filelib/modPEImage.h"
 #include "filelib/qvxFileWork.h"
 #include "filelib/shell/modShellIcons.h"
@@ -24,8 +25,8 @@ using namespace Hollin0106;
 
 QString ToQString(const std::u16string& s) { return QString::fromStdU16String(s); }
 
-// The first bytes of a file, enough for every executable header the shell reads; empty
-// when the file cannot be read.
+// The first bytes of a file, for the MIME database's look at its content; empty when
+// the file cannot be read.
 std::vector<std::uint8_t> FileHead(const std::u16string& FileName)
 {
     std::vector<std::uint8_t> head(4096);
@@ -47,7 +48,8 @@ std::uint32_t AttributesOf(const std::u16string& FileName, const std::u16string&
     a |= target.isDirectory ? saFolder | saFileSysAncestor : saStream;
     if (entry.isSymlink) a |= saLink;
     if (target.readable) a |= saCanCopy;
-    if (!target.writable) a |= saReadOnly;
+    // A property of the file, as the writers see it: the same for every caller, root too.
+    if (target.readOnly) a |= saReadOnly;
     if (QueryTarget(esGetFilePath(FileName).empty() ? u"." : esGetFilePath(FileName)).writable)
         a |= saCanMove | saCanRename | saCanDelete;
     // Dot files are hidden to a file manager; on NTFS the hidden bit of the entry counts too.
@@ -56,12 +58,28 @@ std::uint32_t AttributesOf(const std::u16string& FileName, const std::u16string&
     return a;
 }
 
-// The MIME type of the entry: a folder's, or a file's by its name and first bytes.
-QMimeType MimeTypeOf(const std::u16string& FileName, const std::u16string& name, bool isFolder)
+// The MIME type of the entry: a folder's, a special file's or a dangling link's by what
+// it is, a regular file's by its name and first bytes.
+QMimeType MimeTypeOf(const std::u16string& FileName, const std::u16string& name, const EntryInfo& entry,
+                     const TargetInfo& target)
 {
     const QMimeDatabase db;
-    if (isFolder) return db.mimeTypeForName(QStringLiteral("inode/directory"));
-    const std::vector<std::uint8_t> head = FileHead(FileName);
+    const auto byType = [&]() -> const char* {
+        if (!target.exists) return entry.isSymlink ? "inode/symlink" : nullptr;
+        switch (target.type) {
+        case EntryType::Directory: return "inode/directory";
+        case EntryType::Fifo: return "inode/fifo";
+        case EntryType::Socket: return "inode/socket";
+        case EntryType::CharacterDevice: return "inode/chardevice";
+        case EntryType::BlockDevice: return "inode/blockdevice";
+        case EntryType::Regular:
+        case EntryType::Other: break;
+        }
+        return nullptr;
+    }();
+    if (byType != nullptr) return db.mimeTypeForName(QString::fromLatin1(byType));
+    // Never opened unless it is a regular file: opening a device may act on it.
+    const std::vector<std::uint8_t> head = target.type == EntryType::Regular ? FileHead(FileName) : std::vector<std::uint8_t>();
     return db.mimeTypeForFileNameAndData(
         ToQString(name), QByteArray(reinterpret_cast<const char*>(head.data()), static_cast<qsizetype>(head.size())));
 }
@@ -110,8 +128,17 @@ std::uintptr_t ShellGetFileInfo(const std::u16string& path, std::uint32_t flags,
 
     if (flags & kShellExeType) {
         const std::size_t dot = name.rfind(u'.');
-        return modPEImage::ShellExeType(FileHead(path), dot == std::u16string::npos ? std::u16string_view()
-                                                                                     : std::u16string_view(name).substr(dot));
+        const std::u16string_view extension =
+            dot == std::u16string::npos ? std::u16string_view() : std::u16string_view(name).substr(dot);
+        // Only a regular file is opened (a FIFO or a device could block or act); the
+        // others are programs by name alone, if at all (a batch file).
+        if (!target.exists) return 0;
+        if (target.type != EntryType::Regular) {
+            modPEImage::SpanSource nothing({});
+            return modPEImage::ShellExeType(nothing, extension);
+        }
+        ImageFileSource file(path);
+        return modPEImage::ShellExeType(file, extension);
     }
     if (flags & kShellAttributes) {
         record.attributes = AttributesOf(path, displayName, entry, target);
@@ -121,7 +148,7 @@ std::uintptr_t ShellGetFileInfo(const std::u16string& path, std::uint32_t flags,
         record.displayName = displayName;
         return 1;
     }
-    const QMimeType mime = MimeTypeOf(path, displayName, target.isDirectory);
+    const QMimeType mime = MimeTypeOf(path, displayName, entry, target);
     if (flags & kShellTypeName) {
         record.typeName = mime.comment().toStdU16String();
         return 1;

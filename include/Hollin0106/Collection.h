@@ -29,6 +29,12 @@ public:
     // has that key.
     const std::u16string& Item(std::u16string_view Key) const;
 
+    // Removes the item at the 1-based `Index` (error 9 outside 1..Count), or the item
+    // added under `Key` (error 5 when no item has that key), with its key; the items
+    // after it move up one place.
+    void Remove(std::int32_t Index);
+    void Remove(std::u16string_view Key);
+
     // The items in the order they were added.
     const_iterator begin() const { return items_.begin(); }
     const_iterator end() const { return items_.end(); }

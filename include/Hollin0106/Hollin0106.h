@@ -4,6 +4,7 @@
 #include <Hollin0106/AutomationError.h>
 #include <Hollin0106/CodePages.h>
 #include <Hollin0106/Collection.h>
+#include <Hollin0106/NtfsImage.h>
 #include <Hollin0106/ReparseHeader.h>
 #include <Hollin0106/Variant.h>
 #include <Hollin0106/qvxDescriptIon.h>

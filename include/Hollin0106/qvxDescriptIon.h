@@ -1,7 +1,9 @@
 // qvxDescriptIon: one "Descript.ion" file held in memory as an ordered list of
 // (file name, description) entries. Names are looked up without regard to letter case
 // (every Unicode letter); indexes count from 0. Reading and writing report every
-// file-system failure as False; nothing here raises.
+// file-system failure as False; nothing here raises. A description may hold line
+// breaks: it is stored in the multi-line form other tools read (Total Commander's) and
+// comes back with CR LF between its lines.
 #pragma once
 
 #include <cstdint>
@@ -47,10 +49,21 @@ public:
     bool ReadFile(const std::u16string& FileName);
     // Writes the entries to `FileName`, or with "" to the file last read (False when
     // there is none), and marks the file hidden where the file system has the attribute.
-    // No entries delete the file. Changes neither the entries nor FileName.
+    // The lines of the file last read that the changes since leave alone are written
+    // back byte for byte, whatever their encoding, and lines that hold no entry stay;
+    // only in another UTF8Mode than the file was read in is every line written anew.
+    // The new content replaces the old in one step (a new file renamed over the old
+    // one): a reader sees the old file or the new one, never part of one; the file keeps
+    // its attributes and permissions. No entries delete the file. False, and nothing
+    // written, when an entry's name cannot be written so that it reads back as itself:
+    // a name holding a CR or an LF (it would make a line for another file), a double
+    // quote the format cannot hold, or a character the OEM code page lacks. Changes
+    // neither the entries nor FileName.
     bool WriteFile(const std::u16string& FileName = {});
-    // ReadFile and WriteFile of the file "Descript.ion" in the folder `PathName`;
-    // WriteDirectoryFile with "" writes the file last read.
+    // ReadFile and WriteFile of the file "Descript.ion" in the folder `PathName`, found
+    // there without regard to letter case ("DESCRIPT.ION" as DOS tools write it) and
+    // written back under the name it has; WriteDirectoryFile with "" writes the file
+    // last read.
     bool ReadDirectoryFile(const std::u16string& PathName);
     bool WriteDirectoryFile(const std::u16string& PathName = {});
 
@@ -60,6 +73,8 @@ private:
     std::vector<std::u16string> descriptions_;
     std::u16string fileName_;
     bool utf8Mode_ = false;
+    // The bytes of the file last read, whose untouched lines a write puts back.
+    std::vector<std::uint8_t> source_;
 };
 
 }  // namespace Hollin0106

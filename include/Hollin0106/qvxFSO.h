@@ -152,15 +152,22 @@ public:
     bool DeleteFileZone(const std::u16string& FileName);
 
     // Descriptions: the entry for the file in the "Descript.ion" file of its folder
-    // (see qvxDescriptIon). Each call reads the folder's file afresh.
+    // (see qvxDescriptIon). Each call reads the folder's file afresh. A change holds
+    // the folder's lock from its read to its write, so that changes by several
+    // processes at once never lose each other's entries, and replaces the file in one
+    // step, so that a reader sees it before or after a change, never in between. A name
+    // holding a NUL is refused (the result is False or "").
 
     // The description of the file named by its full name, or "".
     std::u16string GetFileDescription(const std::u16string& FileName);
     // SetFileDescription2 with AutoUTF8Mode True.
     bool SetFileDescription(const std::u16string& FileName, const std::u16string& DescriptionText);
     // Sets (or with "" removes) the description and rewrites the folder's file;
-    // with AutoUTF8Mode a text the OEM code page cannot hold turns the whole file to
-    // UTF-8. False when the folder's file cannot be read or written.
+    // with AutoUTF8Mode a text or a name the OEM code page cannot hold turns the whole
+    // file to UTF-8. A text of several lines is stored in the multi-line form. False
+    // when the folder's file cannot be read or written, or the name cannot be written
+    // (a CR or LF in it, or with AutoUTF8Mode False a character the OEM code page
+    // lacks): then nothing is written.
     bool SetFileDescription2(const std::u16string& FileName, const std::u16string& DescriptionText,
                              bool AutoUTF8Mode = true);
     // Removes the description and rewrites the folder's file (True even when
@@ -210,20 +217,26 @@ public:
 
     // ---- Compression, recycling and file times --------------------------------------
 
-    // Switches compression on (cfDefault, cfLZNT1) or off (cfNone). False with
-    // the system's error code (errno) in lpErrorCode when the file cannot be opened or
-    // the file system refuses: ntfs-3g compresses directories (new files in them are
-    // compressed) but not existing files (EOPNOTSUPP); other values give EINVAL.
+    // Switches compression on (cfDefault, cfLZNT1) or off (cfNone); only the low 16
+    // bits of the format count (65538 is cfLZNT1). False with the system's error code
+    // (errno) in lpErrorCode when the file cannot be opened or the file system refuses:
+    // ntfs-3g compresses directories (new files in them are compressed) but not existing
+    // files (EOPNOTSUPP), btrfs compresses files, and a file system that compresses
+    // nothing (ext4, tmpfs) refuses compression with EOPNOTSUPP; other formats give
+    // EINVAL.
     bool SetFileCompression(const std::u16string& FileName, CompressionFormat_Const CompressionFormat,
                             std::int32_t* lpErrorCode = nullptr);
-    // cfLZNT1 for a compressed entry, cfNone otherwise; cfError with the error
-    // code (ENOENT is 2) when the state cannot be read.
+    // cfLZNT1 for an entry the file system compresses, cfNone otherwise; cfError with
+    // the error code (ENOENT is 2) when the state cannot be read.
     CompressionFormat_Const GetFileCompression(const std::u16string& FileName, std::int32_t* lpErrorCode = nullptr);
     // Moves the file or directory into the trash (freedesktop.org), or with
     // SkipRecycleBin deletes it for good (a directory with its content, links inside
-    // removed, never followed). A junction or other reparse-point directory is removed
-    // as a link, whatever SkipRecycleBin says: its target stays. A missing name gives
-    // False, or error 53 with RaiseErrors; other failures their mapped error.
+    // removed, never followed). The name is first widened to the entry it means, as
+    // Windows does, without resolving links: "d/sub/." is d/sub, "d/sub/.." is d. A link
+    // goes itself (a dangling one too); a junction or other reparse-point directory is
+    // removed as a link, whatever SkipRecycleBin says: its target stays. A missing name
+    // gives False, or error 53 with RaiseErrors; other failures their mapped error (a
+    // root is refused before anything happens).
     bool RecycleFile(const std::u16string& FileName, bool SkipRecycleBin = false, bool RaiseErrors = false);
     // The creation, last access and last write times as local dates, to the
     // millisecond; the outputs are written only on success. A time the file system does
@@ -234,8 +247,9 @@ public:
                          bool RaiseErrors = false);
     // Sets the times given as local dates; 0, or a date before 1601 or after
     // 9999, leaves that time unchanged. A creation time where the file system keeps none
-    // that can be set fails (ENOTSUP, error 75) and changes nothing. An empty name
-    // raises error 5 whatever RaiseErrors says.
+    // that can be set fails (ENOTSUP, error 75) and changes nothing; so does a date the
+    // file system cannot hold (ext4: before 1901-12-14 or after 2446-05-10; ERANGE,
+    // error 75). An empty name raises error 5 whatever RaiseErrors says.
     bool SetFileDateTime(const std::u16string& FileName, double CreationTime = 0, double LastAccessTime = 0,
                          double LastWriteTime = 0, bool RaiseErrors = false);
 

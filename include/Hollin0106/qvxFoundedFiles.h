@@ -27,14 +27,14 @@ public:
 };
 
 // One found entry. Made only by the search; a caller may keep it after the collection
-// goes away.
+// goes away (the entries of one level are kept together, and go with the last of them).
 class HOLLIN0106_API FoundedFile {
     struct Key {
         explicit Key() = default;
     };
 
 public:
-    // Only the search can name the key (one allocation per entry with make_shared).
+    // Only the search can name the key.
     explicit FoundedFile(Key) {}
 
     // The entries found in this directory by the same search one level down; empty for
@@ -43,21 +43,24 @@ public:
     // The directory that holds the entry.
     const std::u16string& Path() const;
     // The attributes in the Windows layout (0x10 directory, 0x400 reparse point, ...).
-    std::int32_t FileAttributes() const { return static_cast<std::int32_t>(attributes_); }
+    // Where the file system keeps them apart (the NTFS attribute word on ntfs-3g), those
+    // of a file are read on the first call that needs more than the directory bit (the
+    // ones the search saw when the entry is gone by then).
+    std::int32_t FileAttributes() const { return static_cast<std::int32_t>(Attributes()); }
 
-    bool AttributeReadOnly() const { return (attributes_ & 0x1) != 0; }
-    bool AttributeHidden() const { return (attributes_ & 0x2) != 0; }
-    bool AttributeSystem() const { return (attributes_ & 0x4) != 0; }
+    bool AttributeReadOnly() const { return (Attributes() & 0x1) != 0; }
+    bool AttributeHidden() const { return (Attributes() & 0x2) != 0; }
+    bool AttributeSystem() const { return (Attributes() & 0x4) != 0; }
     bool AttributeDirectory() const { return (attributes_ & 0x10) != 0; }
-    bool AttributeArchive() const { return (attributes_ & 0x20) != 0; }
-    bool AttributeDevice() const { return (attributes_ & 0x40) != 0; }
-    bool AttributeTemporary() const { return (attributes_ & 0x100) != 0; }
-    bool AttributeSparseFile() const { return (attributes_ & 0x200) != 0; }
-    bool AttributeReparsePoint() const { return (attributes_ & 0x400) != 0; }
-    bool AttributeCompressed() const { return (attributes_ & 0x800) != 0; }
-    bool AttributeOffline() const { return (attributes_ & 0x1000) != 0; }
-    bool AttributeNotContentIndexed() const { return (attributes_ & 0x2000) != 0; }
-    bool AttributeEncrypted() const { return (attributes_ & 0x4000) != 0; }
+    bool AttributeArchive() const { return (Attributes() & 0x20) != 0; }
+    bool AttributeDevice() const { return (Attributes() & 0x40) != 0; }
+    bool AttributeTemporary() const { return (Attributes() & 0x100) != 0; }
+    bool AttributeSparseFile() const { return (Attributes() & 0x200) != 0; }
+    bool AttributeReparsePoint() const { return (Attributes() & 0x400) != 0; }
+    bool AttributeCompressed() const { return (Attributes() & 0x800) != 0; }
+    bool AttributeOffline() const { return (Attributes() & 0x1000) != 0; }
+    bool AttributeNotContentIndexed() const { return (Attributes() & 0x2000) != 0; }
+    bool AttributeEncrypted() const { return (Attributes() & 0x4000) != 0; }
 
     // Automation dates in local time (the current offset from UTC), whole seconds; the
     // zero date when a time cannot be converted. Where the file system keeps the
@@ -69,8 +72,9 @@ public:
     // A directory: the sum over its Childs (its searched subtree; 0 when not entered),
     // computed on first read and kept. Any other entry: its length in bytes.
     double FileSize() const;
-    // The space the entry takes on disk (allocated blocks x 512).
-    double CompressedFileSize() const { return compressedSize_; }
+    // As Windows' compressed-size call: for a compressed or sparse entry the space it
+    // takes on disk, for any other its length (0 for a directory).
+    double CompressedFileSize() const;
     // The full Unicode name.
     const std::u16string& FileName() const { return name_; }
     // The 8.3 name: always empty here.
@@ -79,16 +83,20 @@ public:
 private:
     friend class qvxFoundedFiles;
 
-    std::uint32_t attributes_ = 0;
+    // The attributes, completed first when the search left some for later.
+    std::uint32_t Attributes() const;
+
+    mutable std::uint32_t attributes_ = 0;
+    mutable bool attributesLater_ = false;    // completed on first use (see FileAttributes)
     mutable bool creationTimeLater_ = false;  // read on first use (see CreationTime)
     mutable std::uint64_t creationTime_ = 0;  // FILETIMEs
     std::uint64_t lastAccessTime_ = 0;
     std::uint64_t lastWriteTime_ = 0;
     std::uint64_t size_ = 0;
-    double compressedSize_ = 0;
+    std::uint64_t allocated_ = 0;  // the room on disk of a compressed or sparse entry
     mutable double sizeCache_ = -1.0;
     std::u16string name_;
-    std::shared_ptr<const std::u16string> path_;         // shared by the entries of a level
+    const std::u16string* path_ = nullptr;              // held by the entries' level
     mutable std::shared_ptr<qvxFoundedFiles> childs_;    // made when first needed
 };
 
@@ -116,7 +124,8 @@ public:
     // the search ran to its end; False with an empty list when nothing matched (a
     // missing folder included) or a callback cancelled below the top level. A
     // directory that cannot be read is listed with empty Childs and the search goes on.
-    // Errors the callback raises reach the caller.
+    // Errors the callback raises reach the caller. A callback that starts another
+    // search with this same object gets error 5: the running search goes on.
     bool RefreshEx2(const std::u16string& Path, const std::u16string& Mask, bool FollowReparsePoints = false,
                     IFindFilesCallback* CallBackObject = nullptr, bool SearchWithParent = false);
 
@@ -128,18 +137,20 @@ public:
 
 private:
     struct Ancestor;
+    struct Level;
     struct Options;
 
     bool Search(const std::u16string& Path, const std::u16string& Mask, const Options& options,
-                bool SearchWithParent, const Ancestor* ancestors);
+                bool SearchWithParent, const Ancestor* ancestors, const platform::FindData* folder = nullptr);
     void InitFromFindData(FoundedFile& entry, platform::FindData&& data, const Options& options,
-                          bool SearchWithParent, const Ancestor* ancestors);
+                          bool SearchWithParent, const Ancestor* ancestors, Level& level);
     bool IsCancelled() const { return cancelled_; }
 
     std::vector<std::shared_ptr<FoundedFile>> items_;
     std::shared_ptr<const std::u16string> path_;
     bool hasSubItems_ = false;
     bool cancelled_ = false;
+    bool searching_ = false;  // RefreshEx2 is running (a callback may call it again)
 };
 
 }  // namespace Hollin0106

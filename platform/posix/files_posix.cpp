@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <limits>
 
 #include "platform/posix/posix_internal.h"
 
@@ -16,10 +17,6 @@ namespace platform {
 using namespace posix;
 
 namespace {
-
-// Bits of the NTFS attribute word that a caller may change: read-only, hidden, system,
-// archive, temporary, offline, not content indexed.
-constexpr std::uint32_t kSettableAttributes = 0x1 | 0x2 | 0x4 | 0x20 | 0x100 | 0x1000 | 0x2000;
 
 std::error_code WriteAttributeWord(const SystemName& name, std::uint32_t word)
 {
@@ -65,9 +62,8 @@ int Fail(int fd, int e)
 }
 
 // Whether the open file may be written as Windows would allow it: a regular file
-// (anything else, a FIFO above all, could block or never end), without the NTFS
-// read-only attribute and with some write-permission bit; root too is refused then, as
-// every user is on Windows. errno says why not.
+// (anything else, a FIFO above all, could block or never end) without the read-only
+// attribute. errno says why not.
 bool WritableRegularFile(int fd)
 {
     struct stat st{};
@@ -76,8 +72,7 @@ bool WritableRegularFile(int fd)
         errno = ENXIO;
         return false;
     }
-    std::uint32_t word = 0;
-    if ((st.st_mode & kAllWriteBits) == 0 || (!ReadAttributeWord(fd, word) && (word & kAttributeReadOnly))) {
+    if (HasReadOnlyAttribute(st, fd)) {
         errno = EACCES;
         return false;
     }
@@ -195,6 +190,25 @@ std::error_code ReadFile(const File& file, std::uint8_t* buffer, std::size_t cou
     return {};
 }
 
+std::error_code ReadFileAt(const File& file, std::uint64_t offset, std::uint8_t* buffer, std::size_t count,
+                           std::size_t& got)
+{
+    got = 0;
+    // Offsets past what off_t holds lie past the end of every file.
+    constexpr auto kLargestOffset = static_cast<std::uint64_t>(std::numeric_limits<off_t>::max());
+    while (got < count && offset <= kLargestOffset - got) {
+        const ssize_t n = ::pread(static_cast<int>(file.native_), buffer + got, count - got,
+                                  static_cast<off_t>(offset + got));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return LastError();
+        }
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    return {};
+}
+
 std::error_code WriteFile(const File& file, const std::uint8_t* bytes, std::size_t count)
 {
     std::size_t done = 0;
@@ -241,7 +255,7 @@ std::error_code SetFileAttributes(const std::u16string& path, std::uint32_t attr
     const std::uint32_t current = Compose(word, st);
 
     if (hasWord) {
-        const std::uint32_t wanted = (word & ~kSettableAttributes) | (attributes & kSettableAttributes);
+        const std::uint32_t wanted = (word & ~kSettableAttributeBits) | (attributes & kSettableAttributeBits);
         if (wanted != word && (ec = WriteAttributeWord(name, wanted))) return ec;
     } else if (attributes & (kAttributeHidden | kAttributeSystem)) {
         return Errno(ENOTSUP);

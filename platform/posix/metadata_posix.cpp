@@ -1,18 +1,17 @@
-// POSIX backend of named streams (user.* extended attributes), compression, file times,
-// removal and the trash. On ntfs-3g the NTFS attribute word is system.ntfs_attrib and
+// POSIX backend of named streams (user.* extended attributes), compression and file
+// times, on names of any length. On ntfs-3g the NTFS attribute word is system.ntfs_attrib and
 // the creation time system.ntfs_crtime (8 bytes, little-endian file time).
-#include <dlfcn.h>
-#include <link.h>
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <linux/magic.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
+#include <sys/vfs.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <filesystem>
+#include <string_view>
 
 #include "common/Utf16.h"
 #include "platform/platform.h"
@@ -23,6 +22,7 @@ namespace platform {
 namespace {
 
 using posix::Errno;
+using posix::FinalLink;
 using posix::kAttribAttr;
 using posix::kCrtimeAttr;
 using posix::LastError;
@@ -53,21 +53,38 @@ void StoreLe(std::uint64_t v, unsigned char* raw, std::size_t n)
 }
 
 // The NTFS attribute word, following links; ENODATA/ENOTSUP off NTFS.
-std::error_code ReadWord(const std::string& native, std::uint32_t& word)
+std::error_code ReadWord(const posix::SystemName& name, std::uint32_t& word)
 {
     unsigned char raw[4] = {};
-    const ssize_t n = ::getxattr(native.c_str(), kAttribAttr, raw, sizeof raw);
-    if (n < 0) return LastError();
-    if (n != static_cast<ssize_t>(sizeof raw)) return Errno(ENODATA);
+    std::size_t got = 0;
+    if (const auto ec = posix::GetXattr(name, FinalLink::Follow, kAttribAttr, raw, sizeof raw, got)) return ec;
+    if (got != sizeof raw) return Errno(ENODATA);
     word = posix::DecodeWordLE(raw);
+    return {};
+}
+
+// Whether the file system of what `name` leads to compresses a file whose FS_COMPR_FL
+// inode flag is set: btrfs, and f2fs with its compression feature (it refuses the flag
+// without). ext2/3/4 store the flag and compress nothing, so there it says nothing. Asked
+// through an O_PATH descriptor, which neither permissions nor a FIFO stop.
+std::error_code CompressesFlaggedFiles(const posix::SystemName& name, bool& compresses)
+{
+    const int fd = ::openat(name.dir(), name.name(), O_PATH | O_CLOEXEC);
+    if (fd < 0) return LastError();
+    struct statfs sf{};
+    const int rc = ::fstatfs(fd, &sf);
+    const int e = errno;
+    ::close(fd);
+    if (rc != 0) return Errno(e);
+    compresses = sf.f_type == BTRFS_SUPER_MAGIC || sf.f_type == F2FS_SUPER_MAGIC;
     return {};
 }
 
 // An open descriptor for the inode-flag ioctls; directories open too, a FIFO without a
 // writer does not block.
-int OpenForFlags(const std::string& native)
+int OpenForFlags(const posix::SystemName& name)
 {
-    return ::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    return ::openat(name.dir(), name.name(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
 }
 
 bool NoInodeFlags(int e)
@@ -95,40 +112,59 @@ struct timespec ToTimespec(std::uint64_t fileTime)
     return ts;
 }
 
-// The trash code lives in a module of its own (it needs Qt Core), so that programs that
-// never recycle never load Qt. It is a private plugin: in the folder TAGSCOPE_PLUGIN_SUBDIR
-// below the library folder, found from the file that holds this code: beside the shared
-// library, or, in a program that carries the library's code, below the library folder
-// relative to the program's (the build tree has the installed layout).
-using TrashFunction = int (*)(const char*);
-constexpr const char* kTrashModule = "libHollin0106Trash.so";
-
-std::filesystem::path TrashModulePath()
+struct timespec ToTimespec(const struct statx_timestamp& t)
 {
-    Dl_info info{};
-    link_map* image = nullptr;
-    if (::dladdr1(reinterpret_cast<void*>(&TrashModulePath), &info, reinterpret_cast<void**>(&image),
-                  RTLD_DL_LINKMAP) == 0 ||
-        image == nullptr || image->l_name == nullptr)
-        return {};
-    if (image->l_name[0] != '\0')
-        return std::filesystem::path(image->l_name).parent_path() / TAGSCOPE_PLUGIN_SUBDIR / kTrashModule;
-    // The main program, which the loader knows only by the name it was started under.
-    std::error_code ec;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) return {};
-    return program.parent_path() / TAGSCOPE_BIN_TO_LIB / TAGSCOPE_PLUGIN_SUBDIR / kTrashModule;
+    struct timespec ts{};
+    ts.tv_sec = static_cast<time_t>(t.tv_sec);
+    ts.tv_nsec = static_cast<long>(t.tv_nsec);
+    return ts;
 }
 
-TrashFunction LoadTrashFunction()
+// The times of what `name` leads to as the file system holds them: access and write,
+// and ntfs-3g's creation time when `creation` is asked for and present.
+struct StoredTimes {
+    struct statx sx{};
+    bool hasCreation = false;
+    unsigned char creation[8] = {};
+};
+
+std::error_code ReadStoredTimes(const posix::SystemName& name, bool creation, StoredTimes& out)
 {
-    static const TrashFunction loaded = [] () -> TrashFunction {
-        const std::filesystem::path module = TrashModulePath();
-        void* handle = module.empty() ? nullptr : ::dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (handle == nullptr) return nullptr;
-        return reinterpret_cast<TrashFunction>(::dlsym(handle, "tagscope_move_to_trash"));
-    }();
-    return loaded;
+    if (::statx(name.dir(), name.name(), 0, STATX_ATIME | STATX_MTIME, &out.sx) != 0) return LastError();
+    std::size_t got = 0;
+    out.hasCreation = creation &&
+                      !posix::GetXattr(name, FinalLink::Follow, kCrtimeAttr, out.creation, sizeof out.creation, got) &&
+                      got == sizeof out.creation;
+    return {};
+}
+
+// Whether the file system moved the time `asked` into the range it can hold, `stored`
+// being what it kept. The kernel cuts a time to the file system's granularity, which
+// only ever moves it earlier, by less than `rounding`; a time before the earliest it can
+// hold comes back later, one after the latest earlier by more than that.
+bool Moved(std::uint64_t asked, std::uint64_t stored, std::uint64_t rounding)
+{
+    constexpr std::uint64_t kMicrosecond = 10;
+    return stored >= asked + kMicrosecond || asked > stored + rounding;
+}
+
+constexpr std::uint64_t kTwoSeconds = 2 * 10000000ULL;  // FAT's write times
+constexpr std::uint64_t kOneDay = 86400 * 10000000ULL;  // FAT's access dates
+
+// EACCES for a file (links followed, as the stream calls follow them) with the read-only
+// attribute; the system's error when it cannot be looked at.
+std::error_code RefuseReadOnly(const posix::SystemName& name)
+{
+    const int fd = ::openat(name.dir(), name.name(), O_PATH | O_CLOEXEC);
+    if (fd < 0) return LastError();
+    struct stat st{};
+    std::error_code ec;
+    if (::fstat(fd, &st) != 0)
+        ec = LastError();
+    else if (posix::HasReadOnlyAttribute(st, fd))
+        ec = Errno(EACCES);
+    ::close(fd);
+    return ec;
 }
 
 }  // namespace
@@ -136,115 +172,95 @@ TrashFunction LoadTrashFunction()
 std::error_code ReadStream(const std::u16string& path, const std::u16string& stream, std::vector<std::uint8_t>& out)
 {
     out.clear();
-    std::string native;
-    if (const auto ec = posix::ToNativeName(path, native)) return ec;
-    const std::string name = StreamAttribute(stream);
-    // The stream may grow between asking its size and reading it: ask again then.
-    for (;;) {
-        const ssize_t size = ::getxattr(native.c_str(), name.c_str(), nullptr, 0);
-        if (size < 0) return LastError();
-        std::vector<std::uint8_t> buffer(static_cast<std::size_t>(size));
-        const ssize_t n = ::getxattr(native.c_str(), name.c_str(), buffer.data(), buffer.size());
-        if (n < 0) {
-            if (errno == ERANGE) continue;
-            return LastError();
-        }
-        buffer.resize(static_cast<std::size_t>(n));
-        out = std::move(buffer);
-        return {};
-    }
+    posix::SystemName name;
+    if (const auto ec = posix::ToSystemName(path, name)) return ec;
+    return posix::GetXattrValue(name, FinalLink::Follow, StreamAttribute(stream).c_str(), out);
 }
 
 std::error_code WriteStream(const std::u16string& path, const std::u16string& stream,
                             const std::vector<std::uint8_t>& bytes)
 {
-    std::string native;
-    if (const auto ec = posix::ToNativeName(path, native)) return ec;
-    if (::setxattr(native.c_str(), StreamAttribute(stream).c_str(), bytes.data(), bytes.size(), 0) != 0)
-        return LastError();
-    return {};
+    posix::SystemName name;
+    if (const auto ec = posix::ToSystemName(path, name)) return ec;
+    if (const auto ec = RefuseReadOnly(name)) return ec;
+    return posix::SetXattr(name, FinalLink::Follow, StreamAttribute(stream).c_str(), bytes.data(), bytes.size());
 }
 
 std::error_code RemoveStream(const std::u16string& path, const std::u16string& stream)
 {
-    std::string native;
-    if (const auto ec = posix::ToNativeName(path, native)) return ec;
-    if (::removexattr(native.c_str(), StreamAttribute(stream).c_str()) != 0) return LastError();
-    return {};
+    posix::SystemName name;
+    if (const auto ec = posix::ToSystemName(path, name)) return ec;
+    if (const auto ec = RefuseReadOnly(name)) return ec;
+    return posix::RemoveXattr(name, FinalLink::Follow, StreamAttribute(stream).c_str());
 }
 
 std::error_code ListStreams(const std::u16string& path, std::vector<std::u16string>& names)
 {
     names.clear();
-    std::string native;
-    if (const auto ec = posix::ToNativeName(path, native)) return ec;
+    posix::SystemName name;
+    if (const auto ec = posix::ToSystemName(path, name)) return ec;
     std::vector<char> list;
-    for (;;) {
-        const ssize_t size = ::listxattr(native.c_str(), nullptr, 0);
-        if (size < 0) return LastError();
-        list.resize(static_cast<std::size_t>(size));
-        const ssize_t n = ::listxattr(native.c_str(), list.data(), list.size());
-        if (n < 0) {
-            if (errno == ERANGE) continue;
-            return LastError();
-        }
-        list.resize(static_cast<std::size_t>(n));
-        break;
-    }
+    if (const auto ec = posix::ListXattr(name, FinalLink::Follow, list)) return ec;
     constexpr std::string_view kUser = "user.";
     for (std::size_t at = 0; at < list.size();) {
-        const std::string_view name(list.data() + at);
-        if (name.starts_with(kUser)) names.push_back(FromUtf8(name.substr(kUser.size())));
-        at += name.size() + 1;
+        const std::string_view attribute(list.data() + at);
+        if (attribute.starts_with(kUser)) names.push_back(FromUtf8(attribute.substr(kUser.size())));
+        at += attribute.size() + 1;
     }
     return {};
 }
 
 std::error_code GetCompression(const std::u16string& path, bool& compressed)
 {
-    std::string native;
-    if (const auto ec = posix::ToNativeName(path, native)) return ec;
+    posix::SystemName name;
+    if (const auto ec = posix::ToSystemName(path, name)) return ec;
     std::uint32_t word = 0;
-    std::error_code ec = ReadWord(native, word);
+    std::error_code ec = ReadWord(name, word);
     if (!ec) {
         compressed = (word & kAttributeCompressed) != 0;
         return {};
     }
     if (!NoSuchAttribute(ec.value())) return ec;
-    const int fd = OpenForFlags(native);
+    bool compresses = false;
+    if ((ec = CompressesFlaggedFiles(name, compresses))) return ec;
+    compressed = false;
+    if (!compresses) return {};
+    const int fd = OpenForFlags(name);
     if (fd < 0) return LastError();
     int flags = 0;
     const int rc = ::ioctl(fd, FS_IOC_GETFLAGS, &flags);
     const int e = errno;
     ::close(fd);
-    if (rc != 0) {
-        if (!NoInodeFlags(e)) return Errno(e);
-        flags = 0;
-    }
+    if (rc != 0) return NoInodeFlags(e) ? std::error_code() : Errno(e);
     compressed = (flags & FS_COMPR_FL) != 0;
     return {};
 }
 
 std::error_code SetCompression(const std::u16string& path, bool compress)
 {
-    std::string native;
-    if (const auto ec = posix::ToNativeName(path, native)) return ec;
+    posix::SystemName name;
+    if (const auto ec = posix::ToSystemName(path, name)) return ec;
     std::uint32_t word = 0;
-    std::error_code ec = ReadWord(native, word);
+    std::error_code ec = ReadWord(name, word);
     if (!ec) {
         const std::uint32_t wanted = compress ? word | kAttributeCompressed : word & ~kAttributeCompressed;
         if (wanted == word) return {};
         unsigned char raw[4];
         StoreLe(wanted, raw, sizeof raw);
-        if (::setxattr(native.c_str(), kAttribAttr, raw, sizeof raw, 0) != 0) return LastError();
+        if ((ec = posix::SetXattr(name, FinalLink::Follow, kAttribAttr, raw, sizeof raw))) return ec;
         // ntfs-3g accepts the bit on a file and drops it without a word: only reading
         // it back tells whether the change took.
-        if ((ec = ReadWord(native, word))) return ec;
+        if ((ec = ReadWord(name, word))) return ec;
         if ((word & kAttributeCompressed) != (wanted & kAttributeCompressed)) return Errno(EOPNOTSUPP);
         return {};
     }
     if (!NoSuchAttribute(ec.value())) return ec;
-    const int fd = OpenForFlags(native);
+    bool compresses = false;
+    if ((ec = CompressesFlaggedFiles(name, compresses))) return ec;
+    // Where nothing is compressed, switching off has nothing to do, and switching on
+    // cannot be done: the flag alone would only make the file look compressed.
+    if (!compresses) return compress ? Errno(EOPNOTSUPP) : std::error_code();
+    const int fd = OpenForFlags(name);
     if (fd < 0) return LastError();
     int flags = 0;
     int rc = ::ioctl(fd, FS_IOC_GETFLAGS, &flags);
@@ -252,7 +268,7 @@ std::error_code SetCompression(const std::u16string& path, bool compress)
         const int wanted = compress ? flags | FS_COMPR_FL : flags & ~FS_COMPR_FL;
         if (wanted != flags) rc = ::ioctl(fd, FS_IOC_SETFLAGS, &wanted);
     } else if (!compress && NoInodeFlags(errno)) {
-        rc = 0;  // nothing here can be compressed, so nothing is
+        rc = 0;
     }
     const int e = errno;
     ::close(fd);
@@ -262,15 +278,15 @@ std::error_code SetCompression(const std::u16string& path, bool compress)
 std::error_code GetFileTimes(const std::u16string& path, FileTimes& times)
 {
     times = {};
-    std::string native;
-    if (const auto ec = posix::ToNativeName(path, native)) return ec;
+    posix::SystemName name;
+    if (const auto ec = posix::ToSystemName(path, name)) return ec;
     struct statx st{};
-    if (::statx(AT_FDCWD, native.c_str(), 0, STATX_ATIME | STATX_MTIME | STATX_BTIME, &st) != 0) return LastError();
+    if (::statx(name.dir(), name.name(), 0, STATX_ATIME | STATX_MTIME | STATX_BTIME, &st) != 0) return LastError();
     times.lastAccess = ToFileTime(st.stx_atime);
     times.lastWrite = ToFileTime(st.stx_mtime);
     unsigned char raw[8] = {};
-    const ssize_t n = ::getxattr(native.c_str(), kCrtimeAttr, raw, sizeof raw);
-    if (n == static_cast<ssize_t>(sizeof raw))
+    std::size_t got = 0;
+    if (!posix::GetXattr(name, FinalLink::Follow, kCrtimeAttr, raw, sizeof raw, got) && got == sizeof raw)
         times.creation = LoadLe(raw, sizeof raw);
     else if (st.stx_mask & STATX_BTIME)
         times.creation = ToFileTime(st.stx_btime);
@@ -279,33 +295,52 @@ std::error_code GetFileTimes(const std::u16string& path, FileTimes& times)
 
 std::error_code SetFileTimes(const std::u16string& path, const FileTimes& times)
 {
-    std::string native;
-    if (const auto ec = posix::ToNativeName(path, native)) return ec;
-    if (times.creation) {
-        // Only ntfs-3g lets a creation time be set; a birth time elsewhere is the
-        // kernel's own. Checked first, so that nothing changes when it fails.
-        unsigned char probe[8] = {};
-        if (::getxattr(native.c_str(), kCrtimeAttr, probe, sizeof probe) != static_cast<ssize_t>(sizeof probe)) {
-            if (errno == ENOENT || errno == ENOTDIR || errno == EACCES) return LastError();
-            return Errno(ENOTSUP);
-        }
-    }
-    if (times.lastAccess || times.lastWrite) {
-        struct timespec ts[2];
-        ts[0] = times.lastAccess ? ToTimespec(*times.lastAccess) : timespec{0, UTIME_OMIT};
-        ts[1] = times.lastWrite ? ToTimespec(*times.lastWrite) : timespec{0, UTIME_OMIT};
-        if (::utimensat(AT_FDCWD, native.c_str(), ts, 0) != 0) return LastError();
+    posix::SystemName name;
+    if (const auto ec = posix::ToSystemName(path, name)) return ec;
+    // Read first: the entry must exist even when nothing is to change, as the open on
+    // Windows tells, and the times go back when the file system cannot hold new ones.
+    StoredTimes before;
+    if (const auto ec = ReadStoredTimes(name, times.creation.has_value(), before)) return ec;
+    // Only ntfs-3g lets a creation time be set; a birth time elsewhere is the kernel's
+    // own. Checked first, so that nothing changes when it fails.
+    if (times.creation && !before.hasCreation) return Errno(ENOTSUP);
+
+    const auto setAccessWrite = [&](const struct timespec (&ts)[2]) -> std::error_code {
+        return ::utimensat(name.dir(), name.name(), ts, 0) != 0 ? LastError() : std::error_code();
+    };
+    const bool accessWrite = times.lastAccess || times.lastWrite;
+    if (accessWrite) {
+        const struct timespec ts[2] = {
+            times.lastAccess ? ToTimespec(*times.lastAccess) : timespec{0, UTIME_OMIT},
+            times.lastWrite ? ToTimespec(*times.lastWrite) : timespec{0, UTIME_OMIT},
+        };
+        if (const auto ec = setAccessWrite(ts)) return ec;
     }
     if (times.creation) {
         unsigned char raw[8];
         StoreLe(*times.creation, raw, sizeof raw);
-        if (::setxattr(native.c_str(), kCrtimeAttr, raw, sizeof raw, 0) != 0) return LastError();
-    } else if (!times.lastAccess && !times.lastWrite) {
-        // Nothing to change; the entry must still exist, as the open on Windows tells.
-        struct stat st{};
-        if (::stat(native.c_str(), &st) != 0) return LastError();
+        if (const auto ec = posix::SetXattr(name, FinalLink::Follow, kCrtimeAttr, raw, sizeof raw)) return ec;
     }
-    return {};
+    if (!accessWrite && !times.creation) return {};
+
+    // The kernel moves a time the file system cannot hold into its range without a word
+    // (ext4: before 1901-12-14 or after 2446-05-10): read back, and when a time was
+    // moved put the old ones back and say the time is out of range.
+    StoredTimes after;
+    if (const auto ec = ReadStoredTimes(name, times.creation.has_value(), after)) return ec;
+    const bool moved =
+        (times.lastAccess && Moved(*times.lastAccess, ToFileTime(after.sx.stx_atime), kOneDay)) ||
+        (times.lastWrite && Moved(*times.lastWrite, ToFileTime(after.sx.stx_mtime), kTwoSeconds)) ||
+        (times.creation && after.hasCreation &&
+         Moved(*times.creation, LoadLe(after.creation, sizeof after.creation), kTwoSeconds));
+    if (!moved) return {};
+    if (accessWrite) {
+        const struct timespec ts[2] = {ToTimespec(before.sx.stx_atime), ToTimespec(before.sx.stx_mtime)};
+        (void)setAccessWrite(ts);
+    }
+    if (times.creation)
+        (void)posix::SetXattr(name, FinalLink::Follow, kCrtimeAttr, before.creation, sizeof before.creation);
+    return Errno(ERANGE);
 }
 
 std::int64_t LocalOffsetAtUtc(std::int64_t utcSeconds)
@@ -330,45 +365,4 @@ std::int64_t LocalOffsetAtLocal(std::int64_t localSeconds)
     if (utc == static_cast<time_t>(-1) && errno != 0) return 0;
     return localSeconds - static_cast<std::int64_t>(utc);
 }
-
-std::error_code RemoveFile(const std::u16string& path)
-{
-    std::string native;
-    if (const auto ec = posix::ToNativeName(path, native)) return ec;
-    if (::unlink(native.c_str()) != 0) return LastError();
-    return {};
-}
-
-std::error_code RemoveEmptyDirectory(const std::u16string& path)
-{
-    std::string native;
-    if (const auto ec = posix::ToNativeName(path, native)) return ec;
-    struct stat st{};
-    if (::lstat(native.c_str(), &st) != 0) return LastError();
-    const int rc = S_ISLNK(st.st_mode) ? ::unlink(native.c_str()) : ::rmdir(native.c_str());
-    if (rc != 0) return LastError();
-    return {};
-}
-
-std::error_code RemoveTree(const std::u16string& path)
-{
-    std::string native;
-    if (const auto ec = posix::ToNativeName(path, native)) return ec;
-    // remove_all looks at each entry without following it, so a link inside the tree
-    // loses only itself.
-    std::error_code ec;
-    std::filesystem::remove_all(std::filesystem::path(native), ec);
-    return ec;
-}
-
-std::error_code MoveToTrash(const std::u16string& path)
-{
-    std::string native;
-    if (const auto ec = posix::ToNativeName(path, native)) return ec;
-    const TrashFunction trash = LoadTrashFunction();
-    if (trash == nullptr) return Errno(ENOSYS);
-    const int e = trash(native.c_str());
-    return e == 0 ? std::error_code() : Errno(e);
-}
-
 }  // namespace platform

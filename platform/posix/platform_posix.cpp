@@ -123,6 +123,11 @@ ErrorKind ClassifyError(int systemError)
     }
 }
 
+std::error_code InvalidArgumentError()
+{
+    return {EINVAL, std::generic_category()};
+}
+
 bool WriteConsoleText(std::u16string_view /*text*/)
 {
     // A terminal takes the UTF-8 bytes as they are.

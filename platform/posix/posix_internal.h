@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace platform::posix {
 
@@ -21,6 +22,10 @@ inline constexpr const char* kCrtimeAttr = "system.ntfs_crtime";
 
 // No write bit at all: the read-only attribute of a file outside NTFS.
 inline constexpr mode_t kAllWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
+
+// Bits of the NTFS attribute word that a caller may change: read-only, hidden, system,
+// archive, temporary, offline, not content indexed.
+inline constexpr std::uint32_t kSettableAttributeBits = 0x1 | 0x2 | 0x4 | 0x20 | 0x100 | 0x1000 | 0x2000;
 
 inline std::error_code Errno(int e)
 {
@@ -37,11 +42,6 @@ inline std::uint32_t DecodeWordLE(const unsigned char (&raw)[4])
     return static_cast<std::uint32_t>(raw[0]) | static_cast<std::uint32_t>(raw[1]) << 8 |
            static_cast<std::uint32_t>(raw[2]) << 16 | static_cast<std::uint32_t>(raw[3]) << 24;
 }
-
-// The bytes of `path` as the system takes a name: EINVAL for a name holding a NUL (the
-// system would end it there and so address another entry). For the calls that have no
-// *at form and no long names to reach; all others take ToSystemName.
-std::error_code ToNativeName(const std::u16string& path, std::string& native);
 
 // A name as the system takes it: a folder descriptor (AT_FDCWD or one of its own,
 // closed with the object) and a name relative to it, for the *at calls. Movable only.
@@ -85,9 +85,25 @@ std::error_code StatAt(const SystemName& name, struct stat& st, int flags);
 // reach the entry the descriptor holds, a link itself for an O_PATH|O_NOFOLLOW one.
 std::string DescriptorPath(int fd);
 
-// getxattr/setxattr on the entry itself, never following a final link: by name when
-// the name is direct, else through an O_PATH|O_NOFOLLOW descriptor. `got` is the size
-// getxattr returns (with size 0, the size the value needs).
+// Whether a call on a name reaches a final link itself or what it leads to.
+enum class FinalLink { Entry, Follow };
+
+// The extended-attribute calls on a SystemName, however long: by name when the name is
+// direct, else through an O_PATH descriptor's /proc entry. `got` is the size getxattr
+// returns (with size 0, the size the value needs). GetXattrValue and ListXattr give the
+// whole value or list (asking again when it grew in between); ListXattr's names each
+// end in a zero byte. ENODATA for a missing attribute, ENOTSUP where the file system
+// keeps none, or what the way to the entry fails with.
+std::error_code GetXattr(const SystemName& name, FinalLink finalLink, const char* attr, void* buffer, std::size_t size,
+                         std::size_t& got);
+std::error_code GetXattrValue(const SystemName& name, FinalLink finalLink, const char* attr,
+                              std::vector<std::uint8_t>& value);
+std::error_code SetXattr(const SystemName& name, FinalLink finalLink, const char* attr, const void* value,
+                         std::size_t size);
+std::error_code RemoveXattr(const SystemName& name, FinalLink finalLink, const char* attr);
+std::error_code ListXattr(const SystemName& name, FinalLink finalLink, std::vector<char>& names);
+
+// GetXattr/SetXattr on the entry itself, never following a final link.
 std::error_code GetEntryXattr(const SystemName& name, const char* attr, void* buffer, std::size_t size,
                               std::size_t& got);
 std::error_code SetEntryXattr(const SystemName& name, const char* attr, const void* value, std::size_t size);
@@ -96,5 +112,11 @@ std::error_code SetEntryXattr(const SystemName& name, const char* attr, const vo
 // ENODATA/ENOTSUP when the file system has none.
 std::error_code ReadAttributeWord(const SystemName& name, std::uint32_t& word);
 std::error_code ReadAttributeWord(int fd, std::uint32_t& word);
+
+// Whether the file `fd` holds (stat `st`; an O_PATH descriptor will do) carries the
+// read-only attribute as Windows would see it: no write-permission bit at all, or the
+// NTFS read-only bit. The same answer for every user: root may write such a file on
+// Linux, but the library refuses it as Windows refuses every user.
+bool HasReadOnlyAttribute(const struct stat& st, int fd);
 
 }  // namespace platform::posix

@@ -1,7 +1,8 @@
 // POSIX backend of the stream sequence: the backup interface's stream headers built
-// from lstat and extended attributes. ntfs-3g (streams_interface=xattr) shows each named
-// data stream as user.NAME and hands out the NTFS attributes that Windows backs up as
-// their own streams under system.ntfs_* names; other file systems have user.* only.
+// from lstat and extended attributes, for names of any length. ntfs-3g
+// (streams_interface=xattr) shows each named data stream as user.NAME and hands out the
+// NTFS attributes that Windows backs up as their own streams under system.ntfs_* names;
+// other file systems have user.* only.
 #include "platform/platform.h"
 
 #include <fcntl.h>
@@ -37,40 +38,19 @@ bool Absent(int e)
 
 // The value of the attribute `name` of the entry itself. False with `ec` clear when the
 // entry has no such attribute (or the file system none at all).
-bool ReadAttribute(const std::string& native, const char* name, std::vector<std::uint8_t>& value,
-                   std::error_code& ec)
+bool ReadAttribute(const SystemName& entry, const char* name, std::vector<std::uint8_t>& value, std::error_code& ec)
 {
-    for (;;) {
-        const ssize_t size = ::lgetxattr(native.c_str(), name, nullptr, 0);
-        if (size < 0) break;
-        value.resize(static_cast<std::size_t>(size));
-        const ssize_t n = ::lgetxattr(native.c_str(), name, value.data(), value.size());
-        if (n >= 0) {
-            value.resize(static_cast<std::size_t>(n));
-            return true;
-        }
-        if (errno != ERANGE) break;  // grew in between: ask again
-    }
-    if (!Absent(errno)) ec = LastError();
+    const std::error_code got = GetXattrValue(entry, FinalLink::Entry, name, value);
+    if (!got) return true;
+    if (!Absent(got.value())) ec = got;
     return false;
 }
 
 // The names of the entry's attributes, each ending in a zero byte.
-std::error_code ListAttributes(const std::string& native, std::vector<char>& names)
+std::error_code ListAttributes(const SystemName& entry, std::vector<char>& names)
 {
-    for (;;) {
-        const ssize_t size = ::llistxattr(native.c_str(), nullptr, 0);
-        if (size < 0) break;
-        names.resize(static_cast<std::size_t>(size));
-        const ssize_t n = ::llistxattr(native.c_str(), names.data(), names.size());
-        if (n >= 0) {
-            names.resize(static_cast<std::size_t>(n));
-            return {};
-        }
-        if (errno != ERANGE) break;
-    }
-    names.clear();
-    return Absent(errno) ? std::error_code{} : LastError();
+    const std::error_code ec = ListXattr(entry, FinalLink::Entry, names);
+    return ec && Absent(ec.value()) ? std::error_code() : ec;
 }
 
 }  // namespace
@@ -192,16 +172,16 @@ std::error_code OpenBackupReader(const std::u16string& path, bool processSecurit
     reader = BackupReader();
     BackupReader fresh;
     BackupReader::State& st = *fresh.state_;
-    std::string native;
-    if (const std::error_code ec = ToNativeName(path, native)) return ec;
+    SystemName native;
+    if (const std::error_code ec = ToSystemName(path, native)) return ec;
     struct stat sb{};
-    if (::lstat(native.c_str(), &sb) != 0) return LastError();
+    if (const std::error_code ec = StatAt(native, sb, AT_SYMLINK_NOFOLLOW)) return ec;
 
     // Opened for reading like the backup interface's own open, so an entry the caller
     // may not read is refused here. Devices and FIFOs are not opened (opening has side
     // effects on some), nor links, which are never followed.
     if (S_ISREG(sb.st_mode) || S_ISDIR(sb.st_mode)) {
-        st.fd = ::open(native.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        st.fd = ::openat(native.dir(), native.name(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (st.fd < 0) return LastError();
     }
 

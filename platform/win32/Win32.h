@@ -16,8 +16,11 @@
 #undef GetPrivateProfileInt
 #undef WritePrivateProfileString
 
+#include <cstdint>
 #include <string>
 #include <system_error>
+
+#include "platform/WindowsPath.h"
 
 namespace platform::win32 {
 
@@ -39,15 +42,25 @@ inline std::error_code LastError()
     return Error(code != ERROR_SUCCESS ? code : ERROR_GEN_FAILURE);
 }
 
-// `path` as the wide calls take it (wchar_t is UTF-16 on Windows). A name that holds
-// NUL is refused with ERROR_INVALID_PARAMETER: the system would stop reading it there
-// and address another entry. A path too long for the plain calls gets the "\\?\" form
-// (made absolute first, its separators backslashes), which reaches 32,767 characters.
-std::error_code SystemPath(const std::u16string& path, std::wstring& out);
+// `path` as the wide calls take it (wchar_t is UTF-16 on Windows), for `use`
+// (platform/WindowsPath.h): every name a system call is handed comes from here. A
+// name that holds NUL is refused with ERROR_INVALID_PARAMETER: the system would stop
+// reading it there and address another entry. A name whose absolute form is too long
+// for the plain calls gets the "\\?\" form of it, which reaches 32,767 characters,
+// whether it was given absolute, relative to a deep current folder, as a device name
+// ("\\.\C:\...") or as a UNC name.
+std::error_code SystemPath(const std::u16string& path, std::wstring& out,
+                           winpath::PathUse use = winpath::PathUse::Call);
 
 inline std::u16string FromWide(const wchar_t* text, std::size_t length)
 {
     return std::u16string(text, text + length);
+}
+
+// A FILETIME as one number: 100 ns units since 1601-01-01 UTC.
+inline std::uint64_t ToUInt64(const FILETIME& t)
+{
+    return static_cast<std::uint64_t>(t.dwHighDateTime) << 32 | t.dwLowDateTime;
 }
 
 }  // namespace platform::win32

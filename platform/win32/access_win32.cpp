@@ -33,6 +33,8 @@ TargetInfo QueryTarget(const std::u16string& path)
     if (!known) return info;
     info.exists = true;
     info.isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    info.type = info.isDirectory ? EntryType::Directory : EntryType::Regular;
+    info.readOnly = (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
     if (info.isDirectory) {
         info.readable = CanOpen(wide, FILE_LIST_DIRECTORY);
         info.writable = CanOpen(wide, FILE_ADD_FILE);

@@ -101,31 +101,37 @@ const std::error_category& Category()
 
 namespace win32 {
 
-std::error_code SystemPath(const std::u16string& path, std::wstring& out)
+namespace {
+
+// The current folder that Windows keeps for drive `letter` in the environment variable
+// "=X:" (set by the command prompt and by SetCurrentDirectory on another drive).
+std::u16string DriveDirectory(char16_t letter)
+{
+    const wchar_t name[] = {L'=', static_cast<wchar_t>(letter), L':', L'\0'};
+    wchar_t value[MAX_PATH + 1];
+    const DWORD n = ::GetEnvironmentVariableW(name, value, MAX_PATH + 1);
+    if (n == 0 || n > MAX_PATH) return {};
+    return FromWide(value, n);
+}
+
+}  // namespace
+
+std::error_code SystemPath(const std::u16string& path, std::wstring& out, winpath::PathUse use)
 {
     out.clear();
     if (path.find(u'\0') != std::u16string::npos) return Error(ERROR_INVALID_PARAMETER);
-    out.assign(path.begin(), path.end());
-    // Folders take 12 characters less than MAX_PATH (room for an 8.3 name in them).
-    constexpr std::size_t kPlainLimit = MAX_PATH - 12;
-    if (out.size() < kPlainLimit || out.starts_with(L"\\\\?\\")) return {};
-    std::wstring full(out.size() + MAX_PATH, L'\0');
-    DWORD n = ::GetFullPathNameW(out.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (n >= full.size()) {
-        full.resize(n);
-        n = ::GetFullPathNameW(out.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    }
-    if (n == 0 || n >= full.size()) return LastError();
-    full.resize(n);
-    if (full.starts_with(L"\\\\")) {
-        out = L"\\\\?\\UNC\\" + full.substr(2);  // \\server\share\...
-    } else {
-        out = L"\\\\?\\" + full;
-    }
+    const winpath::PathContext context{platform::CurrentDirectory, DriveDirectory};
+    const std::u16string name = winpath::SystemPathFor(path, context, use);
+    out.assign(name.begin(), name.end());
     return {};
 }
 
 }  // namespace win32
+
+std::error_code InvalidArgumentError()
+{
+    return win32::Error(ERROR_INVALID_PARAMETER);
+}
 
 ErrorKind ClassifyError(int systemError)
 {

@@ -107,6 +107,28 @@ std::error_code ReadFile(const File& file, std::uint8_t* buffer, std::size_t cou
     return {};
 }
 
+std::error_code ReadFileAt(const File& file, std::uint64_t offset, std::uint8_t* buffer, std::size_t count,
+                           std::size_t& got)
+{
+    got = 0;
+    while (got < count) {
+        const DWORD want = static_cast<DWORD>(std::min(count - got, kMaxPiece));
+        const std::uint64_t at = offset + got;
+        if (at < offset) break;  // past every file's end
+        OVERLAPPED where{};
+        where.Offset = static_cast<DWORD>(at);
+        where.OffsetHigh = static_cast<DWORD>(at >> 32);
+        DWORD n = 0;
+        if (!::ReadFile(AsHandle(file.native_), buffer + got, want, &n, &where)) {
+            if (::GetLastError() == ERROR_HANDLE_EOF) break;
+            return LastError();
+        }
+        if (n == 0) break;
+        got += n;
+    }
+    return {};
+}
+
 std::error_code WriteFile(const File& file, const std::uint8_t* bytes, std::size_t count)
 {
     std::size_t done = 0;

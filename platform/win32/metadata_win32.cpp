@@ -8,12 +8,14 @@
 #include <winioctl.h>
 
 #include <algorithm>
+#include <cwchar>
 
 namespace platform {
 
 using win32::Error;
 using win32::LastError;
 using win32::SystemPath;
+using win32::ToUInt64;
 
 namespace {
 
@@ -53,6 +55,18 @@ std::error_code MissingStreamOr(const std::u16string& path, std::error_code ec)
     return ::GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES ? Error(ERROR_NOT_FOUND) : ec;
 }
 
+// ERROR_ACCESS_DENIED for a file with the read-only attribute. NTFS refuses to open a
+// stream of such a file for writing by itself; Wine keeps a stream as a file of its own
+// beside the file, which the attribute does not cover.
+std::error_code RefuseReadOnly(const std::u16string& path)
+{
+    std::wstring wide;
+    if (const std::error_code ec = SystemPath(path, wide)) return ec;
+    const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) == 0) return {};
+    return Error(ERROR_ACCESS_DENIED);
+}
+
 std::error_code ReadWhole(HANDLE h, std::vector<std::uint8_t>& out)
 {
     LARGE_INTEGER size{};
@@ -69,11 +83,6 @@ std::error_code ReadWhole(HANDLE h, std::vector<std::uint8_t>& out)
     bytes.resize(got);
     out = std::move(bytes);
     return {};
-}
-
-std::uint64_t ToUInt64(const FILETIME& t)
-{
-    return static_cast<std::uint64_t>(t.dwHighDateTime) << 32 | t.dwLowDateTime;
 }
 
 FILETIME ToFileTime(std::uint64_t v)
@@ -117,6 +126,7 @@ std::error_code WriteStream(const std::u16string& path, const std::u16string& st
 {
     std::wstring wide;
     if (const std::error_code ec = StreamPath(path, stream, wide)) return ec;
+    if (const std::error_code ec = RefuseReadOnly(path)) return ec;
     // OPEN_ALWAYS and a cut at the end: CREATE_ALWAYS is refused on hidden files.
     const Handle h(::CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
@@ -137,6 +147,7 @@ std::error_code RemoveStream(const std::u16string& path, const std::u16string& s
 {
     std::wstring wide;
     if (const std::error_code ec = StreamPath(path, stream, wide)) return ec;
+    if (const std::error_code ec = RefuseReadOnly(path)) return ec;
     if (!::DeleteFileW(wide.c_str())) return MissingStreamOr(path, LastError());
     return {};
 }
@@ -277,8 +288,12 @@ std::error_code RemoveEmptyDirectory(const std::u16string& path)
 
 namespace {
 
-std::error_code RemoveTreeWide(const std::wstring& wide)
+// Every name, the children's too, goes through SystemPath: a child may be the first
+// name on the way down that is too long for the plain form.
+std::error_code RemoveTreeAt(const std::u16string& path)
 {
+    std::wstring wide;
+    if (const std::error_code ec = SystemPath(path, wide)) return ec;
     const DWORD attributes = ::GetFileAttributesW(wide.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return LastError();
     if (attributes & FILE_ATTRIBUTE_READONLY) ::SetFileAttributesW(wide.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
@@ -286,14 +301,16 @@ std::error_code RemoveTreeWide(const std::wstring& wide)
         return ::DeleteFileW(wide.c_str()) ? std::error_code() : LastError();
     // A link to a folder is removed itself: its content is the target's.
     if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        std::wstring pattern;
+        if (const std::error_code ec = SystemPath(path + u"\\*", pattern)) return ec;
         WIN32_FIND_DATAW data{};
-        const HANDLE h = ::FindFirstFileW((wide + L"\\*").c_str(), &data);
+        const HANDLE h = ::FindFirstFileW(pattern.c_str(), &data);
         if (h == INVALID_HANDLE_VALUE) return LastError();
         std::error_code first;
         do {
-            const std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..") continue;
-            const std::error_code ec = RemoveTreeWide(wide + L"\\" + name);
+            const std::u16string name = win32::FromWide(data.cFileName, std::wcslen(data.cFileName));
+            if (name == u"." || name == u"..") continue;
+            const std::error_code ec = RemoveTreeAt(path + u"\\" + name);
             if (ec && !first) first = ec;
         } while (::FindNextFileW(h, &data));
         ::FindClose(h);
@@ -306,27 +323,25 @@ std::error_code RemoveTreeWide(const std::wstring& wide)
 
 std::error_code RemoveTree(const std::u16string& path)
 {
-    std::wstring wide;
-    if (const std::error_code ec = SystemPath(path, wide)) return ec;
-    return RemoveTreeWide(wide);
+    return RemoveTreeAt(path);
 }
 
 std::error_code MoveToTrash(const std::u16string& path)
 {
-    std::wstring wide;
-    if (const std::error_code ec = SystemPath(path, wide)) return ec;
     // The shell wants a full name without the \\?\ form, in a list ended by two NULs.
-    std::wstring full(MAX_PATH * 4, L'\0');
-    const DWORD n = ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (n == 0 || n >= full.size()) return n == 0 ? LastError() : Error(ERROR_FILENAME_EXCED_RANGE);
-    full.resize(n);
-    if (::GetFileAttributesW(full.c_str()) == INVALID_FILE_ATTRIBUTES) return LastError();
+    std::wstring full;
+    if (const std::error_code ec = SystemPath(path, full, winpath::PathUse::Shell)) return ec;
+    if (full.empty()) return Error(ERROR_PATH_NOT_FOUND);
+    std::wstring probe;
+    if (const std::error_code ec = SystemPath(path, probe)) return ec;
+    if (::GetFileAttributesW(probe.c_str()) == INVALID_FILE_ATTRIBUTES) return LastError();
     full.push_back(L'\0');
     full.push_back(L'\0');
     SHFILEOPSTRUCTW operation{};
     operation.wFunc = FO_DELETE;
     operation.pFrom = full.c_str();
-    operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    // No question, no progress, no error box: the caller hears of a failure.
+    operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_NOERRORUI | FOF_SILENT;
     const int result = ::SHFileOperationW(&operation);
     if (result == 0 && !operation.fAnyOperationsAborted) return {};
     if (result == 0) return Error(ERROR_CANCELLED);

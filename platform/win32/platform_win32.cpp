@@ -165,4 +165,9 @@ std::string UserLocaleName()
     return out;
 }
 
+std::uint16_t UserInterfaceLanguage()
+{
+    return ::GetUserDefaultUILanguage();
+}
+
 }  // namespace platform

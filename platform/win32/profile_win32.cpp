@@ -11,20 +11,14 @@ namespace {
 
 // "path:stream" as the profile functions take it: absolute, for they look for a name
 // without a folder in the Windows folder. Nothing for a name that holds NUL (the system
-// would address another file), a stream name that is no plain name, or a path that
-// cannot be made absolute.
+// would address another file), a stream name that is no plain name, or an empty path.
 std::optional<std::wstring> ProfilePath(const std::u16string& path, const std::u16string& stream)
 {
-    if (path.empty() || path.find(u'\0') != std::u16string::npos || stream.empty() ||
+    if (path.empty() || stream.empty() ||
         stream.find_first_of(std::u16string_view(u":\\/\0", 4)) != std::u16string::npos)
         return std::nullopt;
-    const std::wstring wide(path.begin(), path.end());
-    const DWORD need = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-    if (need == 0) return std::nullopt;
-    std::wstring full(need, L'\0');
-    const DWORD got = ::GetFullPathNameW(wide.c_str(), need, full.data(), nullptr);
-    if (got == 0 || got >= need) return std::nullopt;
-    full.resize(got);
+    std::wstring full;
+    if (win32::SystemPath(path, full, winpath::PathUse::Absolute)) return std::nullopt;
     return full + L":" + std::wstring(stream.begin(), stream.end());
 }
 
@@ -78,6 +72,10 @@ bool WritePrivateProfileString(const std::u16string& path, const std::u16string&
 {
     const auto file = ProfilePath(path, stream);
     if (!file) return false;
+    // A read-only file's streams stay as they are: NTFS refuses to open them for
+    // writing, and under Wine, where a stream is a file beside the file, so do we.
+    const DWORD attributes = ::GetFileAttributesW(file->substr(0, file->rfind(L':')).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
     const std::wstring text = value ? Wide(*value) : std::wstring();
     return ::WritePrivateProfileStringW(Wide(section).c_str(), Wide(key).c_str(), value ? text.c_str() : nullptr,
                                         file->c_str()) != FALSE;

@@ -70,22 +70,13 @@ private:
     HDC dc_;
 };
 
-// `path` as the shell takes it: absolute, with backslashes (its parser takes no "/").
-// False for a name the shell cannot take: empty, holding NUL, or longer than MAX_PATH,
-// the most the shell's record and parser hold.
+// `path` as the shell takes it: absolute, with backslashes (its parser takes no "/"),
+// never in the "\\?\" form. False for a name the shell cannot take: empty, holding NUL,
+// or longer than MAX_PATH, the most the shell's record and parser hold.
 bool ShellPath(const std::u16string& path, std::wstring& out)
 {
-    if (path.empty() || path.find(u'\0') != std::u16string::npos) return false;
-    std::wstring wide(path.begin(), path.end());
-    for (wchar_t& c : wide)
-        if (c == L'/') c = L'\\';
-    const DWORD need = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-    if (need == 0 || need > MAX_PATH) return false;
-    out.assign(need, L'\0');
-    const DWORD got = ::GetFullPathNameW(wide.c_str(), need, out.data(), nullptr);
-    if (got == 0 || got >= need) return false;
-    out.resize(got);
-    return true;
+    if (path.empty() || win32::SystemPath(path, out, winpath::PathUse::Shell)) return false;
+    return !out.empty() && out.size() < MAX_PATH;
 }
 
 // A zero-terminated text of the record, never read beyond its field.

@@ -9,6 +9,7 @@
 #undef PathIsRoot
 
 #include <algorithm>
+#include <cwchar>
 
 namespace platform {
 
@@ -85,7 +86,7 @@ std::error_code OpenBackupReader(const std::u16string& path, bool processSecurit
 
 struct FindHandle::State {
     HANDLE handle = INVALID_HANDLE_VALUE;
-    std::wstring folder;  // with its trailing separator, for the names found
+    std::u16string folder;  // absolute, with its trailing separator, for the names found
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
 
@@ -114,16 +115,15 @@ std::uint64_t FindHandle::Inode() const
 
 namespace {
 
-std::uint64_t ToUInt64(const FILETIME& t)
-{
-    return static_cast<std::uint64_t>(t.dwHighDateTime) << 32 | t.dwLowDateTime;
-}
+using win32::ToUInt64;
 
-// The volume serial number and file index of what opening `wide` reaches (a link's
+// The volume serial number and file index of what opening `path` reaches (a link's
 // target); zeros when it cannot be opened.
-void Identity(const std::wstring& wide, std::uint64_t& device, std::uint64_t& inode)
+void Identity(const std::u16string& path, std::uint64_t& device, std::uint64_t& inode)
 {
     device = inode = 0;
+    std::wstring wide;
+    if (SystemPath(path, wide)) return;
     const HANDLE h = ::CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE) return;
@@ -135,7 +135,9 @@ void Identity(const std::wstring& wide, std::uint64_t& device, std::uint64_t& in
     ::CloseHandle(h);
 }
 
-void Fill(const WIN32_FIND_DATAW& found, const std::wstring& folder, FindData& data)
+// `found` as find data; `folder` is the absolute folder it was found in, with its
+// separator at the end.
+void Fill(const WIN32_FIND_DATAW& found, const std::u16string& folder, FindData& data)
 {
     data = FindData();
     data.attributes = found.dwFileAttributes;
@@ -144,23 +146,65 @@ void Fill(const WIN32_FIND_DATAW& found, const std::wstring& folder, FindData& d
     data.lastWriteTime = ToUInt64(found.ftLastWriteTime);
     data.size = static_cast<std::uint64_t>(found.nFileSizeHigh) << 32 | found.nFileSizeLow;
     data.name = win32::FromWide(found.cFileName, std::wcslen(found.cFileName));
-    const std::wstring full = folder + found.cFileName;
-    DWORD high = 0;
-    const DWORD low = ::GetCompressedFileSizeW(full.c_str(), &high);
-    if (low != INVALID_FILE_SIZE || ::GetLastError() == NO_ERROR)
-        data.allocatedSize = static_cast<std::uint64_t>(high) << 32 | low;
+    // The entry's own name may be the first one too long for the plain form.
+    const std::u16string full = folder + data.name;
+    // Only a compressed or sparse file takes other room than its length, and only such a
+    // file's compressed size is ever asked for: the others save the call. A compressed
+    // size of 0xFFFFFFFF low is told apart from a failure only by the last error, which
+    // the call leaves alone on success. A failure gives the entry's size.
+    data.allocatedSize = data.size;
+    std::wstring wide;
+    if ((found.dwFileAttributes & (FILE_ATTRIBUTE_COMPRESSED | FILE_ATTRIBUTE_SPARSE_FILE)) &&
+        !SystemPath(full, wide)) {
+        ::SetLastError(NO_ERROR);
+        DWORD high = 0;
+        const DWORD low = ::GetCompressedFileSizeW(wide.c_str(), &high);
+        if (low != INVALID_FILE_SIZE || ::GetLastError() == NO_ERROR)
+            data.allocatedSize = static_cast<std::uint64_t>(high) << 32 | low;
+    }
     // Only a folder can lead a search into a loop; files keep zeros.
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && data.name != u"." && data.name != u"..")
         Identity(full, data.device, data.inode);
 }
 
+// Where `pattern` searches: its folder, absolute, with its separator at the end, and
+// its last component (a name or a wildcard mask), as given.
+void SplitPattern(const std::u16string& pattern, std::u16string& folder, std::u16string& mask)
+{
+    const auto slash = pattern.find_last_of(u"\\/");
+    std::u16string given;
+    if (slash != std::u16string::npos) {
+        given = pattern.substr(0, slash + 1);
+        mask = pattern.substr(slash + 1);
+    } else if (pattern.size() >= 2 && pattern[1] == u':') {
+        given = pattern.substr(0, 2);  // "C:*.txt": the drive's current folder
+        mask = pattern.substr(2);
+    } else {
+        given = u".";
+        mask = pattern;
+    }
+    std::wstring wide;
+    folder = SystemPath(given, wide, winpath::PathUse::Absolute) ? given : win32::FromWide(wide.data(), wide.size());
+    if (!folder.empty() && folder.back() != u'\\' && folder.back() != u'/') folder.push_back(u'\\');
+}
+
 }  // namespace
 
-std::error_code FindFirstFile(const std::u16string& pattern, FindHandle& handle, FindData& data)
+std::error_code FindFirstFile(const std::u16string& pattern, FindHandle& handle, FindData& data,
+                              const FindData* /*folder*/)
 {
     handle = FindHandle();
     std::wstring wide;
     if (const std::error_code ec = SystemPath(pattern, wide)) return ec;
+    std::u16string folder, mask;
+    SplitPattern(pattern, folder, mask);
+    // A pattern too long for the plain form: its folder in the "\\?\" form, and the mask
+    // as given (the "\\?\" form would take its trailing "." literally, where "*." means
+    // names without an extension).
+    if (wide.starts_with(L"\\\\?\\") && winpath::KindOf(pattern) != winpath::PathKind::Verbatim) {
+        if (const std::error_code ec = SystemPath(folder, wide)) return ec;
+        wide.append(mask.begin(), mask.end());
+    }
     WIN32_FIND_DATAW found{};
     // Matching is the system's: case-insensitive, "." and ".." where they match.
     const HANDLE h = ::FindFirstFileW(wide.c_str(), &found);
@@ -170,9 +214,8 @@ std::error_code FindFirstFile(const std::u16string& pattern, FindHandle& handle,
     }
     auto* state = new FindHandle::State;
     state->handle = h;
-    const auto slash = wide.find_last_of(L"\\/");
-    state->folder = slash == std::wstring::npos ? std::wstring() : wide.substr(0, slash + 1);
-    Identity(state->folder.empty() ? std::wstring(L".") : state->folder, state->device, state->inode);
+    state->folder = std::move(folder);
+    Identity(state->folder, state->device, state->inode);
     handle.state_ = state;
     Fill(found, state->folder, data);
     return {};
@@ -204,12 +247,13 @@ std::error_code QueryFindData(const std::u16string& path, FindData& data)
     found.nFileSizeHigh = attributes.nFileSizeHigh;
     found.nFileSizeLow = attributes.nFileSizeLow;
     // A root keeps its whole name ("C:\"), an entry its last component.
-    std::wstring name = wide;
-    std::wstring folder;
-    const auto slash = wide.find_last_of(L"\\/");
-    if (slash != std::wstring::npos && slash + 1 < wide.size()) {
-        name = wide.substr(slash + 1);
-        folder = wide.substr(0, slash + 1);
+    std::u16string name = path;
+    std::u16string folder;
+    const auto slash = path.find_last_of(u"\\/");
+    if (slash != std::u16string::npos && slash + 1 < path.size()) {
+        std::u16string mask;
+        SplitPattern(path, folder, mask);
+        name = path.substr(slash + 1);
     }
     if (name.size() >= MAX_PATH) name.resize(MAX_PATH - 1);
     std::copy(name.begin(), name.end(), found.cFileName);
@@ -224,6 +268,12 @@ std::error_code QueryCreationTime(const std::u16string& path, std::uint64_t& fil
     WIN32_FILE_ATTRIBUTE_DATA attributes{};
     if (!::GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &attributes)) return LastError();
     fileTime = ToUInt64(attributes.ftCreationTime);
+    return {};
+}
+
+std::error_code QueryFindAttributes(const std::u16string& /*path*/, std::uint32_t& /*attributes*/)
+{
+    // The system's search delivers whole attributes: nothing is ever left for later.
     return {};
 }
 

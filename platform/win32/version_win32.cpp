@@ -43,16 +43,7 @@ std::optional<Found> Query(std::span<const std::uint8_t> info, std::u16string_vi
 // before the current folder, and would read another file of that name.
 std::error_code VersionPath(const std::u16string& path, std::wstring& out)
 {
-    if (const std::error_code ec = SystemPath(path, out)) return ec;
-    if (out.starts_with(L"\\\\?\\")) return {};
-    const DWORD need = ::GetFullPathNameW(out.c_str(), 0, nullptr, nullptr);
-    if (need == 0) return LastError();
-    std::wstring full(need, L'\0');
-    const DWORD got = ::GetFullPathNameW(out.c_str(), need, full.data(), nullptr);
-    if (got == 0 || got >= need) return LastError();
-    full.resize(got);
-    out = std::move(full);
-    return {};
+    return SystemPath(path, out, winpath::PathUse::Absolute);
 }
 
 }  // namespace

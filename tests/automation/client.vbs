@@ -68,6 +68,9 @@ For Each item In list
 Next
 Check joined = "alpha|beta|gamma|", "For Each walks the list in order, got " & joined
 Check list(1) = "alpha" And list.Item("3") = "gamma", "Item by position and by key"
+list.Remove 1
+list.Remove "3"
+Check list.Count = 1 And list(1) = "beta" And list("2") = "beta", "Remove by position and by key, got " & list.Count
 Set list = fso.ReadStandardListFile2ByVar(listFile, "#", False, False)
 Check list.Count = 5, "ReadStandardListFile2ByVar keeps blank and ';' lines, got " & list.Count
 
@@ -109,7 +112,12 @@ On Error Resume Next
 fso.PutFileB binFile, Array(1, 256)
 result = TakeError()
 On Error GoTo 0
-Check Left(result, 3) = "13 ", "a number outside 0-255 is a type mismatch, got " & result
+Check Left(result, 2) = "6 ", "a number outside 0-255 is an overflow, got " & result
+On Error Resume Next
+fso.PutFileB binFile, Array(1, "x")
+result = TakeError()
+On Error GoTo 0
+Check Left(result, 3) = "13 ", "a word among the bytes is a type mismatch, got " & result
 
 ' ---- File search with a callback object ------------------------------------------------
 Class DirectoryCounter
@@ -150,6 +158,61 @@ counter.CancelAfter = 1
 Check Not found.RefreshEx(tree, "*", False, counter), "a callback that sets Cancel ends the search"
 Check found.RefreshEx(tree, "*.txt", False, CreateObject("Hollin0106.IFindFilesCallback")), _
       "the library's own callback class does nothing"
+
+' ---- Search with its parent, identity, a callback that searches again ---------------------
+' The entry Path names itself, with its folder (no separator at its end) as Path.
+Check found.RefreshEx2(tree & "\sub", "*", False, , True) And found.Count = 1, "RefreshEx2 with SearchWithParent"
+Check found(0).Path = tree And found(0).FileName = "sub", "the entry's Path is its folder, got " & found(0).Path
+Check found.RefreshEx2("C:\windows", "*.none", False, , True) And found(0).Path = "C:", _
+      "a folder of a drive root has the Path C:, got " & found(0).Path
+
+' Reading an item twice, by Item or For Each, gives the same object; so does Childs.
+' (Wine's VBScript binds Is more loosely than And: each Is stands alone.)
+Check found.RefreshEx(tree, "*"), "RefreshEx over the tree"
+Check found.Item(0) Is found(0), "Item(0) Is Item(0)"
+Check found(1) Is found.Item(1), "Item(1) Is Item(1)"
+For Each entry In found
+    If entry.AttributeDirectory Then
+        Check entry Is found(found.Count - 2) Or entry Is found(found.Count - 1), "For Each gives the objects Item gives"
+        Check entry.Childs Is entry.Childs, "Childs Is Childs"
+        Check entry.Childs.Item(0) Is entry.Childs.Item(0), "the children's items too"
+    End If
+Next
+Set entry = found(0)
+Check found.RefreshEx(tree, "*"), "RefreshEx again"
+Check Not (entry Is found(0)), "a new search gives new objects"
+Check entry.FileName <> "", "an object of the old search stays usable"
+
+' A callback that searches again with the object being filled gets error 5; the
+' running search goes on and keeps its own entries.
+Class SearchAgain
+    Public Target
+    Public Numbers
+    Public Sub DirectoryCompleted(Path, Cancel)
+        On Error Resume Next
+        Target.RefreshEx2 Path, "*"
+        Numbers = Numbers & Err.Number & " "
+    End Sub
+End Class
+Dim searcher
+Set searcher = New SearchAgain
+Set searcher.Target = found
+searcher.Numbers = ""
+Check found.RefreshEx(tree, "*", False, searcher), "the outer search runs to its end"
+Check searcher.Numbers = "5 5 ", "each search from a callback gets error 5, got " & searcher.Numbers
+Check found.Count = 2 And found.Path = tree, "the outer list keeps its own entries, got " & found.Count
+
+' An error raised in a script's callback reaches the caller with its number.
+Class FailingCallback
+    Public Sub DirectoryCompleted(Path, Cancel)
+        Err.Raise 1234, "FailingCallback", "script callback failed"
+    End Sub
+End Class
+On Error Resume Next
+found.RefreshEx tree, "*", False, New FailingCallback
+result = TakeError()
+On Error GoTo 0
+Check Left(result, 5) = "1234 ", "the callback's error reaches the caller, got " & result
 
 ' ---- Zones, times, descriptions ----------------------------------------------------------
 Dim creation, access, written, errorCode
@@ -212,6 +275,14 @@ Set icon = shellInfo.Icon
 Check icon.Index = shellInfo.SystemIconIndex, "the large icon's index is the system icon index"
 Check icon.Icon.Width > 0 And icon.Icon.Height > 0, "the icon is a picture with a size"
 Check Not (shellInfo.SmallIcon Is Nothing), "a small icon"
+' The lazy properties give the same object (and the same picture) until the next ReadFile.
+Check shellInfo.Icon Is shellInfo.Icon And shellInfo.Icon.Icon Is shellInfo.Icon.Icon, "Icon Is Icon"
+Check shellInfo.EXEType Is shellInfo.EXEType And shellInfo.SmallIcon Is shellInfo.SmallIcon, "EXEType Is EXEType"
+Check shellInfo.ReadFile(programFile) And Not (icon Is shellInfo.Icon) And icon.Index = shellInfo.Icon.Index, _
+      "a new ReadFile gives a new icon object"
+' A handle as wide as a pointer reaches a script as a Long where it fits, else a Double.
+result = VarType(shellInfo.hSystemImageList)
+Check result = vbLong Or result = vbDouble, "hSystemImageList is a number a script reads, type " & result
 Check shellInfo.hSystemImageList <> 0, "the image list handle"
 Check Not shellInfo.ReadFile(folder & "\missing.txt") And shellInfo.FileName = "", "a missing file empties the object"
 
@@ -220,6 +291,34 @@ Set entry = found.Item(99)
 result = TakeError()
 On Error GoTo 0
 Check Left(result, 2) = "9 ", "an index outside the list raises 9, got " & result
+
+' ---- Windows error codes and overflows ---------------------------------------------------
+errorCode = -1
+Check Not fso.SetFileCompression(ansiFile, 9, errorCode) And errorCode = 87, _
+      "an unknown compression format is ERROR_INVALID_PARAMETER (87), got " & errorCode
+Check fso.GetFileCompression(folder & "\missing.txt", errorCode) = -1 And errorCode = 2, _
+      "a missing file is ERROR_FILE_NOT_FOUND (2), got " & errorCode
+' An argument of the right kind outside its parameter's range is error 6, not 13.
+On Error Resume Next
+result = version.GetLanguageName(40000)
+result = TakeError()
+On Error GoTo 0
+Check Left(result, 2) = "6 ", "a language number beyond 16 bits overflows, got " & result
+On Error Resume Next
+result = fso.SetFileZone(ansiFile, 2 ^ 31)
+result = TakeError()
+On Error GoTo 0
+Check Left(result, 2) = "6 ", "a zone beyond 32 bits overflows, got " & result
+On Error Resume Next
+result = fso.SetFileDateTime(ansiFile, 0, 0, 1E10)
+result = TakeError()
+On Error GoTo 0
+Check Left(result, 2) = "6 ", "a date beyond the year 9999 overflows, got " & result
+On Error Resume Next
+result = fso.SetFileZone(ansiFile, "internet")
+result = TakeError()
+On Error GoTo 0
+Check Left(result, 3) = "13 ", "a word for a zone is still a type mismatch, got " & result
 
 WScript.Echo "checks done"
 WScript.Quit failures

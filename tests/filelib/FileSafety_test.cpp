@@ -13,9 +13,11 @@
 #include <type_traits>
 
 #include <Hollin0106/Variant.h>
+#include <Hollin0106/qvxDescriptIon.h>
 #include <Hollin0106/qvxFileStreams.h>
 #include <Hollin0106/qvxFoundedFiles.h>
 #include "support/quovixsupportfbe.h"
+#include "tests/filelib/ChildProcess.h"
 #include "tests/filelib/FileTestSupport.h"
 #include "tests/filelib/ReparseBuffers.h"
 
@@ -25,21 +27,6 @@ static_assert(!std::is_constructible_v<Variant, const char*>, "a narrow string m
 static_assert(std::is_constructible_v<Variant, const char16_t*>);
 
 namespace {
-
-// Runs `step` in a child that an alarm ends after `seconds`; its exit code, or -1 when
-// it did not end by itself (it blocked).
-int InChild(const std::function<int()>& step, unsigned seconds = 10)
-{
-    std::fflush(nullptr);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::alarm(seconds);
-        ::_exit(step());
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 // The error a call raises as the child's exit code (0 for none).
 int RaisedIn(const std::function<void()>& call)
@@ -188,6 +175,9 @@ TEST(FileSafety, ANameWithANulIsABadFileNameInEveryMethod)
     EXPECT_FALSE(found.RefreshEx2(name, u""));
     EXPECT_FALSE(fso.SetFileZone(name, fzInternet));
     EXPECT_FALSE(fso.IsFileZoneDefined(U(dir / "a")));
+    EXPECT_FALSE(fso.SetFileDescription(name, u"x"));
+    EXPECT_FALSE(fs::exists(dir / "Descript.ion"));
+    EXPECT_EQ(fso.GetFileDescription(name), u"");
     EXPECT_FALSE(fso.RecycleFile(name, true));
     EXPECT_TRUE(fs::exists(dir / "a"));
 }
@@ -278,6 +268,120 @@ TEST_F(FileSafetyOnNtfs, ReparseDataIsReadFromTheOpenedEntry)
     Bytes read;
     EXPECT_FALSE(platform::ReadReparseData(handle, 32768, read));
     EXPECT_EQ(read, first);
+}
+
+// ---- Descriptions changed by several processes at once ----------------------------
+
+// Starts `step` in a child that an alarm ends after `seconds`.
+pid_t StartChild(const std::function<int()>& step, unsigned seconds)
+{
+    std::fflush(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::alarm(seconds);
+        ::_exit(step());
+    }
+    return pid;
+}
+
+// The exit code of a child StartChild started, or -1 when it did not end by itself.
+int ExitOf(pid_t pid)
+{
+    int status = 0;
+    if (::waitpid(pid, &status, 0) != pid) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A folder's Descript.ion of 100 entries; two processes change the descriptions of x.txt
+// and y.txt `rounds` times each, while a third reads one that nobody changes until both
+// are done. No change may lose another's entry, and no read may see a file in between.
+void DescriptionsChangedAtOnce(const fs::path& folder, int rounds)
+{
+    std::string index;
+    for (int i = 0; i < 100; ++i) index += "f" + std::to_string(i) + ".txt text " + std::to_string(i) + "\r\n";
+    WriteBytes(folder / "Descript.ion", B(index));
+    constexpr unsigned kDeadline = 240;
+
+    int writersDone[2];
+    ASSERT_EQ(::pipe(writersDone), 0);
+    const pid_t reader = StartChild(
+        [&] {
+            ::close(writersDone[1]);
+            ::fcntl(writersDone[0], F_SETFL, O_NONBLOCK);
+            qvxFSO fso;
+            int reads = 0;
+            char c = 0;
+            // Reads until the pipe ends: the writers are gone.
+            for (; ::read(writersDone[0], &c, 1) < 0 && errno == EAGAIN; ++reads)
+                if (fso.GetFileDescription(U(folder / "f50.txt")) != u"text 50") return 1;
+            return reads > 0 ? 0 : 2;
+        },
+        kDeadline);
+    pid_t writers[2];
+    for (int w = 0; w < 2; ++w) {
+        const std::string name = w == 0 ? "x" : "y";
+        writers[w] = StartChild(
+            [&] {
+                ::close(writersDone[0]);
+                ::close(writersDone[1]);
+                qvxFSO fso;
+                for (int i = 1; i <= rounds; ++i)
+                    if (!fso.SetFileDescription(U(folder / (name + ".txt")), FromUtf8(name + " " + std::to_string(i))))
+                        return 1;
+                return 0;
+            },
+            kDeadline);
+    }
+    ::close(writersDone[0]);
+    EXPECT_EQ(ExitOf(writers[0]), 0);
+    EXPECT_EQ(ExitOf(writers[1]), 0);
+    ::close(writersDone[1]);
+    EXPECT_EQ(ExitOf(reader), 0) << "1: a read saw a file in between, 2: no read";
+
+    qvxDescriptIon d;
+    ASSERT_TRUE(d.ReadDirectoryFile(U(folder)));
+    EXPECT_EQ(d.ItemCount(), 102);
+    for (int i = 0; i < 100; ++i)
+        EXPECT_EQ(d.ItemDescriptionByFileName(FromUtf8("f" + std::to_string(i) + ".txt")),
+                  FromUtf8("text " + std::to_string(i)));
+    EXPECT_EQ(d.ItemDescriptionByFileName(u"x.txt"), FromUtf8("x " + std::to_string(rounds)));
+    EXPECT_EQ(d.ItemDescriptionByFileName(u"y.txt"), FromUtf8("y " + std::to_string(rounds)));
+    // No new file was left beside it.
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+
+using DescriptionsAtOnceOnNtfs = SharedNtfsVolume;
+
+TEST_F(DescriptionsAtOnceOnNtfs, NoChangeIsLostAndNoReadSeesAFileInBetween)
+{
+    fs::create_directories(Root() / "race");
+    DescriptionsChangedAtOnce(Root() / "race", 300);
+}
+
+TEST(DescriptionsAtOnce, NoChangeIsLostAndNoReadSeesAFileInBetween)
+{
+    TempFolder dir;
+    DescriptionsChangedAtOnce(dir.Path(), 50);
+}
+
+// The new file takes the old one's permission bits and owner: a private file stays
+// private, and a file root rewrites stays its owner's.
+TEST(DescriptionsAtOnce, ARewriteKeepsModeAndOwner)
+{
+    if (!IsRoot()) GTEST_SKIP() << "giving a file away needs root";
+    TempFolder dir;
+    const fs::path index = dir / "Descript.ion";
+    WriteBytes(index, B("a 1\r\n"));
+    ASSERT_EQ(::chmod(index.c_str(), 0640), 0);
+    ASSERT_EQ(::chown(index.c_str(), 65534, 65534), 0);
+    qvxFSO fso;
+    EXPECT_TRUE(fso.SetFileDescription(U(dir / "b"), u"2"));
+    EXPECT_EQ(ReadBytes(index), B("a 1\r\nb 2\r\n"));
+    struct stat st{};
+    ASSERT_EQ(::stat(index.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(st.st_uid, 65534u);
+    EXPECT_EQ(st.st_gid, 65534u);
 }
 
 }  // namespace

@@ -184,6 +184,64 @@ private:
     bool mounted_ = false;
 };
 
+// An ext4 file system of its own (an image on a loop device) mounted on a temporary
+// folder while the object lives.
+class ScratchExt4 {
+public:
+    ~ScratchExt4()
+    {
+        if (mounted_) Run("umount " + Quote(dir_.Path()) + " || umount -l " + Quote(dir_.Path()));
+        std::error_code ec;
+        fs::remove(image_, ec);
+    }
+
+    // Makes and mounts `kib` KiB with inodes of `inodeSize` bytes (256 holds times from
+    // 1901-12-14 to 2446-05-10 in nanoseconds, 128 to 2038 in whole seconds); "" on
+    // success, else why not.
+    std::string Mount(std::uint32_t kib, int inodeSize)
+    {
+        if (!IsRoot()) return "mounting needs root";
+        image_ = dir_.Path().string() + ".img";
+        if (!Run("truncate -s " + std::to_string(kib) + "k " + Quote(image_) + " && mkfs.ext4 -q -F -I " +
+                 std::to_string(inodeSize) + " " + Quote(image_)))
+            return "mkfs.ext4 failed";
+        mounted_ = Run("mount -o loop " + Quote(image_) + " " + Quote(dir_.Path()));
+        return mounted_ ? "" : "mount -o loop failed (no loop devices?)";
+    }
+
+    const fs::path& Root() const { return dir_.Path(); }
+
+private:
+    TempFolder dir_;
+    fs::path image_;
+    bool mounted_ = false;
+};
+
+#ifndef _WIN32
+// Sets an environment variable while the object lives, then gives back what was there.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const std::string& value) : name_(name)
+    {
+        if (const char* old = std::getenv(name)) previous_ = old;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnvironment()
+    {
+        if (previous_)
+            ::setenv(name_, previous_->c_str(), 1);
+        else
+            ::unsetenv(name_);
+    }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    const char* name_;
+    std::optional<std::string> previous_;
+};
+#endif
+
 // Skips the test when the scratch file system cannot be had (`why` says why); a missing
 // FUSE fails it under CI, where it must be present.
 #define TAGSCOPE_NEED_MOUNT(why, fuse)                                           \
@@ -197,6 +255,37 @@ private:
 
 // Mounts a testfs::NtfsVolume or skips the test (fails it under CI).
 #define TAGSCOPE_MOUNT_OR_SKIP(volume) TAGSCOPE_NEED_MOUNT((volume).Mount(), true)
+
+// One NTFS volume for every case of a test suite, mounted before its first case and
+// unmounted after its last (a mount costs seconds); each case skips without it (fails
+// under CI). Cases share the volume, so each works in files or folders of its own.
+template <typename Base>
+class WithSharedNtfsVolume : public Base {
+public:
+    static void SetUpTestSuite()
+    {
+        volume_ = new testfs::NtfsVolume();
+        mountError_ = volume_->Mount();
+    }
+    static void TearDownTestSuite()
+    {
+        delete volume_;
+        volume_ = nullptr;
+    }
+
+protected:
+    void SetUp() override
+    {
+        Base::SetUp();
+        TAGSCOPE_NEED_MOUNT(mountError_, true);
+    }
+    static const fs::path& Root() { return volume_->Root(); }
+
+private:
+    inline static testfs::NtfsVolume* volume_ = nullptr;
+    inline static std::string mountError_;
+};
+using SharedNtfsVolume = WithSharedNtfsVolume<::testing::Test>;
 
 // In the child that RerunAsNobody started: the argument it was given; else nothing.
 inline std::optional<std::string> NobodyArgument()

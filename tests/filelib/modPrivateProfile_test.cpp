@@ -91,4 +91,67 @@ TEST_F(PrivateProfile, WritesChangeOnlyTheirLine)
     }
 }
 
+// `text` (ASCII and Latin-1 only) as UTF-16 with its byte-order mark.
+Bytes Utf16(std::string_view text, bool bigEndian)
+{
+    Bytes out = bigEndian ? Bytes{0xFE, 0xFF} : Bytes{0xFF, 0xFE};
+    for (const char c : text) {
+        const auto unit = static_cast<std::uint8_t>(c);
+        out.push_back(bigEndian ? 0 : unit);
+        out.push_back(bigEndian ? unit : 0);
+    }
+    return out;
+}
+
+// A byte-order mark names the text's encoding; reading and writing keep to it, as the
+// profile functions of Windows do, and a write keeps every other byte as it was.
+TEST_F(PrivateProfile, TextsInTheEncodingTheirMarkNames)
+{
+    const std::u16string two = u"2";
+    const std::u16string letters = u"\u00E9\u4E00";
+    const struct {
+        const char* name;
+        Bytes ini;
+        std::int32_t zone;
+        const std::u16string* value;  // written to ZoneId; nothing: deleted
+        Bytes expected;
+    } cases[] = {
+        {"UTF-16LE, value replaced", Utf16("[ZoneTransfer]\r\nZoneId=3\r\nHostUrl=x\r\n", false), 3, &two,
+         Utf16("[ZoneTransfer]\r\nZoneId=2\r\nHostUrl=x\r\n", false)},
+        {"UTF-16BE, key added", Utf16("[ZoneTransfer]\nHostUrl=x", true), 0, &two,
+         Utf16("[ZoneTransfer]\nHostUrl=x\r\nZoneId=2\r\n", true)},
+        {"UTF-16LE, section added", Utf16("[Other]\r\n", false), 0, &two,
+         Utf16("[Other]\r\n[ZoneTransfer]\r\nZoneId=2\r\n", false)},
+        {"UTF-16LE, deleted", Utf16("[ZoneTransfer]\r\nZoneId=4\r\n", false), 4, nullptr,
+         Utf16("[ZoneTransfer]\r\n", false)},
+        {"UTF-16LE, blanks and case", Utf16(" [zonetransfer] \r\n zoneid = 1 \r\n", false), 1, &two,
+         Utf16(" [zonetransfer] \r\nZoneId=2\r\n", false)},
+        {"UTF-16LE, a stray last byte stays the last", [] { Bytes b = Utf16("[ZoneTransfer]\r\nHostUrl=x", false);
+                                                          b.push_back(0x41); return b; }(), 0, &two,
+         [] { Bytes b = Utf16("[ZoneTransfer]\r\nHostUrl=x\r\nZoneId=2\r\n", false); b.push_back(0x41); return b; }()},
+        {"UTF-16LE, letters outside ANSI", Utf16("[ZoneTransfer]\r\n", false), 0, &letters,
+         [] { Bytes b = Utf16("[ZoneTransfer]\r\nZoneId=", false);
+              for (std::uint8_t u : {0xE9, 0x00, 0x00, 0x4E}) b.push_back(u);
+              const Bytes end = Utf16("\r\n", false);
+              b.insert(b.end(), end.begin() + 2, end.end()); return b; }()},
+        {"UTF-8 mark, value replaced", B("\xEF\xBB\xBF[ZoneTransfer]\r\nZoneId=3\r\n"), 3, &two,
+         B("\xEF\xBB\xBF[ZoneTransfer]\r\nZoneId=2\r\n")},
+        {"UTF-8 mark, letters in UTF-8", B("\xEF\xBB\xBF[\xC3\x84]\r\n[ZoneTransfer]\r\n"), 0, &letters,
+         B("\xEF\xBB\xBF[\xC3\x84]\r\n[ZoneTransfer]\r\nZoneId=\xC3\xA9\xE4\xB8\x80\r\n")},
+        {"no mark: ANSI, the bytes of a mark later are text", B("x\r\n\xFF\xFE[ZoneTransfer]\r\nZoneId=3\r\n"), 0, &two,
+         B("x\r\n\xFF\xFE[ZoneTransfer]\r\nZoneId=3\r\n[ZoneTransfer]\r\nZoneId=2\r\n")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(modPrivateProfile::GetInt(c.ini, u"ZoneTransfer", u"ZoneId", 0), c.zone);
+        const Bytes out = modPrivateProfile::WriteString(c.ini, u"ZoneTransfer", u"ZoneId", c.value);
+        EXPECT_EQ(out, c.expected);
+        // What was written reads back.
+        EXPECT_EQ(modPrivateProfile::GetString(out, u"ZoneTransfer", u"ZoneId"),
+                  c.value ? std::optional<std::u16string>(*c.value) : std::nullopt);
+    }
+    // UTF-8 names compare as UTF-8.
+    EXPECT_EQ(modPrivateProfile::GetString(B("\xEF\xBB\xBF[\xC3\x84rger]\nk=1\n"), u"\u00E4RGER", u"k"), u"1");
+}
+
 }  // namespace

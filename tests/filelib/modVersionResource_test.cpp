@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 
 #include "filelib/modPEImage.h"
 #include "filelib/modVersionResource.h"
@@ -11,9 +12,15 @@
 
 namespace {
 
-using modPEImage::FindVersionResource;
 using modVersionResource::VerQueryValue;
 using Bytes = std::vector<std::uint8_t>;
+
+// The version block of an image in memory, read as on an English (United States) system.
+std::optional<Bytes> FindVersionResource(const Bytes& image, std::uint16_t uiLanguage = 0x0409)
+{
+    modPEImage::SpanSource source(image);
+    return modPEImage::ReadVersionResource(source, uiLanguage);
+}
 
 constexpr std::u16string_view kCompany = u"\\StringFileInfo\\040904B0\\CompanyName";
 
@@ -71,7 +78,8 @@ TEST(VersionResource, EveryPrefixOfAnImageOrABlockEndsTheWalkCleanly)
 {
     const Bytes image = versiontest::ReadImage("full64.dll");
     const auto full = *FindVersionResource(image);
-    const auto blockEnd = static_cast<std::size_t>(full.data() - image.data()) + full.size();
+    const auto blockEnd = static_cast<std::size_t>(std::search(image.begin(), image.end(), full.begin(), full.end()) -
+                                                   image.begin()) + full.size();
     for (std::size_t n = 0; n < image.size(); ++n) {
         const Bytes prefix(image.begin(), image.begin() + static_cast<std::ptrdiff_t>(n));
         const auto block = FindVersionResource(prefix);
@@ -141,40 +149,138 @@ TEST(VersionResource, BrokenResourceDirectoriesGiveNoBlock)
     }
 }
 
+// The last number of the file version of each block tells which one was taken: 7 German,
+// 9 English (United States), 12 French, 0 the neutral language.
+TEST(VersionResource, TheResourceWindowsTakesByNameAndLanguage)
+{
+    const struct {
+        const char* image;
+        std::uint16_t uiLanguage;
+        int taken;  // -1: none
+    } rows[] = {
+        {"twolang.dll", 0x0409, 9},  {"twolang.dll", 0x0407, 7},  {"twolang.dll", 0x0411, 9},
+        {"neutral.dll", 0x0407, 0},  {"neutral.dll", 0x040C, 0},  {"defr.dll", 0x040C, 12},
+        {"defr.dll", 0x0411, 7},     {"defr.dll", 0x0409, 7},     {"stringname.dll", 0x0409, -1},
+        {"id102.dll", 0x0409, -1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.image) + " " + std::to_string(row.uiLanguage));
+        const auto block = FindVersionResource(versiontest::ReadImage(row.image), row.uiLanguage);
+        ASSERT_EQ(block.has_value(), row.taken >= 0);
+        if (!block) continue;
+        const auto fixed = VerQueryValue(*block, u"\\");
+        ASSERT_TRUE(fixed.has_value());
+        EXPECT_EQ(fixed->bytes[12] | fixed->bytes[13] << 8, row.taken);
+    }
+}
+
+// e_lfanew may point anywhere in the file, past any window a reader might assume.
+TEST(VersionResource, HeadersAreReadWhereTheDosHeaderSays)
+{
+    const Bytes image = versiontest::ReadImage("full64.dll");
+    const auto expected = FindVersionResource(image);
+    ASSERT_TRUE(expected.has_value());
+    for (const std::size_t at : {std::size_t{0x10000}, std::size_t{0x10008}, std::size_t{0x123458}}) {
+        SCOPED_TRACE(at);
+        const Bytes moved = versiontest::WithHeadersAt(image, at);
+        EXPECT_EQ(FindVersionResource(moved), expected);
+        // Cut inside the moved headers: nothing.
+        EXPECT_FALSE(FindVersionResource(Bytes(moved.begin(), moved.begin() + static_cast<std::ptrdiff_t>(at + 100))));
+    }
+}
+
 // A program of 16-bit Windows: MZ header, NE header at 40h, resource table at 80h (an icon
-// type first, then RT_VERSION), the block at 100h in the 16-bit layout with 8-bit keys.
+// type first, then RT_VERSION ID 1), the block at 100h in the 16-bit layout with 8-bit
+// keys: A8h bytes long, in a resource padded to B0h (alignment shift 4).
 TEST(VersionResource, NEProgramsCarryBlocksInThe16BitLayout)
 {
-    const Bytes image = versiontest::ReadImage(TAGSCOPE_SOURCE_DIR "/fuzz/corpus/versions/ne-program.exe");
+    const Bytes image = versiontest::ReadImage(TAGSCOPE_SOURCE_DIR "/tests/filelib/versions/ne-program.exe");
     ASSERT_EQ(image.size(), 432u);
     codepages::SetHostCodePages(1252, 437);
     const auto found = FindVersionResource(image);
     ASSERT_TRUE(found.has_value());
+    EXPECT_EQ(*found, Bytes(image.begin() + 0x100, image.begin() + 0x1A8));  // the block, not its padding
     EXPECT_EQ(VerQueryValue(*found, u"\\")->bytes.size(), 52u);
     EXPECT_EQ(VerQueryValue(*found, u"\\VarFileInfo\\Translation")->bytes.size(), 4u);
     EXPECT_EQ(modVersionResource::ValueText(*VerQueryValue(*found, u"\\StringFileInfo\\040904e4\\companyname")),
               u"Café");
     codepages::SetHostCodePages(0, 0);
-    for (std::size_t n = 0; n < image.size(); ++n) {
+    for (std::size_t n = 0; n < 0x1A8; ++n) {
         const Bytes prefix(image.begin(), image.begin() + static_cast<std::ptrdiff_t>(n));
         ASSERT_FALSE(FindVersionResource(prefix).has_value()) << "prefix " << n;
     }
+    // Only the resource named by ID 1 is the version resource: the record's ID at A4h.
+    for (const std::uint16_t id : {0x0000, 0x8002, 0x0001}) {
+        SCOPED_TRACE(id);
+        Bytes other = image;
+        PutU16(other, 0xA4, id);
+        EXPECT_FALSE(FindVersionResource(other).has_value());
+    }
 }
 
+// Names as Microsoft's list of language identifiers spells them ("Language (Script,
+// Location)"), where ICU's own English differs.
 TEST(VersionResource, LanguageNamesAsWindowsPrintsThem)
 {
     const std::pair<std::uint16_t, std::u16string_view> rows[] = {
-        {0x0409, u"English (United States)"}, {0x0419, u"Russian (Russia)"},
-        {0x0407, u"German (Germany)"},        {0x0000, u"Language Neutral"},
-        {0x0411, u"Japanese (Japan)"},        {0x0804, u"Chinese (Simplified, PRC)"},
+        {0x0409, u"English (United States)"},
+        {0x0419, u"Russian (Russia)"},
+        {0x0407, u"German (Germany)"},
+        {0x0000, u"Language Neutral"},
+        {0x0411, u"Japanese (Japan)"},
+        {0x0804, u"Chinese (Simplified, PRC)"},
+        {0x0C04, u"Chinese (Traditional, Hong Kong SAR)"},
+        {0x0404, u"Chinese (Traditional, Taiwan)"},
         {0x0C0A, u"Spanish (Spain, International Sort)"},
-        {0x0809, u"English (United Kingdom)"}, {0x3FFF, u"Language Neutral"},
-        {0x0C00, u"Language Neutral"}, {0x0412, u"Korean (Korea)"},
+        {0x0809, u"English (United Kingdom)"},
+        {0x0412, u"Korean (Korea)"},
+        {0x0486, u"K'iche' (Guatemala)"},
+        {0x0086, u"K'iche'"},
+        {0x141A, u"Bosnian (Latin, Bosnia and Herzegovina)"},
+        {0x0455, u"Burmese (Myanmar)"},
+        {0x2C09, u"English (Trinidad and Tobago)"},
+        {0x0405, u"Czech (Czech Republic)"},
+        {0x043B, u"Sami, Northern (Norway)"},
+        {0x0434, u"isiXhosa (South Africa)"},
+        {0x045D, u"Inuktitut (Syllabics, Canada)"},
+        {0x0850, u"Mongolian (Traditional Mongolian, PRC)"},
+        {0x3801, u"Arabic (U.A.E.)"},
+        {0x0803, u"Valencian (Spain)"},
+        {0x0414, u"Norwegian, Bokm\u00E5l (Norway)"},
+        {0x043D, u"Yiddish (World)"},
+        // Identifiers Windows does not know, though ICU maps them to a language near them.
+        {0x3FFF, u"Language Neutral"},
+        {0x0C00, u"Language Neutral"},
+        {0x3C07, u"Language Neutral"},
+        {0x0886, u"Language Neutral"},
     };
     for (const auto& [id, name] : rows) {
         SCOPED_TRACE(id);
         EXPECT_EQ(modVersionResource::VerLanguageName(id), name);
     }
+}
+
+// Every identifier of Windows' list has a name of its own, in Windows' spelling: none is
+// neutral, none keeps an ICU code, a bracket, an ampersand or a name Windows never uses.
+TEST(VersionResource, EveryWindowsLanguageHasAWindowsName)
+{
+    std::ifstream list(TAGSCOPE_SOURCE_DIR "/tests/filelib/versions/windows-language-ids.txt");
+    std::size_t checked = 0;
+    for (std::string line; std::getline(list, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        const auto id = static_cast<std::uint16_t>(std::stoul(line.substr(0, 4), nullptr, 16));
+        const std::u16string name = modVersionResource::VerLanguageName(id);
+        SCOPED_TRACE(line + " " + std::string(name.begin(), name.end()));
+        ++checked;
+        if (id == 0) continue;
+        EXPECT_NE(name, u"Language Neutral");
+        EXPECT_TRUE((name[0] >= u'A' && name[0] <= u'Z') || name.starts_with(u"isi")) << "an ICU code";
+        for (const std::u16string_view icuOnly : {u"&", u"[", u"Unknown", u"world", u"Sort Order", u" China)", u"SAR China",
+                                                   u"Czechia", u"South Korea", u"\u02BC"})
+            EXPECT_EQ(name.find(icuOnly), std::u16string::npos) << "ICU's spelling";
+        EXPECT_EQ(std::count(name.begin(), name.end(), u'('), std::count(name.begin(), name.end(), u')'));
+    }
+    EXPECT_GT(checked, 400u);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // Descript.ion files on NTFS, where they are kept hidden, with the Western code pages (OEM 437).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <Hollin0106/qvxDescriptIon.h>
 #include <Hollin0106/qvxFSO.h>
 #include "tests/filelib/FileTestSupport.h"
@@ -9,48 +11,51 @@ namespace {
 
 using namespace filetest;
 
-class DescriptionsOnNtfs : public WesternCodePages {
+// One volume for all cases; each case works in a folder of its own, named after it.
+class DescriptionsOnNtfs : public WithSharedNtfsVolume<WesternCodePages> {
 protected:
     void SetUp() override
     {
-        WesternCodePages::SetUp();
-        TAGSCOPE_MOUNT_OR_SKIP(volume_);
+        WithSharedNtfsVolume::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        folder_ = Root() / ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        fs::create_directories(folder_);
     }
-    fs::path Index() const { return volume_.Root() / "Descript.ion"; }
+    fs::path Index() const { return folder_ / "Descript.ion"; }
     bool Hidden() const { return AttributesOf(Index()) & platform::kAttributeHidden; }
 
-    testfs::NtfsVolume volume_;
+    fs::path folder_;
     qvxFSO fso_;
 };
 
 TEST_F(DescriptionsOnNtfs, TheFolderFileThroughQvxFSO)
 {
-    const std::u16string file = U(volume_.Root() / "my file.txt");
+    const std::u16string file = U(folder_ / "my file.txt");
     EXPECT_EQ(fso_.GetFileDescription(file), u"");
 
     // A missing file reads as empty; the first description makes it, hidden.
     EXPECT_TRUE(fso_.SetFileDescription(file, u"Caf\u00E9 \"menu\""));
     EXPECT_EQ(ReadBytes(Index()), B("\"my file.txt\" Caf\x82 \"menu\"\r\n"));
     EXPECT_TRUE(Hidden());
-    EXPECT_EQ(fso_.GetFileDescription(U(volume_.Root() / "MY FILE.TXT")), u"Caf\u00E9 \"menu\"");
+    EXPECT_EQ(fso_.GetFileDescription(U(folder_ / "MY FILE.TXT")), u"Caf\u00E9 \"menu\"");
 
     // Kept in OEM when asked, losing what 437 cannot hold; else the whole file turns UTF-8.
-    EXPECT_TRUE(fso_.SetFileDescription2(U(volume_.Root() / "b"), u"\u20AC1", false));
+    EXPECT_TRUE(fso_.SetFileDescription2(U(folder_ / "b"), u"\u20AC1", false));
     EXPECT_EQ(ReadBytes(Index()), B("\"my file.txt\" Caf\x82 \"menu\"\r\nb ?1\r\n"));
-    EXPECT_TRUE(fso_.SetFileDescription(U(volume_.Root() / "b"), u"\u20AC2"));
+    EXPECT_TRUE(fso_.SetFileDescription(U(folder_ / "b"), u"\u20AC2"));
     EXPECT_EQ(ReadBytes(Index()), B("\xEF\xBB\xBF\"my file.txt\" Caf\xC3\xA9 \"menu\"\r\nb \xE2\x82\xAC" "2\r\n"));
     EXPECT_TRUE(Hidden());
 
     // Deleting what is not there still rewrites; the last description removes the file.
-    EXPECT_TRUE(fso_.DeleteFileDescription(U(volume_.Root() / "none")));
+    EXPECT_TRUE(fso_.DeleteFileDescription(U(folder_ / "none")));
     EXPECT_TRUE(fso_.DeleteFileDescription(file));
-    EXPECT_TRUE(fso_.SetFileDescription(U(volume_.Root() / "b"), u""));
+    EXPECT_TRUE(fso_.SetFileDescription(U(folder_ / "b"), u""));
     EXPECT_FALSE(fs::exists(Index()));
 
     // A missing folder cannot be read, and nothing is written.
-    EXPECT_FALSE(fso_.SetFileDescription(U(volume_.Root() / "no/f"), u"x"));
-    EXPECT_EQ(fso_.GetFileDescription(U(volume_.Root() / "no/f")), u"");
-    EXPECT_FALSE(fs::exists(volume_.Root() / "no"));
+    EXPECT_FALSE(fso_.SetFileDescription(U(folder_ / "no/f"), u"x"));
+    EXPECT_EQ(fso_.GetFileDescription(U(folder_ / "no/f")), u"");
+    EXPECT_FALSE(fs::exists(folder_ / "no"));
 }
 
 TEST_F(DescriptionsOnNtfs, TheClassReadsEditsAndWrites)
@@ -58,7 +63,7 @@ TEST_F(DescriptionsOnNtfs, TheClassReadsEditsAndWrites)
     WriteBytes(Index(), B("b one\r\n\"a b\" two\r\n"));
     SetNtfsAttributes(Index(), 0x20 | platform::kAttributeHidden | platform::kAttributeReadOnly);
     qvxDescriptIon d;
-    ASSERT_TRUE(d.ReadDirectoryFile(U(volume_.Root())));
+    ASSERT_TRUE(d.ReadDirectoryFile(U(folder_)));
     EXPECT_EQ(d.FileName(), U(Index()));
     EXPECT_EQ(d.ItemCount(), 2);
     d.AddItem(u"B", u"three");  // replaced, moved to the end, in its new case
@@ -71,22 +76,102 @@ TEST_F(DescriptionsOnNtfs, TheClassReadsEditsAndWrites)
     EXPECT_EQ(d.ItemFileName(5), u"");
     EXPECT_EQ(d.ItemDescriptionByFileName(u"A B"), u"two");
 
-    // A hidden, read-only file is rewritten and stays hidden.
+    // A hidden, read-only file is rewritten and stays hidden and read-only.
     EXPECT_TRUE(d.WriteDirectoryFile());
     EXPECT_EQ(ReadBytes(Index()), B("\"a b\" two\r\nB three\r\n"));
     EXPECT_TRUE(Hidden());
+    EXPECT_TRUE(AttributesOf(Index()) & platform::kAttributeReadOnly);
     d.UTF8Mode(true);
-    EXPECT_TRUE(d.WriteFile(U(volume_.Root() / "copy")));
-    EXPECT_EQ(ReadBytes(volume_.Root() / "copy"), B("\xEF\xBB\xBF\"a b\" two\r\nB three\r\n"));
+    EXPECT_TRUE(d.WriteFile(U(folder_ / "copy")));
+    EXPECT_EQ(ReadBytes(folder_ / "copy"), B("\xEF\xBB\xBF\"a b\" two\r\nB three\r\n"));
     EXPECT_EQ(d.FileName(), U(Index()));  // writing elsewhere changes nothing
 
     d.Clear();
     EXPECT_FALSE(d.WriteFile());
-    EXPECT_TRUE(d.ReadFile(U(volume_.Root() / "copy")));
+    EXPECT_TRUE(d.ReadFile(U(folder_ / "copy")));
     EXPECT_TRUE(d.UTF8Mode());
     EXPECT_EQ(d.ItemCount(), 2);
-    EXPECT_FALSE(d.ReadFile(U(volume_.Root() / "no/Descript.ion")));
+    EXPECT_FALSE(d.ReadFile(U(folder_ / "no/Descript.ion")));
     EXPECT_EQ(d.FileName(), u"");
+}
+
+// Where the folder's lock and the file's replacement are the platform's own calls
+// (Windows), and where no hidden bit is kept (a POSIX file system other than NTFS).
+TEST(DescriptionsInTheTempFolder, SetReadAndRemove)
+{
+    codepages::SetHostCodePages(1252, 437);
+    TempFolder dir;
+    qvxFSO fso;
+    EXPECT_TRUE(fso.SetFileDescription(U(dir / "a.txt"), u"one"));
+    EXPECT_TRUE(fso.SetFileDescription(U(dir / "b.txt"), u"two\r\nlines"));
+    EXPECT_TRUE(fso.SetFileDescription(U(dir / "a.txt"), u"three"));
+    EXPECT_EQ(ReadBytes(dir / "Descript.ion"), B("b.txt two\\nlines\x04\xC2\r\na.txt three\r\n"));
+    EXPECT_EQ(fso.GetFileDescription(U(dir / "B.TXT")), u"two\r\nlines");
+    EXPECT_TRUE(fso.DeleteFileDescription(U(dir / "a.txt")));
+    EXPECT_TRUE(fso.DeleteFileDescription(U(dir / "b.txt")));
+    EXPECT_FALSE(fs::exists(dir / "Descript.ion"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 0);
+    codepages::SetHostCodePages(0, 0);
+}
+
+// The names in a folder, sorted.
+std::vector<std::string> Names(const fs::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// DOS tools write the name in capitals; ntfs-3g tells names apart by case.
+TEST_F(DescriptionsOnNtfs, TheFolderFileIsFoundWithoutRegardToCase)
+{
+    WriteBytes(folder_ / "DESCRIPT.ION", B("A.TXT old\r\n"));
+    EXPECT_EQ(fso_.GetFileDescription(U(folder_ / "a.txt")), u"old");
+    EXPECT_TRUE(fso_.SetFileDescription(U(folder_ / "b.txt"), u"new"));
+    EXPECT_EQ(Names(folder_), std::vector<std::string>{"DESCRIPT.ION"});
+    EXPECT_EQ(ReadBytes(folder_ / "DESCRIPT.ION"), B("A.TXT old\r\nb.txt new\r\n"));
+    qvxDescriptIon d;
+    ASSERT_TRUE(d.ReadDirectoryFile(U(folder_)));
+    EXPECT_EQ(d.FileName(), U(folder_ / "DESCRIPT.ION"));
+    // A folder of that name is no description file.
+    const fs::path sub = folder_ / "sub";
+    fs::create_directories(sub / "descript.ion");
+    EXPECT_TRUE(fso_.SetFileDescription(U(sub / "c.txt"), u"x"));
+    EXPECT_EQ(ReadBytes(sub / "Descript.ion"), B("c.txt x\r\n"));
+}
+
+// The bytes of the lines a change leaves alone stay, and so do the file's attributes;
+// the new file takes the old one's place whole, leaving nothing beside it.
+TEST_F(DescriptionsOnNtfs, ARewriteKeepsBytesAndAttributes)
+{
+    const Bytes before = B("\xEF\xBB\xBFm.txt one\\ntwo\x04\xC2\r\nl.txt caf\xE9\r\n");
+    WriteBytes(Index(), before);
+    constexpr std::uint32_t kSystem = platform::kAttributeSystem, kArchive = platform::kAttributeArchive;
+    SetNtfsAttributes(Index(), kArchive | kSystem);
+    EXPECT_EQ(fso_.GetFileDescription(U(folder_ / "M.TXT")), u"one\r\ntwo");
+    EXPECT_TRUE(fso_.SetFileDescription(U(folder_ / "o.txt"), u"\u00E9"));
+    Bytes after = before;
+    for (const std::uint8_t b : B("o.txt \xC3\xA9\r\n")) after.push_back(b);
+    EXPECT_EQ(ReadBytes(Index()), after);
+    const std::uint32_t kept = AttributesOf(Index()) & (kSystem | platform::kAttributeHidden | kArchive);
+    EXPECT_EQ(kept, kSystem | platform::kAttributeHidden | kArchive);
+    EXPECT_EQ(Names(folder_), std::vector<std::string>{"Descript.ion"});
+}
+
+// A line break in a text or a name never makes an entry for another file.
+TEST_F(DescriptionsOnNtfs, LineBreaksNeverDescribeOtherFiles)
+{
+    EXPECT_TRUE(fso_.SetFileDescription(U(folder_ / "a.txt"), u"first\r\nvictim.txt injected"));
+    EXPECT_EQ(fso_.GetFileDescription(U(folder_ / "victim.txt")), u"");
+    EXPECT_EQ(fso_.GetFileDescription(U(folder_ / "a.txt")), u"first\r\nvictim.txt injected");
+    const Bytes written = ReadBytes(Index());
+    EXPECT_EQ(written, B("a.txt first\\nvictim.txt injected\x04\xC2\r\n"));
+
+    EXPECT_FALSE(fso_.SetFileDescription(U(folder_ / "new\nline.txt"), u"x"));
+    EXPECT_FALSE(fso_.SetFileDescription(U(folder_ / "new\rline.txt"), u"x"));
+    EXPECT_EQ(fso_.GetFileDescription(U(folder_ / "line.txt")), u"");
+    EXPECT_EQ(ReadBytes(Index()), written);
 }
 
 }  // namespace

@@ -1,11 +1,18 @@
-// Compression, recycling and file times on NTFS, the temporary folder and a tmpfs.
+// Compression, recycling and file times on NTFS, ext4, the temporary folder and a tmpfs.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cerrno>
+#include <cmath>
+#include <functional>
 #include <optional>
+#include <regex>
 
 #include <Hollin0106/qvxFSO.h>
 #include "support/OleDate.h"
+#include "tests/filelib/ChildProcess.h"
 #include "tests/filelib/FileTestSupport.h"
 #include "tests/filelib/ReparseBuffers.h"
 
@@ -13,12 +20,24 @@ namespace {
 
 using namespace filetest;
 
+// One volume for the suite; each test works on names of its own.
 class OnNtfs : public ::testing::Test {
 protected:
-    void SetUp() override { TAGSCOPE_MOUNT_OR_SKIP(volume_); }
-    fs::path At(const std::string& leaf) const { return volume_.Root() / leaf; }
+    static void SetUpTestSuite()
+    {
+        volume_ = new testfs::NtfsVolume();
+        mountProblem_ = volume_->Mount();
+    }
+    static void TearDownTestSuite()
+    {
+        delete volume_;
+        volume_ = nullptr;
+    }
+    void SetUp() override { TAGSCOPE_NEED_MOUNT(mountProblem_, true); }
+    static fs::path At(const std::string& leaf) { return volume_->Root() / leaf; }
 
-    testfs::NtfsVolume volume_;
+    static inline testfs::NtfsVolume* volume_ = nullptr;
+    static inline std::string mountProblem_;
     qvxFSO fso_;
 };
 
@@ -45,6 +64,13 @@ TEST_F(OnNtfs, CompressionOfADirectoryAndTheHonestFailureOnAFile)
 
     EXPECT_FALSE(fso_.SetFileCompression(U(At("dir")), static_cast<CompressionFormat_Const>(9), &code));
     EXPECT_EQ(code, EINVAL);
+    // Only the low 16 bits count: 65538 is LZNT1, 65536 no compression.
+    EXPECT_TRUE(fso_.SetFileCompression(U(At("dir")), static_cast<CompressionFormat_Const>(65538), &code));
+    EXPECT_EQ(fso_.GetFileCompression(U(At("dir"))), cfLZNT1);
+    EXPECT_TRUE(fso_.SetFileCompression(U(At("dir")), static_cast<CompressionFormat_Const>(65536), &code));
+    EXPECT_EQ(fso_.GetFileCompression(U(At("dir"))), cfNone);
+    EXPECT_FALSE(fso_.SetFileCompression(U(At("dir")), cfError, &code));
+    EXPECT_EQ(code, EINVAL);
     EXPECT_FALSE(fso_.SetFileCompression(U(At("missing")), cfNone, &code));
     EXPECT_EQ(code, 2);
     EXPECT_TRUE(fso_.SetFileCompression(U(At("dir")), cfNone, &code));
@@ -55,7 +81,7 @@ TEST_F(OnNtfs, RecyclingOnTheVolumeAndAJunctionRemovedAsALink)
 {
     fs::create_directories(At("target/sub"));
     WriteBytes(At("target/sub/kept"), {7});
-    ASSERT_EQ(volume_.MakeReparseFolder("junction", testbuf::MountPoint(u"\\??\\C:\\target", u"C:\\target")), "");
+    ASSERT_EQ(volume_->MakeReparseFolder("junction", testbuf::MountPoint(u"\\??\\C:\\target", u"C:\\target")), "");
     WriteBytes(At("doc.txt"), {1});
 
     EXPECT_TRUE(fso_.RecycleFile(U(At("junction"))));
@@ -98,15 +124,132 @@ TEST_F(OnNtfs, FileTimesRoundTripToTheMillisecond)
     ASSERT_TRUE(fso_.GetFileDateTime(name, &c2, nullptr, &w2));
     EXPECT_EQ(c2, c);
     EXPECT_EQ(w2, 46000.0);
+    // NTFS holds dates far outside what ext4 can (1800-01-01, 2500-01-01).
+    ASSERT_TRUE(fso_.SetFileDateTime(name, -36522.0, -36522.0, 219148.0, true));
+    ASSERT_TRUE(fso_.GetFileDateTime(name, &c2, &a2, &w2));
+    EXPECT_EQ(c2, -36522.0);
+    EXPECT_EQ(a2, -36522.0);
+    EXPECT_EQ(w2, 219148.0);
 }
 
-using Recycling = FolderTest;
+// Two ext4 file systems for the suite: inodes of 256 bytes (times in nanoseconds from
+// 1901-12-14 to 2446-05-10, mkfs's default) and of 128 (whole seconds up to 2038).
+class OnExt4 : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        wide_ = new ScratchExt4();
+        narrow_ = new ScratchExt4();
+        mountProblem_ = wide_->Mount(8192, 256);
+        if (mountProblem_.empty()) mountProblem_ = narrow_->Mount(8192, 128);
+    }
+    static void TearDownTestSuite()
+    {
+        delete wide_;
+        delete narrow_;
+        wide_ = narrow_ = nullptr;
+    }
+    void SetUp() override { TAGSCOPE_NEED_MOUNT(mountProblem_, false); }
+
+    static inline ScratchExt4* wide_ = nullptr;
+    static inline ScratchExt4* narrow_ = nullptr;
+    static inline std::string mountProblem_;
+    qvxFSO fso_;
+};
+
+// ext4 keeps the compression flag and never compresses: nothing may say it does.
+TEST_F(OnExt4, CompressionIsRefusedWhereNothingIsCompressed)
+{
+    const fs::path file = wide_->Root() / "f";
+    WriteBytes(file, Bytes(10000, 'a'));
+    std::int32_t code = 0;
+    const struct {
+        std::int32_t format;
+        bool ok;
+        int error;
+    } rows[] = {
+        {cfLZNT1, false, EOPNOTSUPP}, {cfDefault, false, EOPNOTSUPP}, {65538, false, EOPNOTSUPP},
+        {cfNone, true, 0},            {65536, true, 0},                {3, false, EINVAL},
+        {cfError, false, EINVAL},     {0x10003, false, EINVAL},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.format);
+        EXPECT_EQ(fso_.SetFileCompression(U(file), static_cast<CompressionFormat_Const>(row.format), &code), row.ok);
+        EXPECT_EQ(code, row.error);
+        EXPECT_EQ(fso_.GetFileCompression(U(file), &code), cfNone);
+        EXPECT_EQ(code, 0);
+    }
+    // Nor does the flag another tool stored.
+    ASSERT_TRUE(filetest::Run("chattr +c " + Quote(file)));
+    EXPECT_NE(testfs::Output("lsattr " + Quote(file)).substr(0, 22).find('c'), std::string::npos);
+    EXPECT_EQ(fso_.GetFileCompression(U(file), &code), cfNone);
+    EXPECT_TRUE(fso_.SetFileCompression(U(file), cfNone, &code));
+}
+
+// A date ext4 cannot hold fails with the range error and changes no time; the times
+// given with it stay too.
+TEST_F(OnExt4, DatesOutsideTheRangeFailAndChangeNothing)
+{
+    const struct {
+        const char* name;
+        const ScratchExt4* fs;
+        double date;
+        bool ok;
+    } rows[] = {
+        {"1900-01-01: before 1901-12-14", wide_, 2.0, false},
+        {"1902-01-01", wide_, 732.0, true},
+        {"2400-01-01", wide_, 182623.0, true},
+        {"2446-06-01: after 2446-05-10", wide_, 199576.0, false},
+        {"in whole seconds, a time with milliseconds is cut, not refused", narrow_, 45000.5 + 123.0 / 86400000, true},
+        {"2038-01-01", narrow_, 50406.0, true},
+        {"2100-01-01: after 2038", narrow_, 73051.0, false},
+        {"1901-06-01: before 1901-12-14", narrow_, 518.0, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const fs::path file = row.fs->Root() / "dated";
+        WriteBytes(file, {1});
+        const std::u16string name = U(file);
+        ASSERT_TRUE(fso_.SetFileDateTime(name, 0, 40000.0, 40001.0, true));
+        double access = 0, write = 0;
+        EXPECT_EQ(fso_.SetFileDateTime(name, 0, 0, row.date), row.ok);
+        ASSERT_TRUE(fso_.GetFileDateTime(name, nullptr, &access, &write));
+        EXPECT_EQ(access, 40000.0);
+        if (row.ok) {
+            EXPECT_EQ(std::floor(write * 86400), std::floor(row.date * 86400));
+            continue;
+        }
+        EXPECT_EQ(write, 40001.0);
+        EXPECT_EQ(RaisedNumber([&] { fso_.SetFileDateTime(name, 0, 41000.0, row.date, true); }), 75);
+        ASSERT_TRUE(fso_.GetFileDateTime(name, nullptr, &access, &write));
+        EXPECT_EQ(access, 40000.0);
+        EXPECT_EQ(write, 40001.0);
+    }
+}
+
+// The user's trash in a folder of the test's own.
+class Recycling : public FolderTest {
+protected:
+    // The record of an entry trashed under `trashed`, "" when there is none.
+    std::string Record(const std::string& trashed) const
+    {
+        const Bytes info = ReadBytes(File("xdg/Trash/info/" + trashed + ".trashinfo"));
+        return std::string(info.begin(), info.end());
+    }
+    // Whether `record` is the whole record of an entry that was at `escaped` (its name
+    // escaped as the record holds it), deleted at some local time.
+    static bool IsRecordOf(const std::string& record, const std::string& escaped)
+    {
+        const std::string head = "[Trash Info]\nPath=" + escaped + "\nDeletionDate=";
+        return record.starts_with(head) &&
+               std::regex_match(record.substr(head.size()), std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\n)"));
+    }
+
+    const ScopedEnvironment xdg_{"XDG_DATA_HOME", File("xdg").string()};
+};
 
 TEST_F(Recycling, IntoTheUsersTrashOrForGood)
 {
-    const char* saved = std::getenv("XDG_DATA_HOME");
-    const std::optional<std::string> previous = saved ? std::optional<std::string>(saved) : std::nullopt;
-    ::setenv("XDG_DATA_HOME", File("xdg").c_str(), 1);
     fs::create_directories(File("dir/sub"));
     WriteBytes(File("dir/sub/f"), {5});
     WriteBytes(File("outside"), {6});
@@ -128,10 +271,140 @@ TEST_F(Recycling, IntoTheUsersTrashOrForGood)
 
     EXPECT_FALSE(fso_.RecycleFile(Name("missing")));
     EXPECT_EQ(RaisedNumber([&] { fso_.RecycleFile(Name("missing"), false, true); }), 53);
-    if (previous)
-        ::setenv("XDG_DATA_HOME", previous->c_str(), 1);
-    else
-        ::unsetenv("XDG_DATA_HOME");
+}
+
+// The trash gets the name's bytes as they are; the record escapes them as in URLs.
+TEST_F(Recycling, NamesKeepTheirBytesAndRecordsEscapeThem)
+{
+    // The temporary folder's own name needs no escaping, so the records are known in full.
+    ASSERT_TRUE(std::regex_match(dir_.Path().string(), std::regex("[A-Za-z0-9/._~-]+")));
+    // A sibling under the name that a decoder would make of the undecodable one.
+    WriteBytes(File("bad\xef\xbf\xbd.txt"), {9});
+    const struct {
+        std::string name;
+        std::string escaped;
+    } rows[] = {
+        {"bad\xff.txt", "bad%FF.txt"},
+        {"new\nline.txt", "new%0Aline.txt"},
+        {"sp ace%25.txt", "sp%20ace%2525.txt"},
+        {"caf\xc3\xa9 #1?&=+.txt", "caf%C3%A9%20%231%3F%26%3D%2B.txt"},
+        {"plain-name_1.~x", "plain-name_1.~x"},
+    };
+    std::uint8_t content = 0;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.escaped);
+        WriteBytes(File(row.name), {++content});
+        ASSERT_TRUE(fso_.RecycleFile(FromNativePath(File(row.name).string()), false, true));
+        EXPECT_FALSE(fs::exists(File(row.name)));
+        EXPECT_EQ(ReadBytes(File("xdg/Trash/files/" + row.name)), Bytes{content});
+        EXPECT_TRUE(IsRecordOf(Record(row.name), dir_.Path().string() + "/" + row.escaped))
+            << Record(row.name);
+    }
+    EXPECT_EQ(ReadBytes(File("bad\xef\xbf\xbd.txt")), Bytes{9});
+}
+
+// Nothing in the trash is ever replaced: a second entry of a name, or one whose name an
+// entry left without its record already takes, gets a place of its own.
+TEST_F(Recycling, EveryEntryGetsItsOwnPlace)
+{
+    for (const std::uint8_t content : {1, 2}) {
+        WriteBytes(File("a.txt"), {content});
+        ASSERT_TRUE(fso_.RecycleFile(Name("a.txt"), false, true));
+    }
+    EXPECT_EQ(ReadBytes(File("xdg/Trash/files/a.txt")), Bytes{1});
+    EXPECT_EQ(ReadBytes(File("xdg/Trash/files/a.txt.2")), Bytes{2});
+    EXPECT_TRUE(IsRecordOf(Record("a.txt.2"), File("a.txt").string()));
+
+    WriteBytes(File("xdg/Trash/files/b.txt"), {7});
+    WriteBytes(File("b.txt"), {8});
+    ASSERT_TRUE(fso_.RecycleFile(Name("b.txt"), false, true));
+    EXPECT_EQ(ReadBytes(File("xdg/Trash/files/b.txt")), Bytes{7});
+    EXPECT_EQ(ReadBytes(File("xdg/Trash/files/b.txt.2")), Bytes{8});
+    EXPECT_FALSE(fs::exists(File("xdg/Trash/info/b.txt.trashinfo")));
+}
+
+// A name as long as a name can be: its record's name must fit too, so the trashed name
+// is cut (never inside a character), and the record keeps the whole name. In a child:
+// trying ever new names that cannot fit would never end.
+TEST_F(Recycling, ALongNameIsCutInTheTrashAndKeptWholeInTheRecord)
+{
+    std::string name;
+    for (int i = 0; i < 127; ++i) name += "\xc3\xa9";  // 254 bytes
+    std::string escaped;
+    for (int i = 0; i < 127; ++i) escaped += "%C3%A9";
+    WriteBytes(File(name), {3});
+    ASSERT_EQ(InChild([&] { return fso_.RecycleFile(Name(name)) ? 0 : 1; }, 20), 0);
+    std::vector<std::string> trashed;
+    for (const auto& e : fs::directory_iterator(File("xdg/Trash/files"))) trashed.push_back(e.path().filename());
+    ASSERT_EQ(trashed.size(), 1u);
+    EXPECT_LT(trashed[0].size(), name.size());
+    EXPECT_EQ(name.rfind(trashed[0], 0), 0u);
+    EXPECT_EQ(ToUtf8(FromUtf8(trashed[0])), trashed[0]);  // whole characters only
+    EXPECT_EQ(ReadBytes(File("xdg/Trash/files/" + trashed[0])), Bytes{3});
+    EXPECT_TRUE(IsRecordOf(Record(trashed[0]), dir_.Path().string() + "/" + escaped));
+}
+
+// A link goes itself, wherever it leads, a dangling one too.
+TEST_F(Recycling, LinksGoThemselves)
+{
+    fs::create_directory(File("target"));
+    WriteBytes(File("target/kept"), {1});
+    fs::create_symlink("nowhere", File("dangling"));
+    fs::create_symlink("nowhere", File("dangling2"));
+    fs::create_directory_symlink(File("target"), File("folder-link"));
+
+    EXPECT_TRUE(fso_.RecycleFile(Name("dangling"), false, true));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(File("dangling"))));
+    EXPECT_EQ(fs::read_symlink(File("xdg/Trash/files/dangling")), "nowhere");
+    EXPECT_TRUE(fso_.RecycleFile(Name("dangling2"), true, true));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(File("dangling2"))));
+    EXPECT_TRUE(fso_.RecycleFile(Name("folder-link"), false, true));
+    EXPECT_TRUE(fs::is_symlink(File("xdg/Trash/files/folder-link")));
+    EXPECT_EQ(ReadBytes(File("target/kept")), Bytes{1});
+}
+
+// "." and ".." are resolved first, as Windows does: the entry the name means goes whole,
+// never only its content.
+TEST_F(Recycling, DotAndDotDotMeanTheEntryTheyName)
+{
+    const struct {
+        const char* name;
+        bool skipRecycleBin;
+        const char* gone;
+        const char* kept;
+    } rows[] = {
+        {"d1/sub/.", true, "d1/sub", "d1"},
+        {"d2/sub/..", true, "d2", ""},
+        {"d3/sub/.", false, "d3/sub", "d3"},
+        {"d4/sub/..", false, "d4", ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string top = std::string(row.name).substr(0, 2);
+        fs::create_directories(File(top + "/sub"));
+        WriteBytes(File(top + "/sub/f"), {1});
+        WriteBytes(File(top + "/g"), {2});
+        EXPECT_TRUE(fso_.RecycleFile(Name(row.name), row.skipRecycleBin, true));
+        EXPECT_FALSE(fs::exists(File(row.gone)));
+        if (*row.kept) {
+            EXPECT_EQ(ReadBytes(File(std::string(row.kept) + "/g")), Bytes{2});
+        }
+        if (!row.skipRecycleBin) {
+            const std::string leaf = fs::path(row.gone).filename();
+            EXPECT_EQ(ReadBytes(File("xdg/Trash/files/" + leaf + "/" + (leaf == "sub" ? "f" : "sub/f"))), Bytes{1});
+            EXPECT_TRUE(IsRecordOf(Record(leaf), File(row.gone).string()));
+        }
+    }
+    // Below the library, such a name is refused before anything is removed.
+    fs::create_directories(File("e/sub"));
+    WriteBytes(File("e/sub/f"), {1});
+    EXPECT_EQ(platform::RemoveTree(Name("e/sub/.")), std::errc::invalid_argument);
+    EXPECT_EQ(platform::RemoveTree(Name("e/sub/..")), std::errc::invalid_argument);
+    EXPECT_EQ(platform::MoveToTrash(Name("e/sub/..")), std::errc::invalid_argument);
+    EXPECT_EQ(ReadBytes(File("e/sub/f")), Bytes{1});
+    // The root too (the trash is asked, which could never move it anyway).
+    EXPECT_EQ(platform::MoveToTrash(u"/"), std::errc::device_or_resource_busy);
+    EXPECT_EQ(platform::MoveToTrash(u"//"), std::errc::device_or_resource_busy);
 }
 
 using FileTimes = FolderTest;

@@ -198,4 +198,25 @@ TEST(CollectionType, IndexAndKeyAccess)
     EXPECT_EQ(list.Count(), 3);
 }
 
+// Removing by position or key takes the key along; later items move up and keep theirs.
+TEST(CollectionType, RemoveByPositionAndByKey)
+{
+    Collection list;
+    for (const char16_t* key : {u"a", u"b", u"c", u"d"}) list.Add(std::u16string(u"item ") + key, key);
+    list.Remove(2);
+    list.Remove(u"C");
+    EXPECT_EQ(list.Count(), 2);
+    EXPECT_EQ(list.Item(2), u"item d");
+    EXPECT_EQ(list.Item(u"d"), u"item d");
+    EXPECT_EQ(list.Item(u"a"), u"item a");
+    EXPECT_EQ(RaisedNumberFrom(u"Collection", [&] { (void)list.Item(u"b"); }), 5);
+    EXPECT_EQ(RaisedNumberFrom(u"Collection", [&] { list.Remove(u"c"); }), 5);
+    EXPECT_EQ(RaisedNumberFrom(u"Collection", [&] { list.Remove(3); }), 9);
+    list.Add(u"again", u"b");  // the removed key is free again
+    EXPECT_EQ(list.Item(3), u"again");
+    list.Remove(1);
+    EXPECT_EQ(list.Item(u"b"), u"again");
+    EXPECT_EQ(list.Item(u"D"), u"item d");
+}
+
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <thread>
 
 #include <Hollin0106/qvxFSO.h>
@@ -63,6 +64,101 @@ void ZonesBehaveOn(const fs::path& dir)
     EXPECT_FALSE(fso.SetFileZone(U(dir), fzInternet));
 }
 
+// `text` (ASCII only) in the encoding a row names: "ansi" as it stands, "utf8" with its
+// mark, "utf16le" with its mark.
+Bytes Encoded(const std::string& encoding, std::string_view text)
+{
+    Bytes out;
+    if (encoding == "utf8") out = {0xEF, 0xBB, 0xBF};
+    if (encoding != "utf16le") {
+        out.insert(out.end(), text.begin(), text.end());
+        return out;
+    }
+    out = {0xFF, 0xFE};
+    for (const char c : text) {
+        out.push_back(static_cast<std::uint8_t>(c));
+        out.push_back(0);
+    }
+    return out;
+}
+
+std::string AsString(const Bytes& b)
+{
+    return std::string(b.begin(), b.end());
+}
+
+// A stream that another program wrote in UTF-16 or in UTF-8 with a mark is read and
+// changed in that encoding, its other lines kept byte for byte.
+void ZonesInEachEncodingOn(const fs::path& dir)
+{
+    qvxFSO fso;
+    for (const std::string encoding : {"ansi", "utf8", "utf16le"}) {
+        SCOPED_TRACE(encoding);
+        const fs::path file = dir / ("download-" + encoding + ".zip");
+        WriteBytes(file, {1});
+        const std::u16string name = U(file);
+        const Bytes written = Encoded(encoding, "[ZoneTransfer]\r\nZoneId=3\r\nHostUrl=http://x/\r\n");
+        ASSERT_FALSE(platform::WriteStream(name, u"Zone.Identifier", written));
+        EXPECT_EQ(fso.GetFileZone(name), fzInternet);
+        EXPECT_TRUE(fso.IsFileZoneDefined(name));
+        EXPECT_TRUE(fso.SetFileZone(name, fzSafeSites));
+        EXPECT_EQ(RawZone(file), AsString(Encoded(encoding, "[ZoneTransfer]\r\nZoneId=2\r\nHostUrl=http://x/\r\n")));
+        EXPECT_EQ(fso.GetFileZone(name), fzSafeSites);
+        EXPECT_TRUE(fso.DeleteFileZone(name));
+        EXPECT_EQ(RawZone(file), AsString(Encoded(encoding, "[ZoneTransfer]\r\nHostUrl=http://x/\r\n")));
+        EXPECT_FALSE(fso.IsFileZoneDefined(name));
+        EXPECT_TRUE(fso.SetFileZone(name, fzInternet));
+        EXPECT_EQ(RawZone(file), AsString(Encoded(encoding, "[ZoneTransfer]\r\nHostUrl=http://x/\r\nZoneId=3\r\n")));
+    }
+}
+
+// A file with the read-only attribute keeps its stream: every zone write is refused, and
+// becomes possible again when the attribute goes. `makeReadOnly` and `makeWritable` set
+// and clear the attribute the way a row names.
+void ReadOnlyZonesOn(const fs::path& dir, const std::function<void(const fs::path&)>& makeReadOnly,
+                     const std::function<void(const fs::path&)>& makeWritable)
+{
+    qvxFSO fso;
+    const std::string stream = "[ZoneTransfer]\r\nZoneId=3\r\n";
+    const fs::path marked = dir / "marked.exe";
+    const fs::path unmarked = dir / "unmarked.exe";
+    WriteBytes(marked, {1});
+    WriteBytes(unmarked, {1});
+    ASSERT_FALSE(platform::WriteStream(U(marked), u"Zone.Identifier", {stream.begin(), stream.end()}));
+    makeReadOnly(marked);
+    makeReadOnly(unmarked);
+
+    EXPECT_FALSE(fso.SetFileZone(U(marked), fzRestrictedSites));
+    EXPECT_FALSE(fso.SetFileZone(U(marked), fzInternet));  // the value it holds
+    EXPECT_FALSE(fso.DeleteFileZone(U(marked)));
+    EXPECT_EQ(RawZone(marked), stream);
+    EXPECT_EQ(fso.GetFileZone(U(marked)), fzInternet);
+    EXPECT_TRUE(fso.IsFileZoneDefined(U(marked)));
+    EXPECT_FALSE(fso.SetFileZone(U(unmarked), fzInternet));
+    EXPECT_EQ(RawZone(unmarked), "-");
+
+    makeWritable(marked);
+    EXPECT_TRUE(fso.DeleteFileZone(U(marked)));
+    EXPECT_EQ(RawZone(marked), "[ZoneTransfer]\r\n");
+}
+
+// Zone streams on one NTFS volume for all cases.
+using ZoneStreamsOnNtfs = SharedNtfsVolume;
+
+TEST_F(ZoneStreamsOnNtfs, InEachEncoding)
+{
+    ZonesInEachEncodingOn(Root());
+}
+
+// ntfs-3g keeps the NTFS read-only bit in the attribute word (0x21: read-only, archive)
+// and lets anyone write the streams of such a file; Windows refuses that.
+TEST_F(ZoneStreamsOnNtfs, AFileWithTheReadOnlyAttributeKeepsItsStream)
+{
+    ReadOnlyZonesOn(
+        Root(), [](const fs::path& p) { SetNtfsAttributes(p, 0x21); },
+        [](const fs::path& p) { SetNtfsAttributes(p, 0x20); });
+}
+
 TEST(ZonesOnNtfs, SetReadTestAndDelete)
 {
     testfs::NtfsVolume volume;
@@ -86,6 +182,23 @@ TEST(ZonesInTheTempFolder, SetReadTestAndDelete)
 {
     TempFolder dir;
     ZonesBehaveOn(dir.Path());
+}
+
+TEST(ZonesInTheTempFolder, InEachEncoding)
+{
+    TempFolder dir;
+    ZonesInEachEncodingOn(dir.Path());
+}
+
+// Read-only as the platform sets it: no write-permission bit at all on POSIX (which
+// stops root from nothing, so the library has to), the attribute on Windows.
+TEST(ZonesInTheTempFolder, AReadOnlyFileKeepsItsStream)
+{
+    TempFolder dir;
+    ReadOnlyZonesOn(
+        dir.Path(),
+        [](const fs::path& p) { ASSERT_FALSE(platform::SetFileAttributes(U(p), platform::kAttributeReadOnly)); },
+        [](const fs::path& p) { ASSERT_FALSE(platform::SetFileAttributes(U(p), platform::kAttributeNormal)); });
 }
 
 // Streams that another program wrote, read and changed by zone.

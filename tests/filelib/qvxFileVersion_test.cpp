@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "common/Utf16.h"
+#include "platform/platform.h"
 #include "support/CodePages.h"
 #include <Hollin0106/qvxFileVersion.h>
 #include "tests/filelib/VersionImages.h"
@@ -175,7 +176,8 @@ TEST(qvxFileVersion, AgreesWithPefileOnRealLibraries)
     // (Not otherlang.dll: of a table of several translations pefile keeps only the last.)
     for (const char* name : {"full64.dll", "full32.dll", "notranslation.dll"})
         files.push_back(versiontest::ImagePath(name).string());
-    std::string command = "/usr/bin/python3 " TAGSCOPE_SOURCE_DIR "/tests/filelib/versions/pefile-dump.py";
+    std::string command = "/usr/bin/python3 " TAGSCOPE_SOURCE_DIR "/tests/filelib/versions/pefile-dump.py " +
+                          std::to_string(platform::UserInterfaceLanguage());
     for (const auto& f : files) command += " " + testfs::Quote(f);
     std::istringstream lines(testfs::Output(command));
     std::size_t compared = 0, withVersion = 0;

@@ -7,6 +7,7 @@
 
 #include "tests/filelib/FileTestSupport.h"
 #include "tests/filelib/ReparseBuffers.h"
+#include "support/quovixsupportfbe.h"
 
 namespace {
 
@@ -56,11 +57,25 @@ private:
     std::string cancelIn_;
 };
 
+// One volume for the suite, its tree made once: the searches only read it.
 class SearchOnNtfs : public ::testing::Test {
 protected:
-    void SetUp() override
+    static void SetUpTestSuite()
     {
-        TAGSCOPE_MOUNT_OR_SKIP(volume_);
+        volume_ = new testfs::NtfsVolume();
+        mountProblem_ = volume_->Mount();
+        if (mountProblem_.empty()) mountProblem_ = MakeTree();
+    }
+    static void TearDownTestSuite()
+    {
+        delete volume_;
+        volume_ = nullptr;
+    }
+    void SetUp() override { TAGSCOPE_NEED_MOUNT(mountProblem_, true); }
+
+    // "" when the tree is made, else why not.
+    static std::string MakeTree()
+    {
         fs::create_directories(Data() / "old");
         fs::create_directories(Data() / "x.txt");
         for (const auto& [name, size] : {std::pair{"a.txt", 10}, {"B.bin", 300}, {"old/c.txt", 5}, {"x.txt/d.txt", 7},
@@ -70,13 +85,15 @@ protected:
         // to the folder that holds it.
         fs::create_directory(Data() / "j");
         fs::create_directory(Data() / "back");
-        ASSERT_TRUE(volume_.SetReparseData(Data() / "j", testbuf::MountPoint(u"\\??\\C:\\data\\old", u"C:\\data\\old")));
-        ASSERT_TRUE(volume_.SetReparseData(Data() / "back", testbuf::MountPoint(u"\\??\\C:\\data", u"C:\\data")));
-        ASSERT_EQ(volume_.Remount(), "");
+        if (!volume_->SetReparseData(Data() / "j", testbuf::MountPoint(u"\\??\\C:\\data\\old", u"C:\\data\\old")) ||
+            !volume_->SetReparseData(Data() / "back", testbuf::MountPoint(u"\\??\\C:\\data", u"C:\\data")))
+            return "cannot write the junctions";
+        return volume_->Remount();
     }
-    fs::path Data() const { return volume_.Root() / "data"; }
+    static fs::path Data() { return volume_->Root() / "data"; }
 
-    testfs::NtfsVolume volume_;
+    static inline testfs::NtfsVolume* volume_ = nullptr;
+    static inline std::string mountProblem_;
 };
 
 TEST_F(SearchOnNtfs, MasksAndReparsePointsDecideWhatIsListedAndEntered)
@@ -123,7 +140,9 @@ TEST_F(SearchOnNtfs, SizesAndAttributesComeFromTheVolume)
         EXPECT_EQ(e->AttributeReparsePoint(), name == "back" || name == "j");
         EXPECT_EQ(e->AttributeDirectory(), name != "a.txt" && name != "B.bin");
         // The NTFS attribute word, not a synthesised one: new files carry "archive".
-        if (!e->AttributeDirectory()) EXPECT_TRUE(e->AttributeArchive());
+        if (!e->AttributeDirectory()) {
+            EXPECT_TRUE(e->AttributeArchive());
+        }
         EXPECT_TRUE(e->AlternateFileName().empty());
         // Made a moment ago, in local time.
         EXPECT_GT(e->CreationTime(), 46000.0);
@@ -138,7 +157,7 @@ TEST_F(SearchOnNtfs, TheEntryItselfWithItsParentOrWithAnEmptyMask)
     ASSERT_TRUE(withParent.RefreshEx2(U(Data()), u"*.txt", false, nullptr, true));
     ASSERT_EQ(withParent.Count(), 1);
     EXPECT_EQ(withParent.Item(0)->FileName(), u"data");
-    EXPECT_EQ(withParent.Item(0)->Path(), U(volume_.Root()));
+    EXPECT_EQ(withParent.Item(0)->Path(), U(volume_->Root()));
     EXPECT_EQ(Tree(withParent), "data(a.txt x.txt(d.txt))");
 
     qvxFoundedFiles emptyMask;
@@ -166,14 +185,177 @@ TEST_F(SearchOnNtfs, CallbacksComeChildrenFirstAndCanCancel)
     EXPECT_EQ(found.Count(), 6);
 }
 
+// The attribute word of a file is read when first asked for, and decides which size
+// CompressedFileSize gives: the room on disk only for a compressed or sparse file.
+TEST_F(SearchOnNtfs, AttributesAndCompressedSizesOfFiles)
+{
+    const fs::path dir = volume_->Root() / "sizes";
+    fs::create_directories(dir / "packed");
+    SetNtfsAttributes(dir / "packed", 0x810);  // new files in it are compressed
+    WriteBytes(dir / "packed/zeros", Bytes(100000, 0));
+    WriteBytes(dir / "small", Bytes(6, 'x'));
+    WriteBytes(dir / "marked", Bytes(6, 'x'));
+    SetNtfsAttributes(dir / "marked", 0x27);  // read-only, hidden, system, archive
+    ASSERT_TRUE(filetest::Run("dd if=/dev/zero of=" + Quote(dir / "holes") + " bs=4096 seek=1000 count=1"));
+    const auto allocated = [](const fs::path& p) {
+        return std::stod(testfs::Output("stat -c %b " + Quote(p))) * 512;
+    };
+
+    qvxFoundedFiles found;
+    ASSERT_TRUE(found.RefreshEx(U(dir), u"*"));
+    ASSERT_EQ(Tree(found), "holes marked packed(zeros) small");
+    for (const auto& e : found) {
+        const std::string name = ToUtf8(e->FileName());
+        SCOPED_TRACE(name);
+        if (name == "packed") {
+            EXPECT_TRUE(e->AttributeCompressed());
+            EXPECT_EQ(e->CompressedFileSize(), 0.0);
+            const auto zeros = e->Childs()->Item(0);
+            EXPECT_TRUE(zeros->AttributeCompressed());
+            EXPECT_EQ(zeros->FileSize(), 100000.0);
+            EXPECT_EQ(zeros->CompressedFileSize(), allocated(dir / "packed/zeros"));
+            EXPECT_LT(zeros->CompressedFileSize(), 100000.0);
+        } else if (name == "holes") {
+            EXPECT_TRUE(e->AttributeSparseFile());
+            EXPECT_EQ(e->FileSize(), 4100096.0);
+            EXPECT_EQ(e->CompressedFileSize(), allocated(dir / "holes"));
+            EXPECT_LT(e->CompressedFileSize(), 4100096.0);
+        } else {
+            // A small file lives in its MFT record and says 512 bytes allocated.
+            EXPECT_EQ(e->CompressedFileSize(), 6.0);
+            EXPECT_EQ(e->FileAttributes(), name == "marked" ? 0x27 : 0x20);
+            EXPECT_EQ(e->AttributeHidden(), name == "marked");
+            EXPECT_EQ(e->AttributeReadOnly(), name == "marked");
+        }
+    }
+}
+
+// A file of a few bytes has its length as its compressed size, whatever a block takes;
+// a folder has none.
+TEST(Search, ThePlainFilesCompressedSizeIsItsLength)
+{
+    TempFolder dir;
+    fs::create_directory(dir / "sub");
+    WriteBytes(dir / "sub/six", Bytes(6, 'x'));
+    WriteBytes(dir / "sub/empty", {});
+    qvxFoundedFiles found;
+    ASSERT_TRUE(found.RefreshEx(U(dir.Path()), u"*"));
+    ASSERT_EQ(Tree(found), "sub(empty six)");
+    const auto sub = found.Item(0);
+    EXPECT_EQ(sub->CompressedFileSize(), 0.0);
+    for (const auto& e : *sub->Childs()) {
+        SCOPED_TRACE(ToUtf8(e->FileName()));
+        EXPECT_EQ(e->CompressedFileSize(), e->FileSize());
+        EXPECT_EQ(e->FileSize(), e->FileName() == u"six" ? 6.0 : 0.0);
+    }
+}
+
+// Entries and collections outlive the search that made them, with their names and
+// paths (the sanitizer build sees any use of what is gone).
+TEST(Search, AnEntryKeptOutlivesItsCollection)
+{
+    TempFolder dir;
+    fs::create_directories(dir / "a" / "b");
+    WriteBytes(dir / "a" / "b" / "f", {1, 2});
+    std::shared_ptr<FoundedFile> deep, top;
+    std::shared_ptr<qvxFoundedFiles> childs;
+    {
+        auto found = std::make_unique<qvxFoundedFiles>();
+        ASSERT_TRUE(found->RefreshEx(U(dir.Path()), u"*"));
+        childs = found->Item(0)->Childs()->Item(0)->Childs();
+        deep = childs->Item(0);
+        auto withParent = std::make_unique<qvxFoundedFiles>();
+        ASSERT_TRUE(withParent->RefreshEx2(U(dir / "a"), u"*", false, nullptr, true));
+        top = withParent->Item(0);
+    }
+    EXPECT_EQ(deep->FileName(), u"f");
+    EXPECT_EQ(deep->Path(), U(dir / "a" / "b"));
+    EXPECT_EQ(deep->FileSize(), 2.0);
+    EXPECT_EQ(childs->Count(), 1);
+    EXPECT_EQ(top->FileName(), u"a");
+    EXPECT_EQ(top->Path(), U(dir.Path()));
+    EXPECT_EQ(top->FileSize(), 2.0);
+}
+
 TEST(Search, TheRootStandsForItself)
 {
+    const bool windows = kNativePathStyle == PathStyle::Windows;
+    const std::u16string root = windows ? u"C:\\" : u"/";
     qvxFoundedFiles found;
-    ASSERT_TRUE(found.RefreshEx2(u"/", u"tmp", false, nullptr, true));
+    ASSERT_TRUE(found.RefreshEx2(root, windows ? u"windows" : u"tmp", false, nullptr, true));
     ASSERT_EQ(found.Count(), 1);
-    EXPECT_EQ(found.Item(0)->FileName(), u"/");
+    EXPECT_EQ(found.Item(0)->FileName(), root);
     EXPECT_TRUE(found.Item(0)->AttributeDirectory());
-    EXPECT_EQ(Tree(found), "/(tmp)");
+    EXPECT_EQ(Tree(found), windows ? "C:\\(windows)" : "/(tmp)");
+}
+
+// With SearchWithParent the entry Path names is found, its folder without the
+// separator at its end is its Path, and its own entries are its Childs.
+TEST(Search, WithItsParentTheEntryKeepsItsFolderAsPath)
+{
+    TempFolder dir;
+    fs::create_directories(dir / "data" / "sub");
+    WriteBytes(dir / "data" / "a.txt", {1, 2});
+    const bool windows = kNativePathStyle == PathStyle::Windows;
+    const struct {
+        const char* name;
+        std::u16string path;
+        std::u16string parent;
+        std::string tree;
+    } rows[] = {
+        {"a folder in a folder", U(dir / "data"), U(dir.Path()), "data(a.txt sub)"},
+        {"a folder on the root", windows ? u"C:\\windows" : u"/tmp", windows ? u"C:" : u"/",
+         windows ? "windows" : "tmp"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        qvxFoundedFiles found;
+        // The mask applies to the levels below; "*.none" keeps the root's folder unsearched.
+        ASSERT_TRUE(found.RefreshEx2(row.path, row.tree.find('(') != std::string::npos ? u"*" : u"*.none", false,
+                                     nullptr, true));
+        ASSERT_EQ(found.Count(), 1);
+        EXPECT_EQ(found.Item(0)->Path(), row.parent);
+        EXPECT_EQ(Tree(found), row.tree);
+        EXPECT_EQ(found.Path(), row.path);
+    }
+}
+
+// A callback that searches again with the object being filled is refused, and the
+// running search goes on undisturbed; an error out of a callback leaves the object
+// free to search again.
+TEST(Search, ACallbackCannotSearchAgainWithTheSameObject)
+{
+    TempFolder dir;
+    fs::create_directories(dir / "a" / "b");
+    WriteBytes(dir / "x", {1});
+    class Again : public IFindFilesCallback {
+    public:
+        Again(qvxFoundedFiles& found, std::u16string elsewhere) : found_(found), elsewhere_(std::move(elsewhere)) {}
+        void DirectoryCompleted(const std::u16string&, bool&) override
+        {
+            numbers.push_back(RaisedNumberFrom(u"qvxFoundedFiles", [&] { found_.RefreshEx2(elsewhere_, u"*"); }));
+            if (throwing) throw AutomationError(1234, u"test callback");
+        }
+        std::vector<std::int32_t> numbers;
+        bool throwing = false;
+
+    private:
+        qvxFoundedFiles& found_;
+        std::u16string elsewhere_;
+    };
+    qvxFoundedFiles found;
+    Again again(found, U(dir / "a"));
+    ASSERT_TRUE(found.RefreshEx2(U(dir.Path()), u"*", false, &again));
+    EXPECT_EQ(again.numbers, (std::vector<std::int32_t>{5, 5, 5}));
+    EXPECT_EQ(Tree(found), "a(b) x");
+    EXPECT_EQ(found.Path(), U(dir.Path()));
+    for (const auto& e : found) EXPECT_EQ(e->Path(), U(dir.Path()));
+
+    again.throwing = true;
+    EXPECT_EQ(RaisedNumberFrom(u"test callback", [&] { found.RefreshEx2(U(dir.Path()), u"*", false, &again); }),
+              1234);
+    EXPECT_TRUE(found.RefreshEx2(U(dir / "a"), u"*"));
+    EXPECT_EQ(Tree(found), "b");
 }
 
 TEST(Search, AMissingFolderFindsNothing)

@@ -49,6 +49,48 @@ TEST(PlatformFiles, OpenModesCreateCutAndAppendAsTheySay)
     EXPECT_FALSE(fs::exists(f));
 }
 
+// A replaced file is a new one under the old name, with the old one's attributes; what
+// is no file is not replaced, and nothing is left beside either.
+TEST(PlatformFiles, ReplaceFileContentTakesTheOldFilesPlace)
+{
+    TempFolder dir;
+    const fs::path f = dir / "f";
+    const Bytes data{7, 8};
+    ASSERT_FALSE(platform::ReplaceFileContent(U(f), data, 0));
+    EXPECT_EQ(ReadBytes(f), data);
+
+    ASSERT_FALSE(platform::SetFileAttributes(U(f), platform::kAttributeReadOnly));
+    const Bytes more{9, 9, 9};
+    ASSERT_FALSE(platform::ReplaceFileContent(U(f), more, 0));
+    EXPECT_EQ(ReadBytes(f), more);
+    EXPECT_EQ(AttributesOf(f) & platform::kAttributeReadOnly, platform::kAttributeReadOnly);
+
+    fs::create_directory(dir / "d");
+    EXPECT_TRUE(platform::ReplaceFileContent(U(dir / "d"), data, 0));
+    EXPECT_TRUE(fs::is_directory(dir / "d"));
+    EXPECT_TRUE(platform::ReplaceFileContent(U(dir / "no" / "f"), data, 0));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 2);
+}
+
+TEST(PlatformFiles, AFolderLockIsTakenAndGivenBack)
+{
+    TempFolder dir;
+    platform::FolderLock lock;
+    ASSERT_FALSE(platform::LockFolder(U(dir.Path()), lock));
+    platform::FolderLock moved = std::move(lock);
+    EXPECT_FALSE(lock.isHeld());
+    moved.release();
+    EXPECT_FALSE(moved.isHeld());
+    // Given back, it can be taken again.
+    EXPECT_FALSE(platform::LockFolder(U(dir.Path()), lock));
+    lock.release();
+
+    WriteBytes(dir / "f", {1});
+    EXPECT_TRUE(platform::LockFolder(U(dir / "f"), lock));
+    EXPECT_TRUE(platform::LockFolder(U(dir / "missing"), lock));
+    EXPECT_FALSE(lock.isHeld());
+}
+
 TEST(PlatformAttributes, ReadOnlyIsTheWritePermissionBits)
 {
     TempFolder dir;

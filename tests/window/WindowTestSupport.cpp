@@ -163,14 +163,14 @@ frmMain* StartWithReport(const QString& path)
     frmMain* window = StartProgram({path});
     if (window == nullptr) return nullptr;
     const QPointer<frmMain> guard(window);
-    if (!QTest::qWaitFor([&] { return guard && guard->mnuTools[1]->isEnabled(); }, 20000)) return nullptr;
+    if (!QTest::qWaitFor([&] { return guard && Controls(*guard).mnuTools.Settings->isEnabled(); }, 20000)) return nullptr;
     return guard.data();
 }
 
 void DisposeMainWindow()
 {
     if (frmMain* window = frmMain::Existing()) {
-        window->IsLoading = false;
+        Controls(window).IsLoading = false;
         window->close();
         if (frmMain::Existing() == window) QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         delete frmMain::Existing();

@@ -13,8 +13,38 @@
 
 #include "tests/fixtures/NtfsVolume.h"
 #include "tests/fixtures/Shell.h"
+#include "window/frmMain.h"
 
-class frmMain;
+// The main window's controls, commands and report, which are private to it.
+class frmMainTestAccess {
+public:
+    explicit frmMainTestAccess(frmMain& window)
+        : txtMain(window.txtMain), tmrLoad(window.tmrLoad), mnuMain(window.mnuMain), mnuFile(window.mnuFile),
+          mnuEdit(window.mnuEdit), mnuView(window.mnuView), mnuTools(window.mnuTools), mnuHelp(window.mnuHelp),
+          IsLoading(window.IsLoading), ReportText(window.ReportText), ReportData(window.ReportData),
+          browse(window.browse_), splitter(window.splitter_), window_(window)
+    {
+    }
+    // The save command itself, also where its menu item is disabled.
+    void SaveReparseData() { window_.SaveReparseData(); }
+
+    QPlainTextEdit* const& txtMain;
+    const QTimer& tmrLoad;
+    const MainMenuItems& mnuMain;
+    const FileMenuItems& mnuFile;
+    const EditMenuItems& mnuEdit;
+    const ViewMenuItems& mnuView;
+    const ToolsMenuItems& mnuTools;
+    const HelpMenuItems& mnuHelp;
+    bool& IsLoading;
+    std::u16string& ReportText;
+    std::vector<std::uint8_t>& ReportData;
+    BrowsePanel* const& browse;  // the list beside the output box
+    QSplitter* const& splitter;
+
+private:
+    frmMain& window_;
+};
 
 namespace wintest {
 
@@ -74,6 +104,15 @@ struct DialogSeen {
 // Notes what a save or open dialog shows, types `path` and presses Save or Open; cancels
 // when `path` is empty.
 Step AnswerFileDialog(const QString& path, DialogSeen* seen = nullptr);
+
+inline frmMainTestAccess Controls(frmMain* window)
+{
+    return frmMainTestAccess(*window);
+}
+inline frmMainTestAccess Controls(frmMain& window)
+{
+    return frmMainTestAccess(window);
+}
 
 // Starts the program as Tagscope with `args`; the main window when one opened.
 frmMain* StartProgram(const QStringList& args);

@@ -62,7 +62,7 @@ class MainWindowTest : public WindowTest {
     static QStringList RecentMenu(frmMain* window)
     {
         QStringList items;
-        for (QAction* item : window->mnuRecent->actions()) items.append(item->text());
+        for (QAction* item : Controls(window).mnuFile.Recent->actions()) items.append(item->text());
         return items;
     }
 
@@ -116,24 +116,24 @@ private slots:
             shown.append(text);
             closed.append(window.close());
         });
-        QVERIFY(!window.mnuFile.at(1)->isEnabled() && !window.mnuTools.at(1)->isEnabled());
+        QVERIFY(!Controls(window).mnuFile.SaveOutputText->isEnabled() && !Controls(window).mnuTools.Settings->isEnabled());
         window.show();
-        QTRY_VERIFY(window.mnuTools.at(1)->isEnabled());
+        QTRY_VERIFY(Controls(window).mnuTools.Settings->isEnabled());
         QStringList expected{QStringLiteral("Reading reparse point...")};
         if (junction) expected << QStringLiteral("Parsing result data...");
-        expected << ToDisplayText(window.ReportText);
+        expected << ToDisplayText(Controls(window).ReportText);
         QCOMPARE(shown, expected);
         QCOMPARE(closed, QList<bool>(expected.size(), false));
-        QVERIFY(window.mnuFile.at(1)->isEnabled());
-        QCOMPARE(window.mnuFile.at(2)->isEnabled(), junction);
-        QCOMPARE(window.ReportData.size(), junction ? std::size_t{144} : 0);
-        QVERIFY(window.ReportText.starts_with((junction ? u"File name: " : u"") + path.toStdU16String() + u"\r\n\r\n"));
-        QCOMPARE(window.txtMain->textCursor().position(), 0);
+        QVERIFY(Controls(window).mnuFile.SaveOutputText->isEnabled());
+        QCOMPARE(Controls(window).mnuFile.SaveReparseData->isEnabled(), junction);
+        QCOMPARE(Controls(window).ReportData.size(), junction ? std::size_t{144} : 0);
+        QVERIFY(Controls(window).ReportText.starts_with((junction ? u"File name: " : u"") + path.toStdU16String() + u"\r\n\r\n"));
+        QCOMPARE(Controls(window).txtMain->textCursor().position(), 0);
         QVERIFY(window.close());
         QTRY_VERIFY(guard.isNull());
     }
 
-    // `command` is a menu item ("Help 1") or "close" for the close box; else `keys` are
+    // `command` is a menu item ("Contents...") or "close" for the close box; else `keys` are
     // pressed in the output box.
     void keysAndCommands_data()
     {
@@ -141,12 +141,12 @@ private slots:
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("outcome");
         QTest::newRow("F1 opens the read-me") << QKeySequence(Qt::Key_F1) << "" << "read-me";
-        QTest::newRow("Contents... opens the read-me") << QKeySequence() << "Help 1" << "read-me";
+        QTest::newRow("Contents... opens the read-me") << QKeySequence() << "Contents..." << "read-me";
         QTest::newRow("Shift+F1 shows the about box") << QKeySequence(Qt::SHIFT | Qt::Key_F1) << "" << "about";
-        QTest::newRow("About... shows the about box") << QKeySequence() << "Help 11" << "about";
+        QTest::newRow("About... shows the about box") << QKeySequence() << "About..." << "about";
         QTest::newRow("Escape closes") << QKeySequence(Qt::Key_Escape) << "" << "closed";
         QTest::newRow("Ctrl+Q closes") << QKeySequence(Qt::CTRL | Qt::Key_Q) << "" << "closed";
-        QTest::newRow("Exit closes") << QKeySequence() << "File 11" << "closed";
+        QTest::newRow("Exit closes") << QKeySequence() << "Exit" << "closed";
         QTest::newRow("the close box closes") << QKeySequence() << "close" << "closed";
         QTest::newRow("F10 opens the File menu") << QKeySequence(Qt::Key_F10) << "" << "menu";
         QTest::newRow("Shift+Escape does nothing") << QKeySequence(Qt::SHIFT | Qt::Key_Escape) << "" << "";
@@ -167,13 +167,15 @@ private slots:
         UrlCatcher catcher;
         BoxSeen box;
         QVERIFY(Answer(outcome == u"about" ? std::vector<Step>{AnswerBox(QMessageBox::Ok, &box)} : std::vector<Step>{}, [&] {
-            const QStringList item = command.split(u' ');
+            const frmMainTestAccess c = Controls(window);
+            const QMap<QString, QAction*> items{
+                {"Contents...", c.mnuHelp.Contents}, {"About...", c.mnuHelp.About}, {"Exit", c.mnuFile.Exit}};
             if (command == u"close")
                 window->close();
-            else if (item.size() == 2)
-                (item[0] == u"Help" ? window->mnuHelp : window->mnuFile).at(item[1].toInt())->trigger();
+            else if (items.contains(command))
+                items[command]->trigger();
             else
-                QTest::keySequence(window->txtMain, keys);
+                QTest::keySequence(Controls(window).txtMain, keys);
         }));
         if (outcome == u"closed") {
             QTRY_VERIFY(guard.isNull());
@@ -184,7 +186,7 @@ private slots:
             return;
         }
         QVERIFY(guard && guard->isVisible());
-        QCOMPARE(window->menuBar()->activeAction(), outcome == u"menu" ? window->mnuMain.at(1) : nullptr);
+        QCOMPARE(window->menuBar()->activeAction(), outcome == u"menu" ? Controls(window).mnuMain.File : nullptr);
         QCOMPARE(catcher.opened.size(), outcome == u"read-me" ? 1 : 0);
         if (outcome == u"read-me") QVERIFY(QFileInfo(catcher.opened.first().toLocalFile()).isFile());
         if (outcome == u"about") {
@@ -216,9 +218,9 @@ private slots:
         // The version tag and Help stand at the right end of the menu bar.
         QVERIFY(QTest::qWaitForWindowExposed(window));
         const QMenuBar* bar = window->menuBar();
-        QVERIFY(window->mnuMain.at(98)->text().startsWith(QStringLiteral("v.1.0.19 ")));
-        QVERIFY(bar->actionGeometry(window->mnuMain.at(99)).right() > bar->width() - 20);
-        QVERIFY(bar->actionGeometry(window->mnuMain.at(98)).left() > bar->actionGeometry(window->mnuMain.at(2)).right() + 50);
+        QVERIFY(Controls(window).mnuMain.Version->text().startsWith(QStringLiteral("v.1.0.19 ")));
+        QVERIFY(bar->actionGeometry(Controls(window).mnuMain.Help).right() > bar->width() - 20);
+        QVERIFY(bar->actionGeometry(Controls(window).mnuMain.Version).left() > bar->actionGeometry(Controls(window).mnuMain.Tools).right() + 50);
     }
 
     // The first client area (10155 x 6885 twips), covered by the box at every size; the
@@ -234,8 +236,8 @@ private slots:
         const QRect placed(37, 41, 520, 333);
         first->setGeometry(placed);
         QTRY_COMPARE(first->geometry(), placed);
-        QTRY_COMPARE(first->txtMain->geometry(), QRect(QPoint(0, 0), first->centralWidget()->size()));
-        first->mnuFile.at(11)->trigger();
+        QTRY_COMPARE(Controls(first).txtMain->geometry(), QRect(QPoint(0, 0), first->centralWidget()->size()));
+        Controls(first).mnuFile.Exit->trigger();
         QTRY_COMPARE(frmMain::Existing(), nullptr);
         frmMain* second = StartProgram({PlainFile()});
         QVERIFY(second != nullptr && QTest::qWaitForWindowExposed(second));
@@ -263,7 +265,7 @@ private slots:
             data.setUrls({QUrl::fromLocalFile(junction), QUrl::fromLocalFile(PlainFile())});
             // Over the output box, through the window as the platform delivers a drag.
             QVERIFY(QTest::qWaitForWindowExposed(window));
-            const QPoint at = window->txtMain->mapTo(window, window->txtMain->rect().center());
+            const QPoint at = Controls(window).txtMain->mapTo(window, Controls(window).txtMain->rect().center());
             QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
             enter.setAccepted(false);
             QApplication::sendEvent(window->windowHandle(), &enter);
@@ -272,12 +274,12 @@ private slots:
             QApplication::sendEvent(window->windowHandle(), &dropped);
         } else {
             DialogSeen seen;
-            QVERIFY(Answer({AnswerFileDialog(junction, &seen)}, [&] { window->mnuFile.at(3)->trigger(); }));
+            QVERIFY(Answer({AnswerFileDialog(junction, &seen)}, [&] { Controls(window).mnuFile.Open->trigger(); }));
             QCOMPARE(seen.directory, QDir(scratch_.path()).absolutePath());
         }
-        QTRY_VERIFY(window->ReportText.starts_with(u"File name: " + junction.toStdU16String()));
+        QTRY_VERIFY(Controls(window).ReportText.starts_with(u"File name: " + junction.toStdU16String()));
         QCOMPARE(window->windowTitle(), QString::fromUtf8("Common Files \u2013 Tag Scope"));
-        QVERIFY(window->mnuFile.at(2)->isEnabled());
+        QVERIFY(Controls(window).mnuFile.SaveReparseData->isEnabled());
         QCOMPARE(RecentMenu(window), (QStringList{"&1 " + junction, "&2 " + PlainFile()}));
         QCOMPARE(settings_->Value(QStringLiteral("Recent entries/1")), junction);
     }
@@ -287,10 +289,10 @@ private slots:
         const QString file = Scratch(QStringLiteral("going.txt"));
         QVERIFY(WriteAll(file, "x"));
         frmMain* window = StartWithReport(file);
-        QVERIFY(window != nullptr && window->ReportText.ends_with(u"not a reparse point."));
+        QVERIFY(window != nullptr && Controls(window).ReportText.ends_with(u"not a reparse point."));
         QVERIFY(QFile::remove(file));
-        QTest::keyClick(window->txtMain, Qt::Key_F5);
-        QTRY_VERIFY(window->ReportText.ends_with(u"file or directory not found."));
+        QTest::keyClick(Controls(window).txtMain, Qt::Key_F5);
+        QTRY_VERIFY(Controls(window).ReportText.ends_with(u"file or directory not found."));
     }
 
     void missingRecentEntryIsRemoved()
@@ -301,11 +303,11 @@ private slots:
         QVERIFY(window != nullptr);
         QCOMPARE(RecentMenu(window), (QStringList{"&1 " + PlainFile(), "&2 " + gone}));
         BoxSeen box;
-        QVERIFY(Answer({AnswerBox(QMessageBox::Ok, &box)}, [&] { window->mnuRecent->actions().at(1)->trigger(); }));
+        QVERIFY(Answer({AnswerBox(QMessageBox::Ok, &box)}, [&] { Controls(window).mnuFile.Recent->actions().at(1)->trigger(); }));
         QVERIFY2(box.text.startsWith(gone + QStringLiteral("\n\n")), qPrintable(box.text));
         QCOMPARE(RecentMenu(window), QStringList{"&1 " + PlainFile()});
         QCOMPARE(settings_->Value(QStringLiteral("Recent entries/2")), QString());
-        QVERIFY(window->ReportText.starts_with(PlainFile().toStdU16String()));
+        QVERIFY(Controls(window).ReportText.starts_with(PlainFile().toStdU16String()));
     }
 
     // Edit > Select All and Copy, also the output box's context menu; the zoom keys, and
@@ -314,23 +316,23 @@ private slots:
     {
         frmMain* window = StartWithReport(PlainFile());
         QVERIFY(window != nullptr);
-        QCOMPARE(window->txtMain->actions(), (QList<QAction*>{window->mnuEdit.at(1), window->mnuEdit.at(2)}));
-        QVERIFY(!window->mnuEdit.at(1)->isEnabled());
-        window->mnuEdit.at(2)->trigger();
-        window->mnuEdit.at(1)->trigger();
-        QCOMPARE(QApplication::clipboard()->text(), ToDisplayText(window->ReportText));
+        QCOMPARE(Controls(window).txtMain->actions(), (QList<QAction*>{Controls(window).mnuEdit.Copy, Controls(window).mnuEdit.SelectAll}));
+        QVERIFY(!Controls(window).mnuEdit.Copy->isEnabled());
+        Controls(window).mnuEdit.SelectAll->trigger();
+        Controls(window).mnuEdit.Copy->trigger();
+        QCOMPARE(QApplication::clipboard()->text(), ToDisplayText(Controls(window).ReportText));
 
-        const double normal = window->txtMain->font().pointSizeF();
+        const double normal = Controls(window).txtMain->font().pointSizeF();
         for (const auto key : {Qt::Key_Plus, Qt::Key_Plus, Qt::Key_Plus, Qt::Key_Minus})
-            QTest::keyClick(window->txtMain, key, Qt::ControlModifier);
-        QCOMPARE(window->txtMain->font().pointSizeF(), normal + 2);
+            QTest::keyClick(Controls(window).txtMain, key, Qt::ControlModifier);
+        QCOMPARE(Controls(window).txtMain->font().pointSizeF(), normal + 2);
         QCOMPARE(settings_->Value(QStringLiteral("Out Box/Zoom")), QStringLiteral("2"));
         DisposeMainWindow();
         window = StartWithReport(PlainFile());
         QVERIFY(window != nullptr);
-        QCOMPARE(window->txtMain->font().pointSizeF(), normal + 2);
-        QTest::keyClick(window->txtMain, Qt::Key_0, Qt::ControlModifier);
-        QCOMPARE(window->txtMain->font().pointSizeF(), normal);
+        QCOMPARE(Controls(window).txtMain->font().pointSizeF(), normal + 2);
+        QTest::keyClick(Controls(window).txtMain, Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(Controls(window).txtMain->font().pointSizeF(), normal);
     }
 
     void saveTextAndDataShareTheFolder()
@@ -346,7 +348,7 @@ private slots:
 
         // F2: save the text. Nothing is remembered yet: the home folder and the entry's name.
         DialogSeen first, second, third;
-        QVERIFY(Answer({AnswerFileDialog(textFile, &first)}, [&] { QTest::keyClick(window->txtMain, Qt::Key_F2); }));
+        QVERIFY(Answer({AnswerFileDialog(textFile, &first)}, [&] { QTest::keyClick(Controls(window).txtMain, Qt::Key_F2); }));
         QCOMPARE(first.filters, (QStringList{"Text files (*.TXT)", "All files (*)"}));
         QCOMPARE(first.directory, QDir::homePath());
         QCOMPARE(first.fileName, QStringLiteral("Common Files.txt"));
@@ -354,7 +356,7 @@ private slots:
         QCOMPARE(settings_->Value(kDirectoryKey), folderA.path());
 
         // The data command starts where the text went, and is remembered in turn.
-        QVERIFY(Answer({AnswerFileDialog(dataFile, &second)}, [&] { window->mnuFile.at(2)->trigger(); }));
+        QVERIFY(Answer({AnswerFileDialog(dataFile, &second)}, [&] { Controls(window).mnuFile.SaveReparseData->trigger(); }));
         QCOMPARE(second.filters, (QStringList{"Binary files (*.BIN)", "All files (*)"}));
         QCOMPARE(second.directory, folderA.path());
         QCOMPARE(second.fileName, QStringLiteral("Common Files.bin"));
@@ -362,7 +364,7 @@ private slots:
         QCOMPARE(settings_->Value(kDirectoryKey), folderB.path());
 
         // The text command now starts there too; cancelling writes and remembers nothing.
-        QVERIFY(Answer({AnswerFileDialog(QString(), &third)}, [&] { window->mnuFile.at(1)->trigger(); }));
+        QVERIFY(Answer({AnswerFileDialog(QString(), &third)}, [&] { Controls(window).mnuFile.SaveOutputText->trigger(); }));
         QCOMPARE(third.directory, folderB.path());
         QCOMPARE(settings_->Value(kDirectoryKey), folderB.path());
         QCOMPARE(QDir(folderB.path()).entryList(QDir::Files), QStringList{"junction.bin"});
@@ -370,7 +372,7 @@ private slots:
         // The folder is only remembered for convenience: the file is written all the same.
         settings_->MakeUnwritable();
         const QString rawFile = folderA.filePath(QStringLiteral("raw.bin"));
-        QVERIFY(Answer({AnswerFileDialog(rawFile)}, [&] { window->mnuFile.at(2)->trigger(); }));
+        QVERIFY(Answer({AnswerFileDialog(rawFile)}, [&] { Controls(window).mnuFile.SaveReparseData->trigger(); }));
         QCOMPARE(ReadAll(rawFile), kJunctionData);
     }
 
@@ -380,9 +382,9 @@ private slots:
         const QString missing = folderB.filePath(QStringLiteral("missing entry"));
         frmMain* window = StartWithReport(missing);
         QVERIFY(window != nullptr);
-        QVERIFY(!window->mnuFile.at(2)->isEnabled());
+        QVERIFY(!Controls(window).mnuFile.SaveReparseData->isEnabled());
         const QString target = folderA.filePath(QStringLiteral("error.txt"));
-        QVERIFY(Answer({AnswerFileDialog(target)}, [&] { window->mnuFile.at(1)->trigger(); }));
+        QVERIFY(Answer({AnswerFileDialog(target)}, [&] { Controls(window).mnuFile.SaveOutputText->trigger(); }));
         const QString text = missing + QStringLiteral("\r\n\r\nCan't read reparse point data: file or directory not found.");
         QCOMPARE(ReadAll(target), QByteArray("\xEF\xBB\xBF") + text.toUtf8());
     }

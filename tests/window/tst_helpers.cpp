@@ -15,6 +15,7 @@
 #include "window/TextBoxHelpers.h"
 #include "window/csTBSelectAllHook.h"
 #include "window/modAppWindowTitle.h"
+#include "window/ListExport.h"
 #include "window/modRecentEntries.h"
 #include "window/modTextBoxFonts.h"
 
@@ -161,6 +162,47 @@ private slots:
         };
         for (const auto& row : rows)
             QVERIFY2(modRecentEntries::WithEntry(row.before, row.added) == row.after, row.name);
+    }
+
+    // Images and folders share the list with entries, which stay stored as their paths.
+    void recentItems()
+    {
+        using modRecentEntries::RecentKind;
+        const struct {
+            const char* name;
+            modRecentEntries::RecentItem item;
+            std::u16string stored, caption;
+        } rows[] = {
+            {"an entry, as stored before", {RecentKind::Entry, u"/mnt/x", 0}, u"/mnt/x", u"/mnt/x"},
+            {"an image", {RecentKind::Image, u"/img/d.img", 0}, u"image:0:/img/d.img", u"/img/d.img (image)"},
+            {"a partition", {RecentKind::Image, u"/dev/sdb", 12}, u"image:12:/dev/sdb", u"/dev/sdb (image, partition 12)"},
+            {"colons in the path", {RecentKind::Image, u"C:\\a:b.img", 3}, u"image:3:C:\\a:b.img",
+             u"C:\\a:b.img (image, partition 3)"},
+            {"a folder", {RecentKind::Folder, u"/mnt/ntfs", 0}, u"folder:/mnt/ntfs", u"/mnt/ntfs (folder)"},
+        };
+        for (const auto& row : rows) {
+            QVERIFY2(modRecentEntries::StoredText(row.item) == row.stored, row.name);
+            QVERIFY2(modRecentEntries::ItemOf(row.stored) == row.item, row.name);
+            QVERIFY2(modRecentEntries::Caption(row.item) == row.caption, row.name);
+        }
+        // Texts edited by hand that name no image are entries.
+        for (const std::u16string text : {u"image:", u"image:x:/a", u"image::/a", u"image:2/a", u"image:1234567890:/a"})
+            QVERIFY(modRecentEntries::ItemOf(text) == (modRecentEntries::RecentItem{RecentKind::Entry, text, 0}));
+    }
+
+    void csvFields()
+    {
+        const struct {
+            QString text, field;
+        } rows[] = {
+            {"plain", "plain"},
+            {"", ""},
+            {"a,b", "\"a,b\""},
+            {"say \"hi\"", "\"say \"\"hi\"\"\""},
+            {"two\nlines", "\"two\nlines\""},
+            {"cr\r", "\"cr\r\""},
+        };
+        for (const auto& row : rows) QCOMPARE(ListExport::CsvField(row.text), row.field);
     }
 
     void initTestCase()

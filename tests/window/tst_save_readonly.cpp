@@ -44,15 +44,15 @@ private slots:
         QVERIFY(window != nullptr);
         // No reparse point can be made here without root; the data command is given bytes of
         // its own, as a report would have left them.
-        if (!textCommand) window->ReportData = {0x03, 0x00, 0x00, 0xA0, 0x00, 0x00, 0x00, 0x00};
+        if (!textCommand) Controls(window).ReportData = {0x03, 0x00, 0x00, 0xA0, 0x00, 0x00, 0x00, 0x00};
 
         // The save dialog, "replace?" answered Yes, then the error box.
         BoxSeen error;
         QVERIFY(Answer({AnswerFileDialog(target), AnswerBox(QMessageBox::Yes), AnswerBox(QMessageBox::Ok, &error)}, [&] {
             if (textCommand)
-                window->mnuFile.at(1)->trigger();
+                Controls(window).mnuFile.SaveOutputText->trigger();
             else
-                window->SaveReparseData();
+                Controls(window).SaveReparseData();
         }));
         QCOMPARE(error.icon, QMessageBox::Critical);
         QCOMPARE(error.text, target + QStringLiteral("\n\n") + message +
@@ -63,7 +63,7 @@ private slots:
         QCOMPARE(settings_->Value(QStringLiteral("OFN Paths/Last open TXT directory")), folder.path());
         // The window goes on as before.
         QVERIFY(window->isVisible());
-        QVERIFY(window->mnuFile.at(1)->isEnabled());
+        QVERIFY(Controls(window).mnuFile.SaveOutputText->isEnabled());
     }
 };
 

@@ -16,9 +16,9 @@ using namespace wintest;
 
 namespace {
 
-QColor BoxColor(const frmMain& window, bool text)
+QColor BoxColor(frmMain& window, bool text)
 {
-    return window.txtMain->palette().color(text ? QPalette::Text : QPalette::Base);
+    return Controls(window).txtMain->palette().color(text ? QPalette::Text : QPalette::Base);
 }
 
 // Notes the colour the colour dialog starts with (when asked), then picks `color` and
@@ -137,7 +137,7 @@ private slots:
         const QString key = text ? QStringLiteral("Out Box/Fore Color") : QStringLiteral("Out Box/Back Color");
         frmMain* window = StartWithReport(PlainFile());
         QVERIFY(window != nullptr);
-        const auto openSettings = [&] { window->mnuTools.at(1)->trigger(); };
+        const auto openSettings = [&] { Controls(window).mnuTools.Settings->trigger(); };
         std::int32_t shownInColorDialog = -1, shownOnButton = -1;
         QVERIFY(Answer({ClickColorButton(button), AnswerColorDialog(picked, custom, &shownInColorDialog),
                         CloseSettings(close, button, &shownOnButton)},
@@ -175,7 +175,7 @@ private slots:
         std::int32_t buttonAfter = -1;
         QVERIFY(Answer({ClickColorButton(&frmSettings::cmdOutBoxForeColor), AnswerColorDialog(QColor(), QColor()),
                         CloseSettings(QStringLiteral("ok"), &frmSettings::cmdOutBoxForeColor, &buttonAfter)},
-                       [&] { window->mnuTools.at(1)->trigger(); }));
+                       [&] { Controls(window).mnuTools.Settings->trigger(); }));
         QCOMPARE(buttonAfter, 0xFF00);
         QCOMPARE(modSettings::OutBoxForeColor, 0xFF00);
         QCOMPARE(settings_->Value(QStringLiteral("Colors/Custom Colors")), QStringLiteral("1,2,3"));
@@ -192,7 +192,7 @@ private slots:
         QVERIFY(Answer({ClickColorButton(&frmSettings::cmdOutBoxBackColor), AnswerColorDialog(Qt::red, Qt::red),
                         CloseSettings(QStringLiteral("ok")), AnswerBox(QMessageBox::Ok, &error),
                         CloseSettings(QStringLiteral("cancel"))},
-                       [&] { window->mnuTools.at(1)->trigger(); }));
+                       [&] { Controls(window).mnuTools.Settings->trigger(); }));
         QCOMPARE(error.details, QStringLiteral("Error 75 (SettingsStore)"));
         QCOMPARE(modSettings::OutBoxBackColor, 0x4000);
         QCOMPARE(BoxColor(*window, false), QColor(0, 64, 0));

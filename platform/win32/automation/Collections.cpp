@@ -1,5 +1,6 @@
 // The collection classes (Collection, qvxFileStreams, qvxFoundedFiles), their items
 // (FileStream, FoundedFile) and the enumerator behind For Each.
+#include <unordered_map>
 #include <utility>
 
 #include <dispex.h>
@@ -71,20 +72,45 @@ private:
     friend IUnknown* automation::NewEnumerator(std::vector<VARIANT> items);
 };
 
-// The enumerator over a C++ collection's items, each wrapped as an object.
-template <class List, class Wrap>
-IUnknown* EnumerateObjects(const List& list, Wrap wrap)
-{
-    std::vector<VARIANT> items;
-    items.reserve(static_cast<std::size_t>(list.Count()));
-    try {
-        for (const auto& item : list) items.push_back(DispatchVariant(wrap(item)));
-    } catch (...) {
-        for (VARIANT& v : items) VariantClear(&v);
-        throw;
+// The automation objects of a collection's items, each made on first request and kept
+// while the collection lives: reading an item twice (by Item or For Each) gives the same
+// object. Keyed by the C++ item, which the kept object holds, so a key is never reused.
+template <class Item, class Wrapper>
+class ItemObjects {
+public:
+    using Wrap = Wrapper* (*)(std::shared_ptr<Item>);
+    explicit ItemObjects(Wrap wrap) : wrap_(wrap) {}
+
+    // A new reference to the object of `item`.
+    Wrapper* Get(const std::shared_ptr<Item>& item)
+    {
+        if (!item) return nullptr;
+        auto found = objects_.find(item.get());
+        if (found == objects_.end()) found = objects_.emplace(item.get(), Ref<Wrapper>(wrap_(item))).first;
+        return found->second.AddRefed();
     }
-    return NewEnumerator(std::move(items));
-}
+    // The enumerator over `list`'s items, as these objects.
+    template <class List>
+    IUnknown* Enumerate(const List& list)
+    {
+        std::vector<VARIANT> items;
+        items.reserve(static_cast<std::size_t>(list.Count()));
+        try {
+            for (const auto& item : list) items.push_back(DispatchVariant(Get(item)));
+        } catch (...) {
+            for (VARIANT& v : items) VariantClear(&v);
+            throw;
+        }
+        return NewEnumerator(std::move(items));
+    }
+    // Called before the collection fills itself anew: the old items' objects go (a
+    // client keeps the ones it holds).
+    void Clear() { objects_.clear(); }
+
+private:
+    Wrap wrap_;
+    std::unordered_map<const Item*, Ref<Wrapper>> objects_;
+};
 
 // ---- Collection -------------------------------------------------------------------------
 
@@ -98,12 +124,12 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_Count(LONG* Result) override
     {
-        return Run([&] { *Result = list_->Count(); });
+        return Run(Result, [&] { *Result = list_->Count(); });
     }
     // A number picks by 1-based position, a text by key.
     HRESULT STDMETHODCALLTYPE get_Item(VARIANT Index, BSTR* Result) override
     {
-        return Run([&] {
+        return Run(Result, [&] {
             const H::Variant index = FromVariant(Index);
             if (index.type() == H::Variant::Type::String)
                 AssignBstr(Result, list_->Item(std::u16string_view(index.toString())));
@@ -111,9 +137,19 @@ public:
                 AssignBstr(Result, list_->Item(index.toLong()));
         });
     }
-    HRESULT STDMETHODCALLTYPE get_NewEnum(IUnknown** Result) override
+    HRESULT STDMETHODCALLTYPE Remove(VARIANT Index) override
     {
         return Run([&] {
+            const H::Variant index = FromVariant(Index);
+            if (index.type() == H::Variant::Type::String)
+                list_->Remove(std::u16string_view(index.toString()));
+            else
+                list_->Remove(index.toLong());
+        });
+    }
+    HRESULT STDMETHODCALLTYPE get_NewEnum(IUnknown** Result) override
+    {
+        return Run(Result, [&] {
             std::vector<VARIANT> items;
             try {
                 for (const std::u16string& item : *list_) {
@@ -141,13 +177,13 @@ class FileStreamObject : public DispatchObject<_FileStream> {
 public:
     explicit FileStreamObject(std::shared_ptr<H::FileStream> stream) : s_(std::move(stream)) {}
 
-    HRESULT STDMETHODCALLTYPE get_StreamID(LONG* r) override { return Run([&] { *r = s_->StreamID(); }); }
-    HRESULT STDMETHODCALLTYPE get_Attributes(LONG* r) override { return Run([&] { *r = s_->Attributes(); }); }
-    HRESULT STDMETHODCALLTYPE get_Size(double* r) override { return Run([&] { *r = s_->Size(); }); }
-    HRESULT STDMETHODCALLTYPE get_Name(BSTR* r) override { return Run([&] { *r = ToBstr(s_->Name()); }); }
-    HRESULT STDMETHODCALLTYPE get_ShortName(BSTR* r) override { return Run([&] { *r = ToBstr(s_->ShortName()); }); }
+    HRESULT STDMETHODCALLTYPE get_StreamID(LONG* r) override { return Run(r, [&] { *r = s_->StreamID(); }); }
+    HRESULT STDMETHODCALLTYPE get_Attributes(LONG* r) override { return Run(r, [&] { *r = s_->Attributes(); }); }
+    HRESULT STDMETHODCALLTYPE get_Size(double* r) override { return Run(r, [&] { *r = s_->Size(); }); }
+    HRESULT STDMETHODCALLTYPE get_Name(BSTR* r) override { return Run(r, [&] { *r = ToBstr(s_->Name()); }); }
+    HRESULT STDMETHODCALLTYPE get_ShortName(BSTR* r) override { return Run(r, [&] { *r = ToBstr(s_->ShortName()); }); }
 #define HOLLIN_BOOL(name) \
-    HRESULT STDMETHODCALLTYPE get_##name(VARIANT_BOOL* r) override { return Run([&] { *r = ToVariantBool(s_->name()); }); }
+    HRESULT STDMETHODCALLTYPE get_##name(VARIANT_BOOL* r) override { return Run(r, [&] { *r = ToVariantBool(s_->name()); }); }
     HOLLIN_BOOL(StreamIDInvalid)
     HOLLIN_BOOL(StreamIDData)
     HOLLIN_BOOL(StreamIDEAData)
@@ -170,22 +206,26 @@ private:
 
 class FileStreamsObject : public DispatchObject<_qvxFileStreams> {
 public:
-    HRESULT STDMETHODCALLTYPE get_Count(LONG* r) override { return Run([&] { *r = list_->Count(); }); }
+    HRESULT STDMETHODCALLTYPE get_Count(LONG* r) override { return Run(r, [&] { *r = list_->Count(); }); }
     HRESULT STDMETHODCALLTYPE get_Item(LONG Index, _FileStream** r) override
     {
-        return Run([&] { *r = WrapFileStream(list_->Item(Index)); });
+        return Run(r, [&] { *r = items_.Get(list_->Item(Index)); });
     }
     HRESULT STDMETHODCALLTYPE get_NewEnum(IUnknown** r) override
     {
-        return Run([&] { *r = EnumerateObjects(*list_, WrapFileStream); });
+        return Run(r, [&] { *r = items_.Enumerate(*list_); });
     }
     HRESULT STDMETHODCALLTYPE ReadFileStreams(BSTR FileName, VARIANT_BOOL ProcessSecurity, VARIANT_BOOL* r) override
     {
-        return Run([&] { *r = ToVariantBool(list_->ReadFileStreams(FromBstr(FileName), ProcessSecurity != VARIANT_FALSE)); });
+        return Run(r, [&] {
+            items_.Clear();
+            *r = ToVariantBool(list_->ReadFileStreams(FromBstr(FileName), ProcessSecurity != VARIANT_FALSE));
+        });
     }
 
 private:
     std::shared_ptr<H::qvxFileStreams> list_ = std::make_shared<H::qvxFileStreams>();
+    ItemObjects<H::FileStream, _FileStream> items_{WrapFileStream};
 };
 
 // ---- File search ----------------------------------------------------------------------
@@ -206,9 +246,15 @@ public:
         EXCEPINFO error{};
         if (SUCCEEDED(object_->QueryInterface(__uuidof(_IFindFilesCallback), reinterpret_cast<void**>(&typed)))) {
             VARIANT_BOOL cancel = ToVariantBool(Cancel);
+            // What the thread's error information holds after a failure is then the
+            // callback's own (number, source, description, help).
+            SetErrorInfo(0, nullptr);
             hr = typed->DirectoryCompleted(path, &cancel);
             typed->Release();
-            if (SUCCEEDED(hr)) Cancel = cancel != VARIANT_FALSE;
+            if (SUCCEEDED(hr))
+                Cancel = cancel != VARIANT_FALSE;
+            else
+                TakeErrorInfo(hr, error);
         } else {
             hr = CallByName(path, Cancel, &error);
         }
@@ -261,17 +307,32 @@ private:
         return hr;
     }
 
+    // The error information a failed vtable call left, as an Invoke would report it.
+    static void TakeErrorInfo(HRESULT hr, EXCEPINFO& error)
+    {
+        error.scode = hr;
+        IErrorInfo* info = nullptr;
+        if (GetErrorInfo(0, &info) != S_OK || info == nullptr) return;
+        info->GetSource(&error.bstrSource);
+        info->GetDescription(&error.bstrDescription);
+        info->GetHelpFile(&error.bstrHelpFile);
+        info->GetHelpContext(&error.dwHelpContext);
+        info->Release();
+    }
+
     [[noreturn]] static void Raise(HRESULT hr, EXCEPINFO& error)
     {
         if (hr == DISP_E_EXCEPTION && error.pfnDeferredFillIn) error.pfnDeferredFillIn(&error);
-        const HRESULT code = hr == DISP_E_EXCEPTION ? (error.scode ? error.scode : static_cast<HRESULT>(error.wCode)) : hr;
+        const HRESULT code = error.scode ? error.scode : hr == DISP_E_EXCEPTION ? static_cast<HRESULT>(error.wCode) : hr;
         const std::int32_t number = HRESULT_FACILITY(code) == FACILITY_CONTROL ? HRESULT_CODE(code) : code;
         std::u16string source = FromBstr(error.bstrSource);
         std::u16string description = FromBstr(error.bstrDescription);
+        std::u16string helpFile = FromBstr(error.bstrHelpFile);
         SysFreeString(error.bstrSource);
         SysFreeString(error.bstrDescription);
         SysFreeString(error.bstrHelpFile);
-        throw H::AutomationError(number, source.empty() ? u"IFindFilesCallback" : source, description);
+        throw H::AutomationError(number, source.empty() ? u"IFindFilesCallback" : source, description, helpFile,
+                                 static_cast<std::int32_t>(error.dwHelpContext));
     }
 
     IDispatch* object_;
@@ -283,12 +344,15 @@ public:
 
     HRESULT STDMETHODCALLTYPE get_Childs(_qvxFoundedFiles** r) override
     {
-        return Run([&] { *r = WrapFoundedFiles(f_->Childs()); });
+        return Run(r, [&] {
+            if (!childs_) childs_ = Ref<_qvxFoundedFiles>(WrapFoundedFiles(f_->Childs()));
+            *r = childs_.AddRefed();
+        });
     }
-    HRESULT STDMETHODCALLTYPE get_Path(BSTR* r) override { return Run([&] { *r = ToBstr(f_->Path()); }); }
-    HRESULT STDMETHODCALLTYPE get_FileAttributes(LONG* r) override { return Run([&] { *r = f_->FileAttributes(); }); }
+    HRESULT STDMETHODCALLTYPE get_Path(BSTR* r) override { return Run(r, [&] { *r = ToBstr(f_->Path()); }); }
+    HRESULT STDMETHODCALLTYPE get_FileAttributes(LONG* r) override { return Run(r, [&] { *r = f_->FileAttributes(); }); }
 #define HOLLIN_BOOL(name) \
-    HRESULT STDMETHODCALLTYPE get_##name(VARIANT_BOOL* r) override { return Run([&] { *r = ToVariantBool(f_->name()); }); }
+    HRESULT STDMETHODCALLTYPE get_##name(VARIANT_BOOL* r) override { return Run(r, [&] { *r = ToVariantBool(f_->name()); }); }
     HOLLIN_BOOL(AttributeReadOnly)
     HOLLIN_BOOL(AttributeHidden)
     HOLLIN_BOOL(AttributeSystem)
@@ -303,22 +367,23 @@ public:
     HOLLIN_BOOL(AttributeNotContentIndexed)
     HOLLIN_BOOL(AttributeEncrypted)
 #undef HOLLIN_BOOL
-    HRESULT STDMETHODCALLTYPE get_CreationTime(DATE* r) override { return Run([&] { *r = f_->CreationTime(); }); }
-    HRESULT STDMETHODCALLTYPE get_LastAccessTime(DATE* r) override { return Run([&] { *r = f_->LastAccessTime(); }); }
-    HRESULT STDMETHODCALLTYPE get_LastWriteTime(DATE* r) override { return Run([&] { *r = f_->LastWriteTime(); }); }
-    HRESULT STDMETHODCALLTYPE get_FileSize(double* r) override { return Run([&] { *r = f_->FileSize(); }); }
+    HRESULT STDMETHODCALLTYPE get_CreationTime(DATE* r) override { return Run(r, [&] { *r = f_->CreationTime(); }); }
+    HRESULT STDMETHODCALLTYPE get_LastAccessTime(DATE* r) override { return Run(r, [&] { *r = f_->LastAccessTime(); }); }
+    HRESULT STDMETHODCALLTYPE get_LastWriteTime(DATE* r) override { return Run(r, [&] { *r = f_->LastWriteTime(); }); }
+    HRESULT STDMETHODCALLTYPE get_FileSize(double* r) override { return Run(r, [&] { *r = f_->FileSize(); }); }
     HRESULT STDMETHODCALLTYPE get_CompressedFileSize(double* r) override
     {
-        return Run([&] { *r = f_->CompressedFileSize(); });
+        return Run(r, [&] { *r = f_->CompressedFileSize(); });
     }
-    HRESULT STDMETHODCALLTYPE get_FileName(BSTR* r) override { return Run([&] { *r = ToBstr(f_->FileName()); }); }
+    HRESULT STDMETHODCALLTYPE get_FileName(BSTR* r) override { return Run(r, [&] { *r = ToBstr(f_->FileName()); }); }
     HRESULT STDMETHODCALLTYPE get_AlternateFileName(BSTR* r) override
     {
-        return Run([&] { *r = ToBstr(f_->AlternateFileName()); });
+        return Run(r, [&] { *r = ToBstr(f_->AlternateFileName()); });
     }
 
 private:
     std::shared_ptr<H::FoundedFile> f_;
+    Ref<_qvxFoundedFiles> childs_;  // the one object of Childs, made on first read
 };
 
 class FoundedFilesObject : public DispatchObject<_qvxFoundedFiles> {
@@ -327,13 +392,16 @@ public:
 
     HRESULT STDMETHODCALLTYPE get_HasSubItems(VARIANT_BOOL* r) override
     {
-        return Run([&] { *r = ToVariantBool(list_->HasSubItems()); });
+        return Run(r, [&] { *r = ToVariantBool(list_->HasSubItems()); });
     }
-    HRESULT STDMETHODCALLTYPE get_Path(BSTR* r) override { return Run([&] { *r = ToBstr(list_->Path()); }); }
-    HRESULT STDMETHODCALLTYPE get_Size(double* r) override { return Run([&] { *r = list_->Size(); }); }
+    HRESULT STDMETHODCALLTYPE get_Path(BSTR* r) override { return Run(r, [&] { *r = ToBstr(list_->Path()); }); }
+    HRESULT STDMETHODCALLTYPE get_Size(double* r) override { return Run(r, [&] { *r = list_->Size(); }); }
     HRESULT STDMETHODCALLTYPE Refresh(BSTR Path, BSTR Mask, VARIANT_BOOL* r) override
     {
-        return Run([&] { *r = ToVariantBool(list_->Refresh(FromBstr(Path), FromBstr(Mask))); });
+        return Run(r, [&] {
+            items_.Clear();
+            *r = ToVariantBool(list_->Refresh(FromBstr(Path), FromBstr(Mask)));
+        });
     }
     HRESULT STDMETHODCALLTYPE RefreshEx(BSTR Path, BSTR Mask, VARIANT_BOOL FollowReparsePoints,
                                         VARIANT CallBackObject, VARIANT_BOOL* r) override
@@ -344,10 +412,11 @@ public:
                                          VARIANT CallBackObject, VARIANT_BOOL SearchWithParent,
                                          VARIANT_BOOL* r) override
     {
-        return Run([&] {
+        return Run(r, [&] {
             IDispatch* object = CallbackOf(CallBackObject);
             CallbackBridge bridge(object);
             bool done = false;
+            items_.Clear();
             try {
                 done = list_->RefreshEx2(FromBstr(Path), FromBstr(Mask), FollowReparsePoints != VARIANT_FALSE,
                                          object ? &bridge : nullptr, SearchWithParent != VARIANT_FALSE);
@@ -361,12 +430,12 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_Item(LONG Index, _FoundedFile** r) override
     {
-        return Run([&] { *r = WrapFoundedFile(list_->Item(Index)); });
+        return Run(r, [&] { *r = items_.Get(list_->Item(Index)); });
     }
-    HRESULT STDMETHODCALLTYPE get_Count(LONG* r) override { return Run([&] { *r = list_->Count(); }); }
+    HRESULT STDMETHODCALLTYPE get_Count(LONG* r) override { return Run(r, [&] { *r = list_->Count(); }); }
     HRESULT STDMETHODCALLTYPE get_NewEnum(IUnknown** r) override
     {
-        return Run([&] { *r = EnumerateObjects(*list_, WrapFoundedFile); });
+        return Run(r, [&] { *r = items_.Enumerate(*list_); });
     }
 
 private:
@@ -392,12 +461,16 @@ private:
     }
 
     std::shared_ptr<H::qvxFoundedFiles> list_;
+    ItemObjects<H::FoundedFile, _FoundedFile> items_{WrapFoundedFile};
 };
 
 // The library's own callback class: does nothing.
 class FindFilesCallbackObject : public DispatchObject<_IFindFilesCallback> {
 public:
-    HRESULT STDMETHODCALLTYPE DirectoryCompleted(BSTR, VARIANT_BOOL*) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE DirectoryCompleted(BSTR, VARIANT_BOOL* Cancel) override
+    {
+        return Cancel == nullptr ? E_POINTER : S_OK;
+    }
 };
 
 }  // namespace

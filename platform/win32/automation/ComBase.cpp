@@ -3,6 +3,7 @@
 #include "platform/win32/automation/ComBase.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -17,6 +18,8 @@ std::atomic<long> g_serverLocks{0};
 
 namespace {
 
+constexpr std::int32_t kOverflow = 6;
+
 std::atomic<long> g_objects{0};
 
 struct GuidLess {
@@ -28,8 +31,19 @@ struct TypeInfos {
     ITypeInfo* vtable = nullptr;
 };
 
+// The type library and the type information taken from it, each holding a reference
+// until ReleaseTypeInformation; guarded by g_typeMutex.
 std::mutex g_typeMutex;
+ITypeLib* g_library = nullptr;
 std::map<GUID, TypeInfos, GuidLess> g_typeInfos;
+
+// The type library, loaded on first use; the caller holds g_typeMutex.
+ITypeLib* LoadedLibrary()
+{
+    if (g_library == nullptr && FAILED(LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, &g_library)))
+        g_library = nullptr;
+    return g_library;
+}
 
 TypeInfos LookUpOrLoad(REFIID iid);
 
@@ -50,7 +64,7 @@ TypeInfos LookUpOrLoad(REFIID iid)
     auto found = g_typeInfos.find(iid);
     if (found != g_typeInfos.end()) return found->second;
     TypeInfos infos;
-    ITypeLib* library = TypeLibrary();
+    ITypeLib* library = LoadedLibrary();
     if (library == nullptr || FAILED(library->GetTypeInfoOfGuid(iid, &infos.dispatch))) return {};
     // A dual interface's type information is its dispatch half; the vtable half is the
     // interface it refers to as implemented type -1.
@@ -154,6 +168,8 @@ HRESULT Convert(const VARIANT& arg, VARTYPE base, VARIANT* out)
             return S_OK;
         } catch (const std::bad_alloc&) {
             return E_OUTOFMEMORY;
+        } catch (const Hollin0106::AutomationError& e) {
+            return e.Number == kOverflow ? DISP_E_OVERFLOW : DISP_E_TYPEMISMATCH;
         } catch (...) {
             return DISP_E_TYPEMISMATCH;
         }
@@ -170,6 +186,31 @@ HRESULT Convert(const VARIANT& arg, VARTYPE base, VARIANT* out)
     hr = VariantChangeType(out, &plain, 0, base);
     VariantClear(&plain);
     return hr;
+}
+
+// A pointer-wide integer result as a script can read it: a 32-bit integer where the
+// value fits, else a double, which holds every address exactly.
+void MakeScriptReadable(VARIANT& value)
+{
+    if (V_VT(&value) == VT_I8) {
+        const LONGLONG n = V_I8(&value);
+        if (n >= LONG_MIN && n <= LONG_MAX) {
+            V_VT(&value) = VT_I4;
+            V_I4(&value) = static_cast<LONG>(n);
+        } else {
+            V_VT(&value) = VT_R8;
+            V_R8(&value) = static_cast<double>(n);
+        }
+    } else if (V_VT(&value) == VT_UI8) {
+        const ULONGLONG n = V_UI8(&value);
+        if (n <= static_cast<ULONGLONG>(LONG_MAX)) {
+            V_VT(&value) = VT_I4;
+            V_I4(&value) = static_cast<LONG>(n);
+        } else {
+            V_VT(&value) = VT_R8;
+            V_R8(&value) = static_cast<double>(n);
+        }
+    }
 }
 
 // The error of a failed member as EXCEPINFO, from the thread's error information.
@@ -200,15 +241,32 @@ public:
     {
         const UINT argCount = params ? params->cArgs : 0;
         const UINT named = params ? params->cNamedArgs : 0;
-        // The only named argument a script passes is the value of a property assignment,
-        // which stands last in the parameter list, as it does in rgvarg order.
-        if (named > 1 || (named == 1 && params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT))
-            return DISP_E_NONAMEDARGS;
+        if (argCount > 0 && params->rgvarg == nullptr) return E_INVALIDARG;
+        if (named > argCount || (named > 0 && params->rgdispidNamedArgs == nullptr)) return E_INVALIDARG;
         const UINT paramCount = static_cast<UINT>(function.cParams);
         const bool hasRetval = paramCount > 0 &&
             (function.lprgelemdescParam[paramCount - 1].paramdesc.wParamFlags & PARAMFLAG_FRETVAL);
         const UINT inCount = hasRetval ? paramCount - 1 : paramCount;
-        if (argCount > inCount) return DISP_E_BADPARAMCOUNT;
+        const UINT positional = argCount - named;
+        if (positional > inCount) return DISP_E_BADPARAMCOUNT;
+
+        // The argument of each parameter, and its place in rgvarg (for *argError): the
+        // positional ones stand last in rgvarg, in reverse order; a named one stands
+        // under the DISPID of its parameter, which GetIDsOfNames gives as its position
+        // (DISPID_PROPERTYPUT names the value of a property assignment, the last one).
+        std::vector<UINT> argOf(inCount, UINT(-1));
+        for (UINT i = 0; i < positional; ++i) argOf[i] = argCount - 1 - i;
+        for (UINT k = 0; k < named; ++k) {
+            const DISPID id = params->rgdispidNamedArgs[k];
+            const bool put = id == DISPID_PROPERTYPUT &&
+                             (function.invkind & (INVOKE_PROPERTYPUT | INVOKE_PROPERTYPUTREF)) && inCount > 0;
+            const UINT param = put ? inCount - 1 : static_cast<UINT>(id);
+            if ((!put && (id < 0 || param >= inCount)) || argOf[param] != UINT(-1)) {
+                if (argError) *argError = k;
+                return DISP_E_PARAMNOTFOUND;
+            }
+            argOf[param] = k;
+        }
 
         values_.resize(paramCount);
         for (VARIANT& v : values_) VariantInit(&v);
@@ -220,7 +278,7 @@ public:
             const ELEMDESC& element = function.lprgelemdescParam[i];
             const ParamType type = TypeOf(info, element.tdesc);
             if (type.base == VT_EMPTY) return DISP_E_BADVARTYPE;
-            VARIANT* arg = i < argCount ? &params->rgvarg[argCount - 1 - i] : nullptr;
+            VARIANT* arg = argOf[i] != UINT(-1) ? &params->rgvarg[argOf[i]] : nullptr;
             if (arg == nullptr && !(element.paramdesc.wParamFlags & (PARAMFLAG_FOPT | PARAMFLAG_FHASDEFAULT)))
                 return DISP_E_PARAMNOTOPTIONAL;
             HRESULT hr = S_OK;
@@ -235,8 +293,8 @@ public:
             else
                 hr = Convert(*arg, type.base, &values_[i]);
             if (FAILED(hr)) {
-                if (argError) *argError = argCount - 1 - std::min(i, argCount - 1);
-                return hr == E_OUTOFMEMORY ? hr : DISP_E_TYPEMISMATCH;
+                if (argError && arg != nullptr) *argError = argOf[i];
+                return hr == E_OUTOFMEMORY || hr == DISP_E_OVERFLOW ? hr : DISP_E_TYPEMISMATCH;
             }
             if (!type.byRef) {
                 types_[i] = type.base;
@@ -281,7 +339,10 @@ public:
             FillExcepInfo(hr, excepInfo);
             return DISP_E_EXCEPTION;
         }
-        if (hasRetval && resultType != VT_VARIANT) V_VT(&result_) = resultType;
+        if (hasRetval && resultType != VT_VARIANT) {
+            V_VT(&result_) = resultType;
+            MakeScriptReadable(result_);
+        }
         for (const auto& [index, target] : writeBack_) {
             VariantClear(target);
             *target = values_[index];
@@ -309,7 +370,8 @@ bool KindMatches(INVOKEKIND kind, WORD flags)
 {
     switch (kind) {
     case INVOKE_FUNC: return (flags & DISPATCH_METHOD) != 0;
-    case INVOKE_PROPERTYGET: return (flags & DISPATCH_PROPERTYGET) != 0;
+    // A property read as a method call: JScript's `coll.Item(0)` and `new Enumerator(coll)`.
+    case INVOKE_PROPERTYGET: return (flags & (DISPATCH_PROPERTYGET | DISPATCH_METHOD)) != 0;
     case INVOKE_PROPERTYPUT: return (flags & DISPATCH_PROPERTYPUT) != 0;
     case INVOKE_PROPERTYPUTREF: return (flags & DISPATCH_PROPERTYPUTREF) != 0;
     }
@@ -341,12 +403,20 @@ std::wstring ModulePath()
 
 ITypeLib* TypeLibrary()
 {
-    static ITypeLib* library = [] {
-        ITypeLib* loaded = nullptr;
-        if (FAILED(LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, &loaded))) return static_cast<ITypeLib*>(nullptr);
-        return loaded;
-    }();
-    return library;
+    std::lock_guard lock(g_typeMutex);
+    return LoadedLibrary();
+}
+
+void ReleaseTypeInformation() noexcept
+{
+    std::lock_guard lock(g_typeMutex);
+    for (auto& [iid, infos] : g_typeInfos) {
+        if (infos.vtable) infos.vtable->Release();
+        if (infos.dispatch) infos.dispatch->Release();
+    }
+    g_typeInfos.clear();
+    if (g_library) g_library->Release();
+    g_library = nullptr;
 }
 
 ITypeInfo* DispatchTypeInfo(REFIID iid) { return LookUp(iid).dispatch; }

@@ -22,13 +22,17 @@ bool CanUnloadNow();
 
 // The DLL's own file name.
 std::wstring ModulePath();
-// The embedded type library (loaded once); nullptr when it cannot be loaded.
+// The embedded type library (loaded on first use); nullptr when it cannot be loaded.
 ITypeLib* TypeLibrary();
 // The type information of a dual interface of the library: its dispatch half (what
 // GetTypeInfo hands out) or its vtable half (what Invoke calls through). Not AddRef'd:
-// they live as long as the process.
+// they stay until ReleaseTypeInformation.
 ITypeInfo* DispatchTypeInfo(REFIID iid);
 ITypeInfo* InterfaceTypeInfo(REFIID iid);
+// Releases the type library and every type information taken from it, so that a host
+// that unloads the DLL gets its memory back (DllMain, when the DLL is freed). Loaded
+// again on the next use.
+void ReleaseTypeInformation() noexcept;
 
 // Sets the thread's error information (source, description, help, the interface) and
 // returns the HRESULT that automation clients map back to `number`:
@@ -57,15 +61,53 @@ HRESULT Guard(REFIID iid, Body&& body) noexcept
 }
 
 // IDispatch::Invoke of `instance` (an object that implements the vtable half of
-// `typeInfo`): finds the member by DISPID and kind, converts the arguments to the types
-// of its parameters, calls it through the vtable and converts the result. A script's
-// variables arrive as VARIANTs by reference: for a parameter by reference of another
-// type the value is converted there and back, so that a script can pass a variable to a
-// typed by-reference parameter. Left-out optional arguments take their default, or
-// VT_ERROR DISP_E_PARAMNOTFOUND for a VARIANT, or zero. A failing member's error
-// information comes back in *excepInfo with DISP_E_EXCEPTION.
+// `typeInfo`): finds the member by DISPID and kind (a property get may be called as a
+// method, as JScript does), converts the arguments to the types of its parameters, calls
+// it through the vtable and converts the result. Arguments may be named by the DISPIDs
+// GetIDsOfNames gives parameter names (their positions). A script's variables arrive as
+// VARIANTs by reference: for a parameter by reference of another type the value is
+// converted there and back, so that a script can pass a variable to a typed
+// by-reference parameter. Left-out optional arguments take their default, or VT_ERROR
+// DISP_E_PARAMNOTFOUND for a VARIANT, or zero. A value of the right kind outside its
+// parameter's range is DISP_E_OVERFLOW (error 6), anything else that does not convert
+// DISP_E_TYPEMISMATCH (13). A pointer-wide result (VT_I8), which scripts cannot read,
+// comes back as a 32-bit integer where it fits, else as a double (exact to 2^53). A
+// failing member's error information comes back in *excepInfo with DISP_E_EXCEPTION.
 HRESULT InvokeThroughTypeInfo(void* instance, ITypeInfo* typeInfo, DISPID member, WORD flags,
                               DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo, UINT* argError);
+
+// An owned interface reference: released when it goes.
+template <class T>
+class Ref {
+public:
+    Ref() = default;
+    // Takes over a reference the caller holds.
+    explicit Ref(T* taken) : p_(taken) {}
+    Ref(const Ref& other) : p_(other.p_)
+    {
+        if (p_) p_->AddRef();
+    }
+    Ref& operator=(Ref other) noexcept
+    {
+        std::swap(p_, other.p_);
+        return *this;
+    }
+    ~Ref()
+    {
+        if (p_) p_->Release();
+    }
+    T* get() const { return p_; }
+    explicit operator bool() const { return p_ != nullptr; }
+    // A new reference for an [out] pointer.
+    T* AddRefed() const
+    {
+        if (p_) p_->AddRef();
+        return p_;
+    }
+
+private:
+    T* p_ = nullptr;
+};
 
 // The reference count and QueryInterface of a server object that implements
 // `Interface` (with the IUnknown it derives from). Objects start with one reference,
@@ -141,6 +183,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override
     {
+        if (names == nullptr || ids == nullptr) return E_POINTER;
         ITypeInfo* ti = DispatchTypeInfo(__uuidof(Interface));
         if (ti == nullptr) return TYPE_E_CANTLOADLIBRARY;
         return DispGetIDsOfNames(ti, names, count, ids);
@@ -167,18 +210,18 @@ protected:
     {
         return Guard(__uuidof(Interface), std::forward<Body>(body));
     }
+    // The same for a member with a result: E_POINTER when the caller gave no place for
+    // it, else the result starts empty (a failed call leaves no stray value) and the
+    // body fills it.
+    template <class Out, class Body>
+    static HRESULT Run(Out* result, Body&& body) noexcept
+    {
+        if (result == nullptr) return E_POINTER;
+        *result = Out{};
+        return Guard(__uuidof(Interface), std::forward<Body>(body));
+    }
 
 };
 
-// Hands a new object (one reference) to an [out] interface pointer.
-template <class Interface, class Object>
-void HandOut(Object* object, Interface** out)
-{
-    if (out == nullptr) {
-        object->Release();
-        return;
-    }
-    *out = object;
-}
 
 }  // namespace automation

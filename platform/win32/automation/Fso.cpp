@@ -131,7 +131,7 @@ public:
     HRESULT STDMETHODCALLTYPE PutFile2(BSTR FileName, BSTR Data, VARIANT_BOOL RaiseErrors, ::FileEncoding_Const Encoding,
                                        ::FileBOM_Const FileBOM, ::InvertBytes_Const InvertBytes, VARIANT_BOOL* r) override
     {
-        return Run([&] {
+        return Run(r, [&] {
             *r = ToVariantBool(fso_.PutFile2(FromBstr(FileName), FromBstr(Data), B(RaiseErrors),
                                              H::FileEncoding_Const(Encoding), H::FileBOM_Const(FileBOM),
                                              H::InvertBytes_Const(InvertBytes)));
@@ -140,7 +140,7 @@ public:
     HRESULT STDMETHODCALLTYPE GetFileFormat2ByVar(VARIANT FileName, VARIANT RaiseErrors, VARIANT* lpEncoding,
                                                   VARIANT* lpFileBOM, VARIANT* lpInvertBytes, VARIANT* r) override
     {
-        return Run([&] {
+        return Run(r, [&] {
             OutVariant e(lpEncoding), b(lpFileBOM), i(lpInvertBytes);
             const H::Variant result =
                 fso_.GetFileFormat2ByVar(FromVariant(FileName), FromVariant(RaiseErrors), e.get(), b.get(), i.get());
@@ -152,7 +152,7 @@ public:
                                              ::FileBOM_Const* lpFileBOM, ::InvertBytes_Const* lpInvertBytes,
                                              VARIANT_BOOL* r) override
     {
-        return Run([&] {
+        return Run(r, [&] {
             OutEncoding e(lpEncoding);
             OutBOM b(lpFileBOM);
             OutInvert i(lpInvertBytes);
@@ -163,7 +163,7 @@ public:
     HRESULT STDMETHODCALLTYPE OverwriteFile2ByVar(VARIANT FileName, VARIANT Data, VARIANT RaiseErrors, VARIANT Encoding,
                                                   VARIANT FileBOM, VARIANT InvertBytes, VARIANT* r) override
     {
-        return Run([&] {
+        return Run(r, [&] {
             ToVariant(fso_.OverwriteFile2ByVar(FromVariant(FileName), FromVariant(Data), FromVariant(RaiseErrors),
                                                FromVariant(Encoding), FromVariant(FileBOM), FromVariant(InvertBytes)),
                       r);
@@ -173,7 +173,7 @@ public:
                                              ::FileEncoding_Const Encoding, ::FileBOM_Const FileBOM,
                                              ::InvertBytes_Const InvertBytes, VARIANT_BOOL* r) override
     {
-        return Run([&] {
+        return Run(r, [&] {
             *r = ToVariantBool(fso_.OverwriteFile2(FromBstr(FileName), FromBstr(Data), B(RaiseErrors),
                                                    H::FileEncoding_Const(Encoding), H::FileBOM_Const(FileBOM),
                                                    H::InvertBytes_Const(InvertBytes)));
@@ -183,7 +183,7 @@ public:
                                                VARIANT FileBOM, VARIANT InvertBytes, VARIANT* lpEncoding,
                                                VARIANT* lpFileBOM, VARIANT* lpInvertBytes, VARIANT* r) override
     {
-        return Run([&] {
+        return Run(r, [&] {
             OutVariant e(lpEncoding), b(lpFileBOM), i(lpInvertBytes);
             const H::Variant result = fso_.AppendFile2ByVar(FromVariant(FileName), FromVariant(Data),
                                                             FromVariant(RaiseErrors), FromVariant(Encoding),
@@ -199,7 +199,7 @@ public:
                                           ::FileBOM_Const* lpFileBOM, ::InvertBytes_Const* lpInvertBytes,
                                           VARIANT_BOOL* r) override
     {
-        return Run([&] {
+        return Run(r, [&] {
             OutEncoding e(lpEncoding);
             OutBOM b(lpFileBOM);
             OutInvert i(lpInvertBytes);
@@ -213,7 +213,7 @@ public:
                                             VARIANT InvertBytes, VARIANT* lpEncoding, VARIANT* lpFileBOM,
                                             VARIANT* lpInvertBytes, VARIANT* lpSuccess, VARIANT* r) override
     {
-        return Run([&] {
+        return Run(r, [&] {
             OutVariant e(lpEncoding), b(lpFileBOM), i(lpInvertBytes), s(lpSuccess);
             const H::Variant result =
                 fso_.GetFile2ByVar(FromBstr(FileName), FromVariant(RaiseErrors), FromVariant(Encoding),
@@ -227,7 +227,7 @@ public:
                                        ::FileEncoding_Const* lpEncoding, ::FileBOM_Const* lpFileBOM,
                                        ::InvertBytes_Const* lpInvertBytes, VARIANT_BOOL* lpSuccess, BSTR* r) override
     {
-        return Run([&] {
+        return Run(r, [&] {
             OutEncoding e(lpEncoding);
             OutBOM b(lpFileBOM);
             OutInvert i(lpInvertBytes);
@@ -244,7 +244,7 @@ public:
     HRESULT STDMETHODCALLTYPE GetFileB(BSTR FileName, VARIANT_BOOL RaiseErrors, VARIANT_BOOL* lpSuccess,
                                        SAFEARRAY** r) override
     {
-        return Run([&] {
+        return Run(r, [&] {
             OutBool s(lpSuccess);
             *r = ToByteSafeArray(fso_.GetFileB(FromBstr(FileName), B(RaiseErrors), s.get()));
             s.Commit();
@@ -252,62 +252,65 @@ public:
     }
     HRESULT STDMETHODCALLTYPE PutFileB(BSTR FileName, SAFEARRAY** Data, VARIANT_BOOL RaiseErrors, VARIANT_BOOL* r) override
     {
-        return Run([&] {
-            *r = ToVariantBool(fso_.PutFileB(FromBstr(FileName), FromByteSafeArray(Data ? *Data : nullptr), B(RaiseErrors)));
+        if (Data == nullptr) return E_POINTER;  // the array itself may be null: no bytes
+        return Run(r, [&] {
+            *r = ToVariantBool(fso_.PutFileB(FromBstr(FileName), FromByteSafeArray(*Data), B(RaiseErrors)));
         });
     }
     HRESULT STDMETHODCALLTYPE AppendFileB(BSTR FileName, SAFEARRAY** Data, VARIANT_BOOL RaiseErrors,
                                           VARIANT_BOOL* r) override
     {
-        return Run([&] {
+        if (Data == nullptr) return E_POINTER;  // the array itself may be null: no bytes
+        return Run(r, [&] {
             *r = ToVariantBool(
-                fso_.AppendFileB(FromBstr(FileName), FromByteSafeArray(Data ? *Data : nullptr), B(RaiseErrors)));
+                fso_.AppendFileB(FromBstr(FileName), FromByteSafeArray(*Data), B(RaiseErrors)));
         });
     }
     HRESULT STDMETHODCALLTYPE OverwriteFileB(BSTR FileName, SAFEARRAY** Data, VARIANT_BOOL RaiseErrors,
                                              VARIANT_BOOL* r) override
     {
-        return Run([&] {
+        if (Data == nullptr) return E_POINTER;  // the array itself may be null: no bytes
+        return Run(r, [&] {
             *r = ToVariantBool(
-                fso_.OverwriteFileB(FromBstr(FileName), FromByteSafeArray(Data ? *Data : nullptr), B(RaiseErrors)));
+                fso_.OverwriteFileB(FromBstr(FileName), FromByteSafeArray(*Data), B(RaiseErrors)));
         });
     }
 
     // ---- Zones and descriptions ---------------------------------------------------------
     HRESULT STDMETHODCALLTYPE GetFileZone(BSTR FileName, ::FileZone_Const* r) override
     {
-        return Run([&] { *r = static_cast<::FileZone_Const>(fso_.GetFileZone(FromBstr(FileName))); });
+        return Run(r, [&] { *r = static_cast<::FileZone_Const>(fso_.GetFileZone(FromBstr(FileName))); });
     }
     HRESULT STDMETHODCALLTYPE SetFileZone(BSTR FileName, ::FileZone_Const FileZone, VARIANT_BOOL* r) override
     {
-        return Run([&] { *r = ToVariantBool(fso_.SetFileZone(FromBstr(FileName), H::FileZone_Const(FileZone))); });
+        return Run(r, [&] { *r = ToVariantBool(fso_.SetFileZone(FromBstr(FileName), H::FileZone_Const(FileZone))); });
     }
     HRESULT STDMETHODCALLTYPE IsFileZoneDefined(BSTR FileName, VARIANT_BOOL* r) override
     {
-        return Run([&] { *r = ToVariantBool(fso_.IsFileZoneDefined(FromBstr(FileName))); });
+        return Run(r, [&] { *r = ToVariantBool(fso_.IsFileZoneDefined(FromBstr(FileName))); });
     }
     HRESULT STDMETHODCALLTYPE DeleteFileZone(BSTR FileName, VARIANT_BOOL* r) override
     {
-        return Run([&] { *r = ToVariantBool(fso_.DeleteFileZone(FromBstr(FileName))); });
+        return Run(r, [&] { *r = ToVariantBool(fso_.DeleteFileZone(FromBstr(FileName))); });
     }
     HRESULT STDMETHODCALLTYPE GetFileDescription(BSTR FileName, BSTR* r) override
     {
-        return Run([&] { *r = ToBstr(fso_.GetFileDescription(FromBstr(FileName))); });
+        return Run(r, [&] { *r = ToBstr(fso_.GetFileDescription(FromBstr(FileName))); });
     }
     HRESULT STDMETHODCALLTYPE SetFileDescription(BSTR FileName, BSTR DescriptionText, VARIANT_BOOL* r) override
     {
-        return Run([&] { *r = ToVariantBool(fso_.SetFileDescription(FromBstr(FileName), FromBstr(DescriptionText))); });
+        return Run(r, [&] { *r = ToVariantBool(fso_.SetFileDescription(FromBstr(FileName), FromBstr(DescriptionText))); });
     }
     HRESULT STDMETHODCALLTYPE SetFileDescription2(BSTR FileName, BSTR DescriptionText, VARIANT_BOOL AutoUTF8Mode,
                                                   VARIANT_BOOL* r) override
     {
-        return Run([&] {
+        return Run(r, [&] {
             *r = ToVariantBool(fso_.SetFileDescription2(FromBstr(FileName), FromBstr(DescriptionText), B(AutoUTF8Mode)));
         });
     }
     HRESULT STDMETHODCALLTYPE DeleteFileDescription(BSTR FileName, VARIANT_BOOL* r) override
     {
-        return Run([&] { *r = ToVariantBool(fso_.DeleteFileDescription(FromBstr(FileName))); });
+        return Run(r, [&] { *r = ToVariantBool(fso_.DeleteFileDescription(FromBstr(FileName))); });
     }
 
     // ---- List files ---------------------------------------------------------------------
@@ -315,7 +318,7 @@ public:
                                                    VARIANT_BOOL TrimStrings, VARIANT_BOOL IsOem,
                                                    VARIANT_BOOL RaiseErrors, _Collection** r) override
     {
-        return Run([&] {
+        return Run(r, [&] {
             *r = WrapCollection(fso_.ReadStandardListFile(FromBstr(FileName), FromBstr(CommentChar), B(IgnoreBlanks),
                                                           B(TrimStrings), B(IsOem), B(RaiseErrors)));
         });
@@ -326,7 +329,7 @@ public:
                                                          VARIANT* lpFileBOM, VARIANT* lpInvertBytes,
                                                          VARIANT* lpSuccess, VARIANT* r) override
     {
-        return Run([&] {
+        return Run(r, [&] {
             OutVariant e(lpEncoding), b(lpFileBOM), i(lpInvertBytes), s(lpSuccess);
             const H::Variant result = fso_.ReadStandardListFile2ByVar(
                 FromVariant(FileName), FromVariant(CommentChar), FromVariant(IgnoreBlanks), FromVariant(TrimStrings),
@@ -348,7 +351,7 @@ public:
                                                     ::FileBOM_Const* lpFileBOM, ::InvertBytes_Const* lpInvertBytes,
                                                     VARIANT_BOOL* lpSuccess, _Collection** r) override
     {
-        return Run([&] {
+        return Run(r, [&] {
             OutEncoding e(lpEncoding);
             OutBOM b(lpFileBOM);
             OutInvert i(lpInvertBytes);
@@ -366,7 +369,7 @@ public:
     HRESULT STDMETHODCALLTYPE SetFileCompression(BSTR FileName, ::CompressionFormat_Const CompressionFormat,
                                                  LONG* lpErrorCode, VARIANT_BOOL* r) override
     {
-        return Run([&] {
+        return Run(r, [&] {
             OutValue<std::int32_t, LONG> code(lpErrorCode);
             *r = ToVariantBool(
                 fso_.SetFileCompression(FromBstr(FileName), H::CompressionFormat_Const(CompressionFormat), code.get()));
@@ -375,7 +378,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE GetFileCompression(BSTR FileName, LONG* lpErrorCode, ::CompressionFormat_Const* r) override
     {
-        return Run([&] {
+        return Run(r, [&] {
             OutValue<std::int32_t, LONG> code(lpErrorCode);
             *r = static_cast<::CompressionFormat_Const>(fso_.GetFileCompression(FromBstr(FileName), code.get()));
             code.Commit();
@@ -384,12 +387,12 @@ public:
     HRESULT STDMETHODCALLTYPE RecycleFile(BSTR FileName, VARIANT_BOOL SkipRecycleBin, VARIANT_BOOL RaiseErrors,
                                           VARIANT_BOOL* r) override
     {
-        return Run([&] { *r = ToVariantBool(fso_.RecycleFile(FromBstr(FileName), B(SkipRecycleBin), B(RaiseErrors))); });
+        return Run(r, [&] { *r = ToVariantBool(fso_.RecycleFile(FromBstr(FileName), B(SkipRecycleBin), B(RaiseErrors))); });
     }
     HRESULT STDMETHODCALLTYPE GetFileDateTime(BSTR FileName, DATE* lpCreationTime, DATE* lpLastAccessTime,
                                               DATE* lpLastWriteTime, VARIANT_BOOL RaiseErrors, VARIANT_BOOL* r) override
     {
-        return Run([&] {
+        return Run(r, [&] {
             *r = ToVariantBool(fso_.GetFileDateTime(FromBstr(FileName), lpCreationTime, lpLastAccessTime,
                                                     lpLastWriteTime, B(RaiseErrors)));
         });
@@ -397,7 +400,7 @@ public:
     HRESULT STDMETHODCALLTYPE SetFileDateTime(BSTR FileName, DATE CreationTime, DATE LastAccessTime, DATE LastWriteTime,
                                               VARIANT_BOOL RaiseErrors, VARIANT_BOOL* r) override
     {
-        return Run([&] {
+        return Run(r, [&] {
             *r = ToVariantBool(fso_.SetFileDateTime(FromBstr(FileName), CreationTime, LastAccessTime, LastWriteTime,
                                                     B(RaiseErrors)));
         });
@@ -416,7 +419,7 @@ public:
                                                  VARIANT* lpReparseDataBuffer,
                                                  ::SymlinkTargetError_Const* lpErrorCode, BSTR* r) override
     {
-        return Run([&] {
+        return Run(r, [&] {
             OutString raw(lpTargetFileNameRaw), print(lpPrintName);
             OutValue<std::int32_t, LONG> tag(lpReparseTag);
             OutBool relative(lpRelativePath);

@@ -14,32 +14,32 @@ namespace H = Hollin0106;
 
 class DescriptIonObject : public DispatchObject<_qvxDescriptIon> {
 public:
-    HRESULT STDMETHODCALLTYPE get_UTF8Mode(VARIANT_BOOL* r) override { return Run([&] { *r = ToVariantBool(d_.UTF8Mode()); }); }
+    HRESULT STDMETHODCALLTYPE get_UTF8Mode(VARIANT_BOOL* r) override { return Run(r, [&] { *r = ToVariantBool(d_.UTF8Mode()); }); }
     HRESULT STDMETHODCALLTYPE put_UTF8Mode(VARIANT_BOOL value) override
     {
         return Run([&] { d_.UTF8Mode(value != VARIANT_FALSE); });
     }
-    HRESULT STDMETHODCALLTYPE get_FileName(BSTR* r) override { return Run([&] { *r = ToBstr(d_.FileName()); }); }
+    HRESULT STDMETHODCALLTYPE get_FileName(BSTR* r) override { return Run(r, [&] { *r = ToBstr(d_.FileName()); }); }
     HRESULT STDMETHODCALLTYPE get_ItemFileName(LONG Index, BSTR* r) override
     {
-        return Run([&] { *r = ToBstr(d_.ItemFileName(Index)); });
+        return Run(r, [&] { *r = ToBstr(d_.ItemFileName(Index)); });
     }
     HRESULT STDMETHODCALLTYPE get_ItemDescription(LONG Index, BSTR* r) override
     {
-        return Run([&] { *r = ToBstr(d_.ItemDescription(Index)); });
+        return Run(r, [&] { *r = ToBstr(d_.ItemDescription(Index)); });
     }
     HRESULT STDMETHODCALLTYPE get_ItemDescriptionByFileName(BSTR FileName, BSTR* r) override
     {
-        return Run([&] { *r = ToBstr(d_.ItemDescriptionByFileName(FromBstr(FileName))); });
+        return Run(r, [&] { *r = ToBstr(d_.ItemDescriptionByFileName(FromBstr(FileName))); });
     }
-    HRESULT STDMETHODCALLTYPE get_ItemCount(LONG* r) override { return Run([&] { *r = d_.ItemCount(); }); }
+    HRESULT STDMETHODCALLTYPE get_ItemCount(LONG* r) override { return Run(r, [&] { *r = d_.ItemCount(); }); }
     HRESULT STDMETHODCALLTYPE RemoveItem(LONG Index, VARIANT_BOOL* r) override
     {
-        return Run([&] { *r = ToVariantBool(d_.RemoveItem(Index)); });
+        return Run(r, [&] { *r = ToVariantBool(d_.RemoveItem(Index)); });
     }
     HRESULT STDMETHODCALLTYPE RemoveItemByFileName(BSTR FileName, VARIANT_BOOL* r) override
     {
-        return Run([&] { *r = ToVariantBool(d_.RemoveItemByFileName(FromBstr(FileName))); });
+        return Run(r, [&] { *r = ToVariantBool(d_.RemoveItemByFileName(FromBstr(FileName))); });
     }
     HRESULT STDMETHODCALLTYPE AddItem(BSTR FileName, BSTR Description) override
     {
@@ -48,19 +48,19 @@ public:
     HRESULT STDMETHODCALLTYPE Clear() override { return Run([&] { d_.Clear(); }); }
     HRESULT STDMETHODCALLTYPE ReadFile(BSTR FileName, VARIANT_BOOL* r) override
     {
-        return Run([&] { *r = ToVariantBool(d_.ReadFile(FromBstr(FileName))); });
+        return Run(r, [&] { *r = ToVariantBool(d_.ReadFile(FromBstr(FileName))); });
     }
     HRESULT STDMETHODCALLTYPE WriteFile(BSTR FileName, VARIANT_BOOL* r) override
     {
-        return Run([&] { *r = ToVariantBool(d_.WriteFile(FromBstr(FileName))); });
+        return Run(r, [&] { *r = ToVariantBool(d_.WriteFile(FromBstr(FileName))); });
     }
     HRESULT STDMETHODCALLTYPE ReadDirectoryFile(BSTR PathName, VARIANT_BOOL* r) override
     {
-        return Run([&] { *r = ToVariantBool(d_.ReadDirectoryFile(FromBstr(PathName))); });
+        return Run(r, [&] { *r = ToVariantBool(d_.ReadDirectoryFile(FromBstr(PathName))); });
     }
     HRESULT STDMETHODCALLTYPE WriteDirectoryFile(BSTR PathName, VARIANT_BOOL* r) override
     {
-        return Run([&] { *r = ToVariantBool(d_.WriteDirectoryFile(FromBstr(PathName))); });
+        return Run(r, [&] { *r = ToVariantBool(d_.WriteDirectoryFile(FromBstr(PathName))); });
     }
 
 private:
@@ -72,16 +72,16 @@ public:
     HRESULT STDMETHODCALLTYPE Clear() override { return Run([&] { v_.Clear(); }); }
     HRESULT STDMETHODCALLTYPE ReadFile(BSTR FileName, VARIANT_BOOL* r) override
     {
-        return Run([&] { *r = ToVariantBool(v_.ReadFile(FromBstr(FileName))); });
+        return Run(r, [&] { *r = ToVariantBool(v_.ReadFile(FromBstr(FileName))); });
     }
-    HRESULT STDMETHODCALLTYPE get_FileName(BSTR* r) override { return Run([&] { *r = ToBstr(v_.FileName()); }); }
+    HRESULT STDMETHODCALLTYPE get_FileName(BSTR* r) override { return Run(r, [&] { *r = ToBstr(v_.FileName()); }); }
     HRESULT STDMETHODCALLTYPE get_InfoBuffer(SAFEARRAY** r) override
     {
-        return Run([&] { *r = ToByteSafeArray(v_.InfoBuffer()); });
+        return Run(r, [&] { *r = ToByteSafeArray(v_.InfoBuffer()); });
     }
     // 32-bit words keep their bits in a LONG; 16-bit words in a SHORT.
 #define HOLLIN_GET(name, type) \
-    HRESULT STDMETHODCALLTYPE get_##name(type* r) override { return Run([&] { *r = static_cast<type>(v_.name()); }); }
+    HRESULT STDMETHODCALLTYPE get_##name(type* r) override { return Run(r, [&] { *r = static_cast<type>(v_.name()); }); }
     HOLLIN_GET(FileDateLS, LONG)
     HOLLIN_GET(FileDateMS, LONG)
     HOLLIN_GET(FileSubType, ::FileSubType_Const)
@@ -104,7 +104,7 @@ public:
     HOLLIN_GET(TranslationCharset, SHORT)
 #undef HOLLIN_GET
 #define HOLLIN_BOOL(name) \
-    HRESULT STDMETHODCALLTYPE get_##name(VARIANT_BOOL* r) override { return Run([&] { *r = ToVariantBool(v_.name()); }); }
+    HRESULT STDMETHODCALLTYPE get_##name(VARIANT_BOOL* r) override { return Run(r, [&] { *r = ToVariantBool(v_.name()); }); }
     HOLLIN_BOOL(FileFlagDebug)
     HOLLIN_BOOL(FileFlagSpecialBuild)
     HOLLIN_BOOL(FileFlagPrivateBuild)
@@ -114,16 +114,16 @@ public:
 #undef HOLLIN_BOOL
     HRESULT STDMETHODCALLTYPE GetLanguageName(SHORT LanguageID, BSTR* r) override
     {
-        return Run([&] { *r = ToBstr(v_.GetLanguageName(static_cast<std::uint16_t>(LanguageID))); });
+        return Run(r, [&] { *r = ToBstr(v_.GetLanguageName(static_cast<std::uint16_t>(LanguageID))); });
     }
     HRESULT STDMETHODCALLTYPE get_TranslationLanguageName(BSTR* r) override
     {
-        return Run([&] { *r = ToBstr(v_.TranslationLanguageName()); });
+        return Run(r, [&] { *r = ToBstr(v_.TranslationLanguageName()); });
     }
 #define HOLLIN_STR(name)                                                          \
     HRESULT STDMETHODCALLTYPE get_##name(VARIANT_BOOL* lpStringExist, BSTR* r) override \
     {                                                                             \
-        return Run([&] {                                                          \
+        return Run(r, [&] {                                                          \
             bool exists = false;                                                  \
             *r = ToBstr(v_.name(&exists));                                        \
             if (lpStringExist) *lpStringExist = ToVariantBool(exists);            \

@@ -104,6 +104,15 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID riid,
     return CLASS_E_CLASSNOTAVAILABLE;
 }
 
+// When a host frees the DLL (FreeLibrary, CoFreeUnusedLibraries), what it took from
+// oleaut32 goes back: otherwise every load would leave a type library behind. At process
+// exit (`reserved` set) nothing is released: other DLLs may be gone already.
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
+{
+    if (reason == DLL_PROCESS_DETACH && reserved == nullptr) automation::ReleaseTypeInformation();
+    return TRUE;
+}
+
 extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow()
 {
     return automation::CanUnloadNow() ? S_OK : S_FALSE;

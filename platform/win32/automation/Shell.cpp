@@ -57,7 +57,7 @@ HICON IconFromPicture(const H::Picture& picture)
     return icon;
 }
 
-IDispatch* PictureObject(const std::shared_ptr<H::Picture>& picture)
+IPictureDisp* PictureObject(const std::shared_ptr<H::Picture>& picture)
 {
     if (!picture) return nullptr;
     HICON icon = IconFromPicture(*picture);
@@ -66,7 +66,7 @@ IDispatch* PictureObject(const std::shared_ptr<H::Picture>& picture)
     description.cbSizeofstruct = sizeof description;
     description.picType = PICTYPE_ICON;
     description.icon.hicon = icon;
-    IDispatch* object = nullptr;
+    IPictureDisp* object = nullptr;
     // The picture owns the icon from here on.
     if (FAILED(OleCreatePictureIndirect(&description, IID_IPictureDisp, TRUE, reinterpret_cast<void**>(&object)))) {
         DestroyIcon(icon);
@@ -78,9 +78,9 @@ IDispatch* PictureObject(const std::shared_ptr<H::Picture>& picture)
 class ShellFileEXEObject : public DispatchObject<_ShellFileEXE> {
 public:
     explicit ShellFileEXEObject(std::shared_ptr<H::ShellFileEXE> exe) : e_(std::move(exe)) {}
-    HRESULT STDMETHODCALLTYPE get_OSVersionMinor(LONG* r) override { return Run([&] { *r = e_->OSVersionMinor(); }); }
-    HRESULT STDMETHODCALLTYPE get_OSVersionMajor(LONG* r) override { return Run([&] { *r = e_->OSVersionMajor(); }); }
-    HRESULT STDMETHODCALLTYPE get_Signature(BSTR* r) override { return Run([&] { *r = ToBstr(e_->Signature()); }); }
+    HRESULT STDMETHODCALLTYPE get_OSVersionMinor(LONG* r) override { return Run(r, [&] { *r = e_->OSVersionMinor(); }); }
+    HRESULT STDMETHODCALLTYPE get_OSVersionMajor(LONG* r) override { return Run(r, [&] { *r = e_->OSVersionMajor(); }); }
+    HRESULT STDMETHODCALLTYPE get_Signature(BSTR* r) override { return Run(r, [&] { *r = ToBstr(e_->Signature()); }); }
 
 private:
     std::shared_ptr<H::ShellFileEXE> e_;
@@ -89,57 +89,95 @@ private:
 class ShellFileIconObject : public DispatchObject<_ShellFileIcon> {
 public:
     explicit ShellFileIconObject(std::shared_ptr<H::ShellFileIcon> icon) : i_(std::move(icon)) {}
-    HRESULT STDMETHODCALLTYPE get_Icon(IDispatch** r) override { return Run([&] { *r = PictureObject(i_->Icon()); }); }
-    HRESULT STDMETHODCALLTYPE get_Index(LONG* r) override { return Run([&] { *r = i_->Index(); }); }
+    // One picture (and one icon handle) for the life of this object.
+    HRESULT STDMETHODCALLTYPE get_Icon(IPictureDisp** r) override
+    {
+        return Run(r, [&] {
+            if (!picture_) picture_ = Ref<IPictureDisp>(PictureObject(i_->Icon()));
+            *r = picture_.AddRefed();
+        });
+    }
+    HRESULT STDMETHODCALLTYPE get_Index(LONG* r) override { return Run(r, [&] { *r = i_->Index(); }); }
 
 private:
     std::shared_ptr<H::ShellFileIcon> i_;
+    Ref<IPictureDisp> picture_;
 };
 
 _ShellFileEXE* WrapExe(std::shared_ptr<H::ShellFileEXE> exe)
 {
-    return exe ? new ShellFileEXEObject(std::move(exe)) : nullptr;
+    return new ShellFileEXEObject(std::move(exe));
 }
 _ShellFileIcon* WrapIcon(std::shared_ptr<H::ShellFileIcon> icon)
 {
-    return icon ? new ShellFileIconObject(std::move(icon)) : nullptr;
+    return new ShellFileIconObject(std::move(icon));
 }
+
+// The automation object of what a lazy property of qvxShellFileInfo gives: the same
+// object while the C++ property gives the same item (until the next ReadFile), a new
+// one for a new item; none for none.
+template <class Item, class Wrapper>
+class KeptObject {
+public:
+    Wrapper* Get(const std::shared_ptr<Item>& item, Wrapper* (*wrap)(std::shared_ptr<Item>))
+    {
+        if (!item) return nullptr;
+        // The kept object holds the item, so its address is not reused while kept.
+        if (item.get() != key_ || !object_) {
+            object_ = Ref<Wrapper>(wrap(item));
+            key_ = item.get();
+        }
+        return object_.AddRefed();
+    }
+
+private:
+    const Item* key_ = nullptr;
+    Ref<Wrapper> object_;
+};
 
 class ShellFileInfoObject : public DispatchObject<_qvxShellFileInfo> {
 public:
     HRESULT STDMETHODCALLTYPE ReadFile(BSTR FileName, VARIANT_BOOL* r) override
     {
-        return Run([&] { *r = ToVariantBool(s_.ReadFile(FromBstr(FileName))); });
+        return Run(r, [&] { *r = ToVariantBool(s_.ReadFile(FromBstr(FileName))); });
     }
-    HRESULT STDMETHODCALLTYPE get_FileName(BSTR* r) override { return Run([&] { *r = ToBstr(s_.FileName()); }); }
+    HRESULT STDMETHODCALLTYPE get_FileName(BSTR* r) override { return Run(r, [&] { *r = ToBstr(s_.FileName()); }); }
     HRESULT STDMETHODCALLTYPE get_Attributes(LONG* r) override
     {
-        return Run([&] { *r = static_cast<LONG>(s_.Attributes()); });
+        return Run(r, [&] { *r = static_cast<LONG>(s_.Attributes()); });
     }
-    HRESULT STDMETHODCALLTYPE get_DisplayName(BSTR* r) override { return Run([&] { *r = ToBstr(s_.DisplayName()); }); }
-    HRESULT STDMETHODCALLTYPE get_TypeName(BSTR* r) override { return Run([&] { *r = ToBstr(s_.TypeName()); }); }
-    HRESULT STDMETHODCALLTYPE get_EXEType(_ShellFileEXE** r) override { return Run([&] { *r = WrapExe(s_.EXEType()); }); }
-#define HOLLIN_ICON(name) \
-    HRESULT STDMETHODCALLTYPE get_##name(_ShellFileIcon** r) override { return Run([&] { *r = WrapIcon(s_.name()); }); }
-    HOLLIN_ICON(Icon)
-    HOLLIN_ICON(SmallIcon)
-    HOLLIN_ICON(LinkOverlayIcon)
-    HOLLIN_ICON(LinkOverlaySmallIcon)
-    HOLLIN_ICON(OpenIcon)
-    HOLLIN_ICON(OpenSmallIcon)
-    HOLLIN_ICON(SelectedIcon)
-    HOLLIN_ICON(SelectedSmallIcon)
-    HOLLIN_ICON(ShellSizeIcon)
+    HRESULT STDMETHODCALLTYPE get_DisplayName(BSTR* r) override { return Run(r, [&] { *r = ToBstr(s_.DisplayName()); }); }
+    HRESULT STDMETHODCALLTYPE get_TypeName(BSTR* r) override { return Run(r, [&] { *r = ToBstr(s_.TypeName()); }); }
+    HRESULT STDMETHODCALLTYPE get_EXEType(_ShellFileEXE** r) override
+    {
+        return Run(r, [&] { *r = exe_.Get(s_.EXEType(), WrapExe); });
+    }
+#define HOLLIN_ICON(name, slot)                                                         \
+    HRESULT STDMETHODCALLTYPE get_##name(_ShellFileIcon** r) override                   \
+    {                                                                                   \
+        return Run(r, [&] { *r = icons_[slot].Get(s_.name(), WrapIcon); });             \
+    }
+    HOLLIN_ICON(Icon, 0)
+    HOLLIN_ICON(SmallIcon, 1)
+    HOLLIN_ICON(LinkOverlayIcon, 2)
+    HOLLIN_ICON(LinkOverlaySmallIcon, 3)
+    HOLLIN_ICON(OpenIcon, 4)
+    HOLLIN_ICON(OpenSmallIcon, 5)
+    HOLLIN_ICON(SelectedIcon, 6)
+    HOLLIN_ICON(SelectedSmallIcon, 7)
+    HOLLIN_ICON(ShellSizeIcon, 8)
 #undef HOLLIN_ICON
-    HRESULT STDMETHODCALLTYPE get_IconLocation(BSTR* r) override { return Run([&] { *r = ToBstr(s_.IconLocation()); }); }
-    HRESULT STDMETHODCALLTYPE get_SystemIconIndex(LONG* r) override { return Run([&] { *r = s_.SystemIconIndex(); }); }
+    HRESULT STDMETHODCALLTYPE get_IconLocation(BSTR* r) override { return Run(r, [&] { *r = ToBstr(s_.IconLocation()); }); }
+    HRESULT STDMETHODCALLTYPE get_SystemIconIndex(LONG* r) override { return Run(r, [&] { *r = s_.SystemIconIndex(); }); }
     HRESULT STDMETHODCALLTYPE get_hSystemImageList(LONG_PTR* r) override
     {
-        return Run([&] { *r = static_cast<LONG_PTR>(s_.hSystemImageList()); });
+        return Run(r, [&] { *r = static_cast<LONG_PTR>(s_.hSystemImageList()); });
     }
 
 private:
     H::qvxShellFileInfo s_;
+    KeptObject<H::ShellFileEXE, _ShellFileEXE> exe_;
+    KeptObject<H::ShellFileIcon, _ShellFileIcon> icons_[9];
 };
 
 }  // namespace

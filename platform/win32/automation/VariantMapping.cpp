@@ -11,6 +11,7 @@ namespace automation {
 namespace {
 
 constexpr std::int32_t kInvalidUseOfNull = 94;
+constexpr std::int32_t kOverflow = 6;
 
 [[noreturn]] void TypeMismatch()
 {
@@ -32,14 +33,17 @@ void CopyPlain(const VARIANT& value, VARIANT* out)
     if (FAILED(VariantCopyInd(out, const_cast<VARIANT*>(&value)))) TypeMismatch();
 }
 
-// One element of a numeric array as a byte.
+// One element of a numeric array as a byte: a number outside 0-255 is an overflow, as
+// CByte says, anything that is no number a type mismatch.
 std::uint8_t ByteOf(VARIANT element)
 {
     VARIANT number;
     VariantInit(&number);
     const HRESULT hr = VariantChangeType(&number, &element, 0, VT_I4);
     VariantClear(&element);
-    if (FAILED(hr) || V_I4(&number) < 0 || V_I4(&number) > 255) TypeMismatch();
+    if (hr == DISP_E_OVERFLOW || (SUCCEEDED(hr) && (V_I4(&number) < 0 || V_I4(&number) > 255)))
+        throw Hollin0106::AutomationError(kOverflow, u"Hollin0106");
+    if (FAILED(hr)) TypeMismatch();
     return static_cast<std::uint8_t>(V_I4(&number));
 }
 

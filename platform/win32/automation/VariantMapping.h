@@ -28,7 +28,8 @@ SAFEARRAY* ToByteSafeArray(const Hollin0106::ByteArray& bytes);
 
 // A byte array out of whatever a client can pass for one: a byte array, or (what a script
 // can build) a one-dimensional array of numbers or of variants holding numbers 0 to 255.
-// By-reference values are followed. Error 13 for anything else, or a number outside 0-255.
+// By-reference values are followed. Error 6 (overflow) for a number outside 0-255, error
+// 13 for anything else.
 Hollin0106::ByteArray ByteArrayFromVariant(const VARIANT& value);
 
 // The library's variant for an automation VARIANT: missing (VT_ERROR

@@ -46,19 +46,27 @@ protected:
 
 std::vector<std::uint8_t> Text(const std::string& s) { return {s.begin(), s.end()}; }
 
-TEST_F(ShellFileInfoTest, ExecutableTypesComeFromTheHeaderAndTheExtension)
+// The answers of SHGetFileInfo(SHGFI_EXETYPE) as Windows documents them, over programs
+// built from the test images under several names: the header decides, the extension
+// only for batch files and header-less .com programs.
+TEST_F(ShellFileInfoTest, ExecutableTypesComeFromTheHeader)
 {
-    std::vector<std::uint8_t> dos(64, 0);
-    dos[0] = 'M';
-    dos[1] = 'Z';
-    std::vector<std::uint8_t> ne(0x80, 0);
-    ne[0] = 'M';
-    ne[1] = 'Z';
-    ne[0x3C] = 0x40;
-    ne[0x40] = 'N';
-    ne[0x41] = 'E';
-    ne[0x40 + 0x3E] = 0x0A;  // expected Windows 3.10
+    const std::vector<std::uint8_t> gui = versiontest::ReadImage("gui40.exe");
+    // An MS-DOS program: the DOS header and stub of a built program, without its new header.
+    std::vector<std::uint8_t> dos(gui.begin(), gui.begin() + 0x80);
+    versiontest::PutU32(dos, 0x3C, 0);
+    // A 16-bit Windows program (target system 0, expected Windows 0.0), made 3.10 for
+    // Windows (target 2); the same for OS/2 (target 1); a Windows library (flag 8000h).
+    std::vector<std::uint8_t> ne = versiontest::ReadImage(TAGSCOPE_SOURCE_DIR "/tests/filelib/versions/ne-program.exe");
+    ne[0x40 + 0x36] = 2;
+    ne[0x40 + 0x3E] = 0x0A;
     ne[0x40 + 0x3F] = 0x03;
+    std::vector<std::uint8_t> os2 = ne, neLibrary = ne, lx = ne;
+    os2[0x40 + 0x36] = 1;
+    neLibrary[0x40 + 0x0D] = 0x80;
+    lx[0x41] = 'X';
+    lx[0x40] = 'L';
+    std::vector<std::uint8_t> cut(ne.begin(), ne.begin() + 0x7E);  // NE header cut short
     struct Row {
         const char* name;
         std::vector<std::uint8_t> bytes;
@@ -66,14 +74,26 @@ TEST_F(ShellFileInfoTest, ExecutableTypesComeFromTheHeaderAndTheExtension)
         std::int32_t major, minor;
     };
     const Row rows[] = {
-        {"gui.exe", versiontest::ReadImage("gui40.exe"), u"PE", 4, 0},
+        {"gui.exe", gui, u"PE", 4, 0},
+        {"gui.scr", gui, u"PE", 4, 0},
+        {"gui.cpl", gui, u"PE", 4, 0},
+        {"gui", gui, u"PE", 4, 0},
+        {"far.exe", versiontest::WithHeadersAt(gui, 0x10000 + 0x2340), u"PE", 4, 0},
         {"console.EXE", versiontest::ReadImage("console.exe"), u"PE", 0, 0},
+        {"console.com", versiontest::ReadImage("console.exe"), u"PE", 0, 0},
+        {"library.dll", versiontest::ReadImage("full64.dll"), u"", 0, 0},
+        {"library.exe", versiontest::ReadImage("full64.dll"), u"", 0, 0},
         {"old.exe", ne, u"NE", 3, 10},
-        {"cut.exe", std::vector<std::uint8_t>(ne.begin(), ne.begin() + 0x7E), u"MZ", 0, 0},
+        {"old.scr", ne, u"NE", 3, 10},
+        {"os2.exe", os2, u"", 0, 0},
+        {"font.fon", neLibrary, u"", 0, 0},
+        {"driver.exe", lx, u"", 0, 0},
+        {"cut.exe", cut, u"MZ", 0, 0},
         {"dos.exe", dos, u"MZ", 0, 0},
+        {"dos.bin", dos, u"MZ", 0, 0},
         {"tool.com", Text("\xB4\x4C\xCD\x21"), u"MZ", 0, 0},
-        {"run.bat", Text("@echo off\r\n"), u"MZ", 0, 0},
-        {"gui.dll", versiontest::ReadImage("gui40.exe"), u"", 0, 0},
+        {"run.bat", Text("@echo off\r\n"), u"PE", 0, 0},
+        {"run.CMD", Text("@echo off\r\n"), u"PE", 0, 0},
         {"notes.exe", Text("not a program"), u"", 0, 0},
         {"readme", Text("hello"), u"", 0, 0},
     };
@@ -108,7 +128,7 @@ TEST_F(ShellFileInfoTest, TypeNamesAttributesAndDisplayNames)
         {Path("Folder/"), u"folder", u"Folder", saFolder | saFileSysAncestor, saStream},
         {Write(".hidden", Text("x")), u"plain text document", u".hidden", saHidden, saFolder},
         {Write("caf\xE9.txt", Text("not UTF-8")), u"plain text document", u"caf\xDCE9.txt", saCanCopy, saHidden},
-        {Path("dangling"), u"", u"dangling", saLink, saFolder},
+        {Path("dangling"), u"symbolic link", u"dangling", saLink, saFolder},
         {Path("FolderLink"), u"folder", u"FolderLink", saLink | saFolder, saStream},
     };
     for (const auto& row : rows) {
@@ -245,7 +265,8 @@ TEST(Picture, PixelsMustFillTheSize)
     }
 }
 
-// On a real NTFS volume the hidden bit is the NTFS attribute word's, not a leading dot.
+// On a real NTFS volume the hidden and read-only bits are the NTFS attribute word's, not
+// a leading dot or the permission bits alone.
 TEST(ShellFileInfoNtfs, HiddenFilesOnAnNtfsVolume)
 {
     testfs::NtfsVolume volume;
@@ -263,6 +284,13 @@ TEST(ShellFileInfoNtfs, HiddenFilesOnAnNtfsVolume)
     EXPECT_EQ(info.Attributes() & saHidden, 0u);
     ASSERT_TRUE(info.ReadFile(FromUtf8((volume.Root() / "secret.txt").string())));
     EXPECT_NE(info.Attributes() & saHidden, 0u);
+    EXPECT_EQ(info.Attributes() & saReadOnly, 0u);
+    // The NTFS read-only bit makes the file read-only for every caller, root included,
+    // though its permission bits still allow writing.
+    ASSERT_TRUE(testfs::Run("setfattr -h -n system.ntfs_attrib -v 0x21000000 " +
+                            testfs::Quote(volume.Root() / "App.exe")));
+    ASSERT_TRUE(info.ReadFile(FromUtf8((volume.Root() / "App.exe").string())));
+    EXPECT_NE(info.Attributes() & saReadOnly, 0u);
 }
 
 }  // namespace

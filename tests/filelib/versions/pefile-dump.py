@@ -1,6 +1,9 @@
 #!/usr/bin/python3
 """Prints what Debian's pefile reads from the version resource of each file named on the
-command line, one line a file, for a comparison with qvxFileVersion:
+command line, one line a file, for a comparison with qvxFileVersion. The first argument is
+the user's interface language (a decimal identifier): of the languages of the resource named by ID 1
+the one Windows takes, the neutral one, then that language, then English (United States),
+then the first.
 
   path <TAB> 0                                       no usable version resource
   path <TAB> 1 <TAB> 13 fixed fields (decimal) <TAB> language <TAB> code page
@@ -25,10 +28,26 @@ def describe(path):
         pe.parse_data_directories(directories=[pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_RESOURCE"]])
     except pefile.PEFormatError:
         return [path, "0"]
+    # pefile parses the languages of the first name of RT_VERSION, in their order.
+    index = None
+    for kind in getattr(pe, "DIRECTORY_ENTRY_RESOURCE", None).entries if hasattr(pe, "DIRECTORY_ENTRY_RESOURCE") else []:
+        if kind.id != pefile.RESOURCE_TYPE["RT_VERSION"] or not kind.directory.entries:
+            continue
+        name = kind.directory.entries[0]
+        if name.id != 1:
+            break
+        languages = [entry.id for entry in name.directory.entries]
+        for wanted in (0, UI_LANGUAGE, 0x0409, languages[0] if languages else None):
+            if wanted in languages:
+                index = languages.index(wanted)
+                break
     fixed = getattr(pe, "VS_FIXEDFILEINFO", None)
+    infos = getattr(pe, "FileInfo", [])
+    if index is None or not fixed or index >= len(fixed) or index >= len(infos):
+        return [path, "0"]
     translation = None
     tables = {}
-    for info in getattr(pe, "FileInfo", [[]])[0]:
+    for info in infos[index]:
         for var in getattr(info, "Var", []):
             if b"Translation" in var.entry and translation is None:
                 words = var.entry[b"Translation"].split()
@@ -37,7 +56,7 @@ def describe(path):
             tables.setdefault(table.LangID.decode().upper(), table.entries)
     if not fixed or translation is None:
         return [path, "0"]
-    line = [path, "1"] + [str(getattr(fixed[0], f)) for f in FIXED] + [str(translation[0]), str(translation[1])]
+    line = [path, "1"] + [str(getattr(fixed[index], f)) for f in FIXED] + [str(translation[0]), str(translation[1])]
     key = "%04X%04X" % translation
     table = tables.get(key, {})
     for name in STRINGS:
@@ -46,5 +65,6 @@ def describe(path):
     return line
 
 
-for arg in sys.argv[1:]:
+UI_LANGUAGE = int(sys.argv[1])
+for arg in sys.argv[2:]:
     print("\t".join(describe(arg)))

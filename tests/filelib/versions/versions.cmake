@@ -1,6 +1,7 @@
 # Windows images with known version resources, built from the .rc files beside this file
 # with the MinGW-w64 resource compiler and linkers: resource-only DLLs (32 and 64 bit)
-# and two programs without code whose headers say GUI subsystem 4.0 and console.
+# (one for each way of choosing among several resources) and two programs without code
+# whose headers say GUI subsystem 4.0 and console.
 find_program(MINGW_WINDRES x86_64-w64-mingw32-windres REQUIRED)
 find_program(MINGW_LD64 x86_64-w64-mingw32-ld REQUIRED)
 find_program(MINGW_LD32 i686-w64-mingw32-ld REQUIRED)
@@ -32,6 +33,12 @@ tagscope_version_image(full64.dll full.rc 64 --dll)
 tagscope_version_image(full32.dll full.rc 32 --dll)
 tagscope_version_image(otherlang.dll otherlang.rc 64 --dll)
 tagscope_version_image(notranslation.dll notranslation.rc 64 --dll)
+# Which resource Windows takes: by language, and only ID 1.
+tagscope_version_image(twolang.dll twolang.rc 64 --dll)
+tagscope_version_image(neutral.dll neutral.rc 64 --dll)
+tagscope_version_image(defr.dll defr.rc 64 --dll)
+tagscope_version_image(stringname.dll stringname.rc 64 --dll)
+tagscope_version_image(id102.dll id102.rc 64 --dll)
 tagscope_version_image(gui40.exe full.rc 64 --subsystem windows:4.0)
 tagscope_version_image(console.exe full.rc 32 --subsystem console)
 add_custom_target(tagscope_version_images DEPENDS ${version_images})

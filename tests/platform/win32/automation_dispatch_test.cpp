@@ -128,7 +128,7 @@ TEST_F(AutomationDispatch, WrongCallsGetTheirDispatchErrors)
         {"unknown member", 999, {name}, nullptr, DISP_E_MEMBERNOTFOUND},
         {"more arguments than parameters", kGetFileZone, {name, name}, nullptr, DISP_E_BADPARAMCOUNT},
         {"a required argument left out", kGetFileZone, {}, nullptr, DISP_E_PARAMNOTOPTIONAL},
-        {"a named argument", kGetFileZone, {name}, &namedOther, DISP_E_NONAMEDARGS},
+        {"a named argument that names no parameter", kGetFileZone, {name}, &namedOther, DISP_E_PARAMNOTFOUND},
         {"a property value for a method", kGetFileZone, {name}, &namedPut, DISP_E_MEMBERNOTFOUND},
         {"an object for a string", kGetFileZone, {[] { VARIANT v; VariantInit(&v); V_VT(&v) = VT_DISPATCH; V_DISPATCH(&v) = nullptr; return v; }()},
          nullptr, DISP_E_TYPEMISMATCH},

@@ -59,7 +59,8 @@ Reading ByWalker(const fs::path& file)
 {
     std::ifstream in(file, std::ios::binary);
     const std::vector<std::uint8_t> image{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    const auto block = modPEImage::FindVersionResource(image);
+    modPEImage::SpanSource source(image);
+    const auto block = modPEImage::ReadVersionResource(source, platform::UserInterfaceLanguage());
     if (!block) return {"none"};
     const auto bytes = [&](std::u16string_view sub) -> std::optional<std::vector<std::uint8_t>> {
         const auto value = modVersionResource::VerQueryValue(*block, sub);
@@ -78,12 +79,16 @@ TEST(Win32Version, TheSystemAndTheWalkerAgreeOnTheTestImages)
 {
     const fs::path images[] = {versiontest::ImagePath("full64.dll"), versiontest::ImagePath("full32.dll"),
                                versiontest::ImagePath("otherlang.dll"), versiontest::ImagePath("notranslation.dll"),
+                               versiontest::ImagePath("twolang.dll"), versiontest::ImagePath("neutral.dll"),
+                               versiontest::ImagePath("defr.dll"), versiontest::ImagePath("stringname.dll"),
+                               versiontest::ImagePath("id102.dll"),
                                fs::path(TAGSCOPE_SOURCE_DIR "/tests/filelib/versions/ne-program.exe")};
     for (const auto& image : images) {
         SCOPED_TRACE(image.string());
         const Reading system = BySystem(image);
         EXPECT_EQ(system, ByWalker(image));
-        EXPECT_EQ(system.size() > 1, image.filename() != "notranslation.dll");
+        EXPECT_EQ(system.size() > 1, image.filename() != "notranslation.dll" && image.filename() != "stringname.dll" &&
+                                         image.filename() != "id102.dll");
     }
 }
 

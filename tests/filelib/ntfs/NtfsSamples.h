@@ -1,0 +1,202 @@
+// Good NTFS structures built byte by byte for the decoder tests and fuzz seeds: a boot
+// sector, an MFT record with its update sequence, an index node and block, MBR and GPT
+// sectors. Each builder follows the documented layout the decoders read.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace ntfssample {
+
+using Bytes = std::vector<std::uint8_t>;
+
+inline void Put(Bytes& b, std::size_t at, std::uint64_t value, int width)
+{
+    if (b.size() < at + static_cast<std::size_t>(width)) b.resize(at + static_cast<std::size_t>(width));
+    for (int i = 0; i < width; ++i) b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+inline void PutName(Bytes& b, std::size_t at, const std::u16string& name)
+{
+    for (std::size_t i = 0; i < name.size(); ++i) Put(b, at + 2 * i, name[i], 2);
+}
+
+// A boot sector: 512-byte sectors, `sectorsPerCluster` as stored at 13, records and index
+// blocks as stored at 64 and 68.
+inline Bytes BootSectorBytes(std::uint8_t sectorsPerCluster = 8, std::uint8_t record = 0xF6, std::uint8_t index = 1,
+                        std::uint16_t bytesPerSector = 512)
+{
+    Bytes b(512, 0);
+    const char oem[] = "NTFS    ";
+    for (int i = 0; i < 8; ++i) b[3 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(oem[i]);
+    Put(b, 11, bytesPerSector, 2);
+    b[13] = sectorsPerCluster;
+    Put(b, 40, 16383, 8);
+    Put(b, 48, 4, 8);
+    Put(b, 56, 8, 8);
+    b[64] = record;
+    b[68] = index;
+    Put(b, 72, 0x1234567890ABCDEFull, 8);
+    Put(b, 510, 0xAA55, 2);
+    return b;
+}
+
+// Applies an update sequence to `record` (size a multiple of 512) with the array at
+// `usaOffset`: saves the last two bytes of each stride and puts the sequence number there.
+inline void Protect(Bytes& record, std::size_t usaOffset, std::uint16_t usn = 0x0102)
+{
+    const std::size_t strides = record.size() / 512;
+    Put(record, 4, usaOffset, 2);
+    Put(record, 6, strides + 1, 2);
+    Put(record, usaOffset, usn, 2);
+    for (std::size_t i = 0; i < strides; ++i) {
+        const std::size_t end = (i + 1) * 512 - 2;
+        record[usaOffset + 2 + 2 * i] = record[end];
+        record[usaOffset + 3 + 2 * i] = record[end + 1];
+        Put(record, end, usn, 2);
+    }
+}
+
+// A $FILE_NAME value.
+inline Bytes FileNameValue(const std::u16string& name, std::uint64_t parent, std::uint8_t nameSpace = 1)
+{
+    Bytes v(66 + 2 * name.size(), 0);
+    Put(v, 0, parent, 8);
+    Put(v, 56, 0x20, 4);
+    v[64] = static_cast<std::uint8_t>(name.size());
+    v[65] = nameSpace;
+    PutName(v, 66, name);
+    return v;
+}
+
+// A resident attribute of `type` holding `value`, 8-byte aligned.
+inline Bytes ResidentAttribute(std::uint32_t type, const Bytes& value, std::uint16_t id = 0)
+{
+    const std::size_t length = (24 + value.size() + 7) / 8 * 8;
+    Bytes a(length, 0);
+    Put(a, 0, type, 4);
+    Put(a, 4, length, 4);
+    Put(a, 14, id, 2);
+    Put(a, 16, value.size(), 4);
+    Put(a, 20, 24, 2);
+    std::copy(value.begin(), value.end(), a.begin() + 24);
+    return a;
+}
+
+// A non-resident attribute of `type` over clusters [vcn 0, lastVcn] with mapping pairs.
+inline Bytes NonResidentAttribute(std::uint32_t type, const Bytes& pairs, std::uint64_t lastVcn, std::uint64_t size,
+                                  std::uint32_t clusterSize = 4096)
+{
+    const std::size_t length = (64 + pairs.size() + 1 + 7) / 8 * 8;
+    Bytes a(length, 0);
+    Put(a, 0, type, 4);
+    Put(a, 4, length, 4);
+    a[8] = 1;
+    Put(a, 16, 0, 8);
+    Put(a, 24, lastVcn, 8);
+    Put(a, 32, 64, 2);
+    Put(a, 40, (lastVcn + 1) * clusterSize, 8);
+    Put(a, 48, size, 8);
+    Put(a, 56, size, 8);
+    std::copy(pairs.begin(), pairs.end(), a.begin() + 64);
+    return a;
+}
+
+// A 1 KiB MFT record in use holding `attributes`, with its update sequence applied.
+inline Bytes FileRecordBytes(const std::vector<Bytes>& attributes, std::uint16_t flags = 1, std::uint64_t base = 0)
+{
+    Bytes r(1024, 0);
+    r[0] = 'F', r[1] = 'I', r[2] = 'L', r[3] = 'E';
+    Put(r, 16, 3, 2);   // sequence
+    Put(r, 18, 1, 2);   // links
+    Put(r, 20, 56, 2);  // first attribute
+    Put(r, 22, flags, 2);
+    Put(r, 28, 1024, 4);
+    Put(r, 32, base, 8);
+    std::size_t at = 56;
+    for (const Bytes& a : attributes) {
+        std::copy(a.begin(), a.end(), r.begin() + static_cast<std::ptrdiff_t>(at));
+        at += a.size();
+    }
+    Put(r, at, 0xFFFFFFFF, 4);
+    Put(r, 24, at + 8, 4);
+    Protect(r, 48);
+    return r;
+}
+
+// A $I30 index entry naming `name` in file `reference`; with a sub-node VCN when given.
+inline Bytes FileNameEntry(const std::u16string& name, std::uint64_t reference, std::int64_t subnode = -1)
+{
+    const Bytes key = FileNameValue(name, 5);
+    const std::size_t length = (16 + key.size() + 7) / 8 * 8 + (subnode >= 0 ? 8 : 0);
+    Bytes e(length, 0);
+    Put(e, 0, reference, 8);
+    Put(e, 8, length, 2);
+    Put(e, 10, key.size(), 2);
+    Put(e, 12, subnode >= 0 ? 1 : 0, 2);
+    std::copy(key.begin(), key.end(), e.begin() + 16);
+    if (subnode >= 0) Put(e, length - 8, static_cast<std::uint64_t>(subnode), 8);
+    return e;
+}
+
+// The last entry of a node, with a sub-node VCN when given.
+inline Bytes LastEntry(std::int64_t subnode = -1)
+{
+    Bytes e(subnode >= 0 ? 24 : 16, 0);
+    Put(e, 8, e.size(), 2);
+    Put(e, 12, 2 | (subnode >= 0 ? 1 : 0), 2);
+    if (subnode >= 0) Put(e, 16, static_cast<std::uint64_t>(subnode), 8);
+    return e;
+}
+
+// An index node: the 16-byte node header and the entries.
+inline Bytes IndexNode(const std::vector<Bytes>& entries, std::size_t allocated = 0)
+{
+    Bytes n(16, 0);
+    for (const Bytes& e : entries) n.insert(n.end(), e.begin(), e.end());
+    Put(n, 0, 16, 4);
+    Put(n, 4, n.size(), 4);
+    Put(n, 8, allocated ? allocated : n.size(), 4);
+    return n;
+}
+
+// A 4 KiB index block ("INDX") at `vcn` holding `node`, with its update sequence.
+inline Bytes IndexBlock(const Bytes& node, std::uint64_t vcn)
+{
+    Bytes b(4096, 0);
+    b[0] = 'I', b[1] = 'N', b[2] = 'D', b[3] = 'X';
+    Put(b, 16, vcn, 8);
+    // The node header's offsets are relative to it, at 24; its entries after the array.
+    Bytes moved = node;
+    const std::size_t first = 40 + 2 * 9;  // after the update sequence array (9 pairs)
+    const std::size_t entriesStart = (first - 24 + 7) / 8 * 8;
+    Bytes shifted(entriesStart, 0);
+    shifted.insert(shifted.end(), node.begin() + 16, node.end());
+    Put(shifted, 0, entriesStart, 4);
+    Put(shifted, 4, shifted.size(), 4);
+    Put(shifted, 8, 4096 - 24, 4);
+    std::copy(shifted.begin(), shifted.end(), b.begin() + 24);
+    Protect(b, 40);
+    return b;
+}
+
+// An MBR sector with up to four (type, first LBA, sectors) entries.
+struct MbrSlot {
+    std::uint8_t type;
+    std::uint32_t first;
+    std::uint32_t sectors;
+};
+inline Bytes MbrSector(const std::vector<MbrSlot>& slots)
+{
+    Bytes b(512, 0);
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        b[446 + 16 * i + 4] = slots[i].type;
+        Put(b, 446 + 16 * i + 8, slots[i].first, 4);
+        Put(b, 446 + 16 * i + 12, slots[i].sectors, 4);
+    }
+    Put(b, 510, 0xAA55, 2);
+    return b;
+}
+
+}  // namespace ntfssample

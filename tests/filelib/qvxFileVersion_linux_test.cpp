@@ -1,0 +1,161 @@
+// qvxFileVersion on Linux, where the library reads the files itself: memory bounded by
+// the version block under a memory limit, the interface language from the environment,
+// headers wherever the DOS header points.
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "common/Utf16.h"
+#include "platform/platform.h"
+#include <Hollin0106/qvxFileVersion.h>
+#include "tests/filelib/VersionImages.h"
+#include "tests/fixtures/Shell.h"
+
+namespace {
+
+using namespace Hollin0106;
+namespace fs = std::filesystem;
+
+// The process's address space now, in bytes (VmSize).
+std::uint64_t AddressSpace()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.starts_with("VmSize:")) return std::stoull(line.substr(7)) * 1024;
+    return 0;
+}
+
+// Runs `step` in a child that may grow its address space by `memory` bytes at most and is
+// ended after `seconds`; its exit code, or -1 when it was ended (by the alarm, or by the
+// sanitizer's runtime when an allocation failed).
+int InLimitedChild(const std::function<int()>& step, std::uint64_t memory, unsigned seconds)
+{
+    std::fflush(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::alarm(seconds);
+        // What the process holds already (a sanitizer reserves terabytes) plus the allowance.
+        const rlimit limit{AddressSpace() + memory, AddressSpace() + memory};
+        if (::setrlimit(RLIMIT_AS, &limit) != 0) ::_exit(99);
+        ::_exit(step());
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A copy of a real image whose resource section claims 0xFFFF0000 bytes, made sparse to
+// 4 GiB (an installer's payload, a damaged or hostile file): its resource is intact, and
+// reading it needs only its headers, directory and block.
+TEST(qvxFileVersionLinux, ALyingSectionSizeCostsNoMemory)
+{
+    std::vector<std::uint8_t> image = versiontest::ReadImage("full64.dll");
+    const std::size_t rsrc = versiontest::SectionHeader(image, ".rsrc");
+    ASSERT_NE(rsrc, 0u);
+    versiontest::PutU32(image, rsrc + 16, 0xFFFF0000u);  // SizeOfRawData
+    const fs::path path = testfs::UniqueTempPath("lying") += ".dll";
+    versiontest::WriteImage(path, image);
+    fs::resize_file(path, std::uint64_t{4} << 30);
+    const std::u16string name = FromUtf8(path.string());
+    const int code = InLimitedChild(
+        [&] {
+            qvxFileVersion v;
+            if (!v.ReadFile(name)) return 1;
+            return v.ProductVerRevisionMinor() == 40000 && v.InfoBuffer().size() < 4096 ? 0 : 2;
+        },
+        std::uint64_t{2} << 30, 60);
+    fs::remove(path);
+    EXPECT_EQ(code, 0) << "1: no version read, 2: wrong values, -1: ended (memory or time)";
+}
+
+// Sets environment variables for one scope and puts the old values back.
+class Environment {
+public:
+    explicit Environment(std::initializer_list<std::pair<const char*, const char*>> values)
+    {
+        for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
+            const char* old = std::getenv(name);
+            saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+            ::unsetenv(name);
+        }
+        for (const auto& [name, value] : values) ::setenv(name, value, 1);
+    }
+    ~Environment()
+    {
+        for (const auto& [name, value] : saved_) {
+            if (value) ::setenv(name.c_str(), value->c_str(), 1);
+            else ::unsetenv(name.c_str());
+        }
+    }
+
+private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+TEST(qvxFileVersionLinux, TheInterfaceLanguageComesFromTheMessagesLocale)
+{
+    const struct {
+        const char* name;
+        std::initializer_list<std::pair<const char*, const char*>> environment;
+        std::uint16_t language;
+    } rows[] = {
+        {"nothing set", {}, 0x0409},
+        {"LANG", {{"LANG", "de_DE.UTF-8"}}, 0x0407},
+        {"LANG with a modifier", {{"LANG", "de_AT@euro"}}, 0x0C07},
+        {"a language alone: its likeliest country", {{"LANG", "pt"}}, 0x0416},
+        {"Traditional Chinese", {{"LANG", "zh_TW.UTF-8"}}, 0x0404},
+        {"LC_MESSAGES before LANG", {{"LANG", "de_DE.UTF-8"}, {"LC_MESSAGES", "ja_JP.UTF-8"}}, 0x0411},
+        {"LC_ALL before both", {{"LC_ALL", "fr_CA.UTF-8"}, {"LC_MESSAGES", "ja_JP.UTF-8"}}, 0x0C0C},
+        {"LANGUAGE first, its first entry", {{"LANGUAGE", "ru:de"}, {"LANG", "de_DE.UTF-8"}}, 0x0419},
+        {"LANGUAGE ignored in the C locale", {{"LANGUAGE", "ru"}, {"LANG", "C.UTF-8"}}, 0x0409},
+        {"POSIX", {{"LC_ALL", "POSIX"}}, 0x0409},
+        {"a name nobody knows", {{"LANG", "xx_YY.UTF-8"}}, 0x0409},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Environment environment(row.environment);
+        EXPECT_EQ(platform::UserInterfaceLanguage(), row.language);
+    }
+}
+
+// The same file gives the German block to a German user and the English one otherwise.
+TEST(qvxFileVersionLinux, TheUsersLanguageChoosesAmongTheBlocks)
+{
+    const std::u16string name = FromUtf8(versiontest::ImagePath("twolang.dll").string());
+    const std::pair<const char*, const char16_t*> rows[] = {
+        {"de_DE.UTF-8", u"Deutsch"}, {"C.UTF-8", u"English"}, {"ja_JP.UTF-8", u"English"}};
+    for (const auto& [locale, company] : rows) {
+        SCOPED_TRACE(locale);
+        const Environment environment({{"LC_ALL", locale}});
+        qvxFileVersion v;
+        ASSERT_TRUE(v.ReadFile(name));
+        EXPECT_EQ(v.StrCompanyName(), company);
+        EXPECT_EQ(v.TranslationLanguageID(), company == std::u16string_view(u"Deutsch") ? 0x0407 : 0x0409);
+    }
+    for (const char* other : {"stringname.dll", "id102.dll"}) {
+        SCOPED_TRACE(other);
+        qvxFileVersion v;
+        EXPECT_FALSE(v.ReadFile(FromUtf8(versiontest::ImagePath(other).string())));
+    }
+}
+
+// A file whose headers lie past 64 KiB, read at their offsets.
+TEST(qvxFileVersionLinux, HeadersPast64KiB)
+{
+    const fs::path path = testfs::UniqueTempPath("farheaders") += ".dll";
+    versiontest::WriteImage(path, versiontest::WithHeadersAt(versiontest::ReadImage("full64.dll"), 0x10000 + 0x1238));
+    qvxFileVersion v;
+    EXPECT_TRUE(v.ReadFile(FromUtf8(path.string())));
+    EXPECT_EQ(v.StrFileDescription(), u"Version test image");
+    fs::remove(path);
+}
+
+}  // namespace

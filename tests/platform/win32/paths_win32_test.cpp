@@ -1,0 +1,131 @@
+// System paths under Wine or Windows: the library's full form against the system's own,
+// and long names of every kind reaching their files.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <vector>
+
+#include <Hollin0106/qvxFoundedFiles.h>
+#include "platform/WindowsPath.h"
+#include "platform/platform.h"
+#include "platform/win32/Win32.h"
+#include "tests/filelib/FileTestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using filetest::Bytes;
+using filetest::U;
+namespace winpath = platform::winpath;
+
+std::u16string SystemFullPath(const std::u16string& name)
+{
+    const std::wstring wide(name.begin(), name.end());
+    std::wstring full(4 * MAX_PATH, L'\0');
+    const DWORD n = GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    full.resize(n < full.size() ? n : 0);
+    return std::u16string(full.begin(), full.end());
+}
+
+winpath::PathContext ProcessContext()
+{
+    return {platform::CurrentDirectory, [](char16_t) { return std::u16string(); }};
+}
+
+// The current folder for the length of a test.
+class InFolder {
+public:
+    explicit InFolder(const std::u16string& folder) : previous_(platform::CurrentDirectory())
+    {
+        const std::wstring wide(folder.begin(), folder.end());
+        entered_ = SetCurrentDirectoryW(wide.c_str()) != 0;
+    }
+    ~InFolder()
+    {
+        const std::wstring wide(previous_.begin(), previous_.end());
+        SetCurrentDirectoryW(wide.c_str());
+    }
+    bool Entered() const { return entered_; }
+
+private:
+    std::u16string previous_;
+    bool entered_ = false;
+};
+
+TEST(Win32Paths, TheFullFormIsTheSystemsOwn)
+{
+    filetest::TempFolder dir;
+    const InFolder in(U(dir.Path()));
+    ASSERT_TRUE(in.Entered());
+    const char16_t* names[] = {
+        u"a.txt",          u"..\\a.txt",        u".\\x\\..\\y",      u"x\\.\\y\\",         u"dir.\\file.",
+        u"trailing . .",   u"a//b///c",         u"\\root\\x",        u"C:\\a\\..\\..\\b",  u"C:/a/./b/",
+        u"\\\\srv\\share\\a\\..\\..\\b",        u"//./C:/x/../y",    u"\\\\.\\C:\\x",
+    };
+    for (const char16_t* name : names) {
+        SCOPED_TRACE(std::string(name, name + std::char_traits<char16_t>::length(name)));
+        EXPECT_EQ(winpath::FullPath(name, ProcessContext()), SystemFullPath(name));
+    }
+}
+
+// A folder whose full name is longer than MAX_PATH, reached as a device name, as a
+// relative name from a deep current folder, and by a search, and removed again.
+TEST(Win32Paths, LongNamesOfEveryKindReachTheirFiles)
+{
+    filetest::TempFolder dir;
+    const std::u16string top = SystemFullPath(U(dir.Path()));
+    const std::u16string first = u"folder-a" + std::u16string(40, u'f');
+    std::u16string deep = top + u"\\" + first;
+    for (char16_t letter = u'b'; deep.size() < 300; ++letter)
+        deep += u"\\folder-" + std::u16string(1, letter) + std::u16string(40, u'f');
+    // Made with the system's own long form, apart from the code under test.
+    std::vector<std::u16string> folders;
+    for (std::size_t at = deep.find(u'\\', top.size() + 1); at != std::u16string::npos; at = deep.find(u'\\', at + 1))
+        folders.push_back(deep.substr(0, at));
+    folders.push_back(deep);
+    for (const std::u16string& folder : folders) {
+        const std::u16string verbatim = u"\\\\?\\" + folder;
+        ASSERT_TRUE(CreateDirectoryW(std::wstring(verbatim.begin(), verbatim.end()).c_str(), nullptr)) << GetLastError();
+    }
+    const std::u16string file = deep + u"\\data.bin";
+    platform::File out;
+    ASSERT_FALSE(platform::OpenFile(file, platform::FileOpenMode::CreateTruncate, out));
+    const Bytes data{1, 2, 3, 4, 5};
+    ASSERT_FALSE(platform::WriteFile(out, data.data(), data.size()));
+    ASSERT_FALSE(out.Close());
+
+    // "\\.\C:\..." of the same file (once made into "\\?\UNC\.\C:\...").
+    std::uint64_t size = 0;
+    EXPECT_FALSE(platform::QueryFileSize(u"\\\\.\\" + file, size));
+    EXPECT_EQ(size, 5u);
+
+    // A short name relative to a deep current folder.
+    const std::size_t cut = deep.rfind(u'\\', deep.rfind(u'\\') - 1);
+    {
+        const InFolder in(deep.substr(0, cut));
+        ASSERT_TRUE(in.Entered()) << cut << " units";
+        size = 0;
+        EXPECT_FALSE(platform::QueryFileSize(deep.substr(cut + 1) + u"\\data.bin", size));
+        EXPECT_EQ(size, 5u);
+    }
+
+    // The search: the deepest entries' names cross the limit; their sizes and the
+    // folders' identities (which the loop guard compares) are still read.
+    Hollin0106::qvxFoundedFiles found;
+    ASSERT_TRUE(found.RefreshEx(top, u"*"));
+    const Hollin0106::qvxFoundedFiles* level = &found;
+    while (level->Count() == 1 && level->Item(0)->AttributeDirectory()) level = level->Item(0)->Childs().get();
+    ASSERT_EQ(level->Count(), 1);
+    EXPECT_EQ(level->Item(0)->FileName(), u"data.bin");
+    EXPECT_EQ(level->Item(0)->CompressedFileSize(), 5.0);
+    platform::FindHandle handle;
+    platform::FindData entry;
+    ASSERT_FALSE(platform::FindFirstFile(deep, handle, entry));
+    EXPECT_NE(entry.inode, 0u) << "the deepest folder's identity";
+
+    EXPECT_FALSE(platform::RemoveTree(top + u"\\" + first));
+    platform::EntryInfo info;
+    EXPECT_EQ(platform::QueryEntry(top + u"\\" + first, info), std::errc::no_such_file_or_directory);
+}
+
+}  // namespace

@@ -1,0 +1,129 @@
+"""Fixtures of the Python module's tests: the console program they are compared with, and
+the demo NTFS volume (scripts/ntfs-volume), made and mounted with ntfs-3g once per session.
+
+Without root or /dev/fuse the tests that need the volume are skipped, except under CI
+(CI=true), where that is a failure. Every child process runs with a deadline, so a hang
+fails the test instead of stalling the run.
+"""
+import dataclasses
+import json
+import os
+import shutil
+import subprocess
+import tempfile
+
+import pytest
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SOURCE = os.path.normpath(os.path.join(HERE, "..", ".."))
+NTFS_VOLUME = os.path.join(SOURCE, "scripts", "ntfs-volume")
+RUN_UNPRIVILEGED = os.path.join(SOURCE, "tests", "fixtures", "run-unprivileged")
+DEADLINE = 120
+
+
+def run(args, **kwargs):
+    """A program of the build or of the system. In the sanitizer build the sanitizers'
+    runtime is preloaded into Python alone: the programs carry their own."""
+    env = {name: value for name, value in os.environ.items() if name != "LD_PRELOAD"}
+    return subprocess.run(args, capture_output=True, timeout=DEADLINE, env=env, **kwargs)
+
+
+def run_python(args, **kwargs):
+    """Python with the module, in a process of its own."""
+    return subprocess.run(args, capture_output=True, timeout=DEADLINE, **kwargs)
+
+
+def setting(name):
+    """A value the build hands the tests (tests/python/CMakeLists.txt)."""
+    value = os.environ.get(name)
+    if not value:
+        pytest.fail(f"{name} is not set: run the tests through ctest")
+    return value
+
+
+@pytest.fixture(scope="session")
+def tagscopec():
+    return setting("TAGSCOPEC")
+
+
+def console(tagscopec, *args, cwd=None):
+    """TagscopeC's standard output as text, and its exit status."""
+    p = run([tagscopec, *args], cwd=cwd)
+    return p.stdout.decode("utf-8"), p.returncode
+
+
+def console_json(tagscopec, *args):
+    """TagscopeC's JSON Lines."""
+    out, _ = console(tagscopec, "--json", *args)
+    return [json.loads(line) for line in out.splitlines()]
+
+
+def as_json(point):
+    """A ReparsePoint in the shape of TagscopeC's JSON line, for comparing the two."""
+    line = {"path": point.path}
+    if point.record is not None:
+        line["record"] = point.record
+    if not point.data:
+        line.update(error=point.error, code=point.code)
+        if point.detail:
+            line["detail"] = point.detail
+        return line
+    line.update(tag=point.tag, tagName=point.tag_name, data=point.data.hex())
+    names = {"substituteName": point.substitute_name, "printName": point.print_name, "flags": point.flags,
+             "target": point.target}
+    line.update({key: value for key, value in names.items() if value is not None})
+    if point.code not in (0, 3):
+        line["code"] = point.code
+    if point.streams:
+        line["streams"] = [{"name": name, "size": size} for name, size in point.streams]
+    return line
+
+
+@dataclasses.dataclass
+class Volume:
+    image: str        # a copy of the volume as it stands mounted, for the image reader
+    mount: str
+    ntfs3g: int       # the process that serves the mount
+    inner: str        # a small NTFS image stored on the volume itself
+    samples: list     # (name, kind, path inside the volume) of every sample reparse point
+    plain: list       # paths inside the volume of entries without a reparse point
+
+
+def _sh(*args):
+    p = run(["bash", NTFS_VOLUME, *args])
+    assert p.returncode == 0, f"ntfs-volume {' '.join(args)}: {p.stderr.decode()}"
+    return p.stdout.decode()
+
+
+@pytest.fixture(scope="session")
+def volume():
+    check = run(["bash", NTFS_VOLUME, "check"])
+    if check.returncode != 0:
+        reason = check.stderr.decode().strip()
+        if os.environ.get("CI") == "true":
+            pytest.fail(f"the tests need a real NTFS volume: {reason}")
+        pytest.skip(reason)
+    work = tempfile.mkdtemp(prefix="hollin0106-tests.")
+    os.chmod(work, 0o755)
+    image, mount = os.path.join(work, "demo.img"), os.path.join(work, "mnt")
+    try:
+        _sh("make", image, mount)
+        inner = os.path.join(mount, "inner.img")
+        with open(inner, "wb") as f:
+            f.truncate(2 << 20)
+        mkntfs = shutil.which("mkntfs", path=os.environ.get("PATH", "") + ":/usr/sbin:/sbin")
+        made = run([mkntfs, "-F", "-q", "-Q", inner])
+        assert made.returncode == 0, made.stderr.decode()
+        # A fresh mount, so that the image file holds everything written so far.
+        _sh("umount", mount)
+        _sh("mount", image, mount)
+        copy = os.path.join(work, "listing.img")
+        shutil.copyfile(image, copy)
+        with open(image + ".pid") as f:
+            ntfs3g = int(f.read())
+        samples = [tuple(line.split("|")[:3]) for line in _sh("samples").splitlines()]
+        yield Volume(copy, mount, ntfs3g, inner, samples, ["plain.txt", "Users/Public"])
+    finally:
+        run(["bash", NTFS_VOLUME, "umount", mount])
+        if not os.path.ismount(mount):
+            shutil.rmtree(work, ignore_errors=True)

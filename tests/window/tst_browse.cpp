@@ -1,0 +1,535 @@
+// The window as a volume browser: the list of an image's or folder's reparse points
+// against the library's listing, sorting, the filter, the report of the row chosen
+// against TagscopeC's, exports, cancelling, partitions, and the list's keyboard and layout.
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSplitter>
+#include <QTableView>
+#include <QTest>
+
+#include <Hollin0106/NtfsImage.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <utility>
+
+#include "tests/filelib/ReparseBuffers.h"
+#include "tests/window/WindowTestSupport.h"
+#include "window/BrowsePanel.h"
+#include "window/ReparseListFilter.h"
+#include "window/QtText.h"
+#include "window/ReparseListModel.h"
+
+using namespace wintest;
+using Hollin0106::NtfsImage;
+using Hollin0106::NtfsReparseEntry;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kWait = 30000;  // ms for a listing or a console run; a hang fails instead
+
+// A link whose name needs quoting in CSV, besides the sample volume's entries.
+const char kCommaName[] = "Links/a, \"quoted\" link.txt";
+
+// Waits for `ended` to have more than `before` signals: a listing may end while a dialog's
+// answer still runs the event loop.
+bool EndedAfter(QSignalSpy& ended, qsizetype before)
+{
+    return ended.size() > before || ended.wait(kWait);
+}
+
+// What TagscopeC writes for `args`, or "<failed>".
+QString Console(const QStringList& args)
+{
+    QProcess process;
+    process.start(QStringLiteral(TAGSCOPE_CONSOLE), args);
+    if (!process.waitForFinished(kWait)) {
+        process.kill();
+        return QStringLiteral("<failed>");
+    }
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The window's report as the console shows it: "-" for the bullet, LF line breaks, and
+// the console's own line end after it.
+QString AsConsoleShowsIt(const std::u16string& report)
+{
+    QString text = QString::fromStdU16String(report);
+    text.replace(QChar(0x2022), u'-');
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")) + u'\n';
+}
+
+QStringList Column(const ReparseListFilter& view, int column)
+{
+    QStringList texts;
+    for (int row = 0; row < view.rowCount(); ++row) texts.append(view.index(row, column).data().toString());
+    return texts;
+}
+
+// Two copies of the volume as partitions 1 and 2 of an MBR disk (type 0x07, from 1 MiB).
+bool WriteTwoPartitionDisk(const fs::path& volume, const fs::path& disk)
+{
+    std::ifstream in(volume, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    if (bytes.empty() || bytes.size() % 512 != 0) return false;
+    const std::uint32_t sectors = static_cast<std::uint32_t>(bytes.size() / 512);
+    std::string mbr(512, '\0');
+    for (int n = 0; n < 2; ++n) {
+        const std::size_t entry = 446 + 16 * static_cast<std::size_t>(n);
+        mbr[entry + 4] = '\x07';
+        const std::uint32_t first = 2048 + static_cast<std::uint32_t>(n) * sectors;
+        for (int i = 0; i < 4; ++i) {
+            mbr[entry + 8 + static_cast<std::size_t>(i)] = static_cast<char>(first >> (8 * i));
+            mbr[entry + 12 + static_cast<std::size_t>(i)] = static_cast<char>(sectors >> (8 * i));
+        }
+    }
+    mbr[510] = '\x55';
+    mbr[511] = '\xAA';
+    std::ofstream out(disk, std::ios::binary);
+    out << mbr << std::string(2047 * 512, '\0') << bytes << bytes;
+    return static_cast<bool>(out);
+}
+
+}  // namespace
+
+class BrowseTest : public WindowTest {
+    Q_OBJECT
+
+    QString Image() const { return image_; }
+    QString PlainFile() const { return Scratch(QStringLiteral("plain.txt")); }
+    QString Mount() const { return QString::fromStdString(volume_.Root().string()); }
+
+    // Starts the program with `args` and waits for its listing to end.
+    frmMain* StartListing(const QStringList& args)
+    {
+        frmMain* window = StartProgram(args);
+        if (window == nullptr) return nullptr;
+        QSignalSpy ended(window, &frmMain::listingFinished);
+        return ended.wait(kWait) ? window : nullptr;
+    }
+
+    static void ChooseRow(frmMain* window, int row)
+    {
+        QTableView* table = Controls(window).browse->Table();
+        table->setCurrentIndex(table->model()->index(row, 0));
+    }
+
+    testfs::NtfsVolume volume_;
+    QString volumeProblem_;
+    QString image_;
+    QString disk_;
+    std::vector<NtfsReparseEntry> listing_;  // the library's, of image_
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(WriteAll(PlainFile(), "not a reparse point"));
+        volumeProblem_ = QString::fromStdString(volume_.Mount());
+        if (!volumeProblem_.isEmpty()) return;
+        const std::string populate = testfs::Quote(fs::path(TAGSCOPE_SOURCE_DIR) / "scripts/ntfs-volume") + " populate " +
+                                     testfs::Quote(volume_.Root());
+        const fs::path comma = volume_.Root() / kCommaName;
+        if (!testfs::Run(populate) || !testfs::Run("touch " + testfs::Quote(comma)) ||
+            !volume_.SetReparseData(comma, testbuf::Symlink(u"..\\plain.txt", u"..\\plain.txt", 1))) {
+            volumeProblem_ = QStringLiteral("the sample volume could not be filled");
+            return;
+        }
+        // The image is read from a copy made while nothing has it mounted.
+        volume_.Unmount();
+        image_ = Scratch(QStringLiteral("volume.img"));
+        disk_ = Scratch(QStringLiteral("disk.img"));
+        if (!QFile::copy(QString::fromStdString(volume_.Image().string()), image_) ||
+            !WriteTwoPartitionDisk(volume_.Image(), disk_.toStdString())) {
+            volumeProblem_ = QStringLiteral("the image could not be copied");
+            return;
+        }
+        volumeProblem_ = QString::fromStdString(volume_.Remount());
+        NtfsImage image;
+        QVERIFY(image.Open(image_.toStdU16String()));
+        listing_ = image.ReparsePoints();
+        QCOMPARE(listing_.size(), std::size_t{10});
+    }
+
+    void init()
+    {
+        WindowTest::init();
+        if (!volumeProblem_.isEmpty()) WINTEST_SKIP_WITHOUT_VOLUME(volumeProblem_);
+    }
+
+    // Every entry of the library's listing, in its order; each column sorts both ways,
+    // also when it is chosen while the rows come.
+    void listAndSorting()
+    {
+        frmMain* window = StartProgram({"--image", Image()});
+        QVERIFY(window != nullptr);
+        BrowsePanel& panel = *Controls(window).browse;
+        panel.SetPendingLimit(1);
+        QSignalSpy ended(window, &frmMain::listingFinished);
+        bool sorted = false;
+        const auto sortEarly = connect(&panel.Model(), &QAbstractItemModel::rowsInserted, this, [&] {
+            if (!std::exchange(sorted, true)) panel.Table()->sortByColumn(0, Qt::DescendingOrder);
+        });
+        QVERIFY(ended.wait(kWait));
+        disconnect(sortEarly);
+        const ReparseListModel& model = panel.Model();
+        QCOMPARE(model.rowCount(), int(listing_.size()));
+        for (int row = 0; row < model.rowCount(); ++row) {
+            QCOMPARE(model.Row(row).Entry.Path, listing_[std::size_t(row)].Path);
+            QVERIFY(model.Row(row).Entry.Data == listing_[std::size_t(row)].Data);
+        }
+        QStringList paths;
+        for (const NtfsReparseEntry& e : listing_) paths.append(QString::fromStdU16String(e.Path));
+        QStringList sortedPaths = paths;
+        std::stable_sort(sortedPaths.begin(), sortedPaths.end(),
+                         [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+
+        const auto& view = panel.Filter();
+        QCOMPARE(Column(view, 0), QStringList(sortedPaths.rbegin(), sortedPaths.rend()));
+
+        QTableView* table = panel.Table();
+        for (const int column : {0, 1, 2}) {
+            for (const Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+                table->sortByColumn(column, order);
+                const QStringList texts = Column(view, column);
+                for (qsizetype i = 1; i < texts.size(); ++i) {
+                    const int c = texts[i - 1].compare(texts[i], Qt::CaseInsensitive);
+                    QVERIFY2(order == Qt::AscendingOrder ? c <= 0 : c >= 0, qPrintable(texts[i - 1] + " / " + texts[i]));
+                }
+                QStringList shownPaths = Column(view, 0);
+                if (column == 0) QCOMPARE(shownPaths, order == Qt::AscendingOrder ? sortedPaths : QStringList(sortedPaths.rbegin(), sortedPaths.rend()));
+                shownPaths.sort();
+                QStringList all = paths;
+                all.sort();
+                QCOMPARE(shownPaths, all);
+            }
+        }
+    }
+
+    // Text in the path or the target, letter case aside, and the tag kind.
+    void filterAndKind()
+    {
+        frmMain* window = StartListing({"--image", Image()});
+        QVERIFY(window != nullptr);
+        BrowsePanel& panel = *Controls(window).browse;
+        const auto expected = [this](const QString& text, std::uint32_t tag) {
+            QStringList paths;
+            for (const NtfsReparseEntry& e : listing_) {
+                const QString path = QString::fromStdU16String(e.Path), target = QString::fromStdU16String(e.Target);
+                if ((tag == 0 || e.Tag == tag) &&
+                    (path.contains(text, Qt::CaseInsensitive) || target.contains(text, Qt::CaseInsensitive)))
+                    paths.append(path);
+            }
+            return paths;
+        };
+        QStringList kinds;
+        for (int i = 0; i < panel.KindBox()->count(); ++i) kinds.append(panel.KindBox()->itemText(i));
+        QCOMPARE(kinds, (QStringList{"All kinds", "0x00004321", "IO_REPARSE_TAG_LX_SYMLINK", "IO_REPARSE_TAG_MOUNT_POINT",
+                                     "IO_REPARSE_TAG_SYMLINK", "IO_REPARSE_TAG_WOF"}));
+        const struct {
+            const char* text;
+            const char* kind;
+            std::uint32_t tag;
+            int rows;
+        } rows[] = {
+            {"LINKS/", "", 0, 4},                                  // in the path
+            {"SHARED", "", 0, 2},                                  // in the target only
+            {"", "IO_REPARSE_TAG_SYMLINK", 0xA000000C, 5},
+            {"shared", "IO_REPARSE_TAG_SYMLINK", 0xA000000C, 1},
+            {"no such text", "", 0, 0},
+        };
+        for (const auto& row : rows) {
+            panel.FilterField()->setText(QString::fromUtf8(row.text));
+            panel.KindBox()->setCurrentIndex(panel.KindBox()->findText(row.kind[0] ? row.kind : "All kinds"));
+            const QStringList want = expected(QString::fromUtf8(row.text), row.tag);
+            QCOMPARE(want.size(), row.rows);
+            QCOMPARE(Column(panel.Filter(), 0), want);
+            QVERIFY(window->findChild<QLabel*>(QStringLiteral("lblStatus"))->text().endsWith(
+                QStringLiteral("10 reparse points, %1 shown").arg(row.rows)));
+        }
+    }
+
+    // Each row's report is TagscopeC --image's for the same entry, after the window's
+    // bullet; saving writes that text and the entry's bytes.
+    void rowReportsAreTheConsolesAndSave()
+    {
+        frmMain* window = StartListing({"--image", Image()});
+        QVERIFY(window != nullptr);
+        const frmMainTestAccess c = Controls(window);
+        QVERIFY(!c.mnuFile.SaveOutputText->isEnabled());
+        for (int row = 0; row < int(listing_.size()); ++row) {
+            ChooseRow(window, row);
+            const NtfsReparseEntry& entry = listing_[std::size_t(row)];
+            const QString path = QString::fromStdU16String(entry.Path);
+            QCOMPARE(AsConsoleShowsIt(c.ReportText), Console({"--image", Image(), path}));
+            QVERIFY(c.ReportText.find(u"\u2022") != std::u16string::npos);
+            QVERIFY(c.ReportData == entry.Data);
+            QCOMPARE(c.txtMain->toPlainText(), ToDisplayText(c.ReportText));
+            QVERIFY(c.mnuFile.SaveOutputText->isEnabled() && c.mnuFile.SaveReparseData->isEnabled());
+        }
+        QApplication::setActiveWindow(window);
+        const QString text = Scratch(QStringLiteral("row.txt")), data = Scratch(QStringLiteral("row.bin"));
+        DialogSeen seen;
+        QVERIFY(Answer({AnswerFileDialog(text, &seen)}, [&] { c.mnuFile.SaveOutputText->trigger(); }));
+        QCOMPARE(seen.fileName, QFileInfo(QString::fromStdU16String(listing_.back().Path)).fileName() + ".txt");
+        QCOMPARE(ReadAll(text), QByteArray("\xEF\xBB\xBF") + QString::fromStdU16String(c.ReportText).toUtf8());
+        QVERIFY(Answer({AnswerFileDialog(data)}, [&] { c.mnuFile.SaveReparseData->trigger(); }));
+        const auto& last = listing_.back().Data;
+        QCOMPARE(ReadAll(data), QByteArray(reinterpret_cast<const char*>(last.data()), qsizetype(last.size())));
+    }
+
+    // --image IMAGE PATH: the entry's report at once, and its row chosen once listed; an
+    // entry that is no reparse point gets the window's error text and no row.
+    void imageWithPath_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("row");
+        QTest::newRow("junction, named as Windows compares") << "users\\PUBLIC\\common files" << "/Users/Public/Common Files";
+        QTest::newRow("no reparse point") << "/plain.txt" << "";
+    }
+
+    void imageWithPath()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, row);
+        frmMain* window = StartProgram({"--image", Image(), path});
+        QVERIFY(window != nullptr);
+        QSignalSpy ended(window, &frmMain::listingFinished);
+        QVERIFY(ended.wait(kWait));
+        const frmMainTestAccess c = Controls(window);
+        const QString full = Image() + u':';
+        if (row.isEmpty()) {
+            QCOMPARE(QString::fromStdU16String(c.ReportText),
+                     full + "/plain.txt\r\n\r\nCan't read reparse point data: not a reparse point.");
+            QVERIFY(c.browse->CurrentEntry() == nullptr);
+            QVERIFY(c.mnuFile.SaveOutputText->isEnabled() && !c.mnuFile.SaveReparseData->isEnabled());
+            return;
+        }
+        QCOMPARE(AsConsoleShowsIt(c.ReportText), Console({"--image", Image(), path}));
+        QVERIFY(c.browse->CurrentEntry() != nullptr);
+        QCOMPARE(QString::fromStdU16String(c.browse->CurrentEntry()->Path), row);
+        QCOMPARE(window->windowTitle(), QString::fromUtf8("volume.img \u2013 Tag Scope"));
+    }
+
+    // The whole list as JSON Lines holds TagscopeC --list --json's objects; the filtered
+    // rows only those shown; CSV quotes what needs it.
+    void exportsRoundTrip()
+    {
+        frmMain* window = StartListing({"--image", Image()});
+        QVERIFY(window != nullptr);
+        const frmMainTestAccess c = Controls(window);
+        QApplication::setActiveWindow(window);
+        const auto objects = [](const QByteArray& lines) {
+            QList<QJsonObject> list;
+            for (const QByteArray& line : lines.split('\n')) {
+                if (line.isEmpty()) continue;
+                QJsonParseError error;
+                const QJsonDocument doc = QJsonDocument::fromJson(line, &error);
+                if (error.error != QJsonParseError::NoError || !doc.isObject()) return QList<QJsonObject>{};
+                list.append(doc.object());
+            }
+            return list;
+        };
+        const QList<QJsonObject> console = objects(Console({"--list", "--json", Image()}).toUtf8());
+        QCOMPARE(console.size(), int(listing_.size()));
+
+        const QString all = Scratch(QStringLiteral("all")), shown = Scratch(QStringLiteral("shown.jsonl"));
+        DialogSeen seen;
+        QVERIFY(Answer({AnswerFileDialog(all, &seen)}, [&] { c.mnuFile.ExportList->trigger(); }));
+        QCOMPARE(seen.fileName, QStringLiteral("volume.img.jsonl"));
+        QCOMPARE(seen.filters, (QStringList{"JSON Lines (*.JSONL)", "CSV files (*.CSV)", "All files (*)"}));
+        QCOMPARE(objects(ReadAll(all + ".jsonl")), console);
+
+        c.browse->FilterField()->setText(QStringLiteral("shared"));
+        c.browse->Table()->sortByColumn(0, Qt::DescendingOrder);
+        QVERIFY(Answer({AnswerFileDialog(shown)}, [&] { c.mnuFile.ExportShown->trigger(); }));
+        const QList<QJsonObject> filtered = objects(ReadAll(shown));
+        QCOMPARE(filtered.size(), 2);
+        QCOMPARE(filtered[0]["path"].toString(), QStringLiteral("/Linux/lxlink"));
+        QCOMPARE(filtered[1]["path"].toString(), QStringLiteral("/Links/relative.txt"));
+        QVERIFY(console.contains(filtered[0]) && console.contains(filtered[1]));
+
+        const QString csv = Scratch(QStringLiteral("list.CSV"));
+        QVERIFY(Answer({AnswerFileDialog(csv)}, [&] { c.mnuFile.ExportList->trigger(); }));
+        const QList<QByteArray> lines = ReadAll(csv).split('\n');
+        QCOMPARE(lines.size(), int(listing_.size()) + 2);  // the header, the rows, "" after the last CR LF
+        QCOMPARE(lines.first(), QByteArray("Path,Tag,Target\r"));
+        QVERIFY(lines.contains("\"/Links/a, \"\"quoted\"\" link.txt\",IO_REPARSE_TAG_SYMLINK,/plain.txt\r"));
+        QVERIFY(lines.contains("/archive/item.dat,0x00004321,\r"));
+    }
+
+    // Cancel in the middle: the rows come one batch at a time, and none after Cancel.
+    void cancelStopsTheScan()
+    {
+        frmMain* window = StartProgram({"--image", Image()});
+        QVERIFY(window != nullptr);
+        BrowsePanel& panel = *Controls(window).browse;
+        // At most one row waits while a batch is on its way: the worker stops at the second.
+        panel.SetPendingLimit(1);
+        QSignalSpy ended(window, &frmMain::listingFinished);
+        connect(&panel.Model(), &QAbstractItemModel::rowsInserted, this, [&panel] {
+            QVERIFY(panel.CancelButton()->isVisible());
+            panel.CancelButton()->click();
+        });
+        QVERIFY(ended.wait(kWait));
+        QCOMPARE(ended.first().first().toBool(), true);
+        QCOMPARE(panel.Model().rowCount(), 1);
+        QVERIFY(!panel.Scanning() && !panel.CancelButton()->isVisible());
+        QCOMPARE(window->findChild<QLabel*>(QStringLiteral("lblStatus"))->text(),
+                 QStringLiteral("Listing cancelled: 1 reparse point"));
+        QVERIFY(Controls(window).mnuFile.ExportList->isEnabled());
+    }
+
+    // --list FOLDER: the mounted volume's reparse points, read through the mount; each
+    // report is TagscopeC's for the mounted entry.
+    void folderListing()
+    {
+        frmMain* window = StartListing({"--list", Mount()});
+        QVERIFY(window != nullptr);
+        const frmMainTestAccess c = Controls(window);
+        const ReparseListModel& model = c.browse->Model();
+        QStringList listed, expected;
+        for (int row = 0; row < model.rowCount(); ++row) listed.append(QString::fromStdU16String(model.Row(row).Entry.Path));
+        for (const NtfsReparseEntry& e : listing_) expected.append(Mount() + QString::fromStdU16String(e.Path));
+        listed.sort();
+        expected.sort();
+        QCOMPARE(listed, expected);
+        for (const int row : {0, model.rowCount() - 1}) {
+            ChooseRow(window, row);
+            const QString path = QString::fromStdU16String(c.browse->CurrentEntry()->Path);
+            QCOMPARE(AsConsoleShowsIt(c.ReportText), Console({path}));
+        }
+        QCOMPARE(window->windowTitle(), QFileInfo(Mount()).fileName() + QString::fromUtf8(" \u2013 Tag Scope"));
+    }
+
+    // A disk with two NTFS partitions: Open Image... asks which; the report names it.
+    // Recent entries keeps the image with its partition, and opens it again.
+    void partitionAskedAndRemembered()
+    {
+        frmMain* window = StartWithReport(PlainFile());
+        QVERIFY(window != nullptr);
+        const frmMainTestAccess c = Controls(window);
+        QApplication::setActiveWindow(window);
+        QSignalSpy ended(window, &frmMain::listingFinished);
+        QString offered;
+        const Step choose2 = [&offered](QWidget* modal) {
+            auto* dialog = qobject_cast<QInputDialog*>(modal);
+            if (dialog == nullptr) return;
+            offered = dialog->comboBoxItems().join(u'|');
+            dialog->setTextValue(dialog->comboBoxItems().value(1));
+            dialog->accept();
+        };
+        QVERIFY(Answer({AnswerFileDialog(disk_), choose2}, [&] { c.mnuFile.OpenImage->trigger(); }));
+        QCOMPARE(offered, QStringLiteral("Partition 1 (8.0 MiB)|Partition 2 (8.0 MiB)"));
+        QVERIFY(EndedAfter(ended, 0));
+        ChooseRow(window, 0);
+        QVERIFY(c.ReportText.starts_with(u"File name: " + disk_.toStdU16String() + u" (partition 2):/"));
+        QCOMPARE(AsConsoleShowsIt(c.ReportText),
+                 Console({"--image", disk_, "--partition", "2", QString::fromStdU16String(listing_[0].Path)}));
+
+        // Cancelled: the list stays as it was.
+        QVERIFY(Answer({AnswerFileDialog(disk_), [](QWidget* m) { if (auto* d = qobject_cast<QDialog*>(m)) d->reject(); }},
+                       [&] { c.mnuFile.OpenImage->trigger(); }));
+        QCOMPARE(c.browse->Model().rowCount(), int(listing_.size()));
+
+        QAction* recent = c.mnuFile.Recent->actions().value(0);
+        QVERIFY(recent != nullptr);
+        QCOMPARE(recent->text(), "&1 " + disk_ + " (image, partition 2)");
+        QCOMPARE(c.mnuFile.Recent->actions().value(1)->text(), "&2 " + PlainFile());
+        c.browse->Clear();
+        const qsizetype before = ended.size();
+        QVERIFY(Answer({}, [&] { recent->trigger(); }));  // no partition dialog this time
+        QVERIFY(EndedAfter(ended, before));
+        QCOMPARE(c.browse->Model().rowCount(), int(listing_.size()));
+    }
+
+    // A dropped image file is listed; the list's layout is remembered for the next run.
+    void droppedImageAndLayout()
+    {
+        frmMain* window = StartWithReport(PlainFile());
+        QVERIFY(window != nullptr && QTest::qWaitForWindowExposed(window));
+        const frmMainTestAccess c = Controls(window);
+        QVERIFY(c.browse->isHidden());
+        QSignalSpy ended(window, &frmMain::listingFinished);
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(Image())});
+        const QPoint at = c.txtMain->mapTo(window, c.txtMain->rect().center());
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window->windowHandle(), &enter);
+        QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window->windowHandle(), &dropped);
+        QVERIFY(ended.wait(kWait));
+        QVERIFY(!c.browse->isHidden());
+        QCOMPARE(c.browse->Model().rowCount(), int(listing_.size()));
+
+        c.browse->SetColumnWidths({111, 122, 133});
+        c.splitter->setSizes({450, 500});
+        QTRY_COMPARE(c.splitter->sizes().first(), 450);
+        const QList<int> sizes = c.splitter->sizes();
+        c.mnuFile.Exit->trigger();
+        QTRY_COMPARE(frmMain::Existing(), nullptr);
+        // The last column fills the rest of the list.
+        QVERIFY(settings_->Value(QStringLiteral("List/Column widths")).startsWith(QStringLiteral("111,122,")));
+
+        window = StartListing({"--image", Image()});
+        QVERIFY(window != nullptr && QTest::qWaitForWindowExposed(window));
+        const frmMainTestAccess next = Controls(window);
+        QCOMPARE(next.browse->ColumnWidths()[0], 111);
+        QCOMPARE(next.browse->ColumnWidths()[1], 122);
+        QTRY_COMPARE(next.splitter->sizes(), sizes);
+
+        // An entry opened from here goes back to the one-entry window.
+        QVERIFY(Answer({AnswerFileDialog(Scratch(QStringLiteral("volume.img")))}, [&] { next.mnuFile.Open->trigger(); }));
+        QTRY_VERIFY(next.browse->isHidden());
+        QTRY_COMPARE(next.txtMain->geometry(), QRect(QPoint(0, 0), window->centralWidget()->size()));
+        QVERIFY(next.ReportText.ends_with(u"Can't read reparse point data: not a reparse point."));
+        QVERIFY(!next.mnuFile.ExportList->isEnabled());
+    }
+
+    // Tab runs through the filter, the kind, the list and the report; the screen reader
+    // names; every command has a mnemonic or a shortcut.
+    void keyboard()
+    {
+        frmMain* window = StartListing({"--image", Image()});
+        QVERIFY(window != nullptr);
+        QApplication::setActiveWindow(window);
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        const frmMainTestAccess c = Controls(window);
+        QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(QApplication::focusWidget(), c.browse->FilterField());
+        const QList<QWidget*> chain{c.browse->KindBox(), c.browse->Table(), c.txtMain, c.browse->FilterField()};
+        for (QWidget* next : chain) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), next);
+        }
+        QCOMPARE(c.browse->Table()->accessibleName(), QStringLiteral("Reparse points"));
+        QCOMPARE(c.browse->FilterField()->accessibleName(), QStringLiteral("Filter"));
+        QCOMPARE(c.browse->KindBox()->accessibleName(), QStringLiteral("Tag kind"));
+
+        for (QAction* top : window->menuBar()->actions()) {
+            if (top->menu() == nullptr) continue;
+            QVERIFY2(top->text().contains(u'&'), qPrintable(top->text()));
+            for (QAction* item : top->menu()->actions())
+                if (!item->isSeparator())
+                    QVERIFY2(item->text().contains(u'&') || !item->shortcut().isEmpty(), qPrintable(item->text()));
+        }
+    }
+};
+
+QTEST_MAIN(BrowseTest)
+#include "tst_browse.moc"
