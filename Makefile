@@ -1,60 +1,80 @@
-# The two commands of the README, wrapping CMake.
-#   make demo   install what is missing, build, make the demo NTFS volume, show reports
-#   make test   install what is missing, build with ASan+UBSan, run every test, then the
-#               Windows build's tests under Wine
-#   make windows  cross-build Hollin0106.dll, TagscopeC.exe and the unit tests with MinGW-w64
-#   make package  the Debian packages (CPack), checked with lintian and in a scratch root
-BUILD      ?= build
-TEST_BUILD ?= build-test
-WINDOWS_BUILD ?= build-windows
-PACKAGE_BUILD ?= build-package
-JOBS       ?= $(shell nproc)
+# The README's front door: short names for the configurations of CMakePresets.json.
+#   make demo     install what is missing, build the console program, make the demo NTFS
+#                 volume and show the reports of its entries
+#   make test     install what is missing, then build and test three configurations side by
+#                 side: the shipped one (GCC Release, with the package checks), one with
+#                 ASan, UBSan and clang-tidy (clang), and the Windows cross build under Wine
+#   make package  the Debian packages of the shipped configuration, checked with lintian
+#   make windows  cross-build Hollin0106.dll, TagscopeC.exe and the unit tests (MinGW-w64)
+#   make fuzz     build the libFuzzer targets and fuzz each for FUZZ_SECONDS
+#   make bench    build the benchmarks
+BUILD          ?= build
+SANITIZE_BUILD ?= build-sanitize
+WINDOWS_BUILD  ?= build-windows
+FUZZ_BUILD     ?= build-fuzz
+FUZZ_SECONDS   ?= 60
+JOBS           ?= $(shell nproc)
+# ccache when it is installed: a second run compiles only what changed (CCACHE_DISABLE=1
+# turns it off).
+LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all deps build demo test test-linux test-windows windows package screenshot clean
+.PHONY: all deps build demo test test-release compile-release test-sanitize compile-sanitize test-windows \
+        windows package fuzz bench screenshot clean
 
 all: build
 
 deps:
 	@scripts/install-deps
 
-build: deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAGSCOPE_TESTS=OFF
-	cmake --build $(BUILD) -j $(JOBS)
+# The shipped configuration: what `make demo`, `make package` and the first leg of
+# `make test` build, in one folder.
+configure-release = cmake --preset release -B $(BUILD) $(LAUNCHER)
 
-demo: build
+build: compile-release
+
+demo: deps
+	$(configure-release)
+	cmake --build $(BUILD) -j $(JOBS) --target TagscopeC
 	scripts/demo $(BUILD)
 
-# The test build uses clang so that the fuzz targets build in the same tree; the
-# benchmarks are built but not run.
-test: test-linux test-windows
+# The three legs run at once, each with its own build folder; each step's output appears
+# whole when it ends. Each leg alone: make test-release (test-sanitize, test-windows).
+test: deps
+	@$(MAKE) --no-print-directory -j 3 --output-sync=target test-release test-sanitize test-windows
 
-test-linux: deps
-	CC=clang-14 CXX=clang++-14 cmake -S . -B $(TEST_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-	  -DTAGSCOPE_SANITIZE=ON -DTAGSCOPE_WERROR=ON -DTAGSCOPE_FUZZ=ON -DTAGSCOPE_BENCH=ON
-	cmake --build $(TEST_BUILD) -j $(JOBS)
-	ctest --test-dir $(TEST_BUILD) --output-on-failure -j 1
+test-release: compile-release
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+compile-release: deps
+	$(configure-release)
+	cmake --build $(BUILD) -j $(JOBS)
 
-# The Windows build (no debug information: it only has to run its tests, and builds
-# faster without). Its ctest runs the programs under Wine, with a Wine prefix of its own
-# in the build folder.
+test-sanitize: compile-sanitize
+	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
+compile-sanitize: deps
+	cmake --preset sanitize -B $(SANITIZE_BUILD) $(LAUNCHER)
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+
 windows: deps
-	cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-	  -DCMAKE_BUILD_TYPE= -DTAGSCOPE_WERROR=ON \
-	  $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+	cmake --preset windows -B $(WINDOWS_BUILD) $(LAUNCHER)
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 
+# Its ctest runs the programs under Wine, with a Wine prefix of its own in the build folder.
 test-windows: windows
-	ctest --test-dir $(WINDOWS_BUILD) --output-on-failure -j 1
+	ctest --test-dir $(WINDOWS_BUILD) --output-on-failure -j $(JOBS)
 
-# A release build of its own, installed under /usr. Not part of `make test`: it builds
-# everything again without sanitizers, minutes on a small machine.
-package: deps
-	cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAGSCOPE_TESTS=OFF \
-	  -DCMAKE_INSTALL_PREFIX=/usr
-	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
-	rm -f $(PACKAGE_BUILD)/*.deb
-	cd $(PACKAGE_BUILD) && cpack -G DEB
-	tests/package/check-packages $(PACKAGE_BUILD)
+# The packages land in $(BUILD)/packages.
+package: build
+	tests/package/check-packages $(BUILD)
+
+fuzz: deps
+	cmake --preset fuzz -B $(FUZZ_BUILD) $(LAUNCHER) -DTAGSCOPE_FUZZ_SECONDS=$(FUZZ_SECONDS)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz-run
+
+# Run them by hand: $(BUILD)/bench/textfiles_bench, $(BUILD)/bench/search_bench, and
+# bench/startup for the console program's start against getfattr.
+bench: deps
+	$(configure-release)
+	cmake --build $(BUILD) -j $(JOBS) --target benchmarks TagscopeC
 
 # The README's pictures of the window program (docs/tagscope-window.png, and the browsing
 # window docs/tagscope-browse.png), under Xvfb.
@@ -62,4 +82,4 @@ screenshot: build
 	scripts/screenshot $(BUILD) docs/tagscope-window.png docs/tagscope-browse.png
 
 clean:
-	rm -rf $(BUILD) $(TEST_BUILD) $(WINDOWS_BUILD) $(PACKAGE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(WINDOWS_BUILD) $(FUZZ_BUILD)

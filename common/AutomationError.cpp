@@ -39,4 +39,6 @@ AutomationError::AutomationError(std::int32_t number, std::u16string source,
 {
 }
 
+AutomationError::~AutomationError() = default;
+
 }  // namespace Hollin0106

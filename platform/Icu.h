@@ -26,8 +26,8 @@ void* IcuFunction(const char* name);
 
 // The ICU function `fn` as a typed pointer, looked up once per place of use. ICU's
 // headers rename `fn` to its versioned name before it is spelled out.
-#define ICU_CALL(fn)                                                                                                 \
-    (*[] {                                                                                                         \
-        static const auto function = reinterpret_cast<decltype(&fn)>(::platform::IcuFunction(TAGSCOPE_ICU_NAME(fn))); \
-        return function;                                                                                           \
+#define ICU_CALL(fn)                                                                                                    \
+    (*[] {                                                                                                              \
+        static const auto function = reinterpret_cast<decltype(&(fn))>(::platform::IcuFunction(TAGSCOPE_ICU_NAME(fn))); \
+        return function;                                                                                                \
     }())

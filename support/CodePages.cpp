@@ -324,8 +324,8 @@ void EncodeWith(UConverter* converter, std::u16string_view text, bool last, std:
 {
     const UChar* source = text.data();
     ConvertInChunks<char>(out, [&](char*& target, char* limit, UErrorCode& status) {
-        ICU_CALL(ucnv_fromUnicode)(converter, &target, limit, &source, text.data() + text.size(), nullptr, last,
-                                   &status);
+        ICU_CALL(ucnv_fromUnicode)(converter, &target, limit, &source, text.data() + text.size(), nullptr,
+                                   static_cast<UBool>(last), &status);
     });
 }
 
@@ -334,7 +334,8 @@ void DecodeWith(UConverter* converter, std::span<const std::uint8_t> bytes, bool
     const char* source = reinterpret_cast<const char*>(bytes.data());
     const char* const sourceLimit = source + bytes.size();
     ConvertInChunks<UChar>(out, [&](UChar*& target, UChar* limit, UErrorCode& status) {
-        ICU_CALL(ucnv_toUnicode)(converter, &target, limit, &source, sourceLimit, nullptr, last, &status);
+        ICU_CALL(ucnv_toUnicode)(converter, &target, limit, &source, sourceLimit, nullptr, static_cast<UBool>(last),
+                                 &status);
     });
 }
 

@@ -83,19 +83,17 @@ int ProcessCommandLine()
     const CommandLineOptions::Parsed parsed = ParsedArgs();
     if (const int status = AnswerTextOptions(parsed); status != kWindowOpen) return status;
     CommandLineBrowse.reset();
+    const bool browse = parsed.image || parsed.list;
     if (parsed.image && parsed.names.size() <= 1) {
         CommandLineBrowse = BrowseRequest{false, *parsed.image, parsed.partition,
                                           parsed.names.empty() ? std::u16string() : parsed.names.front()};
     } else if (parsed.list && parsed.names.size() == 1) {
         CommandLineBrowse = BrowseRequest{true, parsed.names.front(), parsed.partition, {}};
-    } else if (parsed.image || parsed.list) {
-        ShowUsage();
-        return 0;
-    } else if (parsed.open && parsed.names.empty()) {
+    } else if (!browse && parsed.open && parsed.names.empty()) {
         FileDialog dialog;
         if (!dialog.ShowOpen()) return 0;
         CommandLineFile = dialog.FileName;
-    } else if (parsed.names.size() == 1) {
+    } else if (!browse && parsed.names.size() == 1) {
         CommandLineFile = parsed.names.front();
     } else {
         ShowUsage();

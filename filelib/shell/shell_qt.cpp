@@ -182,7 +182,8 @@ std::error_code EncodePng(const ShellPicture& picture, std::vector<std::uint8_t>
     if (picture.width <= 0 || picture.height <= 0 ||
         static_cast<std::uint64_t>(picture.width) * static_cast<std::uint64_t>(picture.height) * 4 != picture.rgba.size())
         return std::make_error_code(std::errc::invalid_argument);
-    const QImage image(picture.rgba.data(), picture.width, picture.height, picture.width * 4, QImage::Format_RGBA8888);
+    const QImage image(picture.rgba.data(), picture.width, picture.height, static_cast<qsizetype>(picture.width) * 4,
+                       QImage::Format_RGBA8888);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);

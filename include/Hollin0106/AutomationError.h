@@ -7,6 +7,8 @@
 #include <string>
 #include <system_error>
 
+#include <Hollin0106/Export.h>
+
 namespace Hollin0106 {
 
 namespace errnum {
@@ -24,14 +26,21 @@ inline constexpr std::int32_t PathNotFound = 76;
 
 // Standard description of a run-time error number ("Type mismatch" for 13, ...);
 // "Application-defined or object-defined error" for numbers without one.
-std::u16string StandardErrorDescription(std::int32_t number);
+HOLLIN0106_API std::u16string StandardErrorDescription(std::int32_t number);
 
-class AutomationError : public std::runtime_error {
+class HOLLIN0106_API AutomationError : public std::runtime_error {
 public:
     // Description defaults to the standard text of the number.
     AutomationError(std::int32_t number, std::u16string source,
                     std::u16string description = {}, std::u16string helpFile = {},
                     std::int32_t helpContext = 0);
+    AutomationError(const AutomationError&) = default;
+    AutomationError(AutomationError&&) = default;
+    AutomationError& operator=(const AutomationError&) = default;
+    AutomationError& operator=(AutomationError&&) = default;
+    // Defined in the library, so that the class's vtable and type information exist once,
+    // there: every module that raises or catches the error uses the same ones.
+    ~AutomationError() override;
 
     std::int32_t Number;
     std::u16string Source;

@@ -3,17 +3,19 @@
 
 #include <cstdint>
 
+#include <Hollin0106/Export.h>
+
 namespace Hollin0106 {
 
 // The ANSI and OEM code pages in use: those set by SetHostCodePages, else the ones Windows
 // would assign to the language of the user's locale (ru_RU gives 1251 and 866, en_US 1252
 // and 437).
-std::uint32_t HostAnsiCodePage();
-std::uint32_t HostOemCodePage();
+HOLLIN0106_API std::uint32_t HostAnsiCodePage();
+HOLLIN0106_API std::uint32_t HostOemCodePage();
 
 // Replaces the ANSI and OEM code pages for this process; 0 returns that one to the
 // locale's. Raises AutomationError 5 for a code page that cannot be converted, and then
 // changes neither.
-void SetHostCodePages(std::uint32_t ansiCodePage, std::uint32_t oemCodePage);
+HOLLIN0106_API void SetHostCodePages(std::uint32_t ansiCodePage, std::uint32_t oemCodePage);
 
 }  // namespace Hollin0106

@@ -8,9 +8,11 @@
 #include <unordered_map>
 #include <vector>
 
+#include <Hollin0106/Export.h>
+
 namespace Hollin0106 {
 
-class Collection {
+class HOLLIN0106_API Collection {
 public:
     using const_iterator = std::vector<std::u16string>::const_iterator;
 

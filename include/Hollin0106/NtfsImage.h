@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include <Hollin0106/Export.h>
 #include <Hollin0106/qvxTypes.h>
 
 namespace ntfs {
@@ -76,7 +77,7 @@ struct NtfsVolumeInfo {
 //
 // Next() runs on one thread at a time; Cancel(), Done(), Total() and Cancelled() may be
 // called from any thread meanwhile (a window's Cancel button while a worker lists).
-class NtfsReparseScan {
+class HOLLIN0106_API NtfsReparseScan {
 public:
     NtfsReparseScan();
     ~NtfsReparseScan();
@@ -123,7 +124,7 @@ private:
 //
 // Reading entries and scanning work on a volume that stays unchanged: several scans may
 // run at once on different threads.
-class NtfsImage {
+class HOLLIN0106_API NtfsImage {
 public:
     NtfsImage();
     ~NtfsImage();

@@ -7,10 +7,11 @@
 #include <vector>
 
 #include <Hollin0106/Variant.h>
+#include <Hollin0106/Export.h>
 
 namespace Hollin0106 {
 
-class Picture {
+class HOLLIN0106_API Picture {
 public:
     // A picture of `width` x `height` pixels; `pixels` as Pixels() gives them. Raises
     // error 5 (source "Picture") when a size is negative or `pixels` does not hold

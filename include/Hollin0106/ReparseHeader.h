@@ -7,6 +7,8 @@
 #include <optional>
 #include <span>
 
+#include <Hollin0106/Export.h>
+
 namespace Hollin0106 {
 
 inline constexpr std::uint32_t kReparseTagMountPoint = 0xA0000003;
@@ -38,6 +40,6 @@ struct ReparseHeader {
 
 // Decodes the fixed fields of `data`; empty when fewer than 4 bytes hold no tag. Never
 // reads past the end of `data`.
-std::optional<ReparseHeader> DecodeReparseHeader(std::span<const std::uint8_t> data);
+HOLLIN0106_API std::optional<ReparseHeader> DecodeReparseHeader(std::span<const std::uint8_t> data);
 
 }  // namespace Hollin0106

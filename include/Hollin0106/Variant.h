@@ -8,11 +8,13 @@
 #include <variant>
 #include <vector>
 
+#include <Hollin0106/Export.h>
+
 namespace Hollin0106 {
 
 using ByteArray = std::vector<std::uint8_t>;
 
-class Variant {
+class HOLLIN0106_API Variant {
 public:
     enum class Type { Empty, Missing, Boolean, Long, Double, String, ByteArray, Object };
 

@@ -10,9 +10,11 @@
 #include <string>
 #include <vector>
 
+#include <Hollin0106/Export.h>
+
 namespace Hollin0106 {
 
-class qvxDescriptIon {
+class HOLLIN0106_API qvxDescriptIon {
 public:
     qvxDescriptIon() = default;
 

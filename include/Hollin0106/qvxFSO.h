@@ -12,10 +12,11 @@
 #include <Hollin0106/Variant.h>
 #include <Hollin0106/Collection.h>
 #include <Hollin0106/qvxTypes.h>
+#include <Hollin0106/Export.h>
 
 namespace Hollin0106 {
 
-class qvxFSO {
+class HOLLIN0106_API qvxFSO {
 public:
     qvxFSO() = default;
 

@@ -9,11 +9,13 @@
 #include <string>
 #include <vector>
 
+#include <Hollin0106/Export.h>
+
 namespace Hollin0106 {
 
 // One stream: its identifier, attribute bits, size and name. Made only by
 // qvxFileStreams; a caller may keep it after the collection goes away.
-class FileStream {
+class HOLLIN0106_API FileStream {
 public:
     std::int32_t StreamID() const { return static_cast<std::int32_t>(streamId_); }
     std::int32_t Attributes() const { return static_cast<std::int32_t>(attributes_); }
@@ -61,7 +63,7 @@ private:
 };
 
 // The stream list of one entry, in the order the backup interface delivers it.
-class qvxFileStreams {
+class HOLLIN0106_API qvxFileStreams {
 public:
     using const_iterator = std::vector<std::shared_ptr<FileStream>>::const_iterator;
 

@@ -12,10 +12,11 @@
 
 #include <Hollin0106/Variant.h>
 #include <Hollin0106/qvxTypes.h>
+#include <Hollin0106/Export.h>
 
 namespace Hollin0106 {
 
-class qvxFileVersion {
+class HOLLIN0106_API qvxFileVersion {
 public:
     qvxFileVersion() { Clear(); }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <Hollin0106/Export.h>
+
 namespace platform {
 struct FindData;
 }
@@ -18,7 +20,7 @@ class qvxFoundedFiles;
 // Told when each searched directory is complete (children before parents, the top
 // level last). Setting Cancel abandons the search of every level above. The library's
 // own implementation does nothing.
-class IFindFilesCallback {
+class HOLLIN0106_API IFindFilesCallback {
 public:
     virtual ~IFindFilesCallback() = default;
     virtual void DirectoryCompleted(const std::u16string& /*Path*/, bool& /*Cancel*/) {}
@@ -26,7 +28,7 @@ public:
 
 // One found entry. Made only by the search; a caller may keep it after the collection
 // goes away (the entries of one level are kept together, and go with the last of them).
-class FoundedFile {
+class HOLLIN0106_API FoundedFile {
     struct Key {
         explicit Key() = default;
     };
@@ -99,7 +101,7 @@ private:
 };
 
 // The entries of one searched directory, in the order the file system returned them.
-class qvxFoundedFiles {
+class HOLLIN0106_API qvxFoundedFiles {
 public:
     using const_iterator = std::vector<std::shared_ptr<FoundedFile>>::const_iterator;
 

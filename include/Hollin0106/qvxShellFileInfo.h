@@ -14,13 +14,14 @@
 #include <string>
 
 #include <Hollin0106/Picture.h>
+#include <Hollin0106/Export.h>
 
 namespace Hollin0106 {
 
 // The executable type of a file, decoded from a result R in the layout of the Windows
 // shell: the signature's two letters in the low word (low byte first), the version the
 // program needs in the high word (major in the high byte).
-class ShellFileEXE {
+class HOLLIN0106_API ShellFileEXE {
 public:
     std::int32_t OSVersionMinor() const { return minor_; }
     std::int32_t OSVersionMajor() const { return major_; }
@@ -37,7 +38,7 @@ private:
 
 // One icon of a file: its picture and its index in the process's image list (-1 for the
 // default icon, given when the file's icon cannot be had).
-class ShellFileIcon {
+class HOLLIN0106_API ShellFileIcon {
 public:
     std::shared_ptr<Picture> Icon() const { return icon_; }
     std::int32_t Index() const { return index_; }
@@ -65,7 +66,7 @@ enum ShellAttribute_Const : std::uint32_t {
     saFileSystem = 0x40000000,
 };
 
-class qvxShellFileInfo {
+class HOLLIN0106_API qvxShellFileInfo {
 public:
     // Looks `FileName` up. True with every plain value set; False when the shell has no
     // answer for the entry (it does not exist; a link whose target is missing exists),

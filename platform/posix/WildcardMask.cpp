@@ -64,12 +64,12 @@ bool WildcardMask::Matches(std::u16string_view name) const
     const std::size_t N = n.size();
     const std::size_t T = tokens_.size();
     // dotAfter[i]: a "." stands somewhere after position i.
-    std::vector<char> dotAfter(N + 1, 0);
+    std::vector<unsigned char> dotAfter(N + 1, 0);
     for (std::size_t i = N; i-- > 0;) dotAfter[i] = i + 1 < N && (n[i + 1] == U'.' || dotAfter[i + 1]);
     // next[i]: tokens t+1.. match name characters i..; cur[i] the same for tokens t..
     // Filled from the end, two rows at a time, so time is tokens x characters and
     // memory one row, whatever the mask.
-    std::vector<char> next(N + 1, 0), cur(N + 1, 0);
+    std::vector<unsigned char> next(N + 1, 0), cur(N + 1, 0);
     next[N] = 1;
     for (std::size_t t = T; t-- > 0;) {
         const char32_t tok = tokens_[t];

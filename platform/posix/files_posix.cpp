@@ -18,8 +18,6 @@ using namespace posix;
 
 namespace {
 
-constexpr mode_t kAllWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
-
 std::error_code WriteAttributeWord(const SystemName& name, std::uint32_t word)
 {
     const unsigned char raw[4] = {static_cast<unsigned char>(word), static_cast<unsigned char>(word >> 8),

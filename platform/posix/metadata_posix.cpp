@@ -24,9 +24,9 @@ namespace {
 using posix::Errno;
 using posix::FinalLink;
 using posix::kAttribAttr;
+using posix::kCrtimeAttr;
 using posix::LastError;
 
-constexpr const char* kCrtimeAttr = "system.ntfs_crtime";
 constexpr std::uint32_t kAttributeCompressed = 0x800;
 constexpr std::uint64_t kFileTimeUnixEpoch = 116444736000000000ULL;
 

@@ -234,7 +234,6 @@ std::error_code ReadAttributeWord(int fd, std::uint32_t& word)
 
 bool HasReadOnlyAttribute(const struct stat& st, int fd)
 {
-    constexpr mode_t kAllWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
     if ((st.st_mode & kAllWriteBits) == 0) return true;
     std::uint32_t word = 0;
     return !ReadAttributeWord(fd, word) && (word & kAttributeReadOnly) != 0;

@@ -14,9 +14,15 @@
 
 namespace platform::posix {
 
-// ntfs-3g's NTFS attribute word (4 bytes, little-endian) and raw reparse buffer.
+// ntfs-3g's NTFS attribute word (4 bytes, little-endian), raw reparse buffer and creation
+// time (the NTFS time, 64-bit little-endian).
 inline constexpr const char* kAttribAttr = "system.ntfs_attrib";
 inline constexpr const char* kReparseDataAttr = "system.ntfs_reparse_data";
+inline constexpr const char* kCrtimeAttr = "system.ntfs_crtime";
+
+// No write bit at all: the read-only attribute of a file outside NTFS.
+inline constexpr mode_t kAllWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
+
 // Bits of the NTFS attribute word that a caller may change: read-only, hidden, system,
 // archive, temporary, offline, not content indexed.
 inline constexpr std::uint32_t kSettableAttributeBits = 0x1 | 0x2 | 0x4 | 0x20 | 0x100 | 0x1000 | 0x2000;

@@ -24,10 +24,7 @@ using namespace posix;
 
 namespace {
 
-// ntfs-3g's creation time: the NTFS time, 64-bit little-endian.
-constexpr const char* kCrtimeAttr = "system.ntfs_crtime";
 constexpr std::uint64_t kSecondsFrom1601To1970 = 11644473600ULL;
-constexpr mode_t kAllWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
 constexpr unsigned kStatxMask = STATX_BASIC_STATS | STATX_BTIME;
 
 

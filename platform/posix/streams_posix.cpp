@@ -63,6 +63,18 @@ struct BackupReader::State {
         bool fileData = false;            // the data is the file's content (fd)
     };
 
+    // The file's own content, read from fd when the caller gets there.
+    void AddFileData(std::uint64_t size) { Add(kStreamData, {}, size, {}, true); }
+
+    // A stream whose data is held here. Its size is taken before the value moves: a call
+    // that passed both value.size() and std::move(value) depends on the order in which the
+    // compiler evaluates the arguments (GCC moves first).
+    void AddValue(std::uint32_t id, std::u16string_view name, std::vector<std::uint8_t> value)
+    {
+        const std::uint64_t size = value.size();
+        Add(id, name, size, std::move(value), false);
+    }
+
     void Add(std::uint32_t id, std::u16string_view name, std::uint64_t size, std::vector<std::uint8_t> value,
              bool fileData)
     {
@@ -183,11 +195,11 @@ std::error_code OpenBackupReader(const std::u16string& path, bool processSecurit
     if (!directory) {
         // A link's own data is empty on NTFS: its text lives in the reparse data.
         const std::uint64_t size = S_ISREG(sb.st_mode) ? static_cast<std::uint64_t>(sb.st_size) : 0;
-        st.Add(kStreamData, {}, size, {}, true);
+        st.AddFileData(size);
     }
     auto addAttribute = [&](std::uint32_t id, const char* name) {
         std::vector<std::uint8_t> value;
-        if (ReadAttribute(native, name, value, ec)) st.Add(id, {}, value.size(), std::move(value), false);
+        if (ReadAttribute(native, name, value, ec)) st.AddValue(id, {}, std::move(value));
     };
     if (ntfs) addAttribute(kStreamEA, "system.ntfs_ea");
     if (ntfs && processSecurity) addAttribute(kStreamSecurity, "system.ntfs_acl");
@@ -205,7 +217,7 @@ std::error_code OpenBackupReader(const std::u16string& path, bool processSecurit
             continue;  // removed in between
         }
         const std::u16string streamName = u":" + FromNativePath(std::string_view(name).substr(5)) + u":$DATA";
-        st.Add(kStreamAlternateData, streamName, value.size(), std::move(value), false);
+        st.AddValue(kStreamAlternateData, streamName, std::move(value));
     }
 
     if (ntfs) addAttribute(kStreamObjectId, "system.ntfs_object_id");

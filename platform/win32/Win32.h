@@ -16,6 +16,7 @@
 #undef GetPrivateProfileInt
 #undef WritePrivateProfileString
 
+#include <cstdint>
 #include <string>
 #include <system_error>
 
@@ -54,6 +55,12 @@ std::error_code SystemPath(const std::u16string& path, std::wstring& out,
 inline std::u16string FromWide(const wchar_t* text, std::size_t length)
 {
     return std::u16string(text, text + length);
+}
+
+// A FILETIME as one number: 100 ns units since 1601-01-01 UTC.
+inline std::uint64_t ToUInt64(const FILETIME& t)
+{
+    return static_cast<std::uint64_t>(t.dwHighDateTime) << 32 | t.dwLowDateTime;
 }
 
 }  // namespace platform::win32

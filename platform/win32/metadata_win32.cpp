@@ -15,6 +15,7 @@ namespace platform {
 using win32::Error;
 using win32::LastError;
 using win32::SystemPath;
+using win32::ToUInt64;
 
 namespace {
 
@@ -82,11 +83,6 @@ std::error_code ReadWhole(HANDLE h, std::vector<std::uint8_t>& out)
     bytes.resize(got);
     out = std::move(bytes);
     return {};
-}
-
-std::uint64_t ToUInt64(const FILETIME& t)
-{
-    return static_cast<std::uint64_t>(t.dwHighDateTime) << 32 | t.dwLowDateTime;
 }
 
 FILETIME ToFileTime(std::uint64_t v)

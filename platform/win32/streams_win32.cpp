@@ -115,10 +115,7 @@ std::uint64_t FindHandle::Inode() const
 
 namespace {
 
-std::uint64_t ToUInt64(const FILETIME& t)
-{
-    return static_cast<std::uint64_t>(t.dwHighDateTime) << 32 | t.dwLowDateTime;
-}
+using win32::ToUInt64;
 
 // The volume serial number and file index of what opening `path` reaches (a link's
 // target); zeros when it cannot be opened.

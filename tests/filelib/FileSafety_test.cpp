@@ -17,6 +17,7 @@
 #include <Hollin0106/qvxFileStreams.h>
 #include <Hollin0106/qvxFoundedFiles.h>
 #include "support/quovixsupportfbe.h"
+#include "tests/filelib/ChildProcess.h"
 #include "tests/filelib/FileTestSupport.h"
 #include "tests/filelib/ReparseBuffers.h"
 
@@ -26,21 +27,6 @@ static_assert(!std::is_constructible_v<Variant, const char*>, "a narrow string m
 static_assert(std::is_constructible_v<Variant, const char16_t*>);
 
 namespace {
-
-// Runs `step` in a child that an alarm ends after `seconds`; its exit code, or -1 when
-// it did not end by itself (it blocked).
-int InChild(const std::function<int()>& step, unsigned seconds = 10)
-{
-    std::fflush(nullptr);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::alarm(seconds);
-        ::_exit(step());
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 // The error a call raises as the child's exit code (0 for none).
 int RaisedIn(const std::function<void()>& call)

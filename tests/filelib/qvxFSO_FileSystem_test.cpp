@@ -12,27 +12,13 @@
 
 #include <Hollin0106/qvxFSO.h>
 #include "support/OleDate.h"
+#include "tests/filelib/ChildProcess.h"
 #include "tests/filelib/FileTestSupport.h"
 #include "tests/filelib/ReparseBuffers.h"
 
 namespace {
 
 using namespace filetest;
-
-// Runs `step` in a child that an alarm ends after `seconds`: its exit code, or -1 when it
-// did not end by itself (it hung).
-int InChild(const std::function<int()>& step, unsigned seconds = 20)
-{
-    std::fflush(nullptr);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::alarm(seconds);
-        ::_exit(step());
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 // One volume for the suite; each test works on names of its own.
 class OnNtfs : public ::testing::Test {
@@ -347,7 +333,7 @@ TEST_F(Recycling, ALongNameIsCutInTheTrashAndKeptWholeInTheRecord)
     std::string escaped;
     for (int i = 0; i < 127; ++i) escaped += "%C3%A9";
     WriteBytes(File(name), {3});
-    ASSERT_EQ(InChild([&] { return fso_.RecycleFile(Name(name)) ? 0 : 1; }), 0);
+    ASSERT_EQ(InChild([&] { return fso_.RecycleFile(Name(name)) ? 0 : 1; }, 20), 0);
     std::vector<std::string> trashed;
     for (const auto& e : fs::directory_iterator(File("xdg/Trash/files"))) trashed.push_back(e.path().filename());
     ASSERT_EQ(trashed.size(), 1u);
