@@ -8,7 +8,7 @@
 #include "filelib/modDescriptIon.h"
 #include "filelib/qvxFileWork.h"
 #include "platform/platform.h"
-#include "support/TextCase.h"
+#include "common/text/TextCase.h"
 #include "support/quovixsupportfbe.h"
 
 namespace Hollin0106 {

@@ -2,7 +2,7 @@
 #include <Hollin0106/qvxDescriptIon.h>
 #include <Hollin0106/qvxFSO.h>
 #include "platform/platform.h"
-#include "support/CodePages.h"
+#include "support/codepages/CodePages.h"
 #include "support/quovixsupportfbe.h"
 
 namespace Hollin0106 {

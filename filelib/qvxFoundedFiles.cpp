@@ -1,13 +1,10 @@
 // qvxFoundedFiles: the file search over the platform's find-first/find-next.
 #include <Hollin0106/qvxFoundedFiles.h>
 
-#include <unicode/uchar.h>
-
 #include <deque>
 
-#include "platform/Icu.h"
-
 #include <Hollin0106/AutomationError.h>
+#include "common/text/TextCase.h"
 #include "filelib/modFindFiles.h"
 #include "platform/platform.h"
 #include "support/quovixsupport.h"
@@ -44,8 +41,7 @@ std::u16string Upper(std::u16string_view s)
 {
     std::u16string out(s);
     for (char16_t& c : out)
-        if (!(c >= 0xD800 && c <= 0xDFFF)) c = c < 0x80 ? (c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 0x20) : c)
-                       : static_cast<char16_t>(ICU_CALL(u_toupper)(c));
+        c = static_cast<char16_t>(textcase::Map(char32_t{c}, textcase::Mode::SimpleUpper));
     return out;
 }
 

@@ -19,7 +19,7 @@
 #include "filelib/modTextEncoding.h"
 #include <Hollin0106/qvxFSO.h>
 #include "platform/platform.h"
-#include "support/CodePages.h"
+#include "support/codepages/CodePages.h"
 #include "tests/fixtures/NtfsVolume.h"
 #include "tests/fixtures/Shell.h"
 

@@ -6,7 +6,7 @@
 
 #include "common/Utf16.h"
 #include "platform/platform.h"
-#include "support/CodePages.h"
+#include "support/codepages/CodePages.h"
 #include <Hollin0106/qvxFileVersion.h>
 #include "tests/filelib/VersionImages.h"
 #include "tests/fixtures/Shell.h"

@@ -1,11 +1,11 @@
-// Host code pages from the locale and conversions through ICU converters, loaded on first use.
-#include "support/CodePages.h"
+// The code-page service on ICU's converters (ICU loaded on first use), with the host pages
+// taken from the locale.
+#include "support/codepages/CodePages.h"
 
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_cb.h>
 
 #include <array>
-#include <atomic>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -13,8 +13,9 @@
 #include <type_traits>
 
 #include <Hollin0106/AutomationError.h>
-#include "platform/Icu.h"
+#include "common/text/Icu.h"
 #include "platform/platform.h"
+#include "support/codepages/CodePagesBackend.h"
 
 using namespace Hollin0106;
 
@@ -22,79 +23,19 @@ namespace codepages {
 
 namespace {
 
-struct PagePair {
-    std::uint32_t ansi;
-    std::uint32_t oem;
-};
-
-struct LanguagePages {
-    std::string_view language;
-    PagePair pages;
-};
-
-constexpr PagePair kWestern{1252, 850};
-constexpr PagePair kUnitedStates{1252, 437};
-
-// The pairs Windows gives the languages of its locales; a language not listed gets the
-// Western pair. English and Chinese depend on the country and are decided in PagesFor.
-constexpr LanguagePages kLanguages[] = {
-    {"ru", {1251, 866}}, {"uk", {1251, 866}}, {"be", {1251, 866}}, {"bg", {1251, 866}},
-    {"mk", {1251, 866}}, {"kk", {1251, 866}}, {"ky", {1251, 866}}, {"tt", {1251, 866}},
-    {"mn", {1251, 866}}, {"sr", {1251, 855}},
-    {"pl", {1250, 852}}, {"cs", {1250, 852}}, {"sk", {1250, 852}}, {"hu", {1250, 852}},
-    {"hr", {1250, 852}}, {"sl", {1250, 852}}, {"ro", {1250, 852}}, {"sq", {1250, 852}},
-    {"bs", {1250, 852}},
-    {"el", {1253, 737}},
-    {"tr", {1254, 857}}, {"az", {1254, 857}}, {"uz", {1254, 857}},
-    {"he", {1255, 862}}, {"yi", {1255, 862}},
-    {"ar", {1256, 720}}, {"fa", {1256, 720}}, {"ur", {1256, 720}},
-    {"lt", {1257, 775}}, {"lv", {1257, 775}}, {"et", {1257, 775}},
-    {"vi", {1258, 1258}},
-    {"ja", {932, 932}},
-    {"ko", {949, 949}},
-    {"th", {874, 874}},
-    {"c", kUnitedStates}, {"posix", kUnitedStates},
-};
-
-std::string Lower(std::string_view s)
-{
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
-
-// "ll_CC.codeset@modifier" -> language and country, both lower case.
-PagePair PagesFor(std::string_view locale)
-{
-    const std::size_t languageEnd = locale.find_first_of("_.@");
-    const std::string language = Lower(locale.substr(0, languageEnd));
-    std::string country;
-    if (languageEnd != std::string_view::npos && locale[languageEnd] == '_') {
-        const std::string_view rest = locale.substr(languageEnd + 1);
-        country = Lower(rest.substr(0, rest.find_first_of(".@")));
-    }
-    if (language.empty()) return kUnitedStates;
-    if (language == "en") return country.empty() || country == "us" ? kUnitedStates : kWestern;
-    if (language == "zh")
-        return country == "tw" || country == "hk" || country == "mo" ? PagePair{950, 950} : PagePair{936, 936};
-    for (const auto& entry : kLanguages)
-        if (entry.language == language) return entry.pages;
-    return kWestern;
-}
-
-std::atomic<std::uint32_t> g_ansiOverride{0};
-std::atomic<std::uint32_t> g_oemOverride{0};
-
 [[noreturn]] void Unsupported()
 {
     throw AutomationError(errnum::InvalidProcedureCall, u"qvxFSO");
 }
 
+}  // namespace
+
 struct ConverterCloser {
     void operator()(UConverter* c) const { ICU_CALL(ucnv_close)(c); }
 };
 using ConverterPtr = std::unique_ptr<UConverter, ConverterCloser>;
+
+namespace {
 
 // ---- Bytes a single-byte page leaves undefined --------------------------------------
 
@@ -254,40 +195,19 @@ UConverter* ConverterFor(std::uint32_t codePage)
 
 }  // namespace
 
-std::uint32_t AnsiCodePageForLocale(std::string_view locale)
+std::uint32_t backend::SystemAnsiCodePage()
 {
-    return PagesFor(locale).ansi;
+    return AnsiCodePageForLocale(platform::UserLocaleName());
 }
 
-std::uint32_t OemCodePageForLocale(std::string_view locale)
+std::uint32_t backend::SystemOemCodePage()
 {
-    return PagesFor(locale).oem;
-}
-
-std::uint32_t HostAnsiCodePage()
-{
-    const std::uint32_t set = g_ansiOverride.load();
-    return set != 0 ? set : AnsiCodePageForLocale(platform::UserLocaleName());
-}
-
-std::uint32_t HostOemCodePage()
-{
-    const std::uint32_t set = g_oemOverride.load();
-    return set != 0 ? set : OemCodePageForLocale(platform::UserLocaleName());
+    return OemCodePageForLocale(platform::UserLocaleName());
 }
 
 bool IsSupportedCodePage(std::uint32_t codePage)
 {
     return codePage != 0 && OpenConverter(codePage) != nullptr;
-}
-
-void SetHostCodePages(std::uint32_t ansiCodePage, std::uint32_t oemCodePage)
-{
-    if ((ansiCodePage != 0 && !IsSupportedCodePage(ansiCodePage)) ||
-        (oemCodePage != 0 && !IsSupportedCodePage(oemCodePage)))
-        Unsupported();
-    g_ansiOverride.store(ansiCodePage);
-    g_oemOverride.store(oemCodePage);
 }
 
 namespace {
@@ -468,32 +388,37 @@ std::u16string Decode(std::span<const std::uint8_t> bytes, std::uint32_t codePag
     return out;
 }
 
-PageConverter::PageConverter(std::uint32_t codePage) : tables_(TablesFor(codePage))
+// The page's tables where it has them, else an ICU converter of the object's own.
+struct PageConverter::State {
+    const SingleByteTables* tables = nullptr;
+    ConverterPtr converter;
+    bool pendingHigh = false;  // a high surrogate ended the last piece
+};
+
+PageConverter::PageConverter(std::uint32_t codePage) : state_(std::make_unique<State>())
 {
-    if (tables_) return;
-    converter_ = OpenConverter(codePage).release();
-    if (!converter_) Unsupported();
+    state_->tables = TablesFor(codePage);
+    if (state_->tables) return;
+    state_->converter = OpenConverter(codePage);
+    if (!state_->converter) Unsupported();
 }
 
-PageConverter::~PageConverter()
-{
-    if (converter_) ICU_CALL(ucnv_close)(converter_);
-}
+PageConverter::~PageConverter() = default;
 
 void Decoder::Decode(std::span<const std::uint8_t> bytes, bool last, std::u16string& out)
 {
-    if (tables_)
-        DecodeByTable(*tables_, bytes, out);
+    if (state_->tables)
+        DecodeByTable(*state_->tables, bytes, out);
     else
-        DecodeWith(converter_, bytes, last, out);
+        DecodeWith(state_->converter.get(), bytes, last, out);
 }
 
 void Encoder::Encode(std::u16string_view text, bool last, std::vector<std::uint8_t>& out)
 {
-    if (tables_)
-        EncodeByTable(*tables_, text, last, pendingHigh_, out);
+    if (state_->tables)
+        EncodeByTable(*state_->tables, text, last, state_->pendingHigh, out);
     else
-        EncodeWith(converter_, text, last, out);
+        EncodeWith(state_->converter.get(), text, last, out);
 }
 
 }  // namespace codepages

@@ -1,5 +1,5 @@
 // ICU's common library, opened with dlopen on first use.
-#include "platform/Icu.h"
+#include "common/text/Icu.h"
 
 #include <dlfcn.h>
 #include <unicode/uvernum.h>
@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace platform {
+namespace iculoader {
 
 namespace {
 
@@ -29,7 +29,7 @@ void* Library()
 
 }  // namespace
 
-void* IcuFunction(const char* name)
+void* Function(const char* name)
 {
     void* const handle = Library();
     void* const function = dlsym(handle, name);
@@ -37,4 +37,4 @@ void* IcuFunction(const char* name)
     return function;
 }
 
-}  // namespace platform
+}  // namespace iculoader

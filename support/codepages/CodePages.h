@@ -1,17 +1,16 @@
-// The host's ANSI and OEM code pages, and text conversion through a Windows code page.
+// The host's ANSI and OEM code pages, and text conversion through a Windows code page: the
+// code-page service, on ICU's converters on Linux (CodePages_icu.cpp) and on the system's
+// own conversions on Windows (CodePages_win32.cpp).
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-struct UConverter;
-
 namespace codepages {
-
-struct SingleByteTables;
 
 // The ANSI and OEM code pages Windows assigns to the language of a POSIX locale name
 // ("ru_RU.UTF-8" -> 1251 and 866; "C", "POSIX" and "en_US" -> 1252 and 437; other
@@ -42,9 +41,12 @@ void Encode(std::u16string_view text, std::uint32_t codePage, std::vector<std::u
 // where the page says so). Raises error 5 for an unsupported page.
 std::u16string Decode(std::span<const std::uint8_t> bytes, std::uint32_t codePage);
 
-// What a Decoder or an Encoder converts through: the page's tables where it has them,
-// else an ICU converter of the object's own.
+// What a Decoder or an Encoder converts through: a converter of the object's own, which
+// each system's implementation defines.
 class PageConverter {
+public:
+    struct State;  // each system's converter, defined by its implementation
+
 protected:
     // Raises error 5 for an unsupported code page.
     explicit PageConverter(std::uint32_t codePage);
@@ -52,8 +54,7 @@ protected:
     PageConverter(const PageConverter&) = delete;
     PageConverter& operator=(const PageConverter&) = delete;
 
-    const SingleByteTables* tables_ = nullptr;
-    UConverter* converter_ = nullptr;
+    std::unique_ptr<State> state_;
 };
 
 // Conversion of a long text or byte stream piece by piece through one code page: a
@@ -77,9 +78,6 @@ public:
     // Appends the bytes of the next piece of text to `out`; `last` marks the final piece
     // (a high surrogate left at the end of a piece waits for the next one).
     void Encode(std::u16string_view text, bool last, std::vector<std::uint8_t>& out);
-
-private:
-    bool pendingHigh_ = false;
 };
 
 }  // namespace codepages

@@ -1,23 +1,22 @@
-// The code-page module on Windows: the host's pages are the system's own (GetACP and
+// The code-page service on Windows: the host's pages are the system's own (GetACP and
 // GetOEMCP) and text goes through MultiByteToWideChar and WideCharToMultiByte, so every
 // page the system has works, with the system's own answers for undefined bytes.
-#include "support/CodePages.h"
+#include "support/codepages/CodePages.h"
 
-#include "platform/platform.h"
-#include "platform/win32/Win32.h"
+#include <windows.h>
 
 #include <algorithm>
-#include <atomic>
-#include <climits>
 #include <memory>
 
 #include <Hollin0106/AutomationError.h>
+#include "support/codepages/CodePagesBackend.h"
 
 using namespace Hollin0106;
 
-// CodePages.h names its converter state only by this incomplete type, which is ICU's
-// on other systems; no ICU is linked here, so the backend gives it its own state.
-struct UConverter {
+namespace codepages {
+
+// One code page's conversion, with what a piece left unfinished for the next one.
+struct PageConverter::State {
     UINT codePage = 0;
     CPINFO info{};
     // Pages whose conversion carries a state from one character to the next (ISO-2022,
@@ -28,16 +27,13 @@ struct UConverter {
     std::u16string pendingText;              // a high surrogate, or the whole text so far
 };
 
-namespace codepages {
+using Converter = PageConverter::State;
 
 namespace {
 
 constexpr UINT kUtf8 = CP_UTF8;
 // Pieces that the system's int lengths count with room to spare.
 constexpr std::size_t kPiece = std::size_t{1} << 24;
-
-std::atomic<std::uint32_t> g_ansiOverride{0};
-std::atomic<std::uint32_t> g_oemOverride{0};
 
 [[noreturn]] void Unsupported()
 {
@@ -57,7 +53,7 @@ bool TakesDefaultChar(UINT codePage)
     return codePage != kUtf8 && codePage != 65000 && codePage != 42 && codePage != 54936 && !IsStateful(codePage);
 }
 
-bool Open(std::uint32_t codePage, UConverter& converter)
+bool Open(std::uint32_t codePage, Converter& converter)
 {
     if (codePage == 0 || codePage > 0xFFFF || codePage == CP_OEMCP || codePage == CP_MACCP ||
         codePage == CP_THREAD_ACP || codePage == CP_SYMBOL || !::IsValidCodePage(codePage))
@@ -68,7 +64,7 @@ bool Open(std::uint32_t codePage, UConverter& converter)
     return true;
 }
 
-bool IsLeadByte(const UConverter& c, std::uint8_t byte)
+bool IsLeadByte(const Converter& c, std::uint8_t byte)
 {
     for (int i = 0; i + 1 < MAX_LEADBYTES && c.info.LeadByte[i] != 0; i += 2)
         if (byte >= c.info.LeadByte[i] && byte <= c.info.LeadByte[i + 1]) return true;
@@ -76,7 +72,7 @@ bool IsLeadByte(const UConverter& c, std::uint8_t byte)
 }
 
 // How many bytes at the end of `bytes` begin a character that the next piece ends.
-std::size_t UnfinishedTail(const UConverter& c, std::span<const std::uint8_t> bytes)
+std::size_t UnfinishedTail(const Converter& c, std::span<const std::uint8_t> bytes)
 {
     if (c.codePage == kUtf8) {
         // Up to three bytes back, the last lead byte whose sequence is longer than what
@@ -175,7 +171,7 @@ void AppendEncoded(UINT codePage, std::u16string_view text, std::vector<std::uin
     }
 }
 
-void DecodePiece(UConverter& c, std::span<const std::uint8_t> bytes, bool last, std::u16string& out)
+void DecodePiece(Converter& c, std::span<const std::uint8_t> bytes, bool last, std::u16string& out)
 {
     if (c.whole || !c.pendingBytes.empty()) {
         c.pendingBytes.insert(c.pendingBytes.end(), bytes.begin(), bytes.end());
@@ -194,7 +190,7 @@ void DecodePiece(UConverter& c, std::span<const std::uint8_t> bytes, bool last, 
     c.pendingBytes.assign(bytes.end() - static_cast<std::ptrdiff_t>(tail), bytes.end());
 }
 
-void EncodePiece(UConverter& c, std::u16string_view text, bool last, std::vector<std::uint8_t>& out)
+void EncodePiece(Converter& c, std::u16string_view text, bool last, std::vector<std::uint8_t>& out)
 {
     std::u16string joined = std::move(c.pendingText);
     c.pendingText.clear();
@@ -214,69 +210,53 @@ void EncodePiece(UConverter& c, std::u16string_view text, bool last, std::vector
 
 }  // namespace
 
-std::uint32_t HostAnsiCodePage()
+std::uint32_t backend::SystemAnsiCodePage()
 {
-    const std::uint32_t set = g_ansiOverride.load();
-    return set != 0 ? set : ::GetACP();
+    return ::GetACP();
 }
 
-std::uint32_t HostOemCodePage()
+std::uint32_t backend::SystemOemCodePage()
 {
-    const std::uint32_t set = g_oemOverride.load();
-    return set != 0 ? set : ::GetOEMCP();
+    return ::GetOEMCP();
 }
 
 bool IsSupportedCodePage(std::uint32_t codePage)
 {
-    UConverter converter;
+    Converter converter;
     return Open(codePage, converter);
-}
-
-void SetHostCodePages(std::uint32_t ansiCodePage, std::uint32_t oemCodePage)
-{
-    if ((ansiCodePage != 0 && !IsSupportedCodePage(ansiCodePage)) ||
-        (oemCodePage != 0 && !IsSupportedCodePage(oemCodePage)))
-        Unsupported();
-    g_ansiOverride.store(ansiCodePage);
-    g_oemOverride.store(oemCodePage);
 }
 
 void Encode(std::u16string_view text, std::uint32_t codePage, std::vector<std::uint8_t>& out)
 {
-    UConverter converter;
+    Converter converter;
     if (!Open(codePage, converter)) Unsupported();
     AppendEncoded(converter.codePage, text, out);
 }
 
 std::u16string Decode(std::span<const std::uint8_t> bytes, std::uint32_t codePage)
 {
-    UConverter converter;
+    Converter converter;
     if (!Open(codePage, converter)) Unsupported();
     std::u16string out;
     AppendDecoded(converter.codePage, bytes, out);
     return out;
 }
 
-PageConverter::PageConverter(std::uint32_t codePage)
+PageConverter::PageConverter(std::uint32_t codePage) : state_(std::make_unique<State>())
 {
-    auto converter = std::make_unique<UConverter>();
-    if (!Open(codePage, *converter)) Unsupported();
-    converter_ = converter.release();
+    if (!Open(codePage, *state_)) Unsupported();
 }
 
-PageConverter::~PageConverter()
-{
-    delete converter_;
-}
+PageConverter::~PageConverter() = default;
 
 void Decoder::Decode(std::span<const std::uint8_t> bytes, bool last, std::u16string& out)
 {
-    DecodePiece(*converter_, bytes, last, out);
+    DecodePiece(*state_, bytes, last, out);
 }
 
 void Encoder::Encode(std::u16string_view text, bool last, std::vector<std::uint8_t>& out)
 {
-    EncodePiece(*converter_, text, last, out);
+    EncodePiece(*state_, text, last, out);
 }
 
 }  // namespace codepages
