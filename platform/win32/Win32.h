@@ -1,7 +1,7 @@
 // Shared pieces of the Win32 backend: windows.h, wide paths and system errors. Include
 // platform/platform.h before this header: windows.h turns GetFileAttributes,
-// SetFileAttributes, FindFirstFile, FindNextFile and the version and profile calls into
-// macros, which would rename the platform layer's own functions; they are undefined here.
+// SetFileAttributes, FindFirstFile and FindNextFile into macros, which would rename the
+// platform layer's own functions; they are undefined here.
 #pragma once
 
 #include <windows.h>
@@ -10,11 +10,6 @@
 #undef SetFileAttributes
 #undef FindFirstFile
 #undef FindNextFile
-// winver.h and winbase.h: the version and private-profile calls of the platform layer
-#undef GetFileVersionInfo
-#undef VerLanguageName
-#undef GetPrivateProfileInt
-#undef WritePrivateProfileString
 
 #include <cstdint>
 #include <string>

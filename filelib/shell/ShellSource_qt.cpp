@@ -1,8 +1,8 @@
-// Linux's answers to the shell queries (platform/Shell.h), where no Windows shell exists:
+// Linux's answers to the shell queries (ShellSource.h), where no Windows shell exists:
 // Qt's MIME database gives the type name and icon names, from the file's name and first
 // bytes; the attributes come from the entry through the platform layer; icons from the
 // installed icon themes; the executable type from the file's header; PNG through Qt.
-#include "platform/Shell.h"
+#include "filelib/shell/ShellSource.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -18,7 +18,10 @@
 #include "platform/platform.h"
 #include "support/quovixsupportfbe.h"
 
-namespace platform {
+namespace shell {
+
+using namespace platform;
+
 namespace {
 
 using namespace Hollin0106;
@@ -193,4 +196,4 @@ std::error_code EncodePng(const ShellPicture& picture, std::vector<std::uint8_t>
     return {};
 }
 
-}  // namespace platform
+}  // namespace shell

@@ -1,11 +1,13 @@
-// Win32 backend of the private profiles in a named stream: GetPrivateProfileIntW,
+// Private profiles in a named stream on Windows: GetPrivateProfileIntW,
 // GetPrivateProfileStringW and WritePrivateProfileStringW on "file:stream".
-#include "platform/platform.h"
+#include "filelib/profiles/ProfileSource.h"
+
 #include "platform/win32/Win32.h"
 
 #include <algorithm>
+#include <optional>
 
-namespace platform {
+namespace profiles {
 
 namespace {
 
@@ -18,7 +20,7 @@ std::optional<std::wstring> ProfilePath(const std::u16string& path, const std::u
         stream.find_first_of(std::u16string_view(u":\\/\0", 4)) != std::u16string::npos)
         return std::nullopt;
     std::wstring full;
-    if (win32::SystemPath(path, full, winpath::PathUse::Absolute)) return std::nullopt;
+    if (platform::win32::SystemPath(path, full, platform::winpath::PathUse::Absolute)) return std::nullopt;
     return full + L":" + std::wstring(stream.begin(), stream.end());
 }
 
@@ -29,8 +31,8 @@ std::wstring Wide(std::u16string_view text)
 
 }  // namespace
 
-std::int32_t GetPrivateProfileInt(const std::u16string& path, const std::u16string& stream,
-                                  std::u16string_view section, std::u16string_view key, std::int32_t defaultValue)
+std::int32_t ReadInt(const std::u16string& path, const std::u16string& stream, std::u16string_view section,
+                     std::u16string_view key, std::int32_t defaultValue)
 {
     const auto file = ProfilePath(path, stream);
     if (!file) return defaultValue;
@@ -38,8 +40,8 @@ std::int32_t GetPrivateProfileInt(const std::u16string& path, const std::u16stri
         ::GetPrivateProfileIntW(Wide(section).c_str(), Wide(key).c_str(), defaultValue, file->c_str()));
 }
 
-bool PrivateProfileKeyExists(const std::u16string& path, const std::u16string& stream, std::u16string_view section,
-                             std::u16string_view key)
+bool KeyExists(const std::u16string& path, const std::u16string& stream, std::u16string_view section,
+               std::u16string_view key)
 {
     const auto file = ProfilePath(path, stream);
     if (!file) return false;
@@ -67,8 +69,8 @@ bool PrivateProfileKeyExists(const std::u16string& path, const std::u16string& s
     return false;
 }
 
-bool WritePrivateProfileString(const std::u16string& path, const std::u16string& stream,
-                               std::u16string_view section, std::u16string_view key, const std::u16string* value)
+bool WriteString(const std::u16string& path, const std::u16string& stream, std::u16string_view section,
+                 std::u16string_view key, const std::u16string* value)
 {
     const auto file = ProfilePath(path, stream);
     if (!file) return false;
@@ -81,4 +83,4 @@ bool WritePrivateProfileString(const std::u16string& path, const std::u16string&
                                         file->c_str()) != FALSE;
 }
 
-}  // namespace platform
+}  // namespace profiles

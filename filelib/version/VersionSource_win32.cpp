@@ -1,6 +1,7 @@
-// Win32 backend of the version resources: GetFileVersionInfoSizeW, GetFileVersionInfoW,
+// The version resources on Windows: GetFileVersionInfoSizeW, GetFileVersionInfoW,
 // VerQueryValueW and VerLanguageNameW of version.dll.
-#include "platform/platform.h"
+#include "filelib/version/VersionSource.h"
+
 #include "platform/win32/Win32.h"
 
 #include <algorithm>
@@ -8,10 +9,10 @@
 #include <iterator>
 #include <utility>
 
-namespace platform {
+namespace version {
 
-using win32::LastError;
-using win32::SystemPath;
+using platform::win32::LastError;
+using platform::win32::SystemPath;
 
 namespace {
 
@@ -43,12 +44,12 @@ std::optional<Found> Query(std::span<const std::uint8_t> info, std::u16string_vi
 // before the current folder, and would read another file of that name.
 std::error_code VersionPath(const std::u16string& path, std::wstring& out)
 {
-    return SystemPath(path, out, winpath::PathUse::Absolute);
+    return SystemPath(path, out, platform::winpath::PathUse::Absolute);
 }
 
 }  // namespace
 
-std::error_code GetFileVersionInfo(const std::u16string& path, std::vector<std::uint8_t>& info)
+std::error_code ReadVersionInfo(const std::u16string& path, std::vector<std::uint8_t>& info)
 {
     info.clear();
     std::wstring wide;
@@ -65,15 +66,15 @@ std::error_code GetFileVersionInfo(const std::u16string& path, std::vector<std::
     return {};
 }
 
-std::optional<std::vector<std::uint8_t>> VerQueryBinaryValue(std::span<const std::uint8_t> info,
-                                                             std::u16string_view subBlock)
+std::optional<std::vector<std::uint8_t>> QueryBinaryValue(std::span<const std::uint8_t> info,
+                                                          std::u16string_view subBlock)
 {
     const auto found = Query(info, subBlock);
     if (!found || found->length > found->room) return std::nullopt;
     return std::vector<std::uint8_t>(found->data, found->data + found->length);
 }
 
-std::optional<std::u16string> VerQueryTextValue(std::span<const std::uint8_t> info, std::u16string_view subBlock)
+std::optional<std::u16string> QueryTextValue(std::span<const std::uint8_t> info, std::u16string_view subBlock)
 {
     const auto found = Query(info, subBlock);
     if (!found || found->length == 0) return std::nullopt;
@@ -88,11 +89,11 @@ std::optional<std::u16string> VerQueryTextValue(std::span<const std::uint8_t> in
     return text;
 }
 
-std::u16string VerLanguageName(std::uint16_t languageId)
+std::u16string LanguageName(std::uint16_t languageId)
 {
     wchar_t name[1024] = {};
     ::VerLanguageNameW(languageId, name, static_cast<DWORD>(std::size(name)));
-    return win32::FromWide(name, ::wcsnlen(name, std::size(name)));
+    return platform::win32::FromWide(name, ::wcsnlen(name, std::size(name)));
 }
 
-}  // namespace platform
+}  // namespace version

@@ -1,7 +1,8 @@
-// Win32 backend of the shell queries: SHGetFileInfoW, its icons turned into RGBA pixels
+// The shell queries on Windows: SHGetFileInfoW, its icons turned into RGBA pixels
 // (GetIconInfo, GetDIBits) and destroyed, the shell's stock document icon as the default
 // icon, and PNG encoding through the Windows Imaging Component.
-#include "platform/Shell.h"
+#include "filelib/shell/ShellSource.h"
+
 #include "platform/platform.h"
 #include "platform/win32/Win32.h"
 
@@ -12,7 +13,9 @@
 #include <cwchar>
 #include <utility>
 
-namespace platform {
+namespace shell {
+
+using namespace platform;
 
 using win32::Error;
 
@@ -253,4 +256,4 @@ std::error_code EncodePng(const ShellPicture& picture, std::vector<std::uint8_t>
     return {};
 }
 
-}  // namespace platform
+}  // namespace shell

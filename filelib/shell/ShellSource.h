@@ -1,9 +1,8 @@
 // The shell's answers about one file, asked the way SHGetFileInfo is asked: one query per
-// flag set, each answer in a record and the query's result. The Win32 backend asks the
-// Windows shell (platform/win32/shell_win32.cpp). Linux has no such shell: the
-// shell-information library answers there from Qt's MIME database and the installed icon
-// themes (filelib/shell/shell_qt.cpp), which is kept out of the platform library so that
-// only programs that ask for shell information load Qt.
+// flag set, each answer in a record and the query's result. On Windows the Windows shell
+// answers (ShellSource_win32.cpp). Linux has no such shell: the shell-information library
+// answers there from Qt's MIME database and the installed icon themes
+// (ShellSource_qt.cpp), so that only programs that ask for shell information load Qt.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +10,7 @@
 #include <system_error>
 #include <vector>
 
-namespace platform {
+namespace shell {
 
 // Query flags, in the values of the Windows shell's SHGFI_* flags.
 inline constexpr std::uint32_t kShellIcon = 0x100;           // an icon picture and its index
@@ -62,4 +61,4 @@ ShellPicture ShellDefaultIcon(bool small);
 // size.
 std::error_code EncodePng(const ShellPicture& picture, std::vector<std::uint8_t>& png);
 
-}  // namespace platform
+}  // namespace shell

@@ -1,10 +1,11 @@
-// The private-profile calls of the platform layer where the system has none: the INI
-// text of the named stream read and written with modPrivateProfile.
-#include "platform/platform.h"
+// Private profiles in a named stream where the system has no profile functions: the INI
+// text of the stream read and written with modPrivateProfile.
+#include "filelib/profiles/ProfileSource.h"
 
 #include "filelib/modPrivateProfile.h"
+#include "platform/platform.h"
 
-namespace platform {
+namespace profiles {
 namespace {
 
 // The profile text in a stream of a file: empty for a missing stream, nothing when the
@@ -12,30 +13,30 @@ namespace {
 std::optional<std::vector<std::uint8_t>> ReadProfile(const std::u16string& path, const std::u16string& stream)
 {
     std::vector<std::uint8_t> bytes;
-    if (const std::error_code ec = ReadStream(path, stream, bytes))
+    if (const std::error_code ec = platform::ReadStream(path, stream, bytes))
         return ec == std::errc::no_message_available ? std::optional(std::vector<std::uint8_t>()) : std::nullopt;
     return bytes;
 }
 
 }  // namespace
 
-std::int32_t GetPrivateProfileInt(const std::u16string& path, const std::u16string& stream,
-                                  std::u16string_view section, std::u16string_view key, std::int32_t defaultValue)
+std::int32_t ReadInt(const std::u16string& path, const std::u16string& stream, std::u16string_view section,
+                     std::u16string_view key, std::int32_t defaultValue)
 {
     const auto bytes = ReadProfile(path, stream);
     if (!bytes) return defaultValue;
     return modPrivateProfile::GetInt(*bytes, section, key, defaultValue);
 }
 
-bool PrivateProfileKeyExists(const std::u16string& path, const std::u16string& stream, std::u16string_view section,
-                             std::u16string_view key)
+bool KeyExists(const std::u16string& path, const std::u16string& stream, std::u16string_view section,
+               std::u16string_view key)
 {
     const auto bytes = ReadProfile(path, stream);
     return bytes && modPrivateProfile::KeyExists(*bytes, section, key);
 }
 
-bool WritePrivateProfileString(const std::u16string& path, const std::u16string& stream,
-                               std::u16string_view section, std::u16string_view key, const std::u16string* value)
+bool WriteString(const std::u16string& path, const std::u16string& stream, std::u16string_view section,
+                 std::u16string_view key, const std::u16string* value)
 {
     const auto bytes = ReadProfile(path, stream);
     if (!bytes) return false;
@@ -44,7 +45,7 @@ bool WritePrivateProfileString(const std::u16string& path, const std::u16string&
     // written even when the stream holds it already, so that a read-only file refuses
     // every change alike.
     if (!value && updated == *bytes) return true;
-    return !WriteStream(path, stream, updated);
+    return !platform::WriteStream(path, stream, updated);
 }
 
-}  // namespace platform
+}  // namespace profiles
