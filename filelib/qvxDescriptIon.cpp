@@ -7,7 +7,10 @@
 
 #include "filelib/modDescriptIon.h"
 #include "filelib/qvxFileWork.h"
-#include "platform/platform.h"
+#include "platform/FileUpdates.h"
+#include "platform/Files.h"
+#include "platform/Removal.h"
+#include "platform/Search.h"
 #include "common/text/TextCase.h"
 #include "support/quovixsupportfbe.h"
 

@@ -4,7 +4,6 @@
 
 #include "common/Utf16.h"
 #include "filelib/profiles/ProfileSource.h"
-#include "platform/platform.h"
 #include "support/quovixsupportfbe.h"
 
 namespace Hollin0106 {

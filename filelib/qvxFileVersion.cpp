@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "filelib/version/VersionSource.h"
-#include "platform/platform.h"
+#include "platform/Files.h"
 #include "support/quovixsupportfbe.h"
 
 namespace Hollin0106 {

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include <Hollin0106/AutomationError.h>
-#include "platform/platform.h"
+#include "platform/Files.h"
 #include "support/quovixsupportfbe.h"
 
 namespace qvxFileWork {

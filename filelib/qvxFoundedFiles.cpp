@@ -6,7 +6,9 @@
 #include <Hollin0106/AutomationError.h>
 #include "common/text/TextCase.h"
 #include "filelib/modFindFiles.h"
-#include "platform/platform.h"
+#include "platform/FileMetadata.h"
+#include "platform/Files.h"
+#include "platform/Search.h"
 #include "support/quovixsupport.h"
 #include "support/quovixsupportfbe.h"
 

@@ -3,7 +3,7 @@
 #include "filelib/profiles/ProfileSource.h"
 
 #include "filelib/modPrivateProfile.h"
-#include "platform/platform.h"
+#include "platform/NamedStreams.h"
 
 namespace profiles {
 namespace {

@@ -15,7 +15,8 @@
 #include "filelib/modPEImage.h"
 #include "filelib/qvxFileWork.h"
 #include "filelib/shell/modShellIcons.h"
-#include "platform/platform.h"
+#include "platform/Entries.h"
+#include "platform/Files.h"
 #include "support/quovixsupportfbe.h"
 
 namespace shell {

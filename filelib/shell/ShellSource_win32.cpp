@@ -3,7 +3,7 @@
 // icon, and PNG encoding through the Windows Imaging Component.
 #include "filelib/shell/ShellSource.h"
 
-#include "platform/platform.h"
+#include "platform/Files.h"
 #include "platform/win32/Win32.h"
 
 #include <objbase.h>

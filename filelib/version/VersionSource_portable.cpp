@@ -9,7 +9,7 @@
 #include "filelib/ImageFileSource.h"
 #include "filelib/modPEImage.h"
 #include "filelib/modVersionResource.h"
-#include "platform/platform.h"
+#include "platform/Process.h"
 
 namespace version {
 

@@ -1,5 +1,5 @@
 // POSIX backend: the user's locale name and interface language as the environment gives them.
-#include "platform/platform.h"
+#include "platform/Process.h"
 
 #include <cstdlib>
 #include <string_view>

@@ -14,7 +14,8 @@
 #include <string_view>
 
 #include "common/Utf16.h"
-#include "platform/platform.h"
+#include "platform/FileMetadata.h"
+#include "platform/NamedStreams.h"
 #include "platform/posix/posix_internal.h"
 
 namespace platform {

@@ -1,7 +1,9 @@
 // POSIX backend of the directory search: getdents64 over one open directory and one statx
 // per entry relative to its descriptor, so no path is rebuilt per entry (except for the
 // NTFS attribute word of a folder or link, which Linux reads by name only).
-#include "platform/platform.h"
+#include "platform/FileMetadata.h"
+#include "platform/Files.h"
+#include "platform/Search.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -1,5 +1,5 @@
 // Shared pieces of the Win32 backend: windows.h, wide paths and system errors. Include
-// platform/platform.h before this header: windows.h turns GetFileAttributes,
+// the platform headers before this one: windows.h turns GetFileAttributes,
 // SetFileAttributes, FindFirstFile and FindNextFile into macros, which would rename the
 // platform layer's own functions; they are undefined here.
 #pragma once

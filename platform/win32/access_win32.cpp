@@ -1,5 +1,5 @@
 // Win32 backend of the target query: what an open of a path would reach.
-#include "platform/platform.h"
+#include "platform/Files.h"
 #include "platform/win32/Win32.h"
 
 namespace platform {

@@ -1,5 +1,5 @@
 // Win32 backend of the file operations: whole-file I/O and the attribute bits.
-#include "platform/platform.h"
+#include "platform/Files.h"
 #include "platform/win32/Win32.h"
 
 #include <algorithm>

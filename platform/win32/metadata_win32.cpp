@@ -1,7 +1,10 @@
 // Win32 backend of the metadata calls: named streams ("file:stream"), compression
 // (FSCTL_GET_COMPRESSION / FSCTL_SET_COMPRESSION), file times, removal and the recycle
 // bin (SHFileOperationW).
-#include "platform/platform.h"
+#include "platform/FileMetadata.h"
+#include "platform/Files.h"
+#include "platform/NamedStreams.h"
+#include "platform/Removal.h"
 #include "platform/win32/Win32.h"
 
 #include <shellapi.h>

@@ -1,6 +1,7 @@
 // Win32 backend of whole-file updates: a named mutex per folder, and a file replaced by
 // a new one moved over it with MoveFileExW, with the old one's attributes.
-#include "platform/platform.h"
+#include "platform/FileUpdates.h"
+#include "platform/Files.h"
 #include "platform/win32/Win32.h"
 
 #include <algorithm>

@@ -1,6 +1,8 @@
 // Win32 backend of the stream walk (BackupRead / BackupSeek) and the directory search
 // (FindFirstFileW / FindNextFileW, GetCompressedFileSizeW).
-#include "platform/platform.h"
+#include "platform/BackupStreams.h"
+#include "platform/FileMetadata.h"
+#include "platform/Search.h"
 #include "platform/win32/Win32.h"
 
 #include <shlwapi.h>

@@ -14,7 +14,7 @@
 
 #include <Hollin0106/AutomationError.h>
 #include "common/text/Icu.h"
-#include "platform/platform.h"
+#include "platform/Process.h"
 #include "support/codepages/CodePagesBackend.h"
 
 using namespace Hollin0106;

@@ -4,6 +4,9 @@
 #include <cerrno>
 
 #include "tests/filelib/FileTestSupport.h"
+#include "platform/FileUpdates.h"
+#include "platform/Files.h"
+#include "platform/Process.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <cerrno>
 
 #include "tests/filelib/FileTestSupport.h"
+#include "platform/NamedStreams.h"
 
 namespace {
 

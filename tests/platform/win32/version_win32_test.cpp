@@ -14,7 +14,7 @@
 #include "filelib/modPEImage.h"
 #include "filelib/modVersionResource.h"
 #include "filelib/version/VersionSource.h"
-#include "platform/platform.h"
+#include "platform/Process.h"
 #include "support/quovixsupport.h"
 #include "support/quovixsupportfbe.h"
 #include "tests/filelib/VersionImages.h"

@@ -4,7 +4,10 @@
 #include <filesystem>
 
 #include "common/text/TextCase.h"
-#include "platform/platform.h"
+#include "platform/Entries.h"
+#include "platform/Files.h"
+#include "platform/Process.h"
+#include "platform/Search.h"
 #include "support/quovixsupportfbe.h"
 #include "tests/filelib/FileTestSupport.h"
 
