@@ -1,5 +1,5 @@
 // Conversions between the library's C++ values and automation values.
-#include "platform/win32/automation/VariantMapping.h"
+#include "bindings/automation/VariantMapping.h"
 
 #include <limits>
 #include <new>

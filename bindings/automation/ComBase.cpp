@@ -1,6 +1,6 @@
 // The automation frame: server counts, the embedded type library, error information and
 // the IDispatch::Invoke that calls members through their vtable slots.
-#include "platform/win32/automation/ComBase.h"
+#include "bindings/automation/ComBase.h"
 
 #include <algorithm>
 #include <climits>
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/automation/VariantMapping.h"
+#include "bindings/automation/VariantMapping.h"
 
 namespace automation {
 

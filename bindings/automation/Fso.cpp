@@ -1,9 +1,9 @@
 // The automation object qvxFSO: forwards every member to Hollin0106::qvxFSO.
 #include <Hollin0106/qvxFSO.h>
 
-#include "platform/win32/automation/ComBase.h"
-#include "platform/win32/automation/Objects.h"
-#include "platform/win32/automation/VariantMapping.h"
+#include "bindings/automation/ComBase.h"
+#include "bindings/automation/Objects.h"
+#include "bindings/automation/VariantMapping.h"
 
 namespace automation {
 

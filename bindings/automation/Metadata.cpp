@@ -2,9 +2,9 @@
 #include <Hollin0106/qvxDescriptIon.h>
 #include <Hollin0106/qvxFileVersion.h>
 
-#include "platform/win32/automation/ComBase.h"
-#include "platform/win32/automation/Objects.h"
-#include "platform/win32/automation/VariantMapping.h"
+#include "bindings/automation/ComBase.h"
+#include "bindings/automation/Objects.h"
+#include "bindings/automation/VariantMapping.h"
 
 namespace automation {
 

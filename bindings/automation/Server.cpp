@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "platform/win32/automation/ComBase.h"
-#include "platform/win32/automation/Objects.h"
+#include "bindings/automation/ComBase.h"
+#include "bindings/automation/Objects.h"
 
 #include <olectl.h>
 

@@ -7,9 +7,9 @@
 #include <olectl.h>
 #include <ocidl.h>
 
-#include "platform/win32/automation/ComBase.h"
-#include "platform/win32/automation/Objects.h"
-#include "platform/win32/automation/VariantMapping.h"
+#include "bindings/automation/ComBase.h"
+#include "bindings/automation/Objects.h"
+#include "bindings/automation/VariantMapping.h"
 
 namespace automation {
 
