@@ -4,6 +4,7 @@
 #include <deque>
 
 #include <Hollin0106/AutomationError.h>
+#include "common/FileTime.h"
 #include "common/text/TextCase.h"
 #include "filelib/modFindFiles.h"
 #include "platform/FileMetadata.h"
@@ -16,13 +17,12 @@ namespace modFindFiles {
 
 double FileTimeToVariantDate(std::uint64_t fileTime, std::int64_t biasSeconds)
 {
-    constexpr std::int64_t kTicksPerSecond = 10000000;
     constexpr std::int64_t kSecondsPerDay = 86400;
     constexpr std::int64_t kDaysFrom1601To1899 = 109205;  // 1601-01-01 to 1899-12-30
     constexpr std::int64_t kFirstDayOf10000 = 2958466;     // 10000-01-01 as a date
     // A FILETIME with the top bit set is no time at all.
     if (fileTime > static_cast<std::uint64_t>(INT64_MAX)) return 0;
-    const std::int64_t seconds = static_cast<std::int64_t>(fileTime) / kTicksPerSecond + biasSeconds;
+    const std::int64_t seconds = static_cast<std::int64_t>(fileTime) / filetime::kTicksPerSecond + biasSeconds;
     if (seconds < 0) return 0;
     const std::int64_t day = seconds / kSecondsPerDay - kDaysFrom1601To1899;
     if (day >= kFirstDayOf10000) return 0;
