@@ -15,6 +15,8 @@
 #include "common/text/TextCase.h"
 #include "support/quovixsupport.h"
 
+using Hollin0106::ByteReader;
+
 namespace modVersionResource {
 namespace {
 
@@ -212,7 +214,8 @@ std::u16string VerLanguageName(std::uint16_t languageId)
 
     // "Language (Script)" as ICU names it, where ICU knows combined forms ("Chinese
     // (Traditional)"), with Windows' words for the language and the script.
-    std::u16string name = locales::EnglishName(script.empty() ? language : language + "_" + script, locales::Name::Whole);
+    std::u16string name =
+        locales::EnglishName(script.empty() ? language : language + "_" + script, locales::Name::Whole);
     if (const char16_t* windows = Find(kLanguageNames, language)) {
         const std::u16string icu = locales::EnglishName(language, locales::Name::Language);
         if (name.starts_with(icu)) name.replace(0, icu.size(), windows);
@@ -227,7 +230,8 @@ std::u16string VerLanguageName(std::uint16_t languageId)
     }
     if (!region.empty()) {
         const char16_t* windows = Find(kRegionNames, region);
-        const std::u16string where = windows != nullptr ? windows : locales::EnglishName("_" + region, locales::Name::Country);
+        const std::u16string where =
+            windows != nullptr ? windows : locales::EnglishName("_" + region, locales::Name::Country);
         if (name.ends_with(u')')) {
             name.pop_back();
             name.append(u", ").append(where).push_back(u')');
