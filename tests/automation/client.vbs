@@ -1,12 +1,14 @@
 ' A script client of Hollin0106.dll, run by cscript after regsvr32 has registered the DLL.
-' Arguments: an empty folder for its files, and Hollin0106.dll's own file name. Prints every check that fails; the exit code
+' Arguments: an empty folder for its files, Hollin0106.dll's own file name and the build's
+' version ("1.0.19"). Prints every check that fails; the exit code
 ' is the number of failures. The last line it prints, "checks done", tells the runner
 ' that no script error ended it early.
 Option Explicit
 
-Dim folder, dllFile, failures
+Dim folder, dllFile, buildVersion, failures
 folder = WScript.Arguments(0)
 dllFile = WScript.Arguments(1)
+buildVersion = Split(WScript.Arguments(2), ".")
 failures = 0
 
 Sub Check(ok, what)
@@ -253,9 +255,9 @@ Check streamCount = streams.Count, "For Each over the streams yields Count items
 Dim version, exists
 Set version = CreateObject("Hollin0106.qvxFileVersion")
 Check version.ReadFile(dllFile), "qvxFileVersion reads Hollin0106.dll"
-Check version.StrProductVersion(exists) = "1.0.19" And exists, "the product version string is 1.0.19"
-Check version.FileVerMajor = 1 And version.FileVerMinor = 0 And version.FileVerRevisionMajor = 19, _
-      "the fixed file version is 1.0.19"
+Check version.StrProductVersion(exists) = Join(buildVersion, ".") And exists, "the product version string"
+Check version.FileVerMajor = CInt(buildVersion(0)) And version.FileVerMinor = CInt(buildVersion(1)) And _
+      version.FileVerRevisionMajor = CInt(buildVersion(2)), "the fixed file version"
 Check version.FileType = 2, "the file type is FileType_DLL, got " & version.FileType
 Check version.StrComments(exists) = "" And Not exists, "a missing string reports lpStringExist False"
 Check InStr(version.StrLegalCopyright, " 2025-2026. ") > 0, "the copyright line"
