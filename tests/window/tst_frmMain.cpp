@@ -383,19 +383,6 @@ private slots:
         QVERIFY(Answer({AnswerFileDialog(rawFile)}, [&] { Controls(window).mnuFile.SaveReparseData->trigger(); }));
         QCOMPARE(ReadAll(rawFile), kJunctionData);
     }
-
-    void savedTextAfterFailedRead()
-    {
-        QTemporaryDir folderA, folderB;
-        const QString missing = folderB.filePath(QStringLiteral("missing entry"));
-        frmMain* window = StartWithReport(missing);
-        QVERIFY(window != nullptr);
-        QVERIFY(!Controls(window).mnuFile.SaveReparseData->isEnabled());
-        const QString target = folderA.filePath(QStringLiteral("error.txt"));
-        QVERIFY(Answer({AnswerFileDialog(target)}, [&] { Controls(window).mnuFile.SaveOutputText->trigger(); }));
-        const QString text = missing + QStringLiteral("\r\n\r\nCan't read reparse point data: file or directory not found.");
-        QCOMPARE(ReadAll(target), QByteArray("\xEF\xBB\xBF") + text.toUtf8());
-    }
 };
 
 QTEST_MAIN(MainWindowTest)
