@@ -1,6 +1,6 @@
 ' A script client of Hollin0106.dll, run by cscript after regsvr32 has registered the DLL.
 ' Arguments: an empty folder for its files, Hollin0106.dll's own file name and the build's
-' version ("1.0.19"). Prints every check that fails; the exit code
+' version ("1.2.3"). Prints every check that fails; the exit code
 ' is the number of failures. The last line it prints, "checks done", tells the runner
 ' that no script error ended it early.
 Option Explicit
