@@ -196,6 +196,10 @@ TEST_F(SearchOnNtfs, AttributesAndCompressedSizesOfFiles)
     WriteBytes(dir / "small", Bytes(6, 'x'));
     WriteBytes(dir / "marked", Bytes(6, 'x'));
     SetNtfsAttributes(dir / "marked", 0x27);  // read-only, hidden, system, archive
+    // Hidden is the attribute word's bit on NTFS, whatever the name says.
+    WriteBytes(dir / ".dotted", Bytes(6, 'x'));
+    WriteBytes(dir / "concealed", Bytes(6, 'x'));
+    SetNtfsAttributes(dir / "concealed", 0x22);
     ASSERT_TRUE(filetest::Run("dd if=/dev/zero of=" + Quote(dir / "holes") + " bs=4096 seek=1000 count=1"));
     const auto allocated = [](const fs::path& p) {
         return std::stod(testfs::Output("stat -c %b " + Quote(p))) * 512;
@@ -203,7 +207,7 @@ TEST_F(SearchOnNtfs, AttributesAndCompressedSizesOfFiles)
 
     qvxFoundedFiles found;
     ASSERT_TRUE(found.RefreshEx(U(dir), u"*"));
-    ASSERT_EQ(Tree(found), "holes marked packed(zeros) small");
+    ASSERT_EQ(Tree(found), ".dotted concealed holes marked packed(zeros) small");
     for (const auto& e : found) {
         const std::string name = ToUtf8(e->FileName());
         SCOPED_TRACE(name);
@@ -223,8 +227,8 @@ TEST_F(SearchOnNtfs, AttributesAndCompressedSizesOfFiles)
         } else {
             // A small file lives in its MFT record and says 512 bytes allocated.
             EXPECT_EQ(e->CompressedFileSize(), 6.0);
-            EXPECT_EQ(e->FileAttributes(), name == "marked" ? 0x27 : 0x20);
-            EXPECT_EQ(e->AttributeHidden(), name == "marked");
+            EXPECT_EQ(e->FileAttributes(), name == "marked" ? 0x27 : name == "concealed" ? 0x22 : 0x20);
+            EXPECT_EQ(e->AttributeHidden(), name == "marked" || name == "concealed");
             EXPECT_EQ(e->AttributeReadOnly(), name == "marked");
         }
     }
