@@ -352,12 +352,6 @@ TEST_F(FileSafetyOnNtfs, DescriptionsChangedAtOnceLoseNothingAndNoReadSeesAFileI
     DescriptionsChangedAtOnce(Root() / "race", 300);
 }
 
-TEST(DescriptionsAtOnce, NoChangeIsLostAndNoReadSeesAFileInBetween)
-{
-    TempFolder dir;
-    DescriptionsChangedAtOnce(dir.Path(), 50);
-}
-
 // The new file takes the old one's permission bits and owner: a private file stays
 // private, and a file root rewrites stays its owner's.
 TEST(DescriptionsAtOnce, ARewriteKeepsModeAndOwner)

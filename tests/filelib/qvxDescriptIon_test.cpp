@@ -159,19 +159,4 @@ TEST_F(DescriptionsOnNtfs, ARewriteKeepsBytesAndAttributes)
     EXPECT_EQ(Names(folder_), std::vector<std::string>{"Descript.ion"});
 }
 
-// A line break in a text or a name never makes an entry for another file.
-TEST_F(DescriptionsOnNtfs, LineBreaksNeverDescribeOtherFiles)
-{
-    EXPECT_TRUE(fso_.SetFileDescription(U(folder_ / "a.txt"), u"first\r\nvictim.txt injected"));
-    EXPECT_EQ(fso_.GetFileDescription(U(folder_ / "victim.txt")), u"");
-    EXPECT_EQ(fso_.GetFileDescription(U(folder_ / "a.txt")), u"first\r\nvictim.txt injected");
-    const Bytes written = ReadBytes(Index());
-    EXPECT_EQ(written, B("a.txt first\\nvictim.txt injected\x04\xC2\r\n"));
-
-    EXPECT_FALSE(fso_.SetFileDescription(U(folder_ / "new\nline.txt"), u"x"));
-    EXPECT_FALSE(fso_.SetFileDescription(U(folder_ / "new\rline.txt"), u"x"));
-    EXPECT_EQ(fso_.GetFileDescription(U(folder_ / "line.txt")), u"");
-    EXPECT_EQ(ReadBytes(Index()), written);
-}
-
 }  // namespace

@@ -145,11 +145,6 @@ void ReadOnlyZonesOn(const fs::path& dir, const std::function<void(const fs::pat
 // Zone streams on one NTFS volume for all cases.
 using ZoneStreamsOnNtfs = SharedNtfsVolume;
 
-TEST_F(ZoneStreamsOnNtfs, InEachEncoding)
-{
-    ZonesInEachEncodingOn(Root());
-}
-
 // ntfs-3g keeps the NTFS read-only bit in the attribute word (0x21: read-only, archive)
 // and lets anyone write the streams of such a file; Windows refuses that.
 TEST_F(ZoneStreamsOnNtfs, AFileWithTheReadOnlyAttributeKeepsItsStream)

@@ -198,6 +198,7 @@ TEST_F(SearchOnNtfs, AttributesAndCompressedSizesOfFiles)
     SetNtfsAttributes(dir / "marked", 0x27);  // read-only, hidden, system, archive
     // Hidden is the attribute word's bit on NTFS, whatever the name says.
     WriteBytes(dir / ".dotted", Bytes(6, 'x'));
+    fs::create_directories(dir / ".dotdir");  // a folder's word is read while searching
     WriteBytes(dir / "concealed", Bytes(6, 'x'));
     SetNtfsAttributes(dir / "concealed", 0x22);
     ASSERT_TRUE(filetest::Run("dd if=/dev/zero of=" + Quote(dir / "holes") + " bs=4096 seek=1000 count=1"));
@@ -207,11 +208,13 @@ TEST_F(SearchOnNtfs, AttributesAndCompressedSizesOfFiles)
 
     qvxFoundedFiles found;
     ASSERT_TRUE(found.RefreshEx(U(dir), u"*"));
-    ASSERT_EQ(Tree(found), ".dotted concealed holes marked packed(zeros) small");
+    ASSERT_EQ(Tree(found), ".dotdir .dotted concealed holes marked packed(zeros) small");
     for (const auto& e : found) {
         const std::string name = ToUtf8(e->FileName());
         SCOPED_TRACE(name);
-        if (name == "packed") {
+        if (name == ".dotdir") {
+            EXPECT_EQ(e->FileAttributes(), 0x30);  // directory, archive: not hidden
+        } else if (name == "packed") {
             EXPECT_TRUE(e->AttributeCompressed());
             EXPECT_EQ(e->CompressedFileSize(), 0.0);
             const auto zeros = e->Childs()->Item(0);
