@@ -5,10 +5,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
-#include <climits>
 #include <functional>
 #include <type_traits>
 
@@ -16,7 +14,6 @@
 #include <Hollin0106/qvxDescriptIon.h>
 #include <Hollin0106/qvxFileStreams.h>
 #include <Hollin0106/qvxFoundedFiles.h>
-#include "support/quovixsupportfbe.h"
 #include "tests/filelib/ChildProcess.h"
 #include "tests/filelib/FileTestSupport.h"
 #include "tests/filelib/ReparseBuffers.h"
@@ -205,49 +202,6 @@ TEST(FileSafety, ReadersReadToTheEndWhateverSizeIsTold)
     EXPECT_EQ(RaisedIn([&] { fso.GetFileB(u"/dev/zero", true); }), 75);
 }
 
-// 22 folders of 200 characters: more than PATH_MAX from the root.
-TEST_F(FileSafetyOnNtfs, EntriesDeeperThanPathMaxAreReached)
-{
-    const std::string part(200, 'd');
-    const Bytes junction = testbuf::MountPoint(u"\\??\\C:\\target", u"C:\\target");
-    // Made one relative step at a time, as nothing takes the whole name at once.
-    ASSERT_EQ(InChild([&] {
-                  if (::chdir(Root().c_str()) != 0) return 1;
-                  for (int i = 0; i < 22; ++i)
-                      if (::mkdir(part.c_str(), 0777) != 0 || ::chdir(part.c_str()) != 0) return 2;
-                  if (::mkdir("j", 0777) != 0) return 3;
-                  return ::setxattr("j", "system.ntfs_reparse_data", junction.data(), junction.size(), 0) == 0 ? 0 : 4;
-              }),
-              0);
-    ASSERT_EQ(Volume().Remount(), "");
-    fs::path deep = Root();
-    for (int i = 0; i < 22; ++i) deep /= part;
-    ASSERT_GT(deep.string().size(), static_cast<std::size_t>(PATH_MAX));
-
-    qvxFSO fso;
-    SymlinkTargetError_Const code = setCreateFileFailed;
-    EXPECT_EQ(fso.GetSymlinkTargetEx(U(deep / "j"), nullptr, nullptr, nullptr, nullptr, nullptr, &code), u"C:\\target");
-    EXPECT_EQ(code, steSuccess);
-    EXPECT_TRUE(fso.PutFileB(U(deep / "f"), kNew, true));
-    EXPECT_EQ(fso.GetFileB(U(deep / "f"), true), kNew);
-
-    // Named relatively, as a long name from the volume's root and from its own folder,
-    // and widened to its full name.
-    EXPECT_EQ(InChild([&] {
-                  SymlinkTargetError_Const relative = setCreateFileFailed;
-                  if (::chdir(Root().c_str()) != 0) return 1;
-                  fso.GetSymlinkTargetEx(U(deep.lexically_relative(Root()) / "j"), nullptr, nullptr,
-                                         nullptr, nullptr, nullptr, &relative);
-                  if (relative != steSuccess) return 4;
-                  for (int i = 0; i < 22; ++i)
-                      if (::chdir(i == 0 ? (Root() / part).c_str() : part.c_str()) != 0) return 1;
-                  fso.GetSymlinkTargetEx(u"j", nullptr, nullptr, nullptr, nullptr, nullptr, &relative);
-                  if (relative != steSuccess) return 2;
-                  return esGetFullFileName(u"j") == U(deep / "j") ? 0 : 3;
-              }),
-              0);
-}
-
 // The data comes from the entry that was opened, even after another took its name.
 TEST_F(FileSafetyOnNtfs, ReparseDataIsReadFromTheOpenedEntry)
 {
@@ -267,26 +221,6 @@ TEST_F(FileSafetyOnNtfs, ReparseDataIsReadFromTheOpenedEntry)
 }
 
 // ---- Descriptions changed by several processes at once ----------------------------
-
-// Starts `step` in a child that an alarm ends after `seconds`.
-pid_t StartChild(const std::function<int()>& step, unsigned seconds)
-{
-    std::fflush(nullptr);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::alarm(seconds);
-        ::_exit(step());
-    }
-    return pid;
-}
-
-// The exit code of a child StartChild started, or -1 when it did not end by itself.
-int ExitOf(pid_t pid)
-{
-    int status = 0;
-    if (::waitpid(pid, &status, 0) != pid) return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 // A folder's Descript.ion of 100 entries; two processes change the descriptions of x.txt
 // and y.txt `rounds` times each, while a third reads one that nobody changes until both

@@ -283,6 +283,8 @@ protected:
     }
     static const fs::path& Root() { return volume_->Root(); }
     static testfs::NtfsVolume& Volume() { return *volume_; }
+    // "" while the volume is usable, else why not; a suite's own set-up may add a reason.
+    static std::string& MountError() { return mountError_; }
 
 private:
     inline static testfs::NtfsVolume* volume_ = nullptr;
