@@ -28,19 +28,6 @@ std::string Tree(const qvxFoundedFiles& level)
     return out;
 }
 
-// Every entry below `level` as "relative path<TAB>dir|link|size" lines.
-void Flatten(const qvxFoundedFiles& level, const std::string& prefix, std::vector<std::string>& out)
-{
-    for (const auto& e : level) {
-        const std::string rel = prefix + ToUtf8(e->FileName());
-        std::string kind = e->AttributeReparsePoint() ? "link"
-                           : e->AttributeDirectory()  ? "dir"
-                                                      : std::to_string(static_cast<long long>(e->FileSize()));
-        out.push_back(rel + "\t" + kind);
-        Flatten(*e->Childs(), rel + "/", out);
-    }
-}
-
 // Records each completed directory; cancels in the one whose path ends with `cancelIn`.
 class Recorder : public IFindFilesCallback {
 public:
@@ -237,26 +224,6 @@ TEST_F(SearchOnNtfs, AttributesAndCompressedSizesOfFiles)
     }
 }
 
-// A file of a few bytes has its length as its compressed size, whatever a block takes;
-// a folder has none.
-TEST(Search, ThePlainFilesCompressedSizeIsItsLength)
-{
-    TempFolder dir;
-    fs::create_directory(dir / "sub");
-    WriteBytes(dir / "sub/six", Bytes(6, 'x'));
-    WriteBytes(dir / "sub/empty", {});
-    qvxFoundedFiles found;
-    ASSERT_TRUE(found.RefreshEx(U(dir.Path()), u"*"));
-    ASSERT_EQ(Tree(found), "sub(empty six)");
-    const auto sub = found.Item(0);
-    EXPECT_EQ(sub->CompressedFileSize(), 0.0);
-    for (const auto& e : *sub->Childs()) {
-        SCOPED_TRACE(ToUtf8(e->FileName()));
-        EXPECT_EQ(e->CompressedFileSize(), e->FileSize());
-        EXPECT_EQ(e->FileSize(), e->FileName() == u"six" ? 6.0 : 0.0);
-    }
-}
-
 // Entries and collections outlive the search that made them, with their names and
 // paths (the sanitizer build sees any use of what is gone).
 TEST(Search, AnEntryKeptOutlivesItsCollection)
@@ -413,25 +380,6 @@ TEST(Search, AnUnreadableFolderIsListedNotEntered)
     WriteBytes(dir / "z", {1});
     fs::permissions(dir / "closed", fs::perms::none);
     RerunAsNobody(dir.Path().string());
-}
-
-// A real tree outside the project, against find: the same names, kinds and sizes.
-TEST(Search, AgreesWithFindOnARealTree)
-{
-    const fs::path tree = "/usr/share/doc";
-    if (!fs::is_directory(tree)) GTEST_SKIP() << "no " << tree;
-    qvxFoundedFiles found;
-    ASSERT_TRUE(found.RefreshEx(U(tree), u"*"));
-    std::vector<std::string> ours;
-    Flatten(found, "", ours);
-    std::sort(ours.begin(), ours.end());
-    std::string mine;
-    for (const auto& line : ours) mine += line + "\n";
-    const std::string theirs = testfs::Output("find " + Quote(tree) +
-                                     " -mindepth 1 \\( -type l -printf '%P\\tlink\\n' \\) -o \\( -type d -printf "
-                                     "'%P\\tdir\\n' \\) -o -printf '%P\\t%s\\n' | LC_ALL=C sort");
-    EXPECT_GT(ours.size(), 10u);
-    EXPECT_EQ(mine, theirs);
 }
 
 }  // namespace

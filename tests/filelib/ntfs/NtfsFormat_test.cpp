@@ -392,22 +392,6 @@ struct MemoryDisk : SectorSource {
     }
 };
 
-TEST(NtfsPartitions, MbrWithLogicalPartitionsInTableOrder)
-{
-    MemoryDisk disk;
-    disk.sectors[0] = MbrSector({{0x0C, 2048, 1000}, {0x05, 4096, 100000}, {0x07, 200000, 5000}});
-    disk.sectors[4096] = MbrSector({{0x83, 2048, 1000}, {0x05, 10000, 50000}});
-    disk.sectors[14096] = MbrSector({{0x07, 2048, 3000}});
-    const PartitionTable table = DecodePartitionTable(disk, 512ull * 300000);
-    ASSERT_EQ(table.Kind, TableKind::Mbr);
-    ASSERT_EQ(table.Entries.size(), 4u);
-    EXPECT_EQ(table.Entries[0].FirstByte, 2048ull * 512);
-    EXPECT_EQ(table.Entries[1].FirstByte, (4096ull + 2048) * 512);
-    EXPECT_EQ(table.Entries[2].FirstByte, (14096ull + 2048) * 512);
-    EXPECT_TRUE(table.Entries[2].MaybeNtfs);
-    EXPECT_EQ(table.Entries[3].FirstByte, 200000ull * 512);
-}
-
 TEST(NtfsPartitions, DamagedTablesEndInsteadOfLooping)
 {
     MemoryDisk disk;
