@@ -45,20 +45,13 @@ private:
 };
 
 // One volume for the suite, its tree made once: the searches only read it.
-class SearchOnNtfs : public ::testing::Test {
+class SearchOnNtfs : public SharedNtfsVolume {
 protected:
     static void SetUpTestSuite()
     {
-        volume_ = new testfs::NtfsVolume();
-        mountProblem_ = volume_->Mount();
-        if (mountProblem_.empty()) mountProblem_ = MakeTree();
+        SharedNtfsVolume::SetUpTestSuite();
+        if (MountError().empty()) MountError() = MakeTree();
     }
-    static void TearDownTestSuite()
-    {
-        delete volume_;
-        volume_ = nullptr;
-    }
-    void SetUp() override { TAGSCOPE_NEED_MOUNT(mountProblem_, true); }
 
     // "" when the tree is made, else why not.
     static std::string MakeTree()
@@ -72,15 +65,12 @@ protected:
         // to the folder that holds it.
         fs::create_directory(Data() / "j");
         fs::create_directory(Data() / "back");
-        if (!volume_->SetReparseData(Data() / "j", testbuf::MountPoint(u"\\??\\C:\\data\\old", u"C:\\data\\old")) ||
-            !volume_->SetReparseData(Data() / "back", testbuf::MountPoint(u"\\??\\C:\\data", u"C:\\data")))
+        if (!Volume().SetReparseData(Data() / "j", testbuf::MountPoint(u"\\??\\C:\\data\\old", u"C:\\data\\old")) ||
+            !Volume().SetReparseData(Data() / "back", testbuf::MountPoint(u"\\??\\C:\\data", u"C:\\data")))
             return "cannot write the junctions";
-        return volume_->Remount();
+        return Volume().Remount();
     }
-    static fs::path Data() { return volume_->Root() / "data"; }
-
-    static inline testfs::NtfsVolume* volume_ = nullptr;
-    static inline std::string mountProblem_;
+    static fs::path Data() { return Root() / "data"; }
 };
 
 TEST_F(SearchOnNtfs, MasksAndReparsePointsDecideWhatIsListedAndEntered)
@@ -144,7 +134,7 @@ TEST_F(SearchOnNtfs, TheEntryItselfWithItsParentOrWithAnEmptyMask)
     ASSERT_TRUE(withParent.RefreshEx2(U(Data()), u"*.txt", false, nullptr, true));
     ASSERT_EQ(withParent.Count(), 1);
     EXPECT_EQ(withParent.Item(0)->FileName(), u"data");
-    EXPECT_EQ(withParent.Item(0)->Path(), U(volume_->Root()));
+    EXPECT_EQ(withParent.Item(0)->Path(), U(Root()));
     EXPECT_EQ(Tree(withParent), "data(a.txt x.txt(d.txt))");
 
     qvxFoundedFiles emptyMask;
@@ -176,7 +166,7 @@ TEST_F(SearchOnNtfs, CallbacksComeChildrenFirstAndCanCancel)
 // CompressedFileSize gives: the room on disk only for a compressed or sparse file.
 TEST_F(SearchOnNtfs, AttributesAndCompressedSizesOfFiles)
 {
-    const fs::path dir = volume_->Root() / "sizes";
+    const fs::path dir = Root() / "sizes";
     fs::create_directories(dir / "packed");
     SetNtfsAttributes(dir / "packed", 0x810);  // new files in it are compressed
     WriteBytes(dir / "packed/zeros", Bytes(100000, 0));
