@@ -102,6 +102,17 @@ QString StartFolder(const std::u16string& initDir)
     return QDir::homePath();
 }
 
+// Runs the dialog; on OK puts the first chosen name, absolute and in native form, into
+// `name`. False when it was cancelled or nothing was chosen (`name` unchanged).
+bool RunForOneName(QFileDialog& dialog, std::u16string& name)
+{
+    if (dialog.exec() != QDialog::Accepted) return false;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty() || chosen.first().isEmpty()) return false;
+    name = FromQString(QDir::toNativeSeparators(QFileInfo(chosen.first()).absoluteFilePath()));
+    return true;
+}
+
 // Qt's file dialog tests a chosen name with the link followed, so a junction whose
 // target is not on this volume counts as "not found" and a link to a folder is browsed
 // instead of chosen. This dialog takes any entry that exists as itself.
@@ -170,11 +181,7 @@ bool FileDialog::ShowSave()
     dialog.setDirectory(StartFolder(InitDir));
     if (!FileName.empty()) dialog.selectFile(ToQString(FileName));
 
-    if (dialog.exec() != QDialog::Accepted) return false;
-    const QStringList chosen = dialog.selectedFiles();
-    if (chosen.isEmpty() || chosen.first().isEmpty()) return false;
-    FileName = FromQString(QDir::toNativeSeparators(QFileInfo(chosen.first()).absoluteFilePath()));
-    return true;
+    return RunForOneName(dialog, FileName);
 }
 
 bool FileDialog::ShowOpen()
@@ -188,11 +195,7 @@ bool FileDialog::ShowOpen()
     // that leads nowhere, which Qt lists only among them.
     dialog.setFilter(dialog.filter() | QDir::System);
     dialog.setDirectory(StartFolder(InitDir));
-    if (dialog.exec() != QDialog::Accepted) return false;
-    const QStringList chosen = dialog.selectedFiles();
-    if (chosen.isEmpty() || chosen.first().isEmpty()) return false;
-    FileName = FromQString(QDir::toNativeSeparators(chosen.first()));
-    return true;
+    return RunForOneName(dialog, FileName);
 }
 
 bool FileDialog::ShowOpenImage()
@@ -207,11 +210,7 @@ bool FileDialog::ShowOpenImage()
     // Block devices are system entries to Qt.
     dialog.setFilter(dialog.filter() | QDir::System);
     dialog.setDirectory(StartFolder(InitDir));
-    if (dialog.exec() != QDialog::Accepted) return false;
-    const QStringList chosen = dialog.selectedFiles();
-    if (chosen.isEmpty() || chosen.first().isEmpty()) return false;
-    FileName = FromQString(QDir::toNativeSeparators(chosen.first()));
-    return true;
+    return RunForOneName(dialog, FileName);
 }
 
 bool FileDialog::ShowOpenFolder()
@@ -224,11 +223,7 @@ bool FileDialog::ShowOpenFolder()
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setDirectory(StartFolder(InitDir));
-    if (dialog.exec() != QDialog::Accepted) return false;
-    const QStringList chosen = dialog.selectedFiles();
-    if (chosen.isEmpty() || chosen.first().isEmpty()) return false;
-    FileName = FromQString(QDir::toNativeSeparators(chosen.first()));
-    return true;
+    return RunForOneName(dialog, FileName);
 }
 
 // ---- Boxes -------------------------------------------------------------------------------

@@ -131,6 +131,16 @@ VARIANT Int(LONG n)
     return v;
 }
 
+// A null object reference, as a script passes Nothing.
+VARIANT Object()
+{
+    VARIANT v;
+    VariantInit(&v);
+    V_VT(&v) = VT_DISPATCH;
+    V_DISPATCH(&v) = nullptr;
+    return v;
+}
+
 // One late-bound call as VBA makes it: the member and parameter names looked up first,
 // then Invoke with the positional arguments (in the caller's order) and the named ones.
 struct Call {
@@ -191,9 +201,9 @@ TEST(NamedArguments, VbaStyleCallsReachTheirParameters)
     EXPECT_EQ(put.hr, S_OK);
     EXPECT_EQ(FileBytes(file), (std::vector<unsigned char>{'h', 0xC3, 0xA9}));
 
-    // A typed output named: GetFileFormat2 FileName, lpEncoding:=variable.
-    VARIANT encoding;
-    VariantInit(&encoding);
+    // A typed output named: GetFileFormat2 FileName, lpEncoding:=variable, where the
+    // script's variable held a string before.
+    VARIANT encoding = Str(L"1");
     VARIANT reference;
     VariantInit(&reference);
     V_VT(&reference) = VT_BYREF | VT_VARIANT;
@@ -210,6 +220,7 @@ TEST(NamedArguments, VbaStyleCallsReachTheirParameters)
         HRESULT lookup;
         HRESULT hr;
         UINT argError;
+        WORD flags = DISPATCH_METHOD;
     } wrong[] = {
         {"a name no parameter has", {{L"PutFile2", L"Encodings"}, {Str(file.c_str()), Str(L"x")}, {Int(3)}},
          DISP_E_UNKNOWNNAME, S_OK, UINT(-1)},
@@ -221,10 +232,15 @@ TEST(NamedArguments, VbaStyleCallsReachTheirParameters)
          S_OK, DISP_E_PARAMNOTFOUND, 0},
         {"a required parameter left out", {{L"PutFile2", L"Encoding"}, {Str(file.c_str())}, {Int(3)}},
          S_OK, DISP_E_PARAMNOTOPTIONAL, UINT(-1)},
+        {"more arguments than parameters", {{L"GetFileZone"}, {Str(file.c_str()), Str(file.c_str())}, {}},
+         S_OK, DISP_E_BADPARAMCOUNT, UINT(-1)},
+        {"an object for a string", {{L"GetFileZone"}, {Object()}, {}}, S_OK, DISP_E_TYPEMISMATCH, 0},
+        {"a property value for a method", {{L"GetFileZone"}, {Str(file.c_str())}, {}}, S_OK, DISP_E_MEMBERNOTFOUND,
+         UINT(-1), DISPATCH_PROPERTYPUT},
     };
     for (const auto& row : wrong) {
         SCOPED_TRACE(row.name);
-        Outcome out = Invoke(fso.get(), row.call);
+        Outcome out = Invoke(fso.get(), row.call, row.flags);
         EXPECT_EQ(out.lookup, row.lookup);
         if (FAILED(out.lookup)) continue;
         EXPECT_EQ(out.hr, row.hr);
@@ -232,6 +248,8 @@ TEST(NamedArguments, VbaStyleCallsReachTheirParameters)
         VariantClear(&out.result);
     }
     EXPECT_EQ(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES) << "no wrong call wrote the file";
+    DISPPARAMS none{};
+    EXPECT_EQ(fso->Invoke(999, kNoInterface, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr), DISP_E_MEMBERNOTFOUND);
 
     // The value of a property assignment is the one named argument a script passes.
     Ptr<IDispatch> notes;
@@ -531,6 +549,35 @@ TEST_F(TypeLibrary, OptionalArgumentsCarryTheirDefaults)
     }
 }
 
+// Programs built against qvxFSO's vtable call PutFile2 in slot 1, PutFileB in slot 11,
+// GetSymlinkTargetEx in slot 31 (slots count from the first member after IDispatch's
+// seven), each slot also its DISPID, through the interface's first IID.
+TEST_F(TypeLibrary, QvxFSOKeepsItsIdentityAndSlots)
+{
+    ITypeInfo* vtable = Interface(L"_qvxFSO");
+    ASSERT_NE(vtable, nullptr);
+    TYPEATTR* attr = nullptr;
+    vtable->GetTypeAttr(&attr);
+    EXPECT_EQ(attr->guid, (IID{0x88E34335, 0xCB91, 0x43E5, {0x91, 0x5E, 0xF9, 0xFD, 0x27, 0xA6, 0xC8, 0xD5}}));
+    vtable->ReleaseTypeAttr(attr);
+    const struct {
+        const wchar_t* name;
+        int slot;
+    } slots[] = {{L"PutFile2", 1}, {L"PutFileB", 11}, {L"GetSymlinkTarget", 30}, {L"GetSymlinkTargetEx", 31}};
+    for (const auto& row : slots) {
+        SCOPED_TRACE(row.slot);
+        FUNCDESC* function = nullptr;
+        ASSERT_EQ(vtable->GetFuncDesc(static_cast<UINT>(row.slot - 1), &function), S_OK);
+        BSTR name = nullptr;
+        vtable->GetDocumentation(function->memid, &name, nullptr, nullptr, nullptr);
+        EXPECT_EQ(std::wstring(name ? name : L""), row.name);
+        EXPECT_EQ(function->oVft, static_cast<short>((7 + row.slot - 1) * sizeof(void*)));
+        EXPECT_EQ(function->memid, row.slot);
+        SysFreeString(name);
+        vtable->ReleaseFuncDesc(function);
+    }
+}
+
 TEST_F(TypeLibrary, IconIsAPictureAndTheListFileCollectionHasRemove)
 {
     ITypeInfo* icon = Interface(L"_ShellFileIcon");
@@ -624,6 +671,23 @@ TEST(Unload, TheDllLeavesNoReferenceToItsTypeLibrary)
         ASSERT_TRUE(OneCycle());
         EXPECT_EQ(References(library.get()), before);
     }
+}
+
+// DllCanUnloadNow says no while an object lives, yes once the last one has gone.
+TEST(Unload, TheDllMayGoOnceItsLastObjectHasGone)
+{
+    Server server;
+    ASSERT_TRUE(server.Loaded());
+    using CanUnload = HRESULT(STDAPICALLTYPE*)();
+    auto canUnload = reinterpret_cast<CanUnload>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"Hollin0106.dll"), "DllCanUnloadNow")));
+    ASSERT_NE(canUnload, nullptr);
+    {
+        Ptr<IDispatch> fso;
+        ASSERT_EQ(server.Create(CLSID_qvxFSO, fso), S_OK);
+        EXPECT_EQ(canUnload(), S_FALSE);
+    }
+    EXPECT_EQ(canUnload(), S_OK);
 }
 
 // What the DLL takes from the process goes back when it is freed: 500 cycles leave the

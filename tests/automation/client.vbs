@@ -1,12 +1,15 @@
 ' A script client of Hollin0106.dll, run by cscript after regsvr32 has registered the DLL.
-' Arguments: an empty folder for its files, and Hollin0106.dll's own file name. Prints every check that fails; the exit code
+' Arguments: an empty folder for its files, Hollin0106.dll's own file name and the build's
+' version ("1.2.3"). Prints every check that fails; the exit code
 ' is the number of failures. The last line it prints, "checks done", tells the runner
 ' that no script error ended it early.
 Option Explicit
 
-Dim folder, dllFile, failures
+Dim folder, dllFile, buildVersion, versionParts, failures
 folder = WScript.Arguments(0)
 dllFile = WScript.Arguments(1)
+buildVersion = WScript.Arguments(2)
+versionParts = Split(buildVersion, ".")
 failures = 0
 
 Sub Check(ok, what)
@@ -89,10 +92,17 @@ result = TakeError()
 On Error GoTo 0
 Check result = "53 qvxFSO", "GetFileB of a missing file with RaiseErrors raises 53 from qvxFSO, got " & result
 On Error Resume Next
+bytes = fso.GetFileB(folder & "\missing.bin", True)
+result = Err.Description
+Err.Clear
+On Error GoTo 0
+Check result = "File not found", "with the run-time error's text, got " & result
+On Error Resume Next
 bytes = fso.GetFileB(folder & "\missing.bin")
 result = TakeError()
 On Error GoTo 0
-Check result = "0 ", "without RaiseErrors the failure is a result, got " & result
+Check result = "0 " And VarType(bytes) = 8209, _
+      "without RaiseErrors the failure is a byte array, got " & result
 On Error Resume Next
 fso.PutFile2 folder & "\bad.txt", "x", False, 9
 result = TakeError()
@@ -253,9 +263,9 @@ Check streamCount = streams.Count, "For Each over the streams yields Count items
 Dim version, exists
 Set version = CreateObject("Hollin0106.qvxFileVersion")
 Check version.ReadFile(dllFile), "qvxFileVersion reads Hollin0106.dll"
-Check version.StrProductVersion(exists) = "1.0.19" And exists, "the product version string is 1.0.19"
-Check version.FileVerMajor = 1 And version.FileVerMinor = 0 And version.FileVerRevisionMajor = 19, _
-      "the fixed file version is 1.0.19"
+Check version.StrProductVersion(exists) = buildVersion And exists, "the product version string"
+Check version.FileVerMajor = CInt(versionParts(0)) And version.FileVerMinor = CInt(versionParts(1)) And _
+      version.FileVerRevisionMajor = CInt(versionParts(2)), "the fixed file version"
 Check version.FileType = 2, "the file type is FileType_DLL, got " & version.FileType
 Check version.StrComments(exists) = "" And Not exists, "a missing string reports lpStringExist False"
 Check InStr(version.StrLegalCopyright, " 2025-2026. ") > 0, "the copyright line"

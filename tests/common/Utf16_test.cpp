@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -29,8 +30,67 @@ TEST(Utf8, IllFormedInputBecomesReplacementCharacters)
         SCOPED_TRACE(c.name);
         EXPECT_EQ(FromUtf8(c.bytes), c.expected);
     }
-    EXPECT_EQ(ToUtf8(u"\u0416\U0001F600"), "\xD0\x96\xF0\x9F\x98\x80");
-    EXPECT_EQ(ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
+}
+
+// Well-formed UTF-8 as the Unicode standard's table of byte sequences has it.
+bool IsWellFormedUtf8(const std::string& s)
+{
+    for (std::size_t i = 0; i < s.size();) {
+        const auto at = [&](std::size_t k) { return i + k < s.size() ? static_cast<unsigned char>(s[i + k]) : 0u; };
+        const unsigned b = at(0);
+        const auto trail = [&](std::size_t k, unsigned lo = 0x80, unsigned hi = 0xBF) {
+            return at(k) >= lo && at(k) <= hi;
+        };
+        std::size_t n = 0;
+        if (b < 0x80) n = 1;
+        else if (b >= 0xC2 && b <= 0xDF) n = trail(1) ? 2 : 0;
+        else if (b >= 0xE0 && b <= 0xEF)
+            n = trail(1, b == 0xE0 ? 0xA0 : 0x80, b == 0xED ? 0x9F : 0xBF) && trail(2) ? 3 : 0;
+        else if (b >= 0xF0 && b <= 0xF4)
+            n = trail(1, b == 0xF0 ? 0x90 : 0x80, b == 0xF4 ? 0x8F : 0xBF) && trail(2) && trail(3) ? 4 : 0;
+        if (n == 0) return false;
+        i += n;
+    }
+    return true;
+}
+
+// A surrogate without its partner becomes U+FFFD (EF BF BD), never the bytes of a surrogate.
+TEST(Utf8, FromUtf16EveryLoneSurrogateBecomesAReplacementCharacter)
+{
+    const std::string fffd = "\xEF\xBF\xBD";
+    const struct {
+        const char* name;
+        std::u16string units;
+        std::string expected;
+    } rows[] = {
+        {"good pair", u"a\U0001F600b", "a\xF0\x9F\x98\x80" "b"},
+        {"BMP text", u"\u0416\u20AC", "\xD0\x96\xE2\x82\xAC"},
+        {"lone low", u"a\xDC00" u"b", "a" + fffd + "b"},
+        {"lone low at the end", u"a\xDFFF", "a" + fffd},
+        {"lone high", u"\xD800z", fffd + "z"},
+        {"trailing high", u"ab\xDBFF", "ab" + fffd},
+        {"reversed pair", u"\xDC00\xD800", fffd + fffd},
+        {"two highs, then a low", u"\xD800\xD83D\xDE00", fffd + "\xF0\x9F\x98\x80"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(ToUtf8(row.units), row.expected);
+    }
+}
+
+// Any sequence of UTF-16 units, surrogates and all, gives well-formed UTF-8.
+TEST(Utf8, FromUtf16AlwaysGivesWellFormedUtf8)
+{
+    std::mt19937 random(20240611);
+    // Weighted towards surrogates, where the faults would be.
+    const char16_t picks[] = {u'a', 0x7F, 0x80, 0x7FF, 0x800, 0xD7FF, 0xD800, 0xDBFF, 0xDC00, 0xDFFF, 0xE000, 0xFFFF};
+    for (int round = 0; round < 20000; ++round) {
+        std::u16string units(random() % 8, u'\0');
+        for (char16_t& u : units)
+            u = random() % 2 ? picks[random() % std::size(picks)] : static_cast<char16_t>(random());
+        const std::string utf8 = ToUtf8(units);
+        ASSERT_TRUE(IsWellFormedUtf8(utf8)) << testing::PrintToString(units);
+    }
 }
 
 // ASCII is taken eight bytes at a time: put each kind of character after ASCII runs of

@@ -16,17 +16,14 @@ constexpr std::uint32_t kHidden = platform::kAttributeHidden;
 constexpr std::uint32_t kSystem = platform::kAttributeSystem;
 constexpr std::uint32_t kMissing = ~0u;
 
-class AttributeReset : public ::testing::Test {
+class AttributeReset : public WithSharedNtfsVolume<::testing::Test, true> {
 protected:
     void SetUp() override
     {
         // The child re-run as nobody works on the parent's volume.
         if (NobodyArgument()) return;
-        TAGSCOPE_MOUNT_OR_SKIP(volume_);
+        WithSharedNtfsVolume::SetUp();
     }
-    fs::path Root() const { return volume_.Root(); }
-
-    testfs::NtfsVolume volume_{{.permissions = true}};
 };
 
 TEST_F(AttributeReset, HiddenOrSystemComesOffAndGoesBackOnRelease)

@@ -10,9 +10,8 @@
 
 namespace filetest {
 
-// Runs `step` in a child that an alarm ends after `seconds`: its exit code, or -1 when it
-// did not end by itself (it hung).
-inline int InChild(const std::function<int()>& step, unsigned seconds = 10)
+// Starts `step` in a child that an alarm ends after `seconds`.
+inline pid_t StartChild(const std::function<int()>& step, unsigned seconds)
 {
     std::fflush(nullptr);
     const pid_t pid = ::fork();
@@ -20,9 +19,20 @@ inline int InChild(const std::function<int()>& step, unsigned seconds = 10)
         ::alarm(seconds);
         ::_exit(step());
     }
+    return pid;
+}
+
+// The exit code of a child StartChild started, or -1 when it did not end by itself (it hung).
+inline int ExitOf(pid_t pid)
+{
     int status = 0;
-    ::waitpid(pid, &status, 0);
+    if (::waitpid(pid, &status, 0) != pid) return -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+inline int InChild(const std::function<int()>& step, unsigned seconds = 10)
+{
+    return ExitOf(StartChild(step, seconds));
 }
 
 }  // namespace filetest

@@ -5,10 +5,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
-#include <climits>
 #include <functional>
 #include <type_traits>
 
@@ -16,7 +14,6 @@
 #include <Hollin0106/qvxDescriptIon.h>
 #include <Hollin0106/qvxFileStreams.h>
 #include <Hollin0106/qvxFoundedFiles.h>
-#include "support/quovixsupportfbe.h"
 #include "tests/filelib/ChildProcess.h"
 #include "tests/filelib/FileTestSupport.h"
 #include "tests/filelib/ReparseBuffers.h"
@@ -68,11 +65,7 @@ const Writer kWriters[] = {
     {"AppendFile2", true, [](qvxFSO& f, const std::u16string& n) { f.AppendFile2(n, u"new", true); }},
 };
 
-class FileSafetyOnNtfs : public ::testing::Test {
-protected:
-    void SetUp() override { TAGSCOPE_MOUNT_OR_SKIP(volume_); }
-    testfs::NtfsVolume volume_;
-};
+using FileSafetyOnNtfs = SharedNtfsVolume;
 
 TEST_F(FileSafetyOnNtfs, EveryWriterOnReadOnlySystemAndFifoFiles)
 {
@@ -98,7 +91,7 @@ TEST_F(FileSafetyOnNtfs, EveryWriterOnReadOnlySystemAndFifoFiles)
     for (const State& s : states) {
         for (const Writer& w : kWriters) {
             SCOPED_TRACE(std::string(s.name) + " / " + w.name);
-            const fs::path file = volume_.Root() / ("f" + std::to_string(n++));
+            const fs::path file = Root() / ("f" + std::to_string(n++));
             if (s.mkfifo) {
                 ASSERT_TRUE(filetest::Run("mkfifo " + Quote(file)));
             } else {
@@ -210,61 +203,18 @@ TEST(FileSafety, ReadersReadToTheEndWhateverSizeIsTold)
     EXPECT_EQ(RaisedIn([&] { fso.GetFileB(u"/dev/zero", true); }), 75);
 }
 
-// 22 folders of 200 characters: more than PATH_MAX from the root.
-TEST_F(FileSafetyOnNtfs, EntriesDeeperThanPathMaxAreReached)
-{
-    const std::string part(200, 'd');
-    const Bytes junction = testbuf::MountPoint(u"\\??\\C:\\target", u"C:\\target");
-    // Made one relative step at a time, as nothing takes the whole name at once.
-    ASSERT_EQ(InChild([&] {
-                  if (::chdir(volume_.Root().c_str()) != 0) return 1;
-                  for (int i = 0; i < 22; ++i)
-                      if (::mkdir(part.c_str(), 0777) != 0 || ::chdir(part.c_str()) != 0) return 2;
-                  if (::mkdir("j", 0777) != 0) return 3;
-                  return ::setxattr("j", "system.ntfs_reparse_data", junction.data(), junction.size(), 0) == 0 ? 0 : 4;
-              }),
-              0);
-    ASSERT_EQ(volume_.Remount(), "");
-    fs::path deep = volume_.Root();
-    for (int i = 0; i < 22; ++i) deep /= part;
-    ASSERT_GT(deep.string().size(), static_cast<std::size_t>(PATH_MAX));
-
-    qvxFSO fso;
-    SymlinkTargetError_Const code = setCreateFileFailed;
-    EXPECT_EQ(fso.GetSymlinkTargetEx(U(deep / "j"), nullptr, nullptr, nullptr, nullptr, nullptr, &code), u"C:\\target");
-    EXPECT_EQ(code, steSuccess);
-    EXPECT_TRUE(fso.PutFileB(U(deep / "f"), kNew, true));
-    EXPECT_EQ(fso.GetFileB(U(deep / "f"), true), kNew);
-
-    // Named relatively, as a long name from the volume's root and from its own folder,
-    // and widened to its full name.
-    EXPECT_EQ(InChild([&] {
-                  SymlinkTargetError_Const relative = setCreateFileFailed;
-                  if (::chdir(volume_.Root().c_str()) != 0) return 1;
-                  fso.GetSymlinkTargetEx(U(deep.lexically_relative(volume_.Root()) / "j"), nullptr, nullptr,
-                                         nullptr, nullptr, nullptr, &relative);
-                  if (relative != steSuccess) return 4;
-                  for (int i = 0; i < 22; ++i)
-                      if (::chdir(i == 0 ? (volume_.Root() / part).c_str() : part.c_str()) != 0) return 1;
-                  fso.GetSymlinkTargetEx(u"j", nullptr, nullptr, nullptr, nullptr, nullptr, &relative);
-                  if (relative != steSuccess) return 2;
-                  return esGetFullFileName(u"j") == U(deep / "j") ? 0 : 3;
-              }),
-              0);
-}
-
 // The data comes from the entry that was opened, even after another took its name.
 TEST_F(FileSafetyOnNtfs, ReparseDataIsReadFromTheOpenedEntry)
 {
-    const fs::path a = volume_.Root() / "a", b = volume_.Root() / "b";
+    const fs::path a = Root() / "a", b = Root() / "b";
     fs::create_directories(a);
     fs::create_directories(b);
     const Bytes first = testbuf::MountPoint(u"\\??\\C:\\first", u""), second = testbuf::MountPoint(u"\\??\\D:\\b", u"");
-    ASSERT_TRUE(volume_.SetReparseData(a, first));
-    ASSERT_EQ(volume_.MakeReparseFolder("b", second), "");
+    ASSERT_TRUE(Volume().SetReparseData(a, first));
+    ASSERT_EQ(Volume().MakeReparseFolder("b", second), "");
     platform::ReparseHandle handle;
     ASSERT_FALSE(platform::OpenReparsePoint(U(a), handle));
-    fs::rename(a, volume_.Root() / "gone");
+    fs::rename(a, Root() / "gone");
     fs::rename(b, a);
     Bytes read;
     EXPECT_FALSE(platform::ReadReparseData(handle, 32768, read));
@@ -272,26 +222,6 @@ TEST_F(FileSafetyOnNtfs, ReparseDataIsReadFromTheOpenedEntry)
 }
 
 // ---- Descriptions changed by several processes at once ----------------------------
-
-// Starts `step` in a child that an alarm ends after `seconds`.
-pid_t StartChild(const std::function<int()>& step, unsigned seconds)
-{
-    std::fflush(nullptr);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::alarm(seconds);
-        ::_exit(step());
-    }
-    return pid;
-}
-
-// The exit code of a child StartChild started, or -1 when it did not end by itself.
-int ExitOf(pid_t pid)
-{
-    int status = 0;
-    if (::waitpid(pid, &status, 0) != pid) return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 // A folder's Descript.ion of 100 entries; two processes change the descriptions of x.txt
 // and y.txt `rounds` times each, while a third reads one that nobody changes until both
@@ -351,18 +281,10 @@ void DescriptionsChangedAtOnce(const fs::path& folder, int rounds)
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
 }
 
-using DescriptionsAtOnceOnNtfs = SharedNtfsVolume;
-
-TEST_F(DescriptionsAtOnceOnNtfs, NoChangeIsLostAndNoReadSeesAFileInBetween)
+TEST_F(FileSafetyOnNtfs, DescriptionsChangedAtOnceLoseNothingAndNoReadSeesAFileInBetween)
 {
     fs::create_directories(Root() / "race");
     DescriptionsChangedAtOnce(Root() / "race", 300);
-}
-
-TEST(DescriptionsAtOnce, NoChangeIsLostAndNoReadSeesAFileInBetween)
-{
-    TempFolder dir;
-    DescriptionsChangedAtOnce(dir.Path(), 50);
 }
 
 // The new file takes the old one's permission bits and owner: a private file stays

@@ -258,13 +258,15 @@ private:
 
 // One NTFS volume for every case of a test suite, mounted before its first case and
 // unmounted after its last (a mount costs seconds); each case skips without it (fails
-// under CI). Cases share the volume, so each works in files or folders of its own.
-template <typename Base>
+// under CI). Cases share the volume, so each works in files or folders of its own. The
+// build registers each such suite as one test, so that the suite really mounts once.
+// `Permissions`: mounted with ntfs-3g's `-o permissions` (NtfsOptions).
+template <typename Base, bool Permissions = false>
 class WithSharedNtfsVolume : public Base {
 public:
     static void SetUpTestSuite()
     {
-        volume_ = new testfs::NtfsVolume();
+        volume_ = new testfs::NtfsVolume({.permissions = Permissions});
         mountError_ = volume_->Mount();
     }
     static void TearDownTestSuite()
@@ -280,6 +282,9 @@ protected:
         TAGSCOPE_NEED_MOUNT(mountError_, true);
     }
     static const fs::path& Root() { return volume_->Root(); }
+    static testfs::NtfsVolume& Volume() { return *volume_; }
+    // "" while the volume is usable, else why not; a suite's own set-up may add a reason.
+    static std::string& MountError() { return mountError_; }
 
 private:
     inline static testfs::NtfsVolume* volume_ = nullptr;

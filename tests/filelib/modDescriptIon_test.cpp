@@ -158,7 +158,8 @@ TEST_F(DescriptIonFormat, ARewriteKeepsTheLinesItDoesNotChange)
     EXPECT_EQ(*written, B("a \x81 \xFF\r\nb \x93\xFA\r\n"));
 }
 
-// A line break in a name or a text never makes an entry for another file.
+// A line break in a name or a text never makes an entry for another file; every name
+// that can be written reads back whole, blanks, tabs and quotes included.
 TEST_F(DescriptIonFormat, NamesThatWouldDescribeAnotherFileAreRefused)
 {
     const auto text = modDescriptIon::Format({}, {{u"a.txt", u"first\r\nvictim.txt injected"}}, false);
@@ -181,15 +182,24 @@ TEST_F(DescriptIonFormat, NamesThatWouldDescribeAnotherFileAreRefused)
         {"that letter in UTF-8", u"\u0416.txt", true, true},
         {"a quote inside", u"it\"s.txt", false, true},
         {"leading and trailing blanks", u" a b ", false, true},
+        {"a space", u"my file.txt", false, true},
+        {"a tab", u"my\tfile.txt", false, true},
+        {"a leading tab", u"\ta.txt", true, true},
+        {"a trailing tab", u"a.txt\t", false, true},
+        {"a trailing blank", u"a.txt ", false, true},
+        {"a quote and a tab", u"say \"hi\"\tnow", true, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const Entry entry{c.fileName, u"text"};
         const auto line = modDescriptIon::FormatEntryLine(entry, c.utf8);
         EXPECT_EQ(line.has_value(), c.writable);
-        EXPECT_EQ(modDescriptIon::Format(B("x 1\r\n"), {{u"x", u"1"}, entry}, c.utf8).has_value(), c.writable);
-        if (line) {
+        const auto file = modDescriptIon::Format(B("x 1\r\n"), {{u"x", u"1"}, entry}, c.utf8);
+        EXPECT_EQ(file.has_value(), c.writable);
+        if (line && file) {
+            // Written, then read back: the same name, not a part of it.
             EXPECT_EQ(modDescriptIon::ParseDescriptionLine(*line, c.utf8), entry);
+            EXPECT_EQ(modDescriptIon::Parse(*file).Entries, (std::vector<Entry>{{u"x", u"1"}, entry}));
         }
     }
 }

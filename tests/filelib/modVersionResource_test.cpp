@@ -149,6 +149,56 @@ TEST(VersionResource, BrokenResourceDirectoriesGiveNoBlock)
     }
 }
 
+// One header field of a good image spoilt at a time: the walk ends without a block.
+TEST(VersionResource, CorruptedHeadersAndSectionTablesGiveNoBlock)
+{
+    const Bytes good = versiontest::ReadImage("full64.dll");
+    ASSERT_TRUE(FindVersionResource(good).has_value());
+    const std::size_t pe = versiontest::U32(good, 0x3C);
+    const std::size_t optional = pe + 24;  // PE32+: NumberOfRvaAndSizes at +108, the entries after it
+    ASSERT_EQ(good[optional] | good[optional + 1] << 8, 0x20B);
+    const std::size_t optionalSize = good[pe + 20] | good[pe + 21] << 8;
+    const std::size_t sections = good[pe + 6] | good[pe + 7] << 8;
+    const std::size_t rsrc = versiontest::SectionHeader(good, ".rsrc");
+    ASSERT_NE(rsrc, 0u);
+    // SizeOfOptionalHeader made to end before the resource entry (+128), the section table
+    // moved up to where it then starts: the entry beyond the header does not count.
+    const auto shortOptionalHeader = [&](Bytes& b) {
+        const Bytes table(b.begin() + static_cast<std::ptrdiff_t>(optional + optionalSize),
+                          b.begin() + static_cast<std::ptrdiff_t>(optional + optionalSize + 40 * sections));
+        PutU16(b, pe + 20, 128);
+        std::copy(table.begin(), table.end(), b.begin() + static_cast<std::ptrdiff_t>(optional + 128));
+    };
+    const struct {
+        const char* name;
+        std::size_t at;
+        std::uint32_t value;
+        int width;
+    } rows[] = {
+        {"NumberOfRvaAndSizes 2: no resource entry", optional + 108, 2, 4},
+        {"NumberOfRvaAndSizes 0", optional + 108, 0, 4},
+        {"SizeOfOptionalHeader 0", pe + 20, 0, 2},
+        {"SizeOfOptionalHeader 2: the magic alone", pe + 20, 2, 2},
+        {"SizeOfOptionalHeader past the file", pe + 20, 0xFFFF, 2},
+        {"SizeOfOptionalHeader ends before the resource entry", 0, 0, 0},
+        {"NumberOfSections 0", pe + 6, 0, 2},
+        {"NumberOfSections past the file", pe + 6, 0xFFFF, 2},
+        {"resource directory at no section's RVA", optional + 128, 0xFFFFFF00u, 4},
+        {".rsrc VirtualAddress moved away", rsrc + 12, 0x7FFF0000u, 4},
+        {".rsrc SizeOfRawData 0", rsrc + 16, 0, 4},
+        {".rsrc SizeOfRawData 16: the root directory alone", rsrc + 16, 16, 4},
+        {".rsrc PointerToRawData past the file", rsrc + 20, 0xFFFFFF00u, 4},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Bytes image = good;
+        if (row.width == 0) shortOptionalHeader(image);
+        else if (row.width == 2) PutU16(image, row.at, static_cast<std::uint16_t>(row.value));
+        else PutU32(image, row.at, row.value);
+        EXPECT_FALSE(FindVersionResource(image).has_value());
+    }
+}
+
 // The last number of the file version of each block tells which one was taken: 7 German,
 // 9 English (United States), 12 French, 0 the neutral language.
 TEST(VersionResource, TheResourceWindowsTakesByNameAndLanguage)

@@ -96,25 +96,6 @@ TEST_F(DescriptionsOnNtfs, TheClassReadsEditsAndWrites)
     EXPECT_EQ(d.FileName(), u"");
 }
 
-// Where the folder's lock and the file's replacement are the platform's own calls
-// (Windows), and where no hidden bit is kept (a POSIX file system other than NTFS).
-TEST(DescriptionsInTheTempFolder, SetReadAndRemove)
-{
-    codepages::SetHostCodePages(1252, 437);
-    TempFolder dir;
-    qvxFSO fso;
-    EXPECT_TRUE(fso.SetFileDescription(U(dir / "a.txt"), u"one"));
-    EXPECT_TRUE(fso.SetFileDescription(U(dir / "b.txt"), u"two\r\nlines"));
-    EXPECT_TRUE(fso.SetFileDescription(U(dir / "a.txt"), u"three"));
-    EXPECT_EQ(ReadBytes(dir / "Descript.ion"), B("b.txt two\\nlines\x04\xC2\r\na.txt three\r\n"));
-    EXPECT_EQ(fso.GetFileDescription(U(dir / "B.TXT")), u"two\r\nlines");
-    EXPECT_TRUE(fso.DeleteFileDescription(U(dir / "a.txt")));
-    EXPECT_TRUE(fso.DeleteFileDescription(U(dir / "b.txt")));
-    EXPECT_FALSE(fs::exists(dir / "Descript.ion"));
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 0);
-    codepages::SetHostCodePages(0, 0);
-}
-
 // The names in a folder, sorted.
 std::vector<std::string> Names(const fs::path& folder)
 {
@@ -158,21 +139,6 @@ TEST_F(DescriptionsOnNtfs, ARewriteKeepsBytesAndAttributes)
     const std::uint32_t kept = AttributesOf(Index()) & (kSystem | platform::kAttributeHidden | kArchive);
     EXPECT_EQ(kept, kSystem | platform::kAttributeHidden | kArchive);
     EXPECT_EQ(Names(folder_), std::vector<std::string>{"Descript.ion"});
-}
-
-// A line break in a text or a name never makes an entry for another file.
-TEST_F(DescriptionsOnNtfs, LineBreaksNeverDescribeOtherFiles)
-{
-    EXPECT_TRUE(fso_.SetFileDescription(U(folder_ / "a.txt"), u"first\r\nvictim.txt injected"));
-    EXPECT_EQ(fso_.GetFileDescription(U(folder_ / "victim.txt")), u"");
-    EXPECT_EQ(fso_.GetFileDescription(U(folder_ / "a.txt")), u"first\r\nvictim.txt injected");
-    const Bytes written = ReadBytes(Index());
-    EXPECT_EQ(written, B("a.txt first\\nvictim.txt injected\x04\xC2\r\n"));
-
-    EXPECT_FALSE(fso_.SetFileDescription(U(folder_ / "new\nline.txt"), u"x"));
-    EXPECT_FALSE(fso_.SetFileDescription(U(folder_ / "new\rline.txt"), u"x"));
-    EXPECT_EQ(fso_.GetFileDescription(U(folder_ / "line.txt")), u"");
-    EXPECT_EQ(ReadBytes(Index()), written);
 }
 
 }  // namespace

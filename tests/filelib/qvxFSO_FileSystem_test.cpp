@@ -22,23 +22,9 @@ namespace {
 using namespace filetest;
 
 // One volume for the suite; each test works on names of its own.
-class OnNtfs : public ::testing::Test {
+class OnNtfs : public SharedNtfsVolume {
 protected:
-    static void SetUpTestSuite()
-    {
-        volume_ = new testfs::NtfsVolume();
-        mountProblem_ = volume_->Mount();
-    }
-    static void TearDownTestSuite()
-    {
-        delete volume_;
-        volume_ = nullptr;
-    }
-    void SetUp() override { TAGSCOPE_NEED_MOUNT(mountProblem_, true); }
-    static fs::path At(const std::string& leaf) { return volume_->Root() / leaf; }
-
-    static inline testfs::NtfsVolume* volume_ = nullptr;
-    static inline std::string mountProblem_;
+    static fs::path At(const std::string& leaf) { return Root() / leaf; }
     qvxFSO fso_;
 };
 
@@ -82,7 +68,7 @@ TEST_F(OnNtfs, RecyclingOnTheVolumeAndAJunctionRemovedAsALink)
 {
     fs::create_directories(At("target/sub"));
     WriteBytes(At("target/sub/kept"), {7});
-    ASSERT_EQ(volume_->MakeReparseFolder("junction", testbuf::MountPoint(u"\\??\\C:\\target", u"C:\\target")), "");
+    ASSERT_EQ(Volume().MakeReparseFolder("junction", testbuf::MountPoint(u"\\??\\C:\\target", u"C:\\target")), "");
     WriteBytes(At("doc.txt"), {1});
 
     EXPECT_TRUE(fso_.RecycleFile(U(At("junction"))));
@@ -97,25 +83,16 @@ TEST_F(OnNtfs, RecyclingOnTheVolumeAndAJunctionRemovedAsALink)
     EXPECT_TRUE(fs::exists(At(".Trash-0/info/doc.txt.trashinfo")));
 }
 
-TEST_F(OnNtfs, FileTimesRoundTripToTheMillisecond)
+// Only the write time given: the others stay; nothing given: nothing changes; a date no
+// file time can hold leaves its time alone; NTFS holds dates far outside what ext4 can.
+TEST_F(OnNtfs, FileTimesChangeOnlyWhereGivenAndHeld)
 {
     WriteBytes(At("f"), {1});
     const std::u16string name = U(At("f"));
-    const double creation = 40000.25 + 123.0 / 86400000;  // 2009-07-06 06:00:00.123
-    const double access = 44000.5;
-    const double write = 45000.75 + 999.0 / 86400000;
-    ASSERT_TRUE(fso_.SetFileDateTime(name, creation, access, write));
-
-    double c = 0, a = 0, w = 0;
-    ASSERT_TRUE(fso_.GetFileDateTime(name, &c, &a, &w));
-    EXPECT_EQ(oledate::ToWallMillis(c), oledate::ToWallMillis(creation));
-    EXPECT_EQ(oledate::ToWallMillis(a), oledate::ToWallMillis(access));
-    EXPECT_EQ(oledate::ToWallMillis(w), oledate::ToWallMillis(write));
-
-    // Only the write time given: the others stay. Nothing given: nothing changes.
+    double c = 0, a = 0, c2 = 0, a2 = 0, w2 = 0;
+    ASSERT_TRUE(fso_.GetFileDateTime(name, &c, &a));
     ASSERT_TRUE(fso_.SetFileDateTime(name, 0, 0, 46000.0));
     ASSERT_TRUE(fso_.SetFileDateTime(name));
-    double c2 = 0, a2 = 0, w2 = 0;
     ASSERT_TRUE(fso_.GetFileDateTime(name, &c2, &a2, &w2));
     EXPECT_EQ(c2, c);
     EXPECT_EQ(a2, a);
@@ -125,7 +102,7 @@ TEST_F(OnNtfs, FileTimesRoundTripToTheMillisecond)
     ASSERT_TRUE(fso_.GetFileDateTime(name, &c2, nullptr, &w2));
     EXPECT_EQ(c2, c);
     EXPECT_EQ(w2, 46000.0);
-    // NTFS holds dates far outside what ext4 can (1800-01-01, 2500-01-01).
+    // 1800-01-01, 2500-01-01
     ASSERT_TRUE(fso_.SetFileDateTime(name, -36522.0, -36522.0, 219148.0, true));
     ASSERT_TRUE(fso_.GetFileDateTime(name, &c2, &a2, &w2));
     EXPECT_EQ(c2, -36522.0);
@@ -249,31 +226,6 @@ protected:
     const ScopedEnvironment xdg_{"XDG_DATA_HOME", File("xdg").string()};
 };
 
-TEST_F(Recycling, IntoTheUsersTrashOrForGood)
-{
-    fs::create_directories(File("dir/sub"));
-    WriteBytes(File("dir/sub/f"), {5});
-    WriteBytes(File("outside"), {6});
-    fs::create_symlink(File("outside"), File("dir/link"));
-    WriteBytes(File("a.txt"), {1});
-
-    EXPECT_TRUE(fso_.RecycleFile(Name("a.txt")));
-    EXPECT_FALSE(fs::exists(File("a.txt")));
-    EXPECT_EQ(ReadBytes(File("xdg/Trash/files/a.txt")), Bytes{1});
-    const Bytes info = ReadBytes(File("xdg/Trash/info/a.txt.trashinfo"));
-    const std::string text(info.begin(), info.end());
-    EXPECT_EQ(text.rfind("[Trash Info]\nPath=" + File("a.txt").string() + "\nDeletionDate=", 0), 0u) << text;
-
-    // For good: the folder with its content; a link inside goes, its target stays.
-    EXPECT_TRUE(fso_.RecycleFile(Name("dir"), true));
-    EXPECT_FALSE(fs::exists(File("dir")));
-    EXPECT_FALSE(fs::exists(File("xdg/Trash/files/dir")));
-    EXPECT_EQ(ReadBytes(File("outside")), Bytes{6});
-
-    EXPECT_FALSE(fso_.RecycleFile(Name("missing")));
-    EXPECT_EQ(RaisedNumber([&] { fso_.RecycleFile(Name("missing"), false, true); }), 53);
-}
-
 // The trash gets the name's bytes as they are; the record escapes them as in URLs.
 TEST_F(Recycling, NamesKeepTheirBytesAndRecordsEscapeThem)
 {
@@ -304,26 +256,6 @@ TEST_F(Recycling, NamesKeepTheirBytesAndRecordsEscapeThem)
     EXPECT_EQ(ReadBytes(File("bad\xef\xbf\xbd.txt")), Bytes{9});
 }
 
-// Nothing in the trash is ever replaced: a second entry of a name, or one whose name an
-// entry left without its record already takes, gets a place of its own.
-TEST_F(Recycling, EveryEntryGetsItsOwnPlace)
-{
-    for (const std::uint8_t content : {1, 2}) {
-        WriteBytes(File("a.txt"), {content});
-        ASSERT_TRUE(fso_.RecycleFile(Name("a.txt"), false, true));
-    }
-    EXPECT_EQ(ReadBytes(File("xdg/Trash/files/a.txt")), Bytes{1});
-    EXPECT_EQ(ReadBytes(File("xdg/Trash/files/a.txt.2")), Bytes{2});
-    EXPECT_TRUE(IsRecordOf(Record("a.txt.2"), File("a.txt").string()));
-
-    WriteBytes(File("xdg/Trash/files/b.txt"), {7});
-    WriteBytes(File("b.txt"), {8});
-    ASSERT_TRUE(fso_.RecycleFile(Name("b.txt"), false, true));
-    EXPECT_EQ(ReadBytes(File("xdg/Trash/files/b.txt")), Bytes{7});
-    EXPECT_EQ(ReadBytes(File("xdg/Trash/files/b.txt.2")), Bytes{8});
-    EXPECT_FALSE(fs::exists(File("xdg/Trash/info/b.txt.trashinfo")));
-}
-
 // A name as long as a name can be: its record's name must fit too, so the trashed name
 // is cut (never inside a character), and the record keeps the whole name. In a child:
 // trying ever new names that cannot fit would never end.
@@ -345,23 +277,44 @@ TEST_F(Recycling, ALongNameIsCutInTheTrashAndKeptWholeInTheRecord)
     EXPECT_TRUE(IsRecordOf(Record(trashed[0]), dir_.Path().string() + "/" + escaped));
 }
 
-// A link goes itself, wherever it leads, a dangling one too.
-TEST_F(Recycling, LinksGoThemselves)
+// Into the trash or for good; a link goes itself, wherever it leads; nothing in the
+// trash is ever replaced: a second entry of a name, or one whose name an entry left
+// without its record already takes, gets a place of its own.
+TEST_F(Recycling, EntriesLinksAndTakenNames)
 {
-    fs::create_directory(File("target"));
-    WriteBytes(File("target/kept"), {1});
+    fs::create_directories(File("dir/sub"));
+    WriteBytes(File("outside"), {6});
+    fs::create_symlink(File("outside"), File("dir/link"));
     fs::create_symlink("nowhere", File("dangling"));
-    fs::create_symlink("nowhere", File("dangling2"));
-    fs::create_directory_symlink(File("target"), File("folder-link"));
+    fs::create_directory_symlink(File("dir"), File("folder-link"));
+    for (const std::uint8_t content : {1, 2}) {
+        WriteBytes(File("a.txt"), {content});
+        ASSERT_TRUE(fso_.RecycleFile(Name("a.txt"), false, true));
+        EXPECT_FALSE(fs::exists(File("a.txt")));
+    }
+    EXPECT_EQ(ReadBytes(File("xdg/Trash/files/a.txt")), Bytes{1});
+    EXPECT_EQ(ReadBytes(File("xdg/Trash/files/a.txt.2")), Bytes{2});
+    EXPECT_TRUE(IsRecordOf(Record("a.txt"), File("a.txt").string()));
+    EXPECT_TRUE(IsRecordOf(Record("a.txt.2"), File("a.txt").string()));
+    WriteBytes(File("xdg/Trash/files/b.txt"), {7});
+    WriteBytes(File("b.txt"), {8});
+    ASSERT_TRUE(fso_.RecycleFile(Name("b.txt"), false, true));
+    EXPECT_EQ(ReadBytes(File("xdg/Trash/files/b.txt")), Bytes{7});
+    EXPECT_EQ(ReadBytes(File("xdg/Trash/files/b.txt.2")), Bytes{8});
+    EXPECT_FALSE(fs::exists(File("xdg/Trash/info/b.txt.trashinfo")));
 
     EXPECT_TRUE(fso_.RecycleFile(Name("dangling"), false, true));
-    EXPECT_FALSE(fs::exists(fs::symlink_status(File("dangling"))));
     EXPECT_EQ(fs::read_symlink(File("xdg/Trash/files/dangling")), "nowhere");
-    EXPECT_TRUE(fso_.RecycleFile(Name("dangling2"), true, true));
-    EXPECT_FALSE(fs::exists(fs::symlink_status(File("dangling2"))));
     EXPECT_TRUE(fso_.RecycleFile(Name("folder-link"), false, true));
     EXPECT_TRUE(fs::is_symlink(File("xdg/Trash/files/folder-link")));
-    EXPECT_EQ(ReadBytes(File("target/kept")), Bytes{1});
+    // For good: the folder with its content; a link inside goes, its target stays.
+    EXPECT_TRUE(fso_.RecycleFile(Name("dir"), true, true));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(File("dir"))));
+    EXPECT_FALSE(fs::exists(File("xdg/Trash/files/dir")));
+    EXPECT_EQ(ReadBytes(File("outside")), Bytes{6});
+
+    EXPECT_FALSE(fso_.RecycleFile(Name("missing")));
+    EXPECT_EQ(RaisedNumber([&] { fso_.RecycleFile(Name("missing"), false, true); }), 53);
 }
 
 // "." and ".." are resolved first, as Windows does: the entry the name means goes whole,

@@ -146,11 +146,6 @@ void ReadOnlyZonesOn(const fs::path& dir, const std::function<void(const fs::pat
 // Zone streams on one NTFS volume for all cases.
 using ZoneStreamsOnNtfs = SharedNtfsVolume;
 
-TEST_F(ZoneStreamsOnNtfs, InEachEncoding)
-{
-    ZonesInEachEncodingOn(Root());
-}
-
 // ntfs-3g keeps the NTFS read-only bit in the attribute word (0x21: read-only, archive)
 // and lets anyone write the streams of such a file; Windows refuses that.
 TEST_F(ZoneStreamsOnNtfs, AFileWithTheReadOnlyAttributeKeepsItsStream)
@@ -160,29 +155,22 @@ TEST_F(ZoneStreamsOnNtfs, AFileWithTheReadOnlyAttributeKeepsItsStream)
         [](const fs::path& p) { SetNtfsAttributes(p, 0x20); });
 }
 
-TEST(ZonesOnNtfs, SetReadTestAndDelete)
+// The suite's last case: it unmounts the volume to read the image.
+TEST_F(ZoneStreamsOnNtfs, SetReadTestAndDelete)
 {
-    testfs::NtfsVolume volume;
-    TAGSCOPE_MOUNT_OR_SKIP(volume);
-    ZonesBehaveOn(volume.Root());
+    ZonesBehaveOn(Root());
     // It is the NTFS stream Windows reads: the $DATA attribute named Zone.Identifier.
     // ntfs-3g may still be writing its last records when umount returns: read until
     // they are there, for a few seconds at most.
-    volume.Unmount();
+    Volume().Unmount();
     const std::string expected = "[ZoneTransfer]\r\nZoneId=4\r\nReferrerUrl=http://x/\r\nHostUrl=http://x/a.zip\r\n";
     std::string onDisk;
     for (int i = 0; i < 30 && onDisk != expected; ++i) {
         if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        onDisk = testfs::Output("ntfscat -a 0x80 -n Zone.Identifier " + Quote(volume.Image()) +
+        onDisk = testfs::Output("ntfscat -a 0x80 -n Zone.Identifier " + Quote(Volume().Image()) +
                                 " /download.zip 2>/dev/null");
     }
     EXPECT_EQ(onDisk, expected);
-}
-
-TEST(ZonesInTheTempFolder, SetReadTestAndDelete)
-{
-    TempFolder dir;
-    ZonesBehaveOn(dir.Path());
 }
 
 TEST(ZonesInTheTempFolder, InEachEncoding)

@@ -21,22 +21,24 @@ std::string Listed(qvxFileStreams& streams, const fs::path& path, bool security 
     return out;
 }
 
-class StreamsOnNtfs : public ::testing::Test {
+// The entries are made once for the suite's volume; the cases only read them.
+class StreamsOnNtfs : public SharedNtfsVolume {
 protected:
     void SetUp() override
     {
-        TAGSCOPE_MOUNT_OR_SKIP(volume_);
+        SharedNtfsVolume::SetUp();
+        if (IsSkipped() || made_) return;
         WriteBytes(Root() / "plain.txt", Bytes(1234, 'x'));
         WriteBytes(Root() / "two.txt", {'a', 'b'});
         ASSERT_TRUE(filetest::Run("setfattr -n user.Zone.Identifier -v 0x5b5a6f6e6554 " + Quote(Root() / "two.txt")));
         ASSERT_TRUE(filetest::Run("setfattr -n user.notes -v 0x41 " + Quote(Root() / "two.txt")));
         fs::create_directory(Root() / "dir");
-        ASSERT_EQ(volume_.MakeReparseFolder("junction", junction_), "");
+        ASSERT_EQ(Volume().MakeReparseFolder("junction", junction_), "");
+        made_ = true;
     }
-    const fs::path& Root() const { return volume_.Root(); }
 
-    testfs::NtfsVolume volume_;
     const testbuf::Bytes junction_ = testbuf::MountPoint(u"\\??\\C:\\dir", u"C:\\dir");
+    static inline bool made_ = false;
 };
 
 TEST_F(StreamsOnNtfs, ListsTheStreamsOfEachKindOfEntry)

@@ -148,15 +148,4 @@ TEST(qvxFileVersionLinux, TheUsersLanguageChoosesAmongTheBlocks)
     }
 }
 
-// A file whose headers lie past 64 KiB, read at their offsets.
-TEST(qvxFileVersionLinux, HeadersPast64KiB)
-{
-    const fs::path path = testfs::UniqueTempPath("farheaders") += ".dll";
-    versiontest::WriteImage(path, versiontest::WithHeadersAt(versiontest::ReadImage("full64.dll"), 0x10000 + 0x1238));
-    qvxFileVersion v;
-    EXPECT_TRUE(v.ReadFile(FromUtf8(path.string())));
-    EXPECT_EQ(v.StrFileDescription(), u"Version test image");
-    fs::remove(path);
-}
-
 }  // namespace

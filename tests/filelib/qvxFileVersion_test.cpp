@@ -70,18 +70,6 @@ TEST(qvxFileVersion, StringsComeFromTheFirstTranslationOnly)
     codepages::SetHostCodePages(0, 0);
 }
 
-// An installer: a program with gigabytes of payload after its image (a sparse file here).
-TEST(qvxFileVersion, ReadsTheVersionOfAProgramWithALargePayload)
-{
-    const auto path = testfs::UniqueTempPath("installer") += ".exe";
-    std::filesystem::copy_file(versiontest::ImagePath("full64.dll"), path);
-    std::filesystem::resize_file(path, std::uint64_t{5} << 30);
-    qvxFileVersion v;
-    EXPECT_TRUE(v.ReadFile(FromUtf8(path.string())));
-    EXPECT_EQ(v.ProductVerRevisionMinor(), 40000);
-    std::filesystem::remove(path);
-}
-
 // A name without a folder is a file of the current folder, never one of the same name
 // elsewhere (Windows' version functions would look along the library search path).
 TEST(qvxFileVersion, ARelativeNameIsAFileOfTheCurrentFolder)

@@ -1,8 +1,8 @@
 #!/usr/bin/python3
-"""TagscopeC's image reader against ntfs-3g, libfsntfs and damaged copies of real images.
+"""TagscopeC's image reader against ntfs-3g and damaged copies of real images.
 
 Usage: image_oracle.py MODE TAGSCOPEC
-  MODE  default      4 KiB clusters, 2,000 reparse points; also libfsntfs, MBR and GPT
+  MODE  default      4 KiB clusters, 2,000 reparse points; also MBR and GPT
                      disks, and damaged copies
         clusters512  512-byte clusters, and an MFT fragmented into many runs
         clusters64k  64 KiB clusters
@@ -299,31 +299,6 @@ def whole_disks(tagscope, work, image, good):
           "GPT disk: the report's file name line names the partition", out.split("\n", 1)[0])
 
 
-def libfsntfs_paths(image):
-    """Second reader: the paths and tags libfsntfs finds (pyfsntfs)."""
-    import pyfsntfs
-    v = pyfsntfs.volume()
-    v.open(image)
-    found = {}
-
-    def walk(entry, path):
-        for i in range(entry.number_of_sub_file_entries):
-            child = entry.get_sub_file_entry(i)
-            name = child.name
-            if name in (".", "..") or (path == "" and name.startswith("$")):
-                continue
-            full = path + "/" + name
-            for a in child.attributes:
-                if a.attribute_type == 0xC0:
-                    found[full] = a.tag
-            if child.has_directory_entries_index() and not child.file_attribute_flags & 0x400:
-                walk(child, full)
-
-    walk(v.get_root_directory(), "")
-    v.close()
-    return found
-
-
 def main():
     if len(sys.argv) != 3 or sys.argv[1] not in MODES:
         print(__doc__, file=sys.stderr)
@@ -385,18 +360,6 @@ def main():
             check(got == want, f"{mode}: --image finds {asked!r}", got.split("\n", 1)[0])
 
         if mode == "default":
-            # libfsntfs reads only resident reparse data (it gives tag 0 for the rest), and
-            # its Python names end at a line break.
-            found = libfsntfs_paths(image)
-            theirs2 = dict(found)
-            ours_tags = {e["path"]: e["tag"] for e in entries if "\n" not in e["path"]}
-            theirs2 = {k: v for k, v in theirs2.items() if "\n" not in k}
-            for k, v in theirs2.items():
-                if v == 0 and k in ours_tags:
-                    theirs2[k] = ours_tags[k]
-            nonzero = sum(1 for v in found.values() if v)
-            check(nonzero > len(theirs2) * 3 // 4, "libfsntfs reads most tags itself", f"{nonzero} of {len(theirs2)}")
-            compare("libfsntfs finds the same paths and tags", ours_tags, theirs2)
             whole_disks(tagscope, work, image, entries)
             damaged_copies(tagscope, work, image, entries)
     finally:

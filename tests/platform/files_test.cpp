@@ -1,12 +1,14 @@
-// The platform layer's file operations: open modes and the Windows attribute bits.
+// The platform layer's file operations: open modes, the Windows attribute bits, named streams.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "tests/filelib/FileTestSupport.h"
 #include "platform/FileUpdates.h"
 #include "platform/Files.h"
 #include "platform/Process.h"
+#include "platform/NamedStreams.h"
 
 namespace {
 
@@ -123,7 +125,9 @@ TEST(PlatformAttributes, ReadOnlyIsTheWritePermissionBits)
     EXPECT_EQ(platform::SetFileAttributes(U(f), platform::kAttributeHidden).value(), ENOTSUP);
 }
 
-TEST(PlatformAttributes, NtfsHiddenAndSystemAreTheAttributeWord)
+// On one NTFS volume: the hidden and system bits are the attribute word, and named
+// streams written by one call are listed, read and removed by the others.
+TEST(PlatformOnNtfs, TheAttributeWordAndNamedStreams)
 {
     testfs::NtfsVolume volume;
     TAGSCOPE_MOUNT_OR_SKIP(volume);
@@ -131,16 +135,36 @@ TEST(PlatformAttributes, NtfsHiddenAndSystemAreTheAttributeWord)
     WriteBytes(f, {1, 2, 3, 4});
     SetNtfsAttributes(f, 0x22);
     EXPECT_EQ(AttributesOf(f), platform::kAttributeHidden | platform::kAttributeArchive);
-
     ASSERT_FALSE(platform::SetFileAttributes(U(f), platform::kAttributeSystem | platform::kAttributeArchive));
     ASSERT_TRUE(filetest::Run("getfattr -n system.ntfs_attrib -e hex " + Quote(f) +
                               " | grep -q 'system.ntfs_attrib=0x24000000'"));
     EXPECT_EQ(AttributesOf(f), platform::kAttributeSystem | platform::kAttributeArchive);
-
     // The directory bit is not the caller's to change.
     fs::create_directory(volume.Root() / "d");
     ASSERT_FALSE(platform::SetFileAttributes(U(volume.Root() / "d"), platform::kAttributeHidden));
     EXPECT_EQ(AttributesOf(volume.Root() / "d"), platform::kAttributeHidden | platform::kAttributeDirectory);
+
+    const std::u16string file = U(f);
+    const std::u16string cyrillic = u"\u0434\u0430\u043D\u043D\u044B\u0435";
+    const Bytes big(30000, 0xA5);  // beyond one resident attribute record
+    ASSERT_FALSE(platform::WriteStream(file, u"Zone.Identifier", {'z'}));
+    ASSERT_FALSE(platform::WriteStream(file, cyrillic, big));
+    ASSERT_FALSE(platform::WriteStream(file, u"empty", {}));
+    std::vector<std::u16string> names;
+    ASSERT_FALSE(platform::ListStreams(file, names));
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::u16string>{u"Zone.Identifier", u"empty", cyrillic}));
+    Bytes read;
+    ASSERT_FALSE(platform::ReadStream(file, cyrillic, read));
+    EXPECT_EQ(read, big);
+    ASSERT_FALSE(platform::ReadStream(file, u"empty", read));
+    EXPECT_TRUE(read.empty());
+    ASSERT_FALSE(platform::RemoveStream(file, u"Zone.Identifier"));
+    EXPECT_EQ(platform::ReadStream(file, u"Zone.Identifier", read).value(), ENODATA);
+    EXPECT_EQ(platform::RemoveStream(file, u"Zone.Identifier").value(), ENODATA);
+    ASSERT_FALSE(platform::ListStreams(file, names));
+    EXPECT_EQ(names.size(), 2u);
+    EXPECT_EQ(platform::ListStreams(U(volume.Root() / "missing"), names).value(), ENOENT);
 }
 
 TEST(PlatformProcess, TheUserLocaleIsNeverEmpty)

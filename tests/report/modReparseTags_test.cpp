@@ -31,16 +31,29 @@ TEST(FormatReparseTagName, LooksUpTheFullValueOnly)
     }
 }
 
-TEST(FormatReparseTag, ValueAndEveryFlagBitInOrder)
+// Each flag bit alone, a catalogued tag with its bits, and every bit at once (in order).
+TEST(FormatReparseTag, ValueAndEachFlagBitOnItsOwnLine)
 {
-    EXPECT_EQ(FormatReparseTag(0xF0FF8001, 14, u'\u2022'),
-              u"0xF0FF8001\r\n"
-              u"              \u2022 Value: 0x8001\r\n"
-              u"              \u2022 Microsoft bit\r\n"
-              u"              \u2022 Reserved bit\r\n"
-              u"              \u2022 Name surrogare bit\r\n"
-              u"              \u2022 Directory bit");
-    EXPECT_EQ(FormatReparseTag(0x00000000, 2, u'-'), u"IO_REPARSE_TAG_RESERVED_ZERO (0x00000000)\r\n  - Value: 0x0000");
+    const struct {
+        std::uint32_t tag;
+        const char16_t* expected;
+    } rows[] = {
+        {0x00000000, u"IO_REPARSE_TAG_RESERVED_ZERO (0x00000000)|Value: 0x0000"},
+        {0x80000123, u"0x80000123|Value: 0x0123|Microsoft bit"},
+        {0x40000123, u"0x40000123|Value: 0x0123|Reserved bit"},
+        {0x20000123, u"0x20000123|Value: 0x0123|Name surrogare bit"},
+        {0x10000123, u"0x10000123|Value: 0x0123|Directory bit"},
+        {0x9000001A, u"IO_REPARSE_TAG_CLOUD (0x9000001A)|Value: 0x001A|Microsoft bit|Directory bit"},
+        {0xF0FF8001, u"0xF0FF8001|Value: 0x8001|Microsoft bit|Reserved bit|Name surrogare bit|Directory bit"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.tag);
+        std::u16string expected;
+        for (const char16_t* c = row.expected; *c; ++c)
+            expected += *c == u'|' ? std::u16string(u"\r\n   \u2022 ") : std::u16string(1, *c);
+        EXPECT_EQ(FormatReparseTag(row.tag, 3, u'\u2022'), expected);
+    }
+    EXPECT_EQ(FormatReparseTag(0x80000000, 0, u'-'), u"0x80000000\r\n- Value: 0x0000\r\n- Microsoft bit");
 }
 
 }  // namespace

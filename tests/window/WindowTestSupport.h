@@ -19,8 +19,8 @@
 class frmMainTestAccess {
 public:
     explicit frmMainTestAccess(frmMain& window)
-        : txtMain(window.txtMain), tmrLoad(window.tmrLoad), mnuMain(window.mnuMain), mnuFile(window.mnuFile),
-          mnuEdit(window.mnuEdit), mnuView(window.mnuView), mnuTools(window.mnuTools), mnuHelp(window.mnuHelp),
+        : txtMain(window.txtMain), mnuMain(window.mnuMain), mnuFile(window.mnuFile), mnuEdit(window.mnuEdit),
+          mnuTools(window.mnuTools), mnuHelp(window.mnuHelp),
           IsLoading(window.IsLoading), ReportText(window.ReportText), ReportData(window.ReportData),
           browse(window.browse_), splitter(window.splitter_), window_(window)
     {
@@ -29,11 +29,9 @@ public:
     void SaveReparseData() { window_.SaveReparseData(); }
 
     QPlainTextEdit* const& txtMain;
-    const QTimer& tmrLoad;
     const MainMenuItems& mnuMain;
     const FileMenuItems& mnuFile;
     const EditMenuItems& mnuEdit;
-    const ViewMenuItems& mnuView;
     const ToolsMenuItems& mnuTools;
     const HelpMenuItems& mnuHelp;
     bool& IsLoading;

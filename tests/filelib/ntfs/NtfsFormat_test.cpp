@@ -12,6 +12,14 @@ using namespace ntfssample;
 
 namespace {
 
+// One field of a good structure overwritten: `width` bytes of `value` at `at`.
+struct Patch {
+    const char* name;
+    std::size_t at;
+    std::uint64_t value;
+    int width;
+};
+
 TEST(NtfsBootSector, GeometryFromEveryEncoding)
 {
     struct Row {
@@ -27,7 +35,7 @@ TEST(NtfsBootSector, GeometryFromEveryEncoding)
         {"2 MiB clusters: 0xF4 with 512-byte sectors", 0xF4, 0xF6, 0xF4, 512, 2 * 1024 * 1024, 1024, 4096},
         {"4 KiB sectors, 4 KiB records as one cluster", 1, 1, 1, 4096, 4096, 4096, 4096},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         BootSector boot;
         const auto why = DecodeBootSector(BootSectorBytes(row.spc, row.record, row.index, row.sector), boot);
@@ -43,12 +51,7 @@ TEST(NtfsBootSector, GeometryFromEveryEncoding)
 
 TEST(NtfsBootSector, ImpossibleGeometryIsRefused)
 {
-    struct Row {
-        const char* name;
-        std::size_t at;
-        std::uint64_t value;
-        int width;
-    } rows[] = {
+    const Patch rows[] = {
         {"no NTFS name", 3, 'X', 1},
         {"no signature", 510, 0, 2},
         {"sector size 0", 11, 0, 2},
@@ -63,7 +66,7 @@ TEST(NtfsBootSector, ImpossibleGeometryIsRefused)
         {"index block of 128 KiB (-17)", 68, 0xEF, 1},
         {"no sectors", 40, 0, 8},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         Bytes b = BootSectorBytes();
         Put(b, row.at, row.value, row.width);
@@ -103,12 +106,7 @@ TEST(NtfsFixups, RestoresEveryStrideAndRefusesATornOne)
         }
     }
 
-    struct Row {
-        const char* name;
-        std::size_t at;
-        std::uint64_t value;
-        int width;
-    } rows[] = {
+    const Patch rows[] = {
         {"torn first stride", 510, 0x0909, 2},
         {"torn second stride", 1022, 0x0909, 2},
         {"another signature", 0, 'B', 1},
@@ -119,7 +117,7 @@ TEST(NtfsFixups, RestoresEveryStrideAndRefusesATornOne)
         {"array at an odd offset", 4, 49, 2},
         {"array inside the header", 4, 2, 2},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         Bytes bad = original;
         Put(bad, row.at, row.value, row.width);
@@ -159,12 +157,7 @@ TEST(NtfsFileRecord, MalformedRecordsAreRefused)
 {
     Bytes good = SampleRecord();
     ASSERT_FALSE(ApplyFixups(good, u"FILE"));
-    struct Row {
-        const char* name;
-        std::size_t at;
-        std::uint64_t value;
-        int width;
-    } rows[] = {
+    const Patch rows[] = {
         {"bytes in use past the record", 24, 1025, 4},
         {"first attribute inside the header", 20, 16, 2},
         {"first attribute not aligned", 20, 57, 2},
@@ -176,7 +169,7 @@ TEST(NtfsFileRecord, MalformedRecordsAreRefused)
         {"attribute name past its attribute", 56 + 9, 0x6028, 3},
         {"no end marker: bytes in use end early", 24, 100, 4},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         Bytes bad = good;
         Put(bad, row.at, row.value, row.width);
@@ -225,11 +218,13 @@ TEST(NtfsRunlist, RunsAndTheirBounds)
         {"before cluster 0", {0x11, 0x04, 0x80, 0x00}, 3, false, {}},
         {"past the volume", {0x31, 0x04, 0xFF, 0xFF, 0x0F, 0x00}, 3, false, {}},
         {"its end past the volume", {0x21, 0x04, 0xFE, 0xFF, 0x00}, 3, false, {}},
+        {"its end one past the volume", {0x31, 0x04, 0xFD, 0xFF, 0x00, 0x00}, 3, false, {}},
+        {"its end at the volume's end", {0x31, 0x04, 0xFC, 0xFF, 0x00, 0x00}, 3, true, {{0, 0xFFFC, 4, false}}},
         {"a delta that overflows", {0x81, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 0x81, 0x01, 0xFF, 0xFF, 0xFF,
                                     0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 0x00},
          1, false, {}},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         std::vector<ntfs::Run> runs;
         const auto why = DecodeRunlist(row.pairs, 0, row.last, 0x10000, runs);
@@ -264,18 +259,13 @@ TEST(NtfsAttributeList, EntriesAndTheirBounds)
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[1].Reference, 77u);
 
-    struct Row {
-        const char* name;
-        std::size_t at;
-        std::uint64_t value;
-        int width;
-    } rows[] = {
+    const Patch rows[] = {
         {"an entry of length 0 (would never move on)", 4, 0, 2},
         {"an entry shorter than its fields", 4, 24, 2},
         {"an entry past the list", 36, 40, 2},
         {"a name past its entry", 6, 0x1E0A, 2},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         Bytes bad = list;
         Put(bad, row.at, row.value, row.width);
@@ -324,12 +314,7 @@ TEST(NtfsIndexNode, EntriesKeysAndSubnodes)
     EXPECT_TRUE(entries[2].Last);
     EXPECT_EQ(entries[2].SubnodeVcn, 7u);
 
-    struct Row {
-        const char* name;
-        std::size_t at;
-        std::uint64_t value;
-        int width;
-    } rows[] = {
+    const Patch rows[] = {
         {"entries before the header's end", 0, 8, 4},
         {"entries past the node", 4, 4096, 4},
         {"an entry of length 0 (would never move on)", 16 + 8, 0, 2},
@@ -337,7 +322,7 @@ TEST(NtfsIndexNode, EntriesKeysAndSubnodes)
         {"a key past its entry", 16 + 10, 200, 2},
         {"no last entry", 4, 16 + 96, 4},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         Bytes bad = node;
         Put(bad, row.at, row.value, row.width);
@@ -391,22 +376,6 @@ struct MemoryDisk : SectorSource {
         return out;
     }
 };
-
-TEST(NtfsPartitions, MbrWithLogicalPartitionsInTableOrder)
-{
-    MemoryDisk disk;
-    disk.sectors[0] = MbrSector({{0x0C, 2048, 1000}, {0x05, 4096, 100000}, {0x07, 200000, 5000}});
-    disk.sectors[4096] = MbrSector({{0x83, 2048, 1000}, {0x05, 10000, 50000}});
-    disk.sectors[14096] = MbrSector({{0x07, 2048, 3000}});
-    const PartitionTable table = DecodePartitionTable(disk, 512ull * 300000);
-    ASSERT_EQ(table.Kind, TableKind::Mbr);
-    ASSERT_EQ(table.Entries.size(), 4u);
-    EXPECT_EQ(table.Entries[0].FirstByte, 2048ull * 512);
-    EXPECT_EQ(table.Entries[1].FirstByte, (4096ull + 2048) * 512);
-    EXPECT_EQ(table.Entries[2].FirstByte, (14096ull + 2048) * 512);
-    EXPECT_TRUE(table.Entries[2].MaybeNtfs);
-    EXPECT_EQ(table.Entries[3].FirstByte, 200000ull * 512);
-}
 
 TEST(NtfsPartitions, DamagedTablesEndInsteadOfLooping)
 {

@@ -14,7 +14,6 @@
 #include <Hollin0106/qvxShellFileInfo.h>
 
 #include "tests/filelib/VersionImages.h"
-#include "tests/fixtures/NtfsVolume.h"
 #include "tests/fixtures/Shell.h"
 
 namespace {
@@ -263,34 +262,6 @@ TEST(Picture, PixelsMustFillTheSize)
         EXPECT_EQ(picture.Height(), row.height);
         EXPECT_EQ(picture.Pixels(), pixels);
     }
-}
-
-// On a real NTFS volume the hidden and read-only bits are the NTFS attribute word's, not
-// a leading dot or the permission bits alone.
-TEST(ShellFileInfoNtfs, HiddenFilesOnAnNtfsVolume)
-{
-    testfs::NtfsVolume volume;
-    if (const std::string why = volume.Mount(); !why.empty()) {
-        if (testfs::UnderCI()) FAIL() << "under CI: " << why;
-        GTEST_SKIP() << why;
-    }
-    fs::copy_file(versiontest::ImagePath("gui40.exe"), volume.Root() / "App.exe");
-    std::ofstream(volume.Root() / "secret.txt") << "hidden";
-    ASSERT_TRUE(testfs::Run("setfattr -h -n system.ntfs_attrib -v 0x22000000 " +
-                            testfs::Quote(volume.Root() / "secret.txt")));
-
-    qvxShellFileInfo info;
-    ASSERT_TRUE(info.ReadFile(FromUtf8((volume.Root() / "App.exe").string())));
-    EXPECT_EQ(info.Attributes() & saHidden, 0u);
-    ASSERT_TRUE(info.ReadFile(FromUtf8((volume.Root() / "secret.txt").string())));
-    EXPECT_NE(info.Attributes() & saHidden, 0u);
-    EXPECT_EQ(info.Attributes() & saReadOnly, 0u);
-    // The NTFS read-only bit makes the file read-only for every caller, root included,
-    // though its permission bits still allow writing.
-    ASSERT_TRUE(testfs::Run("setfattr -h -n system.ntfs_attrib -v 0x21000000 " +
-                            testfs::Quote(volume.Root() / "App.exe")));
-    ASSERT_TRUE(info.ReadFile(FromUtf8((volume.Root() / "App.exe").string())));
-    EXPECT_NE(info.Attributes() & saReadOnly, 0u);
 }
 
 }  // namespace
