@@ -16,7 +16,7 @@
 #include "common/Utf16.h"
 #include "filelib/modTextEncoding.h"
 #include <Hollin0106/qvxFSO.h>
-#include "support/CodePages.h"
+#include "support/codepages/CodePages.h"
 
 using namespace Hollin0106;
 

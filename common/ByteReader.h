@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <span>
 
+namespace Hollin0106 {
+
 class ByteReader {
 public:
     explicit ByteReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
@@ -75,3 +77,5 @@ private:
     std::size_t pos_ = 0;
     bool ok_ = true;
 };
+
+}  // namespace Hollin0106

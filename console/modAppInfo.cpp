@@ -1,10 +1,8 @@
 // The program information text.
 #include "console/modAppInfo.h"
 
-#include <unicode/uchar.h>
-
 #include "AppIdentity.h"
-#include "platform/Icu.h"
+#include "common/text/TextCase.h"
 #include "console/modFormatVersion.h"
 
 namespace modAppInfo {
@@ -25,7 +23,8 @@ bool MatchesPattern(std::u16string_view text, std::u16string_view pattern)
         const char16_t c = text[i];
         if (pattern[i] == u'#') {
             if (c < u'0' || c > u'9') return false;
-        } else if (ICU_CALL(u_foldCase)(c, U_FOLD_CASE_DEFAULT) != ICU_CALL(u_foldCase)(pattern[i], U_FOLD_CASE_DEFAULT)) {
+        } else if (textcase::Map(char32_t{c}, textcase::Mode::SimpleFold) !=
+                   textcase::Map(char32_t{pattern[i]}, textcase::Mode::SimpleFold)) {
             return false;
         }
     }

@@ -10,7 +10,7 @@
 #include "common/SkipOnError.h"
 #include "common/Utf16.h"
 #include "platform/ImageFile.h"
-#include "platform/platform.h"
+#include "platform/Files.h"
 #include "report/ListingSources.h"
 #include "report/modRPParse.h"
 #include "report/modReparseListing.h"

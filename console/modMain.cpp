@@ -8,6 +8,7 @@
 
 #include "common/Utf16.h"
 #include "console/CommandLineOptions.h"
+#include "console/TextOptions.h"
 #include "console/modAppInfo.h"
 #include "console/modListing.h"
 #include "report/modRPParse.h"
@@ -41,22 +42,10 @@ int ProcessCommandLine()
     std::vector<std::u16string> list;
     for (std::int32_t i = 0; i < args.Count(); ++i) list.push_back(args.Item(i));
     const CommandLineOptions::Parsed parsed = CommandLineOptions::Parse(list, false);
-    if (!parsed.unknown.empty()) {
-        const std::string text = ToUtf8(CommandLineOptions::UnknownOptionText(g_appServices->ExeName(), parsed.unknown));
-        std::fprintf(stderr, "%s\n", text.c_str());
-        return kExitUsage;
-    }
-    if (!parsed.invalid.empty()) {
-        const std::string text = ToUtf8(g_appServices->ExeName() + u": " + parsed.invalid + u"\nTry '" +
-                                        g_appServices->ExeName() + u" --help' for more information.");
-        std::fprintf(stderr, "%s\n", text.c_str());
-        return kExitUsage;
-    }
-    if (parsed.help || parsed.version) {
-        Console().WriteLine(parsed.help ? CommandLineOptions::HelpText(g_appServices->ExeName(), false)
-                                        : modAppInfo::GetAppInfoText(true, true),
-                            false);
-        return kExitReport;
+    switch (textoptions::Give(parsed, g_appServices->ExeName(), false, Console())) {
+    case textoptions::Answer::BadOption: return kExitUsage;
+    case textoptions::Answer::Shown: return kExitReport;
+    case textoptions::Answer::None: break;
     }
     if (parsed.names.size() != 1) {
         ShowUsage();

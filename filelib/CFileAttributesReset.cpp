@@ -1,7 +1,7 @@
 // Hidden/system attribute reset around the re-creation of a file.
 #include "filelib/CFileAttributesReset.h"
 
-#include "platform/platform.h"
+#include "platform/Files.h"
 
 CFileAttributesReset::~CFileAttributesReset()
 {

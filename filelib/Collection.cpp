@@ -1,11 +1,8 @@
 // Ordered strings with case-insensitive keys.
 #include <Hollin0106/Collection.h>
 
-#include <unicode/uchar.h>
-#include <unicode/ustring.h>
-
 #include <Hollin0106/AutomationError.h>
-#include "platform/Icu.h"
+#include "common/text/TextCase.h"
 
 namespace Hollin0106 {
 
@@ -15,22 +12,7 @@ constexpr std::int32_t kDuplicateKey = 457;
 
 std::u16string Fold(std::u16string_view key)
 {
-    // Keys are mostly numbers and plain words: ASCII folds to lower case without ICU.
-    std::u16string out(key);
-    bool ascii = true;
-    for (char16_t& c : out) {
-        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-        ascii = ascii && c < 0x80;
-    }
-    if (ascii) return out;
-    // Full case folding lengthens a character to at most three units.
-    out.assign(key.size() * 3, u'\0');
-    UErrorCode status = U_ZERO_ERROR;
-    const std::int32_t length = ICU_CALL(u_strFoldCase)(out.data(), static_cast<std::int32_t>(out.size()), key.data(),
-                                                        static_cast<std::int32_t>(key.size()), U_FOLD_CASE_DEFAULT, &status);
-    if (U_FAILURE(status)) throw AutomationError(errnum::InvalidProcedureCall, u"Collection");
-    out.resize(static_cast<std::size_t>(length));
-    return out;
+    return textcase::Map(key, textcase::Mode::FullFold);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The library's public code-page calls, over the support library's code-page state.
 #include <Hollin0106/CodePages.h>
 
-#include "support/CodePages.h"
+#include "support/codepages/CodePages.h"
 
 namespace Hollin0106 {
 

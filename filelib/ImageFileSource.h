@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "filelib/modPEImage.h"
-#include "platform/platform.h"
+#include "platform/Files.h"
 
 class ImageFileSource final : public modPEImage::ImageSource {
 public:

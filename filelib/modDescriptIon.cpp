@@ -5,8 +5,8 @@
 
 #include "common/Utf16.h"
 #include "filelib/modTextLines.h"
-#include "support/CodePages.h"
-#include "support/TextCase.h"
+#include "support/codepages/CodePages.h"
+#include "common/text/TextCase.h"
 
 namespace modDescriptIon {
 

@@ -9,6 +9,8 @@
 #include "common/ByteReader.h"
 #include "common/Utf16.h"
 
+using Hollin0106::ByteReader;
+
 namespace modPEImage {
 namespace {
 

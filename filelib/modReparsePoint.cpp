@@ -6,7 +6,7 @@
 
 #include "common/ByteReader.h"
 #include "common/Utf16.h"
-#include "platform/platform.h"
+#include "platform/Entries.h"
 #include "support/quovixsupport.h"
 
 using namespace Hollin0106;

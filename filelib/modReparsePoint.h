@@ -22,11 +22,9 @@
 
 namespace modReparsePoint {
 
-using namespace Hollin0106;
-
-inline constexpr std::uint32_t kTagMountPoint = kReparseTagMountPoint;
-inline constexpr std::uint32_t kTagSymlink = kReparseTagSymlink;
-inline constexpr std::uint32_t kTagLxSymlink = kReparseTagLxSymlink;
+inline constexpr std::uint32_t kTagMountPoint = Hollin0106::kReparseTagMountPoint;
+inline constexpr std::uint32_t kTagSymlink = Hollin0106::kReparseTagSymlink;
+inline constexpr std::uint32_t kTagLxSymlink = Hollin0106::kReparseTagLxSymlink;
 // Size of the buffer the file system is asked to fill.
 inline constexpr std::size_t kReparseBufferSize = 0x8000;
 
@@ -44,28 +42,29 @@ struct ReparseResult {
 // The whole operation for one path: existence, host and reparse tests, open, read,
 // validation, decoding and normalisation. `out` is reset first; see the result-code
 // table of SymlinkTargetError_Const for which fields each outcome fills.
-SymlinkTargetError_Const GetReparsePointTarget(const std::u16string& path, ReparseResult& out);
+Hollin0106::SymlinkTargetError_Const GetReparsePointTarget(const std::u16string& path, ReparseResult& out);
 
 // Opens the path without following it and reads its buffer into out.data, then decodes
 // it. Code 1 when the open fails, 2 when the read fails (data stays empty); once bytes
 // came back they stay in out.data whatever the decoders decide.
-SymlinkTargetError_Const ReadReparseData(const std::u16string& path, ReparseResult& out);
+Hollin0106::SymlinkTargetError_Const ReadReparseData(const std::u16string& path, ReparseResult& out);
 
 // Everything after a successful read, shared by every source of reparse bytes (the
 // mounted entry, an NTFS image): validation and decoding of `data` (fewer than 4 bytes
 // give code 7), then the normalised target, a relative one resolved against the folder
 // of `linkPath` in `style`. `out.data` takes the bytes whatever the code; the other
 // fields of `out` are expected fresh.
-SymlinkTargetError_Const DecodeReparseBuffer(std::vector<std::uint8_t> data, const std::u16string& linkPath,
-                                             PathStyle style, ReparseResult& out);
+Hollin0106::SymlinkTargetError_Const DecodeReparseBuffer(std::vector<std::uint8_t> data,
+                                                         const std::u16string& linkPath, PathStyle style,
+                                                         ReparseResult& out);
 
 // Decoders over the returned bytes. ParseReparseData writes the tag (the first 4 bytes,
 // which the caller guarantees exist) and dispatches on it; code 3 for a tag it does not
 // decode. The others fill rawTarget, printName and relative as far as the data allows.
-SymlinkTargetError_Const ParseReparseData(std::span<const std::uint8_t> data, ReparseResult& out);
-SymlinkTargetError_Const ParseMountPointData(std::span<const std::uint8_t> data, ReparseResult& out);
-SymlinkTargetError_Const ParseSymlinkData(std::span<const std::uint8_t> data, ReparseResult& out);
-SymlinkTargetError_Const ParseLxSymlinkData(std::span<const std::uint8_t> data, ReparseResult& out);
+Hollin0106::SymlinkTargetError_Const ParseReparseData(std::span<const std::uint8_t> data, ReparseResult& out);
+Hollin0106::SymlinkTargetError_Const ParseMountPointData(std::span<const std::uint8_t> data, ReparseResult& out);
+Hollin0106::SymlinkTargetError_Const ParseSymlinkData(std::span<const std::uint8_t> data, ReparseResult& out);
+Hollin0106::SymlinkTargetError_Const ParseLxSymlinkData(std::span<const std::uint8_t> data, ReparseResult& out);
 
 // Turns a stored target into a usable path: a volume-GUID root stays as it is, the
 // network prefix "\??\UNC\" becomes "\\", the object-manager prefix "\??\" is dropped,

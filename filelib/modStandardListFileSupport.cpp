@@ -1,12 +1,9 @@
 // List-file splitting, filtering and reading.
 #include "filelib/modStandardListFileSupport.h"
 
-#include <unicode/uchar.h>
-#include <unicode/utf16.h>
-
 #include "common/Utf16.h"
+#include "common/text/TextCase.h"
 #include "filelib/qvxFileWork.h"
-#include "platform/Icu.h"
 #include "support/quovixsupport.h"
 
 using namespace Hollin0106;
@@ -27,21 +24,7 @@ void AddEntry(Collection& list, std::u16string entry)
 // Upper case code point by code point (simple mappings), so that the length stays.
 std::u16string Upper(std::u16string_view s)
 {
-    std::u16string out;
-    out.reserve(s.size());
-    std::size_t i = 0;
-    while (i < s.size()) {
-        UChar32 c;
-        U16_NEXT(s.data(), i, s.size(), c);
-        const UChar32 upper = ICU_CALL(u_toupper)(c);
-        if (U_IS_BMP(upper)) {
-            out.push_back(static_cast<char16_t>(upper));
-        } else {
-            out.push_back(static_cast<char16_t>(U16_LEAD(upper)));
-            out.push_back(static_cast<char16_t>(U16_TRAIL(upper)));
-        }
-    }
-    return out;
+    return textcase::Map(s, textcase::Mode::SimpleUpper);
 }
 
 }  // namespace

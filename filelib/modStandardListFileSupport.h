@@ -14,8 +14,6 @@
 
 namespace modStandardListFileSupport {
 
-using namespace Hollin0106;
-
 // The lines of a text read line by line: a line ends at CR LF or at a lone CR, which
 // are not part of it (a lone LF is); a last line without an ending counts, an ending at
 // the very end gives no further line. No bytes give no lines.
@@ -30,18 +28,18 @@ std::vector<std::u16string_view> SplitAtCrLf(std::u16string_view text);
 // the line trimmed of blanks, whatever TrimStrings says; TrimStrings decides whether
 // the entry is the trimmed line. IsOem reinterprets each entry as OEM text.
 void AddLineInputEntries(std::span<const std::uint8_t> bytes, bool IsOem, std::u16string_view CommentPrefix,
-                         bool IgnoreBlanks, bool TrimStrings, Collection& list);
+                         bool IgnoreBlanks, bool TrimStrings, Hollin0106::Collection& list);
 
 // Adds the entries of a whole text, split at CR LF, to `list` with the keys "1", "2",
 // ...: with TrimStrings each line is trimmed first, and only then judged blank; the
 // comment prefix is compared without regard to letter case, on the line as it then is.
 void AddTextEntries(std::u16string_view text, std::u16string_view CommentChar, bool IgnoreBlanks,
-                    bool TrimStrings, Collection& list);
+                    bool TrimStrings, Hollin0106::Collection& list);
 
 // Reads `FileName` as ANSI text line by line (see AddLineInputEntries) into a new
 // collection. A missing file raises error 53; any failure raises its error (source
 // "qvxFSO") after the file is closed.
-std::shared_ptr<Collection> LoadStandardListFile(const std::u16string& FileName, bool IsOem,
+std::shared_ptr<Hollin0106::Collection> LoadStandardListFile(const std::u16string& FileName, bool IsOem,
                                                  const std::u16string& CommentPrefix, bool IgnoreBlanks,
                                                  bool TrimStrings);
 

@@ -5,6 +5,8 @@
 
 #include "common/ByteReader.h"
 
+using Hollin0106::ByteReader;
+
 namespace modStreamWalk {
 
 std::size_t WalkStreams(IStreamSource& source,

@@ -10,7 +10,7 @@
 #include <Hollin0106/AutomationError.h>
 #include "common/ByteReader.h"
 #include "common/Utf16.h"
-#include "support/CodePages.h"
+#include "support/codepages/CodePages.h"
 
 using namespace Hollin0106;
 

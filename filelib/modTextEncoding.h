@@ -18,13 +18,11 @@
 
 namespace modTextEncoding {
 
-using namespace Hollin0106;
-
 // A file format with every value resolved (no Auto).
 struct FileFormat {
-    FileEncoding_Const Encoding = feANSI;
-    FileBOM_Const FileBOM = fbNoBOM;
-    InvertBytes_Const InvertBytes = ibDontInvertBytes;
+    Hollin0106::FileEncoding_Const Encoding = Hollin0106::feANSI;
+    Hollin0106::FileBOM_Const FileBOM = Hollin0106::fbNoBOM;
+    Hollin0106::InvertBytes_Const InvertBytes = Hollin0106::ibDontInvertBytes;
     bool operator==(const FileFormat&) const = default;
 };
 

@@ -3,6 +3,8 @@
 
 #include "common/ByteReader.h"
 
+using Hollin0106::ByteReader;
+
 namespace modTextLines {
 
 namespace {

@@ -5,18 +5,17 @@
 // The 16-bit layout of NE programs has no wType, an 8-bit key and values counted in bytes.
 #include "filelib/modVersionResource.h"
 
-#include <unicode/uchar.h>
-#include <unicode/uloc.h>
-#include <unicode/ustring.h>
-
 #include <algorithm>
 #include <array>
 #include <string_view>
 #include <vector>
 
 #include "common/ByteReader.h"
-#include "platform/Icu.h"
+#include "common/text/Locales.h"
+#include "common/text/TextCase.h"
 #include "support/quovixsupport.h"
+
+using Hollin0106::ByteReader;
 
 namespace modVersionResource {
 namespace {
@@ -78,10 +77,7 @@ std::optional<Node> ReadNode(std::span<const std::uint8_t> block, std::size_t st
 
 bool SameKey(std::u16string_view a, std::u16string_view b)
 {
-    UErrorCode status = U_ZERO_ERROR;
-    return ICU_CALL(u_strCaseCompare)(a.data(), static_cast<int32_t>(a.size()), b.data(), static_cast<int32_t>(b.size()),
-                            U_FOLD_CASE_DEFAULT, &status) == 0 &&
-           U_SUCCESS(status);
+    return textcase::Equal(a, b, textcase::Mode::FullFold);
 }
 
 // The child of `parent` with key `key`. Children lie one after the other, each starting
@@ -168,27 +164,6 @@ const char16_t* Find(const std::array<PartName, N>& table, std::string_view code
     return nullptr;
 }
 
-// One of ICU's parts of a locale ("bs_Latn_BA": uloc_getLanguage "bs", ...).
-using PartFunction = int32_t (*)(const char*, char*, int32_t, UErrorCode*);
-std::string Part(PartFunction function, const char* locale)
-{
-    std::array<char, ULOC_FULLNAME_CAPACITY> part{};
-    UErrorCode status = U_ZERO_ERROR;
-    function(locale, part.data(), static_cast<int32_t>(part.size()), &status);
-    return U_SUCCESS(status) ? std::string(part.data()) : std::string();
-}
-
-// One of ICU's English display names of a locale or its parts.
-using DisplayFunction = int32_t (*)(const char*, const char*, UChar*, int32_t, UErrorCode*);
-std::u16string Display(DisplayFunction function, const std::string& locale)
-{
-    std::array<UChar, 256> name{};
-    UErrorCode status = U_ZERO_ERROR;
-    const int32_t length = function(locale.c_str(), "en", name.data(), static_cast<int32_t>(name.size()), &status);
-    if (U_FAILURE(status) || length <= 0) return {};
-    return std::u16string(name.data(), static_cast<std::size_t>(std::min<int32_t>(length, name.size())));
-}
-
 void ReplaceAll(std::u16string& text, std::u16string_view from, std::u16string_view to)
 {
     for (std::size_t at = 0; (at = text.find(from, at)) != std::u16string::npos; at += to.size())
@@ -226,36 +201,37 @@ std::u16string VerLanguageName(std::uint16_t languageId)
 {
     for (const auto& entry : kWindowsNames)
         if (entry.id == languageId) return entry.name;
-    UErrorCode status = U_ZERO_ERROR;
-    std::array<char, ULOC_FULLNAME_CAPACITY> locale{};
-    ICU_CALL(uloc_getLocaleForLCID)(languageId, locale.data(), static_cast<int32_t>(locale.size()), &status);
+    const std::string locale = locales::ForLanguageId(languageId);
     // ICU maps an identifier it does not know to the nearest it does (a sublanguage
     // nobody defined to its language, 3C07h to German): only one that maps back to
     // itself is a language of Windows' list; Windows calls every other one neutral.
-    if (U_FAILURE(status) || locale[0] == '\0' || ICU_CALL(uloc_getLCID)(locale.data()) != languageId)
-        return u"Language Neutral";
-    const std::string language = Part(ICU_CALL(uloc_getLanguage), locale.data());
-    const std::string script = Part(ICU_CALL(uloc_getScript), locale.data());
-    const std::string region = Part(ICU_CALL(uloc_getCountry), locale.data());
+    if (locale.empty() || locales::LanguageId(locale) != languageId) return u"Language Neutral";
+    const auto parts = locales::Split(locale);
+    if (!parts) return u"Language Neutral";
+    const std::string& language = parts->language;
+    const std::string& script = parts->script;
+    const std::string& region = parts->country;
 
     // "Language (Script)" as ICU names it, where ICU knows combined forms ("Chinese
     // (Traditional)"), with Windows' words for the language and the script.
-    std::u16string name = Display(ICU_CALL(uloc_getDisplayName), script.empty() ? language : language + "_" + script);
+    std::u16string name =
+        locales::EnglishName(script.empty() ? language : language + "_" + script, locales::Name::Whole);
     if (const char16_t* windows = Find(kLanguageNames, language)) {
-        const std::u16string icu = Display(ICU_CALL(uloc_getDisplayLanguage), language);
+        const std::u16string icu = locales::EnglishName(language, locales::Name::Language);
         if (name.starts_with(icu)) name.replace(0, icu.size(), windows);
     }
     // (Appended piece by piece: GCC 12 warns falsely about "literal" + string&&.)
     if (const char16_t* windows = Find(kScriptNames, script)) {
         std::u16string icu(u"(");
-        icu.append(Display(ICU_CALL(uloc_getDisplayScript), language + "_" + script)).push_back(u')');
+        icu.append(locales::EnglishName(language + "_" + script, locales::Name::Script)).push_back(u')');
         std::u16string ours(u"(");
         ours.append(windows).push_back(u')');
         ReplaceAll(name, icu, ours);
     }
     if (!region.empty()) {
         const char16_t* windows = Find(kRegionNames, region);
-        const std::u16string where = windows != nullptr ? windows : Display(ICU_CALL(uloc_getDisplayCountry), "_" + region);
+        const std::u16string where =
+            windows != nullptr ? windows : locales::EnglishName("_" + region, locales::Name::Country);
         if (name.ends_with(u')')) {
             name.pop_back();
             name.append(u", ").append(where).push_back(u')');

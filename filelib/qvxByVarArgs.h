@@ -11,67 +11,65 @@
 
 namespace qvxByVarArgs {
 
-using namespace Hollin0106;
-
-inline bool BoolArg(const Variant& v, bool omitted)
+inline bool BoolArg(const Hollin0106::Variant& v, bool omitted)
 {
     return v.isMissing() ? omitted : v.toBool();
 }
 
-inline std::int32_t LongArg(const Variant& v, std::int32_t omitted)
+inline std::int32_t LongArg(const Hollin0106::Variant& v, std::int32_t omitted)
 {
     return v.isMissing() ? omitted : v.toLong();
 }
 
-inline std::u16string StringArg(const Variant& v, const std::u16string& omitted)
+inline std::u16string StringArg(const Hollin0106::Variant& v, const std::u16string& omitted)
 {
     return v.isMissing() ? omitted : v.toString();
 }
 
 // The current value of a by-reference argument; an omitted one counts as 0 / False.
-inline std::int32_t RefLong(const Variant* v)
+inline std::int32_t RefLong(const Hollin0106::Variant* v)
 {
     return v == nullptr || v->isMissing() ? 0 : v->toLong();
 }
 
-inline bool RefBool(const Variant* v)
+inline bool RefBool(const Hollin0106::Variant* v)
 {
     return v != nullptr && !v->isMissing() && v->toBool();
 }
 
 // Writes a result back into a by-reference argument the caller passed.
-inline void StoreLong(Variant* v, std::int32_t value)
+inline void StoreLong(Hollin0106::Variant* v, std::int32_t value)
 {
-    if (v) *v = Variant(value);
+    if (v) *v = Hollin0106::Variant(value);
 }
 
-inline void StoreBool(Variant* v, bool value)
+inline void StoreBool(Hollin0106::Variant* v, bool value)
 {
-    if (v) *v = Variant(value);
+    if (v) *v = Hollin0106::Variant(value);
 }
 
 // The format triple of the text methods; as arguments its values may still be Auto.
 using FormatValues = modTextEncoding::FileFormat;
-inline constexpr FormatValues kAllAuto{feAuto, fbAuto, ibAuto};
+inline constexpr FormatValues kAllAuto{Hollin0106::feAuto, Hollin0106::fbAuto, Hollin0106::ibAuto};
 
 // The Encoding, FileBOM and InvertBytes arguments; an omitted one takes its value from
 // `omitted` (Auto unless given).
-inline FormatValues FormatArgs(const Variant& Encoding, const Variant& FileBOM, const Variant& InvertBytes,
-                               const FormatValues& omitted = kAllAuto)
+inline FormatValues FormatArgs(const Hollin0106::Variant& Encoding, const Hollin0106::Variant& FileBOM,
+                               const Hollin0106::Variant& InvertBytes, const FormatValues& omitted = kAllAuto)
 {
-    return {static_cast<FileEncoding_Const>(LongArg(Encoding, omitted.Encoding)),
-            static_cast<FileBOM_Const>(LongArg(FileBOM, omitted.FileBOM)),
-            static_cast<InvertBytes_Const>(LongArg(InvertBytes, omitted.InvertBytes))};
+    return {static_cast<Hollin0106::FileEncoding_Const>(LongArg(Encoding, omitted.Encoding)),
+            static_cast<Hollin0106::FileBOM_Const>(LongArg(FileBOM, omitted.FileBOM)),
+            static_cast<Hollin0106::InvertBytes_Const>(LongArg(InvertBytes, omitted.InvertBytes))};
 }
 
 // The three by-reference format outputs: their current values (RefLong) to start from,
 // written back as 32-bit integers by Store.
 class FormatOutputs : public FormatValues {
 public:
-    FormatOutputs(Variant* lpEncoding, Variant* lpFileBOM, Variant* lpInvertBytes)
-        : FormatValues{static_cast<FileEncoding_Const>(RefLong(lpEncoding)),
-                       static_cast<FileBOM_Const>(RefLong(lpFileBOM)),
-                       static_cast<InvertBytes_Const>(RefLong(lpInvertBytes))},
+    FormatOutputs(Hollin0106::Variant* lpEncoding, Hollin0106::Variant* lpFileBOM, Hollin0106::Variant* lpInvertBytes)
+        : FormatValues{static_cast<Hollin0106::FileEncoding_Const>(RefLong(lpEncoding)),
+                       static_cast<Hollin0106::FileBOM_Const>(RefLong(lpFileBOM)),
+                       static_cast<Hollin0106::InvertBytes_Const>(RefLong(lpInvertBytes))},
           refs_{lpEncoding, lpFileBOM, lpInvertBytes}
     {
     }
@@ -84,7 +82,7 @@ public:
     }
 
 private:
-    Variant* refs_[3];
+    Hollin0106::Variant* refs_[3];
 };
 
 }  // namespace qvxByVarArgs

@@ -7,8 +7,11 @@
 
 #include "filelib/modDescriptIon.h"
 #include "filelib/qvxFileWork.h"
-#include "platform/platform.h"
-#include "support/TextCase.h"
+#include "platform/FileUpdates.h"
+#include "platform/Files.h"
+#include "platform/Removal.h"
+#include "platform/Search.h"
+#include "common/text/TextCase.h"
 #include "support/quovixsupportfbe.h"
 
 namespace Hollin0106 {

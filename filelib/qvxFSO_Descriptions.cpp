@@ -1,8 +1,8 @@
 // qvxFSO: the description of one file in its folder's Descript.ion.
 #include <Hollin0106/qvxDescriptIon.h>
 #include <Hollin0106/qvxFSO.h>
-#include "platform/platform.h"
-#include "support/CodePages.h"
+#include "platform/FileUpdates.h"
+#include "support/codepages/CodePages.h"
 #include "support/quovixsupportfbe.h"
 
 namespace Hollin0106 {

@@ -4,7 +4,10 @@
 #include <cerrno>
 
 #include "filelib/qvxFileWork.h"
-#include "platform/platform.h"
+#include "platform/Errors.h"
+#include "platform/FileMetadata.h"
+#include "platform/Files.h"
+#include "platform/Removal.h"
 #include "support/quovixsupportfbe.h"
 
 namespace Hollin0106 {

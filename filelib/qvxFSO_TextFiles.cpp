@@ -9,7 +9,8 @@
 #include "filelib/qvxByVarArgs.h"
 #include <Hollin0106/qvxFSO.h>
 #include "filelib/qvxFileWork.h"
-#include "platform/platform.h"
+#include "platform/Files.h"
+#include "platform/Memory.h"
 #include "support/quovixsupportfbe.h"
 
 namespace Hollin0106 {

@@ -3,7 +3,7 @@
 #include <Hollin0106/qvxFSO.h>
 
 #include "common/Utf16.h"
-#include "platform/platform.h"
+#include "filelib/profiles/ProfileSource.h"
 #include "support/quovixsupportfbe.h"
 
 namespace Hollin0106 {
@@ -18,27 +18,27 @@ constexpr char16_t kZoneKey[] = u"ZoneId";
 
 FileZone_Const qvxFSO::GetFileZone(const std::u16string& FileName)
 {
-    return static_cast<FileZone_Const>(platform::GetPrivateProfileInt(FileName, kZoneStream, kZoneSection, kZoneKey, 0));
+    return static_cast<FileZone_Const>(profiles::ReadInt(FileName, kZoneStream, kZoneSection, kZoneKey, 0));
 }
 
 bool qvxFSO::SetFileZone(const std::u16string& FileName, FileZone_Const FileZone)
 {
     if (!esIsFileExist(FileName)) return false;
     const std::u16string value = FromUtf8(std::to_string(static_cast<std::int32_t>(FileZone)));
-    return platform::WritePrivateProfileString(FileName, kZoneStream, kZoneSection, kZoneKey, &value);
+    return profiles::WriteString(FileName, kZoneStream, kZoneSection, kZoneKey, &value);
 }
 
 bool qvxFSO::IsFileZoneDefined(const std::u16string& FileName)
 {
     if (!esIsFileExist(FileName)) return false;
-    return platform::PrivateProfileKeyExists(FileName, kZoneStream, kZoneSection, kZoneKey);
+    return profiles::KeyExists(FileName, kZoneStream, kZoneSection, kZoneKey);
 }
 
 bool qvxFSO::DeleteFileZone(const std::u16string& FileName)
 {
     if (!esIsFileExist(FileName)) return false;
     if (!IsFileZoneDefined(FileName)) return false;
-    return platform::WritePrivateProfileString(FileName, kZoneStream, kZoneSection, kZoneKey, nullptr);
+    return profiles::WriteString(FileName, kZoneStream, kZoneSection, kZoneKey, nullptr);
 }
 
 }  // namespace Hollin0106

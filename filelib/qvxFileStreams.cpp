@@ -5,7 +5,7 @@
 
 #include <Hollin0106/AutomationError.h>
 #include "filelib/modStreamWalk.h"
-#include "platform/platform.h"
+#include "platform/BackupStreams.h"
 #include "support/quovixsupport.h"
 #include "support/quovixsupportfbe.h"
 

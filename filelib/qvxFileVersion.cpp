@@ -4,7 +4,8 @@
 
 #include <algorithm>
 
-#include "platform/platform.h"
+#include "filelib/version/VersionSource.h"
+#include "platform/Files.h"
 #include "support/quovixsupportfbe.h"
 
 namespace Hollin0106 {
@@ -23,9 +24,9 @@ bool qvxFileVersion::ReadFile(const std::u16string& FileName)
 {
     Clear();
     std::vector<std::uint8_t> info;
-    if (platform::GetFileVersionInfo(FileName, info)) return false;
-    const auto fixed = platform::VerQueryBinaryValue(info, u"\\");
-    const auto translation = platform::VerQueryBinaryValue(info, u"\\VarFileInfo\\Translation");
+    if (version::ReadVersionInfo(FileName, info)) return false;
+    const auto fixed = version::QueryBinaryValue(info, u"\\");
+    const auto translation = version::QueryBinaryValue(info, u"\\VarFileInfo\\Translation");
     if (!fixed || fixed->size() != kFixedInfoSize || !translation || translation->size() < 4) return false;
     std::copy(fixed->begin(), fixed->end(), fixed_.begin());
     const auto& t = *translation;
@@ -41,7 +42,7 @@ std::uint16_t qvxFileVersion::Low(std::size_t offset) const { return esLoWord(Fi
 
 std::u16string qvxFileVersion::GetLanguageName(std::uint16_t LanguageID) const
 {
-    return platform::VerLanguageName(LanguageID);
+    return version::LanguageName(LanguageID);
 }
 
 std::u16string qvxFileVersion::QueryStringValue(std::u16string_view name, bool* lpStringExist) const
@@ -51,7 +52,7 @@ std::u16string qvxFileVersion::QueryStringValue(std::u16string_view name, bool* 
     if (!buffer_.empty() && !name.empty()) {
         const std::u16string subBlock = u"\\StringFileInfo\\" + esHex2(languageId_) + esHex2(charset_) + u"\\" +
                                         std::u16string(name);
-        if (auto value = platform::VerQueryTextValue(buffer_, subBlock)) {
+        if (auto value = version::QueryTextValue(buffer_, subBlock)) {
             text = std::move(*value);
             exists = true;
         }

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "filelib/CFileAttributesReset.h"
+#include "platform/Files.h"
 
 using namespace Hollin0106;
 

@@ -13,12 +13,10 @@
 #include <vector>
 
 #include <Hollin0106/AutomationError.h>
-#include "platform/platform.h"
+#include "platform/Files.h"
 #include "support/quovixsupportfbe.h"
 
 namespace qvxFileWork {
-
-using namespace Hollin0106;
 
 inline constexpr std::int32_t kOutOfMemory = 7;
 
@@ -27,7 +25,7 @@ inline constexpr std::int32_t kOutOfMemory = 7;
 inline void Check(const std::error_code& ec, const std::u16string& path)
 {
     if (!ec) return;
-    AutomationError error(esWin32ErrorToVBAErrorIO(ec.value(), path), u"qvxFSO");
+    Hollin0106::AutomationError error(esWin32ErrorToVBAErrorIO(ec.value(), path), u"qvxFSO");
     error.SystemError = ec;
     throw error;
 }
@@ -44,9 +42,9 @@ bool Guarded(bool RaiseErrors, Work&& work)
             work();
             return true;
         } catch (const std::bad_alloc&) {
-            throw AutomationError(kOutOfMemory, u"qvxFSO", u"Out of memory");
+            throw Hollin0106::AutomationError(kOutOfMemory, u"qvxFSO", u"Out of memory");
         }
-    } catch (const AutomationError&) {
+    } catch (const Hollin0106::AutomationError&) {
         if (RaiseErrors) throw;
         return false;
     }

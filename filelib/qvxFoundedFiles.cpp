@@ -1,15 +1,15 @@
 // qvxFoundedFiles: the file search over the platform's find-first/find-next.
 #include <Hollin0106/qvxFoundedFiles.h>
 
-#include <unicode/uchar.h>
-
 #include <deque>
 
-#include "platform/Icu.h"
-
 #include <Hollin0106/AutomationError.h>
+#include "common/FileTime.h"
+#include "common/text/TextCase.h"
 #include "filelib/modFindFiles.h"
-#include "platform/platform.h"
+#include "platform/FileMetadata.h"
+#include "platform/Files.h"
+#include "platform/Search.h"
 #include "support/quovixsupport.h"
 #include "support/quovixsupportfbe.h"
 
@@ -17,13 +17,12 @@ namespace modFindFiles {
 
 double FileTimeToVariantDate(std::uint64_t fileTime, std::int64_t biasSeconds)
 {
-    constexpr std::int64_t kTicksPerSecond = 10000000;
     constexpr std::int64_t kSecondsPerDay = 86400;
     constexpr std::int64_t kDaysFrom1601To1899 = 109205;  // 1601-01-01 to 1899-12-30
     constexpr std::int64_t kFirstDayOf10000 = 2958466;     // 10000-01-01 as a date
     // A FILETIME with the top bit set is no time at all.
     if (fileTime > static_cast<std::uint64_t>(INT64_MAX)) return 0;
-    const std::int64_t seconds = static_cast<std::int64_t>(fileTime) / kTicksPerSecond + biasSeconds;
+    const std::int64_t seconds = static_cast<std::int64_t>(fileTime) / filetime::kTicksPerSecond + biasSeconds;
     if (seconds < 0) return 0;
     const std::int64_t day = seconds / kSecondsPerDay - kDaysFrom1601To1899;
     if (day >= kFirstDayOf10000) return 0;
@@ -44,8 +43,7 @@ std::u16string Upper(std::u16string_view s)
 {
     std::u16string out(s);
     for (char16_t& c : out)
-        if (!(c >= 0xD800 && c <= 0xDFFF)) c = c < 0x80 ? (c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 0x20) : c)
-                       : static_cast<char16_t>(ICU_CALL(u_toupper)(c));
+        c = static_cast<char16_t>(textcase::Map(char32_t{c}, textcase::Mode::SimpleUpper));
     return out;
 }
 

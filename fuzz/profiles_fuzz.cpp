@@ -9,7 +9,7 @@
 #include "common/Utf16.h"
 #include "filelib/modDescriptIon.h"
 #include "filelib/modPrivateProfile.h"
-#include "support/CodePages.h"
+#include "support/codepages/CodePages.h"
 
 namespace {
 

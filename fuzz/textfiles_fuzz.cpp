@@ -11,7 +11,7 @@
 #include "FuzzCheck.h"
 #include "filelib/modStandardListFileSupport.h"
 #include "filelib/modTextEncoding.h"
-#include "support/CodePages.h"
+#include "support/codepages/CodePages.h"
 
 using namespace Hollin0106;
 

@@ -3,7 +3,11 @@
 // the search and stream states).
 #include <utility>
 
-#include "platform/platform.h"
+#include "platform/BackupStreams.h"
+#include "platform/Entries.h"
+#include "platform/FileUpdates.h"
+#include "platform/Files.h"
+#include "platform/Search.h"
 
 namespace platform {
 

@@ -8,7 +8,7 @@
 
 #include "common/SkipOnError.h"
 #include "common/Utf16.h"
-#include "platform/platform.h"
+#include "platform/Search.h"
 #include "support/quovixsupportfbe.h"
 
 using namespace Hollin0106;

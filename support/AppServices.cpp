@@ -7,7 +7,7 @@
 #include <Hollin0106/AutomationError.h>
 #include "common/Utf16.h"
 #include "platform/ImageFile.h"
-#include "platform/platform.h"
+#include "platform/Process.h"
 #include "support/quovixsupportfbe.h"
 
 using namespace Hollin0106;

@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "common/FileTime.h"
+
 namespace oledate {
 
 namespace {
@@ -10,9 +12,7 @@ namespace {
 constexpr std::int64_t kMillisPerDay = 86400000;
 // 1970-01-01 is day 25569 of the automation calendar.
 constexpr std::int64_t kUnixEpochDay = 25569;
-// 1601-01-01 to 1970-01-01 in file-time units.
-constexpr std::uint64_t kFileTimeUnixEpoch = 116444736000000000ULL;
-constexpr std::uint64_t kFileTimePerMilli = 10000;
+constexpr std::uint64_t kFileTimePerMilli = filetime::kTicksPerSecond / 1000;
 
 // Floor division for a positive divisor.
 std::int64_t FloorDiv(std::int64_t a, std::int64_t b)
@@ -50,7 +50,7 @@ std::optional<WallMillis> ToWallMillis(double date)
 std::optional<WallMillis> FileTimeToUnixMillis(std::uint64_t fileTime)
 {
     const auto ms = static_cast<WallMillis>(fileTime / kFileTimePerMilli) -
-                    static_cast<WallMillis>(kFileTimeUnixEpoch / kFileTimePerMilli);
+                    static_cast<WallMillis>(filetime::kUnixEpoch / kFileTimePerMilli);
     if (ms > kLastMillis) return std::nullopt;
     return ms;
 }

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "common/FileTime.h"
+
 namespace oledate {
 
 // Milliseconds of a wall-clock time counted from 1970-01-01 00:00:00.000 of the same
@@ -14,7 +16,7 @@ using WallMillis = std::int64_t;
 // The range both conversions accept: 1601-01-01 00:00:00.000 (the first moment a
 // Windows file time can hold) to 9999-12-31 23:59:59.999 (the last day an automation
 // date can hold).
-inline constexpr WallMillis kFirstMillis = -11644473600000;
+inline constexpr WallMillis kFirstMillis = -filetime::kSecondsFrom1601To1970 * 1000;
 inline constexpr WallMillis kLastMillis = 253402300799999;
 
 // The automation date of a wall-clock time. Dates before 30 December 1899 are

@@ -1,6 +1,6 @@
 // The "as" support functions: text forms and string helpers shared by the programs and
 // the library. Pure functions; none of them touches the operating system (the code-page
-// functions read the host's code pages, see support/CodePages.h).
+// functions read the host's code pages, see support/codepages/CodePages.h).
 #pragma once
 
 #include <cstdint>

@@ -4,7 +4,8 @@
 #include <vector>
 
 #include <Hollin0106/AutomationError.h>
-#include "platform/platform.h"
+#include "platform/Entries.h"
+#include "platform/Process.h"
 
 using namespace Hollin0106;
 

@@ -1,5 +1,5 @@
 // File times and automation dates in local time.
-#include "platform/platform.h"
+#include "platform/FileMetadata.h"
 #include "support/OleDate.h"
 #include "support/quovixsupportfbe.h"
 

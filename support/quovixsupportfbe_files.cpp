@@ -1,6 +1,8 @@
 // File tests and the mapping of system errors to run-time error numbers.
 #include <Hollin0106/AutomationError.h>
-#include "platform/platform.h"
+#include "platform/Entries.h"
+#include "platform/Errors.h"
+#include "platform/Files.h"
 #include "support/quovixsupportfbe.h"
 
 using namespace Hollin0106;

@@ -22,7 +22,7 @@
 #include "common/SkipOnError.h"
 #include "common/modArraySize.h"
 #include "console/modFormatVersion.h"
-#include "platform/platform.h"
+#include "platform/Files.h"
 #include "report/ListingSources.h"
 #include "report/modRPParse.h"
 #include "support/quovixsupportfbe.h"

@@ -1,12 +1,11 @@
 // Start-up of the window program Tagscope.
 #include "window/modMain.h"
 
-#include <cstdio>
 #include <memory>
 #include <vector>
 
-#include "common/Utf16.h"
 #include "console/CommandLineOptions.h"
+#include "console/TextOptions.h"
 #include "console/modAppInfo.h"
 #include "support/AppServices.h"
 #include "window/Dialogs.h"
@@ -42,22 +41,11 @@ CommandLineOptions::Parsed ParsedArgs()
 // status, or kWindowOpen when none of them was given.
 int AnswerTextOptions(const CommandLineOptions::Parsed& parsed)
 {
-    if (!parsed.unknown.empty()) {
-        const std::string text = ToUtf8(CommandLineOptions::UnknownOptionText(Services().ExeName(), parsed.unknown));
-        std::fprintf(stderr, "%s\n", text.c_str());
-        return kExitBadOption;
-    }
-    if (!parsed.invalid.empty()) {
-        const std::string text = ToUtf8(Services().ExeName() + u": " + parsed.invalid + u"\nTry '" +
-                                        Services().ExeName() + u" --help' for more information.");
-        std::fprintf(stderr, "%s\n", text.c_str());
-        return kExitBadOption;
-    }
-    if (parsed.help || parsed.version) {
-        ConsoleOutput out;
-        out.WriteLine(parsed.help ? CommandLineOptions::HelpText(Services().ExeName(), true)
-                                  : modAppInfo::GetAppInfoText(false, true));
-        return out.Close() == 0 ? 0 : kExitNoOutput;
+    ConsoleOutput out;
+    switch (textoptions::Give(parsed, Services().ExeName(), true, out)) {
+    case textoptions::Answer::BadOption: return kExitBadOption;
+    case textoptions::Answer::Shown: return out.Close() == 0 ? 0 : kExitNoOutput;
+    case textoptions::Answer::None: break;
     }
     return kWindowOpen;
 }

@@ -10,12 +10,10 @@ class QWidget;
 
 namespace modTextBoxFonts {
 
-using namespace Hollin0106;
-
 // The candidates of SetOutBoxFont, alternating font name and point size. With `flag`
 // false: PT Mono 10, Consolas 11, Andale Mono 10, Courier New 10, Courier 10; with `flag`
 // true: Consolas 11, Andale Mono 10, Courier New 10, Courier 10.
-std::vector<Variant> OutBoxFontCandidates(bool flag);
+std::vector<Hollin0106::Variant> OutBoxFontCandidates(bool flag);
 
 // Applies the first installed font of the list for `flag` to the text box.
 void SetOutBoxFont(QWidget& textBox, bool flag);
@@ -24,7 +22,7 @@ void SetOutBoxFont(QWidget& textBox, bool flag);
 // TrySetFont applies. A list that is empty or has an odd number of entries changes
 // nothing. When no pair applies, the box keeps its size and carries the family the system
 // substituted on the last attempt.
-void ApplyFirstFont(QWidget& textBox, const std::vector<Variant>& candidates);
+void ApplyFirstFont(QWidget& textBox, const std::vector<Hollin0106::Variant>& candidates);
 
 // Sets the family `name` on the box's font and checks, without regard to case, that the
 // font actually matched has that family: false when the system substituted another one

@@ -7,6 +7,8 @@
 
 #include "common/ByteReader.h"
 
+using Hollin0106::ByteReader;
+
 namespace ntfs {
 
 namespace {

@@ -6,7 +6,8 @@
 #include <set>
 
 #include "common/Utf16.h"
-#include "platform/platform.h"
+#include "platform/Files.h"
+#include "platform/NamedStreams.h"
 
 namespace ntfs {
 

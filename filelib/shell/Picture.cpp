@@ -6,7 +6,7 @@
 #include <Hollin0106/AutomationError.h>
 
 #include "filelib/qvxFileWork.h"
-#include "platform/Shell.h"
+#include "filelib/shell/ShellSource.h"
 
 namespace Hollin0106 {
 namespace {
@@ -30,7 +30,7 @@ Picture::Picture(std::int32_t width, std::int32_t height, ByteArray pixels)
 bool Picture::SaveAsPNG(const std::u16string& FileName) const
 {
     std::vector<std::uint8_t> png;
-    if (platform::EncodePng({width_, height_, pixels_}, png)) return false;
+    if (shell::EncodePng({width_, height_, pixels_}, png)) return false;
     return qvxFileWork::Guarded(false, [&] { qvxFileWork::PutBytes(FileName, qvxFileWork::WholeArray(png)); });
 }
 

@@ -1,16 +1,16 @@
 // qvxShellFileInfo: the shell's answers about one file, each from one query with its own
-// flag set (platform/Shell.h): the plain values at ReadFile, the executable type and the
+// flag set (ShellSource.h): the plain values at ReadFile, the executable type and the
 // icons on first request, kept until the next ReadFile.
 #include <Hollin0106/qvxShellFileInfo.h>
 
-#include "platform/Shell.h"
+#include "filelib/shell/ShellSource.h"
 #include "support/quovixsupportfbe.h"
 
 namespace Hollin0106 {
 namespace {
 
 // A picture object for an icon the shell handed out.
-std::shared_ptr<Picture> asGetIconFromHandle(platform::ShellPicture icon)
+std::shared_ptr<Picture> asGetIconFromHandle(shell::ShellPicture icon)
 {
     return std::make_shared<Picture>(icon.width, icon.height, std::move(icon.rgba));
 }
@@ -19,12 +19,12 @@ std::shared_ptr<Picture> asGetIconFromHandle(platform::ShellPicture icon)
 // form; "" is the one default icon there is.
 std::shared_ptr<Picture> asLoadResIcon(const std::u16string&)
 {
-    return asGetIconFromHandle(platform::ShellDefaultIcon(false));
+    return asGetIconFromHandle(shell::ShellDefaultIcon(false));
 }
 
 std::shared_ptr<Picture> asLoadResIconSmall(const std::u16string&)
 {
-    return asGetIconFromHandle(platform::ShellDefaultIcon(true));
+    return asGetIconFromHandle(shell::ShellDefaultIcon(true));
 }
 
 }  // namespace
@@ -67,24 +67,24 @@ bool qvxShellFileInfo::ReadFile(const std::u16string& FileName)
     // An empty name names no file (the shell would answer for the desktop).
     if (FileName.empty()) return false;
     fileName_ = FileName;
-    const auto ask = [&](std::uint32_t flags, platform::ShellRecord& record) {
-        return platform::ShellGetFileInfo(FileName, flags, record);
+    const auto ask = [&](std::uint32_t flags, shell::ShellRecord& record) {
+        return shell::ShellGetFileInfo(FileName, flags, record);
     };
-    platform::ShellRecord record;
-    bool ok = ask(platform::kShellAttributes, record) != 0;
+    shell::ShellRecord record;
+    bool ok = ask(shell::kShellAttributes, record) != 0;
     if (ok) attributes_ = record.attributes;
-    ok = ok && ask(platform::kShellDisplayName, record) != 0;
+    ok = ok && ask(shell::kShellDisplayName, record) != 0;
     if (ok) displayName_ = record.displayName;
     record.displayName.clear();
-    ok = ok && ask(platform::kShellIconLocation, record) != 0;
+    ok = ok && ask(shell::kShellIconLocation, record) != 0;
     if (ok) iconLocation_ = record.displayName;
     std::uintptr_t imageList = 0;
-    ok = ok && (imageList = ask(platform::kShellSysIconIndex, record)) != 0;
+    ok = ok && (imageList = ask(shell::kShellSysIconIndex, record)) != 0;
     if (ok) {
         systemImageList_ = imageList;
         systemIconIndex_ = record.iconIndex;
     }
-    ok = ok && ask(platform::kShellTypeName, record) != 0;
+    ok = ok && ask(shell::kShellTypeName, record) != 0;
     if (ok) typeName_ = record.typeName;
     if (!ok) ResetInfo();
     return ok;
@@ -94,10 +94,10 @@ std::shared_ptr<ShellFileEXE> qvxShellFileInfo::EXEType()
 {
     if (fileName_.empty()) return nullptr;
     if (!exeType_) {
-        platform::ShellRecord record;
+        shell::ShellRecord record;
         // The result is the type itself, 0 for a file that is no program; the shell's
         // types are 32-bit values.
-        const auto result = static_cast<std::uint32_t>(platform::ShellGetFileInfo(fileName_, platform::kShellExeType, record));
+        const auto result = static_cast<std::uint32_t>(shell::ShellGetFileInfo(fileName_, shell::kShellExeType, record));
         exeType_ = std::shared_ptr<ShellFileEXE>(new ShellFileEXE());
         exeType_->DecodeExeType(result);
     }
@@ -106,7 +106,7 @@ std::shared_ptr<ShellFileEXE> qvxShellFileInfo::EXEType()
 
 std::shared_ptr<ShellFileIcon> qvxShellFileInfo::IconIn(IconSlot slot)
 {
-    using namespace platform;
+    using namespace shell;
     static constexpr std::uint32_t kFlags[kIconSlots] = {
         kShellIcon,
         kShellIcon | kShellSmallIcon,

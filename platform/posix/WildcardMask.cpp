@@ -1,10 +1,7 @@
 // Windows wildcard matching over folded code points.
 #include "platform/posix/WildcardMask.h"
 
-#include <unicode/uchar.h>
-#include <unicode/utf16.h>
-
-#include "platform/Icu.h"
+#include "common/text/TextCase.h"
 
 namespace {
 
@@ -22,10 +19,9 @@ std::vector<char32_t> Folded(std::u16string_view text)
     std::size_t i = 0;
     while (i < text.size()) {
         char32_t c = text[i++];
-        if (U16_IS_LEAD(c) && i < text.size() && U16_IS_TRAIL(text[i]))
-            c = static_cast<char32_t>(U16_GET_SUPPLEMENTARY(c, text[i++]));
-        out.push_back(c < 0x80 ? (c >= U'A' && c <= U'Z' ? c + 0x20 : c)
-                             : static_cast<char32_t>(ICU_CALL(u_foldCase)(static_cast<UChar32>(c), U_FOLD_CASE_DEFAULT)));
+        if (c >= 0xD800 && c <= 0xDBFF && i < text.size() && text[i] >= 0xDC00 && text[i] <= 0xDFFF)
+            c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<char32_t>(text[i++]) - 0xDC00);
+        out.push_back(textcase::Map(c, textcase::Mode::SimpleFold));
     }
     return out;
 }

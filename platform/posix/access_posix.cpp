@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/platform.h"
+#include "platform/Files.h"
 #include "platform/posix/posix_internal.h"
 
 namespace platform {

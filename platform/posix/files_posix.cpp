@@ -1,6 +1,6 @@
 // POSIX backend of the file operations: whole-file I/O and the Windows attribute bits
 // (ntfs-3g's system.ntfs_attrib, and read-only also from the mode).
-#include "platform/platform.h"
+#include "platform/Files.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

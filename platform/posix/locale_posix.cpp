@@ -1,13 +1,10 @@
 // POSIX backend: the user's locale name and interface language as the environment gives them.
-#include "platform/platform.h"
+#include "platform/Process.h"
 
-#include <unicode/uloc.h>
-
-#include <array>
 #include <cstdlib>
 #include <string_view>
 
-#include "platform/Icu.h"
+#include "common/text/Locales.h"
 
 namespace platform {
 namespace {
@@ -21,27 +18,22 @@ const char* Variable(const char* name)
 constexpr std::uint16_t kEnglishUnitedStates = 0x0409;
 
 // The Windows language identifier of a POSIX locale name ("de_AT.UTF-8@euro"): its
-// language and country, through ICU's table of identifiers; a language alone stands for
+// language and country, through the locale data's table of identifiers; a language alone stands for
 // its likeliest country ("de" is German (Germany)).
 std::uint16_t LanguageIdOf(std::string_view locale)
 {
     const std::string_view bare = locale.substr(0, locale.find_first_of(".@"));
     if (bare.empty() || bare == "C" || bare == "POSIX") return kEnglishUnitedStates;
     const std::string name(bare);
-    std::array<char, ULOC_FULLNAME_CAPACITY> likely{};
-    std::array<char, ULOC_LANG_CAPACITY> language{};
-    std::array<char, ULOC_COUNTRY_CAPACITY> country{};
-    UErrorCode status = U_ZERO_ERROR;
-    ICU_CALL(uloc_addLikelySubtags)(name.c_str(), likely.data(), static_cast<int32_t>(likely.size()), &status);
-    ICU_CALL(uloc_getLanguage)(likely.data(), language.data(), static_cast<int32_t>(language.size()), &status);
-    ICU_CALL(uloc_getCountry)(likely.data(), country.data(), static_cast<int32_t>(country.size()), &status);
-    if (U_FAILURE(status)) return kEnglishUnitedStates;
+    const std::string likely = locales::WithLikelySubtags(name);
+    const auto parts = likely.empty() ? std::nullopt : locales::Split(likely);
+    if (!parts) return kEnglishUnitedStates;
     // The name as given first ("sr_RS"), then with its likeliest script ("sr_Cyrl_RS"),
     // then language and country alone ("pt" -> "pt_BR"): ICU knows identifiers under
     // either form.
-    const std::string plain = std::string(language.data()) + "_" + country.data();
-    for (const char* candidate : {name.c_str(), static_cast<const char*>(likely.data()), plain.c_str()}) {
-        const std::uint32_t lcid = ICU_CALL(uloc_getLCID)(candidate);
+    const std::string plain = parts->language + "_" + parts->country;
+    for (const std::string* candidate : {&name, &likely, &plain}) {
+        const std::uint32_t lcid = locales::LanguageId(*candidate);
         // A bare language identifier (no sublanguage) names no interface language.
         if (lcid != 0 && lcid <= 0xFFFF && (lcid & 0xFC00) != 0) return static_cast<std::uint16_t>(lcid);
     }

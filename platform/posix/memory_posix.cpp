@@ -1,5 +1,5 @@
 // Memory hints of the POSIX backend: large pages for a long buffer about to be filled.
-#include "platform/platform.h"
+#include "platform/Memory.h"
 
 #include <sys/mman.h>
 

@@ -14,7 +14,8 @@
 #include <string_view>
 
 #include "common/Utf16.h"
-#include "platform/platform.h"
+#include "platform/FileMetadata.h"
+#include "platform/NamedStreams.h"
 #include "platform/posix/posix_internal.h"
 
 namespace platform {
@@ -28,7 +29,6 @@ using posix::kCrtimeAttr;
 using posix::LastError;
 
 constexpr std::uint32_t kAttributeCompressed = 0x800;
-constexpr std::uint64_t kFileTimeUnixEpoch = 116444736000000000ULL;
 
 bool NoSuchAttribute(int e)
 {
@@ -92,23 +92,12 @@ bool NoInodeFlags(int e)
     return e == ENOTTY || e == ENOTSUP || e == EOPNOTSUPP || e == EINVAL;
 }
 
-std::uint64_t ToFileTime(const struct statx_timestamp& t)
-{
-    return kFileTimeUnixEpoch + static_cast<std::uint64_t>(t.tv_sec) * 10000000ULL + t.tv_nsec / 100;
-}
-
 struct timespec ToTimespec(std::uint64_t fileTime)
 {
+    const filetime::UnixTime t = filetime::ToUnix(fileTime);
     struct timespec ts{};
-    const auto since = static_cast<std::int64_t>(fileTime) - static_cast<std::int64_t>(kFileTimeUnixEpoch);
-    std::int64_t sec = since / 10000000;
-    std::int64_t rest = since % 10000000;
-    if (rest < 0) {
-        rest += 10000000;
-        --sec;
-    }
-    ts.tv_sec = static_cast<time_t>(sec);
-    ts.tv_nsec = static_cast<long>(rest * 100);
+    ts.tv_sec = static_cast<time_t>(t.seconds);
+    ts.tv_nsec = static_cast<long>(t.nanoseconds);
     return ts;
 }
 
@@ -148,8 +137,8 @@ bool Moved(std::uint64_t asked, std::uint64_t stored, std::uint64_t rounding)
     return stored >= asked + kMicrosecond || asked > stored + rounding;
 }
 
-constexpr std::uint64_t kTwoSeconds = 2 * 10000000ULL;  // FAT's write times
-constexpr std::uint64_t kOneDay = 86400 * 10000000ULL;  // FAT's access dates
+constexpr std::uint64_t kTwoSeconds = 2 * filetime::kTicksPerSecond;  // FAT's write times
+constexpr std::uint64_t kOneDay = 86400 * filetime::kTicksPerSecond;  // FAT's access dates
 
 // EACCES for a file (links followed, as the stream calls follow them) with the read-only
 // attribute; the system's error when it cannot be looked at.
@@ -282,14 +271,14 @@ std::error_code GetFileTimes(const std::u16string& path, FileTimes& times)
     if (const auto ec = posix::ToSystemName(path, name)) return ec;
     struct statx st{};
     if (::statx(name.dir(), name.name(), 0, STATX_ATIME | STATX_MTIME | STATX_BTIME, &st) != 0) return LastError();
-    times.lastAccess = ToFileTime(st.stx_atime);
-    times.lastWrite = ToFileTime(st.stx_mtime);
+    times.lastAccess = posix::FileTimeOf(st.stx_atime);
+    times.lastWrite = posix::FileTimeOf(st.stx_mtime);
     unsigned char raw[8] = {};
     std::size_t got = 0;
     if (!posix::GetXattr(name, FinalLink::Follow, kCrtimeAttr, raw, sizeof raw, got) && got == sizeof raw)
         times.creation = LoadLe(raw, sizeof raw);
     else if (st.stx_mask & STATX_BTIME)
-        times.creation = ToFileTime(st.stx_btime);
+        times.creation = posix::FileTimeOf(st.stx_btime);
     return {};
 }
 
@@ -329,8 +318,8 @@ std::error_code SetFileTimes(const std::u16string& path, const FileTimes& times)
     StoredTimes after;
     if (const auto ec = ReadStoredTimes(name, times.creation.has_value(), after)) return ec;
     const bool moved =
-        (times.lastAccess && Moved(*times.lastAccess, ToFileTime(after.sx.stx_atime), kOneDay)) ||
-        (times.lastWrite && Moved(*times.lastWrite, ToFileTime(after.sx.stx_mtime), kTwoSeconds)) ||
+        (times.lastAccess && Moved(*times.lastAccess, posix::FileTimeOf(after.sx.stx_atime), kOneDay)) ||
+        (times.lastWrite && Moved(*times.lastWrite, posix::FileTimeOf(after.sx.stx_mtime), kTwoSeconds)) ||
         (times.creation && after.hasCreation &&
          Moved(*times.creation, LoadLe(after.creation, sizeof after.creation), kTwoSeconds));
     if (!moved) return {};

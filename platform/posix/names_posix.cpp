@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/Utf16.h"
-#include "platform/platform.h"
+#include "platform/Files.h"
 #include "platform/posix/posix_internal.h"
 
 namespace platform::posix {

@@ -1,7 +1,9 @@
 // POSIX backend of the platform layer. NTFS volumes are reached through ntfs-3g, which
 // exposes the raw reparse buffer as the extended attribute system.ntfs_reparse_data and
 // the NTFS attribute word as system.ntfs_attrib (4 bytes, little-endian).
-#include "platform/platform.h"
+#include "platform/Entries.h"
+#include "platform/Errors.h"
+#include "platform/Process.h"
 
 #include <sys/stat.h>
 #include <sys/xattr.h>

@@ -12,6 +12,8 @@
 #include <system_error>
 #include <vector>
 
+#include "common/FileTime.h"
+
 namespace platform::posix {
 
 // ntfs-3g's NTFS attribute word (4 bytes, little-endian), raw reparse buffer and creation
@@ -118,5 +120,11 @@ std::error_code ReadAttributeWord(int fd, std::uint32_t& word);
 // NTFS read-only bit. The same answer for every user: root may write such a file on
 // Linux, but the library refuses it as Windows refuses every user.
 bool HasReadOnlyAttribute(const struct stat& st, int fd);
+
+// A time stamp of statx as a file time; 0 for one before 1601.
+inline std::uint64_t FileTimeOf(const struct statx_timestamp& t)
+{
+    return filetime::FromUnix(t.tv_sec, t.tv_nsec);
+}
 
 }  // namespace platform::posix

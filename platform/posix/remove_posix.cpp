@@ -17,7 +17,8 @@
 #include <vector>
 
 #include "common/Utf16.h"
-#include "platform/platform.h"
+#include "platform/Process.h"
+#include "platform/Removal.h"
 #include "platform/posix/posix_internal.h"
 
 namespace platform {

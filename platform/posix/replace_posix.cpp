@@ -1,6 +1,6 @@
 // POSIX backend of whole-file updates: the flock of a folder, and a file replaced by a
 // new one renamed over it, with the old one's mode, owner and NTFS attribute word.
-#include "platform/platform.h"
+#include "platform/FileUpdates.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -1,7 +1,9 @@
 // POSIX backend of the directory search: getdents64 over one open directory and one statx
 // per entry relative to its descriptor, so no path is rebuilt per entry (except for the
 // NTFS attribute word of a folder or link, which Linux reads by name only).
-#include "platform/platform.h"
+#include "platform/FileMetadata.h"
+#include "platform/Files.h"
+#include "platform/Search.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -24,16 +26,8 @@ using namespace posix;
 
 namespace {
 
-constexpr std::uint64_t kSecondsFrom1601To1970 = 11644473600ULL;
 constexpr unsigned kStatxMask = STATX_BASIC_STATS | STATX_BTIME;
 
-
-std::uint64_t FileTime(const struct statx_timestamp& t)
-{
-    if (t.tv_sec < -static_cast<std::int64_t>(kSecondsFrom1601To1970)) return 0;
-    return (static_cast<std::uint64_t>(t.tv_sec + static_cast<std::int64_t>(kSecondsFrom1601To1970))) * 10000000ULL +
-           t.tv_nsec / 100;
-}
 
 std::uint64_t LoadLe(const unsigned char (&raw)[8])
 {
@@ -69,8 +63,8 @@ void Fill(const struct statx& sx, int at, const char* leaf, bool ntfs, const std
     const bool directory = S_ISDIR(sx.stx_mode);
     data.size = directory ? 0 : sx.stx_size;
     data.allocatedSize = directory ? 0 : sx.stx_blocks * 512;
-    data.lastAccessTime = FileTime(sx.stx_atime);
-    data.lastWriteTime = FileTime(sx.stx_mtime);
+    data.lastAccessTime = FileTimeOf(sx.stx_atime);
+    data.lastWriteTime = FileTimeOf(sx.stx_mtime);
     data.device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
     data.inode = sx.stx_ino;
     const bool link = S_ISLNK(sx.stx_mode);
@@ -79,8 +73,8 @@ void Fill(const struct statx& sx, int at, const char* leaf, bool ntfs, const std
     // entry would cost one more round trip to the daemon: it is read when asked for.
     data.creationTimeLater = ntfs && !(sx.stx_mask & STATX_BTIME);
     data.creationTime = data.creationTimeLater     ? 0
-                        : sx.stx_mask & STATX_BTIME ? FileTime(sx.stx_btime)
-                                                    : FileTime(sx.stx_ctime);
+                        : sx.stx_mask & STATX_BTIME ? FileTimeOf(sx.stx_btime)
+                                                    : FileTimeOf(sx.stx_ctime);
     data.attributesLater = ntfs && word == nullptr;
     data.attributeWord = word != nullptr || data.attributesLater;
 
@@ -291,11 +285,11 @@ std::error_code QueryCreationTime(const std::u16string& path, std::uint64_t& fil
     unsigned char raw[8];
     std::size_t got = 0;
     if (sx.stx_mask & STATX_BTIME)
-        fileTime = FileTime(sx.stx_btime);
+        fileTime = FileTimeOf(sx.stx_btime);
     else if (!GetEntryXattr(name, kCrtimeAttr, raw, sizeof raw, got) && got == sizeof raw)
         fileTime = LoadLe(raw);
     else
-        fileTime = FileTime(sx.stx_ctime);
+        fileTime = FileTimeOf(sx.stx_ctime);
     return {};
 }
 

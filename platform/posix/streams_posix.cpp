@@ -3,7 +3,7 @@
 // (streams_interface=xattr) shows each named data stream as user.NAME and hands out the
 // NTFS attributes that Windows backs up as their own streams under system.ntfs_* names;
 // other file systems have user.* only.
-#include "platform/platform.h"
+#include "platform/BackupStreams.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,7 +1,7 @@
 // Shared pieces of the Win32 backend: windows.h, wide paths and system errors. Include
-// platform/platform.h before this header: windows.h turns GetFileAttributes,
-// SetFileAttributes, FindFirstFile, FindNextFile and the version and profile calls into
-// macros, which would rename the platform layer's own functions; they are undefined here.
+// the platform headers before this one: windows.h turns GetFileAttributes,
+// SetFileAttributes, FindFirstFile and FindNextFile into macros, which would rename the
+// platform layer's own functions; they are undefined here.
 #pragma once
 
 #include <windows.h>
@@ -10,15 +10,11 @@
 #undef SetFileAttributes
 #undef FindFirstFile
 #undef FindNextFile
-// winver.h and winbase.h: the version and private-profile calls of the platform layer
-#undef GetFileVersionInfo
-#undef VerLanguageName
-#undef GetPrivateProfileInt
-#undef WritePrivateProfileString
 
 #include <cstdint>
 #include <string>
 #include <system_error>
+#include <utility>
 
 #include "platform/WindowsPath.h"
 
@@ -56,6 +52,45 @@ inline std::u16string FromWide(const wchar_t* text, std::size_t length)
 {
     return std::u16string(text, text + length);
 }
+
+// Owns a kernel handle (a file, a folder, a mutex) and closes it when it goes. Both
+// values the system uses for "no handle" (INVALID_HANDLE_VALUE from CreateFileW, null
+// from CreateMutexW and others) count as none. Movable, not copyable.
+class Handle {
+public:
+    Handle() = default;
+    explicit Handle(HANDLE h) : h_(h) {}
+    ~Handle() { reset(); }
+    Handle(Handle&& other) noexcept : h_(other.release()) {}
+    Handle& operator=(Handle&& other) noexcept
+    {
+        if (this != &other) reset(other.release());
+        return *this;
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+
+    HANDLE get() const { return h_; }
+    bool ok() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
+    // Gives the handle up without closing it.
+    HANDLE release() { return std::exchange(h_, INVALID_HANDLE_VALUE); }
+    // Closes the handle held (errors ignored) and holds `h` instead.
+    void reset(HANDLE h = INVALID_HANDLE_VALUE)
+    {
+        if (ok()) ::CloseHandle(h_);
+        h_ = h;
+    }
+    // Closes the handle now and reports what the system reports (a delayed write error);
+    // none is held afterwards in any case.
+    std::error_code close()
+    {
+        if (!ok()) return {};
+        return ::CloseHandle(release()) ? std::error_code() : LastError();
+    }
+
+private:
+    HANDLE h_ = INVALID_HANDLE_VALUE;
+};
 
 // A FILETIME as one number: 100 ns units since 1601-01-01 UTC.
 inline std::uint64_t ToUInt64(const FILETIME& t)

@@ -1,5 +1,5 @@
 // Win32 backend of the target query: what an open of a path would reach.
-#include "platform/platform.h"
+#include "platform/Files.h"
 #include "platform/win32/Win32.h"
 
 namespace platform {
@@ -8,11 +8,9 @@ namespace {
 
 bool CanOpen(const std::wstring& wide, DWORD access)
 {
-    const HANDLE h = ::CreateFileW(wide.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    ::CloseHandle(h);
-    return true;
+    const win32::Handle h(::CreateFileW(wide.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return h.ok();
 }
 
 }  // namespace
@@ -23,14 +21,12 @@ TargetInfo QueryTarget(const std::u16string& path)
     std::wstring wide;
     if (win32::SystemPath(path, wide)) return info;
     // Opening follows links: a link whose target is missing reaches nothing.
-    const HANDLE h = ::CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return info;
+    const win32::Handle h(::CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!h.ok()) return info;
     BY_HANDLE_FILE_INFORMATION data{};
-    const bool known = ::GetFileInformationByHandle(h, &data) != 0;
-    ::CloseHandle(h);
-    if (!known) return info;
+    if (!::GetFileInformationByHandle(h.get(), &data)) return info;
     info.exists = true;
     info.isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     info.type = info.isDirectory ? EntryType::Directory : EntryType::Regular;

@@ -1,5 +1,6 @@
 // System errors of the Win32 backend: GetLastError values with their portable conditions.
-#include "platform/platform.h"
+#include "platform/Errors.h"
+#include "platform/Process.h"
 #include "platform/win32/Win32.h"
 
 #include "common/Utf16.h"

@@ -1,5 +1,5 @@
 // Win32 backend of the file operations: whole-file I/O and the attribute bits.
-#include "platform/platform.h"
+#include "platform/Files.h"
 #include "platform/win32/Win32.h"
 
 #include <algorithm>
@@ -60,25 +60,19 @@ std::error_code OpenFile(const std::u16string& path, FileOpenMode mode, File& fi
     }
     // CREATE_ALWAYS on a hidden or system file fails unless those bits are asked for
     // again; the library clears them first (CFileAttributesReset) where it has to.
-    const HANDLE h = ::CreateFileW(wide.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
-                                   nullptr);
+    win32::Handle h(::CreateFileW(wide.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
     // A folder opened as a file fails with ERROR_ACCESS_DENIED, as POSIX's EISDIR.
-    if (h == INVALID_HANDLE_VALUE) return LastError();
+    if (!h.ok()) return LastError();
     if (mode != FileOpenMode::Read) {
         // The write modes take a file only: a device name ("CON", "NUL", "COM1") or a
         // pipe would take the bytes and keep none of them.
-        if (::GetFileType(h) != FILE_TYPE_DISK) {
-            ::CloseHandle(h);
-            return Error(ERROR_BAD_FILE_TYPE);
-        }
+        if (::GetFileType(h.get()) != FILE_TYPE_DISK) return Error(ERROR_BAD_FILE_TYPE);
         BY_HANDLE_FILE_INFORMATION information{};
-        if (::GetFileInformationByHandle(h, &information) &&
-            (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-            ::CloseHandle(h);
+        if (::GetFileInformationByHandle(h.get(), &information) &&
+            (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
             return Error(ERROR_ACCESS_DENIED);
-        }
     }
-    file.native_ = reinterpret_cast<std::intptr_t>(h);
+    file.native_ = reinterpret_cast<std::intptr_t>(h.release());
     return {};
 }
 
@@ -173,15 +167,12 @@ std::error_code QueryFileSize(const std::u16string& path, std::uint64_t& size)
     // The size of what the name leads to, links followed, as POSIX stat gives it.
     std::wstring wide;
     if (const std::error_code ec = SystemPath(path, wide)) return ec;
-    const HANDLE h = ::CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return LastError();
+    const win32::Handle h(::CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!h.ok()) return LastError();
     LARGE_INTEGER length{};
-    const bool ok = ::GetFileSizeEx(h, &length) != 0;
-    const std::error_code ec = ok ? std::error_code() : LastError();
-    ::CloseHandle(h);
-    if (ec) return ec;
+    if (!::GetFileSizeEx(h.get(), &length)) return LastError();
     size = static_cast<std::uint64_t>(length.QuadPart);
     return {};
 }

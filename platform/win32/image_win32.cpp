@@ -1,6 +1,6 @@
 // Win32 backend of the image reads: CreateFileW with read access and ReadFile at an offset.
 #include "platform/ImageFile.h"
-#include "platform/platform.h"
+#include "platform/Files.h"
 
 #include "platform/win32/Win32.h"
 

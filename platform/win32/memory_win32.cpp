@@ -1,5 +1,5 @@
 // Memory hints of the Win32 backend.
-#include "platform/platform.h"
+#include "platform/Memory.h"
 
 namespace platform {
 

@@ -1,7 +1,11 @@
 // Win32 backend of the metadata calls: named streams ("file:stream"), compression
 // (FSCTL_GET_COMPRESSION / FSCTL_SET_COMPRESSION), file times, removal and the recycle
 // bin (SHFileOperationW).
-#include "platform/platform.h"
+#include "common/FileTime.h"
+#include "platform/FileMetadata.h"
+#include "platform/Files.h"
+#include "platform/NamedStreams.h"
+#include "platform/Removal.h"
 #include "platform/win32/Win32.h"
 
 #include <shellapi.h>
@@ -15,26 +19,10 @@ namespace platform {
 using win32::Error;
 using win32::LastError;
 using win32::SystemPath;
+using win32::Handle;
 using win32::ToUInt64;
 
 namespace {
-
-// Closes a handle when it goes.
-class Handle {
-public:
-    explicit Handle(HANDLE h) : h_(h) {}
-    ~Handle()
-    {
-        if (h_ != INVALID_HANDLE_VALUE) ::CloseHandle(h_);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE get() const { return h_; }
-    bool ok() const { return h_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE h_;
-};
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
@@ -90,12 +78,9 @@ FILETIME ToFileTime(std::uint64_t v)
     return {static_cast<DWORD>(v), static_cast<DWORD>(v >> 32)};
 }
 
-// Seconds since 1970 <-> FILETIME.
-constexpr std::int64_t kEpochDifference = 11644473600LL;
-
 SYSTEMTIME ToSystemTime(std::int64_t seconds)
 {
-    const FILETIME ft = ToFileTime(static_cast<std::uint64_t>((seconds + kEpochDifference) * 10000000LL));
+    const FILETIME ft = ToFileTime(filetime::FromUnix(seconds, 0));
     SYSTEMTIME st{};
     ::FileTimeToSystemTime(&ft, &st);
     return st;
@@ -105,7 +90,7 @@ std::int64_t ToSeconds(const SYSTEMTIME& st)
 {
     FILETIME ft{};
     if (!::SystemTimeToFileTime(&st, &ft)) return 0;
-    return static_cast<std::int64_t>(ToUInt64(ft) / 10000000ULL) - kEpochDifference;
+    return filetime::ToUnix(ToUInt64(ft)).seconds;
 }
 
 }  // namespace

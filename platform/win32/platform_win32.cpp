@@ -1,7 +1,8 @@
 // Win32 backend of the platform layer: entries, the reparse-point reader, the process.
 // Every call is the wide (UTF-16) form, so names outside the ANSI code page reach
 // their files.
-#include "platform/platform.h"
+#include "platform/Entries.h"
+#include "platform/Process.h"
 #include "platform/win32/Win32.h"
 
 #include <shellapi.h>

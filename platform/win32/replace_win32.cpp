@@ -1,6 +1,7 @@
 // Win32 backend of whole-file updates: a named mutex per folder, and a file replaced by
 // a new one moved over it with MoveFileExW, with the old one's attributes.
-#include "platform/platform.h"
+#include "platform/FileUpdates.h"
+#include "platform/Files.h"
 #include "platform/win32/Win32.h"
 
 #include <algorithm>
@@ -35,7 +36,7 @@ class SiblingFile {
 public:
     ~SiblingFile()
     {
-        if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
+        handle_.reset();
         if (name_.empty()) return;
         // A read-only file cannot be deleted.
         ::SetFileAttributesW(name_.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -53,8 +54,8 @@ public:
             wchar_t leaf[32];
             std::swprintf(leaf, 32, L".Hollin0106-%08x.tmp", static_cast<unsigned>(random()));
             const std::wstring name = folder + leaf;
-            handle_ = ::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr);
-            if (handle_ != INVALID_HANDLE_VALUE) {
+            handle_.reset(::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr));
+            if (handle_.ok()) {
                 name_ = name;
                 return {};
             }
@@ -68,16 +69,13 @@ public:
         while (!bytes.empty()) {
             const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
             DWORD n = 0;
-            if (!::WriteFile(handle_, bytes.data(), want, &n, nullptr)) return LastError();
+            if (!::WriteFile(handle_.get(), bytes.data(), want, &n, nullptr)) return LastError();
             if (n == 0) return Error(ERROR_WRITE_FAULT);
             bytes = bytes.subspan(n);
         }
         // The content reaches the disk before the name does.
-        if (!::FlushFileBuffers(handle_)) return LastError();
-        const HANDLE h = handle_;
-        handle_ = INVALID_HANDLE_VALUE;
-        if (!::CloseHandle(h)) return LastError();
-        return {};
+        if (!::FlushFileBuffers(handle_.get())) return LastError();
+        return handle_.close();
     }
 
     // Moves the file over `target`, waiting a little for readers that hold it open.
@@ -95,7 +93,7 @@ public:
     }
 
 private:
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
+    win32::Handle handle_;
     std::wstring name_;
 };
 
@@ -117,30 +115,24 @@ std::error_code LockFolder(const std::u16string& folder, FolderLock& lock)
     if (const std::error_code ec = SystemPath(folder, wide)) return ec;
     // The folder's identity, not its name: a short name, a mapped drive or a junction
     // on the way all lead to the same lock.
-    const HANDLE dir = ::CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (dir == INVALID_HANDLE_VALUE) return LastError();
     BY_HANDLE_FILE_INFORMATION info{};
-    const bool known = ::GetFileInformationByHandle(dir, &info) != 0;
-    const std::error_code ec = known ? std::error_code() : LastError();
-    ::CloseHandle(dir);
-    if (ec) return ec;
+    {
+        const win32::Handle dir(::CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        if (!dir.ok() || !::GetFileInformationByHandle(dir.get(), &info)) return LastError();
+    }
     if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return Error(ERROR_DIRECTORY);
     wchar_t name[80];
     std::swprintf(name, 80, L"Local\\Hollin0106.FolderLock.%08lx.%08lx%08lx",
                   static_cast<unsigned long>(info.dwVolumeSerialNumber),
                   static_cast<unsigned long>(info.nFileIndexHigh), static_cast<unsigned long>(info.nFileIndexLow));
-    const HANDLE mutex = ::CreateMutexW(nullptr, FALSE, name);
-    if (mutex == nullptr) return LastError();
+    win32::Handle mutex(::CreateMutexW(nullptr, FALSE, name));
+    if (!mutex.ok()) return LastError();
     // A holder that ended without releasing leaves the mutex abandoned: it is ours then.
-    const DWORD waited = ::WaitForSingleObject(mutex, INFINITE);
-    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
-        const std::error_code failed = LastError();
-        ::CloseHandle(mutex);
-        return failed;
-    }
-    lock.native_ = reinterpret_cast<std::intptr_t>(mutex);
+    const DWORD waited = ::WaitForSingleObject(mutex.get(), INFINITE);
+    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) return LastError();
+    lock.native_ = reinterpret_cast<std::intptr_t>(mutex.release());
     return {};
 }
 

@@ -1,6 +1,8 @@
 // Win32 backend of the stream walk (BackupRead / BackupSeek) and the directory search
 // (FindFirstFileW / FindNextFileW, GetCompressedFileSizeW).
-#include "platform/platform.h"
+#include "platform/BackupStreams.h"
+#include "platform/FileMetadata.h"
+#include "platform/Search.h"
 #include "platform/win32/Win32.h"
 
 #include <shlwapi.h>
@@ -124,15 +126,14 @@ void Identity(const std::u16string& path, std::uint64_t& device, std::uint64_t& 
     device = inode = 0;
     std::wstring wide;
     if (SystemPath(path, wide)) return;
-    const HANDLE h = ::CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return;
+    const win32::Handle h(::CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!h.ok()) return;
     BY_HANDLE_FILE_INFORMATION info{};
-    if (::GetFileInformationByHandle(h, &info)) {
+    if (::GetFileInformationByHandle(h.get(), &info)) {
         device = info.dwVolumeSerialNumber;
         inode = static_cast<std::uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
     }
-    ::CloseHandle(h);
 }
 
 // `found` as find data; `folder` is the absolute folder it was found in, with its

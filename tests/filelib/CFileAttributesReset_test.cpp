@@ -5,6 +5,7 @@
 
 #include <Hollin0106/qvxFSO.h>
 #include "tests/filelib/FileTestSupport.h"
+#include "platform/Files.h"
 
 using namespace filetest;
 

@@ -17,6 +17,7 @@
 #include "tests/filelib/ChildProcess.h"
 #include "tests/filelib/FileTestSupport.h"
 #include "tests/filelib/ReparseBuffers.h"
+#include "platform/Entries.h"
 
 using namespace filetest;
 

@@ -18,8 +18,8 @@
 #include "common/Utf16.h"
 #include "filelib/modTextEncoding.h"
 #include <Hollin0106/qvxFSO.h>
-#include "platform/platform.h"
-#include "support/CodePages.h"
+#include "platform/Files.h"
+#include "support/codepages/CodePages.h"
 #include "tests/fixtures/NtfsVolume.h"
 #include "tests/fixtures/Shell.h"
 

@@ -7,7 +7,7 @@
 
 #include "filelib/modPEImage.h"
 #include "filelib/modVersionResource.h"
-#include "support/CodePages.h"
+#include "support/codepages/CodePages.h"
 #include "tests/filelib/VersionImages.h"
 
 namespace {

@@ -6,6 +6,7 @@
 #include <Hollin0106/qvxDescriptIon.h>
 #include <Hollin0106/qvxFSO.h>
 #include "tests/filelib/FileTestSupport.h"
+#include "platform/Files.h"
 
 namespace {
 

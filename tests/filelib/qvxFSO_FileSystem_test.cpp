@@ -15,6 +15,7 @@
 #include "tests/filelib/ChildProcess.h"
 #include "tests/filelib/FileTestSupport.h"
 #include "tests/filelib/ReparseBuffers.h"
+#include "platform/Removal.h"
 
 namespace {
 

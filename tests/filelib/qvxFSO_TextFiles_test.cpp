@@ -3,7 +3,7 @@
 
 #include <Hollin0106/AutomationError.h>
 #include <Hollin0106/qvxFSO.h>
-#include "support/CodePages.h"
+#include "support/codepages/CodePages.h"
 #include "tests/filelib/FileTestSupport.h"
 
 using namespace Hollin0106;

@@ -9,7 +9,8 @@
 #include <thread>
 
 #include <Hollin0106/qvxFSO.h>
-#include "platform/platform.h"
+#include "platform/Files.h"
+#include "platform/NamedStreams.h"
 #include "tests/filelib/FileTestSupport.h"
 
 namespace {

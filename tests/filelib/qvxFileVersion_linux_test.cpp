@@ -14,7 +14,8 @@
 #include <string>
 
 #include "common/Utf16.h"
-#include "platform/platform.h"
+#include "platform/Files.h"
+#include "platform/Process.h"
 #include <Hollin0106/qvxFileVersion.h>
 #include "tests/filelib/VersionImages.h"
 #include "tests/fixtures/Shell.h"

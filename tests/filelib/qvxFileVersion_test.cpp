@@ -5,8 +5,9 @@
 #include <tuple>
 
 #include "common/Utf16.h"
-#include "platform/platform.h"
-#include "support/CodePages.h"
+#include "platform/Files.h"
+#include "platform/Process.h"
+#include "support/codepages/CodePages.h"
 #include <Hollin0106/qvxFileVersion.h>
 #include "tests/filelib/VersionImages.h"
 #include "tests/fixtures/Shell.h"

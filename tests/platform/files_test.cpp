@@ -5,6 +5,10 @@
 #include <cerrno>
 
 #include "tests/filelib/FileTestSupport.h"
+#include "platform/FileUpdates.h"
+#include "platform/Files.h"
+#include "platform/Process.h"
+#include "platform/NamedStreams.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The host code pages from POSIX locale names and variables.
-#include "support/CodePages.h"
+#include "support/codepages/CodePages.h"
 
 #include <gtest/gtest.h>
 

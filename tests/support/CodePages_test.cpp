@@ -1,5 +1,5 @@
 // Conversion through the code pages on each backend, their override, and the text helpers.
-#include "support/CodePages.h"
+#include "support/codepages/CodePages.h"
 
 #include <gtest/gtest.h>
 

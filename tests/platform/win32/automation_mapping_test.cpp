@@ -6,7 +6,7 @@
 #include <optional>
 
 #include <Hollin0106/AutomationError.h>
-#include "platform/win32/automation/VariantMapping.h"
+#include "bindings/automation/VariantMapping.h"
 
 namespace {
 

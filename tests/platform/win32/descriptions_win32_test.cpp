@@ -9,7 +9,6 @@
 
 #include <Hollin0106/qvxDescriptIon.h>
 #include <Hollin0106/qvxFSO.h>
-#include "platform/platform.h"
 #include "platform/win32/Win32.h"
 #include "tests/filelib/FileTestSupport.h"
 

@@ -3,7 +3,10 @@
 
 #include <filesystem>
 
-#include "platform/platform.h"
+#include "platform/FileMetadata.h"
+#include "platform/Files.h"
+#include "platform/NamedStreams.h"
+#include "platform/Removal.h"
 #include "tests/filelib/FileTestSupport.h"
 
 namespace {

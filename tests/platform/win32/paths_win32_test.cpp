@@ -7,7 +7,11 @@
 
 #include <Hollin0106/qvxFoundedFiles.h>
 #include "platform/WindowsPath.h"
-#include "platform/platform.h"
+#include "platform/Entries.h"
+#include "platform/Files.h"
+#include "platform/Process.h"
+#include "platform/Removal.h"
+#include "platform/Search.h"
 #include "platform/win32/Win32.h"
 #include "tests/filelib/FileTestSupport.h"
 

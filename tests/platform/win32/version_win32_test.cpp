@@ -13,7 +13,8 @@
 #include "common/Utf16.h"
 #include "filelib/modPEImage.h"
 #include "filelib/modVersionResource.h"
-#include "platform/platform.h"
+#include "filelib/version/VersionSource.h"
+#include "platform/Process.h"
 #include "support/quovixsupport.h"
 #include "support/quovixsupportfbe.h"
 #include "tests/filelib/VersionImages.h"
@@ -49,10 +50,10 @@ Reading Describe(const std::optional<std::vector<std::uint8_t>>& fixed,
 Reading BySystem(const fs::path& file)
 {
     std::vector<std::uint8_t> info;
-    if (platform::GetFileVersionInfo(file.u16string(), info)) return {"none"};
-    return Describe(platform::VerQueryBinaryValue(info, u"\\"),
-                    platform::VerQueryBinaryValue(info, u"\\VarFileInfo\\Translation"),
-                    [&](std::u16string_view sub) { return platform::VerQueryTextValue(info, sub); });
+    if (version::ReadVersionInfo(file.u16string(), info)) return {"none"};
+    return Describe(version::QueryBinaryValue(info, u"\\"),
+                    version::QueryBinaryValue(info, u"\\VarFileInfo\\Translation"),
+                    [&](std::u16string_view sub) { return version::QueryTextValue(info, sub); });
 }
 
 Reading ByWalker(const fs::path& file)
