@@ -190,15 +190,12 @@ std::error_code ReadFile(const File& file, std::uint8_t* buffer, std::size_t cou
     return {};
 }
 
-std::error_code ReadFileAt(const File& file, std::uint64_t offset, std::uint8_t* buffer, std::size_t count,
-                           std::size_t& got)
+std::error_code posix::ReadAt(int fd, std::uint64_t offset, std::uint8_t* buffer, std::size_t count, std::size_t& got)
 {
     got = 0;
-    // Offsets past what off_t holds lie past the end of every file.
     constexpr auto kLargestOffset = static_cast<std::uint64_t>(std::numeric_limits<off_t>::max());
     while (got < count && offset <= kLargestOffset - got) {
-        const ssize_t n = ::pread(static_cast<int>(file.native_), buffer + got, count - got,
-                                  static_cast<off_t>(offset + got));
+        const ssize_t n = ::pread(fd, buffer + got, count - got, static_cast<off_t>(offset + got));
         if (n < 0) {
             if (errno == EINTR) continue;
             return LastError();
@@ -207,6 +204,12 @@ std::error_code ReadFileAt(const File& file, std::uint64_t offset, std::uint8_t*
         got += static_cast<std::size_t>(n);
     }
     return {};
+}
+
+std::error_code ReadFileAt(const File& file, std::uint64_t offset, std::uint8_t* buffer, std::size_t count,
+                           std::size_t& got)
+{
+    return ReadAt(static_cast<int>(file.native_), offset, buffer, count, got);
 }
 
 std::error_code WriteFile(const File& file, const std::uint8_t* bytes, std::size_t count)

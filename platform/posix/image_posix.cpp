@@ -68,17 +68,7 @@ std::error_code ReadImageAt(const ImageFile& file, std::uint64_t offset, std::ui
 {
     got = 0;
     if (!file.isOpen()) return Errno(EBADF);
-    while (got < count) {
-        const ssize_t n = ::pread(static_cast<int>(file.native_), buffer + got, count - got,
-                                  static_cast<off_t>(offset + got));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return LastError();
-        }
-        if (n == 0) break;
-        got += static_cast<std::size_t>(n);
-    }
-    return {};
+    return ReadAt(static_cast<int>(file.native_), offset, buffer, count, got);
 }
 
 bool StandardErrorIsTerminal()

@@ -40,13 +40,6 @@ std::string StreamAttribute(const std::u16string& stream)
     return "user." + ToUtf8(stream);
 }
 
-std::uint64_t LoadLe(const unsigned char* raw, std::size_t n)
-{
-    std::uint64_t v = 0;
-    for (std::size_t i = n; i-- > 0;) v = v << 8 | raw[i];
-    return v;
-}
-
 void StoreLe(std::uint64_t v, unsigned char* raw, std::size_t n)
 {
     for (std::size_t i = 0; i < n; ++i, v >>= 8) raw[i] = static_cast<unsigned char>(v);
@@ -59,7 +52,7 @@ std::error_code ReadWord(const posix::SystemName& name, std::uint32_t& word)
     std::size_t got = 0;
     if (const auto ec = posix::GetXattr(name, FinalLink::Follow, kAttribAttr, raw, sizeof raw, got)) return ec;
     if (got != sizeof raw) return Errno(ENODATA);
-    word = posix::DecodeWordLE(raw);
+    word = static_cast<std::uint32_t>(posix::LoadLe(raw, sizeof raw));
     return {};
 }
 
@@ -276,7 +269,7 @@ std::error_code GetFileTimes(const std::u16string& path, FileTimes& times)
     unsigned char raw[8] = {};
     std::size_t got = 0;
     if (!posix::GetXattr(name, FinalLink::Follow, kCrtimeAttr, raw, sizeof raw, got) && got == sizeof raw)
-        times.creation = LoadLe(raw, sizeof raw);
+        times.creation = posix::LoadLe(raw, sizeof raw);
     else if (st.stx_mask & STATX_BTIME)
         times.creation = posix::FileTimeOf(st.stx_btime);
     return {};
@@ -321,7 +314,7 @@ std::error_code SetFileTimes(const std::u16string& path, const FileTimes& times)
         (times.lastAccess && Moved(*times.lastAccess, posix::FileTimeOf(after.sx.stx_atime), kOneDay)) ||
         (times.lastWrite && Moved(*times.lastWrite, posix::FileTimeOf(after.sx.stx_mtime), kTwoSeconds)) ||
         (times.creation && after.hasCreation &&
-         Moved(*times.creation, LoadLe(after.creation, sizeof after.creation), kTwoSeconds));
+         Moved(*times.creation, posix::LoadLe(after.creation, sizeof after.creation), kTwoSeconds));
     if (!moved) return {};
     if (accessWrite) {
         const struct timespec ts[2] = {ToTimespec(before.sx.stx_atime), ToTimespec(before.sx.stx_mtime)};

@@ -215,7 +215,7 @@ std::error_code ReadAttributeWord(const SystemName& name, std::uint32_t& word)
     std::size_t got = 0;
     if (const std::error_code ec = GetEntryXattr(name, kAttribAttr, raw, sizeof raw, got)) return ec;
     if (got != sizeof raw) return Errno(ENODATA);
-    word = DecodeWordLE(raw);
+    word = static_cast<std::uint32_t>(LoadLe(raw, sizeof raw));
     return {};
 }
 
@@ -228,7 +228,7 @@ std::error_code ReadAttributeWord(int fd, std::uint32_t& word)
     if (n < 0 && errno == EBADF) n = ::getxattr(DescriptorPath(fd).c_str(), kAttribAttr, raw, sizeof raw);
     if (n < 0) return LastError();
     if (n != static_cast<ssize_t>(sizeof raw)) return Errno(ENODATA);
-    word = DecodeWordLE(raw);
+    word = static_cast<std::uint32_t>(LoadLe(raw, sizeof raw));
     return {};
 }
 

@@ -39,10 +39,12 @@ inline std::error_code LastError()
     return Errno(errno);
 }
 
-inline std::uint32_t DecodeWordLE(const unsigned char (&raw)[4])
+// The little-endian number in the `n` (at most 8) bytes at `raw`, as xattrs of ntfs-3g hold them.
+inline std::uint64_t LoadLe(const unsigned char* raw, std::size_t n)
 {
-    return static_cast<std::uint32_t>(raw[0]) | static_cast<std::uint32_t>(raw[1]) << 8 |
-           static_cast<std::uint32_t>(raw[2]) << 16 | static_cast<std::uint32_t>(raw[3]) << 24;
+    std::uint64_t v = 0;
+    for (std::size_t i = n; i-- > 0;) v = v << 8 | raw[i];
+    return v;
 }
 
 // A name as the system takes it: a folder descriptor (AT_FDCWD or one of its own,
@@ -120,6 +122,11 @@ std::error_code ReadAttributeWord(int fd, std::uint32_t& word);
 // NTFS read-only bit. The same answer for every user: root may write such a file on
 // Linux, but the library refuses it as Windows refuses every user.
 bool HasReadOnlyAttribute(const struct stat& st, int fd);
+
+// Reads up to `count` bytes at `offset` of `fd` (pread, again after EINTR and short reads):
+// `got` is less than `count` only where the file ends; offsets past what off_t holds lie
+// past the end of every file. On failure `got` tells how many bytes arrived before it.
+std::error_code ReadAt(int fd, std::uint64_t offset, std::uint8_t* buffer, std::size_t count, std::size_t& got);
 
 // A time stamp of statx as a file time; 0 for one before 1601.
 inline std::uint64_t FileTimeOf(const struct statx_timestamp& t)

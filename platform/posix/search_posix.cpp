@@ -29,18 +29,10 @@ namespace {
 constexpr unsigned kStatxMask = STATX_BASIC_STATS | STATX_BTIME;
 
 
-std::uint64_t LoadLe(const unsigned char (&raw)[8])
-{
-    std::uint64_t out = 0;
-    for (std::size_t i = 0; i < sizeof raw; ++i) out |= static_cast<std::uint64_t>(raw[i]) << (8 * i);
-    return out;
-}
-
 bool ReadLe(const char* path, const char* name, unsigned char* raw, std::size_t size, std::uint64_t& out)
 {
     if (::lgetxattr(path, name, raw, size) != static_cast<ssize_t>(size)) return false;
-    out = 0;
-    for (std::size_t i = 0; i < size; ++i) out |= static_cast<std::uint64_t>(raw[i]) << (8 * i);
+    out = LoadLe(raw, size);
     return true;
 }
 
@@ -287,7 +279,7 @@ std::error_code QueryCreationTime(const std::u16string& path, std::uint64_t& fil
     if (sx.stx_mask & STATX_BTIME)
         fileTime = FileTimeOf(sx.stx_btime);
     else if (!GetEntryXattr(name, kCrtimeAttr, raw, sizeof raw, got) && got == sizeof raw)
-        fileTime = LoadLe(raw);
+        fileTime = LoadLe(raw, sizeof raw);
     else
         fileTime = FileTimeOf(sx.stx_ctime);
     return {};
