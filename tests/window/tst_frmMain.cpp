@@ -129,26 +129,21 @@ private slots:
         QTRY_VERIFY(guard.isNull());
     }
 
-    // `command` is a menu item ("About...") or "close" for the close box; else `keys` are
-    // pressed in the output box.
-    void keysAndCommands_data()
+    // Keys pressed in the output box.
+    void keys_data()
     {
         QTest::addColumn<QKeySequence>("keys");
-        QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("outcome");
-        QTest::newRow("F1 opens the read-me") << QKeySequence(Qt::Key_F1) << "" << "read-me";
-        QTest::newRow("Shift+F1 shows the about box") << QKeySequence(Qt::SHIFT | Qt::Key_F1) << "" << "about";
-        QTest::newRow("About... shows the about box") << QKeySequence() << "About..." << "about";
-        QTest::newRow("Escape closes") << QKeySequence(Qt::Key_Escape) << "" << "closed";
-        QTest::newRow("the close box closes") << QKeySequence() << "close" << "closed";
-        QTest::newRow("F10 opens the File menu") << QKeySequence(Qt::Key_F10) << "" << "menu";
-        QTest::newRow("Ctrl+F1 does nothing") << QKeySequence(Qt::CTRL | Qt::Key_F1) << "" << "";
+        QTest::newRow("F1 opens the read-me") << QKeySequence(Qt::Key_F1) << "read-me";
+        QTest::newRow("Shift+F1 shows the about box") << QKeySequence(Qt::SHIFT | Qt::Key_F1) << "about";
+        QTest::newRow("Escape closes") << QKeySequence(Qt::Key_Escape) << "closed";
+        QTest::newRow("F10 opens the File menu") << QKeySequence(Qt::Key_F10) << "menu";
+        QTest::newRow("Ctrl+F1 does nothing") << QKeySequence(Qt::CTRL | Qt::Key_F1) << "";
     }
 
-    void keysAndCommands()
+    void keys()
     {
         QFETCH(QKeySequence, keys);
-        QFETCH(QString, command);
         QFETCH(QString, outcome);
         frmMain* window = StartWithReport(PlainFile());
         QVERIFY(window != nullptr);
@@ -157,15 +152,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(window));
         UrlCatcher catcher;
         BoxSeen box;
-        QVERIFY(Answer(outcome == u"about" ? std::vector<Step>{AnswerBox(QMessageBox::Ok, &box)} : std::vector<Step>{}, [&] {
-            const frmMainTestAccess c = Controls(window);
-            if (command == u"close")
-                window->close();
-            else if (command == u"About...")
-                c.mnuHelp.About->trigger();
-            else
-                QTest::keySequence(Controls(window).txtMain, keys);
-        }));
+        QVERIFY(Answer(outcome == u"about" ? std::vector<Step>{AnswerBox(QMessageBox::Ok, &box)} : std::vector<Step>{},
+                       [&] { QTest::keySequence(Controls(window).txtMain, keys); }));
         if (outcome == u"closed") {
             QTRY_VERIFY(guard.isNull());
             QCOMPARE(settings_->Value(QStringLiteral("Out Box/Back Color")), QStringLiteral("16384"));  // stored at exit
