@@ -103,14 +103,8 @@ struct DialogSeen {
 // when `path` is empty.
 Step AnswerFileDialog(const QString& path, DialogSeen* seen = nullptr);
 
-inline frmMainTestAccess Controls(frmMain* window)
-{
-    return frmMainTestAccess(*window);
-}
-inline frmMainTestAccess Controls(frmMain& window)
-{
-    return frmMainTestAccess(window);
-}
+inline frmMainTestAccess Controls(frmMain& window) { return frmMainTestAccess(window); }
+inline frmMainTestAccess Controls(frmMain* window) { return frmMainTestAccess(*window); }
 
 // Starts the program as Tagscope with `args`; the main window when one opened.
 frmMain* StartProgram(const QStringList& args);
