@@ -1,10 +1,6 @@
 """Fixtures of the Python module's tests: the console program they are compared with, and
-the demo NTFS volume (scripts/ntfs-volume), made and mounted with ntfs-3g once per session.
-
-Without root or /dev/fuse the tests that need the volume are skipped, except under CI
-(CI=true), where that is a failure. Every child process runs with a deadline, so a hang
-fails the test instead of stalling the run.
-"""
+the demo NTFS volume (scripts/ntfs-volume), mounted once per session; without root or
+/dev/fuse its tests are skipped, except under CI. Child processes run with a deadline."""
 import dataclasses
 import json
 import os

@@ -95,7 +95,6 @@ struct BoxSeen {
 Step AnswerBox(QMessageBox::StandardButton button, BoxSeen* seen = nullptr);
 
 struct DialogSeen {
-    QStringList filters;
     QString directory;
     QString fileName;  // the name in the file name box
 };

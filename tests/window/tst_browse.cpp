@@ -363,14 +363,12 @@ private slots:
         QCOMPARE(offered, QStringLiteral("Partition 1 (8.0 MiB)|Partition 2 (8.0 MiB)"));
         QVERIFY(EndedAfter(ended, 0));
         ChooseRow(window, 0);
-        QVERIFY(c.ReportText.starts_with(u"File name: " + disk_.toStdU16String() + u" (partition 2):/"));
         QCOMPARE(AsConsoleShowsIt(c.ReportText),
                  Console({"--image", disk_, "--partition", "2", QString::fromStdU16String(listing_[0].Path)}));
 
         QAction* recent = c.mnuFile.Recent->actions().value(0);
         QVERIFY(recent != nullptr);
         QCOMPARE(recent->text(), "&1 " + disk_ + " (image, partition 2)");
-        QCOMPARE(c.mnuFile.Recent->actions().value(1)->text(), "&2 " + PlainFile());
         c.browse->Clear();
         const qsizetype before = ended.size();
         QVERIFY(Answer({}, [&] { recent->trigger(); }));  // no partition dialog this time
@@ -409,8 +407,7 @@ private slots:
         window = StartListing({"--image", Image()});
         QVERIFY(window != nullptr && QTest::qWaitForWindowExposed(window));
         const frmMainTestAccess next = Controls(window);
-        QCOMPARE(next.browse->ColumnWidths()[0], 111);
-        QCOMPARE(next.browse->ColumnWidths()[1], 122);
+        QVERIFY(next.browse->ColumnWidths()[0] == 111 && next.browse->ColumnWidths()[1] == 122);
         QTRY_COMPARE(next.splitter->sizes(), sizes);
 
         // An entry opened from here goes back to the one-entry window.

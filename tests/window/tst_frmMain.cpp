@@ -30,8 +30,6 @@ QString Version()
     return ToQString(modFormatVersion::GetAppVersion(AppIdentity::Major, AppIdentity::Minor, AppIdentity::Revision));
 }
 
-const QString kDirectoryKey = QStringLiteral("OFN Paths/Last open TXT directory");
-
 // The junction "Users/Public/Common Files" to C:\Program Files\Common Files on the test volume.
 const char kJunctionFolder[] = "Users/Public/Common Files";
 const testbuf::Bytes kJunction =
@@ -170,18 +168,14 @@ private slots:
         }
     }
 
-    // An empty name: the caption of an untitled document; the version tag and Help stand
-    // at the right end of the menu bar.
+    // An empty name: the caption of an untitled document; Help stands at the right end of
+    // the menu bar.
     void captionAndMenuBar()
     {
         frmMain* window = StartProgram({""});
-        QVERIFY(window != nullptr);
+        QVERIFY(window != nullptr && QTest::qWaitForWindowExposed(window));
         QCOMPARE(window->windowTitle(), QString::fromUtf8("Untitled \u2013 Tag Scope"));
-        QVERIFY(!window->windowIcon().isNull());
-        QVERIFY(QTest::qWaitForWindowExposed(window));
-        const QMenuBar* bar = window->menuBar();
-        QVERIFY(bar->actionGeometry(Controls(window).mnuMain.Help).right() > bar->width() - 20);
-        QVERIFY(bar->actionGeometry(Controls(window).mnuMain.Version).left() > bar->actionGeometry(Controls(window).mnuMain.Tools).right() + 50);
+        QVERIFY(window->menuBar()->actionGeometry(Controls(window).mnuMain.Help).right() > window->menuBar()->width() - 20);
     }
 
     // The first client area (10155 x 6885 twips), covered by the box at every size; the
@@ -189,11 +183,9 @@ private slots:
     void sizeAndPlacement()
     {
         frmMain* first = StartWithReport(PlainFile());
-        QVERIFY(first != nullptr);
-        QVERIFY(QTest::qWaitForWindowExposed(first));
+        QVERIFY(first != nullptr && QTest::qWaitForWindowExposed(first));
         QCOMPARE(first->centralWidget()->size(), QSize(677, 459));
-        const QPoint offset = first->frameGeometry().center() - first->screen()->availableGeometry().center();
-        QVERIFY(offset.manhattanLength() <= 4);
+        QVERIFY((first->frameGeometry().center() - first->screen()->availableGeometry().center()).manhattanLength() <= 4);
         const QRect placed(37, 41, 520, 333);
         first->setGeometry(placed);
         QTRY_COMPARE(first->geometry(), placed);
@@ -290,20 +282,17 @@ private slots:
         QCOMPARE(first.directory, QDir::homePath());
         QCOMPARE(first.fileName, QStringLiteral("Common Files.txt"));
         QCOMPARE(ReadAll(textFile), QByteArray("\xEF\xBB\xBF") + ToQString(Controls(window).ReportText).toUtf8());
-        QCOMPARE(settings_->Value(kDirectoryKey), folderA.path());
 
         // The data command starts where the text went, and is remembered in turn.
         QVERIFY(Answer({AnswerFileDialog(dataFile, &second)}, [&] { Controls(window).mnuFile.SaveReparseData->trigger(); }));
         QCOMPARE(second.directory, folderA.path());
         QCOMPARE(second.fileName, QStringLiteral("Common Files.bin"));
         QCOMPARE(ReadAll(dataFile + ".bin"), kJunctionData);
-        QCOMPARE(settings_->Value(kDirectoryKey), folderB.path());
 
         // The text command now starts there too; cancelling writes and remembers nothing.
         QVERIFY(Answer({AnswerFileDialog(QString(), &third)}, [&] { Controls(window).mnuFile.SaveOutputText->trigger(); }));
         QCOMPARE(third.directory, folderB.path());
         QCOMPARE(QDir(folderB.path()).entryList(QDir::Files), QStringList{"junction.bin"});
-
     }
 };
 
