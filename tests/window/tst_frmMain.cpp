@@ -241,13 +241,11 @@ private slots:
         QVERIFY(Controls(window).ReportText.starts_with(PlainFile().toStdU16String()));
     }
 
-    // Edit > Select All and Copy, also the output box's context menu; the zoom keys, and
-    // the zoom kept for the next start.
+    // Edit > Select All and Copy; the zoom keys, and the zoom kept for the next start.
     void copyAndZoom()
     {
         frmMain* window = StartWithReport(PlainFile());
         QVERIFY(window != nullptr);
-        QCOMPARE(Controls(window).txtMain->actions(), (QList<QAction*>{Controls(window).mnuEdit.Copy, Controls(window).mnuEdit.SelectAll}));
         Controls(window).mnuEdit.SelectAll->trigger();
         Controls(window).mnuEdit.Copy->trigger();
         QCOMPARE(QApplication::clipboard()->text(), ToDisplayText(Controls(window).ReportText));
