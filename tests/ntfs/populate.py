@@ -23,38 +23,27 @@ REPARSE = "system.ntfs_reparse_data"
 DOS_NAME = "system.ntfs_dos_name"
 
 
-def header(tag, length):
-    return struct.pack("<IHH", tag, length, 0)
-
-
-def utf16(text):
-    return text.encode("utf-16-le")
-
-
-def mount_point(substitute, printed):
-    s, p = utf16(substitute), utf16(printed)
-    body = struct.pack("<HHHH", 0, len(s), len(s) + 2, len(p)) + s + b"\0\0" + p + b"\0\0"
-    return header(0xA0000003, len(body)) + body
-
-
-def symlink(flags, substitute, printed):
-    s, p = utf16(substitute), utf16(printed)
-    body = struct.pack("<HHHHI", len(p), len(s), 0, len(p), flags) + p + s
-    return header(0xA000000C, len(body)) + body
-
-
-def lx_symlink(target):
-    body = struct.pack("<I", 2) + target.encode("utf-8")
-    return header(0xA000001D, len(body)) + body
-
-
 def microsoft(tag, data):
-    return header(tag, len(data)) + data
+    return struct.pack("<IHH", tag, len(data), 0) + data
 
 
 def guid_layout(tag, guid, data):
     # The data length counts only the owner's data after the GUID.
-    return header(tag, len(data)) + guid + data
+    return struct.pack("<IHH", tag, len(data), 0) + guid + data
+
+
+def mount_point(substitute, printed):
+    s, p = substitute.encode("utf-16-le"), printed.encode("utf-16-le")
+    return microsoft(0xA0000003, struct.pack("<HHHH", 0, len(s), len(s) + 2, len(p)) + s + b"\0\0" + p + b"\0\0")
+
+
+def symlink(flags, substitute, printed):
+    s, p = substitute.encode("utf-16-le"), printed.encode("utf-16-le")
+    return microsoft(0xA000000C, struct.pack("<HHHHI", len(p), len(s), 0, len(p), flags) + p + s)
+
+
+def lx_symlink(target):
+    return microsoft(0xA000001D, struct.pack("<I", 2) + target.encode("utf-8"))
 
 
 SCRIPTS = [
@@ -64,11 +53,8 @@ SCRIPTS = [
 ODD = ["a:b", "star*", "q?", 'quote"', "lt<gt>", "pipe|", "back\\slash", "tab\there", "new\nline", "trailing."]
 
 
-def name(rng, i):
-    base = SCRIPTS[i % len(SCRIPTS)]
-    if i % 37 == 5:
-        base = ODD[(i // 37) % len(ODD)]
-    return f"{base}-{i:05d}"
+def name(i):
+    return f"{ODD[(i // 37) % len(ODD)] if i % 37 == 5 else SCRIPTS[i % len(SCRIPTS)]}-{i:05d}"
 
 
 def buffer(rng, i):
@@ -105,11 +91,7 @@ def buffer(rng, i):
 
 
 def make(path, kind, data):
-    if kind == "dir":
-        os.mkdir(path)
-    else:
-        with open(path, "wb"):
-            pass
+    os.mkdir(path) if kind == "dir" else open(path, "wb").close()
     os.setxattr(path, REPARSE, data, follow_symlinks=False)
 
 
@@ -145,8 +127,7 @@ def main():
     for level in range(1, 15):
         deep = os.path.join(deep, f"{SCRIPTS[level % len(SCRIPTS)]}-level{level:02d}")
         os.mkdir(deep)
-        kind, data = buffer(rng, level)
-        make(os.path.join(deep, f"link{level:02d}"), kind, data)
+        make(os.path.join(deep, f"link{level:02d}"), *buffer(rng, level))
         made += 1
 
     # A folder large enough for several index blocks (and a second level of them).
@@ -155,20 +136,17 @@ def main():
     for i in range(900):
         p = os.path.join(big, f"entry with a rather long name {i:04d} {SCRIPTS[i % len(SCRIPTS)]}")
         if i % 4 == 0:
-            kind, data = buffer(rng, i)
-            make(p, kind, data)
+            make(p, *buffer(rng, i))
             made += 1
         else:
-            with open(p, "wb"):
-                pass
+            open(p, "wb").close()
 
     # A file with 120 hard links: its names no longer fit its record.
     links = os.path.join(mount, "hard links")
     os.mkdir(links)
     os.mkdir(os.path.join(links, "elsewhere"))
     first = os.path.join(links, "linked 000")
-    with open(first, "wb"):
-        pass
+    open(first, "wb").close()
     for i in range(1, 120):
         folder = links if i % 3 else os.path.join(links, "elsewhere")
         os.link(first, os.path.join(folder, f"linked {i:03d}"))
@@ -190,8 +168,7 @@ def main():
     os.mkdir(streams)
     for i in range(3):
         p = os.path.join(streams, f"with {i + 1} streams")
-        with open(p, "wb"):
-            pass
+        open(p, "wb").close()
         for k in range(i + 1):
             os.setxattr(p, f"user.stream{k}", b"z" * (10 ** (k + 1) + 15))
         os.setxattr(p, REPARSE, symlink(0, "\\??\\C:\\s", "C:\\s"), follow_symlinks=False)
@@ -205,18 +182,14 @@ def main():
         kind, data = buffer(rng, i)
         p = os.path.join(gone, f"gone {i:02d}")
         make(p, kind, data)
-        if kind == "dir":
-            os.rmdir(p)
-        else:
-            os.unlink(p)
+        os.rmdir(p) if kind == "dir" else os.unlink(p)
 
     # The rest spread over a few folders per script.
     i = 0
     while made < count:
         folder = os.path.join(mount, "spread", SCRIPTS[i % len(SCRIPTS)], f"{(i // 100) % 10}")
         os.makedirs(folder, exist_ok=True)
-        kind, data = buffer(rng, i)
-        make(os.path.join(folder, name(rng, i)), kind, data)
+        make(os.path.join(folder, name(i)), *buffer(rng, i))
         made += 1
         i += 1
 

@@ -1,10 +1,6 @@
 """Fixtures of the Python module's tests: the console program they are compared with, and
-the demo NTFS volume (scripts/ntfs-volume), made and mounted with ntfs-3g once per session.
-
-Without root or /dev/fuse the tests that need the volume are skipped, except under CI
-(CI=true), where that is a failure. Every child process runs with a deadline, so a hang
-fails the test instead of stalling the run.
-"""
+the demo NTFS volume (scripts/ntfs-volume), mounted once per session; without root or
+/dev/fuse its tests are skipped, except under CI. Child processes run with a deadline."""
 import dataclasses
 import json
 import os
@@ -22,14 +18,13 @@ DEADLINE = 120
 
 
 def run(args, **kwargs):
-    """A program of the build or of the system. In the sanitizer build the sanitizers'
-    runtime is preloaded into Python alone: the programs carry their own."""
+    """A program of the build or of the system; the sanitizers' runtime, when Python has it
+    preloaded, stays out (the programs carry their own)."""
     env = {name: value for name, value in os.environ.items() if name != "LD_PRELOAD"}
     return subprocess.run(args, capture_output=True, timeout=DEADLINE, env=env, **kwargs)
 
 
 def run_python(args, **kwargs):
-    """Python with the module, in a process of its own."""
     return subprocess.run(args, capture_output=True, timeout=DEADLINE, **kwargs)
 
 
@@ -53,7 +48,6 @@ def console(tagscopec, *args, cwd=None):
 
 
 def console_json(tagscopec, *args):
-    """TagscopeC's JSON Lines."""
     out, _ = console(tagscopec, "--json", *args)
     return [json.loads(line) for line in out.splitlines()]
 
@@ -63,11 +57,6 @@ def as_json(point):
     line = {"path": point.path}
     if point.record is not None:
         line["record"] = point.record
-    if not point.data:
-        line.update(error=point.error, code=point.code)
-        if point.detail:
-            line["detail"] = point.detail
-        return line
     line.update(tag=point.tag, tagName=point.tag_name, data=point.data.hex())
     names = {"substituteName": point.substitute_name, "printName": point.print_name, "flags": point.flags,
              "target": point.target}
@@ -81,12 +70,12 @@ def as_json(point):
 
 @dataclasses.dataclass
 class Volume:
-    image: str        # a copy of the volume as it stands mounted, for the image reader
+    image: str     # a copy of the volume as it stands mounted, for the image reader
     mount: str
-    ntfs3g: int       # the process that serves the mount
-    inner: str        # a small NTFS image stored on the volume itself
-    samples: list     # (name, kind, path inside the volume) of every sample reparse point
-    plain: list       # paths inside the volume of entries without a reparse point
+    ntfs3g: int    # the process that serves the mount
+    inner: str     # a small NTFS image stored on the volume itself
+    samples: list  # (name, kind, path inside the volume) of every sample reparse point
+    plain: list    # paths inside the volume of entries without a reparse point
 
 
 def _sh(*args):

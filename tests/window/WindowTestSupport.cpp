@@ -132,7 +132,7 @@ Step AnswerFileDialog(const QString& path, DialogSeen* seen)
         if (dialog == nullptr) return;
         auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         if (seen != nullptr)
-            *seen = {dialog->nameFilters(), dialog->directory().absolutePath(), name ? name->text() : QString()};
+            *seen = {dialog->directory().absolutePath(), name ? name->text() : QString()};
         // The user types the full name into the file name box and presses Save or Open.
         auto* buttons = dialog->findChild<QDialogButtonBox*>();
         QAbstractButton* save = buttons == nullptr ? nullptr

@@ -95,7 +95,6 @@ struct BoxSeen {
 Step AnswerBox(QMessageBox::StandardButton button, BoxSeen* seen = nullptr);
 
 struct DialogSeen {
-    QStringList filters;
     QString directory;
     QString fileName;  // the name in the file name box
 };
@@ -103,14 +102,8 @@ struct DialogSeen {
 // when `path` is empty.
 Step AnswerFileDialog(const QString& path, DialogSeen* seen = nullptr);
 
-inline frmMainTestAccess Controls(frmMain* window)
-{
-    return frmMainTestAccess(*window);
-}
-inline frmMainTestAccess Controls(frmMain& window)
-{
-    return frmMainTestAccess(window);
-}
+inline frmMainTestAccess Controls(frmMain& window) { return frmMainTestAccess(window); }
+inline frmMainTestAccess Controls(frmMain* window) { return frmMainTestAccess(*window); }
 
 // Starts the program as Tagscope with `args`; the main window when one opened.
 frmMain* StartProgram(const QStringList& args);

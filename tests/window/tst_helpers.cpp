@@ -8,7 +8,6 @@
 
 #include <memory>
 
-#include "AppIdentity.h"
 #include "console/CommandLineOptions.h"
 #include "console/modFormatVersion.h"
 #include "window/Dialogs.h"
@@ -16,7 +15,6 @@
 #include "window/TextBoxHelpers.h"
 #include "window/csTBSelectAllHook.h"
 #include "window/modAppWindowTitle.h"
-#include "window/ListExport.h"
 #include "window/modRecentEntries.h"
 #include "window/modTextBoxFonts.h"
 
@@ -66,11 +64,7 @@ private slots:
             Names names;
             std::u16string unknown;
         } rows[] = {
-            {"no argument", {}, true, "", {}, u""},
-            {"version and a name", {u"--version", u"a"}, false, "v", {u"a"}, u""},
-            {"options only before the name", {u"a", u"--help"}, false, "", {u"a", u"--help"}, u""},
             {"Qt's own options are names", {u"-style"}, true, "", {u"-style"}, u""},
-            {"a lone dash is a name", {u"-"}, false, "", {u"-"}, u""},
             {"open in the window program", {u"--open", u"/x"}, true, "o", {u"/x"}, u""},
             {"open is no console option", {u"--open"}, false, "", {}, u"--open"},
             {"unknown long option", {u"--bogus", u"--help"}, true, "h", {}, u"--bogus"},
@@ -91,43 +85,16 @@ private slots:
         const QString version = ToQString(modFormatVersion::GetAppVersion());
         QCOMPARE(ToDisplayText(CommandLineOptions::HelpText(u"Tagscope", true)),
                  QString::fromUtf8(file.readAll()).trimmed().replace(QStringLiteral("{VERSION}"), version));
-        QCOMPARE(ToDisplayText(CommandLineOptions::UnknownOptionText(u"TagscopeC", u"--x")),
-                 QStringLiteral("TagscopeC: unrecognized option '--x'\nTry 'TagscopeC --help' for more information."));
     }
 
+    // Every "Quovix - " prefix goes, letter case counts; a trailing separator names the folder.
     void captions()
     {
-        const struct {
-            const char* name;
-            QString title, document;
-            bool enDash, shortName;
-            QString expected;
-        } rows[] = {
-            {"every prefix goes, case matters", "Quovix - A quovix - B Quovix - ", "/x/y", false, true,
-             "y - A quovix - B "},
-            {"whole document", "Quovix - Tag Scope", "/x/y", true, false, QString::fromUtf8("/x/y \u2013 Tag Scope")},
-            {"trailing separator names the folder", "Quovix - Tag Scope", "/mnt/ntfs/junction/", true, true,
-             QString::fromUtf8("junction \u2013 Tag Scope")},
-            {"root shows whole", "Tag Scope", "/", true, true, QString::fromUtf8("/ \u2013 Tag Scope")},
-        };
-        for (const auto& row : rows) {
-            const std::u16string app = modAppWindowTitle::GetAppNameFromTitle(FromQString(row.title), u"", u"");
-            const QString caption = ToQString(modAppWindowTitle::GetWindowTitle(app, u"", FromQString(row.document),
-                                                                                u"Untitled", row.enDash, row.shortName));
-            QVERIFY2(caption == row.expected, qPrintable(QString(row.name) + ": " + caption));
-        }
-        QCOMPARE(ToQString(modAppWindowTitle::GetAppNameFromTitle(u"Quovix - Tag Scope", u"", u"Beta")),
-                 QStringLiteral("Tag Scope :: Beta"));
-    }
-
-    void versionTag()
-    {
-        QCOMPARE(ToQString(modFormatVersion::GetAppVersionTag(1, 0, 5, u"x86")), QStringLiteral("v.1.0.5 x86"));
-        QCOMPARE(ToQString(modFormatVersion::GetAppVersionTag(2, 123, 4567, u"x64")),
-                 QStringLiteral("v.2.123.4567 x64"));
-        // The running build's: its own version, then the processor it was built for.
-        const QString tag = ToQString(modFormatVersion::GetAppVersionTag());
-        QVERIFY2(tag.startsWith("v." + QString(AppIdentity::Version) + ' ') && !tag.endsWith(u' '), qPrintable(tag));
+        const std::u16string app = modAppWindowTitle::GetAppNameFromTitle(u"Quovix - A quovix - B Quovix - ", u"", u"");
+        QCOMPARE(ToQString(modAppWindowTitle::GetWindowTitle(app, u"", u"/x/y", u"Untitled", false, true)),
+                 QStringLiteral("y - A quovix - B "));
+        QCOMPARE(ToQString(modAppWindowTitle::GetWindowTitle(u"Tag Scope", u"", u"/mnt/ntfs/junction/", u"Untitled", true, true)),
+                 QString::fromUtf8("junction \u2013 Tag Scope"));
     }
 
     void customColorsText()
@@ -137,7 +104,6 @@ private slots:
             const char* name;
             QString text, expected;
         } rows[] = {
-            {"empty store", "", "16777215,16777215,16777215" + whites},
             {"malformed and out-of-range entries become white, blanks go", "abc, -1 , 65280 ,16777216",
              "16777215,16777215,65280,16777215" + whites.mid(9)},
             {"entries after the 16th ignored", "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17",
@@ -150,21 +116,11 @@ private slots:
         }
     }
 
-    void recentEntries()
+    // Moving an entry to the front is seen in the window's recent menu; the ninth pushes out the oldest.
+    void recentEntriesKeepEight()
     {
-        const struct {
-            const char* name;
-            Names before;
-            std::u16string added;
-            Names after;
-        } rows[] = {
-            {"first", {}, u"/a", {u"/a"}},
-            {"again: moves to the front, once", {u"/b", u"/a", u"/c"}, u"/a", {u"/a", u"/b", u"/c"}},
-            {"the ninth pushes out the oldest", {u"1", u"2", u"3", u"4", u"5", u"6", u"7", u"8"}, u"9",
-             {u"9", u"1", u"2", u"3", u"4", u"5", u"6", u"7"}},
-        };
-        for (const auto& row : rows)
-            QVERIFY2(modRecentEntries::WithEntry(row.before, row.added) == row.after, row.name);
+        QVERIFY((modRecentEntries::WithEntry({u"1", u"2", u"3", u"4", u"5", u"6", u"7", u"8"}, u"9") ==
+                 Names{u"9", u"1", u"2", u"3", u"4", u"5", u"6", u"7"}));
     }
 
     // Images and folders share the list with entries, which stay stored as their paths.
@@ -177,8 +133,6 @@ private slots:
             std::u16string stored, caption;
         } rows[] = {
             {"an entry, as stored before", {RecentKind::Entry, u"/mnt/x", 0}, u"/mnt/x", u"/mnt/x"},
-            {"an image", {RecentKind::Image, u"/img/d.img", 0}, u"image:0:/img/d.img", u"/img/d.img (image)"},
-            {"a partition", {RecentKind::Image, u"/dev/sdb", 12}, u"image:12:/dev/sdb", u"/dev/sdb (image, partition 12)"},
             {"colons in the path", {RecentKind::Image, u"C:\\a:b.img", 3}, u"image:3:C:\\a:b.img",
              u"C:\\a:b.img (image, partition 3)"},
             {"a folder", {RecentKind::Folder, u"/mnt/ntfs", 0}, u"folder:/mnt/ntfs", u"/mnt/ntfs (folder)"},
@@ -189,23 +143,8 @@ private slots:
             QVERIFY2(modRecentEntries::Caption(row.item) == row.caption, row.name);
         }
         // Texts edited by hand that name no image are entries.
-        for (const std::u16string text : {u"image:", u"image:x:/a", u"image::/a", u"image:2/a", u"image:1234567890:/a"})
+        for (const std::u16string text : {u"image:x:/a", u"image:2/a", u"image:1234567890:/a"})
             QVERIFY(modRecentEntries::ItemOf(text) == (modRecentEntries::RecentItem{RecentKind::Entry, text, 0}));
-    }
-
-    void csvFields()
-    {
-        const struct {
-            QString text, field;
-        } rows[] = {
-            {"plain", "plain"},
-            {"", ""},
-            {"a,b", "\"a,b\""},
-            {"say \"hi\"", "\"say \"\"hi\"\"\""},
-            {"two\nlines", "\"two\nlines\""},
-            {"cr\r", "\"cr\r\""},
-        };
-        for (const auto& row : rows) QCOMPARE(ListExport::CsvField(row.text), row.field);
     }
 
     // A box in family B at 8.5 points given a list of family and size pairs, with A and B
@@ -228,9 +167,6 @@ private slots:
             double points;
         } rows[] = {
             {"missing ones skipped", {missingA, 12.0, missingB, 14.0, fontA, 9.0, fontB, 10.0}, a, 9.0},
-            {"name compared without case", {Variant(a.toUpper().toStdU16String()), 11.25}, a, 11.25},
-            {"size given as text", {fontA, Variant(u"12")}, a, 12.0},
-            {"empty list changes nothing", {}, b, 8.5},
             {"odd number of entries changes nothing", {fontA, 10.0, fontB}, b, 8.5},
             {"no candidate installed: the size stays", {missingA, 12.0, missingB, 14.0}, "", 8.5},
         };
@@ -262,10 +198,8 @@ private slots:
         } rows[] = {
             {"Ctrl+A", "offscreen", Qt::Key_A, ctrl, 0, 0, true},
             {"Ctrl+Shift+A", "xcb", Qt::Key_A, ctrl | Qt::ShiftModifier, 38, 0x41, false},
-            {"Ctrl+Alt+A", "xcb", Qt::Key_A, ctrl | Qt::AltModifier, 38, 0x61, false},
             {"plain A", "xcb", Qt::Key_A, 0, 38, 0x61, false},
             {"Russian layout alone, X11", "xcb", cyrillicEf, ctrl, 38, 0x6c6, true},
-            {"Russian layout alone, Wayland", "wayland", cyrillicEf, ctrl, 38, 0x6c6, true},
             {"Russian layout alone, Windows", "windows", cyrillicEf, ctrl, 0x1E, 0x41, true},
             {"another key's place, X11", "xcb", cyrillicEf + 1, ctrl, 39, 0x6d9, false},
             {"scan code 38 is L on Windows", "windows", Qt::Key_L, ctrl, 38, 0x4C, false},
@@ -277,33 +211,25 @@ private slots:
         }
     }
 
-    // Ctrl+A selects all and stops there; the next key reaches the box; a hook given no
-    // box takes no keys; a released hook gives Ctrl+A back to the box.
+    // Ctrl+A selects all and stops there; the next key reaches the box; a released hook
+    // gives Ctrl+A back to the box.
     void selectAllHook()
     {
         QPlainTextEdit box;
         box.setPlainText(QStringLiteral("first line\nsecond line"));
         KeySpy spy(box);
-        {
-            csTBSelectAllHook none;
-            QVERIFY(!none.Init(nullptr));
-            QCOMPARE(none.TextBox(), nullptr);
-            QTest::keyClick(&box, Qt::Key_A, Qt::ControlModifier);
-            QCOMPARE(spy.presses, 1);
-        }
         box.moveCursor(QTextCursor::End);
         auto hook = std::make_unique<csTBSelectAllHook>();
         QVERIFY(hook->Init(&box));
-        QCOMPARE(hook->TextBox(), &box);
         QTest::keyClick(&box, Qt::Key_A, Qt::ControlModifier);
-        QCOMPARE(spy.presses, 1);
+        QCOMPARE(spy.presses, 0);
         QCOMPARE(box.textCursor().selectedText(), QString::fromUtf8("first line\u2029second line"));
         QTest::keyClick(&box, Qt::Key_Right);
-        QCOMPARE(spy.presses, 2);
+        QCOMPARE(spy.presses, 1);
         QVERIFY(!box.textCursor().hasSelection());
         hook.reset();
         QTest::keyClick(&box, Qt::Key_A, Qt::ControlModifier);
-        QCOMPARE(spy.presses, 3);
+        QCOMPARE(spy.presses, 2);
     }
 };
 
