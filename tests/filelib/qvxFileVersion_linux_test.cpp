@@ -124,20 +124,4 @@ TEST(qvxFileVersionLinux, TheInterfaceLanguageComesFromTheMessagesLocale)
     }
 }
 
-// The same file gives the German block to a German user and the English one otherwise.
-TEST(qvxFileVersionLinux, TheUsersLanguageChoosesAmongTheBlocks)
-{
-    const std::u16string name = FromUtf8(versiontest::ImagePath("twolang.dll").string());
-    const std::pair<const char*, const char16_t*> rows[] = {
-        {"de_DE.UTF-8", u"Deutsch"}, {"ja_JP.UTF-8", u"English"}};
-    for (const auto& [locale, company] : rows) {
-        SCOPED_TRACE(locale);
-        const Environment environment({{"LC_ALL", locale}});
-        qvxFileVersion v;
-        ASSERT_TRUE(v.ReadFile(name));
-        EXPECT_EQ(v.StrCompanyName(), company);
-        EXPECT_EQ(v.TranslationLanguageID(), company == std::u16string_view(u"Deutsch") ? 0x0407 : 0x0409);
-    }
-}
-
 }  // namespace
