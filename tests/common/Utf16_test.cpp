@@ -101,13 +101,12 @@ TEST(Utf8, AsciiRunsOfEveryLengthBeforeEachKindOfCharacter)
     } kinds[] = {
         {"two bytes", "\xC3\xA9", u"\u00E9"},
         {"four bytes", "\xF0\x9F\x98\x80", u"\U0001F600"},
-        {"stray byte", "\xFF", u"\uFFFD"},
         {"overlong", "\xE0\x80\xAF", u"\uFFFD\uFFFD\uFFFD"},
         {"trail bytes missing", "\xE2\x82", u"\uFFFD"},
     };
     std::vector<std::size_t> runs;
     for (std::size_t n = 0; n <= 17; ++n) runs.push_back(n);
-    for (std::size_t n = 8180; n <= 8195; ++n) runs.push_back(n);
+    for (std::size_t n = 8190; n <= 8193; ++n) runs.push_back(n);
     for (const auto& kind : kinds)
         for (const std::size_t run : runs)
             for (const char* after : {"", "0123456789"}) {
