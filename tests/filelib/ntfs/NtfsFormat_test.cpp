@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <tuple>
 
 #include "filelib/ntfs/NtfsFormat.h"
 #include "tests/filelib/ntfs/NtfsSamples.h"
