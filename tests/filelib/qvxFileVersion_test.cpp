@@ -18,28 +18,6 @@ using namespace Hollin0106;
 
 std::u16string Image(const std::string& name) { return FromUtf8(versiontest::ImagePath(name).string()); }
 
-// The numbers of full.rc are compared with pefile further down; here what pefile does not
-// give: the flags inside their mask and the language's name.
-TEST(qvxFileVersion, ReadsTheFlagsAndLanguageOf32And64BitImages)
-{
-    for (const char* name : {"full64.dll", "full32.dll"}) {
-        SCOPED_TRACE(name);
-        qvxFileVersion v;
-        ASSERT_TRUE(v.ReadFile(Image(name)));
-        EXPECT_EQ(v.FileName(), Image(name));
-        // Set and in the mask: debug (1h), private build (8h), special build (20h);
-        // pre-release (2h) is set but outside the mask.
-        EXPECT_EQ(std::make_tuple(v.FileFlagDebug(), v.FileFlagPrivateBuild(), v.FileFlagSpecialBuild(),
-                                  v.FileFlagPreRelease(), v.FileFlagPatched(), v.FileFlagInfoInferred()),
-                  std::make_tuple(true, true, true, false, false, false));
-        // The name as the system gives it: "English (United States)" on Windows and
-        // Linux, "English" under Wine, whose VerLanguageNameW names the language alone.
-        EXPECT_EQ(v.TranslationLanguageName(), v.GetLanguageName(0x0409));
-        EXPECT_TRUE(v.TranslationLanguageName().starts_with(u"English"));
-        EXPECT_FALSE(v.InfoBuffer().empty());
-    }
-}
-
 TEST(qvxFileVersion, StringsComeFromTheFirstTranslationOnly)
 {
     const struct {
@@ -49,9 +27,6 @@ TEST(qvxFileVersion, StringsComeFromTheFirstTranslationOnly)
         bool exists;
     } rows[] = {
         {"full64.dll", &qvxFileVersion::StrCompanyName, u"Орла Венн — Ørsted", true},
-        {"full64.dll", &qvxFileVersion::StrFileDescription, u"Version test image", true},
-        {"full32.dll", &qvxFileVersion::StrProductVersion, u"1.2.3.40000", true},
-        {"full64.dll", &qvxFileVersion::StrComments, u"", false},
         {"full64.dll", &qvxFileVersion::StrPrivateBuild, u"", true},  // present, but empty
         {"otherlang.dll", &qvxFileVersion::StrCompanyName, u"", false},
         // A 16-bit program: 8-bit text, in code page 1252 (the library's host page on

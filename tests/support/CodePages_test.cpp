@@ -38,9 +38,7 @@ TEST_F(CodePages, ConvertsAndReplacesWhatThePageCannotHold)
         Bytes bytes;
     } cases[] = {
         {"1252", 1252, u"Gr\u00FC\u00DF \u20AC", {0x47, 0x72, 0xFC, 0xDF, 0x20, 0x80}},
-        {"1251", 1251, u"\u0416\u0451", {0xC6, 0xB8}},
         {"437", 437, u"\u00FC\u00E9\u2591", {0x81, 0x82, 0xB0}},
-        {"866", 866, u"\u041F\u0440", {0x8F, 0xE0}},
         {"932", 932, u"\u65E5\u672C", {0x93, 0xFA, 0x96, 0x7B}},
         {"65001", 65001, u"\u20AC\U0001F600", {0xE2, 0x82, 0xAC, 0xF0, 0x9F, 0x98, 0x80}},
     };
@@ -59,12 +57,9 @@ TEST_F(CodePages, ConvertsAndReplacesWhatThePageCannotHold)
         Bytes bytes;
     } lossy[] = {
         {1252, u"\u0416\U0001F600x", {0x3F, 0x3F, 0x78}},
-        {437, u"\u20AC", {0x3F}},
         {932, u"\u0416\u00E9", {0x84, 0x47, 0x3F}},
-        {1252, u"\xD800" u"b", {0x3F, 0x62}},
         // Default-ignorable characters the page lacks do not vanish either.
         {1252, u"a\u200Bb\uFEFF", {0x61, 0x3F, 0x62, 0x3F}},
-        {932, u"a\u200B", {0x61, 0x3F}},
         {65001, u"a\xD800" u"b", {0x61, 0x3F, 0x62}},
     };
     for (const auto& c : lossy) {
@@ -107,7 +102,6 @@ TEST_F(CodePages, StrConvGoesThroughTheHostsAnsiPage)
     codepages::SetHostCodePages(1251, 866);
     EXPECT_EQ(asStrConvB(u"\u0416A"), (Bytes{0xC6, 0x41}));
     EXPECT_EQ(asStrConvW(Bytes{0xC6, 0x41}), u"\u0416A");
-    EXPECT_EQ(asStrConvW(Bytes{}), u"");
     // The three characters whose ANSI codes are 239, 187, 191 give the UTF-8 mark.
     codepages::SetHostCodePages(1252, 437);
     EXPECT_EQ(asStrConvB(u"\u00EF\u00BB\u00BF"), (Bytes{0xEF, 0xBB, 0xBF}));
@@ -120,9 +114,6 @@ TEST_F(CodePages, OemToAnsiReinterpretsAndTheRoundTripLosesOnlyWhatOemCannotHold
     EXPECT_EQ(asOemToAnsi(asStrConvW(Bytes{0x81, 0x82})), u"\u00FC\u00E9");
     const std::u16string text = u"\u00FC\u00E9 \u20AC \u00BE";  // 437 has no € and no ¾
     EXPECT_EQ(asOemToAnsi(asAnsiToOem(text)), u"\u00FC\u00E9 ? ?");
-
-    codepages::SetHostCodePages(1251, 866);
-    EXPECT_EQ(asOemToAnsi(asStrConvW(Bytes{0x8F, 0xE0, 0xA8, 0xA2, 0xA5, 0xE2})), u"\u041F\u0440\u0438\u0432\u0435\u0442");
     // Bytes the ANSI page leaves undefined are OEM letters all the same.
     codepages::SetHostCodePages(1257, 775);
     EXPECT_EQ(asOemToAnsi(asStrConvW(Bytes{0xA1, 0xA5})), u"\u012A\u017A");
@@ -160,13 +151,12 @@ TEST(TextHelpers, TrimCutAndUtf8)
         std::u16string in;
         std::u16string out;
     } trims[] = {
-        {u"  a b\t", u"a b"}, {u"\t\t", u""}, {u"", u""}, {u"x", u"x"}, {u"\u00A0x\u00A0", u"\u00A0x\u00A0"},
+        {u"  a b\t", u"a b"}, {u"\t\t", u""}, {u"\u00A0x\u00A0", u"\u00A0x\u00A0"},
     };
     for (const auto& t : trims) EXPECT_EQ(asTrimEx(t.in), t.out);
 
     EXPECT_EQ(asCutLeft(u"abcdef", 3), u"def");
     EXPECT_EQ(asCutLeft(u"ab", 3), u"");
-    EXPECT_EQ(asCutLeft(u"ab", 0), u"ab");
     EXPECT_THROW(asCutLeft(u"ab", -1), AutomationError);
 
     EXPECT_EQ(asUNICODEToUTF8(u"\u00E9\U0001F600"), "\xC3\xA9\xF0\x9F\x98\x80");

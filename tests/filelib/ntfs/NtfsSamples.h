@@ -1,4 +1,4 @@
-// Good NTFS structures built byte by byte for the decoder tests and fuzz seeds: a boot
+// Good NTFS structures built byte by byte for the decoder tests: a boot
 // sector, an MFT record with its update sequence, an index node and block, MBR and GPT
 // sectors. Each builder follows the documented layout the decoders read.
 #pragma once
@@ -71,13 +71,12 @@ inline Bytes FileNameValue(const std::u16string& name, std::uint64_t parent, std
 }
 
 // A resident attribute of `type` holding `value`, 8-byte aligned.
-inline Bytes ResidentAttribute(std::uint32_t type, const Bytes& value, std::uint16_t id = 0)
+inline Bytes ResidentAttribute(std::uint32_t type, const Bytes& value)
 {
     const std::size_t length = (24 + value.size() + 7) / 8 * 8;
     Bytes a(length, 0);
     Put(a, 0, type, 4);
     Put(a, 4, length, 4);
-    Put(a, 14, id, 2);
     Put(a, 16, value.size(), 4);
     Put(a, 20, 24, 2);
     std::copy(value.begin(), value.end(), a.begin() + 24);
@@ -85,18 +84,16 @@ inline Bytes ResidentAttribute(std::uint32_t type, const Bytes& value, std::uint
 }
 
 // A non-resident attribute of `type` over clusters [vcn 0, lastVcn] with mapping pairs.
-inline Bytes NonResidentAttribute(std::uint32_t type, const Bytes& pairs, std::uint64_t lastVcn, std::uint64_t size,
-                                  std::uint32_t clusterSize = 4096)
+inline Bytes NonResidentAttribute(std::uint32_t type, const Bytes& pairs, std::uint64_t lastVcn, std::uint64_t size)
 {
     const std::size_t length = (64 + pairs.size() + 1 + 7) / 8 * 8;
     Bytes a(length, 0);
     Put(a, 0, type, 4);
     Put(a, 4, length, 4);
     a[8] = 1;
-    Put(a, 16, 0, 8);
     Put(a, 24, lastVcn, 8);
     Put(a, 32, 64, 2);
-    Put(a, 40, (lastVcn + 1) * clusterSize, 8);
+    Put(a, 40, (lastVcn + 1) * 4096, 8);
     Put(a, 48, size, 8);
     Put(a, 56, size, 8);
     std::copy(pairs.begin(), pairs.end(), a.begin() + 64);
@@ -104,16 +101,15 @@ inline Bytes NonResidentAttribute(std::uint32_t type, const Bytes& pairs, std::u
 }
 
 // A 1 KiB MFT record in use holding `attributes`, with its update sequence applied.
-inline Bytes FileRecordBytes(const std::vector<Bytes>& attributes, std::uint16_t flags = 1, std::uint64_t base = 0)
+inline Bytes FileRecordBytes(const std::vector<Bytes>& attributes)
 {
     Bytes r(1024, 0);
     r[0] = 'F', r[1] = 'I', r[2] = 'L', r[3] = 'E';
     Put(r, 16, 3, 2);   // sequence
     Put(r, 18, 1, 2);   // links
     Put(r, 20, 56, 2);  // first attribute
-    Put(r, 22, flags, 2);
+    Put(r, 22, 1, 2);   // in use
     Put(r, 28, 1024, 4);
-    Put(r, 32, base, 8);
     std::size_t at = 56;
     for (const Bytes& a : attributes) {
         std::copy(a.begin(), a.end(), r.begin() + static_cast<std::ptrdiff_t>(at));
@@ -151,13 +147,13 @@ inline Bytes LastEntry(std::int64_t subnode = -1)
 }
 
 // An index node: the 16-byte node header and the entries.
-inline Bytes IndexNode(const std::vector<Bytes>& entries, std::size_t allocated = 0)
+inline Bytes IndexNode(const std::vector<Bytes>& entries)
 {
     Bytes n(16, 0);
     for (const Bytes& e : entries) n.insert(n.end(), e.begin(), e.end());
     Put(n, 0, 16, 4);
     Put(n, 4, n.size(), 4);
-    Put(n, 8, allocated ? allocated : n.size(), 4);
+    Put(n, 8, n.size(), 4);
     return n;
 }
 
@@ -168,7 +164,6 @@ inline Bytes IndexBlock(const Bytes& node, std::uint64_t vcn)
     b[0] = 'I', b[1] = 'N', b[2] = 'D', b[3] = 'X';
     Put(b, 16, vcn, 8);
     // The node header's offsets are relative to it, at 24; its entries after the array.
-    Bytes moved = node;
     const std::size_t first = 40 + 2 * 9;  // after the update sequence array (9 pairs)
     const std::size_t entriesStart = (first - 24 + 7) / 8 * 8;
     Bytes shifted(entriesStart, 0);

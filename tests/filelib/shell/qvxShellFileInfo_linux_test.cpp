@@ -61,7 +61,6 @@ TEST_F(ShellFileInfoLinux, SpecialFilesAndTheReadOnlyAttribute)
     fs::create_symlink(dir_ / "missing", dir_ / "dangling");
     const std::u16string readOnly = Write("read-only.txt", Text("words"));
     fs::permissions(dir_ / "read-only.txt", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    const std::u16string writable = Write("writable.txt", Text("words"));
     fs::create_directory(dir_ / "locked");
     fs::permissions(dir_ / "locked", fs::perms::owner_read | fs::perms::owner_exec);
     const struct {
@@ -74,7 +73,6 @@ TEST_F(ShellFileInfoLinux, SpecialFilesAndTheReadOnlyAttribute)
         {u"/dev/null", u"character device", false},
         {Path("dangling"), u"symbolic link", false},
         {readOnly, u"plain text document", true},
-        {writable, u"plain text document", false},
         {Path("locked"), u"folder", true},
     };
     // A child with a deadline: a regression that opened the FIFO would block.
