@@ -13,7 +13,6 @@
 
 #include <Hollin0106/Variant.h>
 #include <Hollin0106/qvxDescriptIon.h>
-#include <Hollin0106/qvxFoundedFiles.h>
 #include "tests/filelib/ChildProcess.h"
 #include "tests/filelib/FileTestSupport.h"
 #include "tests/filelib/ReparseBuffers.h"
@@ -148,7 +147,6 @@ TEST(FileSafety, ANameWithANulIsABadFileNameInEveryMethod)
     const std::pair<const char*, std::function<void()>> calls[] = {
         {"PutFileB", [&] { fso.PutFileB(name, kNew, true); }},
         {"GetFileB", [&] { fso.GetFileB(name, true); }},
-        {"AppendFile2", [&] { fso.AppendFile2(name, u"x", true); }},
         {"ReadStandardListFile2", [&] { fso.ReadStandardListFile2(name, u";", true, true, true); }},
     };
     for (const auto& [method, call] : calls) {
@@ -161,8 +159,6 @@ TEST(FileSafety, ANameWithANulIsABadFileNameInEveryMethod)
     SymlinkTargetError_Const code = steSuccess;
     fso.GetSymlinkTargetEx(name, nullptr, nullptr, nullptr, nullptr, nullptr, &code);
     EXPECT_EQ(code, setFileNotFound);
-    qvxFoundedFiles found;
-    EXPECT_FALSE(found.RefreshEx2(name, u""));
     EXPECT_FALSE(fso.SetFileZone(name, fzInternet));
     EXPECT_FALSE(fso.SetFileDescription(name, u"x"));
     EXPECT_FALSE(fs::exists(dir / "Descript.ion"));

@@ -109,8 +109,8 @@ TEST_F(BinaryFiles, AReadOnlyFileIsAPathFileAccessErrorAndStaysUnchanged)
 
 TEST(BinaryFilesOnTmpfs, AFullDiskIsDiskFull)
 {
-    ScratchTmpfs disk;
-    TAGSCOPE_NEED_MOUNT(disk.Mount(64), false);
+    ScratchMount disk;
+    TAGSCOPE_NEED_MOUNT(disk.MountTmpfs(64), false);
     qvxFSO fso;
     const std::u16string name = U(disk.Root() / "big");
     const Bytes big(1 << 20, 0x5A);
