@@ -73,28 +73,6 @@ TEST_F(AttributeReset, HiddenOrSystemComesOffAndGoesBackOnRelease)
     EXPECT_EQ(AttributesOf(file) & kHidden, kHidden);
 }
 
-TEST_F(AttributeReset, PutFileBReplacesAHiddenFileWhichStaysHidden)
-{
-    qvxFSO fso;
-    for (const std::uint32_t bits : {kHidden, kSystem}) {
-        SCOPED_TRACE(bits);
-        const fs::path file = Root() / ("hidden" + std::to_string(bits));
-        WriteBytes(file, {9, 9, 9, 9});
-        SetNtfsAttributes(file, 0x20 | bits);
-        EXPECT_TRUE(fso.PutFileB(U(file), {1, 2}, true));
-        EXPECT_EQ(ReadBytes(file), (Bytes{1, 2}));
-        EXPECT_EQ(AttributesOf(file) & (kHidden | kSystem), bits);
-    }
-    // The read-only attribute binds root too, as it binds every user on Windows: the
-    // file is refused unchanged and keeps both attributes.
-    const fs::path file = Root() / "hidden-ro-as-root";
-    WriteBytes(file, {9, 9, 9});
-    SetNtfsAttributes(file, 0x20 | kHidden | kReadOnly);
-    EXPECT_EQ(RaisedNumber([&] { fso.PutFileB(U(file), {4, 5}, true); }), 75);
-    EXPECT_EQ(ReadBytes(file), (Bytes{9, 9, 9}));
-    EXPECT_EQ(AttributesOf(file) & (kHidden | kSystem | kReadOnly), kHidden | kReadOnly);
-}
-
 // As nobody, whom the volume's permissions bind: the read-only file refuses the
 // writer, and the reset puts the hidden attribute back on the failure path.
 TEST_F(AttributeReset, AHiddenReadOnlyFileStaysHiddenReadOnlyAndUnchanged)

@@ -68,7 +68,7 @@ using FileSafetyOnNtfs = SharedNtfsVolume;
 
 TEST_F(FileSafetyOnNtfs, EveryWriterOnReadOnlySystemAndFifoFiles)
 {
-    constexpr std::uint32_t kReadOnly = 0x1, kSystem = 0x4;
+    constexpr std::uint32_t kReadOnly = 0x1, kHidden = 0x2, kSystem = 0x4;
     struct State {
         const char* name;
         Bytes before;
@@ -81,6 +81,7 @@ TEST_F(FileSafetyOnNtfs, EveryWriterOnReadOnlySystemAndFifoFiles)
     const State states[] = {
         {"read-only file", {9, 9}, 0x20 | kReadOnly, false, false, 75, kReadOnly},
         {"system file with content", {9, 9}, 0x20 | kSystem, false, false, 0, kSystem},
+        {"hidden file", {9, 9}, 0x20 | kHidden, false, false, 0, kHidden},
         {"empty system file (a FIFO to ntfs-3g)", {}, kSystem, false, false, 0, kSystem},
         {"system file emptied by PutFile2", {9}, kSystem, false, true, 0, kSystem},
         {"FIFO made with mkfifo", {}, 0, true, false, 0, kSystem},

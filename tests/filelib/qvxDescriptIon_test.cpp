@@ -113,22 +113,4 @@ TEST_F(DescriptionsOnNtfs, TheFolderFileIsFoundWithoutRegardToCase)
     EXPECT_EQ(ReadBytes(sub / "Descript.ion"), B("c.txt x\r\n"));
 }
 
-// The bytes of the lines a change leaves alone stay, and so do the file's attributes;
-// the new file takes the old one's place whole, leaving nothing beside it.
-TEST_F(DescriptionsOnNtfs, ARewriteKeepsBytesAndAttributes)
-{
-    const Bytes before = B("\xEF\xBB\xBFm.txt one\\ntwo\x04\xC2\r\nl.txt caf\xE9\r\n");
-    WriteBytes(Index(), before);
-    constexpr std::uint32_t kSystem = platform::kAttributeSystem, kArchive = platform::kAttributeArchive;
-    SetNtfsAttributes(Index(), kArchive | kSystem);
-    EXPECT_EQ(fso_.GetFileDescription(U(folder_ / "M.TXT")), u"one\r\ntwo");
-    EXPECT_TRUE(fso_.SetFileDescription(U(folder_ / "o.txt"), u"\u00E9"));
-    Bytes after = before;
-    for (const std::uint8_t b : B("o.txt \xC3\xA9\r\n")) after.push_back(b);
-    EXPECT_EQ(ReadBytes(Index()), after);
-    const std::uint32_t kept = AttributesOf(Index()) & (kSystem | platform::kAttributeHidden | kArchive);
-    EXPECT_EQ(kept, kSystem | platform::kAttributeHidden | kArchive);
-    EXPECT_EQ(Names(folder_), std::vector<std::string>{"Descript.ion"});
-}
-
 }  // namespace
