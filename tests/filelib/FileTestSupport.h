@@ -200,31 +200,6 @@ private:
     bool mounted_ = false;
 };
 
-#ifndef _WIN32
-// Sets an environment variable while the object lives, then gives back what was there.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char* name, const std::string& value) : name_(name)
-    {
-        if (const char* old = std::getenv(name)) previous_ = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnvironment()
-    {
-        if (previous_)
-            ::setenv(name_, previous_->c_str(), 1);
-        else
-            ::unsetenv(name_);
-    }
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
-private:
-    const char* name_;
-    std::optional<std::string> previous_;
-};
-#endif
-
 // Skips the test when the scratch file system cannot be had (`why` says why); a missing
 // FUSE fails it under CI, where it must be present.
 #define TAGSCOPE_NEED_MOUNT(why, fuse)                                           \

@@ -122,13 +122,4 @@ TEST(BinaryFilesOnTmpfs, AFullDiskIsDiskFull)
     EXPECT_EQ(ReadBytes(disk.Root() / "big"), (Bytes{1, 2, 3}));
 }
 
-TEST_F(BinaryFiles, ANameThatIsNotUtf8IsReachedToo)
-{
-    const fs::path file = File("caf\xE9.bin");  // Latin-1 byte, not UTF-8
-    const std::u16string name = FromNativePath(file.string());
-    EXPECT_TRUE(fso_.PutFileB(name, {1, 2, 3}, true));
-    EXPECT_EQ(ReadBytes(file), (Bytes{1, 2, 3}));
-    EXPECT_EQ(fso_.GetFileB(name, true), (Bytes{1, 2, 3}));
-}
-
 }  // namespace

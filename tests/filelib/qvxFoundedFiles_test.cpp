@@ -192,22 +192,6 @@ TEST_F(SearchOnNtfs, AttributesAndCompressedSizesOfFiles)
     }
 }
 
-// Entries outlive the search that made them (the sanitizer build sees any use of what is gone).
-TEST(Search, AnEntryKeptOutlivesItsCollection)
-{
-    TempFolder dir;
-    fs::create_directories(dir / "a" / "b");
-    WriteBytes(dir / "a" / "b" / "f", {1, 2});
-    std::shared_ptr<FoundedFile> deep;
-    {
-        auto found = std::make_unique<qvxFoundedFiles>();
-        ASSERT_TRUE(found->RefreshEx2(U(dir / "a"), u"*", false, nullptr, true));
-        deep = found->Item(0)->Childs()->Item(0)->Childs()->Item(0);
-    }
-    EXPECT_EQ(deep->FileName(), u"f");
-    EXPECT_EQ(deep->Path(), U(dir / "a" / "b"));
-}
-
 // The root is its own entry and its own parent.
 TEST(Search, TheRootStandsForItself)
 {
