@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "tests/filelib/FileTestSupport.h"
 #include "tests/filelib/ReparseBuffers.h"
@@ -28,20 +29,25 @@ std::string Tree(const qvxFoundedFiles& level)
     return out;
 }
 
-// Records each completed directory; cancels in the one whose path ends with `cancelIn`.
+// Records each completed directory, then calls `then`; cancels in the one whose path ends with `cancelIn`.
 class Recorder : public IFindFilesCallback {
 public:
-    explicit Recorder(std::string cancelIn = "\x01") : cancelIn_(std::move(cancelIn)) {}
+    explicit Recorder(std::string cancelIn = "\x01", std::function<void()> then = [] {})
+        : cancelIn_(std::move(cancelIn)), then_(std::move(then))
+    {
+    }
     void DirectoryCompleted(const std::u16string& Path, bool& Cancel) override
     {
         const std::string p = ToUtf8(Path);
         completed.push_back(p.substr(p.rfind('/') + 1));
         if (p.ends_with(cancelIn_)) Cancel = true;
+        then_();
     }
     std::vector<std::string> completed;
 
 private:
     std::string cancelIn_;
+    std::function<void()> then_;
 };
 
 // One volume for the suite, its tree made once: the searches only read it.
@@ -214,28 +220,18 @@ TEST(Search, ACallbackCannotSearchAgainWithTheSameObject)
     TempFolder dir;
     fs::create_directories(dir / "a" / "b");
     WriteBytes(dir / "x", {1});
-    class Again : public IFindFilesCallback {
-    public:
-        Again(qvxFoundedFiles& found, std::u16string elsewhere) : found_(found), elsewhere_(std::move(elsewhere)) {}
-        void DirectoryCompleted(const std::u16string&, bool&) override
-        {
-            numbers.push_back(RaisedNumberFrom(u"qvxFoundedFiles", [&] { found_.RefreshEx2(elsewhere_, u"*"); }));
-            if (throwing) throw AutomationError(1234, u"test callback");
-        }
-        std::vector<std::int32_t> numbers;
-        bool throwing = false;
-
-    private:
-        qvxFoundedFiles& found_;
-        std::u16string elsewhere_;
-    };
     qvxFoundedFiles found;
-    Again again(found, U(dir / "a"));
+    std::vector<std::int32_t> numbers;
+    bool throwing = false;
+    Recorder again("\x01", [&] {
+        numbers.push_back(RaisedNumberFrom(u"qvxFoundedFiles", [&] { found.RefreshEx2(U(dir / "a"), u"*"); }));
+        if (throwing) throw AutomationError(1234, u"test callback");
+    });
     ASSERT_TRUE(found.RefreshEx2(U(dir.Path()), u"*", false, &again));
-    EXPECT_EQ(again.numbers, (std::vector<std::int32_t>{5, 5, 5}));
+    EXPECT_EQ(numbers, (std::vector<std::int32_t>{5, 5, 5}));
     EXPECT_EQ(Tree(found), "a(b) x");
     EXPECT_EQ(found.Path(), U(dir.Path()));
-    again.throwing = true;
+    throwing = true;
     EXPECT_EQ(RaisedNumberFrom(u"test callback", [&] { found.RefreshEx2(U(dir.Path()), u"*", false, &again); }),
               1234);
     EXPECT_TRUE(found.RefreshEx2(U(dir / "a"), u"*"));
