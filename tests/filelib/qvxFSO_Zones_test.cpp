@@ -8,7 +8,6 @@
 #include <thread>
 
 #include <Hollin0106/qvxFSO.h>
-#include "platform/Files.h"
 #include "platform/NamedStreams.h"
 #include "tests/filelib/FileTestSupport.h"
 
@@ -85,18 +84,6 @@ TEST_F(ZoneStreamsOnNtfs, SetReadTestAndDelete)
                                 " /download.zip 2>/dev/null");
     }
     EXPECT_EQ(onDisk, "[ZoneTransfer]\r\nZoneId=4" + kept);
-}
-
-// Read-only as the platform sets it: no write-permission bit at all on POSIX (which stops
-// root from nothing, so the library has to), the attribute on Windows.
-TEST(ZonesInTheTempFolder, AReadOnlyFileKeepsItsStream)
-{
-    TempFolder dir;
-    qvxFSO fso;
-    WriteBytes(dir / "unmarked.exe", {1});
-    ASSERT_FALSE(platform::SetFileAttributes(U(dir / "unmarked.exe"), platform::kAttributeReadOnly));
-    EXPECT_FALSE(fso.SetFileZone(U(dir / "unmarked.exe"), fzInternet));
-    EXPECT_EQ(RawZone(dir / "unmarked.exe"), "-");
 }
 
 // Streams another program wrote are read and changed in their own encoding, their other

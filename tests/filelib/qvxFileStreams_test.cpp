@@ -84,18 +84,4 @@ TEST_F(StreamsOnNtfs, SecurityDataAndItems)
     EXPECT_TRUE(named->StreamIDAlternateData());
 }
 
-// Off NTFS: the unnamed data and the user.* attributes; a link is not followed.
-TEST(StreamsElsewhere, DataAndUserAttributes)
-{
-    TempFolder dir;
-    WriteBytes(dir / "f", Bytes(17, 'f'));
-    fs::create_symlink("f", dir / "link");
-    if (!filetest::Run("setfattr -n user.note -v 0x4142 " + Quote(dir / "f")))
-        GTEST_SKIP() << "no user attributes on " << dir.Path();
-    qvxFileStreams streams;
-    EXPECT_EQ(Listed(streams, dir / "f", true), "1 ::$DATA 17\n4 :note:$DATA 2\n");
-    EXPECT_EQ(Listed(streams, dir / "link"), "1 ::$DATA 0\n");
-    EXPECT_EQ(Listed(streams, dir.Path()), "");
-}
-
 }  // namespace
