@@ -27,7 +27,6 @@ protected:
 TEST_F(OnNtfs, CompressionOfADirectoryAndTheHonestFailureOnAFile)
 {
     fs::create_directory(Root() / "dir");
-    WriteBytes(Root() / "plain", {1});
     std::int32_t code = -1;
     EXPECT_EQ(fso_.GetFileCompression(At("missing"), &code), cfError);
     EXPECT_EQ(code, 2);
@@ -38,9 +37,6 @@ TEST_F(OnNtfs, CompressionOfADirectoryAndTheHonestFailureOnAFile)
     // ntfs-3g takes the bit of an existing file and drops it without a word.
     EXPECT_FALSE(fso_.SetFileCompression(At("dir/inside"), cfNone, &code));
     EXPECT_EQ(code, EOPNOTSUPP);
-    EXPECT_FALSE(fso_.SetFileCompression(At("plain"), cfDefault, &code));
-    EXPECT_EQ(code, EOPNOTSUPP);
-    EXPECT_EQ(fso_.GetFileCompression(At("plain")), cfNone);
     EXPECT_FALSE(fso_.SetFileCompression(At("dir"), static_cast<CompressionFormat_Const>(9), &code));
     EXPECT_EQ(code, EINVAL);
     // Only the low 16 bits count: 65536 is no compression.
