@@ -34,8 +34,6 @@ TEST_F(AttributeReset, HiddenOrSystemComesOffAndGoesBackOnRelease)
         std::uint32_t whileReset;
         bool done;
     } cases[] = {
-        {"hidden", kHidden, 0, true},
-        {"system", kSystem, 0, true},
         {"hidden and system", kHidden | kSystem, 0, true},
         {"hidden and read-only keeps read-only", kHidden | kReadOnly, kReadOnly, true},
         {"plain file: nothing to do", 0, 0, false},
@@ -75,34 +73,6 @@ TEST_F(AttributeReset, HiddenOrSystemComesOffAndGoesBackOnRelease)
     EXPECT_EQ(AttributesOf(file) & kHidden, kHidden);
 }
 
-TEST_F(AttributeReset, PutFileBReplacesAHiddenFileWhichStaysHidden)
-{
-    qvxFSO fso;
-    for (const std::uint32_t bits : {kHidden, kSystem, kHidden | kSystem}) {
-        SCOPED_TRACE(bits);
-        const fs::path file = Root() / ("hidden" + std::to_string(bits));
-        WriteBytes(file, {9, 9, 9, 9});
-        SetNtfsAttributes(file, 0x20 | bits);
-        Bytes data{1, 2};
-        EXPECT_TRUE(fso.PutFileB(U(file), data, true));
-        EXPECT_EQ(ReadBytes(file), data);
-        EXPECT_EQ(AttributesOf(file) & (kHidden | kSystem), bits);
-        // The text writer goes the same way.
-        EXPECT_TRUE(fso.PutFile2(U(file), u"AB", true, feUTF8, fbBOM));
-        EXPECT_EQ(ReadBytes(file), (Bytes{0xEF, 0xBB, 0xBF, 0x41, 0x42}));
-        EXPECT_EQ(AttributesOf(file) & (kHidden | kSystem), bits);
-    }
-    // The read-only attribute binds root too, as it binds every user on Windows: the
-    // file is refused unchanged and keeps both attributes.
-    const fs::path file = Root() / "hidden-ro-as-root";
-    WriteBytes(file, {9, 9, 9});
-    SetNtfsAttributes(file, 0x20 | kHidden | kReadOnly);
-    Bytes data{4, 5};
-    EXPECT_EQ(RaisedNumber([&] { fso.PutFileB(U(file), data, true); }), 75);
-    EXPECT_EQ(ReadBytes(file), (Bytes{9, 9, 9}));
-    EXPECT_EQ(AttributesOf(file) & (kHidden | kSystem | kReadOnly), kHidden | kReadOnly);
-}
-
 // As nobody, whom the volume's permissions bind: the read-only file refuses the
 // writer, and the reset puts the hidden attribute back on the failure path.
 TEST_F(AttributeReset, AHiddenReadOnlyFileStaysHiddenReadOnlyAndUnchanged)
@@ -110,30 +80,18 @@ TEST_F(AttributeReset, AHiddenReadOnlyFileStaysHiddenReadOnlyAndUnchanged)
     if (const auto argument = NobodyArgument()) {
         qvxFSO fso;
         const std::u16string file = FromUtf8(*argument);
-        Bytes data{1, 2};
-        EXPECT_FALSE(fso.PutFileB(file, data));
-        EXPECT_EQ(RaisedNumber([&] { fso.PutFileB(file, data, true); }), 75);
+        EXPECT_EQ(RaisedNumber([&] { fso.PutFileB(file, {1, 2}, true); }), 75);
         return;
     }
     const fs::path file = Root() / "hidden-ro";
     WriteBytes(file, {7, 7, 7});
     ASSERT_TRUE(filetest::Run("chmod 444 " + Quote(file)));
     SetNtfsAttributes(file, 0x20 | kHidden | kReadOnly);
-    ASSERT_EQ(AttributesOf(file) & (kHidden | kReadOnly), kHidden | kReadOnly);
 
     RerunAsNobody(file.string());
 
     EXPECT_EQ(ReadBytes(file), (Bytes{7, 7, 7}));
     EXPECT_EQ(AttributesOf(file) & (kHidden | kSystem | kReadOnly), kHidden | kReadOnly);
-}
-
-TEST(AttributeResetElsewhere, AFileSystemWithoutHiddenBitsHasNothingToReset)
-{
-    TempFolder dir;
-    WriteBytes(dir / "f", {1});
-    CFileAttributesReset reset;
-    reset.ResetAttributes(U(dir / "f"));
-    EXPECT_FALSE(reset.ResetDone());
 }
 
 }  // namespace

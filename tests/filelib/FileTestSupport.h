@@ -160,45 +160,28 @@ protected:
 // The text and list methods, with the Western code pages.
 using TextFileTest = WithWesternCodePages<FolderTest>;
 
-// A tmpfs of its own mounted on a temporary folder for the length of a test, writable by
-// every user.
-class ScratchTmpfs {
+// A file system of its own mounted on a temporary folder while the object lives; each
+// Mount returns "" on success, else why not.
+class ScratchMount {
 public:
-    ~ScratchTmpfs()
+    ~ScratchMount()
     {
         if (mounted_) Run("umount " + Quote(dir_.Path()) + " || umount -l " + Quote(dir_.Path()));
+        std::error_code ec;
+        if (!image_.empty()) fs::remove(image_, ec);
     }
 
-    // Mounts `kib` KiB; "" on success, else why not.
-    std::string Mount(std::uint32_t kib)
+    // A tmpfs of `kib` KiB, writable by every user.
+    std::string MountTmpfs(std::uint32_t kib)
     {
         if (!IsRoot()) return "mounting needs root";
         mounted_ = Run("mount -t tmpfs -o size=" + std::to_string(kib) + "k,mode=1777 tmpfs " + Quote(dir_.Path()));
         return mounted_ ? "" : "mount -t tmpfs failed (no CAP_SYS_ADMIN?)";
     }
 
-    const fs::path& Root() const { return dir_.Path(); }
-
-private:
-    TempFolder dir_;
-    bool mounted_ = false;
-};
-
-// An ext4 file system of its own (an image on a loop device) mounted on a temporary
-// folder while the object lives.
-class ScratchExt4 {
-public:
-    ~ScratchExt4()
-    {
-        if (mounted_) Run("umount " + Quote(dir_.Path()) + " || umount -l " + Quote(dir_.Path()));
-        std::error_code ec;
-        fs::remove(image_, ec);
-    }
-
-    // Makes and mounts `kib` KiB with inodes of `inodeSize` bytes (256 holds times from
-    // 1901-12-14 to 2446-05-10 in nanoseconds, 128 to 2038 in whole seconds); "" on
-    // success, else why not.
-    std::string Mount(std::uint32_t kib, int inodeSize)
+    // ext4 of `kib` KiB on a loop device, with inodes of `inodeSize` bytes (256 holds times
+    // from 1901-12-14 to 2446-05-10 in nanoseconds, 128 to 2038 in whole seconds).
+    std::string MountExt4(std::uint32_t kib, int inodeSize)
     {
         if (!IsRoot()) return "mounting needs root";
         image_ = dir_.Path().string() + ".img";
@@ -216,31 +199,6 @@ private:
     fs::path image_;
     bool mounted_ = false;
 };
-
-#ifndef _WIN32
-// Sets an environment variable while the object lives, then gives back what was there.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char* name, const std::string& value) : name_(name)
-    {
-        if (const char* old = std::getenv(name)) previous_ = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnvironment()
-    {
-        if (previous_)
-            ::setenv(name_, previous_->c_str(), 1);
-        else
-            ::unsetenv(name_);
-    }
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
-private:
-    const char* name_;
-    std::optional<std::string> previous_;
-};
-#endif
 
 // Skips the test when the scratch file system cannot be had (`why` says why); a missing
 // FUSE fails it under CI, where it must be present.

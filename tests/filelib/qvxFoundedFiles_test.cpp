@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "tests/filelib/FileTestSupport.h"
 #include "tests/filelib/ReparseBuffers.h"
@@ -28,20 +29,25 @@ std::string Tree(const qvxFoundedFiles& level)
     return out;
 }
 
-// Records each completed directory; cancels in the one whose path ends with `cancelIn`.
+// Records each completed directory, then calls `then`; cancels in the one whose path ends with `cancelIn`.
 class Recorder : public IFindFilesCallback {
 public:
-    explicit Recorder(std::string cancelIn = "\x01") : cancelIn_(std::move(cancelIn)) {}
+    explicit Recorder(std::string cancelIn = "\x01", std::function<void()> then = [] {})
+        : cancelIn_(std::move(cancelIn)), then_(std::move(then))
+    {
+    }
     void DirectoryCompleted(const std::u16string& Path, bool& Cancel) override
     {
         const std::string p = ToUtf8(Path);
         completed.push_back(p.substr(p.rfind('/') + 1));
         if (p.ends_with(cancelIn_)) Cancel = true;
+        then_();
     }
     std::vector<std::string> completed;
 
 private:
     std::string cancelIn_;
+    std::function<void()> then_;
 };
 
 // One volume for the suite, its tree made once: the searches only read it.
@@ -61,8 +67,7 @@ protected:
         for (const auto& [name, size] : {std::pair{"a.txt", 10}, {"B.bin", 300}, {"old/c.txt", 5}, {"x.txt/d.txt", 7},
                                          {"x.txt/e.log", 1}})
             WriteBytes(Data() / name, Bytes(size, 'f'));
-        // ntfs-3g shows these junctions as links into the volume: "j" to a sibling, "back"
-        // to the folder that holds it.
+        // ntfs-3g shows junctions as links into the volume: "j" to a sibling, "back" to its own folder.
         fs::create_directory(Data() / "j");
         fs::create_directory(Data() / "back");
         if (!Volume().SetReparseData(Data() / "j", testbuf::MountPoint(u"\\??\\C:\\data\\old", u"C:\\data\\old")) ||
@@ -77,53 +82,43 @@ TEST_F(SearchOnNtfs, MasksAndReparsePointsDecideWhatIsListedAndEntered)
 {
     const struct {
         const char* name;
+        std::u16string path;
         const char16_t* mask;
         bool follow;
         std::string expected;
     } rows[] = {
-        {"every entry; junctions listed, not entered", u"*", false, "B.bin a.txt back j old(c.txt) x.txt(d.txt e.log)"},
-        {"*.* is every entry too", u"*.*", false, "B.bin a.txt back j old(c.txt) x.txt(d.txt e.log)"},
-        {"a folder is entered only when its name matches", u"*.txt", false, "a.txt x.txt(d.txt)"},
-        {"letter case does not count", u"*.TXT", false, "a.txt x.txt(d.txt)"},
-        {"followed: j is entered, back leads to its own parent and is not",
-         u"*",
-         true,
+        {"every entry; junctions listed, not entered", U(Data()), u"*", false,
+         "B.bin a.txt back j old(c.txt) x.txt(d.txt e.log)"},
+        {"a folder is entered only when its name matches, in any case", U(Data()), u"*.TXT", false,
+         "a.txt x.txt(d.txt)"},
+        {"followed: j is entered, back leads to its own parent and is not", U(Data()), u"*", true,
          "B.bin a.txt back j(c.txt) old(c.txt) x.txt(d.txt e.log)"},
-        {"no match", u"*.none", false, ""},
+        {"no match", U(Data()), u"*.none", false, ""},
+        {"a missing folder", U(Data() / "missing"), u"*", false, ""},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         qvxFoundedFiles found;
-        EXPECT_EQ(found.RefreshEx(U(Data()), row.mask, row.follow), !row.expected.empty());
+        EXPECT_EQ(found.RefreshEx(row.path, row.mask, row.follow), !row.expected.empty());
         EXPECT_EQ(Tree(found), row.expected);
         EXPECT_EQ(found.HasSubItems(), !row.expected.empty());
     }
     qvxFoundedFiles refreshed;
     ASSERT_TRUE(refreshed.Refresh(U(Data()), u"*"));
-    EXPECT_EQ(Tree(refreshed), rows[4].expected);
+    EXPECT_EQ(Tree(refreshed), rows[2].expected);
 }
 
-TEST_F(SearchOnNtfs, SizesAndAttributesComeFromTheVolume)
+// The total size agrees with du; every entry keeps its folder as Path; junctions are reparse points.
+TEST_F(SearchOnNtfs, SizesAndPathsComeFromTheVolume)
 {
     qvxFoundedFiles found;
     ASSERT_TRUE(found.RefreshEx(U(Data()), u"*"));
     const std::string du = testfs::Output("find " + Quote(Data()) +
-                                 " -type f -print0 | du -lbc --apparent-size --files0-from=- | tail -n1 | cut -f1");
+                                          " -type f -print0 | du -lbc --apparent-size --files0-from=- | tail -n1 | cut -f1");
     EXPECT_EQ(static_cast<long long>(found.Size()), std::stoll(du));
     for (const auto& e : found) {
-        SCOPED_TRACE(ToUtf8(e->FileName()));
         EXPECT_EQ(e->Path(), U(Data()));
-        const std::string name = ToUtf8(e->FileName());
-        EXPECT_EQ(e->AttributeReparsePoint(), name == "back" || name == "j");
-        EXPECT_EQ(e->AttributeDirectory(), name != "a.txt" && name != "B.bin");
-        // The NTFS attribute word, not a synthesised one: new files carry "archive".
-        if (!e->AttributeDirectory()) {
-            EXPECT_TRUE(e->AttributeArchive());
-        }
-        EXPECT_TRUE(e->AlternateFileName().empty());
-        // Made a moment ago, in local time.
-        EXPECT_GT(e->CreationTime(), 46000.0);
-        EXPECT_LE(e->CreationTime(), e->LastWriteTime() + 1.0 / 86400);
+        EXPECT_EQ(e->AttributeReparsePoint(), e->FileName() == u"back" || e->FileName() == u"j");
     }
     EXPECT_EQ(RaisedNumberFrom(u"qvxFoundedFiles", [&] { found.Item(found.Count()); }), 9);
 }
@@ -133,15 +128,14 @@ TEST_F(SearchOnNtfs, TheEntryItselfWithItsParentOrWithAnEmptyMask)
     qvxFoundedFiles withParent;
     ASSERT_TRUE(withParent.RefreshEx2(U(Data()), u"*.txt", false, nullptr, true));
     ASSERT_EQ(withParent.Count(), 1);
-    EXPECT_EQ(withParent.Item(0)->FileName(), u"data");
     EXPECT_EQ(withParent.Item(0)->Path(), U(Root()));
     EXPECT_EQ(Tree(withParent), "data(a.txt x.txt(d.txt))");
+    EXPECT_EQ(withParent.Path(), U(Data()));
 
     qvxFoundedFiles emptyMask;
     ASSERT_TRUE(emptyMask.RefreshEx2(U(Data()), u"  ", false, nullptr, false));
     ASSERT_EQ(emptyMask.Count(), 1);
     EXPECT_EQ(emptyMask.Item(0)->Path(), U(Data()));
-    EXPECT_EQ(emptyMask.Path(), U(Data()));
 }
 
 TEST_F(SearchOnNtfs, CallbacksComeChildrenFirstAndCanCancel)
@@ -150,38 +144,32 @@ TEST_F(SearchOnNtfs, CallbacksComeChildrenFirstAndCanCancel)
     Recorder all;
     ASSERT_TRUE(found.RefreshEx2(U(Data()), u"*", false, &all));
     EXPECT_EQ(all.completed, (std::vector<std::string>{"old", "x.txt", "data"}));
-
     Recorder inSub("/x.txt");
     EXPECT_FALSE(found.RefreshEx2(U(Data()), u"*", false, &inSub));
     EXPECT_EQ(found.Count(), 0);
-    EXPECT_FALSE(found.HasSubItems());
     EXPECT_EQ(inSub.completed, (std::vector<std::string>{"old", "x.txt"}));
-
     Recorder atTop("/data");
     EXPECT_TRUE(found.RefreshEx2(U(Data()), u"*", false, &atTop));
     EXPECT_EQ(found.Count(), 6);
 }
 
-// The attribute word of a file is read when first asked for, and decides which size
-// CompressedFileSize gives: the room on disk only for a compressed or sparse file.
+// The attribute word is read when first asked for; hidden is its bit, whatever the name
+// says; CompressedFileSize is the room on disk only for a compressed or sparse file.
 TEST_F(SearchOnNtfs, AttributesAndCompressedSizesOfFiles)
 {
     const fs::path dir = Root() / "sizes";
     fs::create_directories(dir / "packed");
-    SetNtfsAttributes(dir / "packed", 0x810);  // new files in it are compressed
+    SetNtfsAttributes(dir / "packed", 0x810);
     WriteBytes(dir / "packed/zeros", Bytes(100000, 0));
     WriteBytes(dir / "small", Bytes(6, 'x'));
     WriteBytes(dir / "marked", Bytes(6, 'x'));
-    SetNtfsAttributes(dir / "marked", 0x27);  // read-only, hidden, system, archive
-    // Hidden is the attribute word's bit on NTFS, whatever the name says.
+    SetNtfsAttributes(dir / "marked", 0x27);
     WriteBytes(dir / ".dotted", Bytes(6, 'x'));
-    fs::create_directories(dir / ".dotdir");  // a folder's word is read while searching
+    fs::create_directories(dir / ".dotdir");
     WriteBytes(dir / "concealed", Bytes(6, 'x'));
     SetNtfsAttributes(dir / "concealed", 0x22);
     ASSERT_TRUE(filetest::Run("dd if=/dev/zero of=" + Quote(dir / "holes") + " bs=4096 seek=1000 count=1"));
-    const auto allocated = [](const fs::path& p) {
-        return std::stod(testfs::Output("stat -c %b " + Quote(p))) * 512;
-    };
+    const auto allocated = [](const fs::path& p) { return std::stod(testfs::Output("stat -c %b " + Quote(p))) * 512; };
 
     qvxFoundedFiles found;
     ASSERT_TRUE(found.RefreshEx(U(dir), u"*"));
@@ -190,10 +178,8 @@ TEST_F(SearchOnNtfs, AttributesAndCompressedSizesOfFiles)
         const std::string name = ToUtf8(e->FileName());
         SCOPED_TRACE(name);
         if (name == ".dotdir") {
-            EXPECT_EQ(e->FileAttributes(), 0x30);  // directory, archive: not hidden
+            EXPECT_EQ(e->FileAttributes(), 0x30);
         } else if (name == "packed") {
-            EXPECT_TRUE(e->AttributeCompressed());
-            EXPECT_EQ(e->CompressedFileSize(), 0.0);
             const auto zeros = e->Childs()->Item(0);
             EXPECT_TRUE(zeros->AttributeCompressed());
             EXPECT_EQ(zeros->FileSize(), 100000.0);
@@ -201,7 +187,6 @@ TEST_F(SearchOnNtfs, AttributesAndCompressedSizesOfFiles)
             EXPECT_LT(zeros->CompressedFileSize(), 100000.0);
         } else if (name == "holes") {
             EXPECT_TRUE(e->AttributeSparseFile());
-            EXPECT_EQ(e->FileSize(), 4100096.0);
             EXPECT_EQ(e->CompressedFileSize(), allocated(dir / "holes"));
             EXPECT_LT(e->CompressedFileSize(), 4100096.0);
         } else {
@@ -209,38 +194,11 @@ TEST_F(SearchOnNtfs, AttributesAndCompressedSizesOfFiles)
             EXPECT_EQ(e->CompressedFileSize(), 6.0);
             EXPECT_EQ(e->FileAttributes(), name == "marked" ? 0x27 : name == "concealed" ? 0x22 : 0x20);
             EXPECT_EQ(e->AttributeHidden(), name == "marked" || name == "concealed");
-            EXPECT_EQ(e->AttributeReadOnly(), name == "marked");
         }
     }
 }
 
-// Entries and collections outlive the search that made them, with their names and
-// paths (the sanitizer build sees any use of what is gone).
-TEST(Search, AnEntryKeptOutlivesItsCollection)
-{
-    TempFolder dir;
-    fs::create_directories(dir / "a" / "b");
-    WriteBytes(dir / "a" / "b" / "f", {1, 2});
-    std::shared_ptr<FoundedFile> deep, top;
-    std::shared_ptr<qvxFoundedFiles> childs;
-    {
-        auto found = std::make_unique<qvxFoundedFiles>();
-        ASSERT_TRUE(found->RefreshEx(U(dir.Path()), u"*"));
-        childs = found->Item(0)->Childs()->Item(0)->Childs();
-        deep = childs->Item(0);
-        auto withParent = std::make_unique<qvxFoundedFiles>();
-        ASSERT_TRUE(withParent->RefreshEx2(U(dir / "a"), u"*", false, nullptr, true));
-        top = withParent->Item(0);
-    }
-    EXPECT_EQ(deep->FileName(), u"f");
-    EXPECT_EQ(deep->Path(), U(dir / "a" / "b"));
-    EXPECT_EQ(deep->FileSize(), 2.0);
-    EXPECT_EQ(childs->Count(), 1);
-    EXPECT_EQ(top->FileName(), u"a");
-    EXPECT_EQ(top->Path(), U(dir.Path()));
-    EXPECT_EQ(top->FileSize(), 2.0);
-}
-
+// The root is its own entry and its own parent.
 TEST(Search, TheRootStandsForItself)
 {
     const bool windows = kNativePathStyle == PathStyle::Windows;
@@ -249,90 +207,38 @@ TEST(Search, TheRootStandsForItself)
     ASSERT_TRUE(found.RefreshEx2(root, windows ? u"windows" : u"tmp", false, nullptr, true));
     ASSERT_EQ(found.Count(), 1);
     EXPECT_EQ(found.Item(0)->FileName(), root);
-    EXPECT_TRUE(found.Item(0)->AttributeDirectory());
     EXPECT_EQ(Tree(found), windows ? "C:\\(windows)" : "/(tmp)");
+    ASSERT_TRUE(found.RefreshEx2(windows ? u"C:\\windows" : u"/tmp", u"*.none", false, nullptr, true));
+    EXPECT_EQ(found.Item(0)->Path(), windows ? u"C:" : u"/");
+    EXPECT_EQ(Tree(found), windows ? "windows" : "tmp");
 }
 
-// With SearchWithParent the entry Path names is found, its folder without the
-// separator at its end is its Path, and its own entries are its Childs.
-TEST(Search, WithItsParentTheEntryKeepsItsFolderAsPath)
-{
-    TempFolder dir;
-    fs::create_directories(dir / "data" / "sub");
-    WriteBytes(dir / "data" / "a.txt", {1, 2});
-    const bool windows = kNativePathStyle == PathStyle::Windows;
-    const struct {
-        const char* name;
-        std::u16string path;
-        std::u16string parent;
-        std::string tree;
-    } rows[] = {
-        {"a folder in a folder", U(dir / "data"), U(dir.Path()), "data(a.txt sub)"},
-        {"a folder on the root", windows ? u"C:\\windows" : u"/tmp", windows ? u"C:" : u"/",
-         windows ? "windows" : "tmp"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        qvxFoundedFiles found;
-        // The mask applies to the levels below; "*.none" keeps the root's folder unsearched.
-        ASSERT_TRUE(found.RefreshEx2(row.path, row.tree.find('(') != std::string::npos ? u"*" : u"*.none", false,
-                                     nullptr, true));
-        ASSERT_EQ(found.Count(), 1);
-        EXPECT_EQ(found.Item(0)->Path(), row.parent);
-        EXPECT_EQ(Tree(found), row.tree);
-        EXPECT_EQ(found.Path(), row.path);
-    }
-}
-
-// A callback that searches again with the object being filled is refused, and the
-// running search goes on undisturbed; an error out of a callback leaves the object
-// free to search again.
+// A callback that searches again with the object being filled is refused, and the running
+// search goes on; an error out of a callback leaves the object free to search again.
 TEST(Search, ACallbackCannotSearchAgainWithTheSameObject)
 {
     TempFolder dir;
     fs::create_directories(dir / "a" / "b");
     WriteBytes(dir / "x", {1});
-    class Again : public IFindFilesCallback {
-    public:
-        Again(qvxFoundedFiles& found, std::u16string elsewhere) : found_(found), elsewhere_(std::move(elsewhere)) {}
-        void DirectoryCompleted(const std::u16string&, bool&) override
-        {
-            numbers.push_back(RaisedNumberFrom(u"qvxFoundedFiles", [&] { found_.RefreshEx2(elsewhere_, u"*"); }));
-            if (throwing) throw AutomationError(1234, u"test callback");
-        }
-        std::vector<std::int32_t> numbers;
-        bool throwing = false;
-
-    private:
-        qvxFoundedFiles& found_;
-        std::u16string elsewhere_;
-    };
     qvxFoundedFiles found;
-    Again again(found, U(dir / "a"));
+    std::vector<std::int32_t> numbers;
+    bool throwing = false;
+    Recorder again("\x01", [&] {
+        numbers.push_back(RaisedNumberFrom(u"qvxFoundedFiles", [&] { found.RefreshEx2(U(dir / "a"), u"*"); }));
+        if (throwing) throw AutomationError(1234, u"test callback");
+    });
     ASSERT_TRUE(found.RefreshEx2(U(dir.Path()), u"*", false, &again));
-    EXPECT_EQ(again.numbers, (std::vector<std::int32_t>{5, 5, 5}));
+    EXPECT_EQ(numbers, (std::vector<std::int32_t>{5, 5, 5}));
     EXPECT_EQ(Tree(found), "a(b) x");
     EXPECT_EQ(found.Path(), U(dir.Path()));
-    for (const auto& e : found) EXPECT_EQ(e->Path(), U(dir.Path()));
-
-    again.throwing = true;
+    throwing = true;
     EXPECT_EQ(RaisedNumberFrom(u"test callback", [&] { found.RefreshEx2(U(dir.Path()), u"*", false, &again); }),
               1234);
     EXPECT_TRUE(found.RefreshEx2(U(dir / "a"), u"*"));
     EXPECT_EQ(Tree(found), "b");
 }
 
-TEST(Search, AMissingFolderFindsNothing)
-{
-    TempFolder dir;
-    qvxFoundedFiles found;
-    EXPECT_FALSE(found.RefreshEx(U(dir / "missing"), u"*"));
-    EXPECT_FALSE(found.HasSubItems());
-    EXPECT_EQ(found.Count(), 0);
-    EXPECT_EQ(found.Size(), 0.0);
-}
-
-// A local folder: links are reparse points with their target's directory bit.
+// Links are reparse points with their target's directory bit.
 TEST(Search, ALinkLoopIsListedButNotEntered)
 {
     TempFolder dir;
@@ -343,12 +249,10 @@ TEST(Search, ALinkLoopIsListedButNotEntered)
     qvxFoundedFiles found;
     ASSERT_TRUE(found.Refresh(U(dir.Path()), u"*"));
     EXPECT_EQ(Tree(found), "a(b(up) dangling top)");
-    const auto a = found.Item(0)->Childs();
-    for (const auto& e : *a) {
+    for (const auto& e : *found.Item(0)->Childs()) {
         SCOPED_TRACE(ToUtf8(e->FileName()));
-        if (e->FileName() == u"b") continue;
-        EXPECT_TRUE(e->AttributeReparsePoint());
-        EXPECT_EQ(e->AttributeDirectory(), e->FileName() == u"top");
+        EXPECT_EQ(e->AttributeReparsePoint(), e->FileName() != u"b");
+        EXPECT_EQ(e->AttributeDirectory(), e->FileName() != u"dangling");
     }
 }
 
