@@ -105,6 +105,17 @@ TEST(OnExt4, DatesOutsideTheRangeFailAndChangeNothing)
         EXPECT_EQ(access, row.ok ? 41000.0 : 40000.0);
         EXPECT_EQ(std::floor(write * 86400), std::floor((row.ok ? row.date : 40001.0) * 86400));
     }
+
+    // ext4 keeps a compression flag and never compresses: setting one is refused (the low
+    // 16 bits of the format count), and a flag another tool stored is not reported.
+    const fs::path file = wide.Root() / "plain";
+    WriteBytes(file, Bytes(10000, 'a'));
+    std::int32_t code = 0;
+    EXPECT_FALSE(fso.SetFileCompression(U(file), static_cast<CompressionFormat_Const>(65538), &code));
+    EXPECT_EQ(code, EOPNOTSUPP);
+    ASSERT_TRUE(filetest::Run("chattr +c " + Quote(file)));
+    EXPECT_EQ(fso.GetFileCompression(U(file), &code), cfNone);
+    EXPECT_EQ(code, 0);
 }
 
 // The user's trash in a folder of the test's own.
