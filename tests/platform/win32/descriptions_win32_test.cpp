@@ -23,11 +23,10 @@ constexpr wchar_t kPartVariable[] = L"TAGSCOPE_DESCRIPTION_PART";
 
 std::vector<std::wstring> Split(const std::wstring& text)
 {
-    std::vector<std::wstring> parts;
-    std::size_t from = 0;
-    for (std::size_t bar; (bar = text.find(L'|', from)) != std::wstring::npos; from = bar + 1)
-        parts.push_back(text.substr(from, bar - from));
-    parts.push_back(text.substr(from));
+    std::vector<std::wstring> parts{L""};
+    for (const wchar_t c : text)
+        if (c == L'|') parts.emplace_back();
+        else parts.back().push_back(c);
     return parts;
 }
 
@@ -52,10 +51,7 @@ TEST(DescriptionsAtOnceWin32Part, PlaysItsPart)
             ASSERT_TRUE(fso.SetFileDescription(name, Text(args[2] + L" " + std::to_wstring(i))));
         return;
     }
-    int reads = 0;
-    const std::u16string unchanged = U(folder / "f50.txt");
-    for (; !fs::exists(fs::path(args[2])); ++reads) ASSERT_EQ(fso.GetFileDescription(unchanged), u"text 50");
-    EXPECT_GT(reads, 0);
+    while (!fs::exists(fs::path(args[2]))) ASSERT_EQ(fso.GetFileDescription(U(folder / "f50.txt")), u"text 50");
 }
 
 // Starts this program again for `part`; its process, or nothing.
@@ -63,7 +59,7 @@ HANDLE StartPart(const std::wstring& part)
 {
     wchar_t self[MAX_PATH];
     if (::GetModuleFileNameW(nullptr, self, MAX_PATH) == 0) return nullptr;
-    std::wstring command = L"\"" + std::wstring(self) + L"\" --gtest_filter=DescriptionsAtOnceWin32Part.PlaysItsPart";
+    std::wstring command = L"x --gtest_filter=DescriptionsAtOnceWin32Part.PlaysItsPart";
     ::SetEnvironmentVariableW(kPartVariable, part.c_str());
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -71,24 +67,19 @@ HANDLE StartPart(const std::wstring& part)
     const bool started =
         ::CreateProcessW(self, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
     ::SetEnvironmentVariableW(kPartVariable, nullptr);
-    if (!started) return nullptr;
-    ::CloseHandle(process.hThread);
-    return process.hProcess;
+    if (started) ::CloseHandle(process.hThread);
+    return started ? process.hProcess : nullptr;
 }
 
-// The exit code of a part; -1 when it overran `deadlineMs` and was ended.
-int ExitOf(HANDLE process, DWORD deadlineMs)
+// The exit code of a part; 99 when it overran `deadlineMs` and was ended.
+DWORD ExitOf(HANDLE process, DWORD deadlineMs)
 {
-    int code = -1;
-    if (::WaitForSingleObject(process, deadlineMs) == WAIT_OBJECT_0) {
-        DWORD exit = 0;
-        if (::GetExitCodeProcess(process, &exit)) code = static_cast<int>(exit);
-    } else {
-        ::TerminateProcess(process, 99);
-        ::WaitForSingleObject(process, INFINITE);
-    }
+    if (::WaitForSingleObject(process, deadlineMs) != WAIT_OBJECT_0) ::TerminateProcess(process, 99);
+    ::WaitForSingleObject(process, INFINITE);
+    DWORD exit = 99;
+    ::GetExitCodeProcess(process, &exit);
     ::CloseHandle(process);
-    return code;
+    return exit;
 }
 
 // Two processes change the descriptions of x.txt and y.txt while a third reads one that
@@ -107,10 +98,10 @@ TEST(DescriptionsAtOnceWin32, NoChangeIsLostAndNoReadSeesAFileInBetween)
     const HANDLE x = StartPart(L"writer|" + dir.Path().wstring() + L"|x|" + std::to_wstring(kRounds));
     const HANDLE y = StartPart(L"writer|" + dir.Path().wstring() + L"|y|" + std::to_wstring(kRounds));
     ASSERT_TRUE(reader && x && y);
-    EXPECT_EQ(ExitOf(x, kDeadlineMs), 0);
-    EXPECT_EQ(ExitOf(y, kDeadlineMs), 0);
+    EXPECT_EQ(ExitOf(x, kDeadlineMs), 0u);
+    EXPECT_EQ(ExitOf(y, kDeadlineMs), 0u);
     filetest::WriteBytes(done, {1});
-    EXPECT_EQ(ExitOf(reader, kDeadlineMs), 0);
+    EXPECT_EQ(ExitOf(reader, kDeadlineMs), 0u);
 
     Hollin0106::qvxDescriptIon d;
     ASSERT_TRUE(d.ReadDirectoryFile(U(dir.Path())));
