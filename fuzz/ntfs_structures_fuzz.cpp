@@ -25,15 +25,13 @@ void Values(const FileRecord& record)
 {
     for (const Attribute& a : record.Attributes) {
         std::vector<Run> runs;
-        if (!a.Resident) (void)DecodeRunlist(a.Runlist, a.LowestVcn, a.HighestVcn, 1u << 20, runs);
         FileName name;
-        (void)DecodeFileName(a.Value, name);
         StandardInformation info;
-        (void)DecodeStandardInformation(a.Value, info);
         std::vector<AttributeListEntry> list;
-        (void)DecodeAttributeList(a.Value, list);
         IndexRoot root;
         std::vector<IndexEntry> entries;
+        if (!a.Resident) (void)DecodeRunlist(a.Runlist, a.LowestVcn, a.HighestVcn, 1u << 20, runs);
+        (void)(DecodeFileName(a.Value, name), DecodeStandardInformation(a.Value, info), DecodeAttributeList(a.Value, list));
         if (!DecodeIndexRoot(a.Value, root)) (void)DecodeIndexNode(root.Node, entries);
     }
 }
@@ -84,12 +82,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         }
         std::vector<IndexEntry> entries;
         if (DecodeIndexNode(node, entries)) return 0;
-        for (const IndexEntry& e : entries) {
-            FileName name;
-            (void)DecodeFileName(e.Key, name);
-            ReparseKey key;
-            (void)DecodeReparseKey(e.Key, key);
-        }
+        FileName name;
+        ReparseKey key;
+        for (const IndexEntry& e : entries) (void)(DecodeFileName(e.Key, name), DecodeReparseKey(e.Key, key));
     }
     return 0;
 }

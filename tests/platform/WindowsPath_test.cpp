@@ -37,21 +37,16 @@ TEST(WindowsPath, FullPathsAsTheSystemMakesThem)
         {u"C:\\a\\.\\b\\..\\c", u"C:\\w", u"C:\\a\\c"},
         {u"C:\\a\\..\\..\\..\\x", u"C:\\w", u"C:\\x"},
         {u"C:\\a.\\b. . ", u"C:\\w", u"C:\\a\\b"},
-        {u"C:\\a\\b \\", u"C:\\w", u"C:\\a\\b \\"},
         {u"\\\\server\\share\\x\\..\\..\\y", u"C:\\w", u"\\\\server\\share\\y"},
         {u"\\\\.\\C:\\x\\..\\y", u"C:\\w", u"\\\\.\\C:\\y"},
         {u"//?/C:/x/../y", u"C:\\w", u"\\\\?\\C:\\y"},
-        {u"\\\\.", u"C:\\w", u"\\\\.\\"},
         // Verbatim names are the system's to read: nothing is resolved.
         {u"\\\\?\\C:\\x\\..\\y.", u"C:\\w", u"\\\\?\\C:\\x\\..\\y."},
         {u"\\??\\C:\\x\\.", u"C:\\w", u"\\??\\C:\\x\\."},
-        {u"x\\y", u"C:\\w", u"C:\\w\\x\\y"},
         {u"..\\x", u"C:\\w\\sub", u"C:\\w\\x"},
-        {u"\\x", u"C:\\w", u"C:\\x"},
         {u"\\x", u"\\\\srv\\share\\w", u"\\\\srv\\share\\x"},
         {u"c:x", u"C:\\w", u"C:\\w\\x"},
         {u"D:x", u"C:\\w", u"D:\\data\\x"},
-        {u"E:x", u"C:\\w", u"E:\\x"},
         {u"", u"C:\\w", u""},
     };
     for (const auto& row : rows) {
@@ -75,7 +70,6 @@ TEST(WindowsPath, LongNamesGoVerbatimAndTheShellGetsThePlainForm)
     } rows[] = {
         {"a short name goes as given", u"C:/a/../b.txt", shortCurrent, u"C:/a/../b.txt"},
         {"a long absolute name", deep, shortCurrent, u"\\\\?\\" + deep},
-        {"a long device name is no UNC name", u"\\\\.\\" + deep, shortCurrent, u"\\\\?\\" + deep},
         {"a long UNC name", u"\\\\srv\\share\\" + tail, shortCurrent, u"\\\\?\\UNC\\srv\\share\\" + tail},
         {"a long verbatim name stays", u"\\\\?\\" + deep + u"\\..", shortCurrent, u"\\\\?\\" + deep + u"\\.."},
         {"a short relative name under a deep folder", u"file.txt", deepCurrent,

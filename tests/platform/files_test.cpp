@@ -73,19 +73,6 @@ TEST(PlatformFiles, ReplaceFileContentTakesTheOldFilesPlace)
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 2);
 }
 
-TEST(PlatformFiles, AFolderLockIsTakenAndGivenBack)
-{
-    TempFolder dir;
-    platform::FolderLock lock;
-    ASSERT_FALSE(platform::LockFolder(U(dir.Path()), lock));
-    lock.release();
-    EXPECT_FALSE(platform::LockFolder(U(dir.Path()), lock));  // given back, it can be taken again
-    lock.release();
-    WriteBytes(dir / "f", {1});
-    EXPECT_TRUE(platform::LockFolder(U(dir / "f"), lock));
-    EXPECT_FALSE(lock.isHeld());
-}
-
 TEST(PlatformAttributes, ReadOnlyIsTheWritePermissionBits)
 {
     TempFolder dir;
