@@ -37,10 +37,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size)
 {
     std::vector<std::uint8_t> image = g_base;
-    const std::uint64_t cluster = (image[11] | image[12] << 8) * image[13];
-    std::uint64_t mft = 0;
+    std::uint64_t mft = 0;  // its first cluster times the cluster size
     for (int i = 7; i >= 0; --i) mft = mft << 8 | image[48 + static_cast<std::size_t>(i)];
-    mft *= cluster;
+    mft *= (image[11] | image[12] << 8) * image[13];
     const std::uint64_t regions[][2] = {{0, 512}, {mft, 64 * 1024}, {mft + 5 * 1024, 1024}, {0, image.size()}};
     for (std::size_t i = 0; i + 4 <= size;) {
         const auto& region = regions[std::min<std::size_t>(bytes[i], 3)];

@@ -102,9 +102,6 @@ TEST(WindowsPath, TheVerbatimFormStartsAtTheFoldersLimit)
                   verbatim ? u"\\\\?\\" + absolute : absolute);
         // The same full path reached from its folder and a relative name of 10 units.
         EXPECT_EQ(SystemPathFor(name, Context(folder), PathUse::Call), verbatim ? u"\\\\?\\" + absolute : name);
-        // Trailing dots do not count: the system drops them.
-        EXPECT_EQ(SystemPathFor(absolute + u"..", Context(u"C:\\w"), PathUse::Call),
-                  verbatim ? u"\\\\?\\" + absolute : absolute + u"..");
     }
 }
 

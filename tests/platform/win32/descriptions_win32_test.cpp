@@ -30,11 +30,6 @@ std::vector<std::wstring> Split(const std::wstring& text)
     return parts;
 }
 
-std::u16string Text(const std::wstring& wide)
-{
-    return std::u16string(wide.begin(), wide.end());
-}
-
 TEST(DescriptionsAtOnceWin32Part, PlaysItsPart)
 {
     const wchar_t* part = _wgetenv(kPartVariable);
@@ -48,7 +43,7 @@ TEST(DescriptionsAtOnceWin32Part, PlaysItsPart)
         const int rounds = std::stoi(args[3]);
         const std::u16string name = U(folder / (args[2] + L".txt"));
         for (int i = 1; i <= rounds; ++i)
-            ASSERT_TRUE(fso.SetFileDescription(name, Text(args[2] + L" " + std::to_wstring(i))));
+            ASSERT_TRUE(fso.SetFileDescription(name, U(args[2] + L" " + std::to_wstring(i))));
         return;
     }
     while (!fs::exists(fs::path(args[2]))) ASSERT_EQ(fso.GetFileDescription(U(folder / "f50.txt")), u"text 50");
@@ -107,8 +102,8 @@ TEST(DescriptionsAtOnceWin32, NoChangeIsLostAndNoReadSeesAFileInBetween)
     ASSERT_TRUE(d.ReadDirectoryFile(U(dir.Path())));
     EXPECT_EQ(d.ItemCount(), 102);
     EXPECT_EQ(d.ItemDescriptionByFileName(u"f99.txt"), u"text 99");
-    EXPECT_EQ(d.ItemDescriptionByFileName(u"x.txt"), Text(L"x " + std::to_wstring(kRounds)));
-    EXPECT_EQ(d.ItemDescriptionByFileName(u"y.txt"), Text(L"y " + std::to_wstring(kRounds)));
+    EXPECT_EQ(d.ItemDescriptionByFileName(u"x.txt"), U(L"x " + std::to_wstring(kRounds)));
+    EXPECT_EQ(d.ItemDescriptionByFileName(u"y.txt"), U(L"y " + std::to_wstring(kRounds)));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
 }
 

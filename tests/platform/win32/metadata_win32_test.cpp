@@ -1,4 +1,4 @@
-// The Win32 backend's metadata calls under Wine or Windows: streams, times, compression, removal.
+// The Win32 backend's metadata calls under Wine or Windows: streams, times, removal.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -56,18 +56,6 @@ TEST(Win32Removal, ATreeGoesWithItsReadOnlyFiles)
     EXPECT_EQ(platform::RemoveEmptyDirectory(U(dir / "t")), std::errc::directory_not_empty);
     ASSERT_FALSE(platform::RemoveTree(U(dir / "t")));
     EXPECT_FALSE(fs::exists(dir / "t"));
-}
-
-// Wine's files and a FAT volume have no compression: not compressed, and switching it off
-// has nothing to do; on NTFS the file is simply not compressed yet.
-TEST(Win32Compression, AFileSystemWithoutCompressionSaysNotCompressed)
-{
-    filetest::TempFolder dir;
-    filetest::WriteBytes(dir / "f", {1});
-    bool compressed = true;
-    ASSERT_FALSE(platform::GetCompression(U(dir / "f"), compressed));
-    EXPECT_FALSE(compressed);
-    EXPECT_FALSE(platform::SetCompression(U(dir / "f"), false));
 }
 
 }  // namespace

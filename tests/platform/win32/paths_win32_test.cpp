@@ -91,8 +91,7 @@ TEST(Win32Paths, LongNamesOfEveryKindReachTheirFiles)
     ASSERT_FALSE(platform::WriteFile(out, data.data(), data.size()));
     ASSERT_FALSE(out.Close());
 
-    // "\\.\C:\..." of the same file (once made into "\\?\UNC\.\C:\...").
-    std::uint64_t size = 0;
+    std::uint64_t size = 0;  // as "\\.\C:\...", once made into "\\?\UNC\.\C:\..."
     EXPECT_FALSE(platform::QueryFileSize(u"\\\\.\\" + file, size));
     EXPECT_EQ(size, 5u);
 
