@@ -9,6 +9,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -47,14 +48,8 @@ struct Ptr {
 };
 
 // A BSTR freed when it goes.
-struct Text {
-    BSTR b;
-    explicit Text(const wchar_t* text) : b(SysAllocString(text)) {}
-    Text(const Text&) = delete;
-    Text& operator=(const Text&) = delete;
-    ~Text() { SysFreeString(b); }
-    operator BSTR() const { return b; }
-};
+using Text = std::unique_ptr<OLECHAR, decltype(&SysFreeString)>;
+Text Bstr(const wchar_t* text) { return Text(SysAllocString(text), &SysFreeString); }
 
 // Hollin0106.dll beside this program, loaded for as long as the object lives; its
 // classes come from its own class factory, without registration.
@@ -202,18 +197,18 @@ TEST(NullOutPointers, EveryKindOfResultIsRefusedWithEPointer)
     ASSERT_EQ(server.Create(CLSID_qvxShellFileInfo, shell), S_OK);
     wchar_t program[MAX_PATH];
     GetModuleFileNameW(nullptr, program, MAX_PATH);
-    const Text name(program), all(L"*");
+    const Text name = Bstr(program), all = Bstr(L"*");
     const struct {
         const char* name;
         std::function<HRESULT()> call;
     } calls[] = {
-        {"an enumeration", [&] { return fso->GetFileZone(name, nullptr); }},
-        {"a string", [&] { return fso->GetFile2(name, 0, feAuto, fbAuto, ibAuto, nullptr, nullptr, nullptr, nullptr, nullptr); }},
+        {"an enumeration", [&] { return fso->GetFileZone(name.get(), nullptr); }},
+        {"a string", [&] { return fso->GetFile2(name.get(), 0, feAuto, fbAuto, ibAuto, nullptr, nullptr, nullptr, nullptr, nullptr); }},
         {"an object", [&] {
-             return fso->ReadStandardListFile2(name, all, -1, -1, 0, feAuto, fbAuto, ibAuto, nullptr, nullptr, nullptr, nullptr,
+             return fso->ReadStandardListFile2(name.get(), all.get(), -1, -1, 0, feAuto, fbAuto, ibAuto, nullptr, nullptr, nullptr, nullptr,
                                                nullptr);
          }},
-        {"an input array", [&] { VARIANT_BOOL r; return fso->PutFileB(name, nullptr, VARIANT_FALSE, &r); }},
+        {"an input array", [&] { VARIANT_BOOL r; return fso->PutFileB(name.get(), nullptr, VARIANT_FALSE, &r); }},
         {"an object of another class", [&] { return shell->get_Icon(nullptr); }},
         {"IDispatch.GetIDsOfNames", [&] {
              OLECHAR member[] = L"GetFileZone";
@@ -227,7 +222,7 @@ TEST(NullOutPointers, EveryKindOfResultIsRefusedWithEPointer)
     }
     // A left-out optional output is no NULL result: the call goes on.
     CompressionFormat_Const state = cfNone;
-    EXPECT_EQ(fso->GetFileCompression(name, nullptr, &state), S_OK);
+    EXPECT_EQ(fso->GetFileCompression(name.get(), nullptr, &state), S_OK);
 }
 
 // An IFindFilesCallback a C++ or VB6 program implements through the vtable: it fails
@@ -272,10 +267,10 @@ TEST(TypedCallback, ItsErrorInformationReachesTheCaller)
     FailingCallback callback;
     wchar_t windows[MAX_PATH];
     GetWindowsDirectoryW(windows, MAX_PATH);
-    const Text path(windows), mask(L"*.none");
+    const Text path = Bstr(windows), mask = Bstr(L"*.none");
     const VARIANT object = Var(VT_DISPATCH, [&](VARIANT& v) { V_DISPATCH(&v) = &callback; });
     VARIANT_BOOL done = VARIANT_TRUE;
-    EXPECT_EQ(found->RefreshEx2(path, mask, VARIANT_FALSE, object, VARIANT_TRUE, &done),
+    EXPECT_EQ(found->RefreshEx2(path.get(), mask.get(), VARIANT_FALSE, object, VARIANT_TRUE, &done),
               MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, 1234));
     Ptr<IErrorInfo> info;
     ASSERT_EQ(GetErrorInfo(0, &info.p), S_OK);
@@ -285,16 +280,6 @@ TEST(TypedCallback, ItsErrorInformationReachesTheCaller)
     SysFreeString(description);
     EXPECT_EQ(callback.calls, 1);
     EXPECT_EQ(callback.references, 1u) << "the search keeps no reference";
-}
-
-// The vtable half of a dual interface's type information.
-ITypeInfo* Vtable(ITypeInfo* dispatch)
-{
-    HREFTYPE ref = 0;
-    ITypeInfo* vtable = nullptr;
-    if (SUCCEEDED(dispatch->GetRefTypeOfImplType(static_cast<UINT>(-1), &ref))) dispatch->GetRefTypeInfo(ref, &vtable);
-    dispatch->Release();
-    return vtable;
 }
 
 // As a browser (VBA's object browser, OLEView) reads it: every member can be read back (a
@@ -314,10 +299,10 @@ TEST(TypeLibrary, EveryMemberIsReadableWithAHelpStringAndSoundDefaults)
         SCOPED_TRACE(testing::Message() << std::string(name, name + SysStringLen(name)));
         EXPECT_GT(SysStringLen(help), 0u);
         SysFreeString(name), SysFreeString(help);
-        ITypeInfo* dispatch = nullptr;
-        library->GetTypeInfo(i, &dispatch);
-        Ptr<ITypeInfo> info;
-        info.p = Vtable(dispatch);
+        Ptr<ITypeInfo> dispatch, info;
+        library->GetTypeInfo(i, &dispatch.p);
+        HREFTYPE ref = 0;
+        if (SUCCEEDED(dispatch->GetRefTypeOfImplType(static_cast<UINT>(-1), &ref))) dispatch->GetRefTypeInfo(ref, &info.p);
         ASSERT_NE(info.p, nullptr);
         TYPEATTR* attr = nullptr;
         info->GetTypeAttr(&attr);
@@ -329,9 +314,7 @@ TEST(TypeLibrary, EveryMemberIsReadableWithAHelpStringAndSoundDefaults)
             BSTR member = nullptr, text = nullptr;
             info->GetDocumentation(function->memid, &member, &text, nullptr, nullptr);
             SCOPED_TRACE(testing::Message() << std::string(member, member + SysStringLen(member)));
-            const std::wstring line(text ? text : L"");
-            EXPECT_FALSE(line.empty());
-            EXPECT_EQ(line.find(L'\n'), std::wstring::npos);
+            EXPECT_TRUE(text && *text && !wcschr(text, L'\n')) << "a help string of one line";
             for (SHORT p = 0; p < function->cParams; ++p) {
                 const PARAMDESC& param = function->lprgelemdescParam[p].paramdesc;
                 if (!(param.wParamFlags & PARAMFLAG_FHASDEFAULT)) continue;
