@@ -25,12 +25,8 @@ namespace {
 
 const GUID kNoInterface{};  // IID_NULL, which Invoke and GetIDsOfNames take
 
-class ComEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { CoInitialize(nullptr); }
-    void TearDown() override { CoUninitialize(); }
-};
-const auto* const kCom = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
+// The tests run on the thread that initialises this program's statics.
+const HRESULT kCom = CoInitialize(nullptr);
 
 // An interface pointer released when it goes.
 template <class T>
@@ -172,8 +168,6 @@ TEST(NamedArguments, VbaStyleCallsReachTheirParameters)
          S_OK, DISP_E_PARAMNOTOPTIONAL, UINT(-1)},
         {"an object for a string", {{L"GetFileZone"}, {Var(VT_DISPATCH, [](VARIANT& v) { V_DISPATCH(&v) = nullptr; })}, {}},
          S_OK, DISP_E_TYPEMISMATCH, 0},
-        {"a property value for a method", {{L"GetFileZone"}, {Str(file.c_str())}, {}}, S_OK, DISP_E_MEMBERNOTFOUND,
-         UINT(-1), DISPATCH_PROPERTYPUT},
     };
     for (const auto& row : wrong) {
         SCOPED_TRACE(row.name);

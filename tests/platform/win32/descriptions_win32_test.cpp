@@ -17,36 +17,24 @@ namespace {
 namespace fs = std::filesystem;
 using filetest::U;
 
-// The part a started program plays: "writer", its folder, the name to describe and the
-// number of changes; or "reader", its folder and a file whose coming ends the reading.
+// The part a started program plays, then "|" and the folder: "x" or "y" describes x.txt or
+// y.txt kRounds times; "reader" reads f50.txt's until the file "FOLDER.done" appears.
 constexpr wchar_t kPartVariable[] = L"TAGSCOPE_DESCRIPTION_PART";
-
-std::vector<std::wstring> Split(const std::wstring& text)
-{
-    std::vector<std::wstring> parts{L""};
-    for (const wchar_t c : text)
-        if (c == L'|') parts.emplace_back();
-        else parts.back().push_back(c);
-    return parts;
-}
+constexpr int kRounds = 100;
 
 TEST(DescriptionsAtOnceWin32Part, PlaysItsPart)
 {
-    const wchar_t* part = _wgetenv(kPartVariable);
-    if (part == nullptr) GTEST_SKIP() << "a part of DescriptionsAtOnceWin32 only";
-    const std::vector<std::wstring> args = Split(part);
-    ASSERT_GE(args.size(), 3u);
-    const fs::path folder(args[1]);
+    const wchar_t* variable = _wgetenv(kPartVariable);
+    if (variable == nullptr) GTEST_SKIP() << "a part of DescriptionsAtOnceWin32 only";
+    const std::wstring part(variable);
+    const std::wstring role = part.substr(0, part.find(L'|')), folder = part.substr(part.find(L'|') + 1);
     Hollin0106::qvxFSO fso;
-    if (args[0] == L"writer") {
-        ASSERT_EQ(args.size(), 4u);
-        const int rounds = std::stoi(args[3]);
-        const std::u16string name = U(folder / (args[2] + L".txt"));
-        for (int i = 1; i <= rounds; ++i)
-            ASSERT_TRUE(fso.SetFileDescription(name, U(args[2] + L" " + std::to_wstring(i))));
-        return;
-    }
-    while (!fs::exists(fs::path(args[2]))) ASSERT_EQ(fso.GetFileDescription(U(folder / "f50.txt")), u"text 50");
+    for (int i = 1; role != L"reader" && i <= kRounds; ++i)
+        ASSERT_TRUE(fso.SetFileDescription(U(fs::path(folder) / (role + L".txt")), U(role + L" " + std::to_wstring(i))));
+    if (role != L"reader") return;
+    do {
+        ASSERT_EQ(fso.GetFileDescription(U(fs::path(folder) / "f50.txt")), u"text 50");
+    } while (!fs::exists(folder + L".done"));
 }
 
 // Starts this program again for `part`; its process, or nothing.
@@ -66,10 +54,10 @@ HANDLE StartPart(const std::wstring& part)
     return started ? process.hProcess : nullptr;
 }
 
-// The exit code of a part; 99 when it overran `deadlineMs` and was ended.
-DWORD ExitOf(HANDLE process, DWORD deadlineMs)
+// The exit code of a part; 99 when it overran five minutes and was ended.
+DWORD ExitOf(HANDLE process)
 {
-    if (::WaitForSingleObject(process, deadlineMs) != WAIT_OBJECT_0) ::TerminateProcess(process, 99);
+    if (::WaitForSingleObject(process, 300000) != WAIT_OBJECT_0) ::TerminateProcess(process, 99);
     ::WaitForSingleObject(process, INFINITE);
     DWORD exit = 99;
     ::GetExitCodeProcess(process, &exit);
@@ -81,30 +69,29 @@ DWORD ExitOf(HANDLE process, DWORD deadlineMs)
 // nobody changes: no change may lose another's entry, no read may see a file in between.
 TEST(DescriptionsAtOnceWin32, NoChangeIsLostAndNoReadSeesAFileInBetween)
 {
-    constexpr int kRounds = 100;
-    constexpr DWORD kDeadlineMs = 300000;
-    filetest::TempFolder dir, signals;
+    filetest::TempFolder top;
+    const fs::path dir = top / "d";
+    fs::create_directory(dir);
     std::string index;
     for (int i = 0; i < 100; ++i) index += "f" + std::to_string(i) + ".txt text " + std::to_string(i) + "\r\n";
     filetest::WriteBytes(dir / "Descript.ion", filetest::B(index));
-    const fs::path done = signals / "writers-done";
 
-    const HANDLE reader = StartPart(L"reader|" + dir.Path().wstring() + L"|" + done.wstring());
-    const HANDLE x = StartPart(L"writer|" + dir.Path().wstring() + L"|x|" + std::to_wstring(kRounds));
-    const HANDLE y = StartPart(L"writer|" + dir.Path().wstring() + L"|y|" + std::to_wstring(kRounds));
+    const HANDLE reader = StartPart(L"reader|" + dir.wstring());
+    const HANDLE x = StartPart(L"x|" + dir.wstring());
+    const HANDLE y = StartPart(L"y|" + dir.wstring());
     ASSERT_TRUE(reader && x && y);
-    EXPECT_EQ(ExitOf(x, kDeadlineMs), 0u);
-    EXPECT_EQ(ExitOf(y, kDeadlineMs), 0u);
-    filetest::WriteBytes(done, {1});
-    EXPECT_EQ(ExitOf(reader, kDeadlineMs), 0u);
+    EXPECT_EQ(ExitOf(x), 0u);
+    EXPECT_EQ(ExitOf(y), 0u);
+    filetest::WriteBytes(dir.wstring() + L".done", {1});
+    EXPECT_EQ(ExitOf(reader), 0u);
 
     Hollin0106::qvxDescriptIon d;
-    ASSERT_TRUE(d.ReadDirectoryFile(U(dir.Path())));
+    ASSERT_TRUE(d.ReadDirectoryFile(U(dir)));
     EXPECT_EQ(d.ItemCount(), 102);
     EXPECT_EQ(d.ItemDescriptionByFileName(u"f99.txt"), u"text 99");
-    EXPECT_EQ(d.ItemDescriptionByFileName(u"x.txt"), U(L"x " + std::to_wstring(kRounds)));
-    EXPECT_EQ(d.ItemDescriptionByFileName(u"y.txt"), U(L"y " + std::to_wstring(kRounds)));
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+    EXPECT_EQ(d.ItemDescriptionByFileName(u"x.txt"), u"x 100");
+    EXPECT_EQ(d.ItemDescriptionByFileName(u"y.txt"), u"y 100");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 }
 
 }  // namespace

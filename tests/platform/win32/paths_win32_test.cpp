@@ -35,37 +35,18 @@ winpath::PathContext ProcessContext()
     return {platform::CurrentDirectory, [](char16_t) { return std::u16string(); }};
 }
 
-// The current folder for the length of a test.
-class InFolder {
-public:
-    explicit InFolder(const std::u16string& folder) : previous_(platform::CurrentDirectory())
-    {
-        const std::wstring wide(folder.begin(), folder.end());
-        entered_ = SetCurrentDirectoryW(wide.c_str()) != 0;
-    }
-    ~InFolder()
-    {
-        const std::wstring wide(previous_.begin(), previous_.end());
-        SetCurrentDirectoryW(wide.c_str());
-    }
-    bool Entered() const { return entered_; }
-
-private:
-    std::u16string previous_;
-    bool entered_ = false;
-};
-
 TEST(Win32Paths, TheFullFormIsTheSystemsOwn)
 {
     filetest::TempFolder dir;
-    const InFolder in(U(dir.Path()));
-    ASSERT_TRUE(in.Entered());
+    const fs::path before = fs::current_path();
+    fs::current_path(dir.Path());
     const char16_t* names[] = {u"..\\a.txt", u"x\\.\\y\\", u"dir.\\file.", u"trailing . .", u"a//b///c",
                                u"\\root\\x", u"C:\\a\\..\\..\\b", u"\\\\srv\\share\\a\\..\\..\\b", u"//./C:/x/../y"};
     for (const char16_t* name : names) {
         SCOPED_TRACE(std::string(name, name + std::char_traits<char16_t>::length(name)));
         EXPECT_EQ(winpath::FullPath(name, ProcessContext()), SystemFullPath(name));
     }
+    fs::current_path(before);
 }
 
 // A folder whose full name is longer than MAX_PATH, reached as a device name and by a

@@ -3,7 +3,6 @@
 
 #include <filesystem>
 
-#include "common/text/TextCase.h"
 #include "platform/Entries.h"
 #include "platform/Files.h"
 #include "platform/Search.h"
@@ -97,22 +96,6 @@ TEST(Win32Search, AFolderFoundInItsParentIsTheFolderASearchInsideItStandsIn)
     EXPECT_EQ(data.size, 3u);
     EXPECT_EQ(data.inode, 0u);  // a file leads nowhere
     EXPECT_EQ(platform::FindNextFile(inside, data), std::errc::no_such_file_or_directory);
-}
-
-TEST(Win32CaseFolding, VariantLettersMeetTheirPlainLetterButNoLetterBecomesTwo)
-{
-    const struct {
-        std::u16string a, b;
-        bool same;
-    } cases[] = {
-        {u"ΣΊΣΥΦΟΣ", u"σίσυφος", true},  // a final sigma against a capital one
-        {u"\u212A", u"k", true},          // Kelvin sign
-        {u"straße", u"STRASSE", false},   // full folding would make "ss" of "ß"
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.a.size() << "/" << c.b.size());
-        EXPECT_EQ(textcase::Equal(c.a, c.b, textcase::Mode::FullFold), c.same);
-    }
 }
 
 }  // namespace
