@@ -51,9 +51,12 @@ int Fail(const char* what)
 
 }  // namespace
 
-// The array and sized forms call these by default.
 void* operator new(std::size_t size) { return Allocate(size); }
+void* operator new[](std::size_t size) { return Allocate(size); }
 void operator delete(void* pointer) noexcept { Release(pointer); }
+void operator delete[](void* pointer) noexcept { Release(pointer); }
+void operator delete(void* pointer, std::size_t) noexcept { Release(pointer); }
+void operator delete[](void* pointer, std::size_t) noexcept { Release(pointer); }
 
 int main(int argc, char** argv)
 {
