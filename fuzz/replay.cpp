@@ -23,13 +23,10 @@ int main(int argc, char** argv)
         ++count;
     };
     for (int i = 1; i < argc; ++i) {
-        std::error_code ec;
-        if (!fs::is_directory(argv[i], ec)) {
-            if (fs::exists(argv[i], ec)) replay(argv[i]);
-            continue;
-        }
-        for (const auto& entry : fs::recursive_directory_iterator(argv[i]))
+        std::error_code ec;  // a regression folder not made yet holds nothing
+        for (const auto& entry : fs::recursive_directory_iterator(argv[i], ec))
             if (entry.is_regular_file()) replay(entry.path());
+        if (fs::is_regular_file(argv[i], ec)) replay(argv[i]);
     }
     std::printf("replayed %zu inputs\n", count);
     return count == 0 ? 2 : 0;

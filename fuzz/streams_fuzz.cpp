@@ -8,9 +8,7 @@
 #include "filelib/modStreamWalk.h"
 #include "platform/posix/WildcardMask.h"
 
-namespace {
-
-std::u16string TakeUnits(std::span<const std::uint8_t>& in)
+static std::u16string TakeUnits(std::span<const std::uint8_t>& in)
 {
     if (in.empty()) return {};
     const std::size_t units = std::min<std::size_t>(in[0], (in.size() - 1) / 2);
@@ -19,8 +17,6 @@ std::u16string TakeUnits(std::span<const std::uint8_t>& in)
     in = in.subspan(1 + 2 * units);
     return out;
 }
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

