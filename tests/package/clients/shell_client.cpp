@@ -7,17 +7,12 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <string>
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fputs("usage: shell_client FILE\n", stderr);
-        return 2;
-    }
     Hollin0106::qvxShellFileInfo info;
-    if (!info.ReadFile(std::filesystem::path(argv[1]).u16string()) || info.TypeName().empty()) {
-        std::fputs("shell_client: no shell information\n", stderr);
+    if (argc != 2 || !info.ReadFile(std::filesystem::path(argv[1]).u16string()) || info.TypeName().empty()) {
+        std::fputs("shell_client FILE: no shell information\n", stderr);
         return 1;
     }
     std::printf("%s\n", std::filesystem::path(info.TypeName()).string().c_str());

@@ -17,45 +17,24 @@ namespace {
 namespace fs = std::filesystem;
 using filetest::U;
 
-// The part a started program plays: "writer", its folder, the name to describe and the
-// number of changes; or "reader", its folder and a file whose coming ends the reading.
+// The part a started program plays, then "|" and the folder: "x" or "y" describes x.txt or
+// y.txt kRounds times; "reader" reads f50.txt's until the file "FOLDER.done" appears.
 constexpr wchar_t kPartVariable[] = L"TAGSCOPE_DESCRIPTION_PART";
-
-std::vector<std::wstring> Split(const std::wstring& text)
-{
-    std::vector<std::wstring> parts;
-    std::size_t from = 0;
-    for (std::size_t bar; (bar = text.find(L'|', from)) != std::wstring::npos; from = bar + 1)
-        parts.push_back(text.substr(from, bar - from));
-    parts.push_back(text.substr(from));
-    return parts;
-}
-
-std::u16string Text(const std::wstring& wide)
-{
-    return std::u16string(wide.begin(), wide.end());
-}
+constexpr int kRounds = 100;
 
 TEST(DescriptionsAtOnceWin32Part, PlaysItsPart)
 {
-    const wchar_t* part = _wgetenv(kPartVariable);
-    if (part == nullptr) GTEST_SKIP() << "a part of DescriptionsAtOnceWin32 only";
-    const std::vector<std::wstring> args = Split(part);
-    ASSERT_GE(args.size(), 3u);
-    const fs::path folder(args[1]);
+    const wchar_t* variable = _wgetenv(kPartVariable);
+    if (variable == nullptr) GTEST_SKIP() << "a part of DescriptionsAtOnceWin32 only";
+    const std::wstring part(variable);
+    const std::wstring role = part.substr(0, part.find(L'|')), folder = part.substr(part.find(L'|') + 1);
     Hollin0106::qvxFSO fso;
-    if (args[0] == L"writer") {
-        ASSERT_EQ(args.size(), 4u);
-        const int rounds = std::stoi(args[3]);
-        const std::u16string name = U(folder / (args[2] + L".txt"));
-        for (int i = 1; i <= rounds; ++i)
-            ASSERT_TRUE(fso.SetFileDescription(name, Text(args[2] + L" " + std::to_wstring(i))));
-        return;
-    }
-    int reads = 0;
-    const std::u16string unchanged = U(folder / "f50.txt");
-    for (; !fs::exists(fs::path(args[2])); ++reads) ASSERT_EQ(fso.GetFileDescription(unchanged), u"text 50");
-    EXPECT_GT(reads, 0);
+    for (int i = 1; role != L"reader" && i <= kRounds; ++i)
+        ASSERT_TRUE(fso.SetFileDescription(U(fs::path(folder) / (role + L".txt")), U(role + L" " + std::to_wstring(i))));
+    if (role != L"reader") return;
+    do {
+        ASSERT_EQ(fso.GetFileDescription(U(fs::path(folder) / "f50.txt")), u"text 50");
+    } while (!fs::exists(folder + L".done"));
 }
 
 // Starts this program again for `part`; its process, or nothing.
@@ -63,7 +42,7 @@ HANDLE StartPart(const std::wstring& part)
 {
     wchar_t self[MAX_PATH];
     if (::GetModuleFileNameW(nullptr, self, MAX_PATH) == 0) return nullptr;
-    std::wstring command = L"\"" + std::wstring(self) + L"\" --gtest_filter=DescriptionsAtOnceWin32Part.PlaysItsPart";
+    std::wstring command = L"x --gtest_filter=DescriptionsAtOnceWin32Part.PlaysItsPart";
     ::SetEnvironmentVariableW(kPartVariable, part.c_str());
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -71,54 +50,48 @@ HANDLE StartPart(const std::wstring& part)
     const bool started =
         ::CreateProcessW(self, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
     ::SetEnvironmentVariableW(kPartVariable, nullptr);
-    if (!started) return nullptr;
-    ::CloseHandle(process.hThread);
-    return process.hProcess;
+    if (started) ::CloseHandle(process.hThread);
+    return started ? process.hProcess : nullptr;
 }
 
-// The exit code of a part; -1 when it overran `deadlineMs` and was ended.
-int ExitOf(HANDLE process, DWORD deadlineMs)
+// The exit code of a part; 99 when it overran five minutes and was ended.
+DWORD ExitOf(HANDLE process)
 {
-    int code = -1;
-    if (::WaitForSingleObject(process, deadlineMs) == WAIT_OBJECT_0) {
-        DWORD exit = 0;
-        if (::GetExitCodeProcess(process, &exit)) code = static_cast<int>(exit);
-    } else {
-        ::TerminateProcess(process, 99);
-        ::WaitForSingleObject(process, INFINITE);
-    }
+    if (::WaitForSingleObject(process, 300000) != WAIT_OBJECT_0) ::TerminateProcess(process, 99);
+    ::WaitForSingleObject(process, INFINITE);
+    DWORD exit = 99;
+    ::GetExitCodeProcess(process, &exit);
     ::CloseHandle(process);
-    return code;
+    return exit;
 }
 
 // Two processes change the descriptions of x.txt and y.txt while a third reads one that
 // nobody changes: no change may lose another's entry, no read may see a file in between.
 TEST(DescriptionsAtOnceWin32, NoChangeIsLostAndNoReadSeesAFileInBetween)
 {
-    constexpr int kRounds = 100;
-    constexpr DWORD kDeadlineMs = 300000;
-    filetest::TempFolder dir, signals;
+    filetest::TempFolder top;
+    const fs::path dir = top / "d";
+    fs::create_directory(dir);
     std::string index;
     for (int i = 0; i < 100; ++i) index += "f" + std::to_string(i) + ".txt text " + std::to_string(i) + "\r\n";
     filetest::WriteBytes(dir / "Descript.ion", filetest::B(index));
-    const fs::path done = signals / "writers-done";
 
-    const HANDLE reader = StartPart(L"reader|" + dir.Path().wstring() + L"|" + done.wstring());
-    const HANDLE x = StartPart(L"writer|" + dir.Path().wstring() + L"|x|" + std::to_wstring(kRounds));
-    const HANDLE y = StartPart(L"writer|" + dir.Path().wstring() + L"|y|" + std::to_wstring(kRounds));
+    const HANDLE reader = StartPart(L"reader|" + dir.wstring());
+    const HANDLE x = StartPart(L"x|" + dir.wstring());
+    const HANDLE y = StartPart(L"y|" + dir.wstring());
     ASSERT_TRUE(reader && x && y);
-    EXPECT_EQ(ExitOf(x, kDeadlineMs), 0);
-    EXPECT_EQ(ExitOf(y, kDeadlineMs), 0);
-    filetest::WriteBytes(done, {1});
-    EXPECT_EQ(ExitOf(reader, kDeadlineMs), 0);
+    EXPECT_EQ(ExitOf(x), 0u);
+    EXPECT_EQ(ExitOf(y), 0u);
+    filetest::WriteBytes(dir.wstring() + L".done", {1});
+    EXPECT_EQ(ExitOf(reader), 0u);
 
     Hollin0106::qvxDescriptIon d;
-    ASSERT_TRUE(d.ReadDirectoryFile(U(dir.Path())));
+    ASSERT_TRUE(d.ReadDirectoryFile(U(dir)));
     EXPECT_EQ(d.ItemCount(), 102);
     EXPECT_EQ(d.ItemDescriptionByFileName(u"f99.txt"), u"text 99");
-    EXPECT_EQ(d.ItemDescriptionByFileName(u"x.txt"), Text(L"x " + std::to_wstring(kRounds)));
-    EXPECT_EQ(d.ItemDescriptionByFileName(u"y.txt"), Text(L"y " + std::to_wstring(kRounds)));
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+    EXPECT_EQ(d.ItemDescriptionByFileName(u"x.txt"), u"x 100");
+    EXPECT_EQ(d.ItemDescriptionByFileName(u"y.txt"), u"y 100");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 }
 
 }  // namespace
