@@ -19,7 +19,6 @@ TEST(ConsoleOptions, ImageListPartitionAndJson)
         std::vector<std::u16string> names;
         bool invalid;
     } rows[] = {
-        {"--image and its value", {u"--image", u"d.img", u"/a"}, false, false, u"d.img", {}, {u"/a"}, false},
         {"--image=value", {u"--image=d.img", u"--json", u"/a"}, false, true, u"d.img", {}, {u"/a"}, false},
         {"--partition before --image", {u"--partition", u"2", u"--image", u"d", u"/a"}, false, false, u"d", 2, {u"/a"}, false},
         {"--list with --partition=", {u"--list", u"--partition=12", u"d"}, true, false, {}, 12, {u"d"}, false},
