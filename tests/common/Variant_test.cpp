@@ -35,15 +35,6 @@ TEST(Variant, ImpossibleConversionsRaiseTypeMismatch)
         }
     }
     EXPECT_THROW((void)Variant(std::int32_t{1}).bytes(), AutomationError);
-}
-
-TEST(Variant, ReferenceWritesThroughToTheCallersArray)
-{
-    ByteArray mine;
-    Variant ref = Variant::RefTo(mine);
-    EXPECT_TRUE(ref.isByteArray());
-    ref.setBytes({1, 2, 3});
-    EXPECT_EQ(mine, (ByteArray{1, 2, 3}));
     Variant notAnArray(std::int32_t{5});
     EXPECT_THROW(notAnArray.setBytes({1}), AutomationError);
 }

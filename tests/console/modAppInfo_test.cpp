@@ -1,4 +1,5 @@
-// Program information: version format and the copyright line.
+// Program information: version format and the copyright line (the texts made of them are
+// checked in the programs' usage and about texts: tests/e2e, tests/window).
 #include "console/modAppInfo.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +10,6 @@ namespace {
 
 TEST(GetAppVersion, MinorTwoDigitsRevisionFour)
 {
-    EXPECT_EQ(modFormatVersion::GetAppVersion(1, 0, 19), u"1.00.0019");
     EXPECT_EQ(modFormatVersion::GetAppVersion(1, 123, 19), u"1.123.0019");
     EXPECT_EQ(modFormatVersion::GetAppVersion(2, 7, 12345), u"2.07.12345");
 }
@@ -34,17 +34,6 @@ TEST(GetCopyrightText, CyrillicPatternsSelectTheEnglishForm)
         SCOPED_TRACE(c.name);
         EXPECT_EQ(modAppInfo::GetCopyrightText(c.text, c.english), c.expected);
     }
-}
-
-// The long English form is the head of TagscopeC's usage text (tests/e2e).
-TEST(GetAppInfoText, ShortFormAndTheCyrillicLine)
-{
-    const bool english = true;
-    EXPECT_EQ(modAppInfo::GetAppInfoText(false, english),
-              u"Quovix - Tag Scope 1.00.0019\r\nOrla Venn 2025-2026. Dedicated to Dovra");
-    const bool cyrillic = false;
-    EXPECT_EQ(modAppInfo::GetAppInfoText(true, cyrillic),
-              u"Quovix - Tag Scope, ver. 1.00.0019\r\nОрла Венн 2025-2026. Посвящается Довра");
 }
 
 }  // namespace

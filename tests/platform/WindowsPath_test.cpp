@@ -26,6 +26,8 @@ std::u16string DeepFolder(std::size_t length)
     return out;
 }
 
+// Separators, dots, UNC and device names against the system's own answers: the Windows
+// leg (platform/win32/paths_win32_test); here what needs a context of its own.
 TEST(WindowsPath, FullPathsAsTheSystemMakesThem)
 {
     const struct {
@@ -33,15 +35,9 @@ TEST(WindowsPath, FullPathsAsTheSystemMakesThem)
         const char16_t* current;
         const char16_t* full;
     } rows[] = {
-        {u"C:/a//b/", u"C:\\w", u"C:\\a\\b\\"},
-        {u"C:\\a\\.\\b\\..\\c", u"C:\\w", u"C:\\a\\c"},
-        {u"C:\\a.\\b. . ", u"C:\\w", u"C:\\a\\b"},
-        {u"\\\\server\\share\\x\\..\\..\\y", u"C:\\w", u"\\\\server\\share\\y"},
-        {u"\\\\.\\C:\\x\\..\\y", u"C:\\w", u"\\\\.\\C:\\y"},
         {u"//?/C:/x/../y", u"C:\\w", u"\\\\?\\C:\\y"},
         // Verbatim names are the system's to read: nothing is resolved.
         {u"\\\\?\\C:\\x\\..\\y.", u"C:\\w", u"\\\\?\\C:\\x\\..\\y."},
-        {u"..\\x", u"C:\\w\\sub", u"C:\\w\\x"},
         {u"\\x", u"\\\\srv\\share\\w", u"\\\\srv\\share\\x"},
         {u"D:x", u"C:\\w", u"D:\\data\\x"},
     };

@@ -22,8 +22,6 @@ TEST(PlatformFiles, OpenModesCreateCutAndAppendAsTheySay)
         Bytes after;  // after writing 7 8 over 1 2 3
     } cases[] = {
         {"OpenOrCreate writes from the start, cuts nothing", FileOpenMode::OpenOrCreate, true, {7, 8, 3}},
-        {"Append", FileOpenMode::Append, true, {1, 2, 3, 7, 8}},
-        {"Append on missing", FileOpenMode::Append, false, {7, 8}},
         {"TruncateExisting", FileOpenMode::TruncateExisting, true, {7, 8}},  // as CreateTruncate on a file
     };
     for (const auto& c : cases) {

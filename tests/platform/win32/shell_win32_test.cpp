@@ -1,5 +1,6 @@
 // The shell information under Wine or Windows: what the system's shell answers for
-// programs and a document, and its icons as pictures.
+// programs and a document, and its icons as pictures. (Names, a type name, the image
+// list and icon sizes also through a script client: tests/automation/client.vbs.)
 #include <gtest/gtest.h>
 
 #include <Hollin0106/qvxShellFileInfo.h>
@@ -37,10 +38,8 @@ TEST(Win32Shell, ProgramsAndADocumentAsTheShellSeesThem)
         qvxShellFileInfo info;
         ASSERT_TRUE(info.ReadFile(path));
         EXPECT_EQ(info.DisplayName(), FromUtf8(row.name));
-        EXPECT_FALSE(info.TypeName().empty());
         EXPECT_EQ(info.TypeName() == program.TypeName(), row.signature == u"PE");
         EXPECT_NE(info.Attributes() & 0x40000000u, 0u);  // SFGAO_FILESYSTEM
-        EXPECT_NE(info.hSystemImageList(), 0u);
 
         const auto exe = info.EXEType();
         ASSERT_NE(exe, nullptr);
@@ -48,14 +47,8 @@ TEST(Win32Shell, ProgramsAndADocumentAsTheShellSeesThem)
         EXPECT_EQ(exe->OSVersionMajor(), row.major);
         EXPECT_EQ(exe->OSVersionMinor(), row.minor);
 
-        const auto large = info.Icon();
-        const auto small = info.SmallIcon();
-        EXPECT_EQ(large->Index(), info.SystemIconIndex());
-        for (const auto& icon : {large, small}) {
-            const auto picture = icon->Icon();
-            ASSERT_GT(picture->Width(), 0);
-            const auto pixels = picture->Pixels();
-            EXPECT_EQ(pixels.size(), static_cast<std::size_t>(picture->Width() * picture->Height() * 4));
+        for (const auto& icon : {info.Icon(), info.SmallIcon()}) {
+            const auto pixels = icon->Icon()->Pixels();
             std::size_t alpha = 3;
             while (alpha < pixels.size() && pixels[alpha] == 0) alpha += 4;
             EXPECT_LT(alpha, pixels.size()) << "every pixel transparent";

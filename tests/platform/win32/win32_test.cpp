@@ -1,4 +1,4 @@
-// The Win32 backend under Wine or Windows: errors, wide and long names, attributes, search.
+// The Win32 backend under Wine or Windows: wide and long names, attributes, search.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -6,7 +6,6 @@
 #include "platform/Entries.h"
 #include "platform/Files.h"
 #include "platform/Search.h"
-#include "support/quovixsupportfbe.h"
 #include "tests/filelib/FileTestSupport.h"
 
 namespace {
@@ -14,14 +13,6 @@ namespace {
 namespace fs = std::filesystem;
 using filetest::Bytes;
 using filetest::U;
-
-// Not found is 53 for a missing file, 76 when its folder is missing too.
-TEST(Win32Errors, AMissingFileIsOneErrorAndAMissingFolderAnother)
-{
-    filetest::TempFolder dir;
-    EXPECT_EQ(esWin32ErrorToVBAErrorIO(2, U(dir / "missing.txt")), 53);
-    EXPECT_EQ(esWin32ErrorToVBAErrorIO(2, U(dir / "nofolder" / "missing.txt")), 76);
-}
 
 TEST(Win32Entries, UnicodeAndLongNamesAreReachedAndANulIsRefused)
 {
@@ -49,16 +40,6 @@ TEST(Win32Entries, UnicodeAndLongNamesAreReachedAndANulIsRefused)
     // A device takes bytes and keeps none: no writer may take it for a file.
     EXPECT_EQ(platform::OpenFile(u"NUL", platform::FileOpenMode::CreateTruncate, file),
               std::errc::no_such_device_or_address);
-}
-
-TEST(Win32Entries, TheReaderOpensAnEntryWithoutReparsePointButReadsNothing)
-{
-    filetest::TempFolder dir;
-    platform::ReparseHandle handle;
-    ASSERT_FALSE(platform::OpenReparsePoint(U(dir.Path()), handle));
-    std::vector<std::uint8_t> out{9};
-    EXPECT_EQ(platform::ReadReparseData(handle, 16 * 1024, out).value(), 4390);  // ERROR_NOT_A_REPARSE_POINT
-    EXPECT_TRUE(out.empty());
 }
 
 TEST(Win32Attributes, ReadOnlyHiddenAndSystemComeAndGo)
