@@ -20,8 +20,6 @@ TEST_F(BinaryFiles, WholeFilesWrittenAnewAppendedAndRead)
     bool ok = false;
     EXPECT_EQ(fso_.GetFileB(Name("f"), false, &ok), (Bytes{0, 0xFE, 0xFF, 0, 0xFE, 0xFF}));
     EXPECT_TRUE(ok);
-    EXPECT_TRUE(fso_.AppendFileB(Name("appended"), data));
-    EXPECT_EQ(ReadBytes(File("appended")), data);
     EXPECT_TRUE(fso_.PutFileB(Name("f"), {}));
     EXPECT_TRUE(fs::exists(File("f")) && fs::file_size(File("f")) == 0);
 
