@@ -59,7 +59,6 @@ TEST(StreamWalk, StopsWhereTheSequenceEndsOrBreaks)
     } rows[] = {
         {"data skipped to the next header", Cat({Stream(1, u"", 5, 5), Stream(4, u":s:$DATA", 2, 2)}), "1:0 4:8 "},
         {"a name that fills the buffer", Cat({Stream(4, longest, 0), Stream(8, u"", 0)}), "4:262 8:0 "},
-        {"a name one unit too long ends the walk", Cat({Stream(1, u"", 0), Stream(4, longest + u"y", 0)}), "1:0 "},
         {"a short header ends the walk", Cat({Stream(1, u"", 0), Bytes(19, 0)}), "1:0 "},
         {"a short name ends the walk", Cat({Stream(1, u"", 0), Stream(4, u"abcd", 0, 0, 10)}), "1:0 "},
         {"an odd name size keeps its last byte", Stream(4, u"ab", 0, 0, 3), "4:2 "},
