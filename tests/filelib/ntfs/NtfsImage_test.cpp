@@ -1,5 +1,6 @@
-// NtfsImage on volumes mkntfs makes for the test (no mount, no root needed): opening and
-// its errors, entries by path, the listing's cursor.
+// NtfsImage on a volume mkntfs makes for the test (no mount, no root needed): opening and
+// its errors, the listing's cursor. Entries by path are checked end to end (tests/e2e,
+// tests/ntfs).
 #include <gtest/gtest.h>
 
 #include <Hollin0106/AutomationError.h>
@@ -48,31 +49,6 @@ protected:
 };
 fs::path* NtfsImageTest::dir_ = nullptr;
 bool NtfsImageTest::made_ = false;
-
-TEST_F(NtfsImageTest, EntriesByPath)
-{
-    NtfsImage image;
-    ASSERT_TRUE(image.Open(U(Image())));
-    struct Row {
-        const char* path;
-        SymlinkTargetError_Const code;
-        const char16_t* shown;
-    } rows[] = {
-        {"/", setNotSymlink, u"/"},
-        {"\\$Extend\\$REPARSE", setNotSymlink, u"/$Extend/$Reparse"},
-        {"/$Extend/./../$UpCase", setNotSymlink, u"/$UpCase"},
-        {"/no such file", setFileNotFound, u"/no such file"},
-        {"/$MFT/below a file", setFileNotFound, u"/$MFT/below a file"},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.path);
-        const NtfsReparseEntry e = image.ReadEntry(FromUtf8(row.path));
-        EXPECT_EQ(e.Code, row.code);
-        EXPECT_EQ(e.Path, row.shown);
-        EXPECT_TRUE(e.Data.empty());
-        EXPECT_TRUE(e.ErrorDetail.empty());
-    }
-}
 
 TEST_F(NtfsImageTest, AnEmptyVolumeListsNothingFromItsIndex)
 {
