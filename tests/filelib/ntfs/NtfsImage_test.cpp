@@ -1,13 +1,12 @@
 // NtfsImage on a volume mkntfs makes for the test (no mount, no root needed): opening and
-// its errors, the listing's cursor. Entries by path are checked end to end (tests/e2e,
-// tests/ntfs).
+// its errors, the listing of an empty volume. Entries by path and a cancelled listing are
+// checked end to end (tests/e2e, tests/ntfs, tests/window).
 #include <gtest/gtest.h>
 
 #include <Hollin0106/AutomationError.h>
 #include <Hollin0106/NtfsImage.h>
 
 #include <filesystem>
-#include <thread>
 
 #include "common/Utf16.h"
 #include "tests/fixtures/Shell.h"
@@ -60,17 +59,6 @@ TEST_F(NtfsImageTest, AnEmptyVolumeListsNothingFromItsIndex)
     EXPECT_FALSE(scan.Next(e));
     EXPECT_EQ(scan.Done(), scan.Total());
     EXPECT_TRUE(image.ReparsePoints().empty());
-}
-
-TEST_F(NtfsImageTest, ACancelledScanEndsAtOnceFromAnotherThread)
-{
-    NtfsImage image;
-    ASSERT_TRUE(image.Open(U(Image())));
-    NtfsReparseScan scan = image.ScanReparsePoints();
-    std::thread([&scan] { scan.Cancel(); }).join();
-    EXPECT_TRUE(scan.Cancelled());
-    NtfsReparseEntry e;
-    EXPECT_FALSE(scan.Next(e));
 }
 
 TEST_F(NtfsImageTest, OpenFailuresSayWhy)
