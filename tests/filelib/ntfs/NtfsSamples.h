@@ -17,11 +17,6 @@ inline void Put(Bytes& b, std::size_t at, std::uint64_t value, int width)
     for (int i = 0; i < width; ++i) b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
-inline void PutName(Bytes& b, std::size_t at, const std::u16string& name)
-{
-    for (std::size_t i = 0; i < name.size(); ++i) Put(b, at + 2 * i, name[i], 2);
-}
-
 // A boot sector: 512-byte sectors, `sectorsPerCluster` as stored at 13, records and index
 // blocks as stored at 64 and 68.
 inline Bytes BootSectorBytes(std::uint8_t sectorsPerCluster = 8, std::uint8_t record = 0xF6, std::uint8_t index = 1,
@@ -66,7 +61,7 @@ inline Bytes FileNameValue(const std::u16string& name, std::uint64_t parent, std
     Put(v, 56, 0x20, 4);
     v[64] = static_cast<std::uint8_t>(name.size());
     v[65] = nameSpace;
-    PutName(v, 66, name);
+    for (std::size_t i = 0; i < name.size(); ++i) Put(v, 66 + 2 * i, name[i], 2);
     return v;
 }
 
