@@ -100,29 +100,16 @@ TEST(NtfsFixups, RestoresEveryStrideAndRefusesATornOne)
                   [](Bytes b) { return ApplyFixups(b, u"FILE").has_value(); });
 }
 
-TEST(NtfsFileRecord, TheGoodSampleAndMalformedRecords)
+TEST(NtfsFileRecord, MalformedRecords)
 {
     Bytes good = SampleRecord();
     ASSERT_FALSE(ApplyFixups(good, u"FILE"));
     FileRecord r;
+    // The fields of good records (flags, sequence, names, sizes, runs) are read from real
+    // volumes by the image oracle (tests/ntfs); here the sample must decode for its
+    // spoilt copies to mean anything.
     ASSERT_FALSE(DecodeFileRecord(good, r));
-    EXPECT_TRUE(r.InUse());
-    EXPECT_FALSE(r.IsDirectory());
-    EXPECT_EQ(r.Sequence, 3);
     ASSERT_EQ(r.Attributes.size(), 3u);
-    FileName name;
-    ASSERT_FALSE(DecodeFileName(r.Attributes[0].Value, name));
-    EXPECT_EQ(name.Name, u"файл.txt");
-    EXPECT_EQ(RecordOf(name.ParentReference), 5u);
-    EXPECT_EQ(SequenceOf(name.ParentReference), 1);
-    const Attribute& data = r.Attributes[1];
-    EXPECT_FALSE(data.Resident);
-    EXPECT_EQ(data.DataSize, 16000u);
-    std::vector<ntfs::Run> runs;
-    ASSERT_FALSE(DecodeRunlist(data.Runlist, data.LowestVcn, data.HighestVcn, 100000, runs));
-    ASSERT_EQ(runs.size(), 1u);
-    EXPECT_EQ(runs[0].Lcn, 0x1000u);
-    EXPECT_EQ(r.Attributes[2].Value.size(), 8u);
 
     for (const Patch& row : {Patch{"bytes in use past the record", 24, 1025, 4},
                              {"first attribute inside the header", 20, 16, 2},
@@ -229,20 +216,13 @@ Bytes SampleNode()
     return IndexNode({FileNameEntry(u"alpha", 64), FileNameEntry(u"beta", 65, 2), LastEntry(7)});
 }
 
-TEST(NtfsIndexNode, EntriesKeysAndSubnodes)
+TEST(NtfsIndexNode, MalformedNodes)
 {
     const Bytes node = SampleNode();
     std::vector<IndexEntry> entries;
     ASSERT_FALSE(DecodeIndexNode(node, entries));
+    // Keys, references and sub-nodes of good nodes: big folders of real volumes (tests/ntfs).
     ASSERT_EQ(entries.size(), 3u);
-    FileName name;
-    ASSERT_FALSE(DecodeFileName(entries[1].Key, name));
-    EXPECT_EQ(name.Name, u"beta");
-    EXPECT_EQ(entries[1].Reference, 65u);
-    EXPECT_EQ(entries[1].SubnodeVcn, 2u);
-    EXPECT_FALSE(entries[0].SubnodeVcn);
-    EXPECT_TRUE(entries[2].Last);
-    EXPECT_EQ(entries[2].SubnodeVcn, 7u);
     ExpectRefused(node,
                   {
                       {"entries before the header's end", 0, 8, 4},
