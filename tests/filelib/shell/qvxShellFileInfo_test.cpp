@@ -118,9 +118,7 @@ TEST_F(ShellFileInfoTest, TypeNamesAttributesAndDisplayNames)
         qvxShellFileInfo info;
         ASSERT_TRUE(info.ReadFile(row.path));
         EXPECT_EQ(info.FileName(), row.path);
-        if (!row.typeName.empty()) {
-            EXPECT_EQ(info.TypeName(), row.typeName);
-        }
+        EXPECT_EQ(info.TypeName(), row.typeName);
         EXPECT_EQ(info.DisplayName(), row.displayName);
         EXPECT_EQ(info.Attributes() & (row.set | row.clear | saFileSystem), row.set | saFileSystem);
         EXPECT_NE(info.hSystemImageList(), 0u);
