@@ -39,14 +39,12 @@ std::vector<DecodeCase> DecodeCases()
 {
     const Bytes junction = testbuf::MountPoint(u"\\??\\C:\\Data", u"C:\\Data");
     const Bytes link = testbuf::Symlink(u"..\\file.txt", u"..\\file.txt", 1);
-    // Path area of the junction: substitute 22 bytes + 2, print 14 bytes + 2 -> n = 16 + 40.
+    // Whole samples of each kind are decoded end to end (tests/e2e); here each field is
+    // spoilt. Path area of the junction: substitute 22 bytes + 2, print 14 bytes + 2 -> n = 16 + 40.
     const std::size_t n = junction.size();
     return {
-        {"mount point", junction, steSuccess, 0xA0000003, u"\\??\\C:\\Data", u"C:\\Data", false},
-        {"relative symlink", link, steSuccess, 0xA000000C, u"..\\file.txt", u"..\\file.txt", true},
         {"symlink flags 2 is not relative", testbuf::Symlink(u"\\??\\C:\\a", u"C:\\a", 2), steSuccess, 0xA000000C,
          u"\\??\\C:\\a", u"C:\\a", false},
-        {"LX symlink", testbuf::LxSymlink("/usr/bin/\xD1\x84"), steSuccess, 0xA000001D, u"/usr/bin/\u0444", u"", false},
         {"LX symlink cut at zero byte", testbuf::LxSymlink(std::string("ab\0cd", 5)), steSuccess, 0xA000001D, u"ab",
          u"", false},
         {"LX symlink version 1", testbuf::LxSymlink("/x", 1), setInvalidLXSymlinkVersion, 0xA000001D, u"", u"", false},

@@ -6,7 +6,6 @@
 
 #include "filelib/modPEImage.h"
 #include "filelib/modVersionResource.h"
-#include "support/codepages/CodePages.h"
 #include "tests/filelib/VersionImages.h"
 
 namespace {
@@ -39,8 +38,7 @@ TEST(VersionResource, QueriesFollowTheKeysWithoutRegardToCase)
         bool found;
         std::size_t length;  // bytes
     } rows[] = {
-        {u"\\", true, 52},
-        {u"\\VarFileInfo\\Translation", true, 4},
+        // (The root's and the translation's values: the Windows leg, against the system's.)
         {u"\\\\VarFileInfo\\\\Translation\\", true, 4},
         {u"\\StringFileInfo\\040904b0\\fileversion", true, 16},  // "5.6.7.8" and its zero
         {u"\\StringFileInfo\\040904B0\\PrivateBuild", true, 2},  // only the zero
@@ -204,15 +202,11 @@ TEST(VersionResource, NEProgramsCarryBlocksInThe16BitLayout)
 {
     const Bytes image = versiontest::ReadImage(TAGSCOPE_SOURCE_DIR "/tests/filelib/versions/ne-program.exe");
     ASSERT_EQ(image.size(), 432u);
-    codepages::SetHostCodePages(1252, 437);
+    // Its values, read by the walker, are compared with the system's in the Windows leg; its
+    // 8-bit company name is read by the qvxFileVersion tests.
     const auto found = FindVersionResource(image);
     ASSERT_TRUE(found.has_value());
     EXPECT_EQ(*found, Bytes(image.begin() + 0x100, image.begin() + 0x1A8));  // the block, not its padding
-    EXPECT_EQ(VerQueryValue(*found, u"\\")->bytes.size(), 52u);
-    EXPECT_EQ(VerQueryValue(*found, u"\\VarFileInfo\\Translation")->bytes.size(), 4u);
-    EXPECT_EQ(modVersionResource::ValueText(*VerQueryValue(*found, u"\\StringFileInfo\\040904e4\\companyname")),
-              u"Café");
-    codepages::SetHostCodePages(0, 0);
     for (std::size_t n = 0; n < 0x1A8; ++n) {
         const Bytes prefix(image.begin(), image.begin() + static_cast<std::ptrdiff_t>(n));
         ASSERT_FALSE(FindVersionResource(prefix).has_value()) << "prefix " << n;
@@ -231,7 +225,6 @@ TEST(VersionResource, NEProgramsCarryBlocksInThe16BitLayout)
 TEST(VersionResource, LanguageNamesAsWindowsPrintsThem)
 {
     const std::pair<std::uint16_t, std::u16string_view> rows[] = {
-        {0x0409, u"English (United States)"},
         {0x0486, u"K'iche' (Guatemala)"},
         {0x0405, u"Czech (Czech Republic)"},
         {0x043B, u"Sami, Northern (Norway)"},

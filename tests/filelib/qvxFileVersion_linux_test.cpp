@@ -1,15 +1,11 @@
 // qvxFileVersion on Linux, where the library reads the files itself: memory bounded by
-// the version block under a memory limit, the interface language from the environment,
-// headers wherever the DOS header points.
+// the version block under a memory limit, the interface language from the environment.
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -17,6 +13,7 @@
 #include "platform/Files.h"
 #include "platform/Process.h"
 #include <Hollin0106/qvxFileVersion.h>
+#include "tests/filelib/ChildProcess.h"
 #include "tests/filelib/VersionImages.h"
 #include "tests/fixtures/Shell.h"
 
@@ -34,25 +31,6 @@ std::uint64_t AddressSpace()
     return 0;
 }
 
-// Runs `step` in a child that may grow its address space by `memory` bytes at most and is
-// ended after `seconds`; its exit code, or -1 when it was ended (by the alarm, or by the
-// sanitizer's runtime when an allocation failed).
-int InLimitedChild(const std::function<int()>& step, std::uint64_t memory, unsigned seconds)
-{
-    std::fflush(nullptr);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::alarm(seconds);
-        // What the process holds already (a sanitizer reserves terabytes) plus the allowance.
-        const rlimit limit{AddressSpace() + memory, AddressSpace() + memory};
-        if (::setrlimit(RLIMIT_AS, &limit) != 0) ::_exit(99);
-        ::_exit(step());
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 // A copy of a real image whose resource section claims 0xFFFF0000 bytes, made sparse to
 // 4 GiB (an installer's payload, a damaged or hostile file): its resource is intact, and
 // reading it needs only its headers, directory and block.
@@ -66,40 +44,22 @@ TEST(qvxFileVersionLinux, ALyingSectionSizeCostsNoMemory)
     versiontest::WriteImage(path, image);
     fs::resize_file(path, std::uint64_t{4} << 30);
     const std::u16string name = FromUtf8(path.string());
-    const int code = InLimitedChild(
+    // A child that may grow its address space by 2 GiB at most: over what the process
+    // holds already (a sanitizer reserves terabytes), and ended after 60 s.
+    const int code = filetest::InChild(
         [&] {
+            const rlim_t most = AddressSpace() + (rlim_t{2} << 30);
+            const rlimit limit{most, most};
+            if (::setrlimit(RLIMIT_AS, &limit) != 0) return 99;
             qvxFileVersion v;
             if (!v.ReadFile(name)) return 1;
             return v.ProductVerRevisionMinor() == 40000 && v.InfoBuffer().size() < 4096 ? 0 : 2;
         },
-        std::uint64_t{2} << 30, 60);
+        60);
     fs::remove(path);
+    // -1: ended by the alarm, or by the sanitizer's runtime when an allocation failed.
     EXPECT_EQ(code, 0) << "1: no version read, 2: wrong values, -1: ended (memory or time)";
 }
-
-// Sets environment variables for one scope and puts the old values back.
-class Environment {
-public:
-    explicit Environment(std::initializer_list<std::pair<const char*, const char*>> values)
-    {
-        for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
-            const char* old = std::getenv(name);
-            saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-            ::unsetenv(name);
-        }
-        for (const auto& [name, value] : values) ::setenv(name, value, 1);
-    }
-    ~Environment()
-    {
-        for (const auto& [name, value] : saved_) {
-            if (value) ::setenv(name.c_str(), value->c_str(), 1);
-            else ::unsetenv(name.c_str());
-        }
-    }
-
-private:
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
-};
 
 TEST(qvxFileVersionLinux, TheInterfaceLanguageComesFromTheMessagesLocale)
 {
@@ -117,11 +77,18 @@ TEST(qvxFileVersionLinux, TheInterfaceLanguageComesFromTheMessagesLocale)
         {"LANGUAGE ignored in the C locale", {{"LANGUAGE", "ru"}, {"LANG", "C.UTF-8"}}, 0x0409},
         {"a name nobody knows", {{"LANG", "xx_YY.UTF-8"}}, 0x0409},
     };
+    const char* const names[] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"};
+    std::vector<std::optional<std::string>> saved;
+    for (const char* name : names)
+        saved.push_back(std::getenv(name) ? std::optional<std::string>(std::getenv(name)) : std::nullopt);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        const Environment environment(row.environment);
+        for (const char* name : names) ::unsetenv(name);
+        for (const auto& [name, value] : row.environment) ::setenv(name, value, 1);
         EXPECT_EQ(platform::UserInterfaceLanguage(), row.language);
     }
+    for (std::size_t i = 0; i < saved.size(); ++i)
+        saved[i] ? ::setenv(names[i], saved[i]->c_str(), 1) : ::unsetenv(names[i]);
 }
 
 }  // namespace

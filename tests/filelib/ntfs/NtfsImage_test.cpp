@@ -1,12 +1,12 @@
-// NtfsImage on volumes mkntfs makes for the test (no mount, no root needed): opening and
-// its errors, entries by path, the listing's cursor.
+// NtfsImage on a volume mkntfs makes for the test (no mount, no root needed): opening and
+// its errors, the listing of an empty volume. Entries by path and a cancelled listing are
+// checked end to end (tests/e2e, tests/ntfs, tests/window).
 #include <gtest/gtest.h>
 
 #include <Hollin0106/AutomationError.h>
 #include <Hollin0106/NtfsImage.h>
 
 #include <filesystem>
-#include <thread>
 
 #include "common/Utf16.h"
 #include "tests/fixtures/Shell.h"
@@ -49,31 +49,6 @@ protected:
 fs::path* NtfsImageTest::dir_ = nullptr;
 bool NtfsImageTest::made_ = false;
 
-TEST_F(NtfsImageTest, EntriesByPath)
-{
-    NtfsImage image;
-    ASSERT_TRUE(image.Open(U(Image())));
-    struct Row {
-        const char* path;
-        SymlinkTargetError_Const code;
-        const char16_t* shown;
-    } rows[] = {
-        {"/", setNotSymlink, u"/"},
-        {"\\$Extend\\$REPARSE", setNotSymlink, u"/$Extend/$Reparse"},
-        {"/$Extend/./../$UpCase", setNotSymlink, u"/$UpCase"},
-        {"/no such file", setFileNotFound, u"/no such file"},
-        {"/$MFT/below a file", setFileNotFound, u"/$MFT/below a file"},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.path);
-        const NtfsReparseEntry e = image.ReadEntry(FromUtf8(row.path));
-        EXPECT_EQ(e.Code, row.code);
-        EXPECT_EQ(e.Path, row.shown);
-        EXPECT_TRUE(e.Data.empty());
-        EXPECT_TRUE(e.ErrorDetail.empty());
-    }
-}
-
 TEST_F(NtfsImageTest, AnEmptyVolumeListsNothingFromItsIndex)
 {
     NtfsImage image;
@@ -86,21 +61,9 @@ TEST_F(NtfsImageTest, AnEmptyVolumeListsNothingFromItsIndex)
     EXPECT_TRUE(image.ReparsePoints().empty());
 }
 
-TEST_F(NtfsImageTest, ACancelledScanEndsAtOnceFromAnotherThread)
-{
-    NtfsImage image;
-    ASSERT_TRUE(image.Open(U(Image())));
-    NtfsReparseScan scan = image.ScanReparsePoints();
-    std::thread([&scan] { scan.Cancel(); }).join();
-    EXPECT_TRUE(scan.Cancelled());
-    NtfsReparseEntry e;
-    EXPECT_FALSE(scan.Next(e));
-}
-
 TEST_F(NtfsImageTest, OpenFailuresSayWhy)
 {
-    const fs::path empty = *dir_ / "zeros.img";
-    testfs::Run("truncate -s 1M " + testfs::Quote(empty));
+    // An image without a volume (321): tests/python and tests/e2e.
     struct Row {
         const char* name;
         fs::path path;
@@ -108,7 +71,6 @@ TEST_F(NtfsImageTest, OpenFailuresSayWhy)
         std::int32_t number;
     } rows[] = {
         {"missing file", *dir_ / "missing.img", 0, 53},
-        {"no volume, no table", empty, 0, 321},
         {"a partition of a bare volume", Image(), 1, 9},
     };
     for (const Row& row : rows) {

@@ -1,6 +1,6 @@
 // Good NTFS structures built byte by byte for the decoder tests: a boot
-// sector, an MFT record with its update sequence, an index node and block, MBR and GPT
-// sectors. Each builder follows the documented layout the decoders read.
+// sector, an MFT record with its update sequence, an index node, MBR sectors. Each
+// builder follows the documented layout the decoders read.
 #pragma once
 
 #include <cstdint>
@@ -15,11 +15,6 @@ inline void Put(Bytes& b, std::size_t at, std::uint64_t value, int width)
 {
     if (b.size() < at + static_cast<std::size_t>(width)) b.resize(at + static_cast<std::size_t>(width));
     for (int i = 0; i < width; ++i) b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-inline void PutName(Bytes& b, std::size_t at, const std::u16string& name)
-{
-    for (std::size_t i = 0; i < name.size(); ++i) Put(b, at + 2 * i, name[i], 2);
 }
 
 // A boot sector: 512-byte sectors, `sectorsPerCluster` as stored at 13, records and index
@@ -66,7 +61,7 @@ inline Bytes FileNameValue(const std::u16string& name, std::uint64_t parent, std
     Put(v, 56, 0x20, 4);
     v[64] = static_cast<std::uint8_t>(name.size());
     v[65] = nameSpace;
-    PutName(v, 66, name);
+    for (std::size_t i = 0; i < name.size(); ++i) Put(v, 66 + 2 * i, name[i], 2);
     return v;
 }
 
@@ -155,25 +150,6 @@ inline Bytes IndexNode(const std::vector<Bytes>& entries)
     Put(n, 4, n.size(), 4);
     Put(n, 8, n.size(), 4);
     return n;
-}
-
-// A 4 KiB index block ("INDX") at `vcn` holding `node`, with its update sequence.
-inline Bytes IndexBlock(const Bytes& node, std::uint64_t vcn)
-{
-    Bytes b(4096, 0);
-    b[0] = 'I', b[1] = 'N', b[2] = 'D', b[3] = 'X';
-    Put(b, 16, vcn, 8);
-    // The node header's offsets are relative to it, at 24; its entries after the array.
-    const std::size_t first = 40 + 2 * 9;  // after the update sequence array (9 pairs)
-    const std::size_t entriesStart = (first - 24 + 7) / 8 * 8;
-    Bytes shifted(entriesStart, 0);
-    shifted.insert(shifted.end(), node.begin() + 16, node.end());
-    Put(shifted, 0, entriesStart, 4);
-    Put(shifted, 4, shifted.size(), 4);
-    Put(shifted, 8, 4096 - 24, 4);
-    std::copy(shifted.begin(), shifted.end(), b.begin() + 24);
-    Protect(b, 40);
-    return b;
 }
 
 // An MBR sector with up to four (type, first LBA, sectors) entries.
