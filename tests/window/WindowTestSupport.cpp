@@ -110,11 +110,6 @@ bool Answer(std::vector<Step> steps, const std::function<void()>& action)
     return answerer.steps_.empty() && answerer.unexpected_.isEmpty();
 }
 
-void Later(QObject* context, std::function<void()> work)
-{
-    QTimer::singleShot(0, context, std::move(work));
-}
-
 Step AnswerBox(QMessageBox::StandardButton button, BoxSeen* seen)
 {
     return [button, seen](QWidget* modal) {
@@ -143,7 +138,8 @@ Step AnswerFileDialog(const QString& path, DialogSeen* seen)
             return;
         }
         name->setText(path);
-        Later(dialog, [save] { save->click(); });
+        // From the event loop once this step has returned: the click may open further boxes.
+        QTimer::singleShot(0, dialog, [save] { save->click(); });
     };
 }
 
