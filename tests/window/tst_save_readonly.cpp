@@ -1,6 +1,6 @@
 // Saving onto a read-only file: the error box, the file unchanged, the folder remembered.
-// Runs as a user who is not root (ctest starts it through run-unprivileged): root writes
-// the file, and the error box the steps wait for never comes.
+// ctest runs it as a user who is not root (run-unprivileged), for whom the system refuses
+// the write as well as the file library's own read-only check.
 #include <QAction>
 #include <QFile>
 #include <QTest>
