@@ -136,8 +136,7 @@ Step AnswerFileDialog(const QString& path, DialogSeen* seen)
 
 frmMain* StartProgram(const QStringList& args)
 {
-    std::vector<QByteArray> storage;
-    storage.push_back(QByteArrayLiteral("/usr/local/bin/Tagscope"));
+    std::vector<QByteArray> storage{QByteArrayLiteral("/usr/local/bin/Tagscope")};
     for (const QString& a : args) storage.push_back(a.toUtf8());
     std::vector<const char*> argv;
     for (const QByteArray& s : storage) argv.push_back(s.constData());

@@ -90,7 +90,6 @@ bool WriteTwoPartitionDisk(const fs::path& volume, const fs::path& disk)
 class BrowseTest : public WindowTest {
     Q_OBJECT
 
-    QString Image() const { return image_; }
     QString PlainFile() const { return Scratch(QStringLiteral("plain.txt")); }
     QString Mount() const { return QString::fromStdString(volume_.Root().string()); }
 
@@ -155,7 +154,7 @@ private slots:
     // also when it is chosen while the rows come.
     void listAndSorting()
     {
-        frmMain* window = StartProgram({"--image", Image()});
+        frmMain* window = StartProgram({"--image", image_});
         QVERIFY(window != nullptr);
         BrowsePanel& panel = *Controls(window).browse;
         panel.SetPendingLimit(1);
@@ -188,7 +187,7 @@ private slots:
     // filter: text in the path or the target, letter case aside, and the tag kind.
     void keyboardAndFilter()
     {
-        frmMain* window = StartListing({"--image", Image()});
+        frmMain* window = StartListing({"--image", image_});
         QVERIFY(window != nullptr);
         QApplication::setActiveWindow(window);
         QVERIFY(QTest::qWaitForWindowActive(window));
@@ -231,17 +230,17 @@ private slots:
     void reportsAndExports()
     {
         const QString path = QStringLiteral("users\\PUBLIC\\common files");
-        frmMain* window = StartListing({"--image", Image(), path});
+        frmMain* window = StartListing({"--image", image_, path});
         QVERIFY(window != nullptr);
         const frmMainTestAccess c = Controls(window);
-        QCOMPARE(AsConsoleShowsIt(c.ReportText), Console({"--image", Image(), path}));
+        QCOMPARE(AsConsoleShowsIt(c.ReportText), Console({"--image", image_, path}));
         QVERIFY(c.browse->CurrentEntry() != nullptr);
         QCOMPARE(QString::fromStdU16String(c.browse->CurrentEntry()->Path), QStringLiteral("/Users/Public/Common Files"));
         QCOMPARE(window->windowTitle(), QString::fromUtf8("volume.img \u2013 Tag Scope"));
         for (int row = 0; row < int(listing_.size()); ++row) {
             ChooseRow(window, row);
             const NtfsReparseEntry& entry = listing_[std::size_t(row)];
-            QCOMPARE(AsConsoleShowsIt(c.ReportText), Console({"--image", Image(), QString::fromStdU16String(entry.Path)}));
+            QCOMPARE(AsConsoleShowsIt(c.ReportText), Console({"--image", image_, QString::fromStdU16String(entry.Path)}));
             QVERIFY(c.ReportData == entry.Data);
             QCOMPARE(c.txtMain->toPlainText(), ToDisplayText(c.ReportText));
         }
@@ -256,7 +255,7 @@ private slots:
                 if (!line.isEmpty()) list.append(QJsonDocument::fromJson(line).object());
             return list;
         };
-        const QList<QJsonObject> console = objects(Console({"--list", "--json", Image()}).toUtf8());
+        const QList<QJsonObject> console = objects(Console({"--list", "--json", image_}).toUtf8());
         QCOMPARE(console.size(), int(listing_.size()));
         const QString all = Scratch(QStringLiteral("all")), shown = Scratch(QStringLiteral("shown.jsonl"));
         QVERIFY(Answer({AnswerFileDialog(all, &seen)}, [&] { c.mnuFile.ExportList->trigger(); }));
@@ -282,7 +281,7 @@ private slots:
     // Cancel in the middle: the rows come one batch at a time, and none after Cancel.
     void cancelStopsTheScan()
     {
-        frmMain* window = StartProgram({"--image", Image()});
+        frmMain* window = StartProgram({"--image", image_});
         QVERIFY(window != nullptr);
         BrowsePanel& panel = *Controls(window).browse;
         // At most one row waits while a batch is on its way: the worker stops at the second.
@@ -364,7 +363,7 @@ private slots:
         QVERIFY(c.browse->isHidden());
         QSignalSpy ended(window, &frmMain::listingFinished);
         QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(Image())});
+        data.setUrls({QUrl::fromLocalFile(image_)});
         const QPoint at = c.txtMain->mapTo(window, c.txtMain->rect().center());
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(window->windowHandle(), &enter);
@@ -383,7 +382,7 @@ private slots:
         // The last column fills the rest of the list.
         QVERIFY(settings_->Value(QStringLiteral("List/Column widths")).startsWith(QStringLiteral("111,122,")));
 
-        window = StartListing({"--image", Image()});
+        window = StartListing({"--image", image_});
         QVERIFY(window != nullptr && QTest::qWaitForWindowExposed(window));
         const frmMainTestAccess next = Controls(window);
         QVERIFY(next.browse->ColumnWidths()[0] == 111 && next.browse->ColumnWidths()[1] == 122);

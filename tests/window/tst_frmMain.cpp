@@ -12,7 +12,6 @@
 #include <QTest>
 #include <QWindow>
 
-#include "AppIdentity.h"
 #include "console/modFormatVersion.h"
 #include "tests/filelib/ReparseBuffers.h"
 #include "tests/window/WindowTestSupport.h"
@@ -27,7 +26,7 @@ namespace {
 // The running build's version as the program shows it.
 QString Version()
 {
-    return ToQString(modFormatVersion::GetAppVersion(AppIdentity::Major, AppIdentity::Minor, AppIdentity::Revision));
+    return ToQString(modFormatVersion::GetAppVersion());
 }
 
 // The junction "Users/Public/Common Files" to C:\Program Files\Common Files on the test volume.
