@@ -1,11 +1,9 @@
 // Shared pieces of the window program's GUI tests.
 #include "tests/window/WindowTestSupport.h"
 
-#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
-#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -110,11 +108,6 @@ bool Answer(std::vector<Step> steps, const std::function<void()>& action)
     return answerer.steps_.empty() && answerer.unexpected_.isEmpty();
 }
 
-void Later(QObject* context, std::function<void()> work)
-{
-    QTimer::singleShot(0, context, std::move(work));
-}
-
 Step AnswerBox(QMessageBox::StandardButton button, BoxSeen* seen)
 {
     return [button, seen](QWidget* modal) {
@@ -133,24 +126,17 @@ Step AnswerFileDialog(const QString& path, DialogSeen* seen)
         auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         if (seen != nullptr)
             *seen = {dialog->directory().absolutePath(), name ? name->text() : QString()};
-        // The user types the full name into the file name box and presses Save or Open.
-        auto* buttons = dialog->findChild<QDialogButtonBox*>();
-        QAbstractButton* save = buttons == nullptr ? nullptr
-                                : buttons->button(dialog->acceptMode() == QFileDialog::AcceptSave ? QDialogButtonBox::Save
-                                                                                                   : QDialogButtonBox::Open);
-        if (path.isEmpty() || name == nullptr || save == nullptr) {
-            dialog->reject();
-            return;
-        }
+        if (path.isEmpty() || name == nullptr) return dialog->reject();
+        // The user types the full name into the file name box and presses Save or Open (from
+        // the event loop once this step has returned: it may open further boxes).
         name->setText(path);
-        Later(dialog, [save] { save->click(); });
+        QTimer::singleShot(0, dialog, [dialog] { static_cast<QDialog*>(dialog)->accept(); });
     };
 }
 
 frmMain* StartProgram(const QStringList& args)
 {
-    std::vector<QByteArray> storage;
-    storage.push_back(QByteArrayLiteral("/usr/local/bin/Tagscope"));
+    std::vector<QByteArray> storage{QByteArrayLiteral("/usr/local/bin/Tagscope")};
     for (const QString& a : args) storage.push_back(a.toUtf8());
     std::vector<const char*> argv;
     for (const QByteArray& s : storage) argv.push_back(s.constData());

@@ -20,7 +20,7 @@ class frmMainTestAccess {
 public:
     explicit frmMainTestAccess(frmMain& window)
         : txtMain(window.txtMain), mnuMain(window.mnuMain), mnuFile(window.mnuFile), mnuEdit(window.mnuEdit),
-          mnuTools(window.mnuTools), mnuHelp(window.mnuHelp),
+          mnuTools(window.mnuTools),
           IsLoading(window.IsLoading), ReportText(window.ReportText), ReportData(window.ReportData),
           browse(window.browse_), splitter(window.splitter_), window_(window)
     {
@@ -33,7 +33,6 @@ public:
     const FileMenuItems& mnuFile;
     const EditMenuItems& mnuEdit;
     const ToolsMenuItems& mnuTools;
-    const HelpMenuItems& mnuHelp;
     bool& IsLoading;
     std::u16string& ReportText;
     std::vector<std::uint8_t>& ReportData;
@@ -83,9 +82,6 @@ using Step = std::function<void(QWidget*)>;
 // every step was used and no other modal widget appeared (such a widget, or one a step
 // leaves open, is rejected, so a test fails instead of hanging).
 bool Answer(std::vector<Step> steps, const std::function<void()>& action);
-// Runs `work` from the event loop once the current step has returned (for clicks that
-// open further modal widgets).
-void Later(QObject* context, std::function<void()> work);
 
 struct BoxSeen {
     QString title, text, details;

@@ -12,7 +12,6 @@
 #include <QTest>
 #include <QWindow>
 
-#include "AppIdentity.h"
 #include "console/modFormatVersion.h"
 #include "tests/filelib/ReparseBuffers.h"
 #include "tests/window/WindowTestSupport.h"
@@ -27,7 +26,7 @@ namespace {
 // The running build's version as the program shows it.
 QString Version()
 {
-    return ToQString(modFormatVersion::GetAppVersion(AppIdentity::Major, AppIdentity::Minor, AppIdentity::Revision));
+    return ToQString(modFormatVersion::GetAppVersion());
 }
 
 // The junction "Users/Public/Common Files" to C:\Program Files\Common Files on the test volume.
@@ -168,18 +167,9 @@ private slots:
         }
     }
 
-    // An empty name: the caption of an untitled document; Help stands at the right end of
-    // the menu bar.
-    void captionAndMenuBar()
-    {
-        frmMain* window = StartProgram({""});
-        QVERIFY(window != nullptr && QTest::qWaitForWindowExposed(window));
-        QCOMPARE(window->windowTitle(), QString::fromUtf8("Untitled \u2013 Tag Scope"));
-        QVERIFY(window->menuBar()->actionGeometry(Controls(window).mnuMain.Help).right() > window->menuBar()->width() - 20);
-    }
-
     // The first client area (10155 x 6885 twips), covered by the box at every size; the
-    // window centred at first and where it was left the next time.
+    // window centred at first and where it was left the next time. An empty name then: the
+    // caption of an untitled document. Help stands at the right end of the menu bar.
     void sizeAndPlacement()
     {
         frmMain* first = StartWithReport(PlainFile());
@@ -192,90 +182,37 @@ private slots:
         QTRY_COMPARE(Controls(first).txtMain->geometry(), QRect(QPoint(0, 0), first->centralWidget()->size()));
         Controls(first).mnuFile.Exit->trigger();
         QTRY_COMPARE(frmMain::Existing(), nullptr);
-        frmMain* second = StartProgram({PlainFile()});
+        frmMain* second = StartProgram({""});
         QVERIFY(second != nullptr && QTest::qWaitForWindowExposed(second));
         QTRY_COMPARE(second->geometry(), placed);
+        QCOMPARE(second->windowTitle(), QString::fromUtf8("Untitled \u2013 Tag Scope"));
+        QVERIFY(second->menuBar()->actionGeometry(Controls(second).mnuMain.Help).right() > second->menuBar()->width() - 20);
     }
 
     // Open... shows the junction's report in the same window, and the junction joins the
-    // recent entries in front.
-    void otherEntryReplacesReport()
+    // recent entries in front. Saving its text and data: each dialog starts where the last
+    // one went.
+    void otherEntryThenSaves()
     {
         WINTEST_SKIP_WITHOUT_VOLUME(volumeProblem_);
         const QString junction = Junction();
         frmMain* window = StartWithReport(PlainFile());
         QVERIFY(window != nullptr);
-        DialogSeen seen;
-        QVERIFY(Answer({AnswerFileDialog(junction, &seen)}, [&] { Controls(window).mnuFile.Open->trigger(); }));
-        QCOMPARE(seen.directory, QDir(scratch_.path()).absolutePath());
+        DialogSeen open, first, second, third;
+        QVERIFY(Answer({AnswerFileDialog(junction, &open)}, [&] { Controls(window).mnuFile.Open->trigger(); }));
+        QCOMPARE(open.directory, QDir(scratch_.path()).absolutePath());
         QTRY_VERIFY(Controls(window).ReportText.starts_with(u"File name: " + junction.toStdU16String()));
         QCOMPARE(window->windowTitle(), QString::fromUtf8("Common Files \u2013 Tag Scope"));
         QVERIFY(Controls(window).mnuFile.SaveReparseData->isEnabled());
         QCOMPARE(RecentMenu(window), (QStringList{"&1 " + junction, "&2 " + PlainFile()}));
         QCOMPARE(settings_->Value(QStringLiteral("Recent entries/1")), junction);
-    }
 
-    void reloadReadsAgain()
-    {
-        const QString file = Scratch(QStringLiteral("going.txt"));
-        QVERIFY(WriteAll(file, "x"));
-        frmMain* window = StartWithReport(file);
-        QVERIFY(window != nullptr && Controls(window).ReportText.ends_with(u"not a reparse point."));
-        QVERIFY(QFile::remove(file));
-        QTest::keyClick(Controls(window).txtMain, Qt::Key_F5);
-        QTRY_VERIFY(Controls(window).ReportText.ends_with(u"file or directory not found."));
-    }
-
-    void missingRecentEntryIsRemoved()
-    {
-        const QString gone = Scratch(QStringLiteral("gone"));
-        settings_->WriteIni(("[Recent%20entries]\n1=" + gone + "\n2=" + PlainFile() + "\n").toUtf8());
-        frmMain* window = StartWithReport(PlainFile());
-        QVERIFY(window != nullptr);
-        QCOMPARE(RecentMenu(window), (QStringList{"&1 " + PlainFile(), "&2 " + gone}));
-        BoxSeen box;
-        QVERIFY(Answer({AnswerBox(QMessageBox::Ok, &box)}, [&] { Controls(window).mnuFile.Recent->actions().at(1)->trigger(); }));
-        QVERIFY2(box.text.startsWith(gone + QStringLiteral("\n\n")), qPrintable(box.text));
-        QCOMPARE(RecentMenu(window), QStringList{"&1 " + PlainFile()});
-        QCOMPARE(settings_->Value(QStringLiteral("Recent entries/2")), QString());
-        QVERIFY(Controls(window).ReportText.starts_with(PlainFile().toStdU16String()));
-    }
-
-    // Edit > Select All and Copy; the zoom keys, and the zoom kept for the next start.
-    void copyAndZoom()
-    {
-        frmMain* window = StartWithReport(PlainFile());
-        QVERIFY(window != nullptr);
-        Controls(window).mnuEdit.SelectAll->trigger();
-        Controls(window).mnuEdit.Copy->trigger();
-        QCOMPARE(QApplication::clipboard()->text(), ToDisplayText(Controls(window).ReportText));
-
-        const double normal = Controls(window).txtMain->font().pointSizeF();
-        for (const auto key : {Qt::Key_Plus, Qt::Key_Plus, Qt::Key_Plus, Qt::Key_Minus})
-            QTest::keyClick(Controls(window).txtMain, key, Qt::ControlModifier);
-        QCOMPARE(Controls(window).txtMain->font().pointSizeF(), normal + 2);
-        QCOMPARE(settings_->Value(QStringLiteral("Out Box/Zoom")), QStringLiteral("2"));
-        DisposeMainWindow();
-        window = StartWithReport(PlainFile());
-        QVERIFY(window != nullptr);
-        QCOMPARE(Controls(window).txtMain->font().pointSizeF(), normal + 2);
-        QTest::keyClick(Controls(window).txtMain, Qt::Key_0, Qt::ControlModifier);
-        QCOMPARE(Controls(window).txtMain->font().pointSizeF(), normal);
-    }
-
-    void saveTextAndDataShareTheFolder()
-    {
-        WINTEST_SKIP_WITHOUT_VOLUME(volumeProblem_);
-        QTemporaryDir folderA, folderB;
-        frmMain* window = StartWithReport(Junction());
-        QVERIFY(window != nullptr);
         QApplication::setActiveWindow(window);
         QVERIFY(QTest::qWaitForWindowActive(window));
+        QTemporaryDir folderA, folderB;
         const QString textFile = folderA.filePath(QStringLiteral("report.txt"));
         const QString dataFile = folderB.filePath(QStringLiteral("junction"));  // ".bin" is added
-
-        // F2: save the text. Nothing is remembered yet: the home folder and the entry's name.
-        DialogSeen first, second, third;
+        // F2: save the text. No save went anywhere yet: the home folder and the entry's name.
         QVERIFY(Answer({AnswerFileDialog(textFile, &first)}, [&] { QTest::keyClick(Controls(window).txtMain, Qt::Key_F2); }));
         QCOMPARE(first.directory, QDir::homePath());
         QCOMPARE(first.fileName, QStringLiteral("Common Files.txt"));
@@ -291,6 +228,44 @@ private slots:
         QVERIFY(Answer({AnswerFileDialog(QString(), &third)}, [&] { Controls(window).mnuFile.SaveOutputText->trigger(); }));
         QCOMPARE(third.directory, folderB.path());
         QCOMPARE(QDir(folderB.path()).entryList(QDir::Files), QStringList{"junction.bin"});
+    }
+
+    // Edit > Select All and Copy; the zoom keys, and the zoom kept for the next start; F5
+    // reads the entry again; a recent entry that is gone: a box, and it leaves the menu and
+    // the store.
+    void recentCopyZoomAndReload()
+    {
+        const QString gone = Scratch(QStringLiteral("gone")), file = Scratch(QStringLiteral("going.txt"));
+        QVERIFY(WriteAll(file, "x"));
+        settings_->WriteIni(("[Recent%20entries]\n1=" + gone + "\n2=" + file + "\n").toUtf8());
+        frmMain* window = StartWithReport(file);
+        QVERIFY(window != nullptr);
+        QCOMPARE(RecentMenu(window), (QStringList{"&1 " + file, "&2 " + gone}));
+        Controls(window).mnuEdit.SelectAll->trigger();
+        Controls(window).mnuEdit.Copy->trigger();
+        QCOMPARE(QApplication::clipboard()->text(), ToDisplayText(Controls(window).ReportText));
+        const double normal = Controls(window).txtMain->font().pointSizeF();
+        for (const auto key : {Qt::Key_Plus, Qt::Key_Plus, Qt::Key_Plus, Qt::Key_Minus})
+            QTest::keyClick(Controls(window).txtMain, key, Qt::ControlModifier);
+        QCOMPARE(Controls(window).txtMain->font().pointSizeF(), normal + 2);
+        QCOMPARE(settings_->Value(QStringLiteral("Out Box/Zoom")), QStringLiteral("2"));
+        DisposeMainWindow();
+        window = StartWithReport(file);
+        QVERIFY(window != nullptr);
+        QCOMPARE(Controls(window).txtMain->font().pointSizeF(), normal + 2);
+        QTest::keyClick(Controls(window).txtMain, Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(Controls(window).txtMain->font().pointSizeF(), normal);
+        QVERIFY(Controls(window).ReportText.ends_with(u"not a reparse point."));
+        QVERIFY(QFile::remove(file));
+        QTest::keyClick(Controls(window).txtMain, Qt::Key_F5);
+        QTRY_VERIFY(Controls(window).ReportText.ends_with(u"file or directory not found."));
+
+        BoxSeen box;
+        QVERIFY(Answer({AnswerBox(QMessageBox::Ok, &box)}, [&] { Controls(window).mnuFile.Recent->actions().at(1)->trigger(); }));
+        QVERIFY2(box.text.startsWith(gone + QStringLiteral("\n\n")), qPrintable(box.text));
+        QCOMPARE(RecentMenu(window), QStringList{"&1 " + file});
+        QCOMPARE(settings_->Value(QStringLiteral("Recent entries/2")), QString());
+        QVERIFY(Controls(window).ReportText.starts_with(file.toStdU16String()));
     }
 };
 

@@ -64,7 +64,6 @@ private slots:
             Names names;
             std::u16string unknown;
         } rows[] = {
-            {"Qt's own options are names", {u"-style"}, true, "", {u"-style"}, u""},
             {"open in the window program", {u"--open", u"/x"}, true, "o", {u"/x"}, u""},
             {"open is no console option", {u"--open"}, false, "", {}, u"--open"},
             {"unknown long option", {u"--bogus", u"--help"}, true, "h", {}, u"--bogus"},
@@ -196,7 +195,6 @@ private slots:
             quint32 scanCode, virtualKey;
             bool selectAll;
         } rows[] = {
-            {"Ctrl+A", "offscreen", Qt::Key_A, ctrl, 0, 0, true},
             {"Ctrl+Shift+A", "xcb", Qt::Key_A, ctrl | Qt::ShiftModifier, 38, 0x41, false},
             {"plain A", "xcb", Qt::Key_A, 0, 38, 0x61, false},
             {"Russian layout alone, X11", "xcb", cyrillicEf, ctrl, 38, 0x6c6, true},

@@ -3,6 +3,7 @@
 #include <QColorDialog>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QTimer>
 
 #include "tests/window/WindowTestSupport.h"
 #include "window/QtText.h"
@@ -39,7 +40,7 @@ Step ClickColorButton(ColorButton* frmSettings::*button)
 {
     return [button](QWidget* modal) {
         auto* dialog = qobject_cast<frmSettings*>(modal);
-        if (dialog != nullptr) Later(dialog, [dialog, button] { (dialog->*button)->click(); });
+        if (dialog != nullptr) QTimer::singleShot(0, dialog, [dialog, button] { (dialog->*button)->click(); });
     };
 }
 
@@ -51,8 +52,8 @@ Step CloseSettings(const QString& how, ColorButton* frmSettings::*button = nullp
         auto* dialog = qobject_cast<frmSettings*>(modal);
         if (dialog == nullptr) return;
         if (shown != nullptr) *shown = (dialog->*button)->BackColor();
-        // Later: Ok may open an error box, which the next step answers.
-        Later(dialog, [dialog, how] {
+        // Once this step has returned: Ok may open an error box, which the next step answers.
+        QTimer::singleShot(0, dialog, [dialog, how] {
             if (how == u"ok" || how == u"cancel")
                 (how == u"ok" ? dialog->cmdOk : dialog->cmdCancel)->click();
             else
