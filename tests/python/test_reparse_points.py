@@ -95,9 +95,8 @@ def test_names_no_file_can_carry_are_refused_as_open_refuses_them(name, exceptio
 WHILE_THE_VOLUME_WAITS = textwrap.dedent("""
     import os, signal, sys, threading, hollin0106
     ntfs3g, kind, path = int(sys.argv[1]), sys.argv[2], sys.argv[3]
-    result, started = [], threading.Event()
+    result = []
     def read():
-        started.set()
         if kind == "entry":
             result.append(hollin0106.read_reparse_point(path).tag_name)
         else:
@@ -106,8 +105,7 @@ WHILE_THE_VOLUME_WAITS = textwrap.dedent("""
     os.kill(ntfs3g, signal.SIGSTOP)
     try:
         reader = threading.Thread(target=read)
-        reader.start()
-        started.wait()
+        reader.start()  # returns once the thread runs
         waited = False
         while reader.is_alive() and not waited:
             with open(f"/proc/self/task/{reader.native_id}/wchan") as f:
