@@ -134,72 +134,33 @@ def check_reports(tagscope, image, mount, paths):
     check(not bad, f"--image reports equal the mounted reports ({len(paths)} entries)", f"differ: {bad[:5]!r}")
 
 
-def boot_geometry(image, offset=0):
-    with open(image, "rb") as f:
-        f.seek(offset)
-        boot = f.read(512)
-    sector = struct.unpack_from("<H", boot, 11)[0]
-    spc = boot[13] if boot[13] <= 0x80 else 1 << (256 - boot[13])
-    cluster = sector * spc
-    raw = struct.unpack_from("<b", boot, 64)[0]
-    record = raw * cluster if raw > 0 else 1 << -raw
-    mft = struct.unpack_from("<Q", boot, 48)[0]
-    mirror = struct.unpack_from("<Q", boot, 56)[0]
-    return cluster, record, mft, mirror
+def ntfsinfo(image, *args):
+    return run(["ntfsinfo", "--force", *args, image], check_status=0).stdout.decode(errors="replace")
 
 
 def mft_runs(image):
-    """The $MFT's runs [(vcn, lcn, length)] from its own record 0 (test-side decoding)."""
-    cluster, record, mft, _ = boot_geometry(image)
-    with open(image, "rb") as f:
-        f.seek(mft * cluster)
-        rec = bytearray(f.read(record))
-    at = struct.unpack_from("<H", rec, 20)[0]
-    while True:
-        kind, length = struct.unpack_from("<II", rec, at)
-        if kind == 0x80:
-            break
-        at += length
-    pairs = at + struct.unpack_from("<H", rec, at + 32)[0]
-    runs, vcn, lcn = [], 0, 0
-    while rec[pairs]:
-        h = rec[pairs]
-        ln, lo = h & 15, h >> 4
-        n = int.from_bytes(rec[pairs + 1:pairs + 1 + ln], "little")
-        d = int.from_bytes(rec[pairs + 1 + ln:pairs + 1 + ln + lo], "little", signed=True)
-        lcn += d
-        runs.append((vcn, lcn, n))
-        vcn += n
-        pairs += 1 + ln + lo
-    return runs
-
-
-def record_offset(image, number):
-    cluster, record, _, _ = boot_geometry(image)
-    byte = number * record
-    for vcn, lcn, n in mft_runs(image):
-        if vcn * cluster <= byte < (vcn + n) * cluster:
-            return lcn * cluster + byte - vcn * cluster
-    raise RuntimeError(f"record {number} is not mapped")
+    """The $MFT's runs [(vcn, lcn, length)] from its own record 0, as ntfsinfo reads them."""
+    data = ntfsinfo(image, "-v", "-i", "0").split("Dumping attribute $DATA", 1)[1].split("Dumping attribute", 1)[0]
+    rows = re.findall(r"^\s+(0x[0-9a-f]+)\s+(0x[0-9a-f]+)\s+(0x[0-9a-f]+)$", data, re.M)
+    return [tuple(int(n, 16) for n in row) for row in rows]
 
 
 def tear(image, number):
-    """Breaks the update sequence check bytes of a record, as a torn write would."""
+    """Breaks the update sequence check bytes of MFT record `number`, as a torn write would.
+    The record is the first 1 KiB one whose header names that number: mkntfs puts the
+    $MFT before its mirror."""
     with open(image, "r+b") as f:
-        f.seek(record_offset(image, number) + 510)
-        b = f.read(1)
-        f.seek(-1, 1)
-        f.write(bytes([b[0] ^ 0xFF]))
+        data = f.read()
+        at = next(m.start() for m in re.finditer(b"FILE", data)
+                  if m.start() % 1024 == 0 and struct.unpack_from("<I", data, m.start() + 44)[0] == number)
+        f.seek(at + 510)
+        f.write(bytes([data[at + 510] ^ 0xFF]))
 
 
 def damaged_copies(tagscope, work, image, good):
     good_map = as_map(good)
     # $Extend\$Reparse torn: the listing comes from a scan of the MFT, and is the same.
-    import pyfsntfs
-    v = pyfsntfs.volume()
-    v.open(image)
-    reparse_record = v.get_file_entry_by_path("\\$Extend\\$Reparse").file_reference & 0xFFFFFFFFFFFF
-    v.close()
+    reparse_record = int(re.search(r"Dumping Inode (\d+)", ntfsinfo(image, "-F", "/$Extend/$Reparse")).group(1))
     copy = os.path.join(work, "damaged.img")
     shutil.copyfile(image, copy)
     os.chmod(copy, 0o644)

@@ -4,7 +4,6 @@ import os
 import pathlib
 import signal
 import sys
-import tempfile
 import textwrap
 
 import pytest
@@ -50,19 +49,14 @@ UNPRIVILEGED_READS = textwrap.dedent("""
 """)
 
 
-def test_what_may_not_be_looked_at_is_a_permission_error():
-    with tempfile.TemporaryDirectory(prefix="hollin0106-closed.") as base:
-        os.chmod(base, 0o755)
-        closed = os.path.join(base, "closed")
-        os.mkdir(closed)
-        for name in ("entry", "disk.img"):
-            open(os.path.join(closed, name), "wb").close()
-        os.chmod(closed, 0o700 if os.geteuid() == 0 else 0)
-        try:
-            p = run_python([RUN_UNPRIVILEGED, sys.executable, "-c", UNPRIVILEGED_READS, "entry",
-                            os.path.join(closed, "entry"), "image", os.path.join(closed, "disk.img")], cwd="/")
-        finally:
-            os.chmod(closed, 0o700)
+def test_what_may_not_be_looked_at_is_a_permission_error(tmp_path):
+    closed = tmp_path / "closed"
+    closed.mkdir()
+    for name in ("entry", "disk.img"):
+        (closed / name).touch()
+    closed.chmod(0o700 if os.geteuid() == 0 else 0)  # pytest's clean-up puts back what it needs
+    p = run_python([RUN_UNPRIVILEGED, sys.executable, "-c", UNPRIVILEGED_READS, "entry", str(closed / "entry"),
+                    "image", str(closed / "disk.img")], cwd="/")
     assert p.returncode == 0, p.stderr.decode()
     assert p.stdout.decode().split() == ["PermissionError"] * 2
 
@@ -83,7 +77,6 @@ def test_names_that_are_not_utf8_reach_their_files(volume, tagscopec, tmp_path):
     assert as_json(hollin0106.read_reparse_point(link)) == console_json(tagscopec, link)[0]
     # The report shows the undecodable bytes as U+FFFD, as TagscopeC's UTF-8 output does.
     assert hollin0106.report(link) + "\n" == console(tagscopec, link)[0]
-    assert "dir\ufffd/Links" in hollin0106.report(link)
 
 
 @pytest.mark.parametrize("name, exception", [
@@ -102,9 +95,8 @@ def test_names_no_file_can_carry_are_refused_as_open_refuses_them(name, exceptio
 WHILE_THE_VOLUME_WAITS = textwrap.dedent("""
     import os, signal, sys, threading, hollin0106
     ntfs3g, kind, path = int(sys.argv[1]), sys.argv[2], sys.argv[3]
-    result, started = [], threading.Event()
+    result = []
     def read():
-        started.set()
         if kind == "entry":
             result.append(hollin0106.read_reparse_point(path).tag_name)
         else:
@@ -113,8 +105,7 @@ WHILE_THE_VOLUME_WAITS = textwrap.dedent("""
     os.kill(ntfs3g, signal.SIGSTOP)
     try:
         reader = threading.Thread(target=read)
-        reader.start()
-        started.wait()
+        reader.start()  # returns once the thread runs
         waited = False
         while reader.is_alive() and not waited:
             with open(f"/proc/self/task/{reader.native_id}/wchan") as f:
