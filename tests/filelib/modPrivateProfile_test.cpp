@@ -68,7 +68,7 @@ TEST_F(PrivateProfile, WritesChangeOnlyTheirLine)
          "[S]\r\na=1\r\nk=v\r\n\r\n[T]\r\nb=2\r\n"},
         {"added to a last line without end", "[S]\r\na=1", u"S", u"k", u"v", "[S]\r\na=1\r\nk=v\r\n"},
         {"added to an empty section", "[S]\r\n[T]\r\n", u"S", u"k", u"v", "[S]\r\nk=v\r\n[T]\r\n"},
-        {"section added at the end", "; c\r\n[T]\r\nb=2", u"S", u"k", u"v", "; c\r\n[T]\r\nb=2\r\n[S]\r\nk=v\r\n"},
+        {"section added at the end", "; c\r\n[T]\r\nk=2", u"S", u"k", u"v", "; c\r\n[T]\r\nk=2\r\n[S]\r\nk=v\r\n"},
         {"deleting a missing key changes nothing", "[S]\r\na=1", u"S", u"k", std::nullopt, "[S]\r\na=1"},
         {"replaced last line gets an end", "[S]\r\nk=1", u"S", u"k", u"22", "[S]\r\nk=22\r\n"},
         {"only the first section", "[S]\r\nk=1\r\n[S]\r\nk=1\r\n", u"S", u"k", u"2", "[S]\r\nk=2\r\n[S]\r\nk=1\r\n"},
@@ -106,6 +106,8 @@ TEST_F(PrivateProfile, TextsInTheEncodingTheirMarkNames)
         const std::u16string* value;  // written to ZoneId; nothing: deleted
         Bytes expected;
     } cases[] = {
+        {"UTF-16LE, value replaced", Utf16("[ZoneTransfer]\r\nZoneId=3\r\nHostUrl=x\r\n", false), 3, &two,
+         Utf16("[ZoneTransfer]\r\nZoneId=2\r\nHostUrl=x\r\n", false)},
         {"UTF-16BE, key added", Utf16("[ZoneTransfer]\nHostUrl=x", true), 0, &two,
          Utf16("[ZoneTransfer]\nHostUrl=x\r\nZoneId=2\r\n", true)},
         {"UTF-16LE, a stray last byte stays the last", [] { Bytes b = Utf16("[ZoneTransfer]\r\nHostUrl=x", false);
