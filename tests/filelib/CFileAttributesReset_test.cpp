@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <Hollin0106/qvxFSO.h>
 #include "tests/filelib/FileTestSupport.h"
 #include "platform/Files.h"
 
@@ -15,15 +14,7 @@ constexpr std::uint32_t kReadOnly = platform::kAttributeReadOnly;
 constexpr std::uint32_t kHidden = platform::kAttributeHidden;
 constexpr std::uint32_t kSystem = platform::kAttributeSystem;
 
-class AttributeReset : public WithSharedNtfsVolume<::testing::Test, true> {
-protected:
-    void SetUp() override
-    {
-        // The child re-run as nobody works on the parent's volume.
-        if (NobodyArgument()) return;
-        WithSharedNtfsVolume::SetUp();
-    }
-};
+using AttributeReset = WithSharedNtfsVolume<::testing::Test, true>;
 
 // That hidden and system come off and go back on is what the writers on such files rely
 // on (the file-safety tests); here read-only stays on meanwhile, a file re-created meanwhile
@@ -48,27 +39,6 @@ TEST_F(AttributeReset, ReadOnlyStaysAndARecreatedFileGetsTheOldAttributes)
     CFileAttributesReset missing;
     missing.ResetAttributes(U(Root() / "missing"));
     EXPECT_FALSE(missing.ResetDone());
-}
-
-// As nobody, whom the volume's permissions bind: the read-only file refuses the
-// writer, and the reset puts the hidden attribute back on the failure path.
-TEST_F(AttributeReset, AHiddenReadOnlyFileStaysHiddenReadOnlyAndUnchanged)
-{
-    if (const auto argument = NobodyArgument()) {
-        qvxFSO fso;
-        const std::u16string file = FromUtf8(*argument);
-        EXPECT_EQ(RaisedNumber([&] { fso.PutFileB(file, {1, 2}, true); }), 75);
-        return;
-    }
-    const fs::path file = Root() / "hidden-ro";
-    WriteBytes(file, {7, 7, 7});
-    ASSERT_TRUE(filetest::Run("chmod 444 " + Quote(file)));
-    SetNtfsAttributes(file, 0x20 | kHidden | kReadOnly);
-
-    RerunAsNobody(file.string());
-
-    EXPECT_EQ(ReadBytes(file), (Bytes{7, 7, 7}));
-    EXPECT_EQ(AttributesOf(file) & (kHidden | kSystem | kReadOnly), kHidden | kReadOnly);
 }
 
 }  // namespace

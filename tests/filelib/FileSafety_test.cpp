@@ -28,14 +28,7 @@ namespace {
 // The error a call raises as the child's exit code (0 for none).
 int RaisedIn(const std::function<void()>& call)
 {
-    return InChild([&] {
-        try {
-            call();
-        } catch (const AutomationError& e) {
-            return static_cast<int>(e.Number);
-        }
-        return 0;
-    });
+    return InChild([&] { return static_cast<int>(RaisedNumber(call)); });
 }
 
 // The kind of entry: 'f' regular, 'p' FIFO, '?' anything else. ntfs-3g answers EIO once
@@ -79,9 +72,8 @@ TEST_F(FileSafetyOnNtfs, EveryWriterOnReadOnlySystemAndFifoFiles)
     // An empty system file is what ntfs-3g makes of mkfifo and of a system file cut to
     // length 0 (by PutFile2 with no text, say): it shows it as a FIFO.
     const State states[] = {
-        {"read-only file", {9, 9}, 0x20 | kReadOnly, 75, kReadOnly},
+        {"hidden read-only file", {9, 9}, 0x20 | kHidden | kReadOnly, 75, kHidden | kReadOnly},
         {"system file with content", {9, 9}, 0x20 | kSystem, 0, kSystem},
-        {"hidden file", {9, 9}, 0x20 | kHidden, 0, kHidden},
         {"empty system file (a FIFO to ntfs-3g)", {}, 0x20 | kSystem, 0, kSystem},
     };
     qvxFSO fso;
@@ -134,27 +126,17 @@ TEST(FileSafety, WritersRefuseAKernelFifoWithoutBlocking)
     }
 }
 
-TEST(FileSafety, ANameWithANulIsABadFileNameInEveryMethod)
+// The name helper of the platform layer refuses it for every method (one writer stands for
+// them); the descriptions have a check of their own.
+TEST(FileSafety, ANameWithANulIsABadFileName)
 {
     TempFolder dir;
     const std::u16string name = U(dir / "a") + u'\0' + u"b";
     qvxFSO fso;
-    const std::pair<const char*, std::function<void()>> calls[] = {
-        {"PutFileB", [&] { fso.PutFileB(name, kNew, true); }},
-        {"GetFileB", [&] { fso.GetFileB(name, true); }},
-        {"ReadStandardListFile2", [&] { fso.ReadStandardListFile2(name, u";", true, true, true); }},
-    };
-    for (const auto& [method, call] : calls) {
-        SCOPED_TRACE(method);
-        EXPECT_EQ(RaisedIn(call), 52);
-        EXPECT_FALSE(fs::exists(dir / "a"));
-    }
-    // Where "a" exists, nothing that reports on an entry reports on it.
+    EXPECT_EQ(RaisedIn([&] { fso.PutFileB(name, kNew, true); }), 52);
+    EXPECT_FALSE(fs::exists(dir / "a"));
+    // Where "a" exists, nothing that changes an entry changes it.
     WriteBytes(dir / "a", {1});
-    SymlinkTargetError_Const code = steSuccess;
-    fso.GetSymlinkTargetEx(name, nullptr, nullptr, nullptr, nullptr, nullptr, &code);
-    EXPECT_EQ(code, setFileNotFound);
-    EXPECT_FALSE(fso.SetFileZone(name, fzInternet));
     EXPECT_FALSE(fso.SetFileDescription(name, u"x"));
     EXPECT_FALSE(fs::exists(dir / "Descript.ion"));
     EXPECT_FALSE(fso.RecycleFile(name, true));
