@@ -24,7 +24,6 @@ TEST(qvxFileVersion, StringsComeFromTheFirstTranslationOnly)
         std::u16string_view text;
         bool exists;
     } rows[] = {
-        {"full64.dll", &qvxFileVersion::StrPrivateBuild, u"", true},  // present, but empty
         {"otherlang.dll", &qvxFileVersion::StrCompanyName, u"", false},
         // A 16-bit program: 8-bit text, in code page 1252 (the library's host page on
         // Linux, the system's ANSI page on Windows)

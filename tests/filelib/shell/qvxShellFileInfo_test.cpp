@@ -156,7 +156,6 @@ TEST_F(ShellFileInfoTest, IconsAreKeptUntilTheNextReadFile)
         EXPECT_EQ(got->Icon()->Width() * got->Icon()->Height(), size * size);
         EXPECT_GE(got->Index(), 0);
         const auto pixels = got->Icon()->Pixels();
-        EXPECT_EQ(pixels.size(), static_cast<std::size_t>(size * size * 4));
         EXPECT_EQ(pixels != (size == 32 ? plainLarge : plainSmall), changed);
     }
     ASSERT_TRUE(info.ReadFile(file));
@@ -205,27 +204,18 @@ TEST_F(ShellFileInfoTest, PicturesSaveAsPNG)
 
 TEST(Picture, PixelsMustFillTheSize)
 {
+    const Picture picture(2, 3, ByteArray(24));
+    EXPECT_EQ(std::pair(picture.Width(), picture.Height()), std::pair(2, 3));
     const struct {
         const char* name;
         std::int32_t width, height;
         std::size_t bytes;
-        bool ok;
     } rows[] = {
-        {"2 x 3", 2, 3, 24, true}, {"one byte short", 2, 3, 23, false}, {"negative width", -2, -3, 24, false},
-        {"3 x 3 in 24 bytes", 3, 3, 24, false},
+        {"one byte short", 2, 3, 23}, {"negative sizes whose product fits", -2, -3, 24}, {"3 x 3 in 24 bytes", 3, 3, 24},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        ByteArray pixels(row.bytes);
-        for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<std::uint8_t>(i);
-        if (!row.ok) {
-            EXPECT_THROW(Picture(row.width, row.height, pixels), AutomationError);
-            continue;
-        }
-        const Picture picture(row.width, row.height, pixels);
-        EXPECT_EQ(picture.Width(), row.width);
-        EXPECT_EQ(picture.Height(), row.height);
-        EXPECT_EQ(picture.Pixels(), pixels);
+        EXPECT_THROW(Picture(row.width, row.height, ByteArray(row.bytes)), AutomationError);
     }
 }
 
