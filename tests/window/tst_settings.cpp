@@ -68,7 +68,6 @@ Step CloseSettings(const QString& how, ColorButton* frmSettings::*button = nullp
 class SettingsTest : public WindowTest {
     Q_OBJECT
 
-
 private slots:
     void storedColors_data()
     {
