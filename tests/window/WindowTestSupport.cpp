@@ -34,16 +34,11 @@ QString PrivateSettings::Value(const QString& key) const
     return value.toString();
 }
 
-void PrivateSettings::MakeUnwritable() const
-{
-    QDir(dir_.filePath(QStringLiteral("Quovix"))).removeRecursively();
-    WriteAll(dir_.filePath(QStringLiteral("Quovix")), "a file, not the settings folder");
-}
-
 void WindowTest::init()
 {
     settings_.emplace();
     modMain::CommandLineFile.clear();
+    WriteAll(PlainFile(), "not a reparse point");
 }
 
 void WindowTest::cleanup()
@@ -149,7 +144,7 @@ frmMain* StartWithReport(const QString& path)
     frmMain* window = StartProgram({path});
     if (window == nullptr) return nullptr;
     const QPointer<frmMain> guard(window);
-    if (!QTest::qWaitFor([&] { return guard && Controls(*guard).mnuTools.Settings->isEnabled(); }, 20000)) return nullptr;
+    if (!QTest::qWaitFor([&] { return guard && Controls(guard.data()).mnuTools.Settings->isEnabled(); }, 20000)) return nullptr;
     return guard.data();
 }
 

@@ -52,20 +52,20 @@ public:
     QString IniFile() const { return dir_.path() + QStringLiteral("/Quovix/Tag Scope.ini"); }
     void WriteIni(const QByteArray& text) const;  // as a user would edit the file
     QString Value(const QString& key) const;      // "Section/Key"; "" when missing
-    void MakeUnwritable() const;                  // a plain file where the folder belongs
 
 private:
     QTemporaryDir dir_;
 };
 
-// Test classes that start the program: a scratch folder, fresh settings and no entry for
-// each test function, no main window left behind.
+// Test classes that start the program: a scratch folder with a plain file, fresh settings
+// and no entry for each test function, no main window left behind.
 class WindowTest : public QObject {
     Q_OBJECT
 
 protected:
     WindowTest() { QStandardPaths::setTestModeEnabled(true); }
     QString Scratch(const QString& name) const { return scratch_.filePath(name); }
+    QString PlainFile() const { return Scratch(QStringLiteral("plain.txt")); }  // no reparse point
 
     QTemporaryDir scratch_;
     std::optional<PrivateSettings> settings_;
@@ -98,7 +98,6 @@ struct DialogSeen {
 // when `path` is empty.
 Step AnswerFileDialog(const QString& path, DialogSeen* seen = nullptr);
 
-inline frmMainTestAccess Controls(frmMain& window) { return frmMainTestAccess(window); }
 inline frmMainTestAccess Controls(frmMain* window) { return frmMainTestAccess(*window); }
 
 // Starts the program as Tagscope with `args`; the main window when one opened.

@@ -10,7 +10,6 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTest>
-#include <QWindow>
 
 #include "console/modFormatVersion.h"
 #include "tests/filelib/ReparseBuffers.h"
@@ -22,12 +21,6 @@
 using namespace wintest;
 
 namespace {
-
-// The running build's version as the program shows it.
-QString Version()
-{
-    return ToQString(modFormatVersion::GetAppVersion());
-}
 
 // The junction "Users/Public/Common Files" to C:\Program Files\Common Files on the test volume.
 const char kJunctionFolder[] = "Users/Public/Common Files";
@@ -51,7 +44,6 @@ public slots:
 class MainWindowTest : public WindowTest {
     Q_OBJECT
 
-    QString PlainFile() const { return Scratch(QStringLiteral("plain.txt")); }
     QString Junction() const { return QString::fromStdString((volume_.Root() / kJunctionFolder).string()); }
     static QStringList RecentMenu(frmMain* window)
     {
@@ -66,7 +58,6 @@ class MainWindowTest : public WindowTest {
 private slots:
     void initTestCase()
     {
-        QVERIFY(WriteAll(PlainFile(), "not a reparse point"));
         volumeProblem_ = QString::fromStdString(volume_.Mount());
         if (volumeProblem_.isEmpty())
             volumeProblem_ = QString::fromStdString(volume_.MakeReparseFolder(kJunctionFolder, kJunction));
@@ -82,7 +73,7 @@ private slots:
                 QCOMPARE(StartProgram(args), nullptr);
             }));
             if (usage)
-                QCOMPARE(box.text, "Quovix - Tag Scope " + Version() +
+                QCOMPARE(box.text, "Quovix - Tag Scope " + ToQString(modFormatVersion::GetAppVersion()) +
                                        "\nOrla Venn 2025-2026. Dedicated to Dovra\n\nUsage: Tagscope[.EXE] FileName");
         }
     }
@@ -110,18 +101,17 @@ private slots:
             shown.append(text);
             closed.append(window.close());
         });
-        QVERIFY(!Controls(window).mnuFile.SaveOutputText->isEnabled() && !Controls(window).mnuTools.Settings->isEnabled());
+        QVERIFY(!Controls(&window).mnuFile.SaveOutputText->isEnabled() && !Controls(&window).mnuTools.Settings->isEnabled());
         window.show();
-        QTRY_VERIFY(Controls(window).mnuTools.Settings->isEnabled());
+        QTRY_VERIFY(Controls(&window).mnuTools.Settings->isEnabled());
         QStringList expected{QStringLiteral("Reading reparse point...")};
         if (junction) expected << QStringLiteral("Parsing result data...");
-        expected << ToDisplayText(Controls(window).ReportText);
+        expected << ToDisplayText(Controls(&window).ReportText);
         QCOMPARE(shown, expected);
         QCOMPARE(closed, QList<bool>(expected.size(), false));
-        QVERIFY(Controls(window).mnuFile.SaveOutputText->isEnabled());
-        QCOMPARE(Controls(window).mnuFile.SaveReparseData->isEnabled(), junction);
-        QVERIFY(Controls(window).ReportText.starts_with((junction ? u"File name: " : u"") + path.toStdU16String() + u"\r\n\r\n"));
-        QCOMPARE(Controls(window).txtMain->textCursor().position(), 0);
+        QCOMPARE(Controls(&window).mnuFile.SaveReparseData->isEnabled(), junction);
+        QVERIFY(Controls(&window).ReportText.starts_with((junction ? u"File name: " : u"") + path.toStdU16String() + u"\r\n\r\n"));
+        QCOMPARE(Controls(&window).txtMain->textCursor().position(), 0);
         QVERIFY(window.close());
         QTRY_VERIFY(guard.isNull());
     }
@@ -162,31 +152,9 @@ private slots:
         if (outcome == u"read-me") QVERIFY(QFileInfo(catcher.opened.first().toLocalFile()).isFile());
         if (outcome == u"about") {
             QCOMPARE(box.title, QStringLiteral("About Tag Scope"));
-            QVERIFY2(box.text.contains(Version()) && box.text.contains(QString::fromUtf8("\u0414\u043E\u0432\u0440\u0430")),
+            QVERIFY2(box.text.contains(ToQString(modFormatVersion::GetAppVersion())) && box.text.contains(QString::fromUtf8("\u0414\u043E\u0432\u0440\u0430")),
                      qPrintable(box.text));
         }
-    }
-
-    // The first client area (10155 x 6885 twips), covered by the box at every size; the
-    // window centred at first and where it was left the next time. An empty name then: the
-    // caption of an untitled document. Help stands at the right end of the menu bar.
-    void sizeAndPlacement()
-    {
-        frmMain* first = StartWithReport(PlainFile());
-        QVERIFY(first != nullptr && QTest::qWaitForWindowExposed(first));
-        QCOMPARE(first->centralWidget()->size(), QSize(677, 459));
-        QVERIFY((first->frameGeometry().center() - first->screen()->availableGeometry().center()).manhattanLength() <= 4);
-        const QRect placed(37, 41, 520, 333);
-        first->setGeometry(placed);
-        QTRY_COMPARE(first->geometry(), placed);
-        QTRY_COMPARE(Controls(first).txtMain->geometry(), QRect(QPoint(0, 0), first->centralWidget()->size()));
-        Controls(first).mnuFile.Exit->trigger();
-        QTRY_COMPARE(frmMain::Existing(), nullptr);
-        frmMain* second = StartProgram({""});
-        QVERIFY(second != nullptr && QTest::qWaitForWindowExposed(second));
-        QTRY_COMPARE(second->geometry(), placed);
-        QCOMPARE(second->windowTitle(), QString::fromUtf8("Untitled \u2013 Tag Scope"));
-        QVERIFY(second->menuBar()->actionGeometry(Controls(second).mnuMain.Help).right() > second->menuBar()->width() - 20);
     }
 
     // Open... shows the junction's report in the same window, and the junction joins the
@@ -203,7 +171,6 @@ private slots:
         QCOMPARE(open.directory, QDir(scratch_.path()).absolutePath());
         QTRY_VERIFY(Controls(window).ReportText.starts_with(u"File name: " + junction.toStdU16String()));
         QCOMPARE(window->windowTitle(), QString::fromUtf8("Common Files \u2013 Tag Scope"));
-        QVERIFY(Controls(window).mnuFile.SaveReparseData->isEnabled());
         QCOMPARE(RecentMenu(window), (QStringList{"&1 " + junction, "&2 " + PlainFile()}));
         QCOMPARE(settings_->Value(QStringLiteral("Recent entries/1")), junction);
 
@@ -230,42 +197,57 @@ private slots:
         QCOMPARE(QDir(folderB.path()).entryList(QDir::Files), QStringList{"junction.bin"});
     }
 
-    // Edit > Select All and Copy; the zoom keys, and the zoom kept for the next start; F5
-    // reads the entry again; a recent entry that is gone: a box, and it leaves the menu and
-    // the store.
-    void recentCopyZoomAndReload()
+    // The first client area (10155 x 6885 twips), covered by the box at every size; the
+    // window centred at first. Edit > Select All and Copy; the zoom keys; F5 reads the entry
+    // again; a recent entry that is gone: a box, and it leaves the menu and the store. The
+    // next time: the window where it was left, the zoom kept; an empty name gives the caption
+    // of an untitled document. Help stands at the right end of the menu bar.
+    void placementCopyZoomAndReload()
     {
         const QString gone = Scratch(QStringLiteral("gone")), file = Scratch(QStringLiteral("going.txt"));
         QVERIFY(WriteAll(file, "x"));
         settings_->WriteIni(("[Recent%20entries]\n1=" + gone + "\n2=" + file + "\n").toUtf8());
-        frmMain* window = StartWithReport(file);
-        QVERIFY(window != nullptr);
-        QCOMPARE(RecentMenu(window), (QStringList{"&1 " + file, "&2 " + gone}));
-        Controls(window).mnuEdit.SelectAll->trigger();
-        Controls(window).mnuEdit.Copy->trigger();
-        QCOMPARE(QApplication::clipboard()->text(), ToDisplayText(Controls(window).ReportText));
-        const double normal = Controls(window).txtMain->font().pointSizeF();
+        frmMain* first = StartWithReport(file);
+        QVERIFY(first != nullptr && QTest::qWaitForWindowExposed(first));
+        const frmMainTestAccess c = Controls(first);
+        QCOMPARE(first->centralWidget()->size(), QSize(677, 459));
+        QVERIFY((first->frameGeometry().center() - first->screen()->availableGeometry().center()).manhattanLength() <= 4);
+        const QRect placed(37, 41, 520, 333);
+        first->setGeometry(placed);
+        QTRY_COMPARE(first->geometry(), placed);
+        QTRY_COMPARE(c.txtMain->geometry(), QRect(QPoint(0, 0), first->centralWidget()->size()));
+
+        QCOMPARE(RecentMenu(first), (QStringList{"&1 " + file, "&2 " + gone}));
+        c.mnuEdit.SelectAll->trigger();
+        c.mnuEdit.Copy->trigger();
+        QCOMPARE(QApplication::clipboard()->text(), ToDisplayText(c.ReportText));
+        const double normal = c.txtMain->font().pointSizeF();
         for (const auto key : {Qt::Key_Plus, Qt::Key_Plus, Qt::Key_Plus, Qt::Key_Minus})
-            QTest::keyClick(Controls(window).txtMain, key, Qt::ControlModifier);
-        QCOMPARE(Controls(window).txtMain->font().pointSizeF(), normal + 2);
+            QTest::keyClick(c.txtMain, key, Qt::ControlModifier);
+        QCOMPARE(c.txtMain->font().pointSizeF(), normal + 2);
         QCOMPARE(settings_->Value(QStringLiteral("Out Box/Zoom")), QStringLiteral("2"));
-        DisposeMainWindow();
-        window = StartWithReport(file);
-        QVERIFY(window != nullptr);
-        QCOMPARE(Controls(window).txtMain->font().pointSizeF(), normal + 2);
-        QTest::keyClick(Controls(window).txtMain, Qt::Key_0, Qt::ControlModifier);
-        QCOMPARE(Controls(window).txtMain->font().pointSizeF(), normal);
-        QVERIFY(Controls(window).ReportText.ends_with(u"not a reparse point."));
+        QVERIFY(c.ReportText.ends_with(u"not a reparse point."));
         QVERIFY(QFile::remove(file));
-        QTest::keyClick(Controls(window).txtMain, Qt::Key_F5);
-        QTRY_VERIFY(Controls(window).ReportText.ends_with(u"file or directory not found."));
+        QTest::keyClick(c.txtMain, Qt::Key_F5);
+        QTRY_VERIFY(c.ReportText.ends_with(u"file or directory not found."));
 
         BoxSeen box;
-        QVERIFY(Answer({AnswerBox(QMessageBox::Ok, &box)}, [&] { Controls(window).mnuFile.Recent->actions().at(1)->trigger(); }));
+        QVERIFY(Answer({AnswerBox(QMessageBox::Ok, &box)}, [&] { c.mnuFile.Recent->actions().at(1)->trigger(); }));
         QVERIFY2(box.text.startsWith(gone + QStringLiteral("\n\n")), qPrintable(box.text));
-        QCOMPARE(RecentMenu(window), QStringList{"&1 " + file});
+        QCOMPARE(RecentMenu(first), QStringList{"&1 " + file});
         QCOMPARE(settings_->Value(QStringLiteral("Recent entries/2")), QString());
-        QVERIFY(Controls(window).ReportText.starts_with(file.toStdU16String()));
+        QVERIFY(c.ReportText.starts_with(file.toStdU16String()));
+
+        c.mnuFile.Exit->trigger();
+        QTRY_COMPARE(frmMain::Existing(), nullptr);
+        frmMain* second = StartProgram({""});
+        QVERIFY(second != nullptr && QTest::qWaitForWindowExposed(second));
+        QTRY_COMPARE(second->geometry(), placed);
+        QCOMPARE(Controls(second).txtMain->font().pointSizeF(), normal + 2);
+        QTest::keyClick(Controls(second).txtMain, Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(Controls(second).txtMain->font().pointSizeF(), normal);
+        QCOMPARE(second->windowTitle(), QString::fromUtf8("Untitled \u2013 Tag Scope"));
+        QVERIFY(second->menuBar()->actionGeometry(Controls(second).mnuMain.Help).right() > second->menuBar()->width() - 20);
     }
 };
 

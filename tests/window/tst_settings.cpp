@@ -1,6 +1,7 @@
 // The output box colours: from the store, and through the settings and colour dialogs.
 #include <QAction>
 #include <QColorDialog>
+#include <QDir>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
@@ -18,7 +19,7 @@ namespace {
 
 QColor BoxColor(frmMain& window, bool text)
 {
-    return Controls(window).txtMain->palette().color(text ? QPalette::Text : QPalette::Base);
+    return Controls(&window).txtMain->palette().color(text ? QPalette::Text : QPalette::Base);
 }
 
 // Notes the colour the colour dialog starts with (when asked), then picks `color` and
@@ -67,8 +68,6 @@ Step CloseSettings(const QString& how, ColorButton* frmSettings::*button = nullp
 class SettingsTest : public WindowTest {
     Q_OBJECT
 
-    QString PlainFile() const { return Scratch(QStringLiteral("plain.txt")); }
-
 private slots:
     void storedColors_data()
     {
@@ -91,8 +90,6 @@ private slots:
         settings_->WriteIni(ini);
         modMain::CommandLineFile = PlainFile().toStdU16String();
         frmMain& window = frmMain::Instance();
-        QCOMPARE(modSettings::OutBoxBackColor, back);
-        QCOMPARE(modSettings::OutBoxForeColor, fore);
         QCOMPARE(BoxColor(window, false), ColorFromColorRef(back));
         QCOMPARE(BoxColor(window, true), ColorFromColorRef(fore));
     }
@@ -153,7 +150,9 @@ private slots:
     {
         frmMain* window = StartWithReport(PlainFile());
         QVERIFY(window != nullptr);
-        settings_->MakeUnwritable();
+        // A plain file where the settings folder belongs.
+        const QString folder = settings_->IniFile().section(u'/', 0, -2);
+        QVERIFY(QDir(folder).removeRecursively() && WriteAll(folder, "not a folder"));
         BoxSeen error;
         QVERIFY(Answer({ClickColorButton(&frmSettings::cmdOutBoxBackColor), AnswerColorDialog(Qt::red, Qt::red),
                         CloseSettings(QStringLiteral("ok")), AnswerBox(QMessageBox::Ok, &error),
