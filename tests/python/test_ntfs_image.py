@@ -19,6 +19,7 @@ def test_the_listing_and_entries_are_the_console_programs(volume, tagscopec):
     listed = listing(volume.image)
     assert listed == console_json(tagscopec, "--list", volume.image)
     with hollin0106.NtfsImage(volume.image) as image:
+        assert image.partition == 0  # the volume alone
         for _, _, path in volume.samples:
             assert as_json(image.read_reparse_point(path)) == console_json(tagscopec, "--image", volume.image, path)[0]
         with pytest.raises(FileNotFoundError) as missing:
