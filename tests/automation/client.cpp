@@ -90,7 +90,7 @@ struct Outcome {
     VARIANT result{};
 };
 
-Outcome Invoke(IDispatch* object, Call call, WORD flags = DISPATCH_METHOD)
+Outcome Invoke(IDispatch* object, Call call)
 {
     Outcome out;
     std::vector<LPOLESTR> names;
@@ -103,7 +103,7 @@ Outcome Invoke(IDispatch* object, Call call, WORD flags = DISPATCH_METHOD)
     args.insert(args.end(), call.positional.rbegin(), call.positional.rend());
     DISPPARAMS params{args.data(), ids.data() + 1, static_cast<UINT>(args.size()), static_cast<UINT>(ids.size() - 1)};
     EXCEPINFO error{};
-    out.hr = object->Invoke(ids[0], kNoInterface, 0, flags, &params, &out.result, &error, &out.argError);
+    out.hr = object->Invoke(ids[0], kNoInterface, 0, DISPATCH_METHOD, &params, &out.result, &error, &out.argError);
     SysFreeString(error.bstrSource), SysFreeString(error.bstrDescription), SysFreeString(error.bstrHelpFile);
     for (VARIANT& v : args) VariantClear(&v);
     return out;
@@ -148,7 +148,6 @@ TEST(NamedArguments, VbaStyleCallsReachTheirParameters)
         HRESULT lookup;
         HRESULT hr;
         UINT argError;
-        WORD flags = DISPATCH_METHOD;
     } wrong[] = {
         {"a name no parameter has", {{L"PutFile2", L"Encodings"}, {Str(file.c_str()), Str(L"x")}, {Int(3)}},
          DISP_E_UNKNOWNNAME, S_OK, UINT(-1)},
@@ -161,7 +160,7 @@ TEST(NamedArguments, VbaStyleCallsReachTheirParameters)
     };
     for (const auto& row : wrong) {
         SCOPED_TRACE(row.name);
-        Outcome out = Invoke(fso.p, row.call, row.flags);
+        Outcome out = Invoke(fso.p, row.call);
         EXPECT_EQ(out.lookup, row.lookup);
         if (FAILED(out.lookup)) continue;
         EXPECT_EQ(out.hr, row.hr);
@@ -171,29 +170,23 @@ TEST(NamedArguments, VbaStyleCallsReachTheirParameters)
     EXPECT_EQ(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES) << "no wrong call wrote the file";
 }
 
-TEST(NullOutPointers, EveryKindOfResultIsRefusedWithEPointer)
+// Every member with a result refuses a NULL one in the same place (the interfaces' Run), so
+// one member stands for them; the byte array members check their input array themselves.
+TEST(NullOutPointers, AResultOrAnInputArrayIsRefusedWithEPointer)
 {
     const Module dll = Load();
     ASSERT_TRUE(dll);
     Ptr<_qvxFSO> fso;
-    Ptr<_qvxShellFileInfo> shell;
     ASSERT_EQ(Create(CLSID_qvxFSO, fso), S_OK);
-    ASSERT_EQ(Create(CLSID_qvxShellFileInfo, shell), S_OK);
     wchar_t program[MAX_PATH];
     GetModuleFileNameW(nullptr, program, MAX_PATH);
-    const Text name = Bstr(program), all = Bstr(L"*");
+    const Text name = Bstr(program);
     const struct {
         const char* name;
         std::function<HRESULT()> call;
     } calls[] = {
-        {"an enumeration", [&] { return fso->GetFileZone(name.get(), nullptr); }},
-        {"a string", [&] { return fso->GetFile2(name.get(), 0, feAuto, fbAuto, ibAuto, nullptr, nullptr, nullptr, nullptr, nullptr); }},
-        {"an object", [&] {
-             return fso->ReadStandardListFile2(name.get(), all.get(), -1, -1, 0, feAuto, fbAuto, ibAuto, nullptr, nullptr, nullptr, nullptr,
-                                               nullptr);
-         }},
+        {"a result", [&] { return fso->GetFileZone(name.get(), nullptr); }},
         {"an input array", [&] { VARIANT_BOOL r; return fso->PutFileB(name.get(), nullptr, VARIANT_FALSE, &r); }},
-        {"an object of another class", [&] { return shell->get_Icon(nullptr); }},
     };
     for (const auto& c : calls) {
         SCOPED_TRACE(c.name);

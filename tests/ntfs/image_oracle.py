@@ -202,19 +202,21 @@ def make_disk(path, image, layout, start, sectors):
 def whole_disks(tagscope, work, image, good):
     good_map = as_map(good)
     sectors = os.path.getsize(image) // 512
-    # MBR: a primary partition, then an extended one with two logical partitions, the
-    # second holding the volume. Table order: 1, then the logical ones as 2 and 3.
+    # MBR: a primary partition, then an extended one with three logical partitions, the
+    # third holding the volume. Each EBR gives the next one's place from the extended
+    # partition's start, which only a chain of three tells from its own EBR's place.
+    # Table order: 1, then the logical ones as 2, 3 and 4.
     mbr = os.path.join(work, "mbr-disk.img")
-    start = 2048 + 8192 + 2048 + 8192 + 2048
+    first, second, start = (2048 + 8192 + 2048 + k * (8192 + 2048) for k in range(3))
     make_disk(mbr, image, f"label: dos\nunit: sectors\n2048,8192,0c\n{2048 + 8192},,5\n"
-              f"{2048 + 8192 + 2048},8192,83\n{start},{sectors},7\n", start, sectors)
-    compare("MBR disk, the volume in a logical partition, --partition 3",
-            as_map(tagscope_listing(tagscope, mbr, ("--partition", "3"))[1]), good_map)
+              f"{first},8192,83\n{second},8192,83\n{start},{sectors},7\n", start, sectors)
+    compare("MBR disk, the volume in a logical partition, --partition 4",
+            as_map(tagscope_listing(tagscope, mbr, ("--partition", "4"))[1]), good_map)
     path = good[0]["path"]
     status, out, _ = report(tagscope, ["--image", mbr, path])
     _, bare, _ = report(tagscope, ["--image", image, path])
-    check(status == 0 and without_first_line(out) == without_first_line(bare) and "(partition 3)" in out.split("\n", 1)[0],
-          "MBR disk: without --partition, the first NTFS partition (the third) is read", out.split("\n", 1)[0])
+    check(status == 0 and without_first_line(out) == without_first_line(bare) and "(partition 4)" in out.split("\n", 1)[0],
+          "MBR disk: without --partition, the first NTFS partition (the fourth) is read", out.split("\n", 1)[0])
 
     # GPT: the volume as the second partition.
     gpt = os.path.join(work, "gpt-disk.img")

@@ -17,15 +17,11 @@ RUN_UNPRIVILEGED = os.path.join(SOURCE, "tests", "fixtures", "run-unprivileged")
 DEADLINE = 120
 
 
-def run(args, **kwargs):
+def run(args, python=False, **kwargs):
     """A program of the build or of the system; the sanitizers' runtime, when Python has it
-    preloaded, stays out (the programs carry their own)."""
-    env = {name: value for name, value in os.environ.items() if name != "LD_PRELOAD"}
+    preloaded, stays out (the programs carry their own), unless the program is `python`."""
+    env = {name: value for name, value in os.environ.items() if python or name != "LD_PRELOAD"}
     return subprocess.run(args, capture_output=True, timeout=DEADLINE, env=env, **kwargs)
-
-
-def run_python(args, **kwargs):
-    return subprocess.run(args, capture_output=True, timeout=DEADLINE, **kwargs)
 
 
 def setting(name):
@@ -73,7 +69,6 @@ class Volume:
     image: str     # a copy of the volume as it stands mounted, for the image reader
     mount: str
     ntfs3g: int    # the process that serves the mount
-    inner: str     # a small NTFS image stored on the volume itself
     samples: list  # (name, kind, path inside the volume) of every sample reparse point
     plain: list    # paths inside the volume of entries without a reparse point
 
@@ -97,12 +92,6 @@ def volume():
     image, mount = os.path.join(work, "demo.img"), os.path.join(work, "mnt")
     try:
         _sh("make", image, mount)
-        inner = os.path.join(mount, "inner.img")
-        with open(inner, "wb") as f:
-            f.truncate(2 << 20)
-        mkntfs = shutil.which("mkntfs", path=os.environ.get("PATH", "") + ":/usr/sbin:/sbin")
-        made = run([mkntfs, "-F", "-q", "-Q", inner])
-        assert made.returncode == 0, made.stderr.decode()
         # A fresh mount, so that the image file holds everything written so far.
         _sh("umount", mount)
         _sh("mount", image, mount)
@@ -111,7 +100,7 @@ def volume():
         with open(image + ".pid") as f:
             ntfs3g = int(f.read())
         samples = [tuple(line.split("|")[:3]) for line in _sh("samples").splitlines()]
-        yield Volume(copy, mount, ntfs3g, inner, samples, ["plain.txt", "Users/Public"])
+        yield Volume(copy, mount, ntfs3g, samples, ["plain.txt", "Users/Public"])
     finally:
         run(["bash", NTFS_VOLUME, "umount", mount])
         if not os.path.ismount(mount):

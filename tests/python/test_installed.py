@@ -5,7 +5,7 @@ import sys
 import textwrap
 
 import hollin0106
-from conftest import run, run_python, setting
+from conftest import run, setting
 
 IMPORT = textwrap.dedent("""
     import sys
@@ -30,6 +30,6 @@ def test_the_installed_package_imports_from_a_clean_interpreter(tmp_path):
         ["__init__.py", "__init__.pyi", "_types.py", "py.typed", os.path.basename(hollin0106._hollin0106.__file__)])
     plain = tmp_path / "plain.txt"
     plain.touch()
-    p = run_python([sys.executable, "-I", "-c", IMPORT, str(site), str(prefix), str(plain)], cwd="/")
+    p = run([sys.executable, "-I", "-c", IMPORT, str(site), str(prefix), str(plain)], python=True, cwd="/")
     assert p.returncode == 0, p.stderr.decode()
     assert p.stdout.decode() == "Can't read reparse point data: not a reparse point.\n"
