@@ -99,6 +99,13 @@ TEST_F(DescriptionsOnNtfs, TheFolderFileIsFoundWithoutRegardToCase)
     fs::create_directories(sub / "descript.ion");
     EXPECT_TRUE(fso_.SetFileDescription(U(sub / "c.txt"), u"x"));
     EXPECT_EQ(ReadBytes(sub / "Descript.ion"), B("c.txt x\r\n"));
+    // Nor is a link of that name: the change is refused and the link and its target stay.
+    const fs::path linked = folder_ / "linked";
+    fs::create_directories(linked);
+    fs::create_symlink("../DESCRIPT.ION", linked / "Descript.ion");
+    EXPECT_FALSE(fso_.SetFileDescription(U(linked / "d.txt"), u"x"));
+    EXPECT_TRUE(fs::is_symlink(linked / "Descript.ion"));
+    EXPECT_EQ(ReadBytes(folder_ / "DESCRIPT.ION"), B("A.TXT old\r\nb.txt new\r\n"));
 }
 
 }  // namespace
