@@ -1,4 +1,5 @@
-// The platform layer's file operations: open modes and the read-only attribute as permission bits.
+// The read-only attribute as permission bits (the open modes are checked through the
+// public classes' writers: tests/filelib).
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -9,38 +10,6 @@
 namespace {
 
 using namespace filetest;
-using platform::FileOpenMode;
-
-TEST(PlatformFiles, OpenModesCreateCutAndAppendAsTheySay)
-{
-    TempFolder dir;
-    const fs::path f = dir / "f";
-    const struct {
-        const char* name;
-        FileOpenMode mode;
-        bool existed;
-        Bytes after;  // after writing 7 8 over 1 2 3
-    } cases[] = {
-        {"OpenOrCreate writes from the start, cuts nothing", FileOpenMode::OpenOrCreate, true, {7, 8, 3}},
-        {"TruncateExisting", FileOpenMode::TruncateExisting, true, {7, 8}},  // as CreateTruncate on a file
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::error_code ec;
-        fs::remove(f, ec);
-        if (c.existed) WriteBytes(f, {1, 2, 3});
-        platform::File file;
-        const Bytes data{7, 8};
-        ASSERT_FALSE(platform::OpenFile(U(f), c.mode, file));
-        ASSERT_FALSE(platform::WriteFile(file, data.data(), data.size()));
-        ASSERT_FALSE(file.Close());
-        EXPECT_EQ(ReadBytes(f), c.after);
-    }
-    fs::remove(f);
-    platform::File file;
-    EXPECT_EQ(platform::OpenFile(U(f), FileOpenMode::TruncateExisting, file).value(), ENOENT);
-    EXPECT_FALSE(fs::exists(f));
-}
 
 TEST(PlatformAttributes, ReadOnlyIsTheWritePermissionBits)
 {
