@@ -1,5 +1,5 @@
-// The read-only attribute as permission bits (the open modes are checked through the
-// public classes' writers: tests/filelib).
+// The platform layer's files: an existing file cut in place, the read-only attribute as
+// permission bits (the other open modes are checked through the file classes' writers).
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -10,6 +10,19 @@
 namespace {
 
 using namespace filetest;
+
+// The writer that keeps a file's identity cuts it through the same open.
+TEST(PlatformFiles, TruncateExistingCutsTheFileItOpens)
+{
+    TempFolder dir;
+    WriteBytes(dir / "f", {1, 2, 3});
+    platform::File file;
+    const Bytes data{7, 8};
+    ASSERT_FALSE(platform::OpenFile(U(dir / "f"), platform::FileOpenMode::TruncateExisting, file));
+    ASSERT_FALSE(platform::WriteFile(file, data.data(), data.size()));
+    ASSERT_FALSE(file.Close());
+    EXPECT_EQ(ReadBytes(dir / "f"), data);
+}
 
 TEST(PlatformAttributes, ReadOnlyIsTheWritePermissionBits)
 {
