@@ -48,14 +48,6 @@ TEST(TextCase, EqualityFoldsBothSidesAndNeedsTheWholeOfEach)
     }
 }
 
-TEST(TextCase, OneCodePointAtATime)
-{
-    EXPECT_EQ(textcase::Map(U'Ä', Mode::SimpleFold), U'ä');
-    EXPECT_EQ(textcase::Map(U'ß', Mode::FullFold), U'ß');  // one code point in, one out
-    EXPECT_EQ(textcase::Map(char32_t{0xD800}, Mode::SimpleUpper), char32_t{0xD800});
-    EXPECT_EQ(textcase::Map(char32_t{0x110000}, Mode::SimpleFold), char32_t{0x110000});
-}
-
 #ifndef _WIN32
 // ICU folds fully where asked: keys of a collection and of a version block meet so.
 TEST(TextCase, FullFoldingMakesOneLetterSeveral)

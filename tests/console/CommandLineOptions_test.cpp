@@ -40,13 +40,8 @@ TEST(ConsoleOptions, ImageListPartitionAndJson)
     }
 }
 
-TEST(ConsoleOptions, TheWindowProgramListsButWritesNoJson)
+TEST(ConsoleOptions, TheWindowProgramWritesNoJson)
 {
-    const auto list = Parse({u"--list", u"--partition", u"2", u"x"}, true);
-    EXPECT_TRUE(list.list);
-    EXPECT_EQ(list.partition, 2);
-    EXPECT_EQ(list.names, std::vector<std::u16string>{u"x"});
-    EXPECT_TRUE(list.unknown.empty() && list.invalid.empty());
     const auto json = Parse({u"--json", u"x"}, true);
     EXPECT_EQ(json.unknown, u"--json");
     EXPECT_FALSE(json.json);

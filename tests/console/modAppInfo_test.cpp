@@ -1,18 +1,10 @@
-// Program information: version format and the copyright line (the texts made of them are
-// checked in the programs' usage and about texts: tests/e2e, tests/window).
+// Program information: the copyright line (the version format and the texts made of them
+// are checked in the programs' usage and about texts: tests/e2e, tests/window).
 #include "console/modAppInfo.h"
 
 #include <gtest/gtest.h>
 
-#include "console/modFormatVersion.h"
-
 namespace {
-
-TEST(GetAppVersion, MinorTwoDigitsRevisionFour)
-{
-    EXPECT_EQ(modFormatVersion::GetAppVersion(1, 123, 19), u"1.123.0019");
-    EXPECT_EQ(modFormatVersion::GetAppVersion(2, 7, 12345), u"2.07.12345");
-}
 
 TEST(GetCopyrightText, CyrillicPatternsSelectTheEnglishForm)
 {

@@ -1,4 +1,5 @@
-// The platform layer's file operations: open modes and the read-only attribute as permission bits.
+// The platform layer's files: an existing file cut in place, the read-only attribute as
+// permission bits (the other open modes are checked through the file classes' writers).
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -9,37 +10,18 @@
 namespace {
 
 using namespace filetest;
-using platform::FileOpenMode;
 
-TEST(PlatformFiles, OpenModesCreateCutAndAppendAsTheySay)
+// The writer that keeps a file's identity cuts it through the same open.
+TEST(PlatformFiles, TruncateExistingCutsTheFileItOpens)
 {
     TempFolder dir;
-    const fs::path f = dir / "f";
-    const struct {
-        const char* name;
-        FileOpenMode mode;
-        bool existed;
-        Bytes after;  // after writing 7 8 over 1 2 3
-    } cases[] = {
-        {"OpenOrCreate writes from the start, cuts nothing", FileOpenMode::OpenOrCreate, true, {7, 8, 3}},
-        {"TruncateExisting", FileOpenMode::TruncateExisting, true, {7, 8}},  // as CreateTruncate on a file
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::error_code ec;
-        fs::remove(f, ec);
-        if (c.existed) WriteBytes(f, {1, 2, 3});
-        platform::File file;
-        const Bytes data{7, 8};
-        ASSERT_FALSE(platform::OpenFile(U(f), c.mode, file));
-        ASSERT_FALSE(platform::WriteFile(file, data.data(), data.size()));
-        ASSERT_FALSE(file.Close());
-        EXPECT_EQ(ReadBytes(f), c.after);
-    }
-    fs::remove(f);
+    WriteBytes(dir / "f", {1, 2, 3});
     platform::File file;
-    EXPECT_EQ(platform::OpenFile(U(f), FileOpenMode::TruncateExisting, file).value(), ENOENT);
-    EXPECT_FALSE(fs::exists(f));
+    const Bytes data{7, 8};
+    ASSERT_FALSE(platform::OpenFile(U(dir / "f"), platform::FileOpenMode::TruncateExisting, file));
+    ASSERT_FALSE(platform::WriteFile(file, data.data(), data.size()));
+    ASSERT_FALSE(file.Close());
+    EXPECT_EQ(ReadBytes(dir / "f"), data);
 }
 
 TEST(PlatformAttributes, ReadOnlyIsTheWritePermissionBits)

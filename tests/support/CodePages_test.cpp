@@ -6,8 +6,6 @@
 #include "support/quovixsupport.h"
 #include "tests/filelib/FileTestSupport.h"
 
-using namespace Hollin0106;
-
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -131,7 +129,7 @@ TEST_F(CodePages, StreamingConvertersPutSplitCharactersTogether)
     }
 }
 
-TEST(TextHelpers, TrimCutAndUtf8)
+TEST(TextHelpers, TrimTakesBlanksAndTabsOnly)
 {
     const struct {
         std::u16string in;
@@ -140,12 +138,6 @@ TEST(TextHelpers, TrimCutAndUtf8)
         {u"  a b\t", u"a b"}, {u"\t\t", u""}, {u"\u00A0x\u00A0", u"\u00A0x\u00A0"},
     };
     for (const auto& t : trims) EXPECT_EQ(asTrimEx(t.in), t.out);
-
-    EXPECT_EQ(asCutLeft(u"abcdef", 3), u"def");
-    EXPECT_EQ(asCutLeft(u"ab", 3), u"");
-    EXPECT_THROW(asCutLeft(u"ab", -1), AutomationError);
-
-    EXPECT_EQ(asUNICODEToUTF8(u"\u00E9\U0001F600"), "\xC3\xA9\xF0\x9F\x98\x80");
 }
 
 }  // namespace
