@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <Hollin0106/AutomationError.h>
-#include "support/codepages/CodePages.h"
 #include "tests/filelib/FileTestSupport.h"
 
 using namespace Hollin0106;

@@ -1,7 +1,6 @@
 // qvxFSO's text methods and their variant forms, on real files.
 #include <gtest/gtest.h>
 
-#include <Hollin0106/AutomationError.h>
 #include <Hollin0106/qvxFSO.h>
 #include "support/codepages/CodePages.h"
 #include "tests/filelib/FileTestSupport.h"
