@@ -35,9 +35,10 @@ inline std::uint32_t U32(const std::vector<std::uint8_t>& b, std::size_t at)
     return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
 }
 
-inline void PutU32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v)
+// The low `width` bytes of `v` at `at`, low byte first.
+inline void PutLE(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v, int width = 4)
 {
-    for (int i = 0; i < 4; ++i) b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+    for (int i = 0; i < width; ++i) b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
 // The PE image with its headers ("PE\0\0", COFF and optional header, section table)
@@ -53,7 +54,7 @@ inline std::vector<std::uint8_t> WithHeadersAt(std::vector<std::uint8_t> image, 
                                             image.begin() + static_cast<std::ptrdiff_t>(lfanew + length));
     image.resize(at, 0);
     image.insert(image.end(), headers.begin(), headers.end());
-    PutU32(image, 0x3C, static_cast<std::uint32_t>(at));
+    PutLE(image, 0x3C, static_cast<std::uint32_t>(at));
     return image;
 }
 

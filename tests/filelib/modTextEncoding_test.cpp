@@ -4,22 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include <Hollin0106/AutomationError.h>
-#include "support/codepages/CodePages.h"
 #include "tests/filelib/FileTestSupport.h"
 
-using namespace Hollin0106;
+using namespace filetest;
+using namespace modTextEncoding;
 
 namespace {
 
-using modTextEncoding::DecodeText;
-using modTextEncoding::DetectFileFormat;
-using modTextEncoding::EncodeText;
-using modTextEncoding::FileFormat;
-using filetest::Bytes;
-
-using TextEncoding = filetest::WesternCodePages;
-using filetest::RaisedNumber;
+using TextEncoding = WesternCodePages;
 
 constexpr FileFormat kAnsi{feANSI, fbNoBOM, ibDontInvertBytes};
 constexpr FileFormat kUtf8Bom{feUTF8, fbBOM, ibDontInvertBytes};

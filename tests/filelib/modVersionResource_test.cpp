@@ -22,12 +22,7 @@ std::optional<Bytes> FindVersionResource(const Bytes& image, std::uint16_t uiLan
 
 constexpr std::u16string_view kCompany = u"\\StringFileInfo\\040904B0\\CompanyName";
 
-void PutU16(Bytes& b, std::size_t at, std::uint16_t v)
-{
-    b[at] = static_cast<std::uint8_t>(v);
-    b[at + 1] = static_cast<std::uint8_t>(v >> 8);
-}
-using versiontest::PutU32;
+using versiontest::PutLE;
 
 TEST(VersionResource, QueriesFollowTheKeysWithoutRegardToCase)
 {
@@ -94,7 +89,7 @@ TEST(VersionResource, CorruptedLengthsGiveNoValue)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         Bytes block(good.begin(), good.end());
-        PutU16(block, row.at, row.value);
+        PutLE(block, row.at, row.value, 2);
         EXPECT_FALSE(VerQueryValue(block, row.subBlock).has_value());
     }
 }
@@ -120,7 +115,7 @@ TEST(VersionResource, CorruptedHeadersAndDirectoriesGiveNoBlock)
     const auto shortOptionalHeader = [&](Bytes& b) {
         const Bytes table(b.begin() + static_cast<std::ptrdiff_t>(optional + optionalSize),
                           b.begin() + static_cast<std::ptrdiff_t>(optional + optionalSize + 40 * sections));
-        PutU16(b, pe + 20, 128);
+        PutLE(b, pe + 20, 128, 2);
         std::copy(table.begin(), table.end(), b.begin() + static_cast<std::ptrdiff_t>(optional + 128));
     };
     const struct {
@@ -148,9 +143,8 @@ TEST(VersionResource, CorruptedHeadersAndDirectoriesGiveNoBlock)
         SCOPED_TRACE(row.name);
         Bytes image = good;
         if (row.width == 0) shortOptionalHeader(image);
-        else if (row.width == 2) PutU16(image, row.at, static_cast<std::uint16_t>(row.value));
-        else PutU32(image, row.at, row.value);
-        if (row.at == root + 14) PutU32(image, root + 16, 3);
+        else PutLE(image, row.at, row.value, row.width);
+        if (row.at == root + 14) PutLE(image, root + 16, 3);
         EXPECT_FALSE(FindVersionResource(image).has_value());
     }
 }
@@ -207,7 +201,7 @@ TEST(VersionResource, NEProgramsCarryBlocksInThe16BitLayout)
     for (const std::uint16_t id : {0x0000, 0x8002, 0x0001}) {
         SCOPED_TRACE(id);
         Bytes other = image;
-        PutU16(other, 0xA4, id);
+        PutLE(other, 0xA4, id, 2);
         EXPECT_FALSE(FindVersionResource(other).has_value());
     }
 }

@@ -1,25 +1,16 @@
 // qvxFSO's text methods and their variant forms, on real files.
 #include <gtest/gtest.h>
 
-#include <Hollin0106/AutomationError.h>
 #include <Hollin0106/qvxFSO.h>
 #include "support/codepages/CodePages.h"
 #include "tests/filelib/FileTestSupport.h"
 
-using namespace Hollin0106;
+using namespace filetest;
 
 namespace {
 
-using filetest::Bytes;
-using filetest::FileFormat;
-using filetest::kAllAuto;
-using filetest::RaisedNumber;
-using filetest::ReadBytes;
-using filetest::WriteBytes;
 using testing::PrintToString;
-namespace fs = std::filesystem;
-
-using TextFiles = filetest::TextFileTest;
+using TextFiles = TextFileTest;
 
 // Auto resolves to ANSI, a mark, little-endian; ANSI ignores the mark and byte order.
 // (UTF-8 without a mark and UTF-16 with every other value Auto: the automation client.)
@@ -159,8 +150,8 @@ TEST_F(TextFiles, AppendFile2ContinuesInTheFilesOwnFormat)
 
 TEST_F(TextFiles, AppendFile2WritesNothingWhenTheFileCannotBeRead)
 {
-    if (filetest::IsRoot()) {
-        filetest::RerunAsNobody();
+    if (IsRoot()) {
+        RerunAsNobody();
         return;
     }
     WriteBytes(File("locked"), {0x41});

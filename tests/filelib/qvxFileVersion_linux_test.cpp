@@ -39,7 +39,7 @@ TEST(qvxFileVersionLinux, ALyingSectionSizeCostsNoMemory)
     std::vector<std::uint8_t> image = versiontest::ReadImage("full64.dll");
     const std::size_t rsrc = versiontest::SectionHeader(image, ".rsrc");
     ASSERT_NE(rsrc, 0u);
-    versiontest::PutU32(image, rsrc + 16, 0xFFFF0000u);  // SizeOfRawData
+    versiontest::PutLE(image, rsrc + 16, 0xFFFF0000u);  // SizeOfRawData
     const fs::path path = testfs::UniqueTempPath("lying") += ".dll";
     versiontest::WriteImage(path, image);
     fs::resize_file(path, std::uint64_t{4} << 30);

@@ -4,7 +4,6 @@
 #include <tuple>
 
 #include "common/Utf16.h"
-#include "platform/Files.h"
 #include "support/codepages/CodePages.h"
 #include <Hollin0106/qvxFileVersion.h>
 #include "tests/filelib/VersionImages.h"

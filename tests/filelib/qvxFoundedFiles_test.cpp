@@ -126,7 +126,6 @@ TEST_F(SearchOnNtfs, TheEntryItselfWithItsParentOrWithAnEmptyMask)
 {
     qvxFoundedFiles withParent;
     ASSERT_TRUE(withParent.RefreshEx2(U(Data()), u"*.txt", false, nullptr, true));
-    ASSERT_EQ(withParent.Count(), 1);
     EXPECT_EQ(withParent.Item(0)->Path(), U(Root()));
     EXPECT_EQ(Tree(withParent), "data(a.txt x.txt(d.txt))");
     EXPECT_EQ(withParent.Path(), U(Data()));
@@ -204,8 +203,6 @@ TEST(Search, TheRootStandsForItself)
     const std::u16string root = windows ? u"C:\\" : u"/";
     qvxFoundedFiles found;
     ASSERT_TRUE(found.RefreshEx2(root, windows ? u"windows" : u"tmp", false, nullptr, true));
-    ASSERT_EQ(found.Count(), 1);
-    EXPECT_EQ(found.Item(0)->FileName(), root);
     EXPECT_EQ(Tree(found), windows ? "C:\\(windows)" : "/(tmp)");
     ASSERT_TRUE(found.RefreshEx2(windows ? u"C:\\windows" : u"/tmp", u"*.none", false, nullptr, true));
     EXPECT_EQ(found.Item(0)->Path(), windows ? u"C:" : u"/");

@@ -45,7 +45,7 @@ TEST_F(ShellFileInfoTest, ExecutableTypesComeFromTheHeader)
     const std::vector<std::uint8_t> gui = versiontest::ReadImage("gui40.exe");
     // An MS-DOS program: the DOS header and stub of a built program, without its new header.
     std::vector<std::uint8_t> dos(gui.begin(), gui.begin() + 0x80);
-    versiontest::PutU32(dos, 0x3C, 0);
+    versiontest::PutLE(dos, 0x3C, 0);
     // A 16-bit Windows program (target system 0, expected Windows 0.0), made 3.10 for
     // Windows (target 2); the same for OS/2 (target 1); a Windows library (flag 8000h).
     std::vector<std::uint8_t> ne = versiontest::ReadImage(TAGSCOPE_SOURCE_DIR "/tests/filelib/versions/ne-program.exe");
