@@ -136,12 +136,6 @@ private slots:
         QCOMPARE(settings_->Value(key), applied ? QString::number(pickedRef) : QString());
         // The custom colours are remembered either way.
         QVERIFY(settings_->Value(QStringLiteral("Colors/Custom Colors")).startsWith(customRef + u','));
-        // The next start uses the colours in force.
-        DisposeMainWindow();
-        modSettings::OutBoxForeColor = modSettings::OutBoxBackColor = 0;
-        frmMain* next = StartProgram({PlainFile()});
-        QVERIFY(next != nullptr);
-        QCOMPARE(BoxColor(*next, text), ColorFromColorRef(applied ? pickedRef : before));
     }
 
     // Ok that cannot store the colours keeps the dialog open with an error; Cancel then
