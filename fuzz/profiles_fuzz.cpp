@@ -12,8 +12,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const bool pinned = (codepages::SetHostCodePages(1252, 437), true);
-    (void)pinned;
+    [[maybe_unused]] static const bool pinned = (codepages::SetHostCodePages(1252, 437), true);
     const std::span<const std::uint8_t> bytes(data, size);
     const std::u16string value = FromUtf8(std::to_string(size > 0 ? static_cast<std::int8_t>(data[0]) : 0));
     const auto other = modPrivateProfile::GetString(bytes, u"ZoneTransfer", u"HostUrl");

@@ -18,8 +18,7 @@ namespace te = modTextEncoding;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     // A page with undefined bytes, which must round-trip all the same.
-    static const bool pinned = (codepages::SetHostCodePages(1255, 862), true);
-    (void)pinned;
+    [[maybe_unused]] static const bool pinned = (codepages::SetHostCodePages(1255, 862), true);
     const std::span<const std::uint8_t> bytes(data, size);
     const std::uint8_t options = size > 0 ? data[0] : 0;
     (void)te::DetectFileFormat(bytes, static_cast<std::int32_t>(std::min<std::size_t>(size, 3)));

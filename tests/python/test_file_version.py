@@ -42,7 +42,5 @@ def test_files_without_a_readable_resource_raise(tmp_path):
     with pytest.raises(hollin0106.Error) as none:
         hollin0106.FileVersion(image("notranslation.dll"))
     assert none.value.number is None and none.value.path == image("notranslation.dll")
-    with pytest.raises(FileNotFoundError):
-        hollin0106.FileVersion(tmp_path / "missing.dll")
     with pytest.raises(IsADirectoryError):
         hollin0106.FileVersion(tmp_path)

