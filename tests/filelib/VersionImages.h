@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/fixtures/Bytes.h"
+
 namespace versiontest {
 
 // A name in the folder of the built images; a full name stands for itself.
@@ -35,11 +37,7 @@ inline std::uint32_t U32(const std::vector<std::uint8_t>& b, std::size_t at)
     return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
 }
 
-// The low `width` bytes of `v` at `at`, low byte first.
-inline void PutLE(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v, int width = 4)
-{
-    for (int i = 0; i < width; ++i) b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
-}
+using testbytes::PutLE;
 
 // The PE image with its headers ("PE\0\0", COFF and optional header, section table)
 // moved to `at` (past the end of the image), where e_lfanew then points; the sections

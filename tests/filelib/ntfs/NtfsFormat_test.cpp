@@ -29,7 +29,7 @@ void ExpectRefused(const Bytes& good, std::initializer_list<Patch> rows, Decode 
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         Bytes bad = good;
-        Put(bad, row.at, row.value, row.width);
+        PutLE(bad, row.at, row.value, row.width);
         EXPECT_TRUE(decode(bad));
     }
     for (std::size_t n = 0; n < good.size(); ++n)
@@ -111,7 +111,7 @@ TEST(NtfsFileRecord, MalformedRecords)
                              {"no end marker: bytes in use end early", 24, 100, 4}}) {
         SCOPED_TRACE(row.name);
         Bytes bad = good;
-        Put(bad, row.at, row.value, row.width);
+        PutLE(bad, row.at, row.value, row.width);
         EXPECT_TRUE(DecodeFileRecord(bad, r));
     }
 }
@@ -155,9 +155,9 @@ TEST(NtfsRunlist, RunsAndTheirBounds)
 Bytes ListEntry(std::uint64_t reference)
 {
     Bytes e(32, 0);
-    Put(e, 0, kAttrFileName, 4);
-    Put(e, 4, 32, 2);
-    Put(e, 16, reference, 8);
+    PutLE(e, 0, kAttrFileName, 4);
+    PutLE(e, 4, 32, 2);
+    PutLE(e, 16, reference, 8);
     return e;
 }
 
@@ -217,7 +217,7 @@ TEST(NtfsIndexNode, MalformedNodes)
 TEST(NtfsIndexBlock, ABlockIsWhereItsParentSaysAndNoRecord)
 {
     Bytes block(4096, 0);
-    Put(block, 16, 2, 8);  // its own VCN
+    PutLE(block, 16, 2, 8);  // its own VCN
     std::span<const std::uint8_t> node;
     EXPECT_FALSE(DecodeIndexBlock(block, 2, node));
     EXPECT_TRUE(DecodeIndexBlock(block, 3, node)) << "a block that is not where its parent says";
@@ -228,9 +228,9 @@ TEST(NtfsIndexBlock, ABlockIsWhereItsParentSaysAndNoRecord)
 TEST(NtfsUpCase, OrdersAsAFileNameIndex)
 {
     Bytes table(2 * 65536);
-    for (std::size_t c = 0; c < 65536; ++c) Put(table, 2 * c, c, 2);
-    for (char16_t c = u'a'; c <= u'z'; ++c) Put(table, 2 * c, c - 32, 2);
-    Put(table, 2 * 0x0451, 0x0401, 2);  // ё -> Ё
+    for (std::size_t c = 0; c < 65536; ++c) PutLE(table, 2 * c, c, 2);
+    for (char16_t c = u'a'; c <= u'z'; ++c) PutLE(table, 2 * c, c - 32, 2);
+    PutLE(table, 2 * 0x0451, 0x0401, 2);  // ё -> Ё
     const UpCase upcase(table);
     EXPECT_EQ(upcase.Compare(u"ёлка", u"Ёлка"), 0);
     EXPECT_LT(upcase.Compare(u"abc", u"abcd"), 0) << "the shorter first";
@@ -269,9 +269,9 @@ TEST(NtfsPartitions, DamagedTablesEndInsteadOfLooping)
     gpt.sectors[0] = MbrSector({{0xEE, 1, 0xFFFFFFFF}});
     Bytes header(512, 0);
     for (int i = 0; i < 8; ++i) header[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>("EFI PART"[i]);
-    Put(header, 72, 2, 8);
-    Put(header, 80, 0xFFFFFFFF, 4);
-    Put(header, 84, 4096, 4);
+    PutLE(header, 72, 2, 8);
+    PutLE(header, 80, 0xFFFFFFFF, 4);
+    PutLE(header, 84, 4096, 4);
     gpt.sectors[1] = header;
     EXPECT_TRUE(DecodePartitionTable(gpt, 512ull * 300000).Entries.empty());
 }

@@ -7,15 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/fixtures/Bytes.h"
+
 namespace ntfssample {
 
 using Bytes = std::vector<std::uint8_t>;
 
-inline void Put(Bytes& b, std::size_t at, std::uint64_t value, int width)
-{
-    if (b.size() < at + static_cast<std::size_t>(width)) b.resize(at + static_cast<std::size_t>(width));
-    for (int i = 0; i < width; ++i) b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
-}
+using testbytes::PutLE;
 
 // A boot sector: 512-byte sectors, `sectorsPerCluster` as stored at 13, records and index
 // blocks as stored at 64 and 68.
@@ -25,15 +23,15 @@ inline Bytes BootSectorBytes(std::uint8_t sectorsPerCluster = 8, std::uint8_t re
     Bytes b(512, 0);
     const char oem[] = "NTFS    ";
     for (int i = 0; i < 8; ++i) b[3 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(oem[i]);
-    Put(b, 11, bytesPerSector, 2);
+    PutLE(b, 11, bytesPerSector, 2);
     b[13] = sectorsPerCluster;
-    Put(b, 40, 16383, 8);
-    Put(b, 48, 4, 8);
-    Put(b, 56, 8, 8);
+    PutLE(b, 40, 16383, 8);
+    PutLE(b, 48, 4, 8);
+    PutLE(b, 56, 8, 8);
     b[64] = record;
     b[68] = index;
-    Put(b, 72, 0x1234567890ABCDEFull, 8);
-    Put(b, 510, 0xAA55, 2);
+    PutLE(b, 72, 0x1234567890ABCDEFull, 8);
+    PutLE(b, 510, 0xAA55, 2);
     return b;
 }
 
@@ -42,14 +40,14 @@ inline Bytes BootSectorBytes(std::uint8_t sectorsPerCluster = 8, std::uint8_t re
 inline void Protect(Bytes& record, std::size_t usaOffset, std::uint16_t usn = 0x0102)
 {
     const std::size_t strides = record.size() / 512;
-    Put(record, 4, usaOffset, 2);
-    Put(record, 6, strides + 1, 2);
-    Put(record, usaOffset, usn, 2);
+    PutLE(record, 4, usaOffset, 2);
+    PutLE(record, 6, strides + 1, 2);
+    PutLE(record, usaOffset, usn, 2);
     for (std::size_t i = 0; i < strides; ++i) {
         const std::size_t end = (i + 1) * 512 - 2;
         record[usaOffset + 2 + 2 * i] = record[end];
         record[usaOffset + 3 + 2 * i] = record[end + 1];
-        Put(record, end, usn, 2);
+        PutLE(record, end, usn, 2);
     }
 }
 
@@ -57,11 +55,11 @@ inline void Protect(Bytes& record, std::size_t usaOffset, std::uint16_t usn = 0x
 inline Bytes FileNameValue(const std::u16string& name, std::uint64_t parent, std::uint8_t nameSpace = 1)
 {
     Bytes v(66 + 2 * name.size(), 0);
-    Put(v, 0, parent, 8);
-    Put(v, 56, 0x20, 4);
+    PutLE(v, 0, parent, 8);
+    PutLE(v, 56, 0x20, 4);
     v[64] = static_cast<std::uint8_t>(name.size());
     v[65] = nameSpace;
-    for (std::size_t i = 0; i < name.size(); ++i) Put(v, 66 + 2 * i, name[i], 2);
+    for (std::size_t i = 0; i < name.size(); ++i) PutLE(v, 66 + 2 * i, name[i], 2);
     return v;
 }
 
@@ -70,10 +68,10 @@ inline Bytes ResidentAttribute(std::uint32_t type, const Bytes& value)
 {
     const std::size_t length = (24 + value.size() + 7) / 8 * 8;
     Bytes a(length, 0);
-    Put(a, 0, type, 4);
-    Put(a, 4, length, 4);
-    Put(a, 16, value.size(), 4);
-    Put(a, 20, 24, 2);
+    PutLE(a, 0, type, 4);
+    PutLE(a, 4, length, 4);
+    PutLE(a, 16, value.size(), 4);
+    PutLE(a, 20, 24, 2);
     std::copy(value.begin(), value.end(), a.begin() + 24);
     return a;
 }
@@ -83,14 +81,14 @@ inline Bytes NonResidentAttribute(std::uint32_t type, const Bytes& pairs, std::u
 {
     const std::size_t length = (64 + pairs.size() + 1 + 7) / 8 * 8;
     Bytes a(length, 0);
-    Put(a, 0, type, 4);
-    Put(a, 4, length, 4);
+    PutLE(a, 0, type, 4);
+    PutLE(a, 4, length, 4);
     a[8] = 1;
-    Put(a, 24, lastVcn, 8);
-    Put(a, 32, 64, 2);
-    Put(a, 40, (lastVcn + 1) * 4096, 8);
-    Put(a, 48, size, 8);
-    Put(a, 56, size, 8);
+    PutLE(a, 24, lastVcn, 8);
+    PutLE(a, 32, 64, 2);
+    PutLE(a, 40, (lastVcn + 1) * 4096, 8);
+    PutLE(a, 48, size, 8);
+    PutLE(a, 56, size, 8);
     std::copy(pairs.begin(), pairs.end(), a.begin() + 64);
     return a;
 }
@@ -100,18 +98,18 @@ inline Bytes FileRecordBytes(const std::vector<Bytes>& attributes)
 {
     Bytes r(1024, 0);
     r[0] = 'F', r[1] = 'I', r[2] = 'L', r[3] = 'E';
-    Put(r, 16, 3, 2);   // sequence
-    Put(r, 18, 1, 2);   // links
-    Put(r, 20, 56, 2);  // first attribute
-    Put(r, 22, 1, 2);   // in use
-    Put(r, 28, 1024, 4);
+    PutLE(r, 16, 3, 2);   // sequence
+    PutLE(r, 18, 1, 2);   // links
+    PutLE(r, 20, 56, 2);  // first attribute
+    PutLE(r, 22, 1, 2);   // in use
+    PutLE(r, 28, 1024, 4);
     std::size_t at = 56;
     for (const Bytes& a : attributes) {
         std::copy(a.begin(), a.end(), r.begin() + static_cast<std::ptrdiff_t>(at));
         at += a.size();
     }
-    Put(r, at, 0xFFFFFFFF, 4);
-    Put(r, 24, at + 8, 4);
+    PutLE(r, at, 0xFFFFFFFF, 4);
+    PutLE(r, 24, at + 8, 4);
     Protect(r, 48);
     return r;
 }
@@ -122,12 +120,12 @@ inline Bytes FileNameEntry(const std::u16string& name, std::uint64_t reference, 
     const Bytes key = FileNameValue(name, 5);
     const std::size_t length = (16 + key.size() + 7) / 8 * 8 + (subnode >= 0 ? 8 : 0);
     Bytes e(length, 0);
-    Put(e, 0, reference, 8);
-    Put(e, 8, length, 2);
-    Put(e, 10, key.size(), 2);
-    Put(e, 12, subnode >= 0 ? 1 : 0, 2);
+    PutLE(e, 0, reference, 8);
+    PutLE(e, 8, length, 2);
+    PutLE(e, 10, key.size(), 2);
+    PutLE(e, 12, subnode >= 0 ? 1 : 0, 2);
     std::copy(key.begin(), key.end(), e.begin() + 16);
-    if (subnode >= 0) Put(e, length - 8, static_cast<std::uint64_t>(subnode), 8);
+    if (subnode >= 0) PutLE(e, length - 8, static_cast<std::uint64_t>(subnode), 8);
     return e;
 }
 
@@ -135,9 +133,9 @@ inline Bytes FileNameEntry(const std::u16string& name, std::uint64_t reference, 
 inline Bytes LastEntry(std::int64_t subnode = -1)
 {
     Bytes e(subnode >= 0 ? 24 : 16, 0);
-    Put(e, 8, e.size(), 2);
-    Put(e, 12, 2 | (subnode >= 0 ? 1 : 0), 2);
-    if (subnode >= 0) Put(e, 16, static_cast<std::uint64_t>(subnode), 8);
+    PutLE(e, 8, e.size(), 2);
+    PutLE(e, 12, 2 | (subnode >= 0 ? 1 : 0), 2);
+    if (subnode >= 0) PutLE(e, 16, static_cast<std::uint64_t>(subnode), 8);
     return e;
 }
 
@@ -146,9 +144,9 @@ inline Bytes IndexNode(const std::vector<Bytes>& entries)
 {
     Bytes n(16, 0);
     for (const Bytes& e : entries) n.insert(n.end(), e.begin(), e.end());
-    Put(n, 0, 16, 4);
-    Put(n, 4, n.size(), 4);
-    Put(n, 8, n.size(), 4);
+    PutLE(n, 0, 16, 4);
+    PutLE(n, 4, n.size(), 4);
+    PutLE(n, 8, n.size(), 4);
     return n;
 }
 
@@ -163,10 +161,10 @@ inline Bytes MbrSector(const std::vector<MbrSlot>& slots)
     Bytes b(512, 0);
     for (std::size_t i = 0; i < slots.size(); ++i) {
         b[446 + 16 * i + 4] = slots[i].type;
-        Put(b, 446 + 16 * i + 8, slots[i].first, 4);
-        Put(b, 446 + 16 * i + 12, slots[i].sectors, 4);
+        PutLE(b, 446 + 16 * i + 8, slots[i].first, 4);
+        PutLE(b, 446 + 16 * i + 12, slots[i].sectors, 4);
     }
-    Put(b, 510, 0xAA55, 2);
+    PutLE(b, 510, 0xAA55, 2);
     return b;
 }
 
