@@ -473,6 +473,13 @@ public:
     }
 };
 
+// A new automation object over the library's object; none for none.
+template <class Object, class Library>
+Object* WrapIn(std::shared_ptr<Library> object)
+{
+    return object ? new Object(std::move(object)) : nullptr;
+}
+
 }  // namespace
 
 IUnknown* NewEnumerator(std::vector<VARIANT> items)
@@ -490,25 +497,12 @@ VARIANT DispatchVariant(IDispatch* object)
     return v;
 }
 
-_Collection* WrapCollection(std::shared_ptr<H::Collection> list)
-{
-    if (!list) return nullptr;
-    return new CollectionObject(std::move(list));
-}
-_FileStream* WrapFileStream(std::shared_ptr<H::FileStream> stream)
-{
-    if (!stream) return nullptr;
-    return new FileStreamObject(std::move(stream));
-}
-_FoundedFile* WrapFoundedFile(std::shared_ptr<H::FoundedFile> file)
-{
-    if (!file) return nullptr;
-    return new FoundedFileObject(std::move(file));
-}
+_Collection* WrapCollection(std::shared_ptr<H::Collection> list) { return WrapIn<CollectionObject>(std::move(list)); }
+_FileStream* WrapFileStream(std::shared_ptr<H::FileStream> stream) { return WrapIn<FileStreamObject>(std::move(stream)); }
+_FoundedFile* WrapFoundedFile(std::shared_ptr<H::FoundedFile> file) { return WrapIn<FoundedFileObject>(std::move(file)); }
 _qvxFoundedFiles* WrapFoundedFiles(std::shared_ptr<H::qvxFoundedFiles> files)
 {
-    if (!files) return nullptr;
-    return new FoundedFilesObject(std::move(files));
+    return WrapIn<FoundedFilesObject>(std::move(files));
 }
 
 IDispatch* NewFileStreams() { return new FileStreamsObject(); }
